@@ -1,0 +1,22 @@
+# Native build: the platform-free logic and its unit tests, under ASan and UBSan.
+set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+add_compile_options(-Wall -Wextra ${SANITIZE})
+add_link_options(${SANITIZE})
+
+find_package(Iconv REQUIRED)
+add_library(replybar_logic STATIC ${PORTABLE_SOURCES} ${POSIX_SOURCES})
+target_include_directories(replybar_logic PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(replybar_logic PUBLIC Iconv::Iconv)
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+file(GLOB UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(unit_tests ${UNIT_TESTS})
+target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/unit)
+target_link_libraries(unit_tests PRIVATE replybar_logic GTest::gtest GTest::gtest_main GTest::gmock)
+gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60)
+
+if(Python3_FOUND)
+  add_test(NAME assets_match_sources
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/assets/gen_assets.py --check)
+endif()

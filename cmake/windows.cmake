@@ -1,0 +1,52 @@
+# Windows build: ReplyBar.exe, the Win32 tests and the end-to-end tests (run under Wine when
+# cross-compiling, natively on Windows).
+add_compile_definitions(UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+add_compile_options(-Wall -Wextra)
+set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+set(WIN_LIBS comctl32 shell32 ole32 oleaut32 uuid gdi32 user32 advapi32 msimg32)
+
+add_library(replybar_core STATIC ${PORTABLE_SOURCES} ${WIN32_SOURCES})
+target_include_directories(replybar_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/assets)
+target_link_libraries(replybar_core PUBLIC ${WIN_LIBS})
+
+add_executable(ReplyBar WIN32 ${APP_SOURCES} ${CMAKE_SOURCE_DIR}/assets/replybar.rc)
+target_link_libraries(ReplyBar PRIVATE replybar_core)
+target_link_options(ReplyBar PRIVATE -municode ${STATIC_RUNTIME})
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/assets/replybar.rc APPEND PROPERTY
+             OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/assets/app.manifest)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I ${CMAKE_SOURCE_DIR}/assets")
+
+# GoogleTest: Debian's sources when cross-compiling, the installed package on Windows.
+if(CMAKE_CROSSCOMPILING AND EXISTS /usr/src/googletest/CMakeLists.txt)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+  find_package(GTest REQUIRED)
+  add_library(gtest ALIAS GTest::gtest)
+  add_library(gmock ALIAS GTest::gmock)
+endif()
+
+file(GLOB WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+if(WIN_TESTS)
+  add_executable(win_tests ${WIN_TESTS})
+  target_link_libraries(win_tests PRIVATE replybar_core gtest gmock)
+  target_link_options(win_tests PRIVATE -municode ${STATIC_RUNTIME})
+  target_compile_definitions(win_tests PRIVATE GTEST_HAS_PTHREAD=1)
+endif()
+
+# Small Windows programs the end-to-end tests drive: the user's chat window and a probe that
+# reports window facts the X side cannot see.
+foreach(tool e2e_chat e2e_probe e2e_logger)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/${tool}.cpp)
+    add_executable(${tool} WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/${tool}.cpp)
+    target_link_libraries(${tool} PRIVATE ${WIN_LIBS})
+    target_link_options(${tool} PRIVATE -municode ${STATIC_RUNTIME})
+  endif()
+endforeach()
+
+if(CMAKE_CROSSCOMPILING)
+  include(cmake/wine_tests.cmake)
+elseif(TARGET win_tests)
+  add_test(NAME win_tests COMMAND win_tests)
+endif()

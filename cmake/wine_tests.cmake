@@ -1,0 +1,22 @@
+# Tests that run under Wine on the harness's own Xvfb display and prefix (Linux only).
+set(HARNESS_DIR ${CMAKE_BINARY_DIR}/harness)
+add_test(NAME harness_setup COMMAND ${CMAKE_SOURCE_DIR}/tests/harness/harness.sh setup ${HARNESS_DIR})
+add_test(NAME harness_teardown COMMAND ${CMAKE_SOURCE_DIR}/tests/harness/harness.sh teardown ${HARNESS_DIR})
+set_tests_properties(harness_setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 180)
+set_tests_properties(harness_teardown PROPERTIES FIXTURES_CLEANUP wine)
+
+set(WINE_TEST_ENV REPLYBAR_HARNESS=${HARNESS_DIR} REPLYBAR_BIN=${CMAKE_BINARY_DIR}
+    REPLYBAR_SOURCE=${CMAKE_SOURCE_DIR})
+if(TARGET win_tests)
+  add_test(NAME win_tests COMMAND win_tests)
+  set_tests_properties(win_tests PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine
+                       ENVIRONMENT "${WINE_TEST_ENV}" TIMEOUT 300)
+endif()
+
+file(GLOB E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.sh)
+foreach(script ${E2E_TESTS})
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME e2e_${name} COMMAND bash ${script})
+  set_tests_properties(e2e_${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine
+                       ENVIRONMENT "${WINE_TEST_ENV}" TIMEOUT 300)
+endforeach()

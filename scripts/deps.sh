@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs, only when missing, the Debian packages ReplyBar's build, run and tests need.
+# Sourced by run.sh and test.sh; quiet and idempotent.
+need_packages() {
+    local missing=() p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    echo "installing: ${missing[*]}"
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq >/dev/null
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+}
+
+BUILD_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 python3)
+WINE_PACKAGES=(wine wine64 xvfb xdotool imagemagick fonts-wqy-microhei x11-utils)
+TEST_PACKAGES=(googletest libgtest-dev libgmock-dev)

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test tier: native unit tests (ASan + UBSan), the Win32 tests
+# under Wine, and the end-to-end tests of ReplyBar.exe under Wine + Xvfb. Exits non-zero on any
+# failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+need_packages "${BUILD_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+
+python3 tools/check_layout.py
+
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native --output-on-failure -j2
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+ctest --preset windows --output-on-failure

@@ -1,0 +1,39 @@
+// ReplyBar's entry: one instance per session, the bar, and the message loop.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "bar/form1_win32.h"
+
+namespace {
+constexpr wchar_t kInstanceMutex[] = L"ReplyBar.SingleInstance.{5B1E0C47-93F2-4D0B-8C1D-2F6A51C0A7E3}";
+}
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // A second instance ends at once and silently, before it touches anything.
+    HANDLE mutex = ::CreateMutexW(nullptr, TRUE, kInstanceMutex);
+    if (!mutex || ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (mutex) ::CloseHandle(mutex);
+        return 0;
+    }
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&icc);
+
+    int code = 0;
+    {
+        replybar::Form1 bar;
+        if (bar.create()) {
+            MSG msg;
+            while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+            code = static_cast<int>(msg.wParam);
+        }
+    }
+    ::CoUninitialize();
+    ::ReleaseMutex(mutex);
+    ::CloseHandle(mutex);
+    return code;
+}

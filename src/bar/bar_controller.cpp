@@ -1,0 +1,308 @@
+#include "bar/bar_controller.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "bar/startup.h"
+
+namespace replybar {
+
+namespace {
+
+constexpr int kFaceW = 103, kFaceH = 29;  // the bar face, pixels
+constexpr unsigned kPollMs = 500, kMenuTickMs = 200;
+
+int px(int twips) { return twipsToPixels(twips); }
+
+constexpr wchar_t kNoRepliesText[] =
+    L"没有设置回复信息，请先添加回复信息；以后鼠标右键点击快捷回复图标，可以随时添加。";
+constexpr wchar_t kKeysFailedText[] =
+    L"按键没有全部送出，回复可能没有粘贴或发送到聊天窗口。\n请检查后重试。";
+
+}  // namespace
+
+BarController::BarController(BarState& state, ReplyTable& replies, Ports ports)
+    : state_(state), replies_(replies), ports_(ports) {
+    pictures_.fill(Picture::Normal);
+}
+
+void BarController::setWindowRect(const PxRect& r) { window_ = r; }
+
+PxRect BarController::buttonRect(BarButton b) {
+    static constexpr PxRect rects[4] = {
+        {5, 4, 28, 26}, {28, 4, 51, 26}, {51, 4, 67, 26}, {76, 4, 99, 26}};
+    return rects[static_cast<int>(b)];
+}
+
+int BarController::rowCount() const {
+    return static_cast<int>(std::clamp<long long>(lenientInteger(state_.replyCount), 0, kReplyRows));
+}
+
+PxRect BarController::panelRect() const {
+    return {0, 0, px(panelSize_.width), panelOpen_ ? faceTop_ : 0};
+}
+
+std::optional<PxRect> BarController::bandRect() const {
+    if (!panelOpen_ || bandTopTwips_ == -777) return std::nullopt;
+    const int top = px(bandTopTwips_);
+    return PxRect{px(kHighlightBandLeft), top, px(kHighlightBandLeft + panelSize_.width),
+                  top + px(kHighlightBandHeight)};
+}
+
+Target BarController::hitTest(int x, int y) const {
+    if (panelOpen_ && y >= 0 && y < faceTop_) {
+        if (x < 0 || x >= px(panelSize_.width)) return {};
+        const RowHit hit = hitTestRow(x * kTwipsPerPixel, y * kTwipsPerPixel, rowCount());
+        switch (hit.part) {
+        case RowPart::Text: return {Target::RowText, hit.row};
+        case RowPart::Icon: return {Target::RowIcon, hit.row};
+        case RowPart::None: return {Target::PanelBackground, 0};
+        }
+    }
+    const int fy = y - faceTop_;
+    if (x < 0 || x >= kFaceW || fy < 0 || fy >= kFaceH) return {};
+    for (int b = 0; b < 4; ++b) {
+        const PxRect r = buttonRect(static_cast<BarButton>(b));
+        if (x >= r.left && x < r.right && fy >= r.top && fy < r.bottom) return {Target::Button, b};
+    }
+    return {Target::DragStrip, 0};
+}
+
+void BarController::mouseDown(const Target& t, MouseButton button, int x, int y) {
+    pressConsumed_ = false;
+    switch (t.kind) {
+    case Target::DragStrip: dragStripDown(button, x, y - faceTop_); break;
+    case Target::Button:
+        if (t.index == static_cast<int>(BarButton::Reply)) replyButtonDown(button);
+        else buttonDown(static_cast<BarButton>(t.index), button);
+        break;
+    case Target::RowText:
+    case Target::RowIcon: rowDown(t.index, button); break;
+    case Target::PanelBackground:
+        // The background answers for the row whose text was last under the pointer.
+        if (state_.hoverReplyIndex != L"-1")
+            rowDown(static_cast<int>(lenientInteger(state_.hoverReplyIndex)), MouseButton::Left);
+        break;
+    case Target::None: break;
+    }
+}
+
+void BarController::mouseMove(const Target& t, int x, int y) {
+    switch (t.kind) {
+    case Target::DragStrip: dragStripMove(x, y - faceTop_); break;
+    case Target::Button: buttonMove(static_cast<BarButton>(t.index)); break;
+    case Target::RowText: rowMove(t.index, true); break;
+    case Target::RowIcon: rowMove(t.index, false); break;
+    default: break;
+    }
+}
+
+void BarController::mouseUp(const Target& t, MouseButton button, int, int) {
+    switch (t.kind) {
+    case Target::DragStrip:
+        dragActive_ = false;
+        if (button == MouseButton::Right) ports_.actions.openSettingsDialog();
+        break;
+    case Target::Button:
+        if (t.index == static_cast<int>(BarButton::Reply)) replyButtonUp(button);
+        else buttonUp(static_cast<BarButton>(t.index), button);
+        break;
+    case Target::RowText:
+    case Target::RowIcon: rowUp(t.index, button); break;
+    case Target::PanelBackground:
+        if (state_.hoverReplyIndex != L"-1")
+            rowUp(static_cast<int>(lenientInteger(state_.hoverReplyIndex)), MouseButton::Left);
+        break;
+    case Target::None: break;
+    }
+}
+
+// --- drag strip --------------------------------------------------------------------------
+
+void BarController::dragStripDown(MouseButton button, int x, int y) {
+    state_.pressState = L"1";
+    if (button == MouseButton::Left) {
+        dragActive_ = true;
+        dragAnchorX_ = x * kTwipsPerPixel;
+        dragAnchorY_ = y * kTwipsPerPixel;
+    }
+    if (panelOpen_) restoreBar();
+}
+
+void BarController::dragStripMove(int x, int y) {
+    if (dragActive_) {
+        // 32-bit twips: desktops with several monitors exceed the 16-bit range.
+        const int dx = (x * kTwipsPerPixel - dragAnchorX_) / kTwipsPerPixel;
+        const int dy = (y * kTwipsPerPixel - dragAnchorY_) / kTwipsPerPixel;
+        if (dx || dy) {
+            window_.left += dx, window_.right += dx;
+            window_.top += dy, window_.bottom += dy;
+            applyBounds();
+        }
+    }
+    resetPictures({BarButton::Desktop, BarButton::Home, BarButton::Launch});
+}
+
+// --- buttons -----------------------------------------------------------------------------
+
+void BarController::setPicture(BarButton b, Picture p) {
+    Picture& cur = pictures_[static_cast<int>(b)];
+    if (cur == p) return;
+    cur = p;
+    ports_.window.invalidate();
+}
+
+void BarController::resetPictures(std::initializer_list<BarButton> buttons) {
+    for (BarButton b : buttons) setPicture(b, Picture::Normal);
+}
+
+void BarController::buttonMove(BarButton b) {
+    if (state_.pressState == L"1") setPicture(b, Picture::Hover);
+    for (BarButton other : {BarButton::Desktop, BarButton::Home, BarButton::Launch, BarButton::Reply})
+        if (other != b) setPicture(other, Picture::Normal);
+}
+
+void BarController::buttonDown(BarButton b, MouseButton button) {
+    if (button == MouseButton::Left) {
+        setPicture(b, Picture::Pressed);
+        state_.pressState = L"2";
+    }
+    if (panelOpen_) restoreBar();
+}
+
+void BarController::buttonUp(BarButton b, MouseButton button) {
+    if (button != MouseButton::Left) {
+        ports_.actions.openSettingsDialog();
+        return;
+    }
+    setPicture(b, Picture::Normal);
+    if (b == BarButton::Launch) {
+        state_.menuCloseCountdown = L"6";
+        state_.hoverReplyIndex = L"-1";
+    }
+    ports_.actions.runButtonAction(b);
+}
+
+void BarController::replyButtonDown(MouseButton button) {
+    if (state_.replyCount == L"0") {
+        ports_.messages.show(kNoRepliesText, L"提示", MessageKind::Info);
+        pressConsumed_ = true;
+        ports_.actions.openReplyEditor();
+        return;
+    }
+    state_.hoverReplyIndex = L"-1";
+    if (button == MouseButton::Left) {
+        setPicture(BarButton::Reply, Picture::Pressed);
+        state_.pressState = L"2";
+    }
+    if (panelOpen_) restoreBar();
+}
+
+void BarController::replyButtonUp(MouseButton button) {
+    if (button != MouseButton::Left) {
+        state_.editorReplyIndex = L"0";
+        ports_.actions.openReplyEditor();
+        return;
+    }
+    setPicture(BarButton::Reply, Picture::Normal);
+    state_.panelCloseCountdown = L"2";
+    if (!panelOpen_) openReplyPanel();
+}
+
+// --- reply panel -------------------------------------------------------------------------
+
+void BarController::applyBounds() { ports_.window.setBounds(window_); }
+
+void BarController::openReplyPanel() {
+    const int w = panelSize_.width, h = panelSize_.height;
+    const int hp = px(h), wp = px(w);
+    faceTop_ = hp;  // the bar face moves down inside the window ...
+    openPanelHeightPx_ = hp;
+    window_.top -= hp;  // ... as the window grows upward: the face stays where it was
+    window_.bottom = window_.top + hp + kFaceH;
+    window_.right = window_.left + wp;
+    bandTopTwips_ = -777;
+    applyBounds();
+    ports_.window.setRegion({{0, 0, wp + 1, hp + 1},
+                             {0, hp, px(kFaceWidthTwips) + 1, px(h + kFaceHeightTwips) + 15}});
+    ports_.timers.enable(TimerId::Timer1z, kPollMs);
+    panelOpen_ = true;
+    ports_.window.invalidate();
+}
+
+void BarController::restoreBar() {
+    window_.right = window_.left + kFaceW;
+    faceTop_ = 0;
+    window_.top += openPanelHeightPx_;
+    window_.bottom = window_.top + kFaceH;
+    openPanelHeightPx_ = 0;
+    panelOpen_ = false;
+    applyBounds();
+    ports_.timers.disable(TimerId::Timer1z);
+    ports_.window.invalidate();
+}
+
+void BarController::rowMove(int row, bool overText) {
+    const int top = highlightBandTop(row);
+    if (top != bandTopTwips_) {
+        bandTopTwips_ = top;
+        ports_.window.invalidate();
+    }
+    state_.panelCloseCountdown = L"2";
+    if (overText) state_.hoverReplyIndex = decimal(row);
+}
+
+void BarController::rowDown(int row, MouseButton button) {
+    if (button != MouseButton::Left || row < 0 || row >= kReplyRows) return;
+    ports_.clipboard.setText(replies_[row].fullText);
+}
+
+void BarController::rowUp(int row, MouseButton button) {
+    if (row < 0 || row >= kReplyRows) return;
+    if (button == MouseButton::Left) {
+        sendKeys(L"^v", true);
+        if (state_.autoSend) sendKeys(L"^{Enter}", false);
+        if (panelOpen_) restoreBar();
+        return;
+    }
+    if (panelOpen_) restoreBar();
+    state_.editorReplyIndex = decimal(row);
+    ports_.actions.openReplyEditor();
+}
+
+void BarController::sendKeys(const wchar_t* notation, bool wait) {
+    if (!ports_.keys.send(notation, wait))
+        ports_.messages.show(kKeysFailedText, L"提示", MessageKind::Info);
+}
+
+// --- timers ------------------------------------------------------------------------------
+
+void BarController::timerTick(TimerId id) {
+    if (id == TimerId::Timer1z) pollPointer();
+    else if (id == TimerId::Timer2) menuCountdownTick();
+}
+
+void BarController::pollPointer() {
+    const PxPoint p = ports_.window.cursorPos();
+    // The window's whole rectangle counts, whatever its region; right and bottom edges inside.
+    const bool outside = p.x < window_.left || p.x > window_.right || p.y < window_.top ||
+                         p.y > window_.bottom;
+    state_.cursorPlace = outside ? L"外" : L"内";
+    if (state_.cursorPlace != L"内") {
+        if (decrementCountdown(state_.panelCloseCountdown)) {
+            if (panelOpen_) restoreBar();
+            ports_.timers.disable(TimerId::Timer1z);
+        }
+    } else {
+        state_.panelCloseCountdown = L"2";
+    }
+}
+
+void BarController::menuCountdownTick() {
+    if (decrementCountdown(state_.menuCloseCountdown)) {
+        ports_.timers.disable(TimerId::Timer2);
+        sendKeys(L"{esc}", false);
+    }
+}
+
+}  // namespace replybar

@@ -1,0 +1,137 @@
+// The bar's interaction rules: the drag strip, the four buttons' pictures, the reply panel with
+// its rows and highlight band, picking a reply, and the two auto-close timers. The window
+// adapter forwards mouse and timer events here and paints from what this object holds.
+#pragma once
+
+#include <array>
+#include <initializer_list>
+#include <optional>
+#include <vector>
+
+#include "bar/bar_state.h"
+#include "bar/ports.h"
+#include "reply/panel_geometry.h"
+#include "reply/reply_table.h"
+
+namespace replybar {
+
+enum class MouseButton { Left, Right, Middle };
+
+// Image1 Show Desktop, Image2 home page, Image3 launcher, Image5 replies.
+enum class BarButton { Desktop = 0, Home = 1, Launch = 2, Reply = 3 };
+enum class Picture { Normal, Hover, Pressed };
+
+struct PxRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const PxRect&) const = default;
+};
+struct PxPoint {
+    int x = 0, y = 0;
+};
+
+// What the rules need from the bar window.
+class IBarWindow {
+public:
+    virtual ~IBarWindow() = default;
+    // Screen position and size of the window, pixels.
+    virtual void setBounds(const PxRect& screenRect) = 0;
+    // The window's shape: the union of CreateRoundRectRgn(l, t, r, b, 0, 0) of each rectangle.
+    virtual void setRegion(const std::vector<PxRect>& roundRectArgs) = 0;
+    virtual void invalidate() = 0;
+    virtual PxPoint cursorPos() = 0;  // screen pixels
+};
+
+// Dialogs and actions that live elsewhere.
+class IBarActions {
+public:
+    virtual ~IBarActions() = default;
+    virtual void openSettingsDialog() = 0;
+    virtual void openReplyEditor() = 0;
+    virtual void runButtonAction(BarButton button) = 0;  // Show Desktop, home page, launcher
+};
+
+// A control of the bar under the pointer, as the window adapter found it.
+struct Target {
+    enum Kind { None, DragStrip, Button, RowText, RowIcon, PanelBackground } kind = None;
+    int index = 0;  // the button or the row
+    bool operator==(const Target&) const = default;
+};
+
+class BarController {
+public:
+    struct Ports {
+        IBarWindow& window;
+        ITimers& timers;
+        IClipboard& clipboard;
+        IKeys& keys;
+        IMessages& messages;
+        IBarActions& actions;
+    };
+    BarController(BarState& state, ReplyTable& replies, Ports ports);
+
+    // The window's screen rectangle after start-up placement.
+    void setWindowRect(const PxRect& screenRect);
+    const PxRect& windowRect() const { return window_; }
+
+    // Hit test in client pixels.
+    Target hitTest(int x, int y) const;
+
+    // Mouse events in client pixels. `target` is the control the press went to: the adapter
+    // keeps it for the move and release events that follow a press.
+    void mouseDown(const Target& target, MouseButton button, int x, int y);
+    void mouseMove(const Target& target, int x, int y);
+    void mouseUp(const Target& target, MouseButton button, int x, int y);
+    void timerTick(TimerId id);
+
+    void restoreBar();
+    void openReplyPanel();
+    // The reply editor changed the replies: new panel size (twips).
+    void setPanelSize(const PanelSize& size) { panelSize_ = size; }
+    void resetPictures(std::initializer_list<BarButton> buttons);
+
+    // What the adapter paints.
+    bool panelOpen() const { return panelOpen_; }
+    int faceTop() const { return faceTop_; }              // pixels in the window
+    PxRect panelRect() const;                             // pixels in the window
+    std::optional<PxRect> bandRect() const;               // pixels in the panel, when visible
+    Picture picture(BarButton b) const { return pictures_[static_cast<int>(b)]; }
+    int rowCount() const;
+    const PanelSize& panelSize() const { return panelSize_; }
+    // A press that opened a modal dialog ends there: the adapter drops the release.
+    bool pressConsumed() const { return pressConsumed_; }
+
+    static PxRect buttonRect(BarButton b);  // on the bar face, pixels
+
+private:
+    void dragStripDown(MouseButton button, int x, int y);
+    void dragStripMove(int x, int y);
+    void buttonDown(BarButton b, MouseButton button);
+    void buttonMove(BarButton b);
+    void buttonUp(BarButton b, MouseButton button);
+    void replyButtonDown(MouseButton button);
+    void replyButtonUp(MouseButton button);
+    void rowMove(int row, bool overText);
+    void rowDown(int row, MouseButton button);
+    void rowUp(int row, MouseButton button);
+    void pollPointer();
+    void menuCountdownTick();
+    void sendKeys(const wchar_t* notation, bool wait);
+    void setPicture(BarButton b, Picture p);
+    void applyBounds();
+
+    BarState& state_;
+    ReplyTable& replies_;
+    Ports ports_;
+    PxRect window_{};
+    PanelSize panelSize_{kBarFaceWidth, 0};
+    bool panelOpen_ = false;
+    int faceTop_ = 0;
+    int openPanelHeightPx_ = 0;  // the panel's height as it was opened
+    int bandTopTwips_ = -777;    // parked out of sight
+    std::array<Picture, 4> pictures_{};
+    bool dragActive_ = false;
+    int dragAnchorX_ = 0, dragAnchorY_ = 0;  // twips in the drag strip
+    bool pressConsumed_ = false;
+};
+
+}  // namespace replybar

@@ -1,0 +1,373 @@
+#include "bar/form1_win32.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+#include <windowsx.h>
+
+#include "bar/startup.h"
+#include "bar/taskbar.h"
+#include "reply/reply_store.h"
+#include "win/files.h"
+#include "win/window_class.h"
+
+namespace replybar {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"ReplyBar.Form1";
+constexpr UINT_PTR kTimer1 = static_cast<UINT_PTR>(TimerId::Timer1) + 1;  // builds the launcher menu once, 66 ms after start-up
+
+// The default home page: a web portal with a referral query.
+constexpr wchar_t kDefaultHomePage[] = L"http://start.replybar.net/?from=bar";
+
+}  // namespace
+
+Form1::Form1() = default;
+Form1::~Form1() = default;
+
+bool Form1::create() {
+    win::registerWindowClass<Form1>(kClassName);
+    pictures_ = win::BarPictures::load();
+    // Step 2: 1550 x 440 twips.
+    ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"快捷回复条", WS_POPUP, 0, 0,
+                      twipsToPixels(kBarWidthTwips), twipsToPixels(kBarHeightTwips), nullptr,
+                      nullptr, ::GetModuleHandleW(nullptr), this);
+    if (!hwnd_) return false;
+    messages_.setOwner(hwnd_);
+    clipboard_ = win::Clipboard(hwnd_);
+    controller_ = std::make_unique<BarController>(
+        state_, replies_,
+        BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this});
+    state_.taskbarHeight = L"0";  // step 3
+    state_.settingsString = L"";
+    readFolders();                             // steps 4 and 5
+    state_.settingsString = settings_.read();  // step 6
+    placeFromSettings();                       // step 7
+    applyStyles();                             // step 8: from here on the bar is on screen
+    readOsVersion();                           // step 9
+    files_ = makeSystemFiles();           // step 10
+    store_ = std::make_unique<ReplyStore>(*files_, messages_, state_.dataDir);
+    controller_->setPanelSize(store_->loadReplies(state_, replies_));
+    state_.hoverReplyIndex = L"-1";
+    RECT r{};
+    ::GetWindowRect(hwnd_, &r);
+    controller_->setWindowRect({r.left, r.top, r.right, r.bottom});
+    createTooltips();
+    ::SetTimer(hwnd_, kTimer1, 66, nullptr);
+    return true;
+}
+
+void Form1::readFolders() {
+    std::wstring path;
+    PIDLIST_ABSOLUTE pidl = nullptr;
+    if (SUCCEEDED(::SHGetSpecialFolderLocation(hwnd_, CSIDL_APPDATA, &pidl)) && pidl) {
+        wchar_t buf[MAX_PATH] = {};
+        if (::SHGetPathFromIDListW(pidl, buf)) path = buf;
+        ::CoTaskMemFree(pidl);
+    }
+    state_.dataDir = dataDirFrom(path);
+    state_.quickLaunchDir = quickLaunchDirFrom(path);
+}
+
+void Form1::placeFromSettings() {
+    const SettingsFields f = parseSettingsString(state_.settingsString);
+    state_.launchFolder = f.launchFolder.value_or(state_.quickLaunchDir);
+    state_.homePage = f.homePage.value_or(kDefaultHomePage);
+    double left = 0, top = 0;
+    if (f.left && f.top) {
+        left = *f.left;
+        top = *f.top;
+    } else {
+        const FirstStartPlacement p =
+            firstStartPlacement(taskbar::getWorkArea(), taskbar::getScreen());
+        state_.taskbarHeight = decimal(p.taskbarHeight);
+        left = p.left;
+        top = p.top;
+    }
+    ::SetWindowPos(hwnd_, nullptr, twipsToPixels(left), twipsToPixels(top), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::applyStyles() {
+    const LONG_PTR ex = ::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
+    ::SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, ex | WS_EX_NOACTIVATE);
+    ::SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void Form1::readOsVersion() {
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    ::GetVersionExW(&info);
+#pragma GCC diagnostic pop
+    state_.osVersion = formatOsVersion(static_cast<long>(info.dwMajorVersion),
+                                       static_cast<long>(info.dwMinorVersion));
+}
+
+namespace {
+constexpr UINT_PTR kRowToolBase = 100;  // tooltip ids of the rows: 100 + row
+RECT toRect(const PxRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+}  // namespace
+
+void Form1::createTooltips() {
+    tooltips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                  WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr);
+    // Multi-line replies keep their line breaks in the tip.
+    ::SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, 400);
+    ::SendMessageW(tooltips_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
+    const wchar_t* tips[2] = {L"显示桌面", L"打开IE浏览器"};
+    for (int b = 0; b < 2; ++b) {
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.uFlags = TTF_SUBCLASS;
+        ti.hwnd = hwnd_;
+        ti.uId = static_cast<UINT_PTR>(b + 1);
+        ti.rect = toRect(BarController::buttonRect(static_cast<BarButton>(b)));
+        ti.lpszText = const_cast<wchar_t*>(tips[b]);
+        ::SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    for (int row = 0; row < kReplyRows; ++row) {
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.uFlags = TTF_SUBCLASS;
+        ti.hwnd = hwnd_;
+        ti.uId = kRowToolBase + row;
+        ti.lpszText = const_cast<wchar_t*>(L"");
+        ::SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+// Tool rectangles follow the bar face and the rows; rows beyond the panel get none.
+void Form1::updateRowTooltips() {
+    if (!tooltips_) return;
+    const int faceTop = controller_->faceTop();
+    for (int b = 0; b < 2; ++b) {
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = hwnd_;
+        ti.uId = static_cast<UINT_PTR>(b + 1);
+        ti.rect = toRect(BarController::buttonRect(static_cast<BarButton>(b)));
+        ::OffsetRect(&ti.rect, 0, faceTop);
+        ::SendMessageW(tooltips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    const int rows = controller_->panelOpen() ? controller_->rowCount() : 0;
+    for (int row = 0; row < kReplyRows; ++row) {
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = hwnd_;
+        ti.uId = kRowToolBase + row;
+        std::wstring tip;
+        if (row < rows) {
+            const TwipRect t = rowTextRect(row);
+            ti.rect = {twipsToPixels(t.left), twipsToPixels(t.top),
+                       twipsToPixels(t.left + t.width), twipsToPixels(t.top + t.height)};
+            tip = replies_[row].fullText;
+            while (!tip.empty() && (tip.back() == L'\n' || tip.back() == L'\r')) tip.pop_back();
+        }
+        ::SendMessageW(tooltips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+        ti.lpszText = tip.data();
+        ::SendMessageW(tooltips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+LRESULT Form1::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_PAINT: onPaint(); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_SETCURSOR:
+        if (LOWORD(lp) == HTCLIENT && onSetCursor()) return TRUE;
+        break;
+    case WM_LBUTTONDOWN: onMouseDown(MouseButton::Left, lp); return 0;
+    case WM_RBUTTONDOWN: onMouseDown(MouseButton::Right, lp); return 0;
+    case WM_MBUTTONDOWN: onMouseDown(MouseButton::Middle, lp); return 0;
+    case WM_MOUSEMOVE: onMouseMove(lp); return 0;
+    case WM_LBUTTONUP: onMouseUp(MouseButton::Left, lp); return 0;
+    case WM_RBUTTONUP: onMouseUp(MouseButton::Right, lp); return 0;
+    case WM_MBUTTONUP: onMouseUp(MouseButton::Middle, lp); return 0;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lp) != hwnd_) pressed_.reset();
+        return 0;
+    case WM_TIMER: onTimer(wp); return 0;
+    case WM_QUERYENDSESSION: writeSettingsString(); return TRUE;
+    case WM_ENDSESSION:
+        if (wp) writeSettingsString();
+        return 0;
+    case WM_CLOSE: shutdown(); return 0;
+    case WM_DESTROY: ::PostQuitMessage(0); return 0;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+// Like the controls the bar is made of, the control that got the press receives the moves and
+// the release that follow it.
+void Form1::onMouseDown(MouseButton button, LPARAM lp) {
+    const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+    const Target t = pressed_ ? *pressed_ : controller_->hitTest(x, y);
+    pressed_ = t;
+    ::SetCapture(hwnd_);
+    controller_->mouseDown(t, button, x, y);
+    if (controller_->pressConsumed()) {
+        pressed_.reset();
+        ::ReleaseCapture();
+    }
+}
+
+void Form1::onMouseMove(LPARAM lp) {
+    const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+    controller_->mouseMove(pressed_ ? *pressed_ : controller_->hitTest(x, y), x, y);
+}
+
+void Form1::onMouseUp(MouseButton button, LPARAM lp) {
+    if (!pressed_) return;
+    const Target t = *pressed_;
+    const bool othersDown = (::GetKeyState(VK_LBUTTON) | ::GetKeyState(VK_RBUTTON) |
+                             ::GetKeyState(VK_MBUTTON)) & 0x8000;
+    if (!othersDown) {
+        pressed_.reset();
+        ::ReleaseCapture();
+    }
+    controller_->mouseUp(t, button, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+}
+
+void Form1::setBounds(const PxRect& r) {
+    ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    updateRowTooltips();
+}
+
+void Form1::setRegion(const std::vector<PxRect>& rects) {
+    if (rects.empty()) return;
+    win::UniqueRgn all(::CreateRoundRectRgn(rects[0].left, rects[0].top, rects[0].right,
+                                            rects[0].bottom, 0, 0));
+    for (std::size_t i = 1; i < rects.size(); ++i) {
+        win::UniqueRgn part(::CreateRoundRectRgn(rects[i].left, rects[i].top, rects[i].right,
+                                                 rects[i].bottom, 0, 0));
+        ::CombineRgn(all.get(), all.get(), part.get(), RGN_OR);
+    }
+    // The window owns the region from here on.
+    if (::SetWindowRgn(hwnd_, all.get(), TRUE)) all.release();
+}
+
+void Form1::invalidate() { ::InvalidateRect(hwnd_, nullptr, FALSE); }
+
+PxPoint Form1::cursorPos() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    return {p.x, p.y};
+}
+
+void Form1::enable(TimerId id, unsigned intervalMs) {
+    ::SetTimer(hwnd_, static_cast<UINT_PTR>(id) + 1, intervalMs, nullptr);
+}
+
+void Form1::disable(TimerId id) { ::KillTimer(hwnd_, static_cast<UINT_PTR>(id) + 1); }
+
+void Form1::runButtonAction(BarButton) {
+    // Show Desktop, the home page and the launcher menu are run here once they exist.
+}
+
+void Form1::openReplyEditor() {}
+
+void Form1::openSettingsDialog() {}
+
+void Form1::onPaint() {
+    win::PaintDc paint(hwnd_);
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    win::UniqueDc mem(::CreateCompatibleDC(paint.get()));
+    win::UniqueBitmap canvas(::CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
+    win::SelectGuard sel(mem.get(), canvas.get());
+    ::FillRect(mem.get(), &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    if (controller_->panelOpen()) paintPanel(mem.get());
+    const int faceTop = controller_->faceTop();
+    win::drawBitmap(mem.get(), pictures_.skin.get(), 0, faceTop);
+    for (int b = 0; b < win::kButtonCount; ++b) {
+        const PxRect r = BarController::buttonRect(static_cast<BarButton>(b));
+        const int pic = static_cast<int>(controller_->picture(static_cast<BarButton>(b)));
+        win::drawBitmap(mem.get(), pictures_.buttons[b][pic].get(), r.left, faceTop + r.top);
+    }
+    ::BitBlt(paint.get(), 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
+}
+
+// Picture3: the rows over the icon strip, the highlight band beneath text and icon.
+void Form1::paintPanel(HDC dc) {
+    const PxRect panel = controller_->panelRect();
+    RECT area = toRect(panel);
+    ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_WINDOW));
+    {
+        const TwipRect s = kIconStrip;
+        RECT strip{twipsToPixels(s.left), twipsToPixels(s.top), twipsToPixels(s.left + s.width),
+                   twipsToPixels(s.top + s.height)};
+        win::UniqueBrush b(::CreateSolidBrush(RGB(219, 216, 209)));
+        ::FillRect(dc, &strip, b.get());
+    }
+    if (const auto band = controller_->bandRect()) {
+        win::UniqueBrush fill(::CreateSolidBrush(RGB(182, 189, 210)));
+        win::UniquePen edge(::CreatePen(PS_SOLID, 1, RGB(10, 36, 106)));
+        win::SelectGuard b(dc, fill.get());
+        win::SelectGuard p(dc, edge.get());
+        ::Rectangle(dc, band->left, band->top, band->right, band->bottom);
+    }
+    if (!rowFont_)
+        rowFont_.reset(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                     DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
+    win::SelectGuard font(dc, rowFont_.get());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+    for (int row = 0; row < controller_->rowCount(); ++row) {
+        const Reply& r = replies_[row];
+        const TwipRect ic = rowIconRect(row), tx = rowTextRect(row);
+        if (r.icon >= 0 && r.icon < 10 && pictures_.classIcons[r.icon])
+            ::DrawIconEx(dc, twipsToPixels(ic.left), twipsToPixels(ic.top),
+                         pictures_.classIcons[r.icon].get(), 16, 16, 0, nullptr, DI_NORMAL);
+        RECT t{twipsToPixels(tx.left), twipsToPixels(tx.top), twipsToPixels(tx.left + tx.width),
+               twipsToPixels(tx.top + tx.height)};
+        ::DrawTextW(dc, r.displayText.c_str(), -1, &t,
+                    DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
+    }
+}
+
+bool Form1::onSetCursor() {
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    ::ScreenToClient(hwnd_, &pt);
+    const Target t = controller_->hitTest(pt.x, pt.y);
+    if (t.kind != Target::DragStrip) return false;
+    ::SetCursor(pictures_.dragCursor ? pictures_.dragCursor : ::LoadCursorW(nullptr, IDC_SIZEALL));
+    return true;
+}
+
+void Form1::onTimer(UINT_PTR id) {
+    if (id == kTimer1) {
+        // The launcher menu is built here once the launch folder scan exists.
+        ::KillTimer(hwnd_, kTimer1);
+        return;
+    }
+    if (id == static_cast<UINT_PTR>(TimerId::Timer1z) + 1) controller_->timerTick(TimerId::Timer1z);
+    if (id == static_cast<UINT_PTR>(TimerId::Timer2) + 1) controller_->timerTick(TimerId::Timer2);
+}
+
+void Form1::writeSettingsString() {
+    RECT r{};
+    ::GetWindowRect(hwnd_, &r);
+    // The bar face's position: with the reply panel open the window's top is higher by the
+    // panel, and saving that would move the bar up at the next start.
+    const long long left = static_cast<long long>(r.left) * kTwipsPerPixel;
+    const long long top = static_cast<long long>(r.top + controller_->faceTop()) * kTwipsPerPixel;
+    settings_.write(formatSettingsString(left, top, state_.launchFolder, state_.homePage));
+}
+
+void Form1::shutdown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    writeSettingsString();
+    ::DestroyWindow(hwnd_);
+}
+
+}  // namespace replybar

@@ -1,0 +1,86 @@
+// Form1: the bar window. A borderless, topmost tool window that never takes the keyboard focus;
+// it paints the bar face (Picture2) and, when open, the reply panel (Picture3) above it.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "bar/bar_controller.h"
+#include "bar/bar_state.h"
+#include "reply/reply_table.h"
+#include "win/handles.h"
+#include "win/input_win32.h"
+#include "win/messages_win32.h"
+#include "win/registry_win32.h"
+#include "win/resources_win32.h"
+
+namespace replybar {
+
+class ReplyStore;
+class IFiles;
+
+class Form1 : private IBarWindow, private ITimers, private IBarActions {
+public:
+    Form1();
+    ~Form1();
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // Start-up steps 2 to 10; returns false when the window could not be made.
+    bool create();
+    HWND hwnd() const { return hwnd_; }
+
+    LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    HWND hwnd_ = nullptr;  // set by the window-procedure thunk
+
+    // Entry points of the dialogs, for the bar and the settings dialog.
+    void openReplyEditor() override;
+    void openSettingsDialog() override;
+
+private:
+    // IBarWindow
+    void setBounds(const PxRect& r) override;
+    void setRegion(const std::vector<PxRect>& roundRectArgs) override;
+    void invalidate() override;
+    PxPoint cursorPos() override;
+    // ITimers
+    void enable(TimerId id, unsigned intervalMs) override;
+    void disable(TimerId id) override;
+    // IBarActions
+    void runButtonAction(BarButton button) override;
+
+    void onMouseDown(MouseButton button, LPARAM lp);
+    void onMouseMove(LPARAM lp);
+    void onMouseUp(MouseButton button, LPARAM lp);
+    void paintPanel(HDC dc);
+    void updateRowTooltips();
+
+    void readFolders();
+    void placeFromSettings();
+    void applyStyles();
+    void readOsVersion();
+    void createTooltips();
+    void onPaint();
+    void onTimer(UINT_PTR id);
+    bool onSetCursor();
+    void shutdown();
+    void writeSettingsString();
+
+    BarState state_;
+    ReplyTable replies_{};
+    win::BarPictures pictures_;
+    win::MessageBoxes messages_;
+    win::RegistrySettingsStore settings_;
+    std::unique_ptr<IFiles> files_;
+    std::unique_ptr<ReplyStore> store_;
+    win::Clipboard clipboard_{nullptr};
+    win::KeySender keys_;
+    std::unique_ptr<BarController> controller_;
+    HWND tooltips_ = nullptr;
+    win::UniqueFont rowFont_;
+    std::optional<Target> pressed_;  // the control a press went to, until its release
+    bool shutDown_ = false;
+};
+
+}  // namespace replybar

@@ -1,0 +1,35 @@
+// The send-keys routine's plan: which key events to inject for one of the notations the bar uses.
+// Modifiers the user physically holds are released first and pressed again afterwards, so the
+// receiving window never sees Ctrl+Shift+V and no key is left stuck.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace replybar::keys {
+
+// Virtual-key codes, as Windows numbers them.
+enum Vk : std::uint16_t {
+    kReturn = 0x0D, kEscape = 0x1B, kV = 0x56,
+    kLShift = 0xA0, kRShift = 0xA1, kLControl = 0xA2, kRControl = 0xA3,
+    kLMenu = 0xA4, kRMenu = 0xA5, kLWin = 0x5B, kRWin = 0x5C,
+};
+
+struct KeyEvent {
+    std::uint16_t vk;
+    bool up;
+    bool operator==(const KeyEvent&) const = default;
+};
+
+// The modifiers that are down at the moment of sending, left and right apart.
+struct HeldModifiers {
+    std::vector<std::uint16_t> keys;  // any of kLShift … kRWin
+};
+
+// nullopt for a notation the bar never sends.
+std::optional<std::vector<KeyEvent>> planKeys(const std::wstring& notation,
+                                              const HeldModifiers& held);
+
+}  // namespace replybar::keys

@@ -1,0 +1,82 @@
+// The narrow interfaces through which the bar's logic asks the desktop for what only it can do.
+// Each has one Win32 implementation (src/win, *_win32.cpp) and a recording fake in the unit tests.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace replybar {
+
+// Message boxes and modal dialogs.
+enum class MessageKind { Info, Error, Question };
+enum class MessageAnswer { Ok, Yes, No };
+
+class IMessages {
+public:
+    virtual ~IMessages() = default;
+    // Shows a modal message box owned by the bar; Question offers Yes and No, the others OK only.
+    virtual MessageAnswer show(const std::wstring& text, const std::wstring& title,
+                               MessageKind kind) = 0;
+};
+
+// The settings string's home in the registry.
+class ISettingsStore {
+public:
+    virtual ~ISettingsStore() = default;
+    // The stored text up to its first NUL, or "" when the value is missing or not REG_SZ.
+    virtual std::wstring read() = 0;
+    virtual void write(const std::wstring& text) = 0;
+};
+
+// Files of the reply store. Paths are whole paths as the bar forms them (dataDir + name).
+class IFiles {
+public:
+    virtual ~IFiles() = default;
+    virtual bool exists(const std::wstring& path) = 0;
+    // Whole content, or nullopt when the file cannot be opened.
+    virtual std::optional<std::string> readAll(const std::wstring& path) = 0;
+    // Replaces the file's content as one step: a temporary file beside it is written and flushed,
+    // then moved over the target. On failure returns false, fills `reason` and leaves the old file.
+    virtual bool writeAtomic(const std::wstring& path, const std::string& bytes,
+                             std::wstring& reason) = 0;
+    virtual bool remove(const std::wstring& path, std::wstring& reason) = 0;
+    // Never overwrites an existing `to`.
+    virtual bool rename(const std::wstring& from, const std::wstring& to,
+                        std::wstring& reason) = 0;
+};
+
+// Clipboard text and synthesised keystrokes to the window that has the keyboard focus.
+class IClipboard {
+public:
+    virtual ~IClipboard() = default;
+    virtual bool setText(const std::wstring& text) = 0;  // empties the clipboard first
+};
+
+class IKeys {
+public:
+    virtual ~IKeys() = default;
+    // Sends one of the notations "^v", "^{Enter}", "{esc}". With `wait`, returns after the
+    // keystrokes were processed by the receiving thread. Returns false when the system refused
+    // part of the injection.
+    virtual bool send(const std::wstring& notation, bool wait) = 0;
+};
+
+// Opening files and addresses with the shell, verb "open", owned by the bar.
+class IShell {
+public:
+    virtual ~IShell() = default;
+    virtual void open(const std::wstring& target) = 0;
+};
+
+// The bar's timers, by the names the bar uses.
+enum class TimerId { Timer1, Timer1z, Timer2 };
+
+class ITimers {
+public:
+    virtual ~ITimers() = default;
+    virtual void enable(TimerId id, unsigned intervalMs) = 0;
+    virtual void disable(TimerId id) = 0;
+};
+
+}  // namespace replybar

@@ -1,0 +1,48 @@
+// Start-up rules of the bar that need no desktop: folders, the settings string, the first-start
+// placement and the Windows version text.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "bar/taskbar.h"
+
+namespace replybar {
+
+constexpr int kTwipsPerPixel = 15;  // the bar's fixed conversion
+constexpr int kBarWidthTwips = 1550, kBarHeightTwips = 440;   // the window at start
+constexpr int kFaceWidthTwips = 1545, kFaceHeightTwips = 435;  // the bar face
+constexpr int kFirstStartLeftTwips = 2390;
+
+// Twips to whole pixels, halves away from zero.
+int twipsToPixels(double twips);
+
+// The per-user application data folder with exactly one trailing backslash.
+std::wstring dataDirFrom(const std::wstring& appDataPath);
+// Quick Launch below it, ending with a backslash.
+std::wstring quickLaunchDirFrom(const std::wstring& appDataPath);
+
+// " 6.1": the major version with a sign position (space when non-negative), ".", the minor.
+std::wstring formatOsVersion(long major, long minor);
+
+// The settings string "Left,Top,launchFolder,homePage". Left and Top are the first two fields,
+// the home page the last (it never holds a comma) and the folder everything between, so a folder
+// with commas survives. Missing or non-numeric parts are reported as absent.
+struct SettingsFields {
+    std::optional<double> left, top;           // twips
+    std::optional<std::wstring> launchFolder;  // present when the string has four fields or more
+    std::optional<std::wstring> homePage;
+};
+SettingsFields parseSettingsString(const std::wstring& text);
+std::wstring formatSettingsString(long long leftTwips, long long topTwips,
+                                  const std::wstring& launchFolder, const std::wstring& homePage);
+
+// Where a first start puts the bar (twips), and the taskbar height it records.
+struct FirstStartPlacement {
+    double left = 0, top = 0;
+    long long taskbarHeight = 0;
+};
+FirstStartPlacement firstStartPlacement(const taskbar::Rect& workAreaPx,
+                                        const taskbar::Screen& screen);
+
+}  // namespace replybar

@@ -1,0 +1,27 @@
+// Where the taskbar is, from the work area: module TaskBar. The work area is in pixels, the
+// taskbar rectangle in twips.
+#pragma once
+
+namespace replybar::taskbar {
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+enum TaskbarEdge { Left = 0, Right = 1, Top = 2, Bottom = 3 };
+
+struct Screen {
+    int widthPx = 0, heightPx = 0;
+    int twipsPerPixelX = 15, twipsPerPixelY = 15;
+};
+
+TaskbarEdge taskbarEdgeOf(const Rect& workAreaPx, const Screen& screen);
+Rect taskbarRectOf(const Rect& workAreaPx, const Screen& screen);
+
+// The desktop's answers; implemented in taskbar_win32.cpp.
+Rect getWorkArea();
+Screen getScreen();
+TaskbarEdge getTaskbarEdge();
+Rect getTaskbarRect();
+
+}  // namespace replybar::taskbar

@@ -1,0 +1,28 @@
+#include <windows.h>
+
+#include "bar/taskbar.h"
+
+namespace replybar::taskbar {
+
+Rect getWorkArea() {
+    RECT r{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+Screen getScreen() {
+    Screen s;
+    s.widthPx = ::GetSystemMetrics(SM_CXSCREEN);
+    s.heightPx = ::GetSystemMetrics(SM_CYSCREEN);
+    HDC dc = ::GetDC(nullptr);
+    const int dpiX = ::GetDeviceCaps(dc, LOGPIXELSX), dpiY = ::GetDeviceCaps(dc, LOGPIXELSY);
+    ::ReleaseDC(nullptr, dc);
+    if (dpiX > 0) s.twipsPerPixelX = 1440 / dpiX;
+    if (dpiY > 0) s.twipsPerPixelY = 1440 / dpiY;
+    return s;
+}
+
+TaskbarEdge getTaskbarEdge() { return taskbarEdgeOf(getWorkArea(), getScreen()); }
+Rect getTaskbarRect() { return taskbarRectOf(getWorkArea(), getScreen()); }
+
+}  // namespace replybar::taskbar

@@ -1,0 +1,161 @@
+// Measuring and drawing of the owner-drawn menu items, as arithmetic and a list of drawing
+// steps. The Win32 side answers WM_MEASUREITEM from measureMenuItem and executes the steps of
+// planDrawItem in order on the item's DC; every step makes and frees its own pen or brush, so
+// nothing outlives one WM_DRAWITEM.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "controls/menu_model.h"
+
+namespace replybar::menu {
+
+// GDI rectangle: right and bottom exclusive.
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+struct Rgb {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    Colorref colorref() const { return rgb(red, green, blue); }
+    bool operator==(const Rgb&) const = default;
+};
+
+// Per channel floor(t × (end − start)) + start, all in doubles. t < 1 keeps every channel
+// inside 0..255; the last line of a gradient never reaches the end colour.
+Rgb gradient(double t, Colorref start, Colorref end);
+
+// Round to nearest, halves to even, whatever the FPU rounding mode; saturates to int.
+int roundHalfEven(double value);
+
+// Width from the text's ANSI (GBK) byte count, not from font metrics: cyMenu / 2.5 × n + W.
+int measureItemWidth(std::size_t gbkByteLength, int cyMenu, int leftBarWidth);
+int measureItemHeight(std::int32_t itemType, int cyMenu);
+// Height of the whole menu (the left bar's length) from the item types in menu order.
+int totalMenuHeight(const std::vector<std::int32_t>& itemTypesInMenuOrder, int cyMenu);
+
+struct ItemSize {
+    int width = 0;
+    int height = 0;
+};
+constexpr std::uint32_t kOdtMenu = 1;
+// WM_MEASUREITEM. nullopt: not a menu request, leave it unchanged. `gbkByteLength` is the byte
+// length of the record's text (0 when the id has no record; such an item measures as empty).
+std::optional<ItemSize> measureMenuItem(std::uint32_t ctlType, std::uint32_t itemId,
+                                        const MenuModel& model, std::size_t gbkByteLength,
+                                        int cyMenu);
+
+// Item geometry. ix is the icon column's left edge.
+struct IconRows {
+    int iy = 0;       // the icon
+    int iyPlus = 0;   // its shadow (icon style 3)
+    int iyMinus = 0;  // the icon lifted above the shadow
+};
+IconRows iconRows(const Rect& rc);
+int iconColumn(const MenuAppearance& look, const Rect& rc);
+Rect iconBox(int ix, const Rect& rc);
+Rect textRect(int ix, const Rect& rc);
+// The highlight before its border is drawn. Items without icon and check items start it at the
+// icon column unless ItemSelectScope is exactly 4.
+Rect selectionRect(const MenuAppearance& look, const Rect& rc, int ix, bool hasIcon,
+                   bool isCheckItem);
+
+// DrawEdge arguments.
+constexpr unsigned kBdrSunkenOuter = 0x2;
+constexpr unsigned kBdrRaisedInner = 0x4;
+constexpr unsigned kEdgeEtched = 0x6;
+constexpr unsigned kBfTop = 0x2;
+constexpr unsigned kBfRect = 0xF;
+
+// The drawing steps. Colours are COLORREF; pen styles are PS_ values 0-4.
+struct SetBkModeTransparentOp {
+    bool operator==(const SetBkModeTransparentOp&) const = default;
+};
+struct FillRectOp {  // FillRect with a solid brush
+    Rect rect;
+    Colorref color = 0;
+    bool operator==(const FillRectOp&) const = default;
+};
+struct LineOp {  // solid pen of width 1, MoveToEx + LineTo (end point not painted)
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    Colorref color = 0;
+    bool operator==(const LineOp&) const = default;
+};
+struct RectangleOp {  // Rectangle with a width-0 pen and a solid brush
+    Rect rect;
+    int penStyle = 0;
+    Colorref penColor = 0;
+    Colorref brushColor = 0;
+    bool operator==(const RectangleOp&) const = default;
+};
+struct DrawEdgeOp {
+    Rect rect;
+    unsigned edge = 0;
+    unsigned flags = 0;
+    bool operator==(const DrawEdgeOp&) const = default;
+};
+struct TextOp {  // SetTextColor, then DrawText with DT_SINGLELINE | DT_VCENTER
+    Rect rect;
+    std::wstring text;
+    Colorref color = 0;
+    bool operator==(const TextOp&) const = default;
+};
+struct IconOp {  // DrawIconEx 16 × 16, DI_NORMAL
+    int x = 0, y = 0;
+    std::uintptr_t icon = 0;
+    bool operator==(const IconOp&) const = default;
+};
+struct IconDisabledOp {  // DrawState DST_ICON | DSS_DISABLED
+    int x = 0, y = 0;
+    std::uintptr_t icon = 0;
+    bool operator==(const IconDisabledOp&) const = default;
+};
+struct IconShadowOp {  // DrawState DST_ICON | DSS_MONO with a solid brush of kShadowColor
+    static constexpr Colorref kShadowColor = rgb(128, 128, 128);
+    int x = 0, y = 0;
+    std::uintptr_t icon = 0;
+    bool operator==(const IconShadowOp&) const = default;
+};
+struct BarImageOp {  // BitBlt SRCCOPY of width × height from the bitmap's (0,0) to (0,0)
+    int width = 0, height = 0;
+    std::uintptr_t bitmap = 0;
+    bool operator==(const BarImageOp&) const = default;
+};
+
+using DrawOp = std::variant<SetBkModeTransparentOp, FillRectOp, LineOp, RectangleOp, DrawEdgeOp,
+                            TextOp, IconOp, IconDisabledOp, IconShadowOp, BarImageOp>;
+
+struct DrawPlan {
+    std::vector<DrawOp> ops;
+    // An item was drawn unselected: the pointer has left it. The bar sets menuPointerState to
+    // "离开" and enables Timer2.
+    bool markPointerLeft = false;
+};
+
+constexpr std::uint32_t kOdsSelected = 1;
+
+// WM_DRAWITEM, from the DRAWITEMSTRUCT's fields.
+struct DrawRequest {
+    std::uint32_t ctlType = 0;
+    std::uint32_t itemId = 0;
+    std::uint32_t itemState = 0;  // ODS_ bits
+    Rect rc;
+    // GetMenuItemID of every position, in menu order; the left bar spans all of them.
+    std::vector<std::uint32_t> menuItemIds;
+};
+
+// Empty plan when the request is not for a menu or names an item that has no record.
+DrawPlan planDrawItem(const DrawRequest& request, const MenuModel& model, int cyMenu);
+
+}  // namespace replybar::menu

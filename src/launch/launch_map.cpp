@@ -1,0 +1,65 @@
+#include "launch/launch_map.h"
+
+#include <array>
+#include <string_view>
+
+namespace replybar::launch {
+
+std::wstring launcherCaption(const std::wstring& fileName) {
+    static constexpr std::array<std::wstring_view, 6> kShortcutTexts = {
+        L".URL", L".LNK", L".SCF", L".scf", L".url", L".lnk"};
+    const std::size_t dot = fileName.rfind(L'.');
+    if (dot == std::wstring::npos) return fileName;
+    for (const std::wstring_view text : kShortcutTexts)
+        if (fileName.find(text) != std::wstring::npos) return fileName.substr(0, dot);
+    return fileName;
+}
+
+bool isBlankCaption(const std::wstring& caption) {
+    return caption.find_first_not_of(L' ') == std::wstring::npos;
+}
+
+void appendLaunchEntry(std::wstring& map, long long n, const std::wstring& name) {
+    map += L'*';
+    map += std::to_wstring(n);
+    map += L'*';
+    map += name;
+}
+
+std::optional<std::wstring> resolveLaunchEntry(const std::wstring& map, long long entryNumber) {
+    // Walked marker by marker rather than searched for "*n*": file names cannot hold '*', but a
+    // name made of digits ("2024") would otherwise pass for a marker.
+    const std::wstring number = std::to_wstring(entryNumber);
+    std::size_t pos = 0;
+    while (pos < map.size() && map[pos] == L'*') {
+        const std::size_t numberEnd = map.find(L'*', pos + 1);
+        if (numberEnd == std::wstring::npos) break;
+        std::size_t nameEnd = map.find(L'*', numberEnd + 1);
+        if (nameEnd == std::wstring::npos) nameEnd = map.size();
+        if (map.compare(pos + 1, numberEnd - pos - 1, number) == 0)
+            return map.substr(numberEnd + 1, nameEnd - numberEnd - 1);
+        pos = nameEnd;
+    }
+    return std::nullopt;
+}
+
+std::optional<long long> entryNumberFromAlias(const std::wstring& alias) {
+    static constexpr std::wstring_view kPrefix = L"open";
+    if (alias.size() <= kPrefix.size() || alias.compare(0, kPrefix.size(), kPrefix) != 0)
+        return std::nullopt;
+    const std::wstring_view digits = std::wstring_view(alias).substr(kPrefix.size());
+    // Only the form the build writes: no sign, no leading zero, and short enough to fit.
+    if (digits.size() > 18 || (digits.size() > 1 && digits[0] == L'0')) return std::nullopt;
+    long long n = 0;
+    for (const wchar_t c : digits) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        n = n * 10 + (c - L'0');
+    }
+    return n;
+}
+
+long long launchEntryForItem(long long itemId, const std::wstring& alias) {
+    return entryNumberFromAlias(alias).value_or(itemId + 1);
+}
+
+}  // namespace replybar::launch

@@ -1,0 +1,140 @@
+#include "reply/reply_store.h"
+
+#include <cassert>
+
+#include "win/codec.h"
+
+namespace replybar {
+namespace {
+
+const wchar_t kTitle[] = L"快捷回复条";
+const wchar_t kNoAutoSendLine[] = L"不要自动发送信息";
+const wchar_t kLineBreak[] = L"\r\n";
+
+// The editor's view of a file: its lines joined by CR LF. A line ends at CR LF, a lone CR or a
+// lone LF; the break that ends the file starts no further line.
+std::wstring editingTextOf(const std::wstring& fileText) {
+    std::wstring text;
+    text.reserve(fileText.size());
+    for (std::size_t i = 0; i < fileText.size(); ++i) {
+        const wchar_t c = fileText[i];
+        if (c != L'\r' && c != L'\n') {
+            text.push_back(c);
+            continue;
+        }
+        if (c == L'\r' && i + 1 < fileText.size() && fileText[i + 1] == L'\n') ++i;
+        if (i + 1 < fileText.size()) text += kLineBreak;
+    }
+    return text;
+}
+
+}  // namespace
+
+ReplyStore::ReplyStore(IFiles& files, IMessages& messages, const std::wstring& dataDir)
+    : files_(files), messages_(messages), dataDir_(dataDir) {}
+
+std::wstring ReplyStore::replyPath(int index) const { return dataDir_ + decimal(index) + L".txt"; }
+std::wstring ReplyStore::iconCodePath() const { return dataDir_ + L"bmpk.txt"; }
+std::wstring ReplyStore::noAutoSendPath() const { return dataDir_ + L"n.txt"; }
+
+void ReplyStore::report(const std::wstring& text) {
+    messages_.show(text, kTitle, MessageKind::Error);
+}
+
+PanelSize ReplyStore::loadReplies(BarState& state, ReplyTable& table) {
+    // The first missing number ends the run. Files past the table's rows stay on disk unseen.
+    std::wstring unreadable;
+    int count = 0;
+    for (; count < kReplyRows && files_.exists(replyPath(count)); ++count) {
+        const auto bytes = files_.readAll(replyPath(count));
+        // An unreadable file still holds its number, so the replies after it keep theirs and a
+        // later save cannot land on them.
+        if (!bytes) unreadable += L"\n" + replyPath(count);
+        state.replyFileText = bytes ? codec::decodeStoreText(*bytes) : std::wstring();
+        setReplyText(table[static_cast<std::size_t>(count)], state.replyFileText);
+    }
+    state.replyCount = decimal(count);
+
+    state.replyIconCodes.clear();
+    if (files_.exists(iconCodePath())) {
+        if (const auto bytes = files_.readAll(iconCodePath()))
+            state.replyIconCodes = withoutLineBreaks(codec::decodeStoreText(*bytes));
+        else
+            unreadable += L"\n" + iconCodePath();
+    }
+    for (int row = 0; row < kReplyRows; ++row) {
+        Reply& reply = table[static_cast<std::size_t>(row)];
+        if (row < count)
+            setReplyIcon(reply, iconCodeAt(state.replyIconCodes, row));
+        else
+            reply = Reply{};
+    }
+
+    if (!files_.exists(noAutoSendPath())) state.autoSend = true;
+
+    if (!unreadable.empty()) report(L"无法读取文件：" + unreadable);
+    return panelSizeFor(count);
+}
+
+std::optional<std::wstring> ReplyStore::readReplyForEditing(int index) {
+    assert(index >= 0);
+    const std::wstring path = replyPath(index);
+    const auto bytes = files_.readAll(path);
+    if (!bytes) {
+        if (files_.exists(path)) report(L"无法读取文件：\n" + path);
+        return std::nullopt;
+    }
+    if (bytes->empty()) return std::nullopt;
+    return editingTextOf(codec::decodeStoreText(*bytes));
+}
+
+bool ReplyStore::write(const std::wstring& path, const std::wstring& text) {
+    std::wstring reason;
+    if (files_.writeAtomic(path, codec::encodeStoreText(text), reason)) return true;
+    report(L"无法保存文件：\n" + path + L"\n\n" + reason);
+    return false;
+}
+
+bool ReplyStore::writeReplyFile(int index, const std::wstring& text) {
+    assert(index >= 0);
+    return write(replyPath(index), text + kLineBreak);
+}
+
+bool ReplyStore::writeIconCodeFile(const std::wstring& codes) {
+    return write(iconCodePath(), withoutLineBreaks(codes) + kLineBreak);
+}
+
+bool ReplyStore::removeReply(int removed, int newCount) {
+    assert(removed >= 0 && removed <= newCount);
+    std::wstring reason;
+    if (!files_.remove(replyPath(removed), reason)) {
+        report(L"无法删除文件：\n" + replyPath(removed) + L"\n\n" + reason);
+        return false;
+    }
+    // Ascending, so each target was freed by the step before; a failed step leaves a gap that
+    // hides the later replies at the next start but loses none of them.
+    for (int j = removed + 1; j <= newCount; ++j) {
+        if (!files_.rename(replyPath(j), replyPath(j - 1), reason)) {
+            report(L"无法重命名文件：\n" + replyPath(j) + L" → " + replyPath(j - 1) + L"\n\n" +
+                   reason);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReplyStore::setAutoSend(BarState& state, bool on) {
+    if (on) {
+        std::wstring reason;
+        if (files_.exists(noAutoSendPath()) && !files_.remove(noAutoSendPath(), reason)) {
+            report(L"无法删除文件：\n" + noAutoSendPath() + L"\n\n" + reason);
+            return false;
+        }
+    } else if (!write(noAutoSendPath(), std::wstring(kNoAutoSendLine) + kLineBreak)) {
+        return false;
+    }
+    state.autoSend = on;
+    return true;
+}
+
+}  // namespace replybar

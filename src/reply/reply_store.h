@@ -1,0 +1,51 @@
+// The reply store: the canned replies' files in the data folder (0.txt, 1.txt, ... one per reply,
+// "bmpk.txt" with the icon codes, "n.txt" whose presence switches auto-send off) and their
+// loading into the bar's reply table. Every write replaces a file as one step; every failure is
+// told to the user in one message box and leaves the other files as they were.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "bar/bar_state.h"
+#include "bar/ports.h"
+#include "reply/panel_geometry.h"
+#include "reply/reply_table.h"
+
+namespace replybar {
+
+class ReplyStore {
+public:
+    // `dataDir` ends with the path separator; file names are appended to it as they are.
+    ReplyStore(IFiles& files, IMessages& messages, const std::wstring& dataDir);
+
+    // Start-up: fills the table's rows, replyCount, replyIconCodes and, when there is no
+    // "n.txt", switches autoSend on. Reads only. Returns the size the panel takes.
+    PanelSize loadReplies(BarState& state, ReplyTable& table);
+
+    // Reply file `index` as the editor shows it: lines joined by CR LF, without the line break
+    // that ends the file. nullopt for a missing or empty file.
+    std::optional<std::wstring> readReplyForEditing(int index);
+
+    bool writeReplyFile(int index, const std::wstring& text);
+    bool writeIconCodeFile(const std::wstring& codes);
+    // Deletes reply file `removed` and moves the files after it, up to `newCount`, one number
+    // down. Stops at the first failure without overwriting anything.
+    bool removeReply(int removed, int newCount);
+    // Writes or deletes "n.txt"; autoSend follows only when that succeeded.
+    bool setAutoSend(BarState& state, bool on);
+
+    std::wstring replyPath(int index) const;
+    std::wstring iconCodePath() const;
+    std::wstring noAutoSendPath() const;
+
+private:
+    bool write(const std::wstring& path, const std::wstring& text);
+    void report(const std::wstring& text);
+
+    IFiles& files_;
+    IMessages& messages_;
+    std::wstring dataDir_;
+};
+
+}  // namespace replybar

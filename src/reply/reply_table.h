@@ -1,0 +1,42 @@
+// The bar's reply table and the small text rules around it: the one-line row caption and the
+// icon code string, one character per reply.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace replybar {
+
+// One canned reply as the bar holds it.
+struct Reply {
+    std::wstring fullText;     // what a pick pastes; may hold CR LF
+    std::wstring displayText;  // the row's one-line caption, ending with U+3000
+    wchar_t iconCode = L' ';   // digit of its classification icon, space for none
+    int icon = -1;             // classification icon index 0-9, -1 for none
+};
+
+constexpr int kReplyRows = 41;  // rows of the panel, and so the most replies the bar holds
+using ReplyTable = std::array<Reply, kReplyRows>;
+
+// `fullText` without CR, each LF turned into one space, then U+3000.
+std::wstring displayTextOf(const std::wstring& fullText);
+// Classification icon of a code: a digit gives 0-9, anything else -1.
+int iconIndexOf(wchar_t code);
+// Text and caption together, so they never disagree.
+void setReplyText(Reply& reply, const std::wstring& fullText);
+// A code that is not a digit leaves the reply without an icon (and stored as a space).
+void setReplyIcon(Reply& reply, wchar_t code);
+
+std::wstring withoutLineBreaks(const std::wstring& text);
+// Code of 0-based row `row`; a space past the string's end or for anything but a digit.
+wchar_t iconCodeAt(const std::wstring& codes, int row);
+
+// Edits of the icon code string at the editor's 1-based reply number k. A string shorter than
+// the replies it should cover (edited by hand) is padded with spaces first, so that the edit
+// lands at the reply's own position and no other reply's icon moves.
+// A new reply number `replyCount` + 1: its code goes right after the first `replyCount`.
+std::wstring appendIconCode(const std::wstring& codes, int replyCount, wchar_t code);
+std::wstring replaceIconCode(const std::wstring& codes, int k, wchar_t code);
+std::wstring removeIconCode(const std::wstring& codes, int k);
+
+}  // namespace replybar

@@ -1,0 +1,134 @@
+// UTF-8 by hand (the same code serves 32-bit wchar_t natively and UTF-16 on Windows) and the
+// choice between GBK and UTF-8 for the reply store. The GBK half lives in codec_posix.cpp and
+// codec_win32.cpp.
+#include "win/codec.h"
+
+#include <type_traits>
+
+namespace replybar::codec {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr std::size_t kByteOrderMarkSize = 3;
+constexpr bool kUtf16 = sizeof(wchar_t) == 2;
+
+bool isSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
+void appendCodePoint(std::wstring& out, char32_t c) {
+    if constexpr (kUtf16) {
+        if (c > 0xFFFF) {
+            c -= 0x10000;
+            out.push_back(static_cast<wchar_t>(0xD800 + (c >> 10)));
+            out.push_back(static_cast<wchar_t>(0xDC00 + (c & 0x3FF)));
+            return;
+        }
+    }
+    out.push_back(static_cast<wchar_t>(c));
+}
+
+// The code point starting at text[i]; advances i. Lone surrogates and values beyond Unicode
+// come back as U+FFFD.
+char32_t nextCodePoint(const std::wstring& text, std::size_t& i) {
+    const char32_t c = static_cast<std::make_unsigned_t<wchar_t>>(text[i++]);
+    if constexpr (kUtf16) {
+        if (c >= 0xD800 && c <= 0xDBFF && i < text.size()) {
+            const char32_t low = static_cast<std::make_unsigned_t<wchar_t>>(text[i]);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                ++i;
+                return 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            }
+        }
+    }
+    if (isSurrogate(c) || c > 0x10FFFF) return kReplacement;
+    return c;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+bool startsWithByteOrderMark(const std::string& bytes) {
+    return bytes.compare(0, kByteOrderMarkSize, kByteOrderMark) == 0;
+}
+
+}  // namespace
+
+std::string toUtf8(const std::wstring& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) appendUtf8(out, nextCodePoint(text, i));
+    return out;
+}
+
+// Strict decoding: overlong forms, surrogates and values beyond U+10FFFF are refused, and each
+// broken sequence (its longest valid beginning) becomes one U+FFFD.
+std::wstring fromUtf8(const std::string& bytes) {
+    std::wstring out;
+    out.reserve(bytes.size());
+    const std::size_t n = bytes.size();
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char lead = static_cast<unsigned char>(bytes[i++]);
+        if (lead < 0x80) {
+            out.push_back(static_cast<wchar_t>(lead));
+            continue;
+        }
+        int trail;
+        char32_t c;
+        unsigned char low = 0x80, high = 0xBF;  // allowed range of the first trail byte
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            trail = 1, c = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            trail = 2, c = lead & 0x0F;
+            if (lead == 0xE0) low = 0xA0;
+            if (lead == 0xED) high = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            trail = 3, c = lead & 0x07;
+            if (lead == 0xF0) low = 0x90;
+            if (lead == 0xF4) high = 0x8F;
+        } else {
+            appendCodePoint(out, kReplacement);
+            continue;
+        }
+        bool complete = true;
+        for (int k = 0; k < trail; ++k, low = 0x80, high = 0xBF) {
+            const unsigned char b = i < n ? static_cast<unsigned char>(bytes[i]) : 0;
+            if (i >= n || b < low || b > high) {
+                complete = false;
+                break;
+            }
+            c = (c << 6) | (b & 0x3F);
+            ++i;
+        }
+        appendCodePoint(out, complete ? c : kReplacement);
+    }
+    return out;
+}
+
+std::string encodeStoreText(const std::wstring& text) {
+    // GBK bytes that happen to begin like the mark would read back as UTF-8; such a text is
+    // written as UTF-8 as well.
+    if (auto gbk = toGbk(text); gbk && !startsWithByteOrderMark(*gbk)) return *std::move(gbk);
+    return kByteOrderMark + toUtf8(text);
+}
+
+std::wstring decodeStoreText(const std::string& bytes) {
+    if (startsWithByteOrderMark(bytes)) return fromUtf8(bytes.substr(kByteOrderMarkSize));
+    return fromGbk(bytes);
+}
+
+}  // namespace replybar::codec

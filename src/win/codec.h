@@ -1,0 +1,30 @@
+// The one place where text becomes bytes and back. Inside, text is std::wstring; the reply
+// store's files are GBK (code page 936) whenever the text has a GBK form, else UTF-8 with a
+// byte-order mark, so that nothing a user types is lost and every GBK file reads as before.
+// Natively this is iconv (codec_posix.cpp); on Windows the code-page API (codec_win32.cpp).
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace replybar::codec {
+
+// GBK bytes of `text`, or nullopt when a character has no GBK form (no best-fit substitution).
+std::optional<std::string> toGbk(const std::wstring& text);
+// Text of GBK bytes; bytes that do not decode become U+FFFD.
+std::wstring fromGbk(const std::string& bytes);
+
+std::string toUtf8(const std::wstring& text);
+std::wstring fromUtf8(const std::string& bytes);
+
+// What the reply store writes: GBK when possible, else the UTF-8 byte-order mark and UTF-8.
+std::string encodeStoreText(const std::wstring& text);
+// Reads either form back: a leading UTF-8 byte-order mark selects UTF-8, anything else is GBK.
+std::wstring decodeStoreText(const std::string& bytes);
+
+// Length in bytes of `text` in the ANSI code page (GBK): a double-byte character counts 2,
+// a character without a GBK form counts 1 per UTF-16 unit (it would become "?").
+std::size_t gbkByteLength(const std::wstring& text);
+
+}  // namespace replybar::codec

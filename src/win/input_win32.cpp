@@ -1,0 +1,76 @@
+#include "win/input_win32.h"
+
+#include <cstring>
+#include <vector>
+
+#include "bar/keystrokes.h"
+
+namespace replybar::win {
+
+bool Clipboard::setText(const std::wstring& text) {
+    // Another program may hold the clipboard for a moment.
+    bool opened = false;
+    for (int i = 0; i < 10 && !(opened = ::OpenClipboard(owner_)); ++i) ::Sleep(10);
+    if (!opened) return false;
+    ::EmptyClipboard();
+    bool ok = false;
+    const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        if (void* p = ::GlobalLock(mem)) {
+            std::memcpy(p, text.c_str(), bytes);
+            ::GlobalUnlock(mem);
+            ok = ::SetClipboardData(CF_UNICODETEXT, mem) != nullptr;
+        }
+        if (!ok) ::GlobalFree(mem);
+    }
+    ::CloseClipboard();
+    return ok;
+}
+
+namespace {
+
+keys::HeldModifiers heldModifiers() {
+    keys::HeldModifiers held;
+    for (std::uint16_t vk : {keys::kLShift, keys::kRShift, keys::kLControl, keys::kRControl,
+                             keys::kLMenu, keys::kRMenu, keys::kLWin, keys::kRWin})
+        if (::GetAsyncKeyState(vk) & 0x8000) held.keys.push_back(vk);
+    return held;
+}
+
+bool isExtended(std::uint16_t vk) {
+    return vk == keys::kRControl || vk == keys::kRMenu || vk == keys::kLWin || vk == keys::kRWin;
+}
+
+// Waits until the thread of the focused window has taken the injected input from its queue:
+// each message sent to it is handled at its next GetMessage, one input message later.
+void waitUntilProcessed(std::size_t events) {
+    HWND target = ::GetForegroundWindow();
+    if (!target) return;
+    for (std::size_t i = 0; i <= events; ++i) {
+        DWORD_PTR result = 0;
+        if (!::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 250,
+                                   &result))
+            break;
+    }
+}
+
+}  // namespace
+
+bool KeySender::send(const std::wstring& notation, bool wait) {
+    const auto plan = keys::planKeys(notation, heldModifiers());
+    if (!plan) return false;
+    std::vector<INPUT> inputs;
+    for (const keys::KeyEvent& e : *plan) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = e.vk;
+        in.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(e.vk, MAPVK_VK_TO_VSC));
+        in.ki.dwFlags = (e.up ? KEYEVENTF_KEYUP : 0) | (isExtended(e.vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+        inputs.push_back(in);
+    }
+    const UINT sent = ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (wait) waitUntilProcessed(inputs.size());
+    return sent == inputs.size();
+}
+
+}  // namespace replybar::win

@@ -1,0 +1,19 @@
+#include "win/messages_win32.h"
+
+namespace replybar::win {
+
+MessageAnswer MessageBoxes::show(const std::wstring& text, const std::wstring& title,
+                                 MessageKind kind) {
+    UINT flags = MB_OK;
+    switch (kind) {
+    case MessageKind::Info: flags = MB_OK; break;
+    case MessageKind::Error: flags = MB_OK | MB_ICONERROR; break;
+    case MessageKind::Question: flags = MB_YESNO | MB_ICONQUESTION; break;
+    }
+    // The bar is topmost; its boxes must not end up beneath it.
+    const int r = ::MessageBoxW(owner_, text.c_str(), title.c_str(), flags | MB_TOPMOST);
+    if (kind == MessageKind::Question) return r == IDYES ? MessageAnswer::Yes : MessageAnswer::No;
+    return MessageAnswer::Ok;
+}
+
+}  // namespace replybar::win

@@ -1,0 +1,50 @@
+#include "win/registry_win32.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "win/handles.h"
+
+namespace replybar::win {
+
+namespace {
+constexpr wchar_t kKey[] = L"Software\\DAZ\\Registry";
+constexpr wchar_t kValue[] = L"String3";
+}  // namespace
+
+std::wstring RegistrySettingsStore::read() {
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
+        return L"";
+    UniqueKey key(raw);
+    DWORD type = 0, size = 0;
+    if (::RegQueryValueExW(key.get(), kValue, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return L"";
+    // Room for a NUL the stored data may lack.
+    std::vector<wchar_t> buf(size / sizeof(wchar_t) + 2, L'\0');
+    DWORD got = static_cast<DWORD>((buf.size() - 1) * sizeof(wchar_t));
+    if (::RegQueryValueExW(key.get(), kValue, nullptr, &type,
+                           reinterpret_cast<BYTE*>(buf.data()), &got) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return L"";
+    const std::size_t chars = got / sizeof(wchar_t);
+    std::wstring text(buf.data(), chars);
+    const auto nul = text.find(L'\0');
+    return nul == std::wstring::npos ? text : text.substr(0, nul);
+}
+
+void RegistrySettingsStore::write(const std::wstring& text) {
+    if (text.empty()) return;
+    HKEY raw = nullptr;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
+                          nullptr) != ERROR_SUCCESS)
+        return;
+    UniqueKey key(raw);
+    // Stored without a terminating NUL, as readers of this value have always found it.
+    ::RegSetValueExW(key.get(), kValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
+                     static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+}
+
+}  // namespace replybar::win

@@ -1,0 +1,45 @@
+// One static window procedure for every window class of the program: the object arrives with
+// WM_NCCREATE through lpCreateParams, lives in GWLP_USERDATA, and is forgotten at WM_NCDESTROY.
+#pragma once
+
+#include <windows.h>
+
+namespace replybar::win {
+
+template <typename T>
+LRESULT CALLBACK windowProcThunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    T* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<T*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (!self) return ::DefWindowProcW(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        LRESULT r = self->handleMessage(msg, wp, lp);
+        self->hwnd_ = nullptr;
+        return r;
+    }
+    return self->handleMessage(msg, wp, lp);
+}
+
+// Registers `className` once per process with the thunk of T.
+template <typename T>
+void registerWindowClass(const wchar_t* className, UINT style = 0, HCURSOR cursor = nullptr,
+                         HBRUSH background = nullptr) {
+    WNDCLASSEXW wc{};
+    if (::GetClassInfoExW(::GetModuleHandleW(nullptr), className, &wc)) return;
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = windowProcThunk<T>;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hCursor = cursor ? cursor : ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = className;
+    ::RegisterClassExW(&wc);
+}
+
+}  // namespace replybar::win

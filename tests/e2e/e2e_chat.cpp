@@ -1,0 +1,126 @@
+// The user's chat window for the end-to-end tests: a focused multi-line edit. It records what
+// lands in it, every Ctrl+Enter, every V key with its modifiers, and every loss of focus or
+// activation, into files beside the path it is given.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+HWND g_edit = nullptr;
+WNDPROC g_editProc = nullptr;
+std::wstring g_log;
+int g_ctrlEnter = 0, g_focusLost = 0, g_deactivated = 0;
+std::string g_keys;
+
+std::string utf8(const std::wstring& w) {
+    if (w.empty()) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+void writeFile(const std::wstring& path, const std::string& bytes) {
+    std::wstring tmp = path + L".tmp";
+    FILE* f = _wfopen(tmp.c_str(), L"wb");
+    if (!f) return;
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+    MoveFileExW(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+void writeLog() {
+    int len = GetWindowTextLengthW(g_edit);
+    std::wstring text(len + 1, L'\0');
+    GetWindowTextW(g_edit, text.data(), len + 1);
+    text.resize(len);
+    writeFile(g_log + L".text", utf8(text));
+    char buf[200];
+    snprintf(buf, sizeof buf, "ctrl_enter=%d\nfocus_lost=%d\ndeactivated=%d\n", g_ctrlEnter,
+             g_focusLost, g_deactivated);
+    writeFile(g_log, buf);
+    writeFile(g_log + L".keys", g_keys);
+}
+
+bool down(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
+
+LRESULT CALLBACK editProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_KEYDOWN && (w == 'V' || w == VK_RETURN)) {
+        char buf[80];
+        snprintf(buf, sizeof buf, "%s ctrl=%d shift=%d alt=%d win=%d\n", w == 'V' ? "V" : "ENTER",
+                 down(VK_CONTROL), down(VK_SHIFT), down(VK_MENU), down(VK_LWIN) || down(VK_RWIN));
+        g_keys += buf;
+        if (w == VK_RETURN && down(VK_CONTROL)) {
+            ++g_ctrlEnter;
+            writeLog();
+            return 0;
+        }
+    }
+    if (m == WM_CHAR && w == 10 /* Ctrl+Enter's line feed */) return 0;
+    if (m == WM_KILLFOCUS) {
+        ++g_focusLost;
+        LRESULT r = CallWindowProcW(g_editProc, h, m, w, l);
+        writeLog();
+        return r;
+    }
+    if (m == WM_CHAR && w == 1 /* Ctrl+A */) {
+        SendMessageW(h, EM_SETSEL, 0, -1);
+        return 0;
+    }
+    return CallWindowProcW(g_editProc, h, m, w, l);
+}
+
+LRESULT CALLBACK mainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    switch (m) {
+    case WM_CREATE:
+        g_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                 WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL |
+                                     ES_WANTRETURN,
+                                 0, 0, 100, 100, h, (HMENU)1, nullptr, nullptr);
+        g_editProc = (WNDPROC)SetWindowLongPtrW(g_edit, GWLP_WNDPROC, (LONG_PTR)editProc);
+        return 0;
+    case WM_SIZE: MoveWindow(g_edit, 0, 0, LOWORD(l), HIWORD(l), TRUE); return 0;
+    case WM_SETFOCUS: SetFocus(g_edit); return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(w) == WA_INACTIVE) {
+            ++g_deactivated;
+            writeLog();
+        }
+        break;
+    case WM_COMMAND:
+        if (HIWORD(w) == EN_CHANGE) writeLog();
+        return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    }
+    return DefWindowProcW(h, m, w, l);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR cmd, int) {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    g_log = argc > 1 ? argv[1] : L"chat.log";
+    int x = argc > 2 ? _wtoi(argv[2]) : 300, y = argc > 3 ? _wtoi(argv[3]) : 200;
+    (void)cmd;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = mainProc;
+    wc.hInstance = inst;
+    wc.lpszClassName = L"E2EChat";
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
+    RegisterClassW(&wc);
+    HWND h = CreateWindowExW(0, L"E2EChat", L"chat-target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y,
+                             420, 300, nullptr, nullptr, inst, nullptr);
+    SetForegroundWindow(h);
+    SetFocus(g_edit);
+    writeLog();
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}

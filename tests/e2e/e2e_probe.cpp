@@ -1,0 +1,161 @@
+// Reports window facts the X side cannot see, for the end-to-end tests:
+//   e2e_probe bar OUT      the bar's rectangle, styles, region, instance count, foreground/focus
+//   e2e_probe close        posts WM_CLOSE to the bar
+//   e2e_probe find CLASS TITLE OUT   whether a window exists, with its rectangle
+//   e2e_probe regget OUT / regset IN / regdel   the settings value, as UTF-8 text files
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kBarClass[] = L"ReplyBar.Form1";
+
+std::string utf8(const std::wstring& w) {
+    if (w.empty()) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+std::string className(HWND h) {
+    wchar_t buf[256] = {};
+    if (h) GetClassNameW(h, buf, 256);
+    return utf8(buf);
+}
+
+int countBars() {
+    int n = 0;
+    EnumWindows([](HWND h, LPARAM p) -> BOOL {
+        wchar_t buf[64] = {};
+        GetClassNameW(h, buf, 64);
+        if (lstrcmpW(buf, kBarClass) == 0) ++*reinterpret_cast<int*>(p);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
+void writeOut(const std::wstring& path, const std::string& s) {
+    FILE* f = _wfopen(path.c_str(), L"wb");
+    if (!f) return;
+    fwrite(s.data(), 1, s.size(), f);
+    fclose(f);
+}
+
+std::string barFacts() {
+    char buf[512];
+    std::string out;
+    HWND bar = FindWindowW(kBarClass, nullptr);
+    snprintf(buf, sizeof buf, "found=%d\ncount=%d\n", bar != nullptr, countBars());
+    out += buf;
+    GUITHREADINFO gti{};
+    gti.cbSize = sizeof gti;
+    GetGUIThreadInfo(0, &gti);
+    out += "foreground=" + className(GetForegroundWindow()) + "\n";
+    out += "focus=" + className(gti.hwndFocus) + "\n";
+    if (!bar) return out;
+    RECT r{};
+    GetWindowRect(bar, &r);
+    RECT wa{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &wa, 0);
+    LONG ex = GetWindowLongW(bar, GWL_EXSTYLE), st = GetWindowLongW(bar, GWL_STYLE);
+    snprintf(buf, sizeof buf,
+             "x=%ld\ny=%ld\nw=%ld\nh=%ld\nexstyle=0x%08lx\nstyle=0x%08lx\ntopmost=%d\n"
+             "toolwindow=%d\nnoactivate=%d\nvisible=%d\nworkarea=%ld,%ld,%ld,%ld\n",
+             r.left, r.top, r.right - r.left, r.bottom - r.top, (unsigned long)ex,
+             (unsigned long)st, (ex & WS_EX_TOPMOST) != 0, (ex & WS_EX_TOOLWINDOW) != 0,
+             (ex & WS_EX_NOACTIVATE) != 0, IsWindowVisible(bar) != 0, wa.left, wa.top, wa.right,
+             wa.bottom);
+    out += buf;
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    int kind = GetWindowRgn(bar, rgn);
+    out += "region=";
+    if (kind != ERROR) {
+        DWORD size = GetRegionData(rgn, 0, nullptr);
+        std::vector<char> data(size);
+        auto* rd = reinterpret_cast<RGNDATA*>(data.data());
+        if (size && GetRegionData(rgn, size, rd)) {
+            auto* rects = reinterpret_cast<RECT*>(rd->Buffer);
+            for (DWORD i = 0; i < rd->rdh.nCount; ++i) {
+                snprintf(buf, sizeof buf, "%s%ld,%ld,%ld,%ld", i ? ";" : "", rects[i].left,
+                         rects[i].top, rects[i].right, rects[i].bottom);
+                out += buf;
+            }
+        }
+    }
+    out += "\n";
+    DeleteObject(rgn);
+    return out;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc < 2) return 2;
+    std::wstring cmd = argv[1];
+    if (cmd == L"bar" && argc > 2) {
+        writeOut(argv[2], barFacts());
+        return 0;
+    }
+    if (cmd == L"close") {
+        HWND bar = FindWindowW(kBarClass, nullptr);
+        if (!bar) return 1;
+        PostMessageW(bar, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (cmd == L"find" && argc > 4) {
+        HWND h = FindWindowW(argv[2][0] ? argv[2] : nullptr, argv[3][0] ? argv[3] : nullptr);
+        char buf[200] = "found=0\n";
+        RECT r{};
+        if (h && GetWindowRect(h, &r))
+            snprintf(buf, sizeof buf, "found=1\nx=%ld\ny=%ld\nw=%ld\nh=%ld\nvisible=%d\n", r.left,
+                     r.top, r.right - r.left, r.bottom - r.top, IsWindowVisible(h) != 0);
+        writeOut(argv[4], buf);
+        return 0;
+    }
+    const wchar_t* key = L"Software\\DAZ\\Registry";
+    if (cmd == L"regget" && argc > 2) {
+        HKEY k = nullptr;
+        std::string out = "exists=0\n";
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_QUERY_VALUE, &k) == ERROR_SUCCESS) {
+            DWORD type = 0, size = 0;
+            if (RegQueryValueExW(k, L"String3", nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+                std::vector<wchar_t> buf(size / 2 + 1, 0);
+                RegQueryValueExW(k, L"String3", nullptr, &type, (BYTE*)buf.data(), &size);
+                char head[100];
+                snprintf(head, sizeof head, "exists=1\ntype=%lu\nbytes=%lu\nvalue=",
+                         (unsigned long)type, (unsigned long)size);
+                out = head + utf8(std::wstring(buf.data())) + "\n";  // up to the first NUL
+            }
+            RegCloseKey(k);
+        }
+        writeOut(argv[2], out);
+        return 0;
+    }
+    if (cmd == L"regset" && argc > 2) {
+        FILE* f = _wfopen(argv[2], L"rb");
+        if (!f) return 1;
+        std::string bytes;
+        char b[4096];
+        for (size_t n; (n = fread(b, 1, sizeof b, f)) > 0;) bytes.append(b, n);
+        fclose(f);
+        int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), (int)bytes.size(), nullptr, 0);
+        std::wstring w(n, L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), (int)bytes.size(), w.data(), n);
+        HKEY k = nullptr;
+        RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr);
+        RegSetValueExW(k, L"String3", 0, REG_SZ, (const BYTE*)w.data(), (DWORD)(w.size() * 2));
+        RegCloseKey(k);
+        return 0;
+    }
+    if (cmd == L"regdel") {
+        RegDeleteKeyW(HKEY_CURRENT_USER, key);
+        return 0;
+    }
+    return 2;
+}

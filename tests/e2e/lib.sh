@@ -1,0 +1,80 @@
+# Shared by the end-to-end tests: the harness's display and prefix, starting and probing the
+# bar, driving the pointer like a person would, screenshots.
+set -euo pipefail
+: "${REPLYBAR_HARNESS:?run through ctest}"
+. "$REPLYBAR_HARNESS/env.sh"
+BIN=${REPLYBAR_BIN:?}
+SRC=${REPLYBAR_SOURCE:?}
+WORK="$BIN/e2e/$(basename "$0" .sh)"
+SHOTS="$BIN/screenshots"
+rm -rf "$WORK"
+mkdir -p "$WORK" "$SHOTS"
+APPDATA="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
+PIDS=()
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+note() { echo "  - $*"; }
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# Every wine command with the Chinese locale (code page 936) and no pipes attached.
+w() { LC_ALL=zh_CN.UTF-8 wine "$@" </dev/null >>"$WORK/wine.log" 2>&1; }
+w_bg() { LC_ALL=zh_CN.UTF-8 wine "$@" </dev/null >>"$WORK/wine.log" 2>&1 & PIDS+=($!); }
+xdo() { LC_ALL=C.UTF-8 xdotool "$@"; }
+
+probe() { w "$BIN/e2e_probe.exe" "$@"; }
+# Facts of the bar into $WORK/bar.txt; `fact KEY` reads one.
+probe_bar() { rm -f "$WORK/bar.txt"; probe bar "$(winpath "$WORK/bar.txt")"; }
+fact() { sed -n "s/^$1=//p" "${2:-$WORK/bar.txt}" | head -n 1; }
+
+wait_for() {  # wait_for SECONDS command...
+    local limit=$1; shift
+    local end=$((SECONDS + limit))
+    until "$@"; do
+        [ $SECONDS -lt $end ] || return 1
+        sleep 0.2
+    done
+}
+bar_up() { probe_bar && [ "$(fact found)" = 1 ] && [ "$(fact visible)" = 1 ]; }
+bar_gone() { probe_bar && [ "$(fact count)" = 0 ]; }
+
+BAR_PID=""
+start_bar() {
+    LC_ALL=zh_CN.UTF-8 wine "$BIN/ReplyBar.exe" </dev/null >>"$WORK/wine.log" 2>&1 &
+    BAR_PID=$!
+    PIDS+=("$BAR_PID")
+    wait_for 30 bar_up || fail "the bar did not appear"
+}
+close_bar() {
+    probe close
+    wait_for 15 bar_gone || fail "the bar did not close on WM_CLOSE"
+    [ -z "$BAR_PID" ] || wait "$BAR_PID" 2>/dev/null || true
+    BAR_PID=""
+}
+
+CHAT_LOG=""
+start_chat() {  # start_chat X Y: the user's chat window, focused
+    CHAT_LOG="$WORK/chat.log"
+    w_bg "$BIN/e2e_chat.exe" "$(winpath "$CHAT_LOG")" "${1:-300}" "${2:-200}"
+    wait_for 20 test -f "$CHAT_LOG" || fail "the chat window did not start"
+}
+chat_text() { cat "$CHAT_LOG.text" 2>/dev/null || true; }
+
+reg_get() { rm -f "$WORK/reg.txt"; probe regget "$(winpath "$WORK/reg.txt")"; }
+reg_set() { printf '%s' "$1" >"$WORK/regin.txt"; probe regset "$(winpath "$WORK/regin.txt")"; }
+reset_state() {
+    probe regdel
+    rm -f "$APPDATA"/[0-9]*.txt "$APPDATA/bmpk.txt" "$APPDATA/n.txt"
+}
+
+shot() {  # shot NAME [geometry]: a screenshot into the build's screenshots folder
+    if [ -n "${2:-}" ]; then import -window root -crop "$2" "$SHOTS/$1.png"
+    else import -window root "$SHOTS/$1.png"; fi
+    note "screenshot $SHOTS/$1.png"
+}
+pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
+
+cleanup() {
+    for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
+    wineserver -k >/dev/null 2>&1 || true
+}
+trap cleanup EXIT

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The Wine test harness: one Xvfb display and one Wine prefix per test run, under the build
+# folder. `harness.sh setup DIR` starts them and writes DIR/env.sh; `harness.sh teardown DIR`
+# stops what setup started, by process id.
+set -euo pipefail
+cmd=${1:?setup or teardown}
+dir=$(mkdir -p "${2:?harness folder}" && cd "$2" && pwd)
+
+wine_quiet() { env LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all "$@" </dev/null >>"$dir/wine.log" 2>&1; }
+
+setup() {
+    teardown quiet || true
+    # A free display number: no lock file and no socket.
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+    echo $! >"$dir/xvfb.pid"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    [ -e "/tmp/.X11-unix/X$n" ] || { echo "harness: Xvfb did not start" >&2; exit 1; }
+
+    export DISPLAY=":$n" WINEPREFIX="$dir/prefix" WINEARCH=win64
+    # One wineboot per run: the template is made once, the test prefix copied from it.
+    local template="$dir/template"
+    if [ ! -f "$template/.ready" ]; then
+        rm -rf "$template"
+        WINEPREFIX="$template" wine_quiet wineboot -i
+        # CJK glyphs for the fonts dialogs and message boxes use.
+        for f in Tahoma "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2" SimSun 宋体; do
+            WINEPREFIX="$template" wine_quiet wine reg add \
+                'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+                /v "$f" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f
+        done
+        WINEPREFIX="$template" wineserver -w
+        touch "$template/.ready"
+    fi
+    rm -rf "$WINEPREFIX"
+    cp -a "$template" "$WINEPREFIX"
+    rm -f "$WINEPREFIX/.ready"
+    cat >"$dir/env.sh" <<ENV
+export DISPLAY=:$n
+export WINEPREFIX=$WINEPREFIX
+export WINEARCH=win64
+export WINEDEBUG=-all
+export REPLYBAR_HARNESS=$dir
+ENV
+    echo "harness: display :$n, prefix $WINEPREFIX"
+}
+
+teardown() {
+    local quiet=${1:-}
+    if [ -f "$dir/env.sh" ]; then
+        # shellcheck disable=SC1091
+        . "$dir/env.sh"
+        wineserver -k >/dev/null 2>&1 || true
+    fi
+    for p in "$dir"/prefix-*; do [ -d "$p" ] && WINEPREFIX="$p" wineserver -k >/dev/null 2>&1; done || true
+    if [ -f "$dir/xvfb.pid" ]; then
+        kill "$(cat "$dir/xvfb.pid")" 2>/dev/null || true
+        rm -f "$dir/xvfb.pid"
+    fi
+    rm -f "$dir/env.sh"
+    [ -n "$quiet" ] || echo "harness: stopped"
+}
+
+case "$cmd" in
+setup) setup ;;
+teardown) teardown ;;
+*) echo "usage: $0 setup|teardown DIR" >&2; exit 2 ;;
+esac

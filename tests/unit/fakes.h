@@ -1,0 +1,81 @@
+// Recording and failing stand-ins for the ports, shared by the unit tests.
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bar/ports.h"
+
+namespace replybar::testing {
+
+struct ShownMessage {
+    std::wstring text, title;
+    MessageKind kind;
+};
+
+class FakeMessages : public IMessages {
+public:
+    MessageAnswer show(const std::wstring& text, const std::wstring& title,
+                       MessageKind kind) override {
+        shown.push_back({text, title, kind});
+        return answer;
+    }
+
+    std::vector<ShownMessage> shown;
+    MessageAnswer answer = MessageAnswer::Ok;  // what every box "returns"
+};
+
+enum class FileOp { Read, Write, Remove, Rename };
+
+// Passes every call to a real IFiles, except those told to fail. A failing write first leaves
+// half its bytes in the temporary file, as a disk that fills up midway would.
+class FailingFiles : public IFiles {
+public:
+    explicit FailingFiles(IFiles& inner) : inner_(inner) {}
+
+    // `op` on `path` (a rename's source) fails from now on with `reason`.
+    void fail(FileOp op, const std::wstring& path, std::wstring reason = L"磁盘空间不足。") {
+        failures_[{op, path}] = std::move(reason);
+    }
+
+    bool exists(const std::wstring& path) override { return inner_.exists(path); }
+
+    std::optional<std::string> readAll(const std::wstring& path) override {
+        if (failing(FileOp::Read, path)) return std::nullopt;
+        return inner_.readAll(path);
+    }
+
+    bool writeAtomic(const std::wstring& path, const std::string& bytes,
+                     std::wstring& reason) override {
+        if (const std::wstring* why = failing(FileOp::Write, path)) {
+            std::wstring ignored;
+            inner_.writeAtomic(path + L".tmp", bytes.substr(0, bytes.size() / 2), ignored);
+            reason = *why;
+            return false;
+        }
+        return inner_.writeAtomic(path, bytes, reason);
+    }
+
+    bool remove(const std::wstring& path, std::wstring& reason) override {
+        if (const std::wstring* why = failing(FileOp::Remove, path)) return reason = *why, false;
+        return inner_.remove(path, reason);
+    }
+
+    bool rename(const std::wstring& from, const std::wstring& to, std::wstring& reason) override {
+        if (const std::wstring* why = failing(FileOp::Rename, from)) return reason = *why, false;
+        return inner_.rename(from, to, reason);
+    }
+
+private:
+    const std::wstring* failing(FileOp op, const std::wstring& path) const {
+        const auto it = failures_.find({op, path});
+        return it == failures_.end() ? nullptr : &it->second;
+    }
+
+    IFiles& inner_;
+    std::map<std::pair<FileOp, std::wstring>, std::wstring> failures_;
+};
+
+}  // namespace replybar::testing

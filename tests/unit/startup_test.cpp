@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include "bar/bar_state.h"
+#include "bar/startup.h"
+#include "bar/taskbar.h"
+
+namespace replybar {
+namespace {
+
+TEST(LenientNumber, TakesTheLongestLeadingNumber) {
+    const struct {
+        const wchar_t* text;
+        double value;
+    } cases[] = {{L"12", 12},   {L" 6.1", 6.1}, {L"-3x", -3},  {L"abc", 0},  {L"", 0},
+                 {L"0  ", 0},   {L"4.5.6", 4.5}, {L"+7", 7},   {L"Label13", 0}, {L" 10.0", 10}};
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(lenientNumber(c.text), c.value) << c.text;
+}
+
+TEST(Countdown, EndsExactlyAtZeroAndGoesOnBelowIt) {
+    std::wstring c = L"2";
+    EXPECT_FALSE(decrementCountdown(c));
+    EXPECT_EQ(c, L"1");
+    EXPECT_TRUE(decrementCountdown(c));
+    EXPECT_FALSE(decrementCountdown(c));
+    EXPECT_EQ(c, L"-1");
+    std::wstring text = L"Label13";  // not a number counts as 0
+    EXPECT_FALSE(decrementCountdown(text));
+    EXPECT_EQ(text, L"-1");
+}
+
+TEST(Folders, OneBackslashWhateverTheShellReturns) {
+    EXPECT_EQ(dataDirFrom(L"C:\\Users\\a\\AppData\\Roaming"), L"C:\\Users\\a\\AppData\\Roaming\\");
+    EXPECT_EQ(dataDirFrom(L"D:\\"), L"D:\\");
+    EXPECT_EQ(quickLaunchDirFrom(L"D:\\"), L"D:\\Microsoft\\Internet Explorer\\Quick Launch\\");
+    EXPECT_EQ(quickLaunchDirFrom(L"C:\\x"), L"C:\\x\\Microsoft\\Internet Explorer\\Quick Launch\\");
+}
+
+TEST(OsVersion, SignPositionBeforeTheMajorVersion) {
+    EXPECT_EQ(formatOsVersion(6, 1), L" 6.1");
+    EXPECT_EQ(formatOsVersion(5, 1), L" 5.1");
+    EXPECT_EQ(formatOsVersion(10, 0), L" 10.0");
+    EXPECT_GT(lenientNumber(formatOsVersion(6, 1)), 6);
+    EXPECT_FALSE(lenientNumber(formatOsVersion(6, 0)) > 6);
+}
+
+TEST(SettingsString, RoundTripsFoldersWithCommasAndChinese) {
+    const std::wstring folders[] = {L"C:\\快速启动\\", L"C:\\a,b\\c,,d\\", L"", L"D:\\"};
+    for (const auto& folder : folders) {
+        const auto text = formatSettingsString(2385, -440, folder, L"about:blank");
+        const auto f = parseSettingsString(text);
+        ASSERT_TRUE(f.left && f.top) << text.size();
+        EXPECT_EQ(*f.left, 2385);
+        EXPECT_EQ(*f.top, -440);
+        EXPECT_EQ(f.launchFolder, folder);
+        EXPECT_EQ(f.homePage, L"about:blank");
+    }
+}
+
+TEST(SettingsString, GuardsHandEditedValues) {
+    // Fewer than four fields: nothing is taken.
+    for (const wchar_t* t : {L"", L"100", L"100,200", L"100,200,C:\\"}) {
+        const auto f = parseSettingsString(t);
+        EXPECT_FALSE(f.left || f.top || f.launchFolder || f.homePage) << t;
+    }
+    // Positions that are not numbers fall back alone; folder and home page are kept.
+    const auto f = parseSettingsString(L"abc,200,C:\\q\\,http://x/");
+    EXPECT_FALSE(f.left || f.top);
+    EXPECT_EQ(f.launchFolder, L"C:\\q\\");
+    EXPECT_EQ(f.homePage, L"http://x/");
+    // A fraction is allowed.
+    const auto g = parseSettingsString(L" 12.5,-3,C:\\,h");
+    ASSERT_TRUE(g.left && g.top);
+    EXPECT_DOUBLE_EQ(*g.left, 12.5);
+    EXPECT_EQ(twipsToPixels(*g.left), 1);
+    EXPECT_FALSE(parseSettingsString(L"1e5,2,C:\\,h").left);
+}
+
+TEST(TaskBar, EdgeAndRectangleForEachPlacement) {
+    const taskbar::Screen s{1280, 800, 15, 15};
+    const struct {
+        taskbar::Rect work;
+        taskbar::TaskbarEdge edge;
+        taskbar::Rect rect;
+    } cases[] = {
+        {{0, 0, 1280, 760}, taskbar::Bottom, {0, 11400, 19200, 12000}},
+        {{0, 40, 1280, 800}, taskbar::Top, {0, 0, 19200, 600}},
+        {{60, 0, 1280, 800}, taskbar::Left, {0, 0, 900, 12000}},
+        {{0, 0, 1220, 800}, taskbar::Right, {18300, 0, 19200, 12000}},
+        {{0, 0, 1280, 800}, taskbar::Right, {19200, 0, 19200, 12000}},  // hidden
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(taskbar::taskbarEdgeOf(c.work, s), c.edge);
+        const auto r = taskbar::taskbarRectOf(c.work, s);
+        EXPECT_EQ(r.left, c.rect.left);
+        EXPECT_EQ(r.top, c.rect.top);
+        EXPECT_EQ(r.right, c.rect.right);
+        EXPECT_EQ(r.bottom, c.rect.bottom);
+    }
+}
+
+TEST(FirstStart, BarSitsOnTheWorkAreaBottomNeverAboveTheScreen) {
+    const taskbar::Screen s{1280, 800, 15, 15};
+    // Taskbar along the bottom: lower edge on the taskbar's upper edge.
+    auto p = firstStartPlacement({0, 0, 1280, 760}, s);
+    EXPECT_EQ(p.taskbarHeight, 600);
+    EXPECT_EQ(p.left, 2390);
+    EXPECT_EQ(twipsToPixels(p.left), 159);
+    EXPECT_EQ(twipsToPixels(p.top) + twipsToPixels(kBarHeightTwips), 760);
+    // Hidden, left and right taskbars: on the work area's lower edge, from its left edge.
+    for (const taskbar::Rect wa : {taskbar::Rect{0, 0, 1280, 800}, taskbar::Rect{60, 0, 1280, 800},
+                                   taskbar::Rect{0, 0, 1220, 800}}) {
+        p = firstStartPlacement(wa, s);
+        EXPECT_GE(p.top, 0);
+        EXPECT_EQ(twipsToPixels(p.top) + twipsToPixels(kBarHeightTwips), 800);
+        EXPECT_EQ(twipsToPixels(p.left), wa.left + 159);
+    }
+}
+
+}  // namespace
+}  // namespace replybar
