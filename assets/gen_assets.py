@@ -40,7 +40,7 @@ class MapError(Exception):
 
 
 def parse_colour(tokens, where):
-    """Returns (spec, notes): spec is None, an (r, g, b, a) tuple or ("vgrad", [stops])."""
+    """Returns None (see-through), an (r, g, b, a) tuple or ("vgrad", [stops])."""
 
     def hex_colour(tok):
         body = tok[1:]
@@ -167,10 +167,10 @@ def parse_pixmap(text_lines, path):
         for ch in row:
             if ch not in colours:
                 raise MapError(f"{where}: {ch!r} has no colour")
-            spec = colours[ch]
-            if isinstance(spec, tuple) and spec and spec[0] == "vgrad":
-                spec = gradient_at(spec[1], y, height)
-            out.append(spec)
+            value = colours[ch]
+            if isinstance(value, tuple) and value and value[0] == "vgrad":
+                value = gradient_at(value[1], y, height)
+            out.append(value)
         pixels.append(out)
     if hotspot and not (0 <= hotspot[0] < width and 0 <= hotspot[1] < height):
         raise MapError(f"{path}: hotspot outside the picture")

@@ -20,3 +20,6 @@ if(Python3_FOUND)
   add_test(NAME assets_match_sources
            COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/assets/gen_assets.py --check)
 endif()
+if(Python3_FOUND)
+  add_test(NAME assets_generator COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/assets/test_gen_assets.py)
+endif()

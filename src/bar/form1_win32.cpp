@@ -237,7 +237,6 @@ void Form1::onMouseUp(MouseButton button, LPARAM lp) {
 void Form1::setBounds(const PxRect& r) {
     ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    updateRowTooltips();
 }
 
 void Form1::setRegion(const std::vector<PxRect>& rects) {
@@ -253,7 +252,10 @@ void Form1::setRegion(const std::vector<PxRect>& rects) {
     if (::SetWindowRgn(hwnd_, all.get(), TRUE)) all.release();
 }
 
-void Form1::invalidate() { ::InvalidateRect(hwnd_, nullptr, FALSE); }
+void Form1::invalidate() {
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+    updateRowTooltips();
+}
 
 PxPoint Form1::cursorPos() {
     POINT p{};
