@@ -18,3 +18,13 @@ need_packages() {
 BUILD_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 python3)
 WINE_PACKAGES=(wine wine64 xvfb xdotool imagemagick fonts-wqy-microhei x11-utils)
 TEST_PACKAGES=(googletest libgtest-dev libgmock-dev)
+
+# Wine takes its code page from the locale (936 under zh_CN) and needs the locale itself to turn
+# Chinese file names into Unix ones.
+need_chinese_locale() {
+    need_packages locales
+    locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$' && return 0
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+}

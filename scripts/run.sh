@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 need_packages "${BUILD_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+need_chinese_locale
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target ReplyBar

@@ -1,0 +1,134 @@
+#include "controls/cmenu_win32.h"
+
+#include <utility>
+
+namespace replybar::menu {
+namespace {
+
+class Win32SystemColors : public ISystemColors {
+public:
+    std::uint32_t color(int index) const override { return ::GetSysColor(index); }
+};
+
+// The mask the system item is inserted and queried with: state, id, submenu, data, string, type.
+constexpr UINT kItemInfoMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA | MIIM_STRING |
+                               MIIM_FTYPE;
+
+// Separator and check nature stay in the record; to the system every item is owner-drawn.
+void makeOwnerDrawn(HMENU menu, UINT id) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_ID | MIIM_TYPE | MIIM_DATA;
+    if (!::GetMenuItemInfoW(menu, id, FALSE, &info)) return;
+    info.fType = MFT_OWNERDRAW;
+    info.dwTypeData = nullptr;
+    info.cch = 0;
+    ::SetMenuItemInfoW(menu, id, FALSE, &info);
+}
+
+}  // namespace
+
+cMenu::cMenu(MenuHost host) : host_(std::move(host)) {}
+
+cMenu::~cMenu() {
+    SharedMenu& m = mMenu();
+    if (m.owner != this) return;  // already torn down, or a newer object took over
+    teardownMenuPlatform(m);
+    m.model.teardown();
+}
+
+void cMenu::CreateMenu() {
+    SharedMenu& m = mMenu();
+    // Two hooks would chain MenuWindowProc to itself, and the old popup menu would leak.
+    if (m.previousWndProc || m.menuHandle) teardownMenuPlatform(m);
+    m.model = MenuModel{};  // a new object numbers its items from 0
+    if (const HWND frm = frmMenuWindow())
+        m.previousWndProc = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(frm, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MenuWindowProc)));
+    m.menuHandle = ::CreatePopupMenu();
+    m.owner = this;
+    m.host = &host_;
+    Style(0);
+}
+
+void cMenu::AddItem(const std::wstring& itemAlias, PicturePtr itemIcon,
+                    const std::wstring& itemText, std::int32_t itemType, std::int32_t itemState) {
+    SharedMenu& m = mMenu();
+    const std::int32_t id = m.model.nextItemId();
+    if (m.menuHandle) {
+        std::wstring text = itemText;
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = kItemInfoMask;
+        info.fType = static_cast<UINT>(itemType);
+        info.fState = static_cast<UINT>(itemState);
+        info.wID = static_cast<UINT>(id);
+        info.dwItemData = 0xFFFFFFFF;
+        info.dwTypeData = text.data();
+        info.cch = static_cast<UINT>(text.size());
+        // Appended by position: the id is new, so this is where "by command" would put it too.
+        ::InsertMenuItemW(m.menuHandle, static_cast<UINT>(::GetMenuItemCount(m.menuHandle)), TRUE,
+                          &info);
+    }
+    m.model.addItem(itemAlias, std::move(itemIcon), itemText, itemType, itemState,
+                    [&m] { teardownMenuPlatform(m); });
+    if (m.menuHandle) makeOwnerDrawn(m.menuHandle, static_cast<UINT>(id));
+}
+
+void cMenu::DeleteItem(const std::wstring& itemAlias) {
+    const SharedMenu& m = mMenu();
+    if (const auto id = m.model.findItem(itemAlias); id && m.menuHandle)
+        ::DeleteMenu(m.menuHandle, static_cast<UINT>(*id), MF_BYCOMMAND);
+}
+
+void cMenu::PopupMenu(int X, int Y, UINT Align) {
+    SharedMenu& m = mMenu();
+    if (!m.menuHandle || m.tracking) return;
+    m.tracking = true;
+    ::TrackPopupMenu(m.menuHandle, Align, X, Y, 0, frmMenuWindow(), nullptr);
+    m.tracking = false;
+    // This object may be gone by now (a rebuild ran inside the menu loop); touch only mMenu.
+    if (const HMENU orphan = std::exchange(m.destroyAfterTracking, nullptr)) ::DestroyMenu(orphan);
+}
+
+void cMenu::SetItemIcon(const std::wstring& itemAlias, PicturePtr itemIcon) {
+    model().setItemIcon(itemAlias, std::move(itemIcon));
+}
+
+PicturePtr cMenu::GetItemIcon(const std::wstring& itemAlias) const {
+    return mMenu().model.itemIcon(itemAlias);
+}
+
+void cMenu::SetItemText(const std::wstring& itemAlias, const std::wstring& itemText) {
+    model().setItemText(itemAlias, itemText);
+}
+
+std::wstring cMenu::GetItemText(const std::wstring& itemAlias) const {
+    return mMenu().model.itemText(itemAlias);
+}
+
+void cMenu::SetItemState(const std::wstring& itemAlias, std::int32_t itemState) {
+    SharedMenu& m = mMenu();
+    const auto update = m.model.setItemState(itemAlias, itemState);
+    if (!update || !m.menuHandle) return;
+    // Only the state is read and written back: the item's type and text stay as they are.
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE;
+    const UINT id = static_cast<UINT>(update->itemId);
+    if (!::GetMenuItemInfoW(m.menuHandle, id, FALSE, &info)) return;
+    info.fState |= static_cast<UINT>(update->orBits);
+    ::SetMenuItemInfoW(m.menuHandle, id, FALSE, &info);
+}
+
+std::int32_t cMenu::GetItemState(const std::wstring& itemAlias) const {
+    return mMenu().model.itemState(itemAlias);
+}
+
+HMENU cMenu::hwnd() const { return mMenu().menuHandle; }
+
+void cMenu::Style(std::int32_t nMenuStyle) {
+    model().setStyle(nMenuStyle, Win32SystemColors{}, host_.frmMenuPicture);
+}
+
+}  // namespace replybar::menu

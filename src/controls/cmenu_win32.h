@@ -1,0 +1,92 @@
+// cMenu: the front through which the bar builds and shows its owner-drawn popup menu. The state
+// behind it (menu handle, item table, appearance, hook) is mMenu's, one per process; the object
+// that last ran CreateMenu owns it and its destruction tears it down.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "controls/menu_model.h"
+#include "controls/menu_window_win32.h"
+
+namespace replybar::menu {
+
+class cMenu {
+public:
+    explicit cMenu(MenuHost host);
+    ~cMenu();  // teardown, when this object owns the menu
+    cMenu(const cMenu&) = delete;
+    cMenu& operator=(const cMenu&) = delete;
+
+    // Hooks frmMenu, creates the popup menu, applies preset 0. A menu still in place (an older
+    // object's, or this one's from an earlier call) is torn down first.
+    void CreateMenu();
+    // Appends an item; throws MenuError (with the menu torn down) when the alias is taken.
+    void AddItem(const std::wstring& itemAlias, PicturePtr itemIcon, const std::wstring& itemText,
+                 std::int32_t itemType, std::int32_t itemState);
+    void DeleteItem(const std::wstring& itemAlias);
+    // Returns when the menu closes; a chosen item arrives afterwards as a posted WM_COMMAND.
+    void PopupMenu(int X, int Y, UINT Align = 0);
+
+    void SetItemIcon(const std::wstring& itemAlias, PicturePtr itemIcon);
+    PicturePtr GetItemIcon(const std::wstring& itemAlias) const;
+    void SetItemText(const std::wstring& itemAlias, const std::wstring& itemText);
+    std::wstring GetItemText(const std::wstring& itemAlias) const;
+    // The record takes `itemState`; the system item gains its bits and never loses any.
+    void SetItemState(const std::wstring& itemAlias, std::int32_t itemState);
+    std::int32_t GetItemState(const std::wstring& itemAlias) const;
+
+    HMENU hwnd() const;  // the popup menu handle (read-only)
+
+    std::int32_t LeftBarWidth() const { return look().leftBarWidth; }
+    void LeftBarWidth(std::int32_t nBarWidth) { model().setLeftBarWidth(nBarWidth); }
+    std::int32_t LeftBarStyle() const { return look().leftBarStyle; }
+    void LeftBarStyle(std::int32_t nBarStyle) { model().setLeftBarStyle(nBarStyle); }
+    PicturePtr LeftBarImage() const { return look().leftBarImage; }
+    void LeftBarImage(PicturePtr nBarImage) { model().setLeftBarImage(std::move(nBarImage)); }
+    Colorref LeftBarStartColor() const { return look().leftBarStartColor; }
+    void LeftBarStartColor(Colorref c) { model().setLeftBarStartColor(c); }
+    Colorref LeftBarEndColor() const { return look().leftBarEndColor; }
+    void LeftBarEndColor(Colorref c) { model().setLeftBarEndColor(c); }
+    std::int32_t ItemSelectScope() const { return look().itemSelectScope; }
+    void ItemSelectScope(std::int32_t v) { model().setItemSelectScope(v); }
+    Colorref ItemTextEnabledColor() const { return look().itemTextEnabledColor; }
+    void ItemTextEnabledColor(Colorref c) { model().setItemTextEnabledColor(c); }
+    Colorref ItemTextDisabledColor() const { return look().itemTextDisabledColor; }
+    void ItemTextDisabledColor(Colorref c) { model().setItemTextDisabledColor(c); }
+    Colorref ItemTextSelectColor() const { return look().itemTextSelectColor; }
+    void ItemTextSelectColor(Colorref c) { model().setItemTextSelectColor(c); }
+    std::int32_t ItemIconStyle() const { return look().itemIconStyle; }
+    void ItemIconStyle(std::int32_t v) { model().setItemIconStyle(v); }
+    std::int32_t ItemSelectEdgeStyle() const { return look().itemSelectEdgeStyle; }
+    void ItemSelectEdgeStyle(std::int32_t v) { model().setItemSelectEdgeStyle(v); }
+    Colorref ItemSelectEdgeColor() const { return look().itemSelectEdgeColor; }
+    void ItemSelectEdgeColor(Colorref c) { model().setItemSelectEdgeColor(c); }
+    std::int32_t ItemSelectFillStyle() const { return look().itemSelectFillStyle; }
+    void ItemSelectFillStyle(std::int32_t v) { model().setItemSelectFillStyle(v); }
+    Colorref ItemSelectFillStartColor() const { return look().itemSelectFillStartColor; }
+    void ItemSelectFillStartColor(Colorref c) { model().setItemSelectFillStartColor(c); }
+    Colorref ItemSelectFillEndColor() const { return look().itemSelectFillEndColor; }
+    void ItemSelectFillEndColor(Colorref c) { model().setItemSelectFillEndColor(c); }
+    Colorref BackColor() const { return look().backColor; }
+    void BackColor(Colorref c) { model().setBackColor(c); }
+    std::int32_t SeparatorStyle() const { return look().separatorStyle; }
+    void SeparatorStyle(std::int32_t v) { model().setSeparatorStyle(v); }
+    Colorref SeparatorColor() const { return look().separatorColor; }
+    void SeparatorColor(Colorref c) { model().setSeparatorColor(c); }
+    std::int32_t Style() const { return mMenu().model.style(); }
+    void Style(std::int32_t nMenuStyle);
+
+    // The shared item table, for the launcher build and tests.
+    const MenuModel& items() const { return mMenu().model; }
+
+private:
+    static MenuModel& model() { return mMenu().model; }
+    static const MenuAppearance& look() { return mMenu().model.appearance(); }
+
+    MenuHost host_;
+};
+
+}  // namespace replybar::menu

@@ -1,0 +1,221 @@
+#include "controls/menu_window_win32.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "launch/launch_map.h"
+#include "win/codec.h"
+#include "win/handles.h"
+
+namespace replybar::menu {
+namespace {
+
+constexpr wchar_t kFrmMenuClass[] = L"ReplyBar.frmMenu";
+constexpr unsigned kTimer2IntervalMs = 200;
+
+HWND g_frmMenu = nullptr;
+
+RECT toRect(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+HICON toIcon(std::uintptr_t h) { return reinterpret_cast<HICON>(h); }
+
+// DrawState draws an icon at its own size, and launcher icons are 32 × 32: draw a 16 × 16 copy
+// so the disabled look and the shadow stay inside the icon column like DrawIconEx does.
+void drawIconState(HDC dc, HBRUSH brush, std::uintptr_t icon, int x, int y, UINT flags) {
+    const win::UniqueIcon small{
+        static_cast<HICON>(::CopyImage(toIcon(icon), IMAGE_ICON, 16, 16, 0))};
+    if (!small) return;
+    ::DrawStateW(dc, brush, nullptr, reinterpret_cast<LPARAM>(small.get()), 0, x, y, 16, 16,
+                 DST_ICON | flags);
+}
+
+struct Executor {
+    HDC dc;
+
+    void operator()(const SetBkModeTransparentOp&) const { ::SetBkMode(dc, TRANSPARENT); }
+    void operator()(const FillRectOp& op) const {
+        const win::UniqueBrush brush{::CreateSolidBrush(op.color)};
+        const RECT r = toRect(op.rect);
+        if (brush) ::FillRect(dc, &r, brush.get());
+    }
+    void operator()(const LineOp& op) const {
+        const win::UniquePen pen{::CreatePen(PS_SOLID, 1, op.color)};
+        if (!pen) return;
+        const win::SelectGuard usePen(dc, pen.get());
+        ::MoveToEx(dc, op.x1, op.y1, nullptr);
+        ::LineTo(dc, op.x2, op.y2);
+    }
+    void operator()(const RectangleOp& op) const {
+        const win::UniquePen pen{::CreatePen(op.penStyle, 0, op.penColor)};
+        const win::UniqueBrush brush{::CreateSolidBrush(op.brushColor)};
+        if (!pen || !brush) return;
+        const win::SelectGuard usePen(dc, pen.get());
+        const win::SelectGuard useBrush(dc, brush.get());
+        ::Rectangle(dc, op.rect.left, op.rect.top, op.rect.right, op.rect.bottom);
+    }
+    void operator()(const DrawEdgeOp& op) const {
+        RECT r = toRect(op.rect);
+        ::DrawEdge(dc, &r, op.edge, op.flags);
+    }
+    void operator()(const TextOp& op) const {
+        ::SetTextColor(dc, op.color);
+        RECT r = toRect(op.rect);
+        ::DrawTextW(dc, op.text.c_str(), static_cast<int>(op.text.size()), &r,
+                    DT_SINGLELINE | DT_VCENTER);
+    }
+    void operator()(const IconOp& op) const {
+        ::DrawIconEx(dc, op.x, op.y, toIcon(op.icon), 16, 16, 0, nullptr, DI_NORMAL);
+    }
+    void operator()(const IconDisabledOp& op) const {
+        drawIconState(dc, nullptr, op.icon, op.x, op.y, DSS_DISABLED);
+    }
+    void operator()(const IconShadowOp& op) const {
+        const win::UniqueBrush grey{::CreateSolidBrush(IconShadowOp::kShadowColor)};
+        if (grey) drawIconState(dc, grey.get(), op.icon, op.x, op.y, DSS_MONO);
+    }
+    void operator()(const BarImageOp& op) const {
+        const win::UniqueDc memory{::CreateCompatibleDC(nullptr)};
+        if (!memory) return;
+        const win::SelectGuard useBitmap(memory.get(), reinterpret_cast<HGDIOBJ>(op.bitmap));
+        ::BitBlt(dc, 0, 0, op.width, op.height, memory.get(), 0, 0, SRCCOPY);
+    }
+};
+
+void drawMenuItem(const DRAWITEMSTRUCT& dis) {
+    SharedMenu& m = mMenu();
+    if (dis.CtlType != ODT_MENU) return;
+    DrawRequest request;
+    request.ctlType = dis.CtlType;
+    request.itemId = dis.itemID;
+    request.itemState = dis.itemState;
+    request.rc = {dis.rcItem.left, dis.rcItem.top, dis.rcItem.right, dis.rcItem.bottom};
+    const int count = m.menuHandle ? ::GetMenuItemCount(m.menuHandle) : 0;
+    for (int p = 0; p < count; ++p) request.menuItemIds.push_back(::GetMenuItemID(m.menuHandle, p));
+
+    const DrawPlan plan = planDrawItem(request, m.model, ::GetSystemMetrics(SM_CYMENU));
+    executeDrawPlan(dis.hDC, plan);
+    if (plan.markPointerLeft && m.host) {
+        if (m.host->state) m.host->state->menuPointerState = L"离开";
+        if (m.host->timers) m.host->timers->enable(TimerId::Timer2, kTimer2IntervalMs);
+    }
+}
+
+void measureMenuItem(MEASUREITEMSTRUCT& mis) {
+    const SharedMenu& m = mMenu();
+    const MenuItem* r = m.model.record(mis.itemID);
+    const std::size_t bytes = r ? codec::gbkByteLength(r->itemText) : 0;
+    const auto size =
+        menu::measureMenuItem(mis.CtlType, mis.itemID, m.model, bytes, ::GetSystemMetrics(SM_CYMENU));
+    if (!size) return;
+    mis.itemWidth = static_cast<UINT>(std::max(size->width, 0));
+    mis.itemHeight = static_cast<UINT>(std::max(size->height, 0));
+}
+
+void onCommand(WPARAM wp) {
+    const auto id = static_cast<std::int64_t>(wp);
+    if (mMenu().model.toggleCheckOnCommand(id)) RunMenuCommand(id);
+}
+
+}  // namespace
+
+SharedMenu& mMenu() {
+    static SharedMenu shared;
+    return shared;
+}
+
+HWND frmMenuWindow() {
+    if (g_frmMenu && ::IsWindow(g_frmMenu)) return g_frmMenu;
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    if (!::GetClassInfoExW(instance, kFrmMenuClass, &wc)) {
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = ::DefWindowProcW;
+        wc.hInstance = instance;
+        wc.lpszClassName = kFrmMenuClass;
+        ::RegisterClassExW(&wc);
+    }
+    g_frmMenu = ::CreateWindowExW(WS_EX_TOOLWINDOW, kFrmMenuClass, L"frmMenu", WS_POPUP, 0, 0, 0,
+                                  0, nullptr, nullptr, instance, nullptr);
+    return g_frmMenu;
+}
+
+LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    // Read first: a command may tear the menu down (a rebuild, or "exit").
+    const WNDPROC previous = mMenu().previousWndProc;
+    try {
+        switch (msg) {
+            case WM_DRAWITEM:
+                if (lp) drawMenuItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+                break;
+            case WM_MEASUREITEM:
+                if (lp) measureMenuItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
+                break;
+            case WM_COMMAND:
+                onCommand(wp);
+                break;
+            case WM_MENUSELECT:
+                // The closing notification carries no menu and yields −1.
+                if (::GetMenuItemID(reinterpret_cast<HMENU>(lp), LOWORD(wp) & 0xFF) !=
+                    static_cast<UINT>(-1))
+                    OnMenuItemSelect();
+                break;
+            default:
+                break;
+        }
+    } catch (...) {
+        // Nothing may unwind through the system's menu loop; the message still goes on.
+    }
+    return previous ? ::CallWindowProcW(previous, hwnd, msg, wp, lp)
+                    : ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void teardownMenuPlatform(SharedMenu& m) {
+    if (m.previousWndProc && g_frmMenu && ::IsWindow(g_frmMenu))
+        ::SetWindowLongPtrW(g_frmMenu, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m.previousWndProc));
+    m.previousWndProc = nullptr;
+    if (const HMENU menu = std::exchange(m.menuHandle, nullptr)) {
+        if (m.tracking) {
+            // Destroying the menu under TrackPopupMenu's feet is not safe: close it, and
+            // PopupMenu destroys it once the system lets go.
+            ::EndMenu();
+            m.destroyAfterTracking = menu;
+        } else {
+            ::DestroyMenu(menu);
+        }
+    }
+    m.owner = nullptr;
+    m.host = nullptr;
+}
+
+void RunMenuCommand(std::int64_t itemId) {
+    const SharedMenu& m = mMenu();
+    const MenuItem* r = m.model.record(itemId);
+    if (!r || !m.host) return;
+    // Copies: opening a file may pump messages, and "exit" drops the menu object and its table.
+    const MenuHost host = *m.host;
+    const bool exitItem = r->itemAlias == L"exit";
+    if (host.state && host.shell) {
+        const auto name = launch::resolveLaunchEntry(
+            host.state->launchMap, launch::launchEntryForItem(itemId, r->itemAlias));
+        // An empty name is the closing marker of the list, not a file.
+        if (name && !name->empty()) host.shell->open(host.state->launchFolder + *name);
+    }
+    if (exitItem && host.unloadAll) host.unloadAll();
+}
+
+void OnMenuItemSelect() {
+    const SharedMenu& m = mMenu();
+    if (!m.host) return;
+    if (m.host->state) {
+        m.host->state->menuPointerState = L"来了";
+        m.host->state->menuCloseCountdown = L"4";
+    }
+    if (m.host->timers) m.host->timers->disable(TimerId::Timer2);
+}
+
+void executeDrawPlan(HDC dc, const DrawPlan& plan) {
+    if (!dc) return;
+    const Executor run{dc};
+    for (const DrawOp& op : plan.ops) std::visit(run, op);
+}
+
+}  // namespace replybar::menu

@@ -1,0 +1,54 @@
+// mMenu: the process's one popup menu, its item table and appearance, and the hook on the hidden
+// frmMenu window that owns the menu. WM_MEASUREITEM and WM_DRAWITEM are answered from the model,
+// WM_COMMAND opens the chosen launcher entry, WM_MENUSELECT feeds the bar's close countdown.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "bar/bar_state.h"
+#include "bar/ports.h"
+#include "controls/menu_draw.h"
+#include "controls/menu_model.h"
+
+namespace replybar::menu {
+
+// What the menu needs of the bar that owns it. The pointers must outlive the menu object.
+struct MenuHost {
+    BarState* state = nullptr;  // launchMap, launchFolder, menuPointerState, menuCloseCountdown
+    ITimers* timers = nullptr;  // Timer2, the close countdown
+    IShell* shell = nullptr;    // opens the chosen entry, owned by the bar
+    std::function<void()> unloadAll;  // an item with the alias "exit" ends the program
+    PicturePtr frmMenuPicture;        // the 20 × 1024 left bar of preset 4
+};
+
+class cMenu;
+
+struct SharedMenu {
+    HMENU menuHandle = nullptr;
+    WNDPROC previousWndProc = nullptr;
+    MenuModel model;
+    const cMenu* owner = nullptr;     // the object whose CreateMenu installed all this
+    const MenuHost* host = nullptr;   // that object's bar
+    bool tracking = false;            // inside TrackPopupMenu
+    HMENU destroyAfterTracking = nullptr;  // torn down while shown
+};
+SharedMenu& mMenu();
+
+// The hidden frmMenu window, made on first use and never shown.
+HWND frmMenuWindow();
+
+LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+// Removes the hook and destroys the popup menu; the item table is left to the caller.
+void teardownMenuPlatform(SharedMenu& m);
+
+// The launch of a chosen item (also the "exit" alias) and the pointer reaching an item.
+void RunMenuCommand(std::int64_t itemId);
+void OnMenuItemSelect();
+
+// Runs the drawing steps on `dc`; every pen, brush and memory DC lives for one step only.
+void executeDrawPlan(HDC dc, const DrawPlan& plan);
+
+}  // namespace replybar::menu

@@ -1,0 +1,40 @@
+// Bmp2Icon_Cmd "转换": turns the enlarged shell icon on Picture11 into a 32 × 32 icon with a
+// transparency mask, wrapped in a picture object that the menu item then owns. The key colour,
+// the colour of Picture11's top-left pixel, decides which pixels become transparent.
+#pragma once
+
+#include <windows.h>
+
+#include "bar/ports.h"
+#include "controls/picture_win32.h"
+
+namespace replybar::launch {
+
+// The hidden picture boxes of one run of the icon pipeline.
+struct IconCanvases {
+    IconCanvases();
+
+    menu::Canvas picture1;   // the shell icon, 16 × 16 on button face
+    menu::Canvas picture11;  // the shell icon enlarged, 32 × 32 on black
+    menu::Canvas picImage;   // the icon's colour image
+    menu::Canvas picMask;    // the icon's mask: window colour where transparent
+    menu::PicturePtr picture22;  // the finished icon picture, empty after a failed conversion
+
+    IMessages* messages = nullptr;  // MakeMask_viaMemoryDC's failure box, shown once at most
+    bool maskFailureShown = false;
+};
+
+// Picture11 → picImage, picMask → an icon picture in picture22. Every DC and bitmap it makes is
+// released before it returns; the icon belongs to the picture object. Failing steps are skipped.
+void convertPictureToIcon(IconCanvases& canvases);
+
+// Copies `inpicSrc` onto `inpicDest` except where the source shows `inTrasparentColor`; there
+// the destination keeps its own pixels. Both DCs are left with the key as background colour.
+void CreateTransparent(menu::Canvas& inpicSrc, menu::Canvas& inpicDest, COLORREF inTrasparentColor);
+
+// Paints `destination` in its background colour where `source` shows its DC's background
+// colour and in its text colour elsewhere. On failure shows "MakeMask_viaMemoryDC" through
+// `messages` (when given) and returns false.
+bool MakeMask_viaMemoryDC(menu::Canvas& source, menu::Canvas& destination, IMessages* messages);
+
+}  // namespace replybar::launch

@@ -1,0 +1,66 @@
+#include "launch/launcher_win32.h"
+
+#include <windows.h>
+
+#include "launch/icon_convert_win32.h"
+#include "launch/launch_map.h"
+#include "launch/shell_icon_win32.h"
+
+namespace replybar::launch {
+
+std::vector<std::wstring> listLaunchFolder(const std::wstring& folder, std::size_t limit) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE find = ::FindFirstFileExW((folder + L"*.*").c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) return names;  // no folder, no drive: nothing to list
+    constexpr DWORD kSkipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    do {
+        if (found.dwFileAttributes & kSkipped) continue;
+        names.emplace_back(found.cFileName);
+    } while (names.size() < limit && ::FindNextFileW(find, &found));
+    ::FindClose(find);
+    return names;
+}
+
+void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::cMenu>& launcherMenu) {
+    BarState& state = *context.host.state;
+    // The file names and one empty name that ends the list; more than 150 are never processed.
+    std::vector<std::wstring> entries = listLaunchFolder(state.launchFolder, kMaxLaunchEntries);
+    entries.emplace_back();
+    state.launchMap.clear();
+
+    // The old object first: its teardown destroys the one shared popup menu.
+    launcherMenu.reset();
+    launcherMenu = std::make_unique<menu::cMenu>(context.host);
+    launcherMenu->CreateMenu();
+
+    IconCanvases canvases;
+    canvases.messages = context.messages;
+    try {
+        long long n = 0;
+        for (const std::wstring& name : entries) {
+            if (++n > kMaxLaunchEntries) {
+                // Close the map so that the 150th item resolves like every other one.
+                appendLaunchEntry(state.launchMap, n, L"");
+                return;  // preset 0 stays
+            }
+            const std::wstring caption = launcherCaption(name);
+            state.scratchText = caption;
+            appendLaunchEntry(state.launchMap, n, name);
+
+            loadShellIcon(canvases.picture1, state.launchFolder + name);
+            enlargeIcon(canvases.picture1, canvases.picture11);
+            convertPictureToIcon(canvases);
+
+            if (!isBlankCaption(caption))
+                launcherMenu->AddItem(L"open" + std::to_wstring(n), canvases.picture22, caption,
+                                      menu::kTypeString, 0);
+        }
+        launcherMenu->Style(1);
+    } catch (const std::exception&) {
+        // Aliases carry their entry number and cannot clash; out of memory leaves what was built.
+    }
+}
+
+}  // namespace replybar::launch

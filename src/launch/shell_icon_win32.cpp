@@ -1,0 +1,27 @@
+#include "launch/shell_icon_win32.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+namespace replybar::launch {
+
+void loadShellIcon(menu::Canvas& picture1, const std::wstring& path) {
+    SHFILEINFOW info{};
+    // Attributes 0 with SHGFI_USEFILEATTRIBUTES: the icon comes from the name and type alone.
+    const auto list = reinterpret_cast<HIMAGELIST>(::SHGetFileInfoW(
+        path.c_str(), 0, &info, sizeof info,
+        SHGFI_SYSICONINDEX | SHGFI_ICON | SHGFI_USEFILEATTRIBUTES | SHGFI_SMALLICON));
+    // Only the index into the system image list is used; the copy of the icon is not.
+    if (info.hIcon) ::DestroyIcon(info.hIcon);
+    picture1.clear();
+    // The system image list is shared by every process: never destroyed here.
+    if (list) ::ImageList_Draw(list, info.iIcon, picture1.dc(), 0, 0, ILD_TRANSPARENT);
+}
+
+void enlargeIcon(const menu::Canvas& picture1, menu::Canvas& picture11) {
+    ::StretchBlt(picture11.dc(), 0, 0, picture11.width(), picture11.height(), picture1.dc(), 0, 0,
+                 picture1.width(), picture1.height(), SRCCOPY);
+}
+
+}  // namespace replybar::launch

@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "bar/bar_controller.h"
+#include "bar/keystrokes.h"
+#include "fakes.h"
+
+namespace replybar {
+namespace {
+
+using testing::FakeMessages;
+
+struct FakeWindow : IBarWindow {
+    void setBounds(const PxRect& r) override { bounds.push_back(r); }
+    void setRegion(const std::vector<PxRect>& r) override { region = r; }
+    void invalidate() override { ++paints; }
+    PxPoint cursorPos() override { return cursor; }
+    std::vector<PxRect> bounds;
+    std::vector<PxRect> region;
+    PxPoint cursor;
+    int paints = 0;
+};
+
+struct FakeTimers : ITimers {
+    void enable(TimerId id, unsigned ms) override { on[id] = ms; }
+    void disable(TimerId id) override { on.erase(id); }
+    std::map<TimerId, unsigned> on;
+};
+
+struct FakeClipboard : IClipboard {
+    bool setText(const std::wstring& t) override { return texts.push_back(t), true; }
+    std::vector<std::wstring> texts;
+};
+
+struct FakeKeys : IKeys {
+    bool send(const std::wstring& n, bool wait) override {
+        sent.push_back(n + (wait ? L"|wait" : L""));
+        return accept;
+    }
+    std::vector<std::wstring> sent;
+    bool accept = true;
+};
+
+struct FakeActions : IBarActions {
+    void openSettingsDialog() override { log.push_back(L"settings"); }
+    void openReplyEditor() override { log.push_back(L"editor"); }
+    void runButtonAction(BarButton b) override { log.push_back(L"action" + std::to_wstring(int(b))); }
+    std::vector<std::wstring> log;
+};
+
+constexpr PxRect kBar{159, 771, 262, 800};
+const Target kStrip{Target::DragStrip, 0};
+Target button(BarButton b) { return {Target::Button, static_cast<int>(b)}; }
+Target text(int row) { return {Target::RowText, row}; }
+Target icon(int row) { return {Target::RowIcon, row}; }
+const Target kBackground{Target::PanelBackground, 0};
+constexpr auto L = MouseButton::Left, R = MouseButton::Right;
+
+class BarControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        state.replyCount = L"6";
+        state.hoverReplyIndex = L"-1";
+        state.autoSend = true;
+        for (int i = 0; i < 6; ++i) replies[i].fullText = L"reply " + std::to_wstring(i);
+        bar.setPanelSize(panelSizeFor(6));
+        bar.setWindowRect(kBar);
+    }
+    void click(const Target& t, MouseButton b = L) {
+        bar.mouseDown(t, b, 0, 0);
+        bar.mouseUp(t, b, 0, 0);
+    }
+
+    BarState state;
+    ReplyTable replies{};
+    FakeWindow window;
+    FakeTimers timers;
+    FakeClipboard clipboard;
+    FakeKeys keys;
+    FakeMessages messages;
+    FakeActions actions;
+    BarController bar{state, replies, {window, timers, clipboard, keys, messages, actions}};
+};
+
+TEST_F(BarControllerTest, HoverOnlyAfterTheDragStripWasPressed) {
+    bar.mouseMove(button(BarButton::Home), 0, 0);
+    EXPECT_EQ(bar.picture(BarButton::Home), Picture::Normal);  // "0  " at start
+    click(kStrip);
+    EXPECT_EQ(state.pressState, L"1");
+    bar.mouseMove(button(BarButton::Home), 0, 0);
+    EXPECT_EQ(bar.picture(BarButton::Home), Picture::Hover);
+    bar.mouseMove(button(BarButton::Reply), 0, 0);  // moving on resets the others
+    EXPECT_EQ(bar.picture(BarButton::Home), Picture::Normal);
+    EXPECT_EQ(bar.picture(BarButton::Reply), Picture::Hover);
+    bar.mouseMove(kStrip, 0, 0);  // the strip resets three buttons, not the reply button
+    EXPECT_EQ(bar.picture(BarButton::Reply), Picture::Hover);
+
+    bar.mouseDown(button(BarButton::Desktop), L, 0, 0);
+    EXPECT_EQ(bar.picture(BarButton::Desktop), Picture::Pressed);
+    EXPECT_EQ(state.pressState, L"2");
+    bar.mouseUp(button(BarButton::Desktop), L, 0, 0);
+    EXPECT_EQ(bar.picture(BarButton::Desktop), Picture::Normal);
+    bar.mouseMove(button(BarButton::Launch), 0, 0);
+    EXPECT_EQ(bar.picture(BarButton::Launch), Picture::Normal);  // no hover after a button press
+    EXPECT_EQ(actions.log, (std::vector<std::wstring>{L"action0"}));
+}
+
+TEST_F(BarControllerTest, RightClicksOnButtonsOpenDialogsWithoutPictures) {
+    click(button(BarButton::Launch), R);
+    EXPECT_EQ(bar.picture(BarButton::Launch), Picture::Normal);
+    click(button(BarButton::Reply), R);
+    EXPECT_EQ(state.editorReplyIndex, L"0");
+    click(kStrip, R);
+    EXPECT_EQ(actions.log, (std::vector<std::wstring>{L"settings", L"editor", L"settings"}));
+    EXPECT_TRUE(window.bounds.empty());  // a right drag does not move the bar
+}
+
+TEST_F(BarControllerTest, LauncherArmsTheMenuCountdown) {
+    state.hoverReplyIndex = L"3";
+    click(button(BarButton::Launch));
+    EXPECT_EQ(state.menuCloseCountdown, L"6");
+    EXPECT_EQ(state.hoverReplyIndex, L"-1");
+    EXPECT_EQ(actions.log, (std::vector<std::wstring>{L"action2"}));
+}
+
+TEST_F(BarControllerTest, NoRepliesShowsTheNoticeThenTheEditor) {
+    state.replyCount = L"0";
+    for (MouseButton b : {L, R}) {
+        bar.mouseDown(button(BarButton::Reply), b, 0, 0);
+        EXPECT_TRUE(bar.pressConsumed());
+    }
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0].text,
+              L"没有设置回复信息，请先添加回复信息；以后鼠标右键点击快捷回复图标，可以随时添加。");
+    EXPECT_EQ(messages.shown[0].title, L"提示");
+    EXPECT_EQ(messages.shown[0].kind, MessageKind::Info);
+    EXPECT_EQ(actions.log, (std::vector<std::wstring>{L"editor", L"editor"}));
+    EXPECT_FALSE(bar.panelOpen());
+}
+
+TEST_F(BarControllerTest, PanelOpensUpwardWithItsRegionAndClosesBack) {
+    click(button(BarButton::Reply));
+    ASSERT_TRUE(bar.panelOpen());
+    // Six rows: 1470 + 180 + 60 = 1710 twips = 114 px above the face; 5805 twips = 387 px wide.
+    EXPECT_EQ(bar.windowRect(), (PxRect{159, 771 - 114, 159 + 387, 800}));
+    EXPECT_EQ(bar.faceTop(), 114);
+    EXPECT_EQ(window.region, (std::vector<PxRect>{{0, 0, 388, 115}, {0, 114, 104, 143 + 15}}));
+    EXPECT_EQ(timers.on.at(TimerId::Timer1z), 500u);
+    EXPECT_FALSE(bar.bandRect());  // parked out of sight
+    EXPECT_EQ(bar.rowCount(), 6);
+
+    bar.restoreBar();
+    EXPECT_EQ(bar.windowRect(), kBar);
+    EXPECT_EQ(bar.faceTop(), 0);
+    EXPECT_FALSE(timers.on.count(TimerId::Timer1z));
+}
+
+TEST_F(BarControllerTest, ReplyButtonClickOnAnOpenPanelReopensItFresh) {
+    click(button(BarButton::Reply));
+    bar.mouseMove(text(1), 0, 0);
+    ASSERT_TRUE(bar.bandRect());
+    bar.mouseDown(button(BarButton::Reply), L, 0, 0);
+    EXPECT_FALSE(bar.panelOpen());
+    EXPECT_EQ(state.hoverReplyIndex, L"-1");
+    bar.mouseUp(button(BarButton::Reply), L, 0, 0);
+    EXPECT_TRUE(bar.panelOpen());
+    EXPECT_FALSE(bar.bandRect());
+    EXPECT_EQ(bar.windowRect().top, 771 - 114);  // not moved up twice
+}
+
+TEST_F(BarControllerTest, BackgroundClickPastesTheRowWhoseTextWasLastUnderThePointer) {
+    click(button(BarButton::Reply));
+    bar.mouseMove(text(2), 0, 0);
+    bar.mouseMove(icon(5), 0, 0);
+    EXPECT_EQ(state.hoverReplyIndex, L"2");
+    EXPECT_EQ(bar.bandRect()->top, 94);  // (1425 - 20) / 15, to the nearest pixel
+    click(kBackground, R);  // whatever the button, as if the left one
+    EXPECT_EQ(clipboard.texts, (std::vector<std::wstring>{L"reply 2"}));
+    EXPECT_EQ(keys.sent, (std::vector<std::wstring>{L"^v|wait", L"^{Enter}"}));
+    EXPECT_FALSE(bar.panelOpen());
+}
+
+TEST_F(BarControllerTest, PickingRowsLeftAndRight) {
+    state.autoSend = false;
+    click(button(BarButton::Reply));
+    bar.mouseDown(icon(4), R, 0, 0);
+    EXPECT_TRUE(clipboard.texts.empty());  // only the left button copies
+    bar.mouseUp(icon(4), R, 0, 0);
+    EXPECT_FALSE(bar.panelOpen());
+    EXPECT_EQ(state.editorReplyIndex, L"4");
+    EXPECT_EQ(actions.log.back(), L"editor");
+
+    click(button(BarButton::Reply));
+    click(text(3));
+    EXPECT_EQ(clipboard.texts, (std::vector<std::wstring>{L"reply 3"}));
+    EXPECT_EQ(keys.sent, (std::vector<std::wstring>{L"^v|wait"}));  // no auto-send
+    click(button(BarButton::Reply));
+    click(kBackground);  // no row hovered since the panel opened: nothing
+    EXPECT_EQ(clipboard.texts.size(), 1u);
+}
+
+TEST_F(BarControllerTest, RefusedKeystrokesAreReported) {
+    keys.accept = false;
+    click(button(BarButton::Reply));
+    click(text(0));
+    ASSERT_EQ(messages.shown.size(), 2u);  // for Ctrl+V and for Ctrl+Enter
+    EXPECT_EQ(messages.shown[0].title, L"提示");
+}
+
+TEST_F(BarControllerTest, PointerPollClosesAfterTwoTicksOutsideEdgesInside) {
+    click(button(BarButton::Reply));
+    const PxRect w = bar.windowRect();
+    const struct {
+        PxPoint at;
+        const wchar_t* place;
+        bool open;
+    } ticks[] = {
+        {{w.right, w.bottom}, L"内", true},  // right and bottom edges count as inside
+        {{w.right + 1, w.top}, L"外", true},
+        {{w.left + 5, w.bottom}, L"内", true},  // back within one tick: countdown full again
+        {{w.left - 1, w.top}, L"外", true},
+        {{w.left, w.top - 1}, L"外", false},
+    };
+    for (const auto& t : ticks) {
+        window.cursor = t.at;
+        bar.timerTick(TimerId::Timer1z);
+        EXPECT_EQ(state.cursorPlace, t.place);
+        EXPECT_EQ(bar.panelOpen(), t.open);
+    }
+    EXPECT_FALSE(timers.on.count(TimerId::Timer1z));
+    EXPECT_EQ(bar.windowRect(), kBar);
+}
+
+TEST_F(BarControllerTest, MenuCountdownSendsEscOnceAtZero) {
+    state.menuCloseCountdown = L"6";
+    timers.on[TimerId::Timer2] = 200;
+    for (int i = 0; i < 5; ++i) bar.timerTick(TimerId::Timer2);
+    EXPECT_TRUE(keys.sent.empty());
+    bar.timerTick(TimerId::Timer2);
+    EXPECT_EQ(keys.sent, (std::vector<std::wstring>{L"{esc}"}));
+    EXPECT_FALSE(timers.on.count(TimerId::Timer2));
+    bar.timerTick(TimerId::Timer2);  // restarted without a new value: below zero, silent
+    EXPECT_EQ(state.menuCloseCountdown, L"-1");
+    EXPECT_EQ(keys.sent.size(), 1u);
+}
+
+TEST_F(BarControllerTest, DragMovesByThePointersDistance) {
+    click(button(BarButton::Reply));
+    bar.mouseDown(kStrip, L, 2, 114 + 14);  // closes the panel first; the face stays put
+    EXPECT_FALSE(bar.panelOpen());
+    EXPECT_EQ(bar.windowRect(), kBar);
+    bar.mouseMove(kStrip, 52, 14 - 30);
+    EXPECT_EQ(bar.windowRect(), (PxRect{209, 741, 312, 770}));
+    // The window moved: the pointer's position is now relative to the new place.
+    bar.mouseMove(kStrip, 2 + 3000, 14);
+    EXPECT_EQ(bar.windowRect().left, 3209);  // 32-bit positions, beyond 16-bit twips
+    bar.mouseUp(kStrip, L, 0, 0);
+    const auto moves = window.bounds.size();
+    bar.mouseMove(kStrip, 90, 20);
+    EXPECT_EQ(window.bounds.size(), moves);  // released: no more moving
+}
+
+TEST(Keystrokes, HeldModifiersAreReleasedAndRestored) {
+    using namespace keys;
+    using E = KeyEvent;
+    const struct {
+        const wchar_t* notation;
+        std::vector<std::uint16_t> held;
+        std::vector<KeyEvent> plan;
+    } cases[] = {
+        {L"^v", {}, {E{kLControl, false}, {kV, false}, {kV, true}, {kLControl, true}}},
+        {L"^v", {kLShift}, {E{kLControl, false}, {kLShift, true}, {kV, false}, {kV, true},
+                            {kLControl, true}, {kLShift, false}}},
+        {L"^{Enter}", {kLMenu, kRWin}, {E{kLControl, false}, {kLMenu, true}, {kRWin, true},
+                                        {kReturn, false}, {kReturn, true}, {kLControl, true},
+                                        {kLMenu, false}, {kRWin, false}}},
+        {L"^v", {kLControl}, {E{kLControl, false}, {kV, false}, {kV, true}, {kLControl, true},
+                              {kLControl, false}}},
+        {L"^v", {kRControl}, {E{kLControl, false}, {kV, false}, {kV, true}, {kLControl, true}}},
+        {L"{esc}", {kRShift, kLControl}, {E{kRShift, true}, {kLControl, true}, {kEscape, false},
+                                          {kEscape, true}, {kRShift, false}, {kLControl, false}}},
+    };
+    for (const auto& c : cases) {
+        const auto plan = planKeys(c.notation, {c.held});
+        ASSERT_TRUE(plan) << c.notation;
+        EXPECT_EQ(*plan, c.plan) << c.notation << " with " << c.held.size() << " held";
+    }
+    EXPECT_FALSE(planKeys(L"^c", {}));
+}
+
+}  // namespace
+}  // namespace replybar

@@ -1,0 +1,147 @@
+// The reply store and the settings value through the real Win32 file, code-page and registry
+// calls.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "reply/reply_store.h"
+#include "win/codec.h"
+#include "win/files.h"
+#include "win/registry_win32.h"
+
+namespace replybar {
+namespace {
+
+struct RecordingMessages : IMessages {
+    MessageAnswer show(const std::wstring& text, const std::wstring&, MessageKind) override {
+        shown.push_back(text);
+        return MessageAnswer::Ok;
+    }
+    std::vector<std::wstring> shown;
+};
+
+class StoreFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t tmp[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, tmp);
+        ::CreateDirectoryW(tmp, nullptr);  // a new prefix may not have it yet
+        dir = std::wstring(tmp) + L"回复测试" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+        ::CreateDirectoryW(dir.c_str(), nullptr);
+    }
+    void TearDown() override {
+        WIN32_FIND_DATAW fd;
+        HANDLE h = ::FindFirstFileW((dir + L"*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do ::DeleteFileW((dir + fd.cFileName).c_str());
+            while (::FindNextFileW(h, &fd));
+            ::FindClose(h);
+        }
+        ::RemoveDirectoryW(dir.c_str());
+    }
+    void put(const std::wstring& name, const std::string& bytes) {
+        std::ofstream(std::filesystem::path(dir + name), std::ios::binary) << bytes;
+    }
+    std::string get(const std::wstring& name) {
+        std::ifstream f(std::filesystem::path(dir + name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(f), {}};
+    }
+
+    std::wstring dir;
+    std::unique_ptr<IFiles> files = makeSystemFiles();
+    RecordingMessages messages;
+};
+
+TEST_F(StoreFolder, LoadsGbkFilesAsTheyHaveAlwaysBeenWritten) {
+    put(L"0.txt", "\xC4\xE3\xBA\xC3\r\n");                      // 你好
+    put(L"1.txt", "a\r\n\xB5\xDA\xB6\xFE\xD0\xD0\r\n");         // a / 第二行
+    put(L"3.txt", "after the gap\r\n");
+    put(L"bmpk.txt", "3 \r\n0\r\n");
+    put(L"n.txt", "\xB2\xBB\xD2\xAA\r\n");
+    BarState state;
+    ReplyTable table{};
+    ReplyStore store(*files, messages, dir);
+    const PanelSize size = store.loadReplies(state, table);
+    EXPECT_EQ(state.replyCount, L"2");
+    EXPECT_EQ(table[0].fullText, L"你好\r\n");
+    EXPECT_EQ(table[1].fullText, L"a\r\n第二行\r\n");
+    EXPECT_EQ(table[1].displayText, L"a 第二行 \u3000");
+    EXPECT_EQ(state.replyIconCodes, L"3 0");
+    EXPECT_EQ(table[0].icon, 3);
+    EXPECT_EQ(table[1].icon, -1);
+    EXPECT_FALSE(state.autoSend);
+    EXPECT_EQ(size.height, 345 + 180 + 60);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(StoreFolder, EmojiReplyIsWrittenSoItReadsBackIntact) {
+    ReplyStore store(*files, messages, dir);
+    const std::wstring reply = L"收到\U0001F44D\r\n第二行";
+    ASSERT_TRUE(store.writeReplyFile(0, reply));
+    ASSERT_TRUE(store.writeReplyFile(1, L"普通中文"));
+    EXPECT_EQ(get(L"0.txt").substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(get(L"1.txt"), "\xC6\xD5\xCD\xA8\xD6\xD0\xCE\xC4\r\n");  // plain GBK
+    EXPECT_EQ(store.readReplyForEditing(0), reply);
+    BarState state;
+    ReplyTable table{};
+    store.loadReplies(state, table);
+    EXPECT_EQ(table[0].fullText, reply + L"\r\n");
+    EXPECT_EQ(codec::gbkByteLength(L"中文ab"), 6u);
+}
+
+TEST_F(StoreFolder, ReplacingKeepsTheOldFileWhenTheTargetCannotBeWritten) {
+    ReplyStore store(*files, messages, dir);
+    ASSERT_TRUE(store.writeReplyFile(0, L"old"));
+    // Another program holds the file open without sharing: the move over it must fail.
+    HANDLE lock = ::CreateFileW((dir + L"0.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(store.writeReplyFile(0, L"new"));
+    ::CloseHandle(lock);
+    EXPECT_EQ(get(L"0.txt"), "old\r\n");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].find(dir + L"0.txt"), std::wstring::npos);
+}
+
+TEST_F(StoreFolder, RemovingRenumbersAndNeverOverwrites) {
+    ReplyStore store(*files, messages, dir);
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(store.writeReplyFile(i, L"r" + std::to_wstring(i)));
+    ASSERT_TRUE(store.removeReply(1, 3));
+    EXPECT_EQ(get(L"0.txt"), "r0\r\n");
+    EXPECT_EQ(get(L"1.txt"), "r2\r\n");
+    EXPECT_EQ(get(L"2.txt"), "r3\r\n");
+    EXPECT_EQ(::GetFileAttributesW((dir + L"3.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    std::wstring reason;
+    EXPECT_FALSE(files->rename(dir + L"1.txt", dir + L"2.txt", reason));
+    EXPECT_EQ(get(L"2.txt"), "r3\r\n");
+}
+
+TEST(SettingsValue, StoredWithoutNulReadUpToTheFirstNulOtherTypesIgnored) {
+    const wchar_t* key = L"Software\\DAZ\\Registry";
+    win::RegistrySettingsStore store;
+    store.write(L"2385,11565,C:\\快速启动\\,about:blank");
+    EXPECT_EQ(store.read(), L"2385,11565,C:\\快速启动\\,about:blank");
+
+    HKEY k = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
+                                nullptr),
+              ERROR_SUCCESS);
+    const wchar_t withNul[] = L"1,2,C:\\,h\0tail";
+    ::RegSetValueExW(k, L"String3", 0, REG_SZ, reinterpret_cast<const BYTE*>(withNul),
+                     sizeof withNul - sizeof(wchar_t));
+    EXPECT_EQ(store.read(), L"1,2,C:\\,h");
+    const DWORD number = 42;
+    ::RegSetValueExW(k, L"String3", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                     sizeof number);
+    EXPECT_EQ(store.read(), L"");
+    ::RegDeleteValueW(k, L"String3");
+    EXPECT_EQ(store.read(), L"");
+    ::RegCloseKey(k);
+}
+
+}  // namespace
+}  // namespace replybar
