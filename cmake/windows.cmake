@@ -50,3 +50,17 @@ if(CMAKE_CROSSCOMPILING)
 elseif(TARGET win_tests)
   add_test(NAME win_tests COMMAND win_tests)
 endif()
+
+# Benchmarks: each prints its figure as a ratio against a baseline measured in the same run.
+file(GLOB BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_bench.cpp)
+foreach(src ${BENCHES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_libraries(${name} PRIVATE replybar_core)
+  target_link_options(${name} PRIVATE -municode ${STATIC_RUNTIME})
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine LABELS bench
+                         ENVIRONMENT "REPLYBAR_HARNESS=${CMAKE_BINARY_DIR}/harness" TIMEOUT 120)
+  endif()
+endforeach()

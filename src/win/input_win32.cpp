@@ -41,12 +41,14 @@ bool isExtended(std::uint16_t vk) {
     return vk == keys::kRControl || vk == keys::kRMenu || vk == keys::kLWin || vk == keys::kRWin;
 }
 
-// Waits until the thread of the focused window has taken the injected input from its queue:
-// each message sent to it is handled at its next GetMessage, one input message later.
+// Waits until the thread of the focused window has handled the injected keys: a message sent to
+// it is handled at its next GetMessage, before the next queued message, so each answered send
+// means one more of its messages was taken. A key-down of the chord and the character it makes
+// are where the paste happens; the key-ups after it need no waiting, they queue behind it.
 void waitUntilProcessed(std::size_t events) {
     HWND target = ::GetForegroundWindow();
     if (!target) return;
-    for (std::size_t i = 0; i <= events; ++i) {
+    for (std::size_t i = 0; i < events; ++i) {
         DWORD_PTR result = 0;
         if (!::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 250,
                                    &result))

@@ -1,0 +1,138 @@
+// A reply pick, from the button's release to the text in the target, against a bare SendInput
+// Ctrl+V of the same text, both measured in this run. The target is a focused edit in a window
+// of its own thread, so its input is processed as a chat window's would be.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+#include "bar/bar_controller.h"
+#include "win/input_win32.h"
+#include "win/messages_win32.h"
+
+using namespace replybar;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+HWND g_edit = nullptr, g_top = nullptr;
+
+void targetThread(HANDLE ready) {
+    g_top = ::CreateWindowExW(0, L"STATIC", L"bench-target", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                              200, 200, 400, 200, nullptr, nullptr, nullptr, nullptr);
+    g_edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 380,
+                               160, g_top, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(g_top);
+    ::SetFocus(g_edit);
+    ::SetEvent(ready);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+int textLength() { return static_cast<int>(::SendMessageW(g_edit, WM_GETTEXTLENGTH, 0, 0)); }
+void clearText() { ::SendMessageW(g_edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"")); }
+
+double waitForText(Clock::time_point start, int length) {
+    while (textLength() < length) {
+        if (Clock::now() - start > std::chrono::seconds(5)) return -1;
+        ::Sleep(0);
+    }
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+struct NoWindow : IBarWindow {
+    void setBounds(const PxRect&) override {}
+    void setRegion(const std::vector<PxRect>&) override {}
+    void invalidate() override {}
+    PxPoint cursorPos() override { return {}; }
+};
+struct NoTimers : ITimers {
+    void enable(TimerId, unsigned) override {}
+    void disable(TimerId) override {}
+};
+struct NoActions : IBarActions {
+    void openSettingsDialog() override {}
+    void openReplyEditor() override {}
+    void runButtonAction(BarButton) override {}
+};
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+}  // namespace
+
+int wmain() {
+    HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread target(targetThread, ready);
+    ::WaitForSingleObject(ready, 10000);
+    ::AttachThreadInput(::GetCurrentThreadId(), ::GetWindowThreadProcessId(g_top, nullptr), FALSE);
+
+    const std::wstring reply = L"好的，马上处理，请稍等。\r\n谢谢！";
+    const int length = static_cast<int>(reply.size());
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   nullptr, nullptr);
+    win::Clipboard clipboard(owner);
+    win::KeySender keys;
+    win::MessageBoxes messages(owner);
+    NoWindow window;
+    NoTimers timers;
+    NoActions actions;
+    BarState state;
+    state.replyCount = L"1";
+    state.autoSend = false;
+    ReplyTable table{};
+    table[0].fullText = reply;
+    BarController bar(state, table, {window, timers, clipboard, keys, messages, actions});
+    bar.setPanelSize(panelSizeFor(1));
+    bar.setWindowRect({0, 0, 103, 29});
+
+    const int rounds = 15;
+    std::vector<double> bare, pick, nowait;
+    const std::vector<INPUT> ctrlV = [] {
+        std::vector<INPUT> in(4);
+        const WORD vks[4] = {VK_CONTROL, 'V', 'V', VK_CONTROL};
+        for (int i = 0; i < 4; ++i) {
+            in[i].type = INPUT_KEYBOARD;
+            in[i].ki.wVk = vks[i];
+            in[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+        }
+        return in;
+    }();
+    for (int r = 0; r < rounds; ++r) {
+        clearText();
+        clipboard.setText(reply);
+        auto t0 = Clock::now();
+        ::SendInput(4, const_cast<INPUT*>(ctrlV.data()), sizeof(INPUT));
+        bare.push_back(waitForText(t0, length));
+
+        clearText();
+        bar.openReplyPanel();
+        const Target row{Target::RowText, 0};
+        bar.mouseDown(row, MouseButton::Left, 0, 0);  // puts the reply on the clipboard
+        t0 = Clock::now();
+        bar.mouseUp(row, MouseButton::Left, 0, 0);
+        pick.push_back(waitForText(t0, length));
+
+        clearText();
+        clipboard.setText(reply);
+        t0 = Clock::now();
+        keys.send(L"^v", false);
+        nowait.push_back(waitForText(t0, length));
+    }
+    std::printf("no-wait sender: %.2f ms\n", median(nowait));
+    const double b = median(bare), p = median(pick);
+    std::printf("reply pick: %.2f ms (median of %d), bare SendInput Ctrl+V: %.2f ms, ratio %.2f\n",
+                p, rounds, b, b > 0 ? p / b : 0.0);
+    ::PostMessageW(g_top, WM_QUIT, 0, 0);
+    ::PostThreadMessageW(::GetWindowThreadProcessId(g_top, nullptr), WM_QUIT, 0, 0);
+    target.join();
+    return (b < 0 || p < 0) ? 1 : 0;
+}
