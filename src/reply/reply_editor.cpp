@@ -1,0 +1,282 @@
+#include "reply/reply_editor.h"
+
+#include <algorithm>
+
+#include "reply/reply_store.h"
+
+namespace replybar {
+
+namespace {
+constexpr wchar_t kNotice[] = L"提示";
+constexpr wchar_t kEmptyText[] = L"没有添加任何快捷回复信息！";
+constexpr wchar_t kTableFull[] = L"最多只能保存41条快捷回复信息。";
+constexpr wchar_t kDeleteQuestion[] = L"确认要删除此回复信息吗？";
+constexpr wchar_t kDeleteTitle[] = L"删除确认";
+constexpr wchar_t kDeletingLast[] = L"删最后一条";
+constexpr wchar_t kDeletingOther[] = L"不是删最后一条";
+
+// Icon codes as long as the replies: a short string gets spaces (no icon), so that an edit at
+// one position never shifts another reply's icon.
+std::wstring paddedCodes(const std::wstring& codes, int count) {
+    std::wstring out = withoutLineBreaks(codes);
+    if (out.size() < static_cast<std::size_t>(count)) out.resize(static_cast<std::size_t>(count), L' ');
+    return out;
+}
+}  // namespace
+
+ReplyEditor::ReplyEditor(BarState& state, ReplyTable& table, ReplyStore& store,
+                         IMessages& messages, IEditorHost& host, IEditorView& view)
+    : state_(state), table_(table), store_(store), messages_(messages), host_(host), view_(view) {}
+
+int ReplyEditor::replyCount() const {
+    return static_cast<int>(std::clamp<long long>(lenientInteger(state_.replyCount), 0, kReplyRows));
+}
+
+int ReplyEditor::selectedNumber() const {
+    if (selection_ < 0 || selection_ >= static_cast<int>(items_.size())) return 0;
+    return static_cast<int>(lenientInteger(items_[static_cast<std::size_t>(selection_)]));
+}
+
+void ReplyEditor::refillList(int count) {
+    items_.clear();
+    for (int i = 1; i <= count; ++i) items_.push_back(decimal(i));
+    selection_ = -1;
+    showList();
+}
+
+void ReplyEditor::showList() { view_.setListItems(items_, selection_); }
+
+void ReplyEditor::select(int index) {
+    selection_ = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1;
+    showList();
+    listSelected(selection_);
+}
+
+void ReplyEditor::setText(const std::wstring& text) {
+    view_.setText(text);
+    textChanged();
+}
+
+void ReplyEditor::preview(int icon) {
+    previewIcon_ = icon;
+    view_.setPreviewIcon(icon);
+}
+
+void ReplyEditor::resizePanel(int rows) { host_.setPanelSize(panelSizeFor(rows)); }
+
+void ReplyEditor::open() {
+    const int n = replyCount();
+    refillList(n);
+    long long index = lenientInteger(state_.editorReplyIndex);
+    // A reply number beyond the replies (some were deleted since) selects the last one.
+    index = n == 0 ? 0 : std::clamp<long long>(index, 0, n - 1);
+    if (n != 0) select(static_cast<int>(index));
+    else setText(L"");
+    savedIconCodes_ = paddedCodes(state_.replyIconCodes, n);
+    pendingIconCodes_ = savedIconCodes_;
+    preview(n != 0 ? iconIndexOf(iconCodeAt(savedIconCodes_, static_cast<int>(index))) : -1);
+    view_.enableDelete(n != 0);
+    if (n == 0) addClicked();
+    view_.setAutoSendChecked(state_.autoSend);
+}
+
+void ReplyEditor::listSelected(int index) {
+    selection_ = index;
+    const int k = selectedNumber();
+    if (k == 0) {
+        setText(L"");
+        view_.focusText();
+        return;
+    }
+    if (adding()) return;
+    if (const auto text = store_.readReplyForEditing(k - 1)) setText(*text);
+    pendingIconCodes_ = savedIconCodes_;
+    if (k <= kReplyRows) preview(table_[static_cast<std::size_t>(k - 1)].icon);
+}
+
+void ReplyEditor::textChanged() { pendingIconCodes_ = savedIconCodes_; }
+
+void ReplyEditor::pointerOverBackground() { view_.showIconStrip(false); }
+
+void ReplyEditor::chooseIconClicked() {
+    view_.showIconStrip(true);
+    view_.focusText();
+}
+
+void ReplyEditor::iconClicked(int icon) {
+    const int k = selectedNumber();
+    if (k == 0) {
+        view_.focusText();
+        return;
+    }
+    preview(icon);
+    const wchar_t code = static_cast<wchar_t>(L'0' + icon);
+    if (adding()) newReplyIconCode_ = code;
+    else pendingIconCodes_ = replaceIconCode(pendingIconCodes_, k, code);
+    view_.showIconStrip(false);
+}
+
+void ReplyEditor::clearIconClicked() {
+    const int k = selectedNumber();
+    if (k == 0) {
+        view_.focusText();
+        return;
+    }
+    preview(-1);
+    if (adding()) newReplyIconCode_ = L' ';
+    else pendingIconCodes_ = replaceIconCode(pendingIconCodes_, k, L' ');
+    view_.focusText();
+}
+
+void ReplyEditor::addClicked() {
+    if (adding()) return;
+    const int n = replyCount();
+    if (n >= kReplyRows) {
+        messages_.show(kTableFull, kNotice, MessageKind::Info);
+        view_.focusText();
+        return;
+    }
+    editorMode_ = kAdding;
+    newReplyIconCode_ = L'0';
+    preview(0);
+    items_.push_back(decimal(n + 1));
+    select(static_cast<int>(items_.size()) - 1);
+    setText(L"");
+    view_.showCancelAdd(true);
+    view_.enableDelete(false);
+    view_.enableList(false);
+    view_.focusText();
+}
+
+void ReplyEditor::cancelAddClicked() {
+    editorMode_ = kModifying;
+    const int n = replyCount();
+    select(n - 1);  // reply n; with no replies the list keeps no selection
+    if (!items_.empty() && items_.back() == decimal(n + 1)) items_.pop_back();
+    if (selection_ >= static_cast<int>(items_.size())) selection_ = -1;
+    showList();
+    view_.enableList(true);
+    view_.showCancelAdd(false);
+    view_.enableDelete(n != 0);
+    view_.focusText();
+}
+
+void ReplyEditor::confirmClicked() {
+    const std::wstring text = view_.text();
+    if (text.empty()) {
+        messages_.show(kEmptyText, kNotice, MessageKind::Info);
+        view_.focusText();
+        return;
+    }
+    const int k = selectedNumber();
+    if (k == 0) {
+        view_.focusText();
+        return;
+    }
+    if (adding()) confirmAdd(k, text);
+    else confirmChange(k, text);
+    view_.focusText();
+}
+
+// The file is written first: a failed write (already reported) changes nothing in memory.
+void ReplyEditor::confirmChange(int k, const std::wstring& text) {
+    if (k > kReplyRows || !store_.writeReplyFile(k - 1, text)) return;
+    Reply& row = table_[static_cast<std::size_t>(k - 1)];
+    setReplyText(row, text);
+    if (pendingIconCodes_ != savedIconCodes_) {
+        if (!store_.writeIconCodeFile(pendingIconCodes_)) return;
+        savedIconCodes_ = pendingIconCodes_;
+        state_.replyIconCodes = pendingIconCodes_;
+        setReplyIcon(row, previewIcon_ >= 0 ? static_cast<wchar_t>(L'0' + previewIcon_) : L' ');
+    }
+}
+
+void ReplyEditor::confirmAdd(int k, const std::wstring& text) {
+    const int n = k - 1;
+    if (k > kReplyRows || !store_.writeReplyFile(k - 1, text)) return;
+    Reply& row = table_[static_cast<std::size_t>(k - 1)];
+    setReplyText(row, text);
+    pendingIconCodes_ = appendIconCode(pendingIconCodes_, n, newReplyIconCode_);
+    savedIconCodes_ = state_.replyIconCodes = pendingIconCodes_;
+    setReplyIcon(row, newReplyIconCode_);
+    // The reply file exists now, so it counts even if the icon file cannot be written (that
+    // failure is reported; the next start shows the reply without its icon).
+    store_.writeIconCodeFile(pendingIconCodes_);
+    state_.replyCount = decimal(k);
+    resizePanel(k);
+    editorMode_ = kModifying;
+    view_.showCancelAdd(false);
+    view_.enableDelete(true);
+    view_.enableList(true);
+}
+
+void ReplyEditor::deleteClicked() {
+    if (messages_.show(kDeleteQuestion, kDeleteTitle, MessageKind::Question) != MessageAnswer::Yes) {
+        view_.focusText();
+        return;
+    }
+    const int n = replyCount(), k = selectedNumber();
+    if (k == 0 || k > n) {
+        view_.focusText();
+        return;
+    }
+    const bool last = k == n;
+    const int r = last ? 0 : k - 1;
+    deleteKind_ = last ? kDeletingLast : kDeletingOther;
+    deletedNumber_ = decimal(k);
+    if (!store_.removeReply(k - 1, n - 1)) {
+        reloadAfterFailedDelete();
+        return;
+    }
+    state_.replyCount = decimal(n - 1);
+    refillList(n - 1);
+    pendingIconCodes_ = removeIconCode(pendingIconCodes_, k);
+    savedIconCodes_ = state_.replyIconCodes = pendingIconCodes_;
+    store_.writeIconCodeFile(pendingIconCodes_);
+    for (int i = k - 1; i + 1 < n; ++i)
+        table_[static_cast<std::size_t>(i)] = table_[static_cast<std::size_t>(i + 1)];
+    if (n - 1 != 0) {
+        resizePanel(n - 1);
+        select(r);
+    } else {
+        view_.enableDelete(false);
+        setText(L"");
+    }
+}
+
+// A delete that stopped halfway (already reported) leaves the files as they are on disk: show
+// exactly those, so that nothing the user sees is out of step with the store.
+void ReplyEditor::reloadAfterFailedDelete() {
+    host_.setPanelSize(store_.loadReplies(state_, table_));
+    const int n = replyCount();
+    savedIconCodes_ = pendingIconCodes_ = paddedCodes(state_.replyIconCodes, n);
+    refillList(n);
+    view_.enableDelete(n != 0);
+    if (n != 0) select(0);
+    else setText(L"");
+}
+
+void ReplyEditor::autoSendClicked(bool checked) {
+    // The marker file decides at the next start: keep the box as the file says.
+    if (!store_.setAutoSend(state_, checked)) view_.setAutoSendChecked(state_.autoSend);
+    view_.focusText();
+}
+
+void ReplyEditor::returnClicked() { view_.close(); }
+
+void ReplyEditor::exitClicked() { host_.exitProgram(); }
+
+void ReplyEditor::closing() {
+    const int n = replyCount();
+    if (n != 0) {
+        resizePanel(n);
+        return;
+    }
+    resizePanel(0);
+    savedIconCodes_.clear();
+    pendingIconCodes_.clear();
+    state_.replyIconCodes.clear();
+    store_.writeIconCodeFile(L"");
+}
+
+}  // namespace replybar

@@ -1,0 +1,108 @@
+// Form2's rules: the reply editor's states and handlers. The dialog window forwards every event
+// here and shows what it is told through IEditorView; every write goes through the reply store,
+// and the bar's rows, count, icon codes and panel size follow each change at once.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "bar/bar_state.h"
+#include "bar/ports.h"
+#include "reply/panel_geometry.h"
+#include "reply/reply_table.h"
+
+namespace replybar {
+
+class ReplyStore;
+
+// What the editor's controls show. Setting a control from here raises none of its events.
+class IEditorView {
+public:
+    virtual ~IEditorView() = default;
+    virtual void setListItems(const std::vector<std::wstring>& items, int selection) = 0;  // Combo1
+    virtual void enableList(bool on) = 0;
+    virtual std::wstring text() = 0;  // Text1
+    virtual void setText(const std::wstring& text) = 0;
+    virtual void focusText() = 0;
+    virtual void setPreviewIcon(int icon) = 0;  // Image2; -1 shows nothing
+    virtual void showIconStrip(bool on) = 0;    // Picture1
+    virtual void showCancelAdd(bool on) = 0;    // Command8 over Command1
+    virtual void enableDelete(bool on) = 0;     // Command2
+    virtual void setAutoSendChecked(bool on) = 0;  // Check1
+    virtual void close() = 0;
+};
+
+// The bar as the editor sees it.
+class IEditorHost {
+public:
+    virtual ~IEditorHost() = default;
+    virtual void setPanelSize(const PanelSize& size) = 0;
+    virtual void exitProgram() = 0;  // closes the bar, which saves the settings string
+};
+
+class ReplyEditor {
+public:
+    static constexpr wchar_t kAdding[] = L"添加状态";
+    static constexpr wchar_t kModifying[] = L"修改状态";
+
+    ReplyEditor(BarState& state, ReplyTable& table, ReplyStore& store, IMessages& messages,
+                IEditorHost& host, IEditorView& view);
+
+    // Events of the dialog, in the order the user meets them.
+    void open();
+    void listSelected(int index);  // the user picked an entry of the list
+    void textChanged();            // the user changed the text box
+    void pointerOverBackground();  // over the dialog, the text box or "清除图标"
+    void chooseIconClicked();      // "选择图标"
+    void iconClicked(int icon);    // an icon of the strip
+    void clearIconClicked();       // "清除图标"
+    void addClicked();             // "添加"
+    void cancelAddClicked();       // "取消添加"
+    void confirmClicked();         // "修改确定"
+    void deleteClicked();          // "删除"
+    void autoSendClicked(bool checked);
+    void returnClicked();  // "返回", Esc
+    void exitClicked();    // "退出本程序"
+    void closing();        // however the dialog closes
+
+    // The editor's fields, for tests and the dialog.
+    const std::wstring& editorMode() const { return editorMode_; }
+    const std::wstring& savedIconCodes() const { return savedIconCodes_; }
+    const std::wstring& pendingIconCodes() const { return pendingIconCodes_; }
+    wchar_t newReplyIconCode() const { return newReplyIconCode_; }
+    const std::wstring& deletedNumber() const { return deletedNumber_; }
+    const std::wstring& deleteKind() const { return deleteKind_; }
+    const std::vector<std::wstring>& listItems() const { return items_; }
+    int listSelection() const { return selection_; }
+    bool adding() const { return editorMode_ == kAdding; }
+
+private:
+    int replyCount() const;
+    int selectedNumber() const;  // k, the number the list shows; 0 for none
+    void select(int index);      // sets the list's selection and runs list selection
+    void setText(const std::wstring& text);  // sets the text box, which counts as a change
+    void refillList(int count);
+    void showList();
+    int previewIcon_ = -1;
+    void preview(int icon);
+    void resizePanel(int rows);
+    void confirmChange(int k, const std::wstring& text);
+    void confirmAdd(int k, const std::wstring& text);
+    void reloadAfterFailedDelete();
+
+    BarState& state_;
+    ReplyTable& table_;
+    ReplyStore& store_;
+    IMessages& messages_;
+    IEditorHost& host_;
+    IEditorView& view_;
+
+    std::wstring editorMode_;
+    std::wstring savedIconCodes_, pendingIconCodes_;
+    wchar_t newReplyIconCode_ = L'0';
+    std::wstring deletedNumber_, deleteKind_;
+    std::vector<std::wstring> items_;
+    int selection_ = -1;
+};
+
+}  // namespace replybar

@@ -1,0 +1,292 @@
+#include "reply/reply_editor.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "fakes.h"
+#include "reply/reply_store.h"
+#include "win/codec.h"
+#include "win/files.h"
+
+namespace replybar {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FakeMessages;
+
+struct FakeView : IEditorView {
+    void setListItems(const std::vector<std::wstring>& i, int s) override { items = i, selection = s; }
+    void enableList(bool on) override { listEnabled = on; }
+    std::wstring text() override { return textBox; }
+    void setText(const std::wstring& t) override { textBox = t; }
+    void focusText() override { ++focused; }
+    void setPreviewIcon(int icon) override { preview = icon; }
+    void showIconStrip(bool on) override { strip = on; }
+    void showCancelAdd(bool on) override { cancelAdd = on; }
+    void enableDelete(bool on) override { deleteEnabled = on; }
+    void setAutoSendChecked(bool on) override { checked = on; }
+    void close() override { closed = true; }
+
+    std::vector<std::wstring> items;
+    int selection = -1;
+    bool listEnabled = true, strip = false, cancelAdd = false, deleteEnabled = true;
+    bool checked = false, closed = false;
+    std::wstring textBox;
+    int preview = -2, focused = 0;
+};
+
+struct FakeHost : IEditorHost {
+    void setPanelSize(const PanelSize& s) override { panel = s; }
+    void exitProgram() override { exited = true; }
+    PanelSize panel{-1, -1};
+    bool exited = false;
+};
+
+// Replies on a real data folder, loaded as the bar loads them, and an editor opened on them.
+class ReplyEditorTest : public ::testing::Test {
+protected:
+    static fs::path makeFolder() {
+        std::string pattern = (fs::temp_directory_path() / "replyeditor-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("no temporary folder");
+        return pattern;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    void put(const std::string& name, const std::string& bytes) {
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+    }
+    std::string get(const std::string& name) const {
+        std::ifstream in(dir / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    bool has(const std::string& name) const { return fs::exists(dir / name); }
+    void replies(int n, const std::string& codes) {
+        for (int i = 0; i < n; ++i) put(std::to_string(i) + ".txt", "r" + std::to_string(i) + "\r\n");
+        put("bmpk.txt", codes + "\r\n");
+    }
+    void open(const std::wstring& index = L"0") {
+        store.loadReplies(state, table);
+        state.editorReplyIndex = index;
+        editor.open();
+    }
+    void type(const std::wstring& text) {
+        view.textBox = text;
+        editor.textChanged();
+    }
+
+    fs::path dir = makeFolder();
+    std::unique_ptr<IFiles> files = makeSystemFiles();
+    FakeMessages messages;
+    ReplyStore store{*files, messages, codec::fromUtf8(dir.string() + "/")};
+    BarState state;
+    ReplyTable table{};
+    FakeView view;
+    FakeHost host;
+    ReplyEditor editor{state, table, store, messages, host, view};
+};
+
+TEST_F(ReplyEditorTest, OpeningSelectsTheRequestedReplyOrTheLast) {
+    replies(3, "01 ");
+    open(L"1");
+    EXPECT_EQ(view.items, (std::vector<std::wstring>{L"1", L"2", L"3"}));
+    EXPECT_EQ(view.selection, 1);
+    EXPECT_EQ(view.textBox, L"r1");  // the writer's final CR LF is not part of the text
+    EXPECT_EQ(view.preview, 1);
+    EXPECT_EQ(editor.editorMode(), L"");  // neither state: modifying
+    EXPECT_FALSE(editor.adding());
+    EXPECT_TRUE(view.deleteEnabled);
+    open(L"7");  // beyond the replies after deletions elsewhere
+    EXPECT_EQ(view.selection, 2);
+    EXPECT_EQ(view.textBox, L"r2");
+    EXPECT_EQ(view.preview, -1);
+}
+
+TEST_F(ReplyEditorTest, NoRepliesOpensInAddingStateAndCancelLeavesAnEmptyList) {
+    open();
+    EXPECT_TRUE(editor.adding());
+    EXPECT_EQ(view.items, (std::vector<std::wstring>{L"1"}));
+    EXPECT_EQ(view.selection, 0);
+    EXPECT_EQ(view.preview, 0);
+    EXPECT_TRUE(view.cancelAdd);
+    EXPECT_FALSE(view.deleteEnabled);
+    EXPECT_FALSE(view.listEnabled);
+    editor.cancelAddClicked();
+    EXPECT_FALSE(editor.adding());
+    EXPECT_TRUE(view.items.empty());
+    EXPECT_EQ(view.selection, -1);
+    EXPECT_FALSE(view.deleteEnabled);
+    EXPECT_FALSE(view.cancelAdd);
+    editor.closing();  // nothing left: an empty line in the icon file, no panel
+    EXPECT_EQ(get("bmpk.txt"), "\r\n");
+    EXPECT_EQ(host.panel.height, 0);
+    EXPECT_EQ(host.panel.width, 1545);
+}
+
+TEST_F(ReplyEditorTest, AddingWritesTheReplyAndItsIconAndGrowsThePanel) {
+    replies(2, "12");
+    open();
+    editor.addClicked();
+    EXPECT_EQ(view.items.back(), L"3");
+    editor.iconClicked(5);
+    type(L"好的，马上来\r\n第二行");
+    editor.confirmClicked();
+    EXPECT_EQ(get("2.txt"), codec::encodeStoreText(L"好的，马上来\r\n第二行\r\n"));
+    EXPECT_EQ(get("bmpk.txt"), "125\r\n");
+    EXPECT_EQ(state.replyCount, L"3");
+    EXPECT_EQ(state.replyIconCodes, L"125");
+    EXPECT_EQ(table[2].fullText, L"好的，马上来\r\n第二行");
+    EXPECT_EQ(table[2].displayText, L"好的，马上来 第二行\u3000");
+    EXPECT_EQ(table[2].icon, 5);
+    EXPECT_EQ(host.panel.height, 630 + 180 + 60);
+    EXPECT_FALSE(editor.adding());
+    EXPECT_TRUE(view.listEnabled && view.deleteEnabled && !view.cancelAdd);
+
+    editor.addClicked();  // icon 0 untouched, then cleared
+    editor.clearIconClicked();
+    type(L"   ");  // only spaces is not empty
+    editor.confirmClicked();
+    EXPECT_EQ(get("bmpk.txt"), "125 \r\n");
+    EXPECT_EQ(get("3.txt"), "   \r\n");
+}
+
+TEST_F(ReplyEditorTest, AnIconPickIsSavedOnlyWithoutATextChangeInBetween) {
+    replies(4, "0123");
+    open(L"1");
+    editor.iconClicked(5);
+    EXPECT_EQ(editor.pendingIconCodes(), L"0523");
+    EXPECT_FALSE(view.strip);
+    editor.confirmClicked();
+    EXPECT_EQ(get("bmpk.txt"), "0523\r\n");
+    EXPECT_EQ(table[1].icon, 5);
+
+    editor.iconClicked(9);
+    type(L"changed");
+    editor.confirmClicked();
+    EXPECT_EQ(get("1.txt"), "changed\r\n");
+    EXPECT_EQ(get("bmpk.txt"), "0523\r\n");  // the pick was dropped by the typing
+    EXPECT_EQ(table[1].icon, 5);
+
+    fs::remove(dir / "bmpk.txt");  // an unchanged icon rewrites only the reply file
+    type(L"again");
+    editor.confirmClicked();
+    EXPECT_FALSE(has("bmpk.txt"));
+}
+
+TEST_F(ReplyEditorTest, ShortIconCodesArePaddedSoNoOtherIconShifts) {
+    replies(3, "1");
+    open(L"2");
+    editor.iconClicked(4);
+    editor.confirmClicked();
+    EXPECT_EQ(get("bmpk.txt"), "1 4\r\n");
+    editor.addClicked();
+    type(L"x");
+    editor.confirmClicked();
+    EXPECT_EQ(get("bmpk.txt"), "1 40\r\n");
+}
+
+TEST_F(ReplyEditorTest, DeletingInTheMiddleRenumbersFilesCodesAndRows) {
+    replies(4, "0123");
+    open(L"1");
+    messages.answer = MessageAnswer::Yes;
+    editor.deleteClicked();
+    EXPECT_EQ(messages.shown.back().text, L"确认要删除此回复信息吗？");
+    EXPECT_EQ(messages.shown.back().title, L"删除确认");
+    EXPECT_EQ(editor.deleteKind(), L"不是删最后一条");
+    EXPECT_EQ(editor.deletedNumber(), L"2");
+    EXPECT_EQ(get("1.txt"), "r2\r\n");
+    EXPECT_EQ(get("2.txt"), "r3\r\n");
+    EXPECT_FALSE(has("3.txt"));
+    EXPECT_EQ(get("bmpk.txt"), "023\r\n");
+    EXPECT_EQ(state.replyCount, L"3");
+    EXPECT_EQ(table[1].fullText, L"r2\r\n");
+    EXPECT_EQ(table[1].icon, 2);
+    EXPECT_EQ(view.items.size(), 3u);
+    EXPECT_EQ(view.selection, 1);  // the reply that took its number
+    EXPECT_EQ(view.textBox, L"r2");
+}
+
+TEST_F(ReplyEditorTest, DeletingTheLastShowsTheFirstAndTheOnlyLeavesNothing) {
+    replies(3, "012");
+    open(L"2");
+    messages.answer = MessageAnswer::Yes;
+    editor.deleteClicked();
+    EXPECT_EQ(editor.deleteKind(), L"删最后一条");
+    EXPECT_FALSE(has("2.txt"));
+    EXPECT_EQ(get("bmpk.txt"), "01\r\n");
+    EXPECT_EQ(view.selection, 0);
+    EXPECT_EQ(view.textBox, L"r0");
+    EXPECT_EQ(host.panel.height, 345 + 180 + 60);
+
+    messages.answer = MessageAnswer::No;  // declined: nothing changes
+    editor.deleteClicked();
+    EXPECT_TRUE(has("1.txt"));
+
+    messages.answer = MessageAnswer::Yes;
+    editor.deleteClicked();
+    editor.deleteClicked();
+    EXPECT_FALSE(has("0.txt"));
+    EXPECT_EQ(state.replyCount, L"0");
+    EXPECT_FALSE(view.deleteEnabled);
+    EXPECT_TRUE(view.items.empty());
+    EXPECT_EQ(view.textBox, L"");
+    editor.closing();
+    EXPECT_EQ(get("bmpk.txt"), "\r\n");
+    EXPECT_EQ(state.replyIconCodes, L"");
+    EXPECT_EQ(host.panel.height, 0);
+}
+
+TEST_F(ReplyEditorTest, RefusesEmptyTextsAndA42ndReply) {
+    replies(41, std::string(41, '0'));
+    open();
+    type(L"");
+    editor.confirmClicked();
+    EXPECT_EQ(messages.shown.back().text, L"没有添加任何快捷回复信息！");
+    EXPECT_EQ(get("0.txt"), "r0\r\n");
+    editor.addClicked();
+    EXPECT_EQ(messages.shown.back().text, L"最多只能保存41条快捷回复信息。");
+    EXPECT_EQ(messages.shown.back().title, L"提示");
+    EXPECT_FALSE(editor.adding());
+    EXPECT_EQ(view.items.size(), 41u);
+}
+
+TEST_F(ReplyEditorTest, AutoSendBoxWritesTheMarkerAndAnAddInProgressIsDropped) {
+    replies(1, "0");
+    open();
+    state.autoSend = true;
+    editor.autoSendClicked(false);
+    EXPECT_TRUE(has("n.txt"));
+    EXPECT_FALSE(state.autoSend);
+    editor.autoSendClicked(true);
+    EXPECT_FALSE(has("n.txt"));
+    EXPECT_TRUE(state.autoSend);
+
+    editor.addClicked();
+    type(L"never confirmed");
+    editor.closing();
+    EXPECT_FALSE(has("1.txt"));
+    EXPECT_EQ(state.replyCount, L"1");
+    EXPECT_EQ(host.panel.height, 30 + 180 + 60);
+}
+
+TEST_F(ReplyEditorTest, TheStripHidesOnMovesAndPicksNeedAnEntry) {
+    replies(1, "0");
+    open();
+    editor.chooseIconClicked();
+    EXPECT_TRUE(view.strip);
+    editor.pointerOverBackground();
+    EXPECT_FALSE(view.strip);
+    editor.cancelAddClicked();  // harmless outside adding state
+    view.selection = -1;
+    editor.listSelected(-1);
+    editor.chooseIconClicked();
+    editor.iconClicked(3);  // no entry: the strip stays, nothing changes
+    EXPECT_TRUE(view.strip);
+    EXPECT_EQ(editor.pendingIconCodes(), L"0");
+}
+
+}  // namespace
+}  // namespace replybar

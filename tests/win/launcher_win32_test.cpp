@@ -1,0 +1,276 @@
+// The launcher build, shell icons and the icon conversion against Wine's shell and GDI.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "launch/icon_convert_win32.h"
+#include "launch/launch_map.h"
+#include "launch/launcher_win32.h"
+#include "launch/shell_icon_win32.h"
+#include "menu_test_support.h"
+
+namespace replybar::launch {
+namespace {
+
+using menu::Canvas;
+using testing::RecordingShell;
+using testing::RecordingTimers;
+using testing::TempFolder;
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// ---- icon conversion -------------------------------------------------------------------------
+
+// An icon's mask and colour image, pixel by pixel (0x00RRGGBB as GetDIBits gives them).
+struct IconBits {
+    std::vector<DWORD> mask, color;
+    bool transparent(int x, int y) const { return (mask[y * 32 + x] & 0xFFFFFF) == 0xFFFFFF; }
+    COLORREF colorAt(int x, int y) const {
+        const DWORD v = color[y * 32 + x];
+        return RGB((v >> 16) & 255, (v >> 8) & 255, v & 255);
+    }
+};
+
+std::vector<DWORD> readBits(HBITMAP bitmap) {
+    std::vector<DWORD> bits(32 * 32);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = 32;
+    bi.bmiHeader.biHeight = -32;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    const HDC screen = ::GetDC(nullptr);
+    ::GetDIBits(screen, bitmap, 0, 32, bits.data(), &bi, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    return bits;
+}
+
+IconBits readIcon(HICON icon) {
+    ICONINFO info{};
+    if (!::GetIconInfo(icon, &info)) return {};
+    IconBits bits{readBits(info.hbmMask), readBits(info.hbmColor)};
+    ::DeleteObject(info.hbmMask);
+    ::DeleteObject(info.hbmColor);
+    return bits;
+}
+
+void fill(Canvas& c, RECT r, COLORREF color) {
+    const win::UniqueBrush brush{::CreateSolidBrush(color)};
+    ::FillRect(c.dc(), &r, brush.get());
+}
+
+HICON convertedIcon(IconCanvases& c) {
+    convertPictureToIcon(c);
+    return reinterpret_cast<HICON>(menu::pictureHandle(c.picture22));
+}
+
+TEST(IconConvertTest, TransparentCornerKeysOnTheCanvasBackground) {
+    IconCanvases c;
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    fill(c.picture11, {0, 0, 32, 32}, face);
+    fill(c.picture11, {8, 8, 24, 24}, kRed);
+    fill(c.picture11, {4, 4, 6, 6}, kBlack);  // the icon's own black stays opaque
+    const HICON icon = convertedIcon(c);
+    ASSERT_NE(icon, nullptr);
+
+    const IconBits bits = readIcon(icon);
+    ASSERT_EQ(bits.mask.size(), 1024u);
+    EXPECT_TRUE(bits.transparent(0, 0));
+    EXPECT_TRUE(bits.transparent(31, 31));
+    EXPECT_EQ(bits.colorAt(0, 0), kBlack);
+    EXPECT_FALSE(bits.transparent(10, 10));
+    EXPECT_EQ(bits.colorAt(10, 10), kRed);
+    EXPECT_FALSE(bits.transparent(4, 4));
+    EXPECT_EQ(bits.colorAt(5, 5), kBlack);
+
+    // Drawn, the background shows through exactly where the key colour was.
+    testing::Surface s(32, 32, RGB(0, 0, 255));
+    ::DrawIconEx(s.dc(), 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    EXPECT_EQ(s.at(0, 0), RGB(0, 0, 255));
+    EXPECT_EQ(s.at(5, 5), kBlack);
+    EXPECT_EQ(s.at(12, 12), kRed);
+}
+
+TEST(IconConvertTest, OpaqueCornerMakesItsColourTransparentEverywhere) {
+    IconCanvases c;
+    fill(c.picture11, {0, 0, 32, 32}, kGreen);
+    fill(c.picture11, {0, 0, 2, 2}, kRed);
+    fill(c.picture11, {16, 16, 20, 20}, kRed);
+    const IconBits bits = readIcon(convertedIcon(c));
+    ASSERT_EQ(bits.mask.size(), 1024u);
+    EXPECT_TRUE(bits.transparent(0, 0));
+    EXPECT_TRUE(bits.transparent(17, 17));
+    EXPECT_EQ(bits.colorAt(17, 17), kBlack);
+    EXPECT_FALSE(bits.transparent(8, 8));
+    EXPECT_EQ(bits.colorAt(8, 8), kGreen);
+}
+
+TEST(IconConvertTest, BlankCanvasGivesAnEntirelyTransparentIcon) {
+    IconCanvases c;
+    c.picture1.clear();
+    enlargeIcon(c.picture1, c.picture11);
+    const IconBits bits = readIcon(convertedIcon(c));
+    ASSERT_EQ(bits.mask.size(), 1024u);
+    int opaque = 0, coloured = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            opaque += !bits.transparent(x, y);
+            coloured += bits.colorAt(x, y) != kBlack;
+        }
+    EXPECT_EQ(opaque, 0);
+    EXPECT_EQ(coloured, 0);
+}
+
+TEST(IconShellTest, PaintsTheShellIconOfAFileName) {
+    TempFolder folder;  // the file need not exist: the name and type are enough
+    IconCanvases c;
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    loadShellIcon(c.picture1, folder.withSlash() + L"说明.txt");
+    int painted = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) painted += c.picture1.pixel(x, y) != face;
+    EXPECT_GT(painted, 20);
+    EXPECT_EQ(c.picture1.pixel(0, 0), face) << "the corner is the canvas showing through";
+
+    enlargeIcon(c.picture1, c.picture11);
+    const IconBits bits = readIcon(convertedIcon(c));
+    ASSERT_EQ(bits.mask.size(), 1024u);
+    EXPECT_TRUE(bits.transparent(0, 0));
+    EXPECT_TRUE(std::any_of(bits.mask.begin(), bits.mask.end(),
+                            [](DWORD m) { return (m & 0xFFFFFF) == 0; }));
+
+    // The list's end asks for the folder path itself: drawn or not, nothing breaks.
+    loadShellIcon(c.picture1, folder.withSlash());
+}
+
+// ---- the launcher build ----------------------------------------------------------------------
+
+class LaunchBuildTest : public ::testing::Test {
+protected:
+    LauncherContext context() {
+        return {menu::MenuHost{&state, &timers, &shell, nullptr, nullptr}, nullptr};
+    }
+    void build() { buildLauncherMenu(context(), launcherMenu); }
+
+    int itemCount() const { return ::GetMenuItemCount(launcherMenu->hwnd()); }
+    const menu::MenuItem& item(int id) const { return *launcherMenu->items().record(id); }
+    void choose(int id) { ::SendMessageW(menu::frmMenuWindow(), WM_COMMAND, id, 0); }
+
+    TempFolder folder;
+    BarState state;
+    RecordingTimers timers;
+    RecordingShell shell;
+    std::unique_ptr<menu::cMenu> launcherMenu;
+};
+
+TEST_F(LaunchBuildTest, ListsNormalFilesWithCaptionsIconsAndTheirEntries) {
+    for (const wchar_t* name : {L"a.lnk", L"b.url", L"notes.txt", L"LICENSE"}) folder.touch(name);
+    folder.touch(L"desktop.ini", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    folder.touch(L"hidden.txt", FILE_ATTRIBUTE_HIDDEN);
+    folder.mkdir(L"sub");
+    state.launchFolder = folder.withSlash();
+    build();
+
+    ASSERT_EQ(itemCount(), 4);
+    std::set<std::wstring> texts;
+    for (int id = 0; id < 4; ++id) {
+        const menu::MenuItem& r = item(id);
+        texts.insert(r.itemText);
+        EXPECT_EQ(r.itemAlias, L"open" + std::to_wstring(id + 1));
+        EXPECT_NE(menu::pictureHandle(r.itemIcon), 0u) << id;
+        // The map ties the item to the file it was made from, in listing order.
+        const auto name = resolveLaunchEntry(state.launchMap, id + 1);
+        ASSERT_TRUE(name) << state.launchMap.size();
+        EXPECT_EQ(launcherCaption(*name), r.itemText);
+        choose(id);
+        EXPECT_EQ(shell.opened.back(), folder.withSlash() + *name);
+    }
+    EXPECT_EQ(texts, (std::set<std::wstring>{L"a", L"b", L"notes.txt", L"LICENSE"}));
+    EXPECT_EQ(state.launchMap.substr(state.launchMap.size() - 3), L"*5*");
+    EXPECT_EQ(std::count(state.launchMap.begin(), state.launchMap.end(), L'*'), 10);
+    EXPECT_EQ(launcherMenu->Style(), 1);
+    EXPECT_EQ(launcherMenu->SeparatorColor(), RGB(192, 192, 192));
+}
+
+TEST_F(LaunchBuildTest, MissingOrEmptyFolderGivesAnEmptyUsableMenu) {
+    const std::wstring folders[] = {folder.withSlash(), folder.withSlash() + L"没有\\",
+                                    L"Q:\\no\\such\\drive\\", L"bad<>|name\\"};
+    for (const std::wstring& f : folders) {
+        state.launchFolder = f;
+        build();
+        ASSERT_TRUE(launcherMenu);
+        EXPECT_TRUE(::IsMenu(launcherMenu->hwnd()));
+        EXPECT_EQ(itemCount(), 0);
+        EXPECT_EQ(state.launchMap, L"*1*");
+        EXPECT_EQ(launcherMenu->Style(), 1);
+    }
+}
+
+TEST_F(LaunchBuildTest, BlankCaptionKeepsItsEntryAndLaterItemsStayInStep) {
+    folder.touch(L" .lnk");
+    folder.touch(L"z.txt");
+    state.launchFolder = folder.withSlash();
+    build();
+    ASSERT_EQ(itemCount(), 1);
+    EXPECT_EQ(item(0).itemText, L"z.txt");
+    choose(0);
+    EXPECT_EQ(shell.opened, std::vector<std::wstring>{folder.withSlash() + L"z.txt"});
+}
+
+TEST_F(LaunchBuildTest, CapOf150EntriesAndRebuildsThatLeakNothing) {
+    for (int i = 0; i < 160; ++i) folder.touch(L"file" + std::to_wstring(i) + L".txt");
+    state.launchFolder = folder.withSlash();
+    build();
+    const HMENU first = launcherMenu->hwnd();
+    ASSERT_EQ(itemCount(), 150);
+    EXPECT_EQ(launcherMenu->Style(), 0) << "a capped build keeps preset 0";
+    EXPECT_EQ(state.launchMap.substr(state.launchMap.size() - 5), L"*151*");
+    const auto last = resolveLaunchEntry(state.launchMap, 150);
+    ASSERT_TRUE(last);
+    choose(149);
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0], folder.withSlash() + *last);
+
+    // Down to 149 files: everything fits, the list is closed by entry 150 and preset 1 applies.
+    for (int i = 0; i < 160; ++i)
+        if (i == 0 || i >= 150) folder.remove(L"file" + std::to_wstring(i) + L".txt");
+    build();
+    EXPECT_FALSE(::IsMenu(first)) << "the old menu goes with the old object";
+    ASSERT_EQ(itemCount(), 149);
+    EXPECT_EQ(state.launchMap.substr(state.launchMap.size() - 5), L"*150*");
+    EXPECT_EQ(launcherMenu->Style(), 1);
+
+    folder.touch(L"file0.txt");  // 150 again, and rebuilt over and over
+    build();
+    const int before = testing::gdiObjectCount();
+    ASSERT_GT(before, 0);
+    const auto started = std::chrono::steady_clock::now();
+    for (int i = 0; i < 100; ++i) build();
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(testing::gdiObjectCount(), before);
+    EXPECT_EQ(itemCount(), 150);
+    std::printf("100 builds of 150 entries: %lld ms\n",
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+}
+
+TEST(LaunchGdiCounterTest, SeesObjectsComeAndGo) {
+    const int before = testing::gdiObjectCount();
+    std::vector<win::UniqueBrush> brushes;
+    for (int i = 0; i < 5; ++i) brushes.emplace_back(::CreateSolidBrush(RGB(i, 0, 0)));
+    EXPECT_EQ(testing::gdiObjectCount(), before + 5);
+    brushes.clear();
+    EXPECT_EQ(testing::gdiObjectCount(), before);
+}
+
+}  // namespace
+}  // namespace replybar::launch

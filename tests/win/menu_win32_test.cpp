@@ -1,0 +1,347 @@
+// cMenu and its window hook against the real menu, GDI and message paths of Wine.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "controls/cmenu_win32.h"
+#include "menu_test_support.h"
+
+namespace replybar::menu {
+namespace {
+
+using testing::RecordingShell;
+using testing::RecordingTimers;
+using testing::Surface;
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kCanvas = RGB(1, 2, 3);  // what the surface shows where nothing was drawn
+
+class MenuTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        state.launchFolder = L"C:\\启动\\";
+        menu = std::make_unique<cMenu>(
+            MenuHost{&state, &timers, &shell, [this] { ++unloads; }, nullptr});
+        menu->CreateMenu();
+    }
+
+    // Through the real hook, as the menu loop sends it.
+    void draw(HDC dc, UINT itemId, RECT rc, UINT itemState) {
+        DRAWITEMSTRUCT dis{ODT_MENU, 0, itemId, ODA_DRAWENTIRE, itemState,
+                           reinterpret_cast<HWND>(menu->hwnd()), dc, rc, 0xFFFFFFFF};
+        ::SendMessageW(frmMenuWindow(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+    }
+
+    SIZE measure(UINT itemId) {
+        MEASUREITEMSTRUCT mis{ODT_MENU, 0, itemId, 0, 0, 0xFFFFFFFF};
+        ::SendMessageW(frmMenuWindow(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+        return {static_cast<LONG>(mis.itemWidth), static_cast<LONG>(mis.itemHeight)};
+    }
+
+    void command(WPARAM id) { ::SendMessageW(frmMenuWindow(), WM_COMMAND, id, 0); }
+
+    BarState state;
+    RecordingTimers timers;
+    RecordingShell shell;
+    int unloads = 0;
+    std::unique_ptr<cMenu> menu;
+};
+
+TEST_F(MenuTest, Preset1DrawsOutlineAndFillWhenSelectedAndErasesThemAfter) {
+    menu->AddItem(L"open1", testing::solidIconPicture(16, kRed), L"记事本", 0, 0);
+    menu->Style(1);
+    Surface s(150, 19, kCanvas);
+
+    draw(s.dc(), 0, {0, 0, 150, 19}, ODS_SELECTED);
+    const COLORREF outline = RGB(49, 106, 197), fill = RGB(180, 195, 210);
+    EXPECT_EQ(s.at(0, 0), outline);
+    EXPECT_EQ(s.at(149, 18), outline);
+    EXPECT_EQ(s.at(0, 9), outline);
+    EXPECT_EQ(s.at(1, 1), fill);
+    EXPECT_EQ(s.at(148, 17), fill);
+    EXPECT_EQ(s.at(140, 9), fill);
+    EXPECT_EQ(s.at(2, 2), kRed);    // icon at (ix + 2, iy) = (2, 2), 16 × 16
+    EXPECT_EQ(s.at(17, 17), kRed);
+    EXPECT_NE(s.at(18, 9), kRed);
+    EXPECT_TRUE(timers.calls.empty()) << "a selected item must not start the close countdown";
+
+    draw(s.dc(), 0, {0, 0, 150, 19}, 0);
+    const COLORREF back = ::GetSysColor(COLOR_MENU);
+    EXPECT_EQ(s.at(0, 0), back);
+    EXPECT_EQ(s.at(149, 18), back);
+    EXPECT_EQ(s.at(140, 9), back);
+    EXPECT_EQ(s.at(9, 9), kRed);
+    EXPECT_EQ(state.menuPointerState, L"离开");
+    EXPECT_TRUE(timers.lastIs(TimerId::Timer2, 200));
+}
+
+TEST_F(MenuTest, LeftBarGradientsSpanTheWholeMenu) {
+    for (int i = 1; i <= 3; ++i) menu->AddItem(L"open" + std::to_wstring(i), nullptr, L"项", 0, 0);
+    const int cy = ::GetSystemMetrics(SM_CYMENU);
+    const int h = 3 * cy;
+
+    menu->Style(2);  // black to white, top to bottom, over all three items
+    Surface s(120, h, kCanvas);
+    draw(s.dc(), 1, {0, cy, 120, 2 * cy}, 0);  // the middle item paints the bar for all rows
+    const auto grey = [&](int y) {
+        const int v = static_cast<int>(std::floor(static_cast<double>(y) / h * 255));
+        return RGB(v, v, v);
+    };
+    for (const int y : {0, h / 2, h - 1}) {
+        EXPECT_EQ(s.at(0, y), grey(y)) << "row " << y;
+        EXPECT_EQ(s.at(18, y), grey(y)) << "row " << y;
+    }
+
+    // Left to right, a falling channel: floor(11 / 20 × −100) is −56 in doubles.
+    menu->LeftBarStyle(2);
+    menu->LeftBarStartColor(RGB(200, 0, 0));
+    menu->LeftBarEndColor(RGB(100, 0, 0));
+    draw(s.dc(), 0, {0, 0, 120, cy}, 0);
+    EXPECT_EQ(s.at(0, h - 2), RGB(200, 0, 0));
+    EXPECT_EQ(s.at(10, 5), RGB(150, 0, 0));
+    EXPECT_EQ(s.at(11, 5), RGB(144, 0, 0));
+    EXPECT_EQ(s.at(19, 5), RGB(105, 0, 0));
+}
+
+TEST_F(MenuTest, SeparatorStyles) {
+    menu->AddItem(L"sep", nullptr, L"", MFT_SEPARATOR, 0);
+    menu->Style(1);
+    const COLORREF back = ::GetSysColor(COLOR_MENU);
+    const COLORREF sepColor = RGB(192, 192, 192);
+    struct Case {
+        int style;
+        int sepPixels;  // of the 126 pixels of the line (24..149, 2) in the separator colour
+        const char* what;
+    };
+    const Case cases[] = {{0, 126, "solid pen"}, {2, -1, "dotted pen: some"}, {5, 0, "none"}};
+    for (const Case& c : cases) {
+        menu->SeparatorStyle(c.style);
+        Surface s(150, 6, kCanvas);
+        draw(s.dc(), 0, {0, 0, 150, 6}, 0);
+        int coloured = 0;
+        for (int x = 24; x < 150; ++x) coloured += s.at(x, 2) == sepColor;
+        if (c.sepPixels >= 0)
+            EXPECT_EQ(coloured, c.sepPixels) << c.what;
+        else
+            EXPECT_TRUE(coloured > 20 && coloured < 110) << c.what << ": " << coloured;
+        EXPECT_EQ(s.at(22, 2), back) << c.what;  // the line starts at W + 4
+        EXPECT_EQ(s.at(60, 4), back) << c.what;
+    }
+
+    menu->SeparatorStyle(6);  // etched: the shadow line on top
+    Surface s(150, 6, kCanvas);
+    draw(s.dc(), 0, {0, 0, 150, 6}, 0);
+    EXPECT_EQ(s.at(60, 2), ::GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(s.at(60, 0), back);
+}
+
+TEST_F(MenuTest, DisabledItemShowsNoHighlightAndKeepsItsIconInTheColumn) {
+    // A launcher-sized 32 × 32 icon: the disabled look must still be 16 × 16.
+    menu->AddItem(L"off", testing::solidIconPicture(32, kRed), L"停用", 0, MFS_GRAYED);
+    menu->Style(1);
+    Surface s(150, 19, kCanvas);
+    draw(s.dc(), 0, {0, 0, 150, 19}, ODS_SELECTED);
+    const COLORREF back = ::GetSysColor(COLOR_MENU);
+    EXPECT_EQ(s.at(0, 0), back);
+    EXPECT_EQ(s.at(149, 18), back);
+    EXPECT_EQ(s.at(140, 9), back);
+    int iconPixels = 0, red = 0;
+    for (int y = 0; y < 19; ++y)
+        for (int x = 0; x < 23; ++x) {
+            if (x >= 20) {
+                EXPECT_EQ(s.at(x, y), back) << x << "," << y;
+            }
+            iconPixels += s.at(x, y) != back;
+            red += s.at(x, y) == kRed;
+        }
+    EXPECT_GT(iconPixels, 100);
+    EXPECT_EQ(red, 0) << "a disabled icon is drawn in the disabled look";
+    EXPECT_TRUE(timers.calls.empty());
+}
+
+TEST_F(MenuTest, MeasuresByGbkBytesAndSystemMenuHeight) {
+    menu->AddItem(L"two", nullptr, L"中文", 0, 0);
+    menu->AddItem(L"mixed", nullptr, L"a中", 0, 0);
+    menu->AddItem(L"sep", nullptr, L"", MFT_SEPARATOR, 0);
+    const int cy = ::GetSystemMetrics(SM_CYMENU);
+    const auto width = [&](int bytes) {
+        return static_cast<LONG>(std::nearbyint(cy / 2.5 * bytes + 20));
+    };
+    EXPECT_EQ(measure(0).cx, width(4));
+    if (cy == 19) {
+        EXPECT_EQ(measure(0).cx, 50);
+    }
+    EXPECT_EQ(measure(0).cy, cy);
+    EXPECT_EQ(measure(1).cx, width(3));
+    EXPECT_EQ(measure(2).cx, 20);
+    EXPECT_EQ(measure(2).cy, 6);
+}
+
+TEST_F(MenuTest, ItemsAreOwnerDrawnWithIdsThatAreNeverReused) {
+    menu->AddItem(L"a", nullptr, L"甲", 0, 0);
+    menu->AddItem(L"b", nullptr, L"", MFT_SEPARATOR, 0);
+    menu->DeleteItem(L"a");
+    menu->DeleteItem(L"nobody");
+    menu->AddItem(L"c", nullptr, L"丙", MFT_RADIOCHECK, 0);
+    const HMENU h = menu->hwnd();
+    ASSERT_EQ(::GetMenuItemCount(h), 2);
+    EXPECT_EQ(::GetMenuItemID(h, 0), 1u);
+    EXPECT_EQ(::GetMenuItemID(h, 1), 2u);
+    for (const UINT id : {1u, 2u}) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_DATA;
+        ASSERT_TRUE(::GetMenuItemInfoW(h, id, FALSE, &info));
+        EXPECT_TRUE(info.fType & MFT_OWNERDRAW) << id;
+        EXPECT_FALSE(info.fType & MFT_SEPARATOR) << id;
+        EXPECT_EQ(info.dwItemData, 0xFFFFFFFFu) << id;
+    }
+    EXPECT_EQ(menu->GetItemText(L"c"), L"丙");
+    EXPECT_EQ(menu->GetItemText(L"a"), L"甲") << "a deleted item keeps its record";
+    EXPECT_EQ(menu->GetItemText(L"zz"), L"");
+    EXPECT_THROW(menu->AddItem(L"a", nullptr, L"again", 0, 0), MenuError);
+}
+
+TEST_F(MenuTest, DuplicateAliasTearsTheMenuDownAndReportsTheError) {
+    menu->AddItem(L"open1", nullptr, L"甲", 0, 0);
+    const HMENU h = menu->hwnd();
+    const auto hooked = ::GetWindowLongPtrW(frmMenuWindow(), GWLP_WNDPROC);
+    ASSERT_EQ(hooked, reinterpret_cast<LONG_PTR>(&MenuWindowProc));
+    try {
+        menu->AddItem(L"open1", nullptr, L"乙", 0, 0);
+        FAIL() << "no error";
+    } catch (const MenuError& e) {
+        EXPECT_EQ(e.number(), -2147220991);
+        EXPECT_EQ(e.source(), L"cMenu");
+        EXPECT_EQ(e.description(), L"菜单项别名相同.");
+    }
+    EXPECT_FALSE(::IsMenu(h));
+    EXPECT_EQ(menu->hwnd(), nullptr);
+    EXPECT_NE(::GetWindowLongPtrW(frmMenuWindow(), GWLP_WNDPROC), hooked);
+    EXPECT_EQ(menu->GetItemText(L"open1"), L"");
+    menu.reset();  // the second teardown does nothing
+
+    // An empty alias is never accepted, not even as the first item.
+    cMenu fresh(MenuHost{&state, &timers, &shell, nullptr, nullptr});
+    fresh.CreateMenu();
+    EXPECT_THROW(fresh.AddItem(L"", nullptr, L"空", 0, 0), MenuError);
+}
+
+TEST_F(MenuTest, NewMenuObjectTakesOverWhateverTheOrderOfDestruction) {
+    menu->AddItem(L"open1", nullptr, L"甲", 0, 0);
+    const HMENU first = menu->hwnd();
+    // The new object's CreateMenu before the old object goes: the old menu must go, the new
+    // one must survive the old object's destruction.
+    auto next = std::make_unique<cMenu>(MenuHost{&state, &timers, &shell, nullptr, nullptr});
+    next->CreateMenu();
+    EXPECT_FALSE(::IsMenu(first));
+    menu.reset();
+    EXPECT_TRUE(::IsMenu(next->hwnd()));
+    EXPECT_EQ(::GetWindowLongPtrW(frmMenuWindow(), GWLP_WNDPROC),
+              reinterpret_cast<LONG_PTR>(&MenuWindowProc));
+    next->AddItem(L"open1", nullptr, L"甲", 0, 0);  // ids and aliases start afresh
+    EXPECT_EQ(::GetMenuItemID(next->hwnd(), 0), 0u);
+
+    // A second CreateMenu on one object does not chain the hook to itself.
+    next->CreateMenu();
+    EXPECT_EQ(::GetMenuItemCount(next->hwnd()), 0);
+    next.reset();
+    EXPECT_NE(::GetWindowLongPtrW(frmMenuWindow(), GWLP_WNDPROC),
+              reinterpret_cast<LONG_PTR>(&MenuWindowProc));
+    EXPECT_EQ(::SendMessageW(frmMenuWindow(), WM_NULL, 0, 0), 0);
+}
+
+TEST_F(MenuTest, SetItemStateOnlyEverAddsSystemBits) {
+    menu->AddItem(L"x", nullptr, L"项", 0, MFS_GRAYED);
+    menu->SetItemState(L"x", 0);
+    EXPECT_EQ(menu->GetItemState(L"x"), 0);
+    EXPECT_EQ(::GetMenuState(menu->hwnd(), 0, MF_BYCOMMAND) & MFS_GRAYED, MFS_GRAYED);
+    menu->SetItemState(L"x", MFS_CHECKED);
+    EXPECT_EQ(menu->GetItemState(L"x"), MFS_CHECKED);
+    EXPECT_EQ(::GetMenuState(menu->hwnd(), 0, MF_BYCOMMAND) & (MFS_GRAYED | MFS_CHECKED),
+              MFS_GRAYED | MFS_CHECKED);
+}
+
+TEST_F(MenuTest, CommandOpensTheItemsEntryAndRunsItsAlias) {
+    state.launchMap = L"*1*a.lnk*2*b.url*3*";
+    menu->AddItem(L"open1", nullptr, L"a", 0, 0);
+    menu->AddItem(L"open2", nullptr, L"b", 0, 0);
+    menu->AddItem(L"check", nullptr, L"勾", MFT_RADIOCHECK, 0);
+    menu->AddItem(L"exit", nullptr, L"退出", 0, 0);
+
+    command(1);
+    command(0);
+    command(7);  // no such item
+    EXPECT_EQ(shell.opened, (std::vector<std::wstring>{L"C:\\启动\\b.url", L"C:\\启动\\a.lnk"}));
+
+    command(2);  // entry 3 is the closing marker: nothing to open
+    EXPECT_EQ(menu->GetItemState(L"check"), MFS_CHECKED);
+    command(2);
+    EXPECT_EQ(menu->GetItemState(L"check"), 0);
+    EXPECT_EQ(shell.opened.size(), 2u);
+
+    EXPECT_EQ(unloads, 0);
+    command(3);
+    EXPECT_EQ(unloads, 1);
+}
+
+TEST_F(MenuTest, SelectingAnItemStopsTheCloseCountdown) {
+    menu->AddItem(L"open1", nullptr, L"a", 0, 0);
+    state.menuCloseCountdown = L"2";
+    ::SendMessageW(frmMenuWindow(), WM_MENUSELECT, MAKEWPARAM(0, MF_OWNERDRAW),
+                   reinterpret_cast<LPARAM>(menu->hwnd()));
+    EXPECT_EQ(state.menuPointerState, L"来了");
+    EXPECT_EQ(state.menuCloseCountdown, L"4");
+    EXPECT_TRUE(timers.lastIs(TimerId::Timer2, 0));
+
+    // The menu closing: no menu handle, nothing happens.
+    state.menuCloseCountdown = L"2";
+    state.menuPointerState = L"离开";
+    ::SendMessageW(frmMenuWindow(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(state.menuCloseCountdown, L"2");
+    EXPECT_EQ(state.menuPointerState, L"离开");
+}
+
+// The system's own menu loop: measuring, drawing, selection and the posted command.
+TEST_F(MenuTest, PopupMenuRunsTheChosenItemAfterItCloses) {
+    state.launchMap = L"*1*a.lnk*2*b.url*3*";
+    menu->AddItem(L"open1", nullptr, L"第一项", 0, 0);
+    menu->AddItem(L"open2", nullptr, L"第二项", 0, 0);
+    menu->Style(1);
+    ::SetCursorPos(5, 5);  // away from the menu, so hovering selects nothing
+
+    static HWND target;
+    static int ticks;
+    target = frmMenuWindow();
+    ticks = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+        switch (++ticks) {
+            case 3: ::PostMessageW(target, WM_KEYDOWN, VK_DOWN, 0); break;
+            case 4: ::PostMessageW(target, WM_KEYDOWN, VK_DOWN, 0); break;
+            case 5: ::PostMessageW(target, WM_KEYDOWN, VK_RETURN, 0); break;
+            case 40: ::EndMenu(); break;  // never hang the run
+            default: break;
+        }
+    });
+    menu->PopupMenu(700, 200, 0);
+    ::KillTimer(nullptr, timer);
+    EXPECT_TRUE(shell.opened.empty()) << "the command arrives after the menu has closed";
+
+    const DWORD until = ::GetTickCount() + 2000;
+    MSG msg;
+    while (shell.opened.empty() && ::GetTickCount() < until) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        ::Sleep(10);
+    }
+    EXPECT_EQ(shell.opened, std::vector<std::wstring>{L"C:\\启动\\b.url"});
+    EXPECT_EQ(state.menuCloseCountdown, L"4");  // a selection reset it
+    bool drawnUnselected = false;
+    for (const auto& call : timers.calls) drawnUnselected |= call == std::pair{TimerId::Timer2, 200u};
+    EXPECT_TRUE(drawnUnselected);
+}
+
+}  // namespace
+}  // namespace replybar::menu
