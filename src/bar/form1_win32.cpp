@@ -6,6 +6,7 @@
 
 #include "bar/startup.h"
 #include "bar/taskbar.h"
+#include "reply/form2_win32.h"
 #include "reply/reply_store.h"
 #include "win/files.h"
 #include "win/window_class.h"
@@ -207,14 +208,18 @@ LRESULT Form1::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 // the release that follow it.
 void Form1::onMouseDown(MouseButton button, LPARAM lp) {
     const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+    // Remember where the user is typing: dialogs opened from the bar give it back on closing.
+    if (HWND fg = ::GetForegroundWindow()) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(fg, &pid);
+        if (pid != ::GetCurrentProcessId()) userWindow_ = fg;
+    }
     const Target t = pressed_ ? *pressed_ : controller_->hitTest(x, y);
+    controller_->mouseDown(t, button, x, y);
+    // A press that ended in a modal dialog has no release here.
+    if (controller_->pressConsumed()) return;
     pressed_ = t;
     ::SetCapture(hwnd_);
-    controller_->mouseDown(t, button, x, y);
-    if (controller_->pressConsumed()) {
-        pressed_.reset();
-        ::ReleaseCapture();
-    }
 }
 
 void Form1::onMouseMove(LPARAM lp) {
@@ -273,7 +278,23 @@ void Form1::runButtonAction(BarButton) {
     // Show Desktop, the home page and the launcher menu are run here once they exist.
 }
 
-void Form1::openReplyEditor() {}
+void Form1::openReplyEditor() {
+    if (dialogOpen_ || shutDown_) return;
+    dialogOpen_ = true;
+    if (controller_->panelOpen()) controller_->restoreBar();
+    std::array<HICON, 10> icons{};
+    for (int i = 0; i < 10; ++i) icons[i] = pictures_.classIcons[i].get();
+    const Form2::Result result =
+        Form2::showModal({hwnd_, state_, replies_, *files_, *this, icons, userWindow_});
+    dialogOpen_ = false;
+    invalidate();
+    if (result == Form2::Result::ExitProgram) exitProgram();
+}
+
+void Form1::setPanelSize(const PanelSize& size) { controller_->setPanelSize(size); }
+
+// "退出本程序": the bar closes, which saves the settings string.
+void Form1::exitProgram() { shutdown(); }
 
 void Form1::openSettingsDialog() {}
 

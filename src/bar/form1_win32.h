@@ -8,6 +8,7 @@
 
 #include "bar/bar_controller.h"
 #include "bar/bar_state.h"
+#include "reply/reply_editor.h"
 #include "reply/reply_table.h"
 #include "win/handles.h"
 #include "win/input_win32.h"
@@ -20,7 +21,7 @@ namespace replybar {
 class ReplyStore;
 class IFiles;
 
-class Form1 : private IBarWindow, private ITimers, private IBarActions {
+class Form1 : private IBarWindow, private ITimers, private IBarActions, private IEditorHost {
 public:
     Form1();
     ~Form1();
@@ -49,6 +50,9 @@ private:
     void disable(TimerId id) override;
     // IBarActions
     void runButtonAction(BarButton button) override;
+    // IEditorHost
+    void setPanelSize(const PanelSize& size) override;
+    void exitProgram() override;
 
     void onMouseDown(MouseButton button, LPARAM lp);
     void onMouseMove(LPARAM lp);
@@ -81,6 +85,8 @@ private:
     win::UniqueFont rowFont_;
     std::optional<Target> pressed_;  // the control a press went to, until its release
     bool shutDown_ = false;
+    bool dialogOpen_ = false;
+    HWND userWindow_ = nullptr;  // the foreground window of another program at the last press
 };
 
 }  // namespace replybar

@@ -102,6 +102,47 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         writeOut(argv[2], barFacts());
         return 0;
     }
+    if (cmd == L"controls" && argc > 3) {
+        // Each child of the first window of a class: id, class, visible, enabled, screen
+        // rectangle, text; then the window's own client origin.
+        HWND top = FindWindowW(argv[2], nullptr);
+        std::string out = top ? "found=1\n" : "found=0\n";
+        if (top) {
+            POINT o{0, 0};
+            ClientToScreen(top, &o);
+            char buf[200];
+            snprintf(buf, sizeof buf, "client=%ld,%ld\nactive=%d\n", o.x, o.y,
+                     GetForegroundWindow() == top);
+            out += buf;
+            for (HWND c = GetWindow(top, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+                RECT r{};
+                GetWindowRect(c, &r);
+                wchar_t text[2048] = {};
+                SendMessageW(c, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text));
+                std::string t = utf8(text);
+                for (char& ch : t)
+                    if (ch == '\r') ch = '^';
+                    else if (ch == '\n') ch = '~';
+                snprintf(buf, sizeof buf, "ctl%d=%s|%d|%d|%ld,%ld,%ld,%ld|", GetDlgCtrlID(c),
+                         className(c).c_str(), IsWindowVisible(c) != 0, IsWindowEnabled(c) != 0,
+                         r.left, r.top, r.right, r.bottom);
+                out += buf + t + "\n";
+                if (className(c) == "ComboBox") {
+                    snprintf(buf, sizeof buf, "combo%d=%d|%d\n", GetDlgCtrlID(c),
+                             (int)SendMessageW(c, CB_GETCOUNT, 0, 0),
+                             (int)SendMessageW(c, CB_GETCURSEL, 0, 0));
+                    out += buf;
+                }
+                if (className(c) == "Button") {
+                    snprintf(buf, sizeof buf, "check%d=%d\n", GetDlgCtrlID(c),
+                             (int)SendMessageW(c, BM_GETCHECK, 0, 0));
+                    out += buf;
+                }
+            }
+        }
+        writeOut(argv[3], out);
+        return 0;
+    }
     if (cmd == L"close") {
         HWND bar = FindWindowW(kBarClass, nullptr);
         if (!bar) return 1;

@@ -78,3 +78,32 @@ cleanup() {
     wineserver -k >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
+
+# Dialogs have no window manager here: keys go to the X window under the pointer.
+find_window() {  # find_window CLASS TITLE: facts into $WORK/win.txt; true when found
+    rm -f "$WORK/win.txt"
+    probe find "$1" "$2" "$(winpath "$WORK/win.txt")"
+    [ "$(fact found "$WORK/win.txt")" = 1 ]
+}
+window_gone() { ! find_window "$@" || [ "$(fact visible "$WORK/win.txt")" = 0 ]; }
+answer_box() {  # answer_box TITLE ID: click the message box's button ID (1 OK, 6 Yes, 7 No)
+    local title=$1 id=$2 r l t rr b
+    wait_for 10 find_window '#32770' "$title" || fail "no message box '$title'"
+    rm -f "$WORK/box.txt"
+    probe controls '#32770' "$(winpath "$WORK/box.txt")"
+    r=$(sed -n "s/^ctl$id=//p" "$WORK/box.txt" | cut -d'|' -f4)
+    [ -n "$r" ] || fail "the message box '$title' has no button $id"
+    IFS=, read -r l t rr b <<<"$r"
+    xdo mousemove $(( (l + rr) / 2 )) $(( (t + b) / 2 )) click 1
+    wait_for 5 window_gone '#32770' "$title" || fail "the message box '$title' did not close"
+}
+# The editor's controls: ctl<ID>=class|visible|enabled|l,t,r,b|text
+editor_controls() { rm -f "$WORK/ctl.txt"; probe controls ReplyBar.Form2 "$(winpath "$WORK/ctl.txt")"; }
+ctl() { sed -n "s/^ctl$1=//p" "$WORK/ctl.txt"; }
+ctl_field() { ctl "$1" | cut -d'|' -f"$2"; }
+click_ctl() {  # click_ctl ID [button]
+    local r; r=$(ctl_field "$1" 4)
+    IFS=, read -r l t rr b <<<"$r"
+    xdo mousemove $(( (l + rr) / 2 )) $(( (t + b) / 2 )) click "${2:-1}"
+    sleep 0.3
+}

@@ -106,6 +106,53 @@ TEST_F(MenuTest, LeftBarGradientsSpanTheWholeMenu) {
     EXPECT_EQ(s.at(19, 5), RGB(105, 0, 0));
 }
 
+TEST_F(MenuTest, Preset4PaintsTheBarImageAndNoDrawingLeavesGdiObjectsBehind) {
+    const COLORREF barColor = RGB(10, 200, 30);
+    HBITMAP bar = nullptr;
+    {
+        const HDC screen = ::GetDC(nullptr);
+        bar = ::CreateCompatibleBitmap(screen, 20, 1024);
+        ::ReleaseDC(nullptr, screen);
+        Surface paint(1, 1, 0);
+        const win::SelectGuard use(paint.dc(), bar);
+        const RECT all{0, 0, 20, 1024};
+        const win::UniqueBrush brush{::CreateSolidBrush(barColor)};
+        ::FillRect(paint.dc(), &all, brush.get());
+    }
+    menu = std::make_unique<cMenu>(
+        MenuHost{&state, &timers, &shell, nullptr, OlePicture::fromBitmap(bar)});
+    menu->CreateMenu();
+    menu->AddItem(L"a", testing::solidIconPicture(32, kRed), L"甲", 0, 0);
+    menu->AddItem(L"b", nullptr, L"", MFT_SEPARATOR, 0);
+    menu->AddItem(L"c", testing::solidIconPicture(16, kRed), L"丙", 0, MFS_GRAYED);
+    menu->Style(4);
+    const int cy = ::GetSystemMetrics(SM_CYMENU);
+    Surface s(150, 2 * cy + 6, kCanvas);
+    draw(s.dc(), 0, {0, 0, 150, cy}, 0);
+    EXPECT_EQ(s.at(5, 5), barColor);
+    EXPECT_EQ(s.at(19, cy + 8), barColor) << "the bar spans every item";
+    EXPECT_EQ(s.at(20, 3), RGB(230, 230, 255));  // preset 4's back colour, right of the bar
+    EXPECT_EQ(s.at(140, 3), RGB(230, 230, 255));
+
+    // Every kind of item and effect, many times over: pens, brushes, DCs and icon copies all go.
+    // The first round lets the system make what it keeps for good (its own brushes, say).
+    int before = 0;
+    for (int round = 0; round < 51; ++round) {
+        if (round == 1) before = testing::gdiObjectCount();
+        for (const int icon : {0, 1, 2, 3}) {
+            menu->ItemIconStyle(icon);
+            menu->ItemSelectFillStyle(icon);
+            menu->ItemSelectEdgeStyle(icon == 3 ? 6 : icon);
+            menu->LeftBarStyle(icon == 0 ? 4 : icon);
+            draw(s.dc(), 0, {0, 0, 150, cy}, ODS_SELECTED);
+            draw(s.dc(), 0, {0, 0, 150, cy}, 0);
+            draw(s.dc(), 1, {0, cy, 150, cy + 6}, 0);
+            draw(s.dc(), 2, {0, cy + 6, 150, 2 * cy + 6}, ODS_SELECTED);
+        }
+    }
+    EXPECT_EQ(testing::gdiObjectCount(), before);
+}
+
 TEST_F(MenuTest, SeparatorStyles) {
     menu->AddItem(L"sep", nullptr, L"", MFT_SEPARATOR, 0);
     menu->Style(1);
@@ -142,23 +189,23 @@ TEST_F(MenuTest, DisabledItemShowsNoHighlightAndKeepsItsIconInTheColumn) {
     // A launcher-sized 32 × 32 icon: the disabled look must still be 16 × 16.
     menu->AddItem(L"off", testing::solidIconPicture(32, kRed), L"停用", 0, MFS_GRAYED);
     menu->Style(1);
-    Surface s(150, 19, kCanvas);
-    draw(s.dc(), 0, {0, 0, 150, 19}, ODS_SELECTED);
     const COLORREF back = ::GetSysColor(COLOR_MENU);
-    EXPECT_EQ(s.at(0, 0), back);
-    EXPECT_EQ(s.at(149, 18), back);
-    EXPECT_EQ(s.at(140, 9), back);
-    int iconPixels = 0, red = 0;
+    Surface s(150, 19, back);  // the menu window's own background
+    draw(s.dc(), 0, {0, 0, 150, 19}, ODS_SELECTED);
+    int iconPixels = 0, highlight = 0, red = 0;
     for (int y = 0; y < 19; ++y)
-        for (int x = 0; x < 23; ++x) {
-            if (x >= 20) {
-                EXPECT_EQ(s.at(x, y), back) << x << "," << y;
+        for (int x = 0; x < 150; ++x) {
+            const COLORREF c = s.at(x, y);
+            highlight += c == RGB(49, 106, 197) || c == RGB(180, 195, 210);
+            red += c == kRed;
+            if (x < 20) iconPixels += c != back;
+            if (x >= 20 && x < 23) {
+                EXPECT_EQ(c, back) << "outside the icon column: " << x << "," << y;
             }
-            iconPixels += s.at(x, y) != back;
-            red += s.at(x, y) == kRed;
         }
-    EXPECT_GT(iconPixels, 100);
+    EXPECT_EQ(highlight, 0);
     EXPECT_EQ(red, 0) << "a disabled icon is drawn in the disabled look";
+    EXPECT_GT(iconPixels, 100);
     EXPECT_TRUE(timers.calls.empty());
 }
 

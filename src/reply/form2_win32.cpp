@@ -1,0 +1,286 @@
+#include "reply/form2_win32.h"
+
+#include <commctrl.h>
+
+#include "win/window_class.h"
+
+namespace replybar {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"ReplyBar.Form2";
+constexpr wchar_t kStripClass[] = L"ReplyBar.IconStrip";
+constexpr int kClientW = 541, kClientH = 169;
+
+enum ControlId {
+    kChooseIcon = 106, kClearIcon = 107, kPreview = 102, kList = 101, kText = 110,
+    kAdd = 121, kCancelAdd = 128, kDelete = 122, kExit = 125, kAutoSend = 131, kConfirm = 123,
+    kReturn = IDCANCEL,
+};
+
+RECT iconCell(int i) {  // Image1(i) inside the strip
+    const int left = 4 + 23 * (i % 5), top = i < 5 ? 4 : 26;
+    return {left, top, left + 16, top + 16};
+}
+
+}  // namespace
+
+LRESULT CALLBACK iconStripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* form = reinterpret_cast<Form2*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    switch (msg) {
+    case WM_NCCREATE:
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(
+                                reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+        break;
+    case WM_PAINT: {
+        win::PaintDc dc(hwnd);
+        RECT r{};
+        ::GetClientRect(hwnd, &r);
+        ::FillRect(dc.get(), &r, ::GetSysColorBrush(COLOR_BTNFACE));
+        ::DrawEdge(dc.get(), &r, EDGE_RAISED, BF_RECT);
+        for (int i = 0; form && i < 10; ++i) {
+            const RECT c = iconCell(i);
+            if (form->context_.icons[i])
+                ::DrawIconEx(dc.get(), c.left, c.top, form->context_.icons[i], 16, 16, 0, nullptr,
+                             DI_NORMAL);
+        }
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+        for (int i = 0; form && i < 10; ++i) {
+            const RECT c = iconCell(i);
+            const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+            if (::PtInRect(&c, p)) {
+                form->editor_.iconClicked(i);
+                break;
+            }
+        }
+        return 0;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    }
+    return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// Text1: Tab and Esc belong to the dialog, Enter is a line break, Ctrl+A selects all.
+LRESULT CALLBACK editProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* form = reinterpret_cast<Form2*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == WM_GETDLGCODE) {
+        LRESULT code = ::CallWindowProcW(form->editProc_, hwnd, msg, wp, lp);
+        if (auto* m = reinterpret_cast<MSG*>(lp);
+            m && m->message == WM_KEYDOWN && (m->wParam == VK_TAB || m->wParam == VK_ESCAPE))
+            code &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
+        return code;
+    }
+    if (msg == WM_CHAR && wp == 1) {
+        ::SendMessageW(hwnd, EM_SETSEL, 0, -1);
+        return 0;
+    }
+    return ::CallWindowProcW(form->editProc_, hwnd, msg, wp, lp);
+}
+
+Form2::Form2(const Context& context)
+    : context_(context),
+      store_(context.files, messages_, context.state.dataDir),
+      editor_(context.state, context.table, store_, messages_, *this, *this) {}
+
+Form2::Result Form2::showModal(const Context& context) {
+    win::registerWindowClass<Form2>(kClassName, 0, nullptr, ::GetSysColorBrush(COLOR_BTNFACE));
+    WNDCLASSEXW strip{};
+    strip.cbSize = sizeof strip;
+    if (!::GetClassInfoExW(::GetModuleHandleW(nullptr), kStripClass, &strip)) {
+        strip.lpfnWndProc = iconStripProc;
+        strip.hInstance = ::GetModuleHandleW(nullptr);
+        strip.hCursor = ::LoadCursorW(nullptr, IDC_HAND);
+        strip.lpszClassName = kStripClass;
+        ::RegisterClassExW(&strip);
+    }
+    Form2 form(context);
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    RECT r{0, 0, kClientW, kClientH};
+    ::AdjustWindowRectEx(&r, style, FALSE, WS_EX_DLGMODALFRAME);
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, L"快捷回复设置", style,
+                      work.left + (work.right - work.left - w) / 2,
+                      work.top + (work.bottom - work.top - h) / 2, w, h, context.owner, nullptr,
+                      ::GetModuleHandleW(nullptr), &form);
+    if (!form.hwnd_) return Result::Closed;
+    form.messages_.setOwner(form.hwnd_);
+    form.createControls();
+    ::EnableWindow(context.owner, FALSE);
+    form.editor_.open();  // not on screen yet: focusing does nothing
+    ::ShowWindow(form.hwnd_, SW_SHOW);
+    ::SetForegroundWindow(form.hwnd_);
+    form.onScreen_ = true;
+    form.focusText();
+    form.runLoop();
+    form.editor_.closing();
+    ::EnableWindow(context.owner, TRUE);
+    ::DestroyWindow(form.hwnd_);
+    // The bar never takes the focus: give it back to the window the user came from.
+    if (context.userWindow && ::IsWindow(context.userWindow))
+        ::SetForegroundWindow(context.userWindow);
+    return form.exitRequested_ ? Result::ExitProgram : Result::Closed;
+}
+
+void Form2::runLoop() {
+    MSG msg;
+    while (!done_) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the main loop
+            break;
+        }
+        if (!::IsDialogMessageW(hwnd_, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+}
+
+void Form2::createControls() {
+    font_.reset(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                              DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
+    const HINSTANCE inst = ::GetModuleHandleW(nullptr);
+    auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
+                    int id, DWORD ex = 0) {
+        HWND c = ::CreateWindowExW(ex, cls, text, WS_CHILD | style, x, y, w, h, hwnd_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
+        ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        return c;
+    };
+    const DWORD button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+    // Created in tab order, which follows the layout: top row, text, right column, bottom row.
+    label1_ = make(L"STATIC", L"用图标为回复进行简单分类。", WS_VISIBLE | SS_LEFT, 6, 8, 156, 12, -1);
+    chooseIcon_ = make(L"BUTTON", L"选择图标", button, 194, 4, 61, 19, kChooseIcon);
+    clearIcon_ = make(L"BUTTON", L"清除图标", button, 260, 4, 61, 19, kClearIcon);
+    preview_ = make(L"STATIC", nullptr, WS_VISIBLE | SS_ICON | SS_CENTERIMAGE, 342, 6, 16, 16, kPreview);
+    list_ = make(WC_COMBOBOXW, nullptr, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+                 364, 4, 61, 240, kList);
+    text_ = make(L"EDIT", nullptr,
+                 WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS | ES_MULTILINE |
+                     ES_AUTOVSCROLL | ES_WANTRETURN,
+                 6, 28, 419, 101, kText, WS_EX_CLIENTEDGE);
+    ::SetWindowLongPtrW(text_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    editProc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(text_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc)));
+    add_ = make(L"BUTTON", L"添加", button, 434, 30, 99, 23, kAdd);
+    cancelAdd_ = make(L"BUTTON", L"取消添加", WS_TABSTOP | BS_PUSHBUTTON, 434, 30, 99, 23, kCancelAdd);
+    delete_ = make(L"BUTTON", L"删除", button, 434, 62, 99, 23, kDelete);
+    exit_ = make(L"BUTTON", L"退出本程序", button, 6, 138, 81, 23, kExit);
+    autoSend_ = make(L"BUTTON", L"自动发送（发送Ctrl+Enter）", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+                     102, 144, 197, 13, kAutoSend);
+    confirm_ = make(L"BUTTON", L"修改确定", button, 326, 138, 99, 23, kConfirm);
+    return_ = make(L"BUTTON", L"返回", button, 434, 138, 99, 23, kReturn);
+    strip_ = ::CreateWindowExW(0, kStripClass, nullptr, WS_CHILD | WS_CLIPSIBLINGS, 194, 23, 123, 51,
+                               hwnd_, nullptr, inst, this);
+}
+
+LRESULT Form2::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_COMMAND:
+        onCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+        return 0;
+    case WM_SETCURSOR: {
+        const HWND over = reinterpret_cast<HWND>(wp);
+        if (HIWORD(lp) == WM_MOUSEMOVE && (over == hwnd_ || over == text_ || over == clearIcon_ ||
+                                           over == label1_))
+            editor_.pointerOverBackground();
+        break;
+    }
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lp) != text_) {
+            ::SetBkColor(reinterpret_cast<HDC>(wp), ::GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+        }
+        break;
+    case WM_CLOSE: editor_.returnClicked(); return 0;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void Form2::onCommand(int id, int code, HWND) {
+    switch (id) {
+    case kChooseIcon: editor_.chooseIconClicked(); break;
+    case kClearIcon: editor_.clearIconClicked(); break;
+    case kList:
+        if (code == CBN_SELCHANGE)
+            editor_.listSelected(static_cast<int>(::SendMessageW(list_, CB_GETCURSEL, 0, 0)));
+        break;
+    case kText:
+        if (code == EN_CHANGE && !settingText_) editor_.textChanged();
+        break;
+    case kAdd: editor_.addClicked(); break;
+    case kCancelAdd: editor_.cancelAddClicked(); break;
+    case kDelete: editor_.deleteClicked(); break;
+    case kExit: editor_.exitClicked(); break;
+    case kAutoSend:
+        editor_.autoSendClicked(::SendMessageW(autoSend_, BM_GETCHECK, 0, 0) == BST_CHECKED);
+        break;
+    case kConfirm: editor_.confirmClicked(); break;
+    case kReturn: editor_.returnClicked(); break;
+    }
+}
+
+void Form2::setListItems(const std::vector<std::wstring>& items, int selection) {
+    ::SendMessageW(list_, CB_RESETCONTENT, 0, 0);
+    for (const auto& item : items)
+        ::SendMessageW(list_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    ::SendMessageW(list_, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+}
+
+void Form2::enableList(bool on) { ::EnableWindow(list_, on); }
+
+std::wstring Form2::text() {
+    const int n = ::GetWindowTextLengthW(text_);
+    std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
+    ::GetWindowTextW(text_, s.data(), n + 1);
+    s.resize(static_cast<std::size_t>(n));
+    return s;
+}
+
+void Form2::setText(const std::wstring& text) {
+    settingText_ = true;
+    ::SetWindowTextW(text_, text.c_str());
+    settingText_ = false;
+}
+
+void Form2::focusText() {
+    if (onScreen_) ::SetFocus(text_);
+}
+
+void Form2::setPreviewIcon(int icon) {
+    HICON h = icon >= 0 && icon < 10 ? context_.icons[icon] : nullptr;
+    ::SendMessageW(preview_, STM_SETICON, reinterpret_cast<WPARAM>(h), 0);
+    ::InvalidateRect(preview_, nullptr, TRUE);
+}
+
+void Form2::showIconStrip(bool on) {
+    if (on) ::SetWindowPos(strip_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    else if (::IsWindowVisible(strip_)) ::ShowWindow(strip_, SW_HIDE);
+}
+
+void Form2::showCancelAdd(bool on) {
+    ::ShowWindow(cancelAdd_, on ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(add_, on ? SW_HIDE : SW_SHOW);
+}
+
+void Form2::enableDelete(bool on) { ::EnableWindow(delete_, on); }
+
+void Form2::setAutoSendChecked(bool on) {
+    ::SendMessageW(autoSend_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Form2::close() { done_ = true; }
+
+void Form2::setPanelSize(const PanelSize& size) { context_.bar.setPanelSize(size); }
+
+void Form2::exitProgram() {
+    exitRequested_ = true;
+    done_ = true;
+}
+
+}  // namespace replybar

@@ -1,0 +1,73 @@
+// Form2: the reply editor dialog, "快捷回复设置". Modal over the bar; its rules live in
+// ReplyEditor, this window only shows them and forwards the user's actions.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "reply/reply_editor.h"
+#include "reply/reply_store.h"
+#include "win/handles.h"
+#include "win/messages_win32.h"
+
+namespace replybar {
+
+class Form2 : private IEditorView, private IEditorHost {
+public:
+    enum class Result { Closed, ExitProgram };
+
+    struct Context {
+        HWND owner;  // the bar, disabled while the dialog is open
+        BarState& state;
+        ReplyTable& table;
+        IFiles& files;
+        IEditorHost& bar;                      // panel size follows every change
+        const std::array<HICON, 10>& icons;    // the ten classification icons
+        HWND userWindow;  // where the user was typing: it gets the foreground back at the end
+    };
+    static Result showModal(const Context& context);
+
+    LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    HWND hwnd_ = nullptr;
+
+private:
+    explicit Form2(const Context& context);
+    void createControls();
+    void onCommand(int id, int code, HWND control);
+    void runLoop();
+
+    // IEditorView
+    void setListItems(const std::vector<std::wstring>& items, int selection) override;
+    void enableList(bool on) override;
+    std::wstring text() override;
+    void setText(const std::wstring& text) override;
+    void focusText() override;
+    void setPreviewIcon(int icon) override;
+    void showIconStrip(bool on) override;
+    void showCancelAdd(bool on) override;
+    void enableDelete(bool on) override;
+    void setAutoSendChecked(bool on) override;
+    void close() override;
+    // IEditorHost
+    void setPanelSize(const PanelSize& size) override;
+    void exitProgram() override;
+
+    friend LRESULT CALLBACK iconStripProc(HWND, UINT, WPARAM, LPARAM);
+    friend LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM);
+
+    Context context_;
+    win::MessageBoxes messages_;
+    ReplyStore store_;
+    ReplyEditor editor_;
+    win::UniqueFont font_;
+    HWND label1_ = nullptr, chooseIcon_ = nullptr, clearIcon_ = nullptr, preview_ = nullptr;
+    HWND list_ = nullptr, text_ = nullptr, add_ = nullptr, cancelAdd_ = nullptr;
+    HWND delete_ = nullptr, exit_ = nullptr, autoSend_ = nullptr, confirm_ = nullptr;
+    HWND return_ = nullptr, strip_ = nullptr;
+    WNDPROC editProc_ = nullptr;
+    bool onScreen_ = false, settingText_ = false, done_ = false, exitRequested_ = false;
+};
+
+}  // namespace replybar
