@@ -54,7 +54,8 @@ done
 file_is 1.txt "${texts[1]}"
 file_is bmpk.txt 0123
 note "four replies added with icons 0 to 3: bmpk.txt = 0123"
-click_ctl 2   # 返回
+click_ctl 110
+xdo key Escape   # Esc is 返回
 wait_for 5 eval '! editor_up' || fail "the editor did not close"
 
 # The panel shows them at once; a pick pastes the edited text (no final line break).
@@ -66,6 +67,20 @@ xdo mousemove $((bx + 60)) $((py + 23 + 6)) click 1
 wait_for 5 eval '[ "$(chat_text)" = "${texts[1]}" ]' || fail "row 1 pasted '$(chat_text)'"
 note "the panel shows the new replies; row 2 pastes its text"
 
+# A right click on a row closes the panel and opens the editor on that reply.
+xdo mousemove $((bx + 87)) $((by + 15)) click 1
+wait_for 5 eval 'probe_bar; [ "$(fact h)" != 29 ]' || fail "the panel did not open"
+xdo mousemove $((bx + 60)) $(( $(fact y) + 42 + 6 )) click 3
+wait_editor
+[ "$(sed -n 's/^combo101=//p' "$WORK/ctl.txt")" = "4|2" ] || fail "right click on row 3 opened $(sed -n 's/^combo101=//p' "$WORK/ctl.txt")"
+[ "$(ctl_field 110 5)" = "${texts[2]}" ] || fail "the editor shows '$(ctl_field 110 5)'"
+probe_bar
+[ "$(fact h)" = 29 ] || fail "the panel stayed open"
+click_ctl 110
+xdo key Escape
+wait_for 5 eval '! editor_up' || fail "the editor did not close"
+note "a right click on row 3 opens the editor on reply 3"
+
 # A right click on the reply button opens the editor on reply 1.
 reply_button 3
 wait_editor
@@ -73,8 +88,12 @@ wait_editor
 [ "$(sed -n 's/^combo101=//p' "$WORK/ctl.txt")" = "4|0" ] || fail "list is not on reply 1"
 shot editor_modifying "560x200+$((cx - 10))+$((cy - 10))"
 type_text '第一条：改过了'
+xdo key Return   # a line break in a multi-line reply, not a button
+xdo type --delay 20 '第二行'
+sleep 0.3
 click_ctl 123
-wait_for 5 eval 'file_is 0.txt 第一条：改过了 2>/dev/null' || file_is 0.txt '第一条：改过了'
+wait_for 5 eval 'file_is 0.txt "$(printf "第一条：改过了\r\n第二行")" 2>/dev/null' \
+    || file_is 0.txt "$(printf '第一条：改过了\r\n第二行')"
 file_is bmpk.txt 0123
 pick_icon 7
 type_text '第一条：图标后再打字'
