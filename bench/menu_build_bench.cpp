@@ -60,7 +60,8 @@ int wmain(int argc, wchar_t** argv) {
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
     const std::filesystem::path dir =
-        std::filesystem::path(temp) / (L"replybar-bench-" + std::to_wstring(::GetCurrentProcessId()));
+        std::filesystem::path(temp) /
+        (L"replybar-bench-" + std::to_wstring(::GetCurrentProcessId()));
     std::filesystem::create_directories(dir);
     const wchar_t* kinds[] = {L".lnk", L".url", L".txt", L".exe", L".ini", L""};
     for (int i = 0; i < 150; ++i) {

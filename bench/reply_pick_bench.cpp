@@ -60,6 +60,7 @@ struct NoActions : IBarActions {
     void openSettingsDialog() override {}
     void openReplyEditor() override {}
     void runButtonAction(BarButton) override {}
+    void closeLauncherMenu() override {}
 };
 
 double median(std::vector<double> v) {

@@ -38,12 +38,14 @@ endif()
 # Small Windows programs the end-to-end tests drive: the user's chat window and a probe that
 # reports window facts the X side cannot see.
 foreach(tool e2e_chat e2e_probe e2e_logger)
-  if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/${tool}.cpp)
-    add_executable(${tool} WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/${tool}.cpp)
-    target_link_libraries(${tool} PRIVATE ${WIN_LIBS})
-    target_link_options(${tool} PRIVATE -municode ${STATIC_RUNTIME})
-  endif()
+  add_executable(${tool} WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/${tool}.cpp)
+  target_link_libraries(${tool} PRIVATE ${WIN_LIBS})
+  target_link_options(${tool} PRIVATE -municode ${STATIC_RUNTIME})
 endforeach()
+# Draws the menu presets side by side through the real drawing path.
+add_executable(e2e_presets ${CMAKE_SOURCE_DIR}/tests/e2e/e2e_presets.cpp)
+target_link_libraries(e2e_presets PRIVATE replybar_core)
+target_link_options(e2e_presets PRIVATE -municode ${STATIC_RUNTIME})
 
 if(CMAKE_CROSSCOMPILING)
   include(cmake/wine_tests.cmake)

@@ -298,10 +298,28 @@ void BarController::pollPointer() {
     }
 }
 
+// The menu's owner is never the foreground window, so it hears of no pointer moves outside its
+// own windows: an item that was selected when the pointer left the menu is never redrawn
+// unselected, and nothing would start the countdown. The watch starts it then, and takes back
+// only what it started when the pointer returns onto the menu.
+void BarController::watchMenuPointer(bool overMenu, bool countdownRunning) {
+    if (!countdownRunning) watchStartedCountdown_ = false;
+    if (!overMenu && !countdownRunning) {
+        state_.menuPointerState = L"离开";
+        ports_.timers.enable(TimerId::Timer2, kMenuTickMs);
+        watchStartedCountdown_ = true;
+    } else if (overMenu && countdownRunning && watchStartedCountdown_) {
+        state_.menuPointerState = L"来了";
+        state_.menuCloseCountdown = L"4";
+        ports_.timers.disable(TimerId::Timer2);
+        watchStartedCountdown_ = false;
+    }
+}
+
 void BarController::menuCountdownTick() {
     if (decrementCountdown(state_.menuCloseCountdown)) {
         ports_.timers.disable(TimerId::Timer2);
-        sendKeys(L"{esc}", false);
+        ports_.actions.closeLauncherMenu();
     }
 }
 

@@ -48,6 +48,9 @@ public:
     virtual void openSettingsDialog() = 0;
     virtual void openReplyEditor() = 0;
     virtual void runButtonAction(BarButton button) = 0;  // Show Desktop, home page, launcher
+    // Closes the open launcher menu. The bar is never the foreground window, so an Esc keystroke
+    // would reach the user's window instead of the menu.
+    virtual void closeLauncherMenu() = 0;
 };
 
 // A control of the bar under the pointer, as the window adapter found it.
@@ -82,6 +85,10 @@ public:
     void mouseMove(const Target& target, int x, int y);
     void mouseUp(const Target& target, MouseButton button, int x, int y);
     void timerTick(TimerId id);
+
+    // While the launcher menu is open, every 100 ms: is the pointer over the menu, and is the
+    // close countdown (Timer2) running?
+    void watchMenuPointer(bool overMenu, bool countdownRunning);
 
     void restoreBar();
     void openReplyPanel();
@@ -132,6 +139,7 @@ private:
     bool dragActive_ = false;
     int dragAnchorX_ = 0, dragAnchorY_ = 0;  // twips in the drag strip
     bool pressConsumed_ = false;
+    bool watchStartedCountdown_ = false;
 };
 
 }  // namespace replybar

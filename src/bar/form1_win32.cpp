@@ -6,6 +6,9 @@
 
 #include "bar/startup.h"
 #include "bar/taskbar.h"
+#include "controls/picture_win32.h"
+#include "launch/launcher_win32.h"
+#include "resource_ids.h"
 #include "reply/form2_win32.h"
 #include "reply/reply_store.h"
 #include "win/files.h"
@@ -17,6 +20,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"ReplyBar.Form1";
 constexpr UINT_PTR kTimer1 = static_cast<UINT_PTR>(TimerId::Timer1) + 1;  // builds the launcher menu once, 66 ms after start-up
+constexpr UINT_PTR kMenuWatch = 10;  // the pointer watch while the launcher menu is open
 
 // The default home page: a web portal with a referral query.
 constexpr wchar_t kDefaultHomePage[] = L"http://start.replybar.net/?from=bar";
@@ -36,6 +40,10 @@ bool Form1::create() {
     if (!hwnd_) return false;
     messages_.setOwner(hwnd_);
     clipboard_ = win::Clipboard(hwnd_);
+    shell_.setOwner(hwnd_);
+    leftBarPicture_ = menu::OlePicture::fromBitmap(static_cast<HBITMAP>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LEFTBAR), IMAGE_BITMAP, 0,
+                     0, LR_CREATEDIBSECTION)));
     controller_ = std::make_unique<BarController>(
         state_, replies_,
         BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this});
@@ -270,12 +278,57 @@ PxPoint Form1::cursorPos() {
 
 void Form1::enable(TimerId id, unsigned intervalMs) {
     ::SetTimer(hwnd_, static_cast<UINT_PTR>(id) + 1, intervalMs, nullptr);
+    if (id == TimerId::Timer2) timer2On_ = true;
 }
 
-void Form1::disable(TimerId id) { ::KillTimer(hwnd_, static_cast<UINT_PTR>(id) + 1); }
+void Form1::disable(TimerId id) {
+    ::KillTimer(hwnd_, static_cast<UINT_PTR>(id) + 1);
+    if (id == TimerId::Timer2) timer2On_ = false;
+}
 
-void Form1::runButtonAction(BarButton) {
-    // Show Desktop, the home page and the launcher menu are run here once they exist.
+void Form1::runButtonAction(BarButton button) {
+    // Show Desktop and the home page come with their own actions; the launcher is here.
+    if (button == BarButton::Launch) showLauncherMenu();
+}
+
+// Timer2 ticks inside the menu's modal loop, on this thread: EndMenu closes it there.
+void Form1::closeLauncherMenu() { ::EndMenu(); }
+
+void Form1::buildLauncherMenu() {
+    launch::buildLauncherMenu(
+        {menu::MenuHost{&state_, this, &shell_, [this] { shutdown(); }, leftBarPicture_},
+         &messages_},
+        launcherMenu_);
+}
+
+// At the launcher button's top-left corner, in screen pixels.
+void Form1::showLauncherMenu() {
+    if (!launcherMenu_) return;
+    const PxRect bar = controller_->windowRect();
+    const PxRect button = BarController::buttonRect(BarButton::Launch);
+    ::SetTimer(hwnd_, kMenuWatch, 100, nullptr);
+    launcherMenu_->PopupMenu(bar.left + button.left, bar.top + controller_->faceTop() + button.top, 0);
+    ::KillTimer(hwnd_, kMenuWatch);
+}
+
+void Form1::watchMenuPointer() {
+    HWND menuWindow = nullptr;  // the popup menu's window, on this thread
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND h, LPARAM found) -> BOOL {
+            wchar_t cls[16] = {};
+            ::GetClassNameW(h, cls, 16);
+            if (::lstrcmpW(cls, L"#32768") != 0 || !::IsWindowVisible(h)) return TRUE;
+            *reinterpret_cast<HWND*>(found) = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&menuWindow));
+    if (!menuWindow) return;
+    RECT r{};
+    POINT p{};
+    ::GetWindowRect(menuWindow, &r);
+    ::GetCursorPos(&p);
+    controller_->watchMenuPointer(::PtInRect(&r, p) != FALSE, timer2On_);
 }
 
 void Form1::openReplyEditor() {
@@ -368,12 +421,14 @@ bool Form1::onSetCursor() {
 
 void Form1::onTimer(UINT_PTR id) {
     if (id == kTimer1) {
-        // The launcher menu is built here once the launch folder scan exists.
+        // One build per enabling: the timer stops before the build can take any time.
         ::KillTimer(hwnd_, kTimer1);
+        buildLauncherMenu();
         return;
     }
     if (id == static_cast<UINT_PTR>(TimerId::Timer1z) + 1) controller_->timerTick(TimerId::Timer1z);
     if (id == static_cast<UINT_PTR>(TimerId::Timer2) + 1) controller_->timerTick(TimerId::Timer2);
+    if (id == kMenuWatch) watchMenuPointer();
 }
 
 void Form1::writeSettingsString() {
@@ -390,6 +445,7 @@ void Form1::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     writeSettingsString();
+    launcherMenu_.reset();  // takes the menu hook off frmMenu and destroys the popup menu
     ::DestroyWindow(hwnd_);
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "bar/bar_controller.h"
+#include "controls/cmenu_win32.h"
 #include "bar/bar_state.h"
 #include "reply/reply_editor.h"
 #include "reply/reply_table.h"
@@ -15,6 +16,7 @@
 #include "win/messages_win32.h"
 #include "win/registry_win32.h"
 #include "win/resources_win32.h"
+#include "win/shell_win32.h"
 
 namespace replybar {
 
@@ -50,6 +52,7 @@ private:
     void disable(TimerId id) override;
     // IBarActions
     void runButtonAction(BarButton button) override;
+    void closeLauncherMenu() override;
     // IEditorHost
     void setPanelSize(const PanelSize& size) override;
     void exitProgram() override;
@@ -69,6 +72,9 @@ private:
     void onTimer(UINT_PTR id);
     bool onSetCursor();
     void shutdown();
+    void buildLauncherMenu();
+    void showLauncherMenu();
+    void watchMenuPointer();
     void writeSettingsString();
 
     BarState state_;
@@ -81,11 +87,15 @@ private:
     win::Clipboard clipboard_{nullptr};
     win::KeySender keys_;
     std::unique_ptr<BarController> controller_;
+    win::ShellOpener shell_;
+    menu::PicturePtr leftBarPicture_;             // frmMenu's picture, the left bar of preset 4
+    std::unique_ptr<menu::cMenu> launcherMenu_;  // launcherMenu: none until Timer1's first tick
     HWND tooltips_ = nullptr;
     win::UniqueFont rowFont_;
     std::optional<Target> pressed_;  // the control a press went to, until its release
     bool shutDown_ = false;
     bool dialogOpen_ = false;
+    bool timer2On_ = false;
     HWND userWindow_ = nullptr;  // the foreground window of another program at the last press
 };
 

@@ -11,8 +11,8 @@ public:
 };
 
 // The mask the system item is inserted and queried with: state, id, submenu, data, string, type.
-constexpr UINT kItemInfoMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA | MIIM_STRING |
-                               MIIM_FTYPE;
+constexpr UINT kItemInfoMask =
+    MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA | MIIM_STRING | MIIM_FTYPE;
 
 // Separator and check nature stay in the record; to the system every item is owner-drawn.
 void makeOwnerDrawn(HMENU menu, UINT id) {
@@ -83,12 +83,13 @@ void cMenu::DeleteItem(const std::wstring& itemAlias) {
 
 void cMenu::PopupMenu(int X, int Y, UINT Align) {
     SharedMenu& m = mMenu();
-    if (!m.menuHandle || m.tracking) return;
-    m.tracking = true;
-    ::TrackPopupMenu(m.menuHandle, Align, X, Y, 0, frmMenuWindow(), nullptr);
-    m.tracking = false;
+    if (!m.menuHandle || m.tracked) return;
+    const HMENU shown = m.tracked = m.menuHandle;
+    m.trackedTornDown = false;
+    ::TrackPopupMenu(shown, Align, X, Y, 0, frmMenuWindow(), nullptr);
     // This object may be gone by now (a rebuild ran inside the menu loop); touch only mMenu.
-    if (const HMENU orphan = std::exchange(m.destroyAfterTracking, nullptr)) ::DestroyMenu(orphan);
+    m.tracked = nullptr;
+    if (std::exchange(m.trackedTornDown, false)) ::DestroyMenu(shown);
 }
 
 void cMenu::SetItemIcon(const std::wstring& itemAlias, PicturePtr itemIcon) {

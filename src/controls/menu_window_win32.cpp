@@ -103,8 +103,8 @@ void measureMenuItem(MEASUREITEMSTRUCT& mis) {
     const SharedMenu& m = mMenu();
     const MenuItem* r = m.model.record(mis.itemID);
     const std::size_t bytes = r ? codec::gbkByteLength(r->itemText) : 0;
-    const auto size =
-        menu::measureMenuItem(mis.CtlType, mis.itemID, m.model, bytes, ::GetSystemMetrics(SM_CYMENU));
+    const auto size = menu::measureMenuItem(mis.CtlType, mis.itemID, m.model, bytes,
+                                            ::GetSystemMetrics(SM_CYMENU));
     if (!size) return;
     mis.itemWidth = static_cast<UINT>(std::max(size->width, 0));
     mis.itemHeight = static_cast<UINT>(std::max(size->height, 0));
@@ -133,8 +133,8 @@ HWND frmMenuWindow() {
         wc.lpszClassName = kFrmMenuClass;
         ::RegisterClassExW(&wc);
     }
-    g_frmMenu = ::CreateWindowExW(WS_EX_TOOLWINDOW, kFrmMenuClass, L"frmMenu", WS_POPUP, 0, 0, 0,
-                                  0, nullptr, nullptr, instance, nullptr);
+    g_frmMenu = ::CreateWindowExW(WS_EX_TOOLWINDOW, kFrmMenuClass, L"frmMenu", WS_POPUP, 0, 0, 0, 0,
+                                  nullptr, nullptr, instance, nullptr);
     return g_frmMenu;
 }
 
@@ -173,11 +173,11 @@ void teardownMenuPlatform(SharedMenu& m) {
         ::SetWindowLongPtrW(g_frmMenu, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m.previousWndProc));
     m.previousWndProc = nullptr;
     if (const HMENU menu = std::exchange(m.menuHandle, nullptr)) {
-        if (m.tracking) {
+        if (menu == m.tracked) {
             // Destroying the menu under TrackPopupMenu's feet is not safe: close it, and
             // PopupMenu destroys it once the system lets go.
             ::EndMenu();
-            m.destroyAfterTracking = menu;
+            m.trackedTornDown = true;
         } else {
             ::DestroyMenu(menu);
         }

@@ -29,10 +29,10 @@ struct SharedMenu {
     HMENU menuHandle = nullptr;
     WNDPROC previousWndProc = nullptr;
     MenuModel model;
-    const cMenu* owner = nullptr;     // the object whose CreateMenu installed all this
-    const MenuHost* host = nullptr;   // that object's bar
-    bool tracking = false;            // inside TrackPopupMenu
-    HMENU destroyAfterTracking = nullptr;  // torn down while shown
+    const cMenu* owner = nullptr;    // the object whose CreateMenu installed all this
+    const MenuHost* host = nullptr;  // that object's bar
+    HMENU tracked = nullptr;         // the menu inside TrackPopupMenu, if any
+    bool trackedTornDown = false;    // its owner went while it was shown
 };
 SharedMenu& mMenu();
 

@@ -56,7 +56,10 @@ HBITMAP createColorImage(HDC dc, int width, int height) {
 }
 
 Canvas::Canvas(int width, int height, COLORREF backColor, COLORREF textColor)
-    : width_(width), height_(height), backColor_(backColor), textColor_(textColor),
+    : width_(width),
+      height_(height),
+      backColor_(backColor),
+      textColor_(textColor),
       dc_(::CreateCompatibleDC(nullptr)) {
     if (!dc_) return;
     bitmap_.reset(createColorImage(dc_.get(), width, height));

@@ -50,7 +50,8 @@ void makeIconPicture(IconCanvases& c, HDC workingDc, HBITMAP mask, HGDIOBJ remem
     c.picture22.reset();
     // CreateIconIndirect copies both bitmaps; the picture object then owns the icon.
     if (color)
-        if (const HICON icon = ::CreateIconIndirect(&info)) c.picture22 = menu::OlePicture::fromIcon(icon);
+        if (const HICON icon = ::CreateIconIndirect(&info))
+            c.picture22 = menu::OlePicture::fromIcon(icon);
 
     ::SelectObject(workingDc, mask);  // convertPictureToIcon deselects and deletes it
 }
@@ -78,7 +79,8 @@ void CreateTransparent(menu::Canvas& inpicSrc, menu::Canvas& inpicDest,
         ::BitBlt(colorMask.dc(), 0, 0, w, h, mono.dc(), 0, 0, SRCCOPY);
     }
     if (!colorMask.dc()) return;
-    // dest ^ src, & mask, ^ src: the destination's own pixel under the mask, the source's elsewhere.
+    // dest ^ src, & mask, ^ src: the destination's own pixel under the mask, the source's
+    // elsewhere.
     ::BitBlt(inpicDest.dc(), 0, 0, w, h, inpicSrc.dc(), 0, 0, SRCINVERT);
     ::BitBlt(inpicDest.dc(), 0, 0, w, h, colorMask.dc(), 0, 0, SRCAND);
     ::BitBlt(inpicDest.dc(), 0, 0, w, h, inpicSrc.dc(), 0, 0, SRCINVERT);

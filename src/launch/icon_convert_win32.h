@@ -14,10 +14,10 @@ namespace replybar::launch {
 struct IconCanvases {
     IconCanvases();
 
-    menu::Canvas picture1;   // the shell icon, 16 × 16 on button face
-    menu::Canvas picture11;  // the shell icon enlarged, 32 × 32 on black
-    menu::Canvas picImage;   // the icon's colour image
-    menu::Canvas picMask;    // the icon's mask: window colour where transparent
+    menu::Canvas picture1;       // the shell icon, 16 × 16 on button face
+    menu::Canvas picture11;      // the shell icon enlarged, 32 × 32 on black
+    menu::Canvas picImage;       // the icon's colour image
+    menu::Canvas picMask;        // the icon's mask: window colour where transparent
     menu::PicturePtr picture22;  // the finished icon picture, empty after a failed conversion
 
     IMessages* messages = nullptr;  // MakeMask_viaMemoryDC's failure box, shown once at most

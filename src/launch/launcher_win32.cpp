@@ -11,10 +11,12 @@ namespace replybar::launch {
 std::vector<std::wstring> listLaunchFolder(const std::wstring& folder, std::size_t limit) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found{};
-    const HANDLE find = ::FindFirstFileExW((folder + L"*.*").c_str(), FindExInfoBasic, &found,
-                                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE find =
+        ::FindFirstFileExW((folder + L"*.*").c_str(), FindExInfoBasic, &found,
+                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) return names;  // no folder, no drive: nothing to list
-    constexpr DWORD kSkipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    constexpr DWORD kSkipped =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
         if (found.dwFileAttributes & kSkipped) continue;
         names.emplace_back(found.cFileName);

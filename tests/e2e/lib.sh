@@ -107,3 +107,10 @@ click_ctl() {  # click_ctl ID [button]
     xdo mousemove $(( (l + rr) / 2 )) $(( (t + b) / 2 )) click "${2:-1}"
     sleep 0.3
 }
+
+# The open popup menu, if any: its window's rectangle in $WORK/menu.txt.
+menu_open() { rm -f "$WORK/menu.txt"; probe find '#32768' '' "$(winpath "$WORK/menu.txt")"; [ "$(fact found "$WORK/menu.txt")" = 1 ] && [ "$(fact visible "$WORK/menu.txt")" = 1 ]; }
+menu_closed() { ! menu_open; }
+now() { date +%s.%N; }
+seconds_since() { awk -v a="$(now)" -v b="$1" 'BEGIN { printf "%.2f", a - b }'; }
+between() { awk -v x="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(x >= lo && x <= hi) }'; }

@@ -46,6 +46,7 @@ struct FakeActions : IBarActions {
     void openSettingsDialog() override { log.push_back(L"settings"); }
     void openReplyEditor() override { log.push_back(L"editor"); }
     void runButtonAction(BarButton b) override { log.push_back(L"action" + std::to_wstring(int(b))); }
+    void closeLauncherMenu() override { log.push_back(L"close menu"); }
     std::vector<std::wstring> log;
 };
 
@@ -232,17 +233,34 @@ TEST_F(BarControllerTest, PointerPollClosesAfterTwoTicksOutsideEdgesInside) {
     EXPECT_EQ(bar.windowRect(), kBar);
 }
 
-TEST_F(BarControllerTest, MenuCountdownSendsEscOnceAtZero) {
+TEST_F(BarControllerTest, MenuCountdownClosesTheMenuOnceAtZero) {
     state.menuCloseCountdown = L"6";
     timers.on[TimerId::Timer2] = 200;
     for (int i = 0; i < 5; ++i) bar.timerTick(TimerId::Timer2);
-    EXPECT_TRUE(keys.sent.empty());
+    EXPECT_TRUE(actions.log.empty());
     bar.timerTick(TimerId::Timer2);
-    EXPECT_EQ(keys.sent, (std::vector<std::wstring>{L"{esc}"}));
+    EXPECT_EQ(actions.log, (std::vector<std::wstring>{L"close menu"}));
     EXPECT_FALSE(timers.on.count(TimerId::Timer2));
     bar.timerTick(TimerId::Timer2);  // restarted without a new value: below zero, silent
     EXPECT_EQ(state.menuCloseCountdown, L"-1");
-    EXPECT_EQ(keys.sent.size(), 1u);
+    EXPECT_EQ(actions.log.size(), 1u);
+    EXPECT_TRUE(keys.sent.empty());  // no keystroke can reach the user's window
+}
+
+TEST_F(BarControllerTest, MenuWatchStartsTheCountdownOnlyWhenThePointerLeft) {
+    state.menuCloseCountdown = L"4";  // an item is selected: the menu stopped the countdown
+    bar.watchMenuPointer(true, false);
+    EXPECT_FALSE(timers.on.count(TimerId::Timer2));
+    bar.watchMenuPointer(false, false);  // left the menu with the item still selected
+    EXPECT_EQ(timers.on.at(TimerId::Timer2), 200u);
+    EXPECT_EQ(state.menuPointerState, L"离开");
+    bar.timerTick(TimerId::Timer2);
+    bar.watchMenuPointer(true, true);  // back on the menu: the watch takes back its countdown
+    EXPECT_FALSE(timers.on.count(TimerId::Timer2));
+    EXPECT_EQ(state.menuCloseCountdown, L"4");
+    timers.on[TimerId::Timer2] = 200;  // started by the menu itself (an item drawn unselected)
+    bar.watchMenuPointer(true, true);
+    EXPECT_TRUE(timers.on.count(TimerId::Timer2));
 }
 
 TEST_F(BarControllerTest, DragMovesByThePointersDistance) {

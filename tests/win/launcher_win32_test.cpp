@@ -27,7 +27,6 @@ using testing::TempFolder;
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // ---- icon conversion -------------------------------------------------------------------------
 
@@ -74,61 +73,52 @@ HICON convertedIcon(IconCanvases& c) {
     return reinterpret_cast<HICON>(menu::pictureHandle(c.picture22));
 }
 
-TEST(IconConvertTest, TransparentCornerKeysOnTheCanvasBackground) {
-    IconCanvases c;
+// The key colour is Picture11's top-left pixel: exactly the pixels of that colour turn
+// transparent (and black in the colour image); every other pixel, black included, stays.
+TEST(IconConvertTest, KeyColourDecidesTransparency) {
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-    fill(c.picture11, {0, 0, 32, 32}, face);
-    fill(c.picture11, {8, 8, 24, 24}, kRed);
-    fill(c.picture11, {4, 4, 6, 6}, kBlack);  // the icon's own black stays opaque
-    const HICON icon = convertedIcon(c);
-    ASSERT_NE(icon, nullptr);
-
-    const IconBits bits = readIcon(icon);
-    ASSERT_EQ(bits.mask.size(), 1024u);
-    EXPECT_TRUE(bits.transparent(0, 0));
-    EXPECT_TRUE(bits.transparent(31, 31));
-    EXPECT_EQ(bits.colorAt(0, 0), kBlack);
-    EXPECT_FALSE(bits.transparent(10, 10));
-    EXPECT_EQ(bits.colorAt(10, 10), kRed);
-    EXPECT_FALSE(bits.transparent(4, 4));
-    EXPECT_EQ(bits.colorAt(5, 5), kBlack);
-
-    // Drawn, the background shows through exactly where the key colour was.
-    testing::Surface s(32, 32, RGB(0, 0, 255));
-    ::DrawIconEx(s.dc(), 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
-    EXPECT_EQ(s.at(0, 0), RGB(0, 0, 255));
-    EXPECT_EQ(s.at(5, 5), kBlack);
-    EXPECT_EQ(s.at(12, 12), kRed);
-}
-
-TEST(IconConvertTest, OpaqueCornerMakesItsColourTransparentEverywhere) {
-    IconCanvases c;
-    fill(c.picture11, {0, 0, 32, 32}, kGreen);
-    fill(c.picture11, {0, 0, 2, 2}, kRed);
-    fill(c.picture11, {16, 16, 20, 20}, kRed);
-    const IconBits bits = readIcon(convertedIcon(c));
-    ASSERT_EQ(bits.mask.size(), 1024u);
-    EXPECT_TRUE(bits.transparent(0, 0));
-    EXPECT_TRUE(bits.transparent(17, 17));
-    EXPECT_EQ(bits.colorAt(17, 17), kBlack);
-    EXPECT_FALSE(bits.transparent(8, 8));
-    EXPECT_EQ(bits.colorAt(8, 8), kGreen);
-}
-
-TEST(IconConvertTest, BlankCanvasGivesAnEntirelyTransparentIcon) {
-    IconCanvases c;
-    c.picture1.clear();
-    enlargeIcon(c.picture1, c.picture11);
-    const IconBits bits = readIcon(convertedIcon(c));
-    ASSERT_EQ(bits.mask.size(), 1024u);
-    int opaque = 0, coloured = 0;
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-            opaque += !bits.transparent(x, y);
-            coloured += bits.colorAt(x, y) != kBlack;
+    struct Probe {
+        int x, y;
+        bool transparent;
+        COLORREF color;
+    };
+    struct Case {
+        const char* what;
+        std::vector<std::pair<RECT, COLORREF>> paint;  // in order, over the whole canvas first
+        std::vector<Probe> probes;
+    };
+    const Case cases[] = {
+        {"transparent corner: the canvas background is the key",
+         {{{0, 0, 32, 32}, face}, {{8, 8, 24, 24}, kRed}, {{4, 4, 6, 6}, kBlack}},
+         {{0, 0, true, kBlack},
+          {31, 31, true, kBlack},
+          {10, 10, false, kRed},
+          {5, 5, false, kBlack}}},
+        {"opaque corner: its colour goes wherever it is",
+         {{{0, 0, 32, 32}, kGreen}, {{0, 0, 2, 2}, kRed}, {{16, 16, 20, 20}, kRed}},
+         {{0, 0, true, kBlack}, {17, 17, true, kBlack}, {8, 8, false, kGreen}}},
+        {"blank canvas: nothing is left",
+         {{{0, 0, 32, 32}, face}},
+         {{0, 0, true, kBlack}, {16, 16, true, kBlack}, {31, 0, true, kBlack}}},
+    };
+    for (const Case& c : cases) {
+        IconCanvases canvases;
+        for (const auto& [rect, color] : c.paint) fill(canvases.picture11, rect, color);
+        const HICON icon = convertedIcon(canvases);
+        ASSERT_NE(icon, nullptr) << c.what;
+        const IconBits bits = readIcon(icon);
+        ASSERT_EQ(bits.mask.size(), 1024u) << c.what;
+        for (const Probe& p : c.probes) {
+            EXPECT_EQ(bits.transparent(p.x, p.y), p.transparent)
+                << c.what << " " << p.x << "," << p.y;
+            EXPECT_EQ(bits.colorAt(p.x, p.y), p.color) << c.what << " " << p.x << "," << p.y;
         }
-    EXPECT_EQ(opaque, 0);
-    EXPECT_EQ(coloured, 0);
+        // Drawn, the background shows through exactly where the key colour was.
+        testing::Surface s(32, 32, RGB(0, 0, 255));
+        ::DrawIconEx(s.dc(), 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+        for (const Probe& p : c.probes)
+            EXPECT_EQ(s.at(p.x, p.y), p.transparent ? RGB(0, 0, 255) : p.color) << c.what;
+    }
 }
 
 TEST(IconShellTest, PaintsTheShellIconOfAFileName) {
@@ -262,15 +252,6 @@ TEST_F(LaunchBuildTest, CapOf150EntriesAndRebuildsThatLeakNothing) {
     std::printf("%d builds of 150 entries: %lld ms\n", kRebuilds,
                 static_cast<long long>(
                     std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
-}
-
-TEST(LaunchGdiCounterTest, SeesObjectsComeAndGo) {
-    const int before = testing::gdiObjectCount();
-    std::vector<win::UniqueBrush> brushes;
-    for (int i = 0; i < 5; ++i) brushes.emplace_back(::CreateSolidBrush(RGB(i, 0, 0)));
-    EXPECT_EQ(testing::gdiObjectCount(), before + 5);
-    brushes.clear();
-    EXPECT_EQ(testing::gdiObjectCount(), before);
 }
 
 }  // namespace

@@ -58,16 +58,20 @@ private:
     HGDIOBJ old_ = nullptr;
 };
 
+// A 24-bit bitmap of one colour.
+inline HBITMAP solidBitmap(int width, int height, COLORREF color) {
+    const win::UniqueDc dc{::CreateCompatibleDC(nullptr)};
+    const HBITMAP bitmap = menu::createColorImage(dc.get(), width, height);
+    const win::SelectGuard use(dc.get(), bitmap);
+    const RECT all{0, 0, width, height};
+    const win::UniqueBrush brush{::CreateSolidBrush(color)};
+    ::FillRect(dc.get(), &all, brush.get());
+    return bitmap;
+}
+
 // An opaque icon of one colour.
 inline HICON solidIcon(int size, COLORREF color) {
-    const win::UniqueDc dc{::CreateCompatibleDC(nullptr)};
-    const win::UniqueBitmap image{menu::createColorImage(dc.get(), size, size)};
-    {
-        const win::SelectGuard use(dc.get(), image.get());
-        const RECT all{0, 0, size, size};
-        const win::UniqueBrush brush{::CreateSolidBrush(color)};
-        ::FillRect(dc.get(), &all, brush.get());
-    }
+    const win::UniqueBitmap image{solidBitmap(size, size, color)};
     const std::vector<BYTE> zeros(static_cast<std::size_t>(size) * size / 8, 0);
     const win::UniqueBitmap mask{::CreateBitmap(size, size, 1, 1, zeros.data())};
     ICONINFO info{TRUE, 0, 0, mask.get(), image.get()};
@@ -99,8 +103,8 @@ public:
     std::wstring withSlash() const { return path_.wstring() + L"\\"; }
     void touch(const std::wstring& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL) const {
         const std::wstring p = withSlash() + name;
-        const HANDLE h = ::CreateFileW(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       attributes, nullptr);
+        const HANDLE h =
+            ::CreateFileW(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
         if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
     }
     void remove(const std::wstring& name) const { ::DeleteFileW((withSlash() + name).c_str()); }
@@ -119,7 +123,8 @@ private:
 // Live GDI objects of this process. Wine answers GetGuiResources with 0; there the slots of its
 // handle table are counted instead (a handle whose high word is 0 matches any generation).
 inline int gdiObjectCount() {
-    if (const DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<int>(n);
+    if (const DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS))
+        return static_cast<int>(n);
     int count = 0;
     for (LONG i = 1; i < 0x10000; ++i)
         if (::GetObjectType(::LongToHandle(i))) ++count;

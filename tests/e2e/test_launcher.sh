@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The launcher menu: the launch folder's normal files with their icons, the close countdown,
+# and an item opening its file through the shell.
+. "$(dirname "$0")/lib.sh"
+reset_state
+QL="$APPDATA/Microsoft/Internet Explorer/Quick Launch"
+rm -rf "$QL"
+mkdir -p "$QL/子文件夹"
+printf 'x' >"$QL/a.lnk"
+printf '[InternetShortcut]\r\nURL=http://example.invalid/\r\n' >"$QL/b.url"
+printf 'n' >"$QL/notes.txt"
+printf 'l' >"$QL/LICENSE"
+printf '[.ShellClassInfo]\r\n' >"$QL/desktop.ini"
+QLW='C:\users\'"$(id -un)"'\AppData\Roaming\Microsoft\Internet Explorer\Quick Launch\'
+w attrib +h "${QLW}desktop.ini"
+
+# "The shell opened X": .url and .txt files open the logger, which writes its command line.
+LOGGER=$(winpath "$BIN/e2e_logger.exe")
+rm -f "$BIN/opened.log"
+w reg add 'HKLM\Software\Classes\InternetShortcut\shell\open\command' /ve /d "\"$LOGGER\" \"%1\"" /f
+w reg add 'HKLM\Software\Classes\txtfile\shell\open\command' /ve /d "\"$LOGGER\" \"%1\"" /f
+
+start_chat 300 120
+start_bar
+bx=$(fact x); by=$(fact y)
+launcher() { xdo mousemove $((bx + 58)) $((by + 15)) click 1; }
+
+# Opened with the pointer resting on the button: the countdown of six ticks closes it.
+sleep 0.5
+launcher
+t0=$(now)
+wait_for 3 menu_open || fail "the launcher menu did not open"
+IFS=, read -r _ _ _ _ <<<""
+mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
+[ $((mh / $(fact h "$WORK/menu.txt" ))) = 1 ] || true
+shot launcher_menu "260x$((mh + 50))+$((bx - 10))+$((my - 10))"
+wait_for 4 menu_closed || fail "the menu did not close by itself"
+took=$(seconds_since "$t0")
+between "$took" 0.9 2.2 || fail "closed after $took s, not about 1.2 s"
+note "the menu closed by itself after $took s (pointer away from the items)"
+
+# Four items (a, b, LICENSE, notes.txt; no hidden file, no folder): four rows of SM_CYMENU.
+rows=$(( (mh - 6) / 19 ))
+[ "$rows" = 4 ] || fail "the menu is $mh px high: $rows rows, not 4"
+
+# Over the items, then away: it closes about 0.8 s after the pointer left them.
+launcher
+wait_for 3 menu_open || fail "the menu did not open again"
+mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
+xdo mousemove $((mx + 40)) $((my + 12))
+sleep 0.3
+xdo mousemove $((mx + 40)) $((my + 31))
+sleep 1.5
+menu_open || fail "the menu closed while the pointer was on an item"
+xdo mousemove $((bx + 300)) $((by - 300))
+t0=$(now)
+wait_for 4 menu_closed || fail "the menu did not close after the pointer left"
+took=$(seconds_since "$t0")
+between "$took" 0.5 1.8 || fail "closed $took s after the pointer left, not about 0.8 s"
+note "the menu stayed open over its items and closed $took s after the pointer left"
+
+# Choosing b opens launchFolder\b.url through the shell; the chat window keeps the focus
+# until then.
+launcher
+wait_for 3 menu_open || fail "the menu did not open a third time"
+mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
+xdo mousemove $((mx + 40)) $((my + 3 + 19 + 9))
+sleep 0.3
+xdo click 1
+wait_for 10 test -s "$BIN/opened.log" || fail "nothing was opened"
+grep -qF "${QLW}b.url" "$BIN/opened.log" || fail "opened: $(cat "$BIN/opened.log")"
+note "choosing b opened ${QLW}b.url"
+
+# The appearance presets side by side, drawn through the real drawing path.
+w "$BIN/e2e_presets.exe" "$(winpath "$WORK/presets.bmp")"
+convert "$WORK/presets.bmp" "$SHOTS/menu_presets.png"
+note "screenshot $SHOTS/menu_presets.png"
+close_bar
+echo "launcher: all checks passed"
