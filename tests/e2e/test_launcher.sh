@@ -30,9 +30,7 @@ sleep 0.5
 launcher
 t0=$(now)
 wait_for 3 menu_open || fail "the launcher menu did not open"
-IFS=, read -r _ _ _ _ <<<""
-mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
-[ $((mh / $(fact h "$WORK/menu.txt" ))) = 1 ] || true
+my=$(fact y "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
 shot launcher_menu "260x$((mh + 50))+$((bx - 10))+$((my - 10))"
 wait_for 4 menu_closed || fail "the menu did not close by itself"
 took=$(seconds_since "$t0")
