@@ -21,8 +21,8 @@ namespace {
 HWND g_edit = nullptr, g_top = nullptr;
 
 void targetThread(HANDLE ready) {
-    g_top = ::CreateWindowExW(0, L"STATIC", L"bench-target", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                              200, 200, 400, 200, nullptr, nullptr, nullptr, nullptr);
+    g_top = ::CreateWindowExW(0, L"STATIC", L"bench-target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200,
+                              200, 400, 200, nullptr, nullptr, nullptr, nullptr);
     g_edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 380,
                                160, g_top, nullptr, nullptr, nullptr);
     ::SetForegroundWindow(g_top);
@@ -78,8 +78,8 @@ int wmain() {
 
     const std::wstring reply = L"好的，马上处理，请稍等。\r\n谢谢！";
     const int length = static_cast<int>(reply.size());
-    HWND owner = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   nullptr, nullptr);
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                   nullptr);
     win::Clipboard clipboard(owner);
     win::KeySender keys;
     win::MessageBoxes messages(owner);

@@ -6,7 +6,8 @@
 #include "bar/form1_win32.h"
 
 namespace {
-constexpr wchar_t kInstanceMutex[] = L"ReplyBar.SingleInstance.{5B1E0C47-93F2-4D0B-8C1D-2F6A51C0A7E3}";
+constexpr wchar_t kInstanceMutex[] =
+    L"ReplyBar.SingleInstance.{5B1E0C47-93F2-4D0B-8C1D-2F6A51C0A7E3}";
 }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

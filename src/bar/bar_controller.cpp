@@ -35,7 +35,8 @@ PxRect BarController::buttonRect(BarButton b) {
 }
 
 int BarController::rowCount() const {
-    return static_cast<int>(std::clamp<long long>(lenientInteger(state_.replyCount), 0, kReplyRows));
+    return static_cast<int>(
+        std::clamp<long long>(lenientInteger(state_.replyCount), 0, kReplyRows));
 }
 
 PxRect BarController::panelRect() const {
@@ -54,9 +55,9 @@ Target BarController::hitTest(int x, int y) const {
         if (x < 0 || x >= px(panelSize_.width)) return {};
         const RowHit hit = hitTestRow(x * kTwipsPerPixel, y * kTwipsPerPixel, rowCount());
         switch (hit.part) {
-        case RowPart::Text: return {Target::RowText, hit.row};
-        case RowPart::Icon: return {Target::RowIcon, hit.row};
-        case RowPart::None: return {Target::PanelBackground, 0};
+            case RowPart::Text: return {Target::RowText, hit.row};
+            case RowPart::Icon: return {Target::RowIcon, hit.row};
+            case RowPart::None: return {Target::PanelBackground, 0};
         }
     }
     const int fy = y - faceTop_;
@@ -71,49 +72,54 @@ Target BarController::hitTest(int x, int y) const {
 void BarController::mouseDown(const Target& t, MouseButton button, int x, int y) {
     pressConsumed_ = false;
     switch (t.kind) {
-    case Target::DragStrip: dragStripDown(button, x, y - faceTop_); break;
-    case Target::Button:
-        if (t.index == static_cast<int>(BarButton::Reply)) replyButtonDown(button);
-        else buttonDown(static_cast<BarButton>(t.index), button);
-        break;
-    case Target::RowText:
-    case Target::RowIcon: rowDown(t.index, button); break;
-    case Target::PanelBackground:
-        // The background answers for the row whose text was last under the pointer.
-        if (state_.hoverReplyIndex != L"-1")
-            rowDown(static_cast<int>(lenientInteger(state_.hoverReplyIndex)), MouseButton::Left);
-        break;
-    case Target::None: break;
+        case Target::DragStrip: dragStripDown(button, x, y - faceTop_); break;
+        case Target::Button:
+            if (t.index == static_cast<int>(BarButton::Reply))
+                replyButtonDown(button);
+            else
+                buttonDown(static_cast<BarButton>(t.index), button);
+            break;
+        case Target::RowText:
+        case Target::RowIcon: rowDown(t.index, button); break;
+        case Target::PanelBackground:
+            // The background answers for the row whose text was last under the pointer.
+            if (state_.hoverReplyIndex != L"-1")
+                rowDown(static_cast<int>(lenientInteger(state_.hoverReplyIndex)),
+                        MouseButton::Left);
+            break;
+        case Target::None: break;
     }
 }
 
 void BarController::mouseMove(const Target& t, int x, int y) {
     switch (t.kind) {
-    case Target::DragStrip: dragStripMove(x, y - faceTop_); break;
-    case Target::Button: buttonMove(static_cast<BarButton>(t.index)); break;
-    case Target::RowText: rowMove(t.index, true); break;
-    case Target::RowIcon: rowMove(t.index, false); break;
-    default: break;
+        case Target::DragStrip: dragStripMove(x, y - faceTop_); break;
+        case Target::Button: buttonMove(static_cast<BarButton>(t.index)); break;
+        case Target::RowText: rowMove(t.index, true); break;
+        case Target::RowIcon: rowMove(t.index, false); break;
+        default: break;
     }
 }
 
 void BarController::mouseUp(const Target& t, MouseButton button, int, int) {
     switch (t.kind) {
-    case Target::DragStrip:
-        dragActive_ = false;
-        if (button == MouseButton::Right) ports_.actions.openSettingsDialog();
-        break;
-    case Target::Button:
-        if (t.index == static_cast<int>(BarButton::Reply)) replyButtonUp(button);
-        else buttonUp(static_cast<BarButton>(t.index), button);
-        break;
-    case Target::RowText:
-    case Target::RowIcon: rowUp(t.index, button); break;
-    case Target::PanelBackground:
-        if (state_.hoverReplyIndex != L"-1")
-            rowUp(static_cast<int>(lenientInteger(state_.hoverReplyIndex)), MouseButton::Left);
-        break;
-    case Target::None: break;
+        case Target::DragStrip:
+            dragActive_ = false;
+            if (button == MouseButton::Right) ports_.actions.openSettingsDialog();
+            break;
+        case Target::Button:
+            if (t.index == static_cast<int>(BarButton::Reply))
+                replyButtonUp(button);
+            else
+                buttonUp(static_cast<BarButton>(t.index), button);
+            break;
+        case Target::RowText:
+        case Target::RowIcon: rowUp(t.index, button); break;
+        case Target::PanelBackground:
+            if (state_.hoverReplyIndex != L"-1")
+                rowUp(static_cast<int>(lenientInteger(state_.hoverReplyIndex)), MouseButton::Left);
+            break;
+        case Target::None: break;
     }
 }
 
@@ -158,7 +164,8 @@ void BarController::resetPictures(std::initializer_list<BarButton> buttons) {
 
 void BarController::buttonMove(BarButton b) {
     if (state_.pressState == L"1") setPicture(b, Picture::Hover);
-    for (BarButton other : {BarButton::Desktop, BarButton::Home, BarButton::Launch, BarButton::Reply})
+    for (BarButton other :
+         {BarButton::Desktop, BarButton::Home, BarButton::Launch, BarButton::Reply})
         if (other != b) setPicture(other, Picture::Normal);
 }
 
@@ -223,8 +230,8 @@ void BarController::openReplyPanel() {
     window_.right = window_.left + wp;
     bandTopTwips_ = -777;
     applyBounds();
-    ports_.window.setRegion({{0, 0, wp + 1, hp + 1},
-                             {0, hp, px(kFaceWidthTwips) + 1, px(h + kFaceHeightTwips) + 15}});
+    ports_.window.setRegion(
+        {{0, 0, wp + 1, hp + 1}, {0, hp, px(kFaceWidthTwips) + 1, px(h + kFaceHeightTwips) + 15}});
     ports_.timers.enable(TimerId::Timer1z, kPollMs);
     panelOpen_ = true;
     ports_.window.invalidate();
@@ -278,15 +285,17 @@ void BarController::sendKeys(const wchar_t* notation, bool wait) {
 // --- timers ------------------------------------------------------------------------------
 
 void BarController::timerTick(TimerId id) {
-    if (id == TimerId::Timer1z) pollPointer();
-    else if (id == TimerId::Timer2) menuCountdownTick();
+    if (id == TimerId::Timer1z)
+        pollPointer();
+    else if (id == TimerId::Timer2)
+        menuCountdownTick();
 }
 
 void BarController::pollPointer() {
     const PxPoint p = ports_.window.cursorPos();
     // The window's whole rectangle counts, whatever its region; right and bottom edges inside.
-    const bool outside = p.x < window_.left || p.x > window_.right || p.y < window_.top ||
-                         p.y > window_.bottom;
+    const bool outside =
+        p.x < window_.left || p.x > window_.right || p.y < window_.top || p.y > window_.bottom;
     state_.cursorPlace = outside ? L"外" : L"内";
     if (state_.cursorPlace != L"内") {
         if (decrementCountdown(state_.panelCloseCountdown)) {

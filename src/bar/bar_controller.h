@@ -98,9 +98,9 @@ public:
 
     // What the adapter paints.
     bool panelOpen() const { return panelOpen_; }
-    int faceTop() const { return faceTop_; }              // pixels in the window
-    PxRect panelRect() const;                             // pixels in the window
-    std::optional<PxRect> bandRect() const;               // pixels in the panel, when visible
+    int faceTop() const { return faceTop_; }  // pixels in the window
+    PxRect panelRect() const;                 // pixels in the window
+    std::optional<PxRect> bandRect() const;   // pixels in the panel, when visible
     Picture picture(BarButton b) const { return pictures_[static_cast<int>(b)]; }
     int rowCount() const;
     const PanelSize& panelSize() const { return panelSize_; }

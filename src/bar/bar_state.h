@@ -7,24 +7,24 @@
 namespace replybar {
 
 struct BarState {
-    std::wstring dataDir = L"Label11";         // per-user application data folder, ends with "\"
-    std::wstring quickLaunchDir = L"label7";   // Quick Launch folder, ends with "\"
-    std::wstring osVersion = L"Label5";        // " 6.1": major with a sign position, ".", minor
-    std::wstring settingsString = L"Label8";   // as read from the registry at start-up
-    std::wstring taskbarHeight = L"Height :";  // twips; computed only on a first start
-    std::wstring homePage;                     // address the home page button opens
-    std::wstring replyFileText = L"Label21";   // scratch of the reply loading
-    std::wstring replyCount = L"Label14-k";    // number of replies
-    std::wstring replyIconCodes = L"Label20";  // one code per reply: digit or space
+    std::wstring dataDir = L"Label11";           // per-user application data folder, ends with "\"
+    std::wstring quickLaunchDir = L"label7";     // Quick Launch folder, ends with "\"
+    std::wstring osVersion = L"Label5";          // " 6.1": major with a sign position, ".", minor
+    std::wstring settingsString = L"Label8";     // as read from the registry at start-up
+    std::wstring taskbarHeight = L"Height :";    // twips; computed only on a first start
+    std::wstring homePage;                       // address the home page button opens
+    std::wstring replyFileText = L"Label21";     // scratch of the reply loading
+    std::wstring replyCount = L"Label14-k";      // number of replies
+    std::wstring replyIconCodes = L"Label20";    // one code per reply: digit or space
     std::wstring editorReplyIndex = L"Label18";  // 0-based reply the editor selects on opening
     std::wstring hoverReplyIndex = L"Label24";   // row last under the pointer, "-1" = none
     std::wstring panelCloseCountdown = L"Label11z";  // pointer polls left before the panel closes
-    std::wstring cursorPlace = L"是内是外";     // "内" or "外" at the last poll
-    std::wstring pressState = L"0  ";          // "1" after a drag-strip press, "2" after a button
+    std::wstring cursorPlace = L"是内是外";          // "内" or "外" at the last poll
+    std::wstring pressState = L"0  ";  // "1" after a drag-strip press, "2" after a button
     std::wstring menuCloseCountdown = L"Label13";  // Timer2 ticks left before Esc closes the menu
     std::wstring menuPointerState = L"Label23";    // "来了" / "离开"
-    std::wstring launchMap = L"Label3";        // "*" + n + "*" + file name per folder entry
-    std::wstring scratchText = L"Label1";      // caption being built; command file text
+    std::wstring launchMap = L"Label3";            // "*" + n + "*" + file name per folder entry
+    std::wstring scratchText = L"Label1";          // caption being built; command file text
 
     // Program-wide variables.
     std::wstring launchFolder;  // the launcher menu's folder, ends with "\"

@@ -19,7 +19,8 @@ namespace replybar {
 namespace {
 
 constexpr wchar_t kClassName[] = L"ReplyBar.Form1";
-constexpr UINT_PTR kTimer1 = static_cast<UINT_PTR>(TimerId::Timer1) + 1;  // builds the launcher menu once, 66 ms after start-up
+constexpr UINT_PTR kTimer1 = static_cast<UINT_PTR>(TimerId::Timer1) +
+                             1;      // builds the launcher menu once, 66 ms after start-up
 constexpr UINT_PTR kMenuWatch = 10;  // the pointer watch while the launcher menu is open
 
 // The default home page: a web portal with a referral query.
@@ -42,11 +43,10 @@ bool Form1::create() {
     clipboard_ = win::Clipboard(hwnd_);
     shell_.setOwner(hwnd_);
     leftBarPicture_ = menu::OlePicture::fromBitmap(static_cast<HBITMAP>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LEFTBAR), IMAGE_BITMAP, 0,
-                     0, LR_CREATEDIBSECTION)));
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LEFTBAR), IMAGE_BITMAP, 0, 0,
+                     LR_CREATEDIBSECTION)));
     controller_ = std::make_unique<BarController>(
-        state_, replies_,
-        BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this});
+        state_, replies_, BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this});
     state_.taskbarHeight = L"0";  // step 3
     state_.settingsString = L"";
     readFolders();                             // steps 4 and 5
@@ -54,7 +54,7 @@ bool Form1::create() {
     placeFromSettings();                       // step 7
     applyStyles();                             // step 8: from here on the bar is on screen
     readOsVersion();                           // step 9
-    files_ = makeSystemFiles();           // step 10
+    files_ = makeSystemFiles();                // step 10
     store_ = std::make_unique<ReplyStore>(*files_, messages_, state_.dataDir);
     controller_->setPanelSize(store_->loadReplies(state_, replies_));
     state_.hoverReplyIndex = L"-1";
@@ -172,8 +172,8 @@ void Form1::updateRowTooltips() {
         std::wstring tip;
         if (row < rows) {
             const TwipRect t = rowTextRect(row);
-            ti.rect = {twipsToPixels(t.left), twipsToPixels(t.top),
-                       twipsToPixels(t.left + t.width), twipsToPixels(t.top + t.height)};
+            ti.rect = {twipsToPixels(t.left), twipsToPixels(t.top), twipsToPixels(t.left + t.width),
+                       twipsToPixels(t.top + t.height)};
             tip = replies_[row].fullText;
             while (!tip.empty() && (tip.back() == L'\n' || tip.back() == L'\r')) tip.pop_back();
         }
@@ -185,29 +185,29 @@ void Form1::updateRowTooltips() {
 
 LRESULT Form1::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
-    case WM_PAINT: onPaint(); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_SETCURSOR:
-        if (LOWORD(lp) == HTCLIENT && onSetCursor()) return TRUE;
-        break;
-    case WM_LBUTTONDOWN: onMouseDown(MouseButton::Left, lp); return 0;
-    case WM_RBUTTONDOWN: onMouseDown(MouseButton::Right, lp); return 0;
-    case WM_MBUTTONDOWN: onMouseDown(MouseButton::Middle, lp); return 0;
-    case WM_MOUSEMOVE: onMouseMove(lp); return 0;
-    case WM_LBUTTONUP: onMouseUp(MouseButton::Left, lp); return 0;
-    case WM_RBUTTONUP: onMouseUp(MouseButton::Right, lp); return 0;
-    case WM_MBUTTONUP: onMouseUp(MouseButton::Middle, lp); return 0;
-    case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lp) != hwnd_) pressed_.reset();
-        return 0;
-    case WM_TIMER: onTimer(wp); return 0;
-    case WM_QUERYENDSESSION: writeSettingsString(); return TRUE;
-    case WM_ENDSESSION:
-        if (wp) writeSettingsString();
-        return 0;
-    case WM_CLOSE: shutdown(); return 0;
-    case WM_DESTROY: ::PostQuitMessage(0); return 0;
+        case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+        case WM_PAINT: onPaint(); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_SETCURSOR:
+            if (LOWORD(lp) == HTCLIENT && onSetCursor()) return TRUE;
+            break;
+        case WM_LBUTTONDOWN: onMouseDown(MouseButton::Left, lp); return 0;
+        case WM_RBUTTONDOWN: onMouseDown(MouseButton::Right, lp); return 0;
+        case WM_MBUTTONDOWN: onMouseDown(MouseButton::Middle, lp); return 0;
+        case WM_MOUSEMOVE: onMouseMove(lp); return 0;
+        case WM_LBUTTONUP: onMouseUp(MouseButton::Left, lp); return 0;
+        case WM_RBUTTONUP: onMouseUp(MouseButton::Right, lp); return 0;
+        case WM_MBUTTONUP: onMouseUp(MouseButton::Middle, lp); return 0;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lp) != hwnd_) pressed_.reset();
+            return 0;
+        case WM_TIMER: onTimer(wp); return 0;
+        case WM_QUERYENDSESSION: writeSettingsString(); return TRUE;
+        case WM_ENDSESSION:
+            if (wp) writeSettingsString();
+            return 0;
+        case WM_CLOSE: shutdown(); return 0;
+        case WM_DESTROY: ::PostQuitMessage(0); return 0;
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
 }
@@ -238,8 +238,9 @@ void Form1::onMouseMove(LPARAM lp) {
 void Form1::onMouseUp(MouseButton button, LPARAM lp) {
     if (!pressed_) return;
     const Target t = *pressed_;
-    const bool othersDown = (::GetKeyState(VK_LBUTTON) | ::GetKeyState(VK_RBUTTON) |
-                             ::GetKeyState(VK_MBUTTON)) & 0x8000;
+    const bool othersDown =
+        (::GetKeyState(VK_LBUTTON) | ::GetKeyState(VK_RBUTTON) | ::GetKeyState(VK_MBUTTON)) &
+        0x8000;
     if (!othersDown) {
         pressed_.reset();
         ::ReleaseCapture();
@@ -254,8 +255,8 @@ void Form1::setBounds(const PxRect& r) {
 
 void Form1::setRegion(const std::vector<PxRect>& rects) {
     if (rects.empty()) return;
-    win::UniqueRgn all(::CreateRoundRectRgn(rects[0].left, rects[0].top, rects[0].right,
-                                            rects[0].bottom, 0, 0));
+    win::UniqueRgn all(
+        ::CreateRoundRectRgn(rects[0].left, rects[0].top, rects[0].right, rects[0].bottom, 0, 0));
     for (std::size_t i = 1; i < rects.size(); ++i) {
         win::UniqueRgn part(::CreateRoundRectRgn(rects[i].left, rects[i].top, rects[i].right,
                                                  rects[i].bottom, 0, 0));
@@ -307,7 +308,8 @@ void Form1::showLauncherMenu() {
     const PxRect bar = controller_->windowRect();
     const PxRect button = BarController::buttonRect(BarButton::Launch);
     ::SetTimer(hwnd_, kMenuWatch, 100, nullptr);
-    launcherMenu_->PopupMenu(bar.left + button.left, bar.top + controller_->faceTop() + button.top, 0);
+    launcherMenu_->PopupMenu(bar.left + button.left, bar.top + controller_->faceTop() + button.top,
+                             0);
     ::KillTimer(hwnd_, kMenuWatch);
 }
 

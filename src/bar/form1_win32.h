@@ -88,7 +88,7 @@ private:
     win::KeySender keys_;
     std::unique_ptr<BarController> controller_;
     win::ShellOpener shell_;
-    menu::PicturePtr leftBarPicture_;             // frmMenu's picture, the left bar of preset 4
+    menu::PicturePtr leftBarPicture_;            // frmMenu's picture, the left bar of preset 4
     std::unique_ptr<menu::cMenu> launcherMenu_;  // launcherMenu: none until Timer1's first tick
     HWND tooltips_ = nullptr;
     win::UniqueFont rowFont_;

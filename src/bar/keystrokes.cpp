@@ -6,10 +6,14 @@ std::optional<std::vector<KeyEvent>> planKeys(const std::wstring& notation,
                                               const HeldModifiers& held) {
     std::uint16_t key = 0;
     bool withCtrl = true;
-    if (notation == L"^v") key = kV;
-    else if (notation == L"^{Enter}") key = kReturn;
-    else if (notation == L"{esc}") key = kEscape, withCtrl = false;
-    else return std::nullopt;
+    if (notation == L"^v")
+        key = kV;
+    else if (notation == L"^{Enter}")
+        key = kReturn;
+    else if (notation == L"{esc}")
+        key = kEscape, withCtrl = false;
+    else
+        return std::nullopt;
 
     // With Ctrl in the chord a held Ctrl can stay: only the left one is pressed and released
     // by us, so only a held left Ctrl needs pressing again afterwards.

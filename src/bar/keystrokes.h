@@ -12,9 +12,17 @@ namespace replybar::keys {
 
 // Virtual-key codes, as Windows numbers them.
 enum Vk : std::uint16_t {
-    kReturn = 0x0D, kEscape = 0x1B, kV = 0x56,
-    kLShift = 0xA0, kRShift = 0xA1, kLControl = 0xA2, kRControl = 0xA3,
-    kLMenu = 0xA4, kRMenu = 0xA5, kLWin = 0x5B, kRWin = 0x5C,
+    kReturn = 0x0D,
+    kEscape = 0x1B,
+    kV = 0x56,
+    kLShift = 0xA0,
+    kRShift = 0xA1,
+    kLControl = 0xA2,
+    kRControl = 0xA3,
+    kLMenu = 0xA4,
+    kRMenu = 0xA5,
+    kLWin = 0x5B,
+    kRWin = 0x5C,
 };
 
 struct KeyEvent {

@@ -42,8 +42,7 @@ public:
                              std::wstring& reason) = 0;
     virtual bool remove(const std::wstring& path, std::wstring& reason) = 0;
     // Never overwrites an existing `to`.
-    virtual bool rename(const std::wstring& from, const std::wstring& to,
-                        std::wstring& reason) = 0;
+    virtual bool rename(const std::wstring& from, const std::wstring& to, std::wstring& reason) = 0;
 };
 
 // Clipboard text and synthesised keystrokes to the window that has the keyboard focus.

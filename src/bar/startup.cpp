@@ -34,9 +34,12 @@ std::optional<double> strictNumber(const std::wstring& field) {
     if (t[i] == L'+' || t[i] == L'-') ++i;
     std::size_t digits = 0, dots = 0;
     for (std::size_t j = i; j < t.size(); ++j) {
-        if (t[j] >= L'0' && t[j] <= L'9') ++digits;
-        else if (t[j] == L'.' && dots == 0) ++dots;
-        else return std::nullopt;
+        if (t[j] >= L'0' && t[j] <= L'9')
+            ++digits;
+        else if (t[j] == L'.' && dots == 0)
+            ++dots;
+        else
+            return std::nullopt;
     }
     if (digits == 0 || digits > 15) return std::nullopt;
     return std::wcstod(t.c_str(), nullptr);
@@ -77,18 +80,18 @@ FirstStartPlacement firstStartPlacement(const taskbar::Rect& wa, const taskbar::
     p.taskbarHeight = static_cast<long long>(tb.bottom) - tb.top;
     const int ty = screen.twipsPerPixelY;
     switch (taskbar::taskbarEdgeOf(wa, screen)) {
-    case taskbar::Bottom:
-    case taskbar::Top:
-        p.left = kFirstStartLeftTwips;
-        p.top = static_cast<double>(screen.heightPx) * ty - kBarHeightTwips - p.taskbarHeight;
-        break;
-    case taskbar::Left:
-    case taskbar::Right:
-        // A side or hidden taskbar spans the whole height, which would put the bar above the
-        // screen: sit on the work area's lower edge instead.
-        p.left = static_cast<double>(wa.left) * screen.twipsPerPixelX + kFirstStartLeftTwips;
-        p.top = static_cast<double>(wa.bottom) * ty - kBarHeightTwips;
-        break;
+        case taskbar::Bottom:
+        case taskbar::Top:
+            p.left = kFirstStartLeftTwips;
+            p.top = static_cast<double>(screen.heightPx) * ty - kBarHeightTwips - p.taskbarHeight;
+            break;
+        case taskbar::Left:
+        case taskbar::Right:
+            // A side or hidden taskbar spans the whole height, which would put the bar above the
+            // screen: sit on the work area's lower edge instead.
+            p.left = static_cast<double>(wa.left) * screen.twipsPerPixelX + kFirstStartLeftTwips;
+            p.top = static_cast<double>(wa.bottom) * ty - kBarHeightTwips;
+            break;
     }
     return p;
 }

@@ -9,8 +9,8 @@
 
 namespace replybar {
 
-constexpr int kTwipsPerPixel = 15;  // the bar's fixed conversion
-constexpr int kBarWidthTwips = 1550, kBarHeightTwips = 440;   // the window at start
+constexpr int kTwipsPerPixel = 15;                             // the bar's fixed conversion
+constexpr int kBarWidthTwips = 1550, kBarHeightTwips = 440;    // the window at start
 constexpr int kFaceWidthTwips = 1545, kFaceHeightTwips = 435;  // the bar face
 constexpr int kFirstStartLeftTwips = 2390;
 

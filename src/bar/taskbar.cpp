@@ -7,7 +7,8 @@ TaskbarEdge taskbarEdgeOf(const Rect& w, const Screen& s) {
     if (w.top != 0) return Top;
     // The comparison is made in single precision on purpose: the work area's height in twips
     // against the screen's.
-    const float workTwips = static_cast<float>(w.bottom - w.top) * static_cast<float>(s.twipsPerPixelY);
+    const float workTwips =
+        static_cast<float>(w.bottom - w.top) * static_cast<float>(s.twipsPerPixelY);
     const float screenTwips = static_cast<float>(s.heightPx) * static_cast<float>(s.twipsPerPixelY);
     if (workTwips != screenTwips) return Bottom;
     return Right;  // also a hidden taskbar: the work area fills the screen
@@ -17,10 +18,10 @@ Rect taskbarRectOf(const Rect& w, const Screen& s) {
     const int tx = s.twipsPerPixelX & 0xFF, ty = s.twipsPerPixelY & 0xFF;
     Rect r{0, 0, s.widthPx * tx, s.heightPx * ty};
     switch (taskbarEdgeOf(w, s)) {
-    case Left: r.right = w.left * tx; break;
-    case Right: r.left = w.right * tx; break;
-    case Top: r.bottom = w.top * ty; break;
-    case Bottom: r.top = w.bottom * ty; break;
+        case Left: r.right = w.left * tx; break;
+        case Right: r.left = w.right * tx; break;
+        case Top: r.bottom = w.top * ty; break;
+        case Bottom: r.top = w.bottom * ty; break;
     }
     return r;
 }

@@ -8,9 +8,7 @@ namespace replybar::menu {
 namespace {
 
 // Geometry is worked in 64 bits and clamped on the way out, so W near INT_MAX cannot overflow.
-int clampToInt(long long v) {
-    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
-}
+int clampToInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
 
 int red(Colorref c) { return static_cast<int>(c & 255); }
 int green(Colorref c) { return static_cast<int>((c >> 8) & 255); }
@@ -21,7 +19,8 @@ int blue(Colorref c) { return static_cast<int>((c >> 16) & 255); }
 int channel(double t, int start, int end) {
     const double v = std::floor(t * static_cast<double>(end - start)) + start;
     if (std::isnan(v)) return start;
-    return static_cast<int>(std::clamp(v, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
+    return static_cast<int>(
+        std::clamp(v, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }
 
 bool isCheckItem(const MenuItem& r) { return r.itemType == kTypeRadioCheck; }
@@ -46,9 +45,9 @@ void planLeftBar(DrawPlan& plan, const MenuAppearance& a, int height, const Rect
             const long long visible = std::min<long long>(w, std::max(rc.right, 0));
             for (long long x = 0; x < visible; ++x) {
                 const double t = static_cast<double>(x) / static_cast<double>(w);
-                plan.ops.push_back(LineOp{clampToInt(x), 0, clampToInt(x), clampToInt(height - 1LL),
-                                          gradient(t, a.leftBarStartColor, a.leftBarEndColor)
-                                              .colorref()});
+                plan.ops.push_back(
+                    LineOp{clampToInt(x), 0, clampToInt(x), clampToInt(height - 1LL),
+                           gradient(t, a.leftBarStartColor, a.leftBarEndColor).colorref()});
             }
             break;
         }
@@ -64,8 +63,7 @@ void planLeftBar(DrawPlan& plan, const MenuAppearance& a, int height, const Rect
             if (const auto bitmap = pictureHandle(a.leftBarImage))
                 plan.ops.push_back(BarImageOp{a.leftBarWidth, height, bitmap});
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -84,9 +82,7 @@ void planSelectionFill(DrawPlan& plan, const MenuAppearance& a, const Rect& s) {
     const Colorref from = a.itemSelectFillStartColor;
     const Colorref to = a.itemSelectFillEndColor;
     switch (a.itemSelectFillStyle) {
-        case 1:
-            plan.ops.push_back(RectangleOp{s, 0, from, from});
-            break;
+        case 1: plan.ops.push_back(RectangleOp{s, 0, from, from}); break;
         case 2: {
             const double span = static_cast<double>(s.right) - s.left + 1;
             for (long long x = s.left; x < s.right; ++x) {
@@ -105,8 +101,7 @@ void planSelectionFill(DrawPlan& plan, const MenuAppearance& a, const Rect& s) {
             }
             break;
         }
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -115,14 +110,9 @@ void planSelected(DrawPlan& plan, const MenuAppearance& a, const MenuItem& r, co
     const std::uintptr_t icon = pictureHandle(r.itemIcon);
     Rect s = selectionRect(a, rc, ix, icon != 0, isCheckItem(r));
     switch (a.itemSelectEdgeStyle) {
-        case 5:
-            break;
-        case 6:
-            plan.ops.push_back(DrawEdgeOp{s, kBdrSunkenOuter, kBfRect});
-            break;
-        case 7:
-            plan.ops.push_back(DrawEdgeOp{s, kBdrRaisedInner, kBfRect});
-            break;
+        case 5: break;
+        case 6: plan.ops.push_back(DrawEdgeOp{s, kBdrSunkenOuter, kBfRect}); break;
+        case 7: plan.ops.push_back(DrawEdgeOp{s, kBdrRaisedInner, kBfRect}); break;
         default:
             plan.ops.push_back(RectangleOp{s, penStyle(a.itemSelectEdgeStyle),
                                            a.itemSelectEdgeColor, a.backColor});
@@ -140,18 +130,13 @@ void planSelected(DrawPlan& plan, const MenuAppearance& a, const MenuItem& r, co
     addIcon(plan, ix + 2LL, rows.iy, icon);
     if (icon == 0) return;
     switch (a.itemIconStyle) {
-        case 1:
-            plan.ops.push_back(DrawEdgeOp{iconBox(ix, rc), kBdrSunkenOuter, kBfRect});
-            break;
-        case 2:
-            plan.ops.push_back(DrawEdgeOp{iconBox(ix, rc), kBdrRaisedInner, kBfRect});
-            break;
+        case 1: plan.ops.push_back(DrawEdgeOp{iconBox(ix, rc), kBdrSunkenOuter, kBfRect}); break;
+        case 2: plan.ops.push_back(DrawEdgeOp{iconBox(ix, rc), kBdrRaisedInner, kBfRect}); break;
         case 3:
             plan.ops.push_back(IconShadowOp{clampToInt(ix + 3LL), rows.iyPlus, icon});
             addIcon(plan, ix + 1LL, rows.iyMinus, icon);
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -191,9 +176,8 @@ std::optional<ItemSize> measureMenuItem(std::uint32_t ctlType, std::uint32_t ite
                                         int cyMenu) {
     if ((ctlType & kOdtMenu) == 0) return std::nullopt;
     const MenuItem* r = model.record(itemId);
-    return ItemSize{
-        measureItemWidth(gbkByteLength, cyMenu, model.appearance().leftBarWidth),
-        measureItemHeight(r ? r->itemType : kTypeString, cyMenu)};
+    return ItemSize{measureItemWidth(gbkByteLength, cyMenu, model.appearance().leftBarWidth),
+                    measureItemHeight(r ? r->itemType : kTypeString, cyMenu)};
 }
 
 IconRows iconRows(const Rect& rc) {

@@ -92,7 +92,8 @@ std::int32_t MenuModel::itemState(const std::wstring& itemAlias) const {
 bool MenuModel::toggleCheckOnCommand(std::int64_t itemId) {
     if (!record(itemId)) return false;
     MenuItem& r = items_[static_cast<std::size_t>(itemId)];
-    if (r.itemType == kTypeRadioCheck) r.itemState = r.itemState == kStateChecked ? 0 : kStateChecked;
+    if (r.itemType == kTypeRadioCheck)
+        r.itemState = r.itemState == kStateChecked ? 0 : kStateChecked;
     return true;
 }
 

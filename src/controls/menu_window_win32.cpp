@@ -149,17 +149,14 @@ LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             case WM_MEASUREITEM:
                 if (lp) measureMenuItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
                 break;
-            case WM_COMMAND:
-                onCommand(wp);
-                break;
+            case WM_COMMAND: onCommand(wp); break;
             case WM_MENUSELECT:
                 // The closing notification carries no menu and yields −1.
                 if (::GetMenuItemID(reinterpret_cast<HMENU>(lp), LOWORD(wp) & 0xFF) !=
                     static_cast<UINT>(-1))
                     OnMenuItemSelect();
                 break;
-            default:
-                break;
+            default: break;
         }
     } catch (...) {
         // Nothing may unwind through the system's menu loop; the message still goes on.

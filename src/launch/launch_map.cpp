@@ -6,8 +6,8 @@
 namespace replybar::launch {
 
 std::wstring launcherCaption(const std::wstring& fileName) {
-    static constexpr std::array<std::wstring_view, 6> kShortcutTexts = {
-        L".URL", L".LNK", L".SCF", L".scf", L".url", L".lnk"};
+    static constexpr std::array<std::wstring_view, 6> kShortcutTexts = {L".URL", L".LNK", L".SCF",
+                                                                        L".scf", L".url", L".lnk"};
     const std::size_t dot = fileName.rfind(L'.');
     if (dot == std::wstring::npos) return fileName;
     for (const std::wstring_view text : kShortcutTexts)

@@ -13,8 +13,17 @@ constexpr wchar_t kStripClass[] = L"ReplyBar.IconStrip";
 constexpr int kClientW = 541, kClientH = 169;
 
 enum ControlId {
-    kChooseIcon = 106, kClearIcon = 107, kPreview = 102, kList = 101, kText = 110,
-    kAdd = 121, kCancelAdd = 128, kDelete = 122, kExit = 125, kAutoSend = 131, kConfirm = 123,
+    kChooseIcon = 106,
+    kClearIcon = 107,
+    kPreview = 102,
+    kList = 101,
+    kText = 110,
+    kAdd = 121,
+    kCancelAdd = 128,
+    kDelete = 122,
+    kExit = 125,
+    kAutoSend = 131,
+    kConfirm = 123,
     kReturn = IDCANCEL,
 };
 
@@ -28,36 +37,36 @@ RECT iconCell(int i) {  // Image1(i) inside the strip
 LRESULT CALLBACK iconStripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* form = reinterpret_cast<Form2*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     switch (msg) {
-    case WM_NCCREATE:
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(
-                                reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-        break;
-    case WM_PAINT: {
-        win::PaintDc dc(hwnd);
-        RECT r{};
-        ::GetClientRect(hwnd, &r);
-        ::FillRect(dc.get(), &r, ::GetSysColorBrush(COLOR_BTNFACE));
-        ::DrawEdge(dc.get(), &r, EDGE_RAISED, BF_RECT);
-        for (int i = 0; form && i < 10; ++i) {
-            const RECT c = iconCell(i);
-            if (form->context_.icons[i])
-                ::DrawIconEx(dc.get(), c.left, c.top, form->context_.icons[i], 16, 16, 0, nullptr,
-                             DI_NORMAL);
-        }
-        return 0;
-    }
-    case WM_LBUTTONDOWN:
-        for (int i = 0; form && i < 10; ++i) {
-            const RECT c = iconCell(i);
-            const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-            if (::PtInRect(&c, p)) {
-                form->editor_.iconClicked(i);
-                break;
+        case WM_NCCREATE:
+            ::SetWindowLongPtrW(
+                hwnd, GWLP_USERDATA,
+                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+            break;
+        case WM_PAINT: {
+            win::PaintDc dc(hwnd);
+            RECT r{};
+            ::GetClientRect(hwnd, &r);
+            ::FillRect(dc.get(), &r, ::GetSysColorBrush(COLOR_BTNFACE));
+            ::DrawEdge(dc.get(), &r, EDGE_RAISED, BF_RECT);
+            for (int i = 0; form && i < 10; ++i) {
+                const RECT c = iconCell(i);
+                if (form->context_.icons[i])
+                    ::DrawIconEx(dc.get(), c.left, c.top, form->context_.icons[i], 16, 16, 0,
+                                 nullptr, DI_NORMAL);
             }
+            return 0;
         }
-        return 0;
-    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+        case WM_LBUTTONDOWN:
+            for (int i = 0; form && i < 10; ++i) {
+                const RECT c = iconCell(i);
+                const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+                if (::PtInRect(&c, p)) {
+                    form->editor_.iconClicked(i);
+                    break;
+                }
+            }
+            return 0;
+        case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     }
     return ::DefWindowProcW(hwnd, msg, wp, lp);
 }
@@ -145,19 +154,22 @@ void Form2::createControls() {
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                               DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
     const HINSTANCE inst = ::GetModuleHandleW(nullptr);
-    auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
-                    int id, DWORD ex = 0) {
-        HWND c = ::CreateWindowExW(ex, cls, text, WS_CHILD | style, x, y, w, h, hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
+    auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w,
+                    int h, int id, DWORD ex = 0) {
+        HWND c =
+            ::CreateWindowExW(ex, cls, text, WS_CHILD | style, x, y, w, h, hwnd_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
         ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         return c;
     };
     const DWORD button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
     // Created in tab order, which follows the layout: top row, text, right column, bottom row.
-    label1_ = make(L"STATIC", L"用图标为回复进行简单分类。", WS_VISIBLE | SS_LEFT, 6, 8, 156, 12, -1);
+    label1_ =
+        make(L"STATIC", L"用图标为回复进行简单分类。", WS_VISIBLE | SS_LEFT, 6, 8, 156, 12, -1);
     chooseIcon_ = make(L"BUTTON", L"选择图标", button, 194, 4, 61, 19, kChooseIcon);
     clearIcon_ = make(L"BUTTON", L"清除图标", button, 260, 4, 61, 19, kClearIcon);
-    preview_ = make(L"STATIC", nullptr, WS_VISIBLE | SS_ICON | SS_CENTERIMAGE, 342, 6, 16, 16, kPreview);
+    preview_ =
+        make(L"STATIC", nullptr, WS_VISIBLE | SS_ICON | SS_CENTERIMAGE, 342, 6, 16, 16, kPreview);
     list_ = make(WC_COMBOBOXW, nullptr, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                  364, 4, 61, 240, kList);
     text_ = make(L"EDIT", nullptr,
@@ -168,60 +180,59 @@ void Form2::createControls() {
     editProc_ = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(text_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc)));
     add_ = make(L"BUTTON", L"添加", button, 434, 30, 99, 23, kAdd);
-    cancelAdd_ = make(L"BUTTON", L"取消添加", WS_TABSTOP | BS_PUSHBUTTON, 434, 30, 99, 23, kCancelAdd);
+    cancelAdd_ =
+        make(L"BUTTON", L"取消添加", WS_TABSTOP | BS_PUSHBUTTON, 434, 30, 99, 23, kCancelAdd);
     delete_ = make(L"BUTTON", L"删除", button, 434, 62, 99, 23, kDelete);
     exit_ = make(L"BUTTON", L"退出本程序", button, 6, 138, 81, 23, kExit);
-    autoSend_ = make(L"BUTTON", L"自动发送（发送Ctrl+Enter）", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
-                     102, 144, 197, 13, kAutoSend);
+    autoSend_ = make(L"BUTTON", L"自动发送（发送Ctrl+Enter）",
+                     WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 102, 144, 197, 13, kAutoSend);
     confirm_ = make(L"BUTTON", L"修改确定", button, 326, 138, 99, 23, kConfirm);
     return_ = make(L"BUTTON", L"返回", button, 434, 138, 99, 23, kReturn);
-    strip_ = ::CreateWindowExW(0, kStripClass, nullptr, WS_CHILD | WS_CLIPSIBLINGS, 194, 23, 123, 51,
-                               hwnd_, nullptr, inst, this);
+    strip_ = ::CreateWindowExW(0, kStripClass, nullptr, WS_CHILD | WS_CLIPSIBLINGS, 194, 23, 123,
+                               51, hwnd_, nullptr, inst, this);
 }
 
 LRESULT Form2::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_COMMAND:
-        onCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
-        return 0;
-    case WM_SETCURSOR: {
-        const HWND over = reinterpret_cast<HWND>(wp);
-        if (HIWORD(lp) == WM_MOUSEMOVE && (over == hwnd_ || over == text_ || over == clearIcon_ ||
-                                           over == label1_))
-            editor_.pointerOverBackground();
-        break;
-    }
-    case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lp) != text_) {
-            ::SetBkColor(reinterpret_cast<HDC>(wp), ::GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+        case WM_COMMAND: onCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)); return 0;
+        case WM_SETCURSOR: {
+            const HWND over = reinterpret_cast<HWND>(wp);
+            if (HIWORD(lp) == WM_MOUSEMOVE &&
+                (over == hwnd_ || over == text_ || over == clearIcon_ || over == label1_))
+                editor_.pointerOverBackground();
+            break;
         }
-        break;
-    case WM_CLOSE: editor_.returnClicked(); return 0;
+        case WM_CTLCOLORSTATIC:
+            if (reinterpret_cast<HWND>(lp) != text_) {
+                ::SetBkColor(reinterpret_cast<HDC>(wp), ::GetSysColor(COLOR_BTNFACE));
+                return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+            }
+            break;
+        case WM_CLOSE: editor_.returnClicked(); return 0;
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
 void Form2::onCommand(int id, int code, HWND) {
     switch (id) {
-    case kChooseIcon: editor_.chooseIconClicked(); break;
-    case kClearIcon: editor_.clearIconClicked(); break;
-    case kList:
-        if (code == CBN_SELCHANGE)
-            editor_.listSelected(static_cast<int>(::SendMessageW(list_, CB_GETCURSEL, 0, 0)));
-        break;
-    case kText:
-        if (code == EN_CHANGE && !settingText_) editor_.textChanged();
-        break;
-    case kAdd: editor_.addClicked(); break;
-    case kCancelAdd: editor_.cancelAddClicked(); break;
-    case kDelete: editor_.deleteClicked(); break;
-    case kExit: editor_.exitClicked(); break;
-    case kAutoSend:
-        editor_.autoSendClicked(::SendMessageW(autoSend_, BM_GETCHECK, 0, 0) == BST_CHECKED);
-        break;
-    case kConfirm: editor_.confirmClicked(); break;
-    case kReturn: editor_.returnClicked(); break;
+        case kChooseIcon: editor_.chooseIconClicked(); break;
+        case kClearIcon: editor_.clearIconClicked(); break;
+        case kList:
+            if (code == CBN_SELCHANGE)
+                editor_.listSelected(static_cast<int>(::SendMessageW(list_, CB_GETCURSEL, 0, 0)));
+            break;
+        case kText:
+            if (code == EN_CHANGE && !settingText_) editor_.textChanged();
+            break;
+        case kAdd: editor_.addClicked(); break;
+        case kCancelAdd: editor_.cancelAddClicked(); break;
+        case kDelete: editor_.deleteClicked(); break;
+        case kExit: editor_.exitClicked(); break;
+        case kAutoSend:
+            editor_.autoSendClicked(::SendMessageW(autoSend_, BM_GETCHECK, 0, 0) == BST_CHECKED);
+            break;
+        case kConfirm: editor_.confirmClicked(); break;
+        case kReturn: editor_.returnClicked(); break;
     }
 }
 
@@ -259,8 +270,10 @@ void Form2::setPreviewIcon(int icon) {
 }
 
 void Form2::showIconStrip(bool on) {
-    if (on) ::SetWindowPos(strip_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    else if (::IsWindowVisible(strip_)) ::ShowWindow(strip_, SW_HIDE);
+    if (on)
+        ::SetWindowPos(strip_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    else if (::IsWindowVisible(strip_))
+        ::ShowWindow(strip_, SW_HIDE);
 }
 
 void Form2::showCancelAdd(bool on) {

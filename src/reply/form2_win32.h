@@ -23,8 +23,8 @@ public:
         BarState& state;
         ReplyTable& table;
         IFiles& files;
-        IEditorHost& bar;                      // panel size follows every change
-        const std::array<HICON, 10>& icons;    // the ten classification icons
+        IEditorHost& bar;                    // panel size follows every change
+        const std::array<HICON, 10>& icons;  // the ten classification icons
         HWND userWindow;  // where the user was typing: it gets the foreground back at the end
     };
     static Result showModal(const Context& context);

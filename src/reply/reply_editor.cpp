@@ -19,17 +19,19 @@ constexpr wchar_t kDeletingOther[] = L"不是删最后一条";
 // one position never shifts another reply's icon.
 std::wstring paddedCodes(const std::wstring& codes, int count) {
     std::wstring out = withoutLineBreaks(codes);
-    if (out.size() < static_cast<std::size_t>(count)) out.resize(static_cast<std::size_t>(count), L' ');
+    if (out.size() < static_cast<std::size_t>(count))
+        out.resize(static_cast<std::size_t>(count), L' ');
     return out;
 }
 }  // namespace
 
-ReplyEditor::ReplyEditor(BarState& state, ReplyTable& table, ReplyStore& store,
-                         IMessages& messages, IEditorHost& host, IEditorView& view)
+ReplyEditor::ReplyEditor(BarState& state, ReplyTable& table, ReplyStore& store, IMessages& messages,
+                         IEditorHost& host, IEditorView& view)
     : state_(state), table_(table), store_(store), messages_(messages), host_(host), view_(view) {}
 
 int ReplyEditor::replyCount() const {
-    return static_cast<int>(std::clamp<long long>(lenientInteger(state_.replyCount), 0, kReplyRows));
+    return static_cast<int>(
+        std::clamp<long long>(lenientInteger(state_.replyCount), 0, kReplyRows));
 }
 
 int ReplyEditor::selectedNumber() const {
@@ -70,8 +72,10 @@ void ReplyEditor::open() {
     long long index = lenientInteger(state_.editorReplyIndex);
     // A reply number beyond the replies (some were deleted since) selects the last one.
     index = n == 0 ? 0 : std::clamp<long long>(index, 0, n - 1);
-    if (n != 0) select(static_cast<int>(index));
-    else setText(L"");
+    if (n != 0)
+        select(static_cast<int>(index));
+    else
+        setText(L"");
     savedIconCodes_ = paddedCodes(state_.replyIconCodes, n);
     pendingIconCodes_ = savedIconCodes_;
     preview(n != 0 ? iconIndexOf(iconCodeAt(savedIconCodes_, static_cast<int>(index))) : -1);
@@ -111,8 +115,10 @@ void ReplyEditor::iconClicked(int icon) {
     }
     preview(icon);
     const wchar_t code = static_cast<wchar_t>(L'0' + icon);
-    if (adding()) newReplyIconCode_ = code;
-    else pendingIconCodes_ = replaceIconCode(pendingIconCodes_, k, code);
+    if (adding())
+        newReplyIconCode_ = code;
+    else
+        pendingIconCodes_ = replaceIconCode(pendingIconCodes_, k, code);
     view_.showIconStrip(false);
 }
 
@@ -123,8 +129,10 @@ void ReplyEditor::clearIconClicked() {
         return;
     }
     preview(-1);
-    if (adding()) newReplyIconCode_ = L' ';
-    else pendingIconCodes_ = replaceIconCode(pendingIconCodes_, k, L' ');
+    if (adding())
+        newReplyIconCode_ = L' ';
+    else
+        pendingIconCodes_ = replaceIconCode(pendingIconCodes_, k, L' ');
     view_.focusText();
 }
 
@@ -173,8 +181,10 @@ void ReplyEditor::confirmClicked() {
         view_.focusText();
         return;
     }
-    if (adding()) confirmAdd(k, text);
-    else confirmChange(k, text);
+    if (adding())
+        confirmAdd(k, text);
+    else
+        confirmChange(k, text);
     view_.focusText();
 }
 
@@ -211,7 +221,8 @@ void ReplyEditor::confirmAdd(int k, const std::wstring& text) {
 }
 
 void ReplyEditor::deleteClicked() {
-    if (messages_.show(kDeleteQuestion, kDeleteTitle, MessageKind::Question) != MessageAnswer::Yes) {
+    if (messages_.show(kDeleteQuestion, kDeleteTitle, MessageKind::Question) !=
+        MessageAnswer::Yes) {
         view_.focusText();
         return;
     }
@@ -252,8 +263,10 @@ void ReplyEditor::reloadAfterFailedDelete() {
     savedIconCodes_ = pendingIconCodes_ = paddedCodes(state_.replyIconCodes, n);
     refillList(n);
     view_.enableDelete(n != 0);
-    if (n != 0) select(0);
-    else setText(L"");
+    if (n != 0)
+        select(0);
+    else
+        setText(L"");
 }
 
 void ReplyEditor::autoSendClicked(bool checked) {

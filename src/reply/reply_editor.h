@@ -24,10 +24,10 @@ public:
     virtual std::wstring text() = 0;  // Text1
     virtual void setText(const std::wstring& text) = 0;
     virtual void focusText() = 0;
-    virtual void setPreviewIcon(int icon) = 0;  // Image2; -1 shows nothing
-    virtual void showIconStrip(bool on) = 0;    // Picture1
-    virtual void showCancelAdd(bool on) = 0;    // Command8 over Command1
-    virtual void enableDelete(bool on) = 0;     // Command2
+    virtual void setPreviewIcon(int icon) = 0;     // Image2; -1 shows nothing
+    virtual void showIconStrip(bool on) = 0;       // Picture1
+    virtual void showCancelAdd(bool on) = 0;       // Command8 over Command1
+    virtual void enableDelete(bool on) = 0;        // Command2
     virtual void setAutoSendChecked(bool on) = 0;  // Check1
     virtual void close() = 0;
 };
@@ -78,8 +78,8 @@ public:
 
 private:
     int replyCount() const;
-    int selectedNumber() const;  // k, the number the list shows; 0 for none
-    void select(int index);      // sets the list's selection and runs list selection
+    int selectedNumber() const;              // k, the number the list shows; 0 for none
+    void select(int index);                  // sets the list's selection and runs list selection
     void setText(const std::wstring& text);  // sets the text box, which counts as a change
     void refillList(int count);
     void showList();

@@ -67,7 +67,8 @@ bool KeySender::send(const std::wstring& notation, bool wait) {
         in.type = INPUT_KEYBOARD;
         in.ki.wVk = e.vk;
         in.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(e.vk, MAPVK_VK_TO_VSC));
-        in.ki.dwFlags = (e.up ? KEYEVENTF_KEYUP : 0) | (isExtended(e.vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+        in.ki.dwFlags =
+            (e.up ? KEYEVENTF_KEYUP : 0) | (isExtended(e.vk) ? KEYEVENTF_EXTENDEDKEY : 0);
         inputs.push_back(in);
     }
     const UINT sent = ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));

@@ -6,14 +6,14 @@ MessageAnswer MessageBoxes::show(const std::wstring& text, const std::wstring& t
                                  MessageKind kind) {
     UINT flags = MB_OK;
     switch (kind) {
-    case MessageKind::Info: flags = MB_OK; break;
-    case MessageKind::Error: flags = MB_OK | MB_ICONERROR; break;
-    case MessageKind::Question: flags = MB_YESNO | MB_ICONQUESTION; break;
+        case MessageKind::Info: flags = MB_OK; break;
+        case MessageKind::Error: flags = MB_OK | MB_ICONERROR; break;
+        case MessageKind::Question: flags = MB_YESNO | MB_ICONQUESTION; break;
     }
     // The bar is topmost and never the foreground window: its boxes must come to the front
     // and take the keyboard, or the user would have to find them first.
-    const int r = ::MessageBoxW(owner_, text.c_str(), title.c_str(),
-                                flags | MB_TOPMOST | MB_SETFOREGROUND);
+    const int r =
+        ::MessageBoxW(owner_, text.c_str(), title.c_str(), flags | MB_TOPMOST | MB_SETFOREGROUND);
     if (kind == MessageKind::Question) return r == IDYES ? MessageAnswer::Yes : MessageAnswer::No;
     return MessageAnswer::Ok;
 }

@@ -25,8 +25,8 @@ std::wstring RegistrySettingsStore::read() {
     // Room for a NUL the stored data may lack.
     std::vector<wchar_t> buf(size / sizeof(wchar_t) + 2, L'\0');
     DWORD got = static_cast<DWORD>((buf.size() - 1) * sizeof(wchar_t));
-    if (::RegQueryValueExW(key.get(), kValue, nullptr, &type,
-                           reinterpret_cast<BYTE*>(buf.data()), &got) != ERROR_SUCCESS ||
+    if (::RegQueryValueExW(key.get(), kValue, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()),
+                           &got) != ERROR_SUCCESS ||
         type != REG_SZ)
         return L"";
     const std::size_t chars = got / sizeof(wchar_t);

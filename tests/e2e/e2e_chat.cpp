@@ -74,25 +74,25 @@ LRESULT CALLBACK editProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 
 LRESULT CALLBACK mainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     switch (m) {
-    case WM_CREATE:
-        g_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                                 WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL |
-                                     ES_WANTRETURN,
-                                 0, 0, 100, 100, h, (HMENU)1, nullptr, nullptr);
-        g_editProc = (WNDPROC)SetWindowLongPtrW(g_edit, GWLP_WNDPROC, (LONG_PTR)editProc);
-        return 0;
-    case WM_SIZE: MoveWindow(g_edit, 0, 0, LOWORD(l), HIWORD(l), TRUE); return 0;
-    case WM_SETFOCUS: SetFocus(g_edit); return 0;
-    case WM_ACTIVATE:
-        if (LOWORD(w) == WA_INACTIVE) {
-            ++g_deactivated;
-            writeLog();
-        }
-        break;
-    case WM_COMMAND:
-        if (HIWORD(w) == EN_CHANGE) writeLog();
-        return 0;
-    case WM_DESTROY: PostQuitMessage(0); return 0;
+        case WM_CREATE:
+            g_edit = CreateWindowExW(
+                WS_EX_CLIENTEDGE, L"EDIT", L"",
+                WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | ES_WANTRETURN,
+                0, 0, 100, 100, h, (HMENU)1, nullptr, nullptr);
+            g_editProc = (WNDPROC)SetWindowLongPtrW(g_edit, GWLP_WNDPROC, (LONG_PTR)editProc);
+            return 0;
+        case WM_SIZE: MoveWindow(g_edit, 0, 0, LOWORD(l), HIWORD(l), TRUE); return 0;
+        case WM_SETFOCUS: SetFocus(g_edit); return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(w) == WA_INACTIVE) {
+                ++g_deactivated;
+                writeLog();
+            }
+            break;
+        case WM_COMMAND:
+            if (HIWORD(w) == EN_CHANGE) writeLog();
+            return 0;
+        case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcW(h, m, w, l);
 }

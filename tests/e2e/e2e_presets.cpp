@@ -114,9 +114,10 @@ int wmain(int argc, wchar_t** argv) {
         menu::cMenu m(host);
         m.CreateMenu();
         for (int i = 0; i < n; ++i)
-            m.AddItem(L"item" + std::to_wstring(i),
-                      items[i].icon ? menu::OlePicture::fromIcon(squareIcon(items[i].icon)) : nullptr,
-                      items[i].text, items[i].type, items[i].state);
+            m.AddItem(
+                L"item" + std::to_wstring(i),
+                items[i].icon ? menu::OlePicture::fromIcon(squareIcon(items[i].icon)) : nullptr,
+                items[i].text, items[i].type, items[i].state);
         m.Style(style);
         HWND owner = menu::frmMenuWindow();
         // The menu window's own background, where the items leave it showing.

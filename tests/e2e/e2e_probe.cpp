@@ -29,12 +29,14 @@ std::string className(HWND h) {
 
 int countBars() {
     int n = 0;
-    EnumWindows([](HWND h, LPARAM p) -> BOOL {
-        wchar_t buf[64] = {};
-        GetClassNameW(h, buf, 64);
-        if (lstrcmpW(buf, kBarClass) == 0) ++*reinterpret_cast<int*>(p);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&n));
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+            wchar_t buf[64] = {};
+            GetClassNameW(h, buf, 64);
+            if (lstrcmpW(buf, kBarClass) == 0) ++*reinterpret_cast<int*>(p);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&n));
     return n;
 }
 
@@ -121,8 +123,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                 SendMessageW(c, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text));
                 std::string t = utf8(text);
                 for (char& ch : t)
-                    if (ch == '\r') ch = '^';
-                    else if (ch == '\n') ch = '~';
+                    if (ch == '\r')
+                        ch = '^';
+                    else if (ch == '\n')
+                        ch = '~';
                 snprintf(buf, sizeof buf, "ctl%d=%s|%d|%d|%ld,%ld,%ld,%ld|", GetDlgCtrlID(c),
                          className(c).c_str(), IsWindowVisible(c) != 0, IsWindowEnabled(c) != 0,
                          r.left, r.top, r.right, r.bottom);
@@ -169,8 +173,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                 std::vector<wchar_t> buf(size / 2 + 1, 0);
                 RegQueryValueExW(k, L"String3", nullptr, &type, (BYTE*)buf.data(), &size);
                 char head[100];
-                snprintf(head, sizeof head, "exists=1\ntype=%lu\nbytes=%lu\nvalue=",
-                         (unsigned long)type, (unsigned long)size);
+                snprintf(head, sizeof head,
+                         "exists=1\ntype=%lu\nbytes=%lu\nvalue=", (unsigned long)type,
+                         (unsigned long)size);
                 out = head + utf8(std::wstring(buf.data())) + "\n";  // up to the first NUL
             }
             RegCloseKey(k);

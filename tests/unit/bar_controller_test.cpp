@@ -45,7 +45,9 @@ struct FakeKeys : IKeys {
 struct FakeActions : IBarActions {
     void openSettingsDialog() override { log.push_back(L"settings"); }
     void openReplyEditor() override { log.push_back(L"editor"); }
-    void runButtonAction(BarButton b) override { log.push_back(L"action" + std::to_wstring(int(b))); }
+    void runButtonAction(BarButton b) override {
+        log.push_back(L"action" + std::to_wstring(int(b)));
+    }
     void closeLauncherMenu() override { log.push_back(L"close menu"); }
     std::vector<std::wstring> log;
 };
@@ -176,7 +178,7 @@ TEST_F(BarControllerTest, BackgroundClickPastesTheRowWhoseTextWasLastUnderThePoi
     bar.mouseMove(icon(5), 0, 0);
     EXPECT_EQ(state.hoverReplyIndex, L"2");
     EXPECT_EQ(bar.bandRect()->top, 94);  // (1425 - 20) / 15, to the nearest pixel
-    click(kBackground, R);  // whatever the button, as if the left one
+    click(kBackground, R);               // whatever the button, as if the left one
     EXPECT_EQ(clipboard.texts, (std::vector<std::wstring>{L"reply 2"}));
     EXPECT_EQ(keys.sent, (std::vector<std::wstring>{L"^v|wait", L"^{Enter}"}));
     EXPECT_FALSE(bar.panelOpen());
@@ -288,16 +290,36 @@ TEST(Keystrokes, HeldModifiersAreReleasedAndRestored) {
         std::vector<KeyEvent> plan;
     } cases[] = {
         {L"^v", {}, {E{kLControl, false}, {kV, false}, {kV, true}, {kLControl, true}}},
-        {L"^v", {kLShift}, {E{kLControl, false}, {kLShift, true}, {kV, false}, {kV, true},
-                            {kLControl, true}, {kLShift, false}}},
-        {L"^{Enter}", {kLMenu, kRWin}, {E{kLControl, false}, {kLMenu, true}, {kRWin, true},
-                                        {kReturn, false}, {kReturn, true}, {kLControl, true},
-                                        {kLMenu, false}, {kRWin, false}}},
-        {L"^v", {kLControl}, {E{kLControl, false}, {kV, false}, {kV, true}, {kLControl, true},
-                              {kLControl, false}}},
+        {L"^v",
+         {kLShift},
+         {E{kLControl, false},
+          {kLShift, true},
+          {kV, false},
+          {kV, true},
+          {kLControl, true},
+          {kLShift, false}}},
+        {L"^{Enter}",
+         {kLMenu, kRWin},
+         {E{kLControl, false},
+          {kLMenu, true},
+          {kRWin, true},
+          {kReturn, false},
+          {kReturn, true},
+          {kLControl, true},
+          {kLMenu, false},
+          {kRWin, false}}},
+        {L"^v",
+         {kLControl},
+         {E{kLControl, false}, {kV, false}, {kV, true}, {kLControl, true}, {kLControl, false}}},
         {L"^v", {kRControl}, {E{kLControl, false}, {kV, false}, {kV, true}, {kLControl, true}}},
-        {L"{esc}", {kRShift, kLControl}, {E{kRShift, true}, {kLControl, true}, {kEscape, false},
-                                          {kEscape, true}, {kRShift, false}, {kLControl, false}}},
+        {L"{esc}",
+         {kRShift, kLControl},
+         {E{kRShift, true},
+          {kLControl, true},
+          {kEscape, false},
+          {kEscape, true},
+          {kRShift, false},
+          {kLControl, false}}},
     };
     for (const auto& c : cases) {
         const auto plan = planKeys(c.notation, {c.held});

@@ -8,11 +8,13 @@ namespace replybar::launch {
 namespace {
 
 TEST(LauncherCaption, ShortcutsLoseTheirLastExtension) {
-    struct Case { const wchar_t *name, *caption; };
-    for (const Case c : {Case{L"Mail.lnk", L"Mail"}, Case{L"Portal.url", L"Portal"},
-                         Case{L"Desk.SCF", L"Desk"}, Case{L"Readme.Lnk", L"Readme.Lnk"},
-                         Case{L"a.lnk.bak", L"a.lnk"}, Case{L"notes.txt", L"notes.txt"},
-                         Case{L"LICENSE", L"LICENSE"}, Case{L" .lnk", L" "}}) {
+    struct Case {
+        const wchar_t *name, *caption;
+    };
+    for (const Case c :
+         {Case{L"Mail.lnk", L"Mail"}, Case{L"Portal.url", L"Portal"}, Case{L"Desk.SCF", L"Desk"},
+          Case{L"Readme.Lnk", L"Readme.Lnk"}, Case{L"a.lnk.bak", L"a.lnk"},
+          Case{L"notes.txt", L"notes.txt"}, Case{L"LICENSE", L"LICENSE"}, Case{L" .lnk", L" "}}) {
         EXPECT_EQ(launcherCaption(c.name), c.caption) << c.name;
     }
     EXPECT_TRUE(isBlankCaption(launcherCaption(L" .lnk")));
@@ -62,7 +64,10 @@ TEST(LaunchMap, UnclosedMapResolvesToItsEnd) {
 }
 
 TEST(LaunchMap, EntryNumberFromAlias) {
-    struct Case { const wchar_t* alias; std::optional<long long> n; };
+    struct Case {
+        const wchar_t* alias;
+        std::optional<long long> n;
+    };
     for (const Case c : {Case{L"open1", 1}, Case{L"open150", 150}, Case{L"open", std::nullopt},
                          Case{L"Open1", std::nullopt}, Case{L"open1a", std::nullopt},
                          Case{L"open-1", std::nullopt}, Case{L"open01", std::nullopt},

@@ -26,8 +26,8 @@ MenuModel launcher(std::int32_t type = kTypeString, std::int32_t state = 0,
                    std::uintptr_t icon = kIcon) {
     MenuModel m;
     m.setStyle(1, FixedColors(), nullptr);
-    m.addItem(L"open1", icon ? std::make_shared<FakePicture>(icon) : nullptr, L"Mail", type,
-              state, {});
+    m.addItem(L"open1", icon ? std::make_shared<FakePicture>(icon) : nullptr, L"Mail", type, state,
+              {});
     return m;
 }
 
@@ -54,21 +54,27 @@ TEST(MenuMeasure, WidthFromByteLengthHeightByType) {
 }
 
 TEST(MenuGradient, FloorsEveryChannelInDoubles) {
-    struct Case { double t; Colorref start, end; Rgb want; };
+    struct Case {
+        double t;
+        Colorref start, end;
+        Rgb want;
+    };
     const Colorref black = 0, white = rgb(255, 255, 255);
     const Colorref g200 = rgb(200, 200, 200), g100 = rgb(100, 100, 100);
-    for (const Case c : {Case{0.0 / 20, black, white, {0, 0, 0}},
-                         Case{19.0 / 20, black, white, {242, 242, 242}},
-                         Case{10.0 / 20, g200, g100, {150, 150, 150}},
-                         Case{11.0 / 20, g200, g100, {144, 144, 144}},  // floor(−55.00000000000001)
-                         Case{0.5, rgb(0, 100, 200), rgb(255, 0, 0), {127, 50, 100}},
-                         Case{0.0, 0x80000004, 0x80000004, {4, 0, 0}}}) {
+    for (const Case c :
+         {Case{0.0 / 20, black, white, {0, 0, 0}}, Case{19.0 / 20, black, white, {242, 242, 242}},
+          Case{10.0 / 20, g200, g100, {150, 150, 150}},
+          Case{11.0 / 20, g200, g100, {144, 144, 144}},  // floor(−55.00000000000001)
+          Case{0.5, rgb(0, 100, 200), rgb(255, 0, 0), {127, 50, 100}},
+          Case{0.0, 0x80000004, 0x80000004, {4, 0, 0}}}) {
         EXPECT_EQ(gradient(c.t, c.start, c.end), c.want) << c.t;
     }
 }
 
 TEST(MenuGeometry, IconRowsRoundHalvesToEven) {
-    struct Case { int top, bottom, iy, plus, minus; };
+    struct Case {
+        int top, bottom, iy, plus, minus;
+    };
     for (const Case c : {Case{0, 20, 2, 4, 2}, Case{0, 19, 2, 3, 1}, Case{1, 21, 4, 4, 2}}) {
         const IconRows r = iconRows({0, c.top, 150, c.bottom});
         EXPECT_EQ((std::vector{r.iy, r.iyPlus, r.iyMinus}), (std::vector{c.iy, c.plus, c.minus}));
@@ -76,7 +82,11 @@ TEST(MenuGeometry, IconRowsRoundHalvesToEven) {
 }
 
 TEST(MenuGeometry, SelectionStartsWhereTheScopeSays) {
-    struct Case { int scope; bool icon, check; int left; };
+    struct Case {
+        int scope;
+        bool icon, check;
+        int left;
+    };
     MenuAppearance look;
     look.leftBarStyle = 1;
     look.leftBarWidth = 20;
@@ -84,9 +94,9 @@ TEST(MenuGeometry, SelectionStartsWhereTheScopeSays) {
     const int ix = iconColumn(look, rc);
     ASSERT_EQ(ix, 21);
     ASSERT_EQ(textRect(ix, rc).left, 44);
-    for (const Case c : {Case{2, true, false, 21}, Case{1, true, false, 42},
-                         Case{0, true, false, 0}, Case{4, false, true, 0},
-                         Case{1, false, false, 21}, Case{0, true, true, 21}}) {
+    for (const Case c :
+         {Case{2, true, false, 21}, Case{1, true, false, 42}, Case{0, true, false, 0},
+          Case{4, false, true, 0}, Case{1, false, false, 21}, Case{0, true, true, 21}}) {
         look.itemSelectScope = c.scope;
         EXPECT_EQ(selectionRect(look, rc, ix, c.icon, c.check).left, c.left) << c.scope;
     }
@@ -114,7 +124,7 @@ TEST(MenuPlan, NormalItemBesideLeftBar) {
     EXPECT_TRUE(plan.markPointerLeft);
     const auto fills = opsOf<FillRectOp>(plan);
     ASSERT_EQ(fills.size(), 3u);
-    EXPECT_EQ(fills[1].rect, (Rect{0, 0, 19, 18}));   // the bar
+    EXPECT_EQ(fills[1].rect, (Rect{0, 0, 19, 18}));    // the bar
     EXPECT_EQ(fills[2].rect, (Rect{20, 0, 150, 19}));  // erases an old highlight
     EXPECT_EQ(opsOf<IconOp>(plan), (std::vector<IconOp>{{23, 2, kIcon}}));
 }
@@ -128,9 +138,13 @@ TEST(MenuPlan, DisabledItemShowsNoHighlightEvenWhenSelected) {
 }
 
 TEST(MenuPlan, CheckItemIconOnlyWhenCheckedAndWithoutIconStyle) {
-    struct Case { std::int32_t state; bool selected; std::size_t icons; };
-    for (const Case c : {Case{0, false, 0}, Case{0, true, 0}, Case{2, true, 0},
-                         Case{8, false, 1}, Case{8, true, 1}, Case{10, true, 1}}) {
+    struct Case {
+        std::int32_t state;
+        bool selected;
+        std::size_t icons;
+    };
+    for (const Case c : {Case{0, false, 0}, Case{0, true, 0}, Case{2, true, 0}, Case{8, false, 1},
+                         Case{8, true, 1}, Case{10, true, 1}}) {
         MenuModel m = launcher(kTypeRadioCheck, c.state);
         m.setItemIconStyle(3);
         const DrawPlan plan = draw(m, c.selected);
@@ -159,7 +173,10 @@ TEST(MenuPlan, IconStylesOfTheSelectedItem) {
 
 TEST(MenuPlan, SeparatorStyles) {
     const Rect s{24, 21, 150, 22};
-    struct Case { int style; std::vector<DrawOp> tail; };
+    struct Case {
+        int style;
+        std::vector<DrawOp> tail;
+    };
     for (const Case& c : {Case{5, {}}, Case{6, {DrawEdgeOp{s, kEdgeEtched, kBfTop}}},
                           Case{1, {RectangleOp{s, 1, rgb(192, 192, 192), kMenu}}}}) {
         MenuModel m = launcher(kTypeSeparator);

@@ -23,7 +23,9 @@ struct FakeSystemColors : ISystemColors {
 };
 
 std::int32_t add(MenuModel& m, const std::wstring& alias, int* teardowns = nullptr) {
-    return m.addItem(alias, nullptr, L"text", kTypeString, 0, [=] { if (teardowns) ++*teardowns; });
+    return m.addItem(alias, nullptr, L"text", kTypeString, 0, [=] {
+        if (teardowns) ++*teardowns;
+    });
 }
 
 TEST(MenuModel, IdsAreNeverReusedAndTakenAliasesTearDown) {
@@ -83,7 +85,9 @@ TEST(MenuModel, RecordLookups) {
 }
 
 TEST(MenuModel, ChosenCheckItemToggles) {
-    struct Case { std::int32_t type, state, expected; };
+    struct Case {
+        std::int32_t type, state, expected;
+    };
     for (const Case c : {Case{kTypeRadioCheck, 8, 0}, Case{kTypeRadioCheck, 0, 8},
                          Case{kTypeRadioCheck, 9, 8}, Case{kTypeString, 8, 8}}) {
         MenuModel m;
@@ -124,12 +128,14 @@ TEST(MenuModel, PresetsCopySystemColoursWhenSet) {
 }
 
 TEST(MenuModel, PresetSwitches) {
-    struct Row { int preset, barStyle, scope, iconStyle, edgeStyle, fillStyle, sepStyle; };
+    struct Row {
+        int preset, barStyle, scope, iconStyle, edgeStyle, fillStyle, sepStyle;
+    };
     const FakeSystemColors sys;
     const auto frmMenuPicture = std::make_shared<FakePicture>(7);
-    for (const Row r : {Row{0, 0, 2, 0, 0, 1, 6}, Row{1, 0, 2, 0, 0, 1, 0},
-                        Row{2, 3, 2, 0, 5, 2, 6}, Row{3, 0, 1, 2, 6, 0, 6},
-                        Row{4, 4, 2, 0, 2, 3, 4}}) {
+    for (const Row r :
+         {Row{0, 0, 2, 0, 0, 1, 6}, Row{1, 0, 2, 0, 0, 1, 0}, Row{2, 3, 2, 0, 5, 2, 6},
+          Row{3, 0, 1, 2, 6, 0, 6}, Row{4, 4, 2, 0, 2, 3, 4}}) {
         MenuModel m;
         m.setStyle(r.preset, sys, frmMenuPicture);
         const MenuAppearance& a = m.appearance();

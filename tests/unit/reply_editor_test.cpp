@@ -19,7 +19,9 @@ namespace fs = std::filesystem;
 using testing::FakeMessages;
 
 struct FakeView : IEditorView {
-    void setListItems(const std::vector<std::wstring>& i, int s) override { items = i, selection = s; }
+    void setListItems(const std::vector<std::wstring>& i, int s) override {
+        items = i, selection = s;
+    }
     void enableList(bool on) override { listEnabled = on; }
     std::wstring text() override { return textBox; }
     void setText(const std::wstring& t) override { textBox = t; }
@@ -65,7 +67,8 @@ protected:
     }
     bool has(const std::string& name) const { return fs::exists(dir / name); }
     void replies(int n, const std::string& codes) {
-        for (int i = 0; i < n; ++i) put(std::to_string(i) + ".txt", "r" + std::to_string(i) + "\r\n");
+        for (int i = 0; i < n; ++i)
+            put(std::to_string(i) + ".txt", "r" + std::to_string(i) + "\r\n");
         put("bmpk.txt", codes + "\r\n");
     }
     void open(const std::wstring& index = L"0") {

@@ -11,8 +11,8 @@ TEST(LenientNumber, TakesTheLongestLeadingNumber) {
     const struct {
         const wchar_t* text;
         double value;
-    } cases[] = {{L"12", 12},   {L" 6.1", 6.1}, {L"-3x", -3},  {L"abc", 0},  {L"", 0},
-                 {L"0  ", 0},   {L"4.5.6", 4.5}, {L"+7", 7},   {L"Label13", 0}, {L" 10.0", 10}};
+    } cases[] = {{L"12", 12}, {L" 6.1", 6.1},  {L"-3x", -3}, {L"abc", 0},     {L"", 0},
+                 {L"0  ", 0}, {L"4.5.6", 4.5}, {L"+7", 7},   {L"Label13", 0}, {L" 10.0", 10}};
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(lenientNumber(c.text), c.value) << c.text;
 }
 

@@ -57,8 +57,8 @@ protected:
 };
 
 TEST_F(StoreFolder, LoadsGbkFilesAsTheyHaveAlwaysBeenWritten) {
-    put(L"0.txt", "\xC4\xE3\xBA\xC3\r\n");                      // 你好
-    put(L"1.txt", "a\r\n\xB5\xDA\xB6\xFE\xD0\xD0\r\n");         // a / 第二行
+    put(L"0.txt", "\xC4\xE3\xBA\xC3\r\n");               // 你好
+    put(L"1.txt", "a\r\n\xB5\xDA\xB6\xFE\xD0\xD0\r\n");  // a / 第二行
     put(L"3.txt", "after the gap\r\n");
     put(L"bmpk.txt", "3 \r\n0\r\n");
     put(L"n.txt", "\xB2\xBB\xD2\xAA\r\n");
