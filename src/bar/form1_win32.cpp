@@ -19,9 +19,11 @@ namespace replybar {
 namespace {
 
 constexpr wchar_t kClassName[] = L"ReplyBar.Form1";
-constexpr UINT_PTR kTimer1 = static_cast<UINT_PTR>(TimerId::Timer1) +
-                             1;      // builds the launcher menu once, 66 ms after start-up
-constexpr UINT_PTR kMenuWatch = 10;  // the pointer watch while the launcher menu is open
+// Timer ids: the bar's timers are TimerId + 1. Timer1 builds the launcher menu once, 66 ms
+// after start-up; the menu watch runs only while the launcher menu is open.
+constexpr UINT_PTR kTimer1 = static_cast<UINT_PTR>(TimerId::Timer1) + 1;
+constexpr UINT_PTR kMenuWatch = 10;
+constexpr UINT_PTR kRowToolBase = 100;  // tooltip ids of the rows: 100 + row
 
 // The default home page: a web portal with a referral query.
 constexpr wchar_t kDefaultHomePage[] = L"http://start.replybar.net/?from=bar";
@@ -116,7 +118,6 @@ void Form1::readOsVersion() {
 }
 
 namespace {
-constexpr UINT_PTR kRowToolBase = 100;  // tooltip ids of the rows: 100 + row
 RECT toRect(const PxRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 }  // namespace
 
