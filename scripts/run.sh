@@ -13,17 +13,9 @@ exe=$PWD/build/windows/ReplyBar.exe
 shot=$PWD/build/windows/replybar-screenshot.png
 
 export WINEPREFIX=${WINEPREFIX:-$PWD/build/run-prefix} WINEARCH=win64 WINEDEBUG=-all
-if [ ! -f "$WINEPREFIX/.ready" ]; then
-    echo "preparing the Wine prefix $WINEPREFIX (once)"
-    LC_ALL=zh_CN.UTF-8 wineboot -i </dev/null >/dev/null 2>&1
-    for f in Tahoma "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2" SimSun 宋体; do
-        LC_ALL=zh_CN.UTF-8 wine reg add \
-            'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
-            /v "$f" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f </dev/null >/dev/null 2>&1
-    done
-    wineserver -w
-    touch "$WINEPREFIX/.ready"
-fi
+. scripts/wine-prefix.sh
+[ -f "$WINEPREFIX/.ready" ] || echo "preparing the Wine prefix $WINEPREFIX (once)"
+prepare_wine_prefix "$WINEPREFIX" /dev/null
 
 xvfb_pid=""
 if [ -z "${DISPLAY:-}" ]; then

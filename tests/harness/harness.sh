@@ -6,7 +6,7 @@ set -euo pipefail
 cmd=${1:?setup or teardown}
 dir=$(mkdir -p "${2:?harness folder}" && cd "$2" && pwd)
 
-wine_quiet() { env LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all "$@" </dev/null >>"$dir/wine.log" 2>&1; }
+. "$(dirname "$0")/../../scripts/wine-prefix.sh"
 
 setup() {
     teardown quiet || true
@@ -21,18 +21,7 @@ setup() {
     export DISPLAY=":$n" WINEPREFIX="$dir/prefix" WINEARCH=win64
     # One wineboot per run: the template is made once, the test prefix copied from it.
     local template="$dir/template"
-    if [ ! -f "$template/.ready" ]; then
-        rm -rf "$template"
-        WINEPREFIX="$template" wine_quiet wineboot -i
-        # CJK glyphs for the fonts dialogs and message boxes use.
-        for f in Tahoma "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2" SimSun 宋体; do
-            WINEPREFIX="$template" wine_quiet wine reg add \
-                'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
-                /v "$f" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f
-        done
-        WINEPREFIX="$template" wineserver -w
-        touch "$template/.ready"
-    fi
+    prepare_wine_prefix "$template" "$dir/wine.log"
     rm -rf "$WINEPREFIX"
     cp -a "$template" "$WINEPREFIX"
     rm -f "$WINEPREFIX/.ready"
