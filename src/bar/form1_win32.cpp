@@ -7,6 +7,8 @@
 #include "bar/startup.h"
 #include "bar/taskbar.h"
 #include "controls/picture_win32.h"
+#include "launch/button_actions.h"
+#include "launch/form16_win32.h"
 #include "launch/launcher_win32.h"
 #include "resource_ids.h"
 #include "reply/form2_win32.h"
@@ -22,11 +24,9 @@ constexpr wchar_t kClassName[] = L"ReplyBar.Form1";
 // Timer ids: the bar's timers are TimerId + 1. Timer1 builds the launcher menu once, 66 ms
 // after start-up; the menu watch runs only while the launcher menu is open.
 constexpr UINT_PTR kTimer1 = static_cast<UINT_PTR>(TimerId::Timer1) + 1;
+constexpr unsigned kTimer1Ms = 66;
 constexpr UINT_PTR kMenuWatch = 10;
 constexpr UINT_PTR kRowToolBase = 100;  // tooltip ids of the rows: 100 + row
-
-// The default home page: a web portal with a referral query.
-constexpr wchar_t kDefaultHomePage[] = L"http://start.replybar.net/?from=bar";
 
 }  // namespace
 
@@ -36,7 +36,6 @@ Form1::~Form1() = default;
 bool Form1::create() {
     win::registerWindowClass<Form1>(kClassName);
     pictures_ = win::BarPictures::load();
-    // Step 2: 1550 x 440 twips.
     ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"快捷回复条", WS_POPUP, 0, 0,
                       twipsToPixels(kBarWidthTwips), twipsToPixels(kBarHeightTwips), nullptr,
                       nullptr, ::GetModuleHandleW(nullptr), this);
@@ -49,14 +48,14 @@ bool Form1::create() {
                      LR_CREATEDIBSECTION)));
     controller_ = std::make_unique<BarController>(
         state_, replies_, BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this});
-    state_.taskbarHeight = L"0";  // step 3
+    state_.taskbarHeight = L"0";
     state_.settingsString = L"";
-    readFolders();                             // steps 4 and 5
-    state_.settingsString = settings_.read();  // step 6
-    placeFromSettings();                       // step 7
-    applyStyles();                             // step 8: from here on the bar is on screen
-    readOsVersion();                           // step 9
-    files_ = makeSystemFiles();                // step 10
+    readFolders();
+    state_.settingsString = settings_.read();
+    placeFromSettings();
+    applyStyles();  // from here on the bar is on screen
+    readOsVersion();
+    files_ = makeSystemFiles();
     store_ = std::make_unique<ReplyStore>(*files_, messages_, state_.dataDir);
     controller_->setPanelSize(store_->loadReplies(state_, replies_));
     state_.hoverReplyIndex = L"-1";
@@ -64,7 +63,7 @@ bool Form1::create() {
     ::GetWindowRect(hwnd_, &r);
     controller_->setWindowRect({r.left, r.top, r.right, r.bottom});
     createTooltips();
-    ::SetTimer(hwnd_, kTimer1, 66, nullptr);
+    enable(TimerId::Timer1, kTimer1Ms);
     return true;
 }
 
@@ -289,8 +288,16 @@ void Form1::disable(TimerId id) {
 }
 
 void Form1::runButtonAction(BarButton button) {
-    // Show Desktop and the home page come with their own actions; the launcher is here.
-    if (button == BarButton::Launch) showLauncherMenu();
+    switch (button) {
+        case BarButton::Desktop:
+            launch::showDesktop(state_, {*files_, shell_, desktop_, messages_});
+            break;
+        case BarButton::Home:
+            shell_.open(launch::homePageToOpen(state_.homePage, clock_.weekday()));
+            break;
+        case BarButton::Launch: showLauncherMenu(); break;
+        case BarButton::Reply: break;  // the reply panel is the controller's own
+    }
 }
 
 // Timer2 ticks inside the menu's modal loop, on this thread: EndMenu closes it there.
@@ -303,14 +310,15 @@ void Form1::buildLauncherMenu() {
         launcherMenu_);
 }
 
-// At the launcher button's top-left corner, in screen pixels.
+// At the launcher button's top-left corner. Nothing before the first build.
 void Form1::showLauncherMenu() {
     if (!launcherMenu_) return;
     const PxRect bar = controller_->windowRect();
-    const PxRect button = BarController::buttonRect(BarButton::Launch);
+    const launch::ScreenPoint at = launch::launcherMenuPosition(
+        static_cast<double>(bar.left) * kTwipsPerPixel,
+        static_cast<double>(bar.top + controller_->faceTop()) * kTwipsPerPixel);
     ::SetTimer(hwnd_, kMenuWatch, 100, nullptr);
-    launcherMenu_->PopupMenu(bar.left + button.left, bar.top + controller_->faceTop() + button.top,
-                             0);
+    launcherMenu_->PopupMenu(at.x, at.y, 0);
     ::KillTimer(hwnd_, kMenuWatch);
 }
 
@@ -352,7 +360,26 @@ void Form1::setPanelSize(const PanelSize& size) { controller_->setPanelSize(size
 // "退出本程序": the bar closes, which saves the settings string.
 void Form1::exitProgram() { shutdown(); }
 
-void Form1::openSettingsDialog() {}
+void Form1::openSettingsDialog() {
+    if (dialogOpen_ || shutDown_) return;
+    dialogOpen_ = true;
+    if (controller_->panelOpen()) controller_->restoreBar();
+    const launch::SettingsOutcome outcome =
+        launch::Form16::showModal({hwnd_, state_, *this, userWindow_});
+    dialogOpen_ = false;
+    invalidate();
+    if (outcome == launch::SettingsOutcome::ExitProgram) exitProgram();
+    if (outcome == launch::SettingsOutcome::OpenReplyEditor) openReplyEditor();
+}
+
+void Form1::resetButtonPictures() {
+    controller_->resetPictures({BarButton::Desktop, BarButton::Home, BarButton::Launch});
+}
+
+// Timer1 builds the menu from launchFolder on its next tick, as at start-up.
+void Form1::rebuildLauncherMenu() { enable(TimerId::Timer1, kTimer1Ms); }
+
+void Form1::saveSettings() { writeSettingsString(); }
 
 void Form1::onPaint() {
     win::PaintDc paint(hwnd_);

@@ -8,7 +8,8 @@
 
 #include "bar/bar_controller.h"
 #include "controls/cmenu_win32.h"
-#include "bar/bar_state.h"
+#include "core/bar_state.h"
+#include "launch/settings_dialog.h"
 #include "reply/reply_editor.h"
 #include "reply/reply_table.h"
 #include "win/handles.h"
@@ -23,14 +24,20 @@ namespace replybar {
 class ReplyStore;
 class IFiles;
 
-class Form1 : private IBarWindow, private ITimers, private IBarActions, private IEditorHost {
+class Form1 : private IBarWindow,
+              private ITimers,
+              private IBarActions,
+              private IEditorHost,
+              private launch::ISettingsHost {
 public:
     Form1();
     ~Form1();
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
-    // Start-up steps 2 to 10; returns false when the window could not be made.
+    // Everything of start-up after the single-instance check: the window, the folders, the
+    // settings string, the placement, the styles, the Windows version and the replies. False
+    // when the window could not be made.
     bool create();
     HWND hwnd() const { return hwnd_; }
 
@@ -56,6 +63,10 @@ private:
     // IEditorHost
     void setPanelSize(const PanelSize& size) override;
     void exitProgram() override;
+    // ISettingsHost
+    void resetButtonPictures() override;
+    void rebuildLauncherMenu() override;
+    void saveSettings() override;
 
     void onMouseDown(MouseButton button, LPARAM lp);
     void onMouseMove(LPARAM lp);
@@ -88,6 +99,8 @@ private:
     win::KeySender keys_;
     std::unique_ptr<BarController> controller_;
     win::ShellOpener shell_;
+    win::ShellDesktop desktop_;
+    win::SystemClock clock_;
     menu::PicturePtr leftBarPicture_;            // frmMenu's picture, the left bar of preset 4
     std::unique_ptr<menu::cMenu> launcherMenu_;  // launcherMenu: none until Timer1's first tick
     HWND tooltips_ = nullptr;

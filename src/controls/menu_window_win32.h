@@ -7,8 +7,8 @@
 
 #include <functional>
 
-#include "bar/bar_state.h"
-#include "bar/ports.h"
+#include "core/bar_state.h"
+#include "core/ports.h"
 #include "controls/menu_draw.h"
 #include "controls/menu_model.h"
 

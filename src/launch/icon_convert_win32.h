@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "bar/ports.h"
+#include "core/ports.h"
 #include "controls/picture_win32.h"
 
 namespace replybar::launch {

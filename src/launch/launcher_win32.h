@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "bar/ports.h"
+#include "core/ports.h"
 #include "controls/cmenu_win32.h"
 
 namespace replybar::launch {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "win/modal_win32.h"
 #include "win/window_class.h"
 
 namespace replybar {
@@ -106,47 +107,24 @@ Form2::Result Form2::showModal(const Context& context) {
     }
     Form2 form(context);
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    RECT r{0, 0, kClientW, kClientH};
-    ::AdjustWindowRectEx(&r, style, FALSE, WS_EX_DLGMODALFRAME);
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int w = r.right - r.left, h = r.bottom - r.top;
+    const RECT r = win::centredDialogRect(kClientW, kClientH, style, WS_EX_DLGMODALFRAME);
     ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, L"快捷回复设置", style,
-                      work.left + (work.right - work.left - w) / 2,
-                      work.top + (work.bottom - work.top - h) / 2, w, h, context.owner, nullptr,
+                      r.left, r.top, r.right - r.left, r.bottom - r.top, context.owner, nullptr,
                       ::GetModuleHandleW(nullptr), &form);
     if (!form.hwnd_) return Result::Closed;
     form.messages_.setOwner(form.hwnd_);
     form.createControls();
     ::EnableWindow(context.owner, FALSE);
     form.editor_.open();  // not on screen yet: focusing does nothing
-    ::ShowWindow(form.hwnd_, SW_SHOW);
-    ::SetForegroundWindow(form.hwnd_);
+    win::bringToFront(form.hwnd_);
     form.onScreen_ = true;
     form.focusText();
-    form.runLoop();
+    win::runModalLoop(form.hwnd_, form.done_);
     form.editor_.closing();
     ::EnableWindow(context.owner, TRUE);
     ::DestroyWindow(form.hwnd_);
-    // The bar never takes the focus: give it back to the window the user came from.
-    if (context.userWindow && ::IsWindow(context.userWindow))
-        ::SetForegroundWindow(context.userWindow);
+    win::returnForeground(context.userWindow);
     return form.exitRequested_ ? Result::ExitProgram : Result::Closed;
-}
-
-void Form2::runLoop() {
-    MSG msg;
-    while (!done_) {
-        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the main loop
-            break;
-        }
-        if (!::IsDialogMessageW(hwnd_, &msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
 }
 
 void Form2::createControls() {
@@ -245,13 +223,7 @@ void Form2::setListItems(const std::vector<std::wstring>& items, int selection) 
 
 void Form2::enableList(bool on) { ::EnableWindow(list_, on); }
 
-std::wstring Form2::text() {
-    const int n = ::GetWindowTextLengthW(text_);
-    std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
-    ::GetWindowTextW(text_, s.data(), n + 1);
-    s.resize(static_cast<std::size_t>(n));
-    return s;
-}
+std::wstring Form2::text() { return win::windowText(text_); }
 
 void Form2::setText(const std::wstring& text) {
     settingText_ = true;

@@ -36,7 +36,6 @@ private:
     explicit Form2(const Context& context);
     void createControls();
     void onCommand(int id, int code, HWND control);
-    void runLoop();
 
     // IEditorView
     void setListItems(const std::vector<std::wstring>& items, int selection) override;

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "bar/bar_state.h"
-#include "bar/ports.h"
+#include "core/bar_state.h"
+#include "core/ports.h"
 #include "reply/panel_geometry.h"
 #include "reply/reply_table.h"
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "bar/ports.h"
+#include "core/ports.h"
 
 namespace replybar {
 

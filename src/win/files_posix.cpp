@@ -52,6 +52,11 @@ public:
         return ::stat(nativePath(path).c_str(), &st) == 0;
     }
 
+    bool isNormalFile(const std::wstring& path) override {
+        struct stat st;
+        return ::stat(nativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    }
+
     std::optional<std::string> readAll(const std::wstring& path) override {
         const int fd = ::open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return std::nullopt;

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "bar/keystrokes.h"
+#include "win/keystrokes.h"
 
 namespace replybar::win {
 

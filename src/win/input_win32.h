@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "bar/ports.h"
+#include "core/ports.h"
 
 namespace replybar::win {
 

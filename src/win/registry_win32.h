@@ -1,7 +1,7 @@
 // The settings string in HKCU "Software\DAZ\Registry", value "String3", REG_SZ.
 #pragma once
 
-#include "bar/ports.h"
+#include "core/ports.h"
 
 namespace replybar::win {
 

@@ -1,9 +1,10 @@
-// Opening files and addresses with the shell: verb "open", shown normally, owned by the bar.
+// The shell: opening files and addresses (verb "open", shown normally, owned by a window of the
+// program), its Show Desktop command, and the clock.
 #pragma once
 
 #include <windows.h>
 
-#include "bar/ports.h"
+#include "core/ports.h"
 
 namespace replybar::win {
 
@@ -15,6 +16,17 @@ public:
 
 private:
     HWND owner_;
+};
+
+// The Shell application object's ToggleDesktop, created in-process with COM.
+class ShellDesktop : public IDesktop {
+public:
+    bool toggleDesktop() override;
+};
+
+class SystemClock : public IClock {
+public:
+    int weekday() override;
 };
 
 }  // namespace replybar::win

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace replybar::win {
 
 template <typename T>
@@ -40,6 +42,15 @@ void registerWindowClass(const wchar_t* className, UINT style = 0, HCURSOR curso
     wc.hbrBackground = background;
     wc.lpszClassName = className;
     ::RegisterClassExW(&wc);
+}
+
+// The whole text of a window or control.
+inline std::wstring windowText(HWND hwnd) {
+    const int n = ::GetWindowTextLengthW(hwnd);
+    std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
+    const int got = ::GetWindowTextW(hwnd, s.data(), n + 1);
+    s.resize(static_cast<std::size_t>(got));
+    return s;
 }
 
 }  // namespace replybar::win

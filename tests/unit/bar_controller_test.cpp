@@ -3,7 +3,7 @@
 #include <set>
 
 #include "bar/bar_controller.h"
-#include "bar/keystrokes.h"
+#include "win/keystrokes.h"
 #include "fakes.h"
 
 namespace replybar {
@@ -117,6 +117,26 @@ TEST_F(BarControllerTest, RightClicksOnButtonsOpenDialogsWithoutPictures) {
     click(kStrip, R);
     EXPECT_EQ(actions.log, (std::vector<std::wstring>{L"settings", L"editor", L"settings"}));
     EXPECT_TRUE(window.bounds.empty());  // a right drag does not move the bar
+}
+
+// The three buttons share the rules: any press closes the open panel, only the left one shows
+// the pressed picture, and only a left release runs the action; any other opens the settings.
+TEST_F(BarControllerTest, ButtonsPressAndReleaseByMouseButton) {
+    for (BarButton b : {BarButton::Desktop, BarButton::Home, BarButton::Launch}) {
+        for (MouseButton m : {L, R, MouseButton::Middle}) {
+            SCOPED_TRACE(::testing::Message() << int(b) << "/" << int(m));
+            click(button(BarButton::Reply));
+            ASSERT_TRUE(bar.panelOpen());
+            actions.log.clear();
+            bar.mouseDown(button(b), m, 0, 0);
+            EXPECT_FALSE(bar.panelOpen());
+            EXPECT_EQ(bar.picture(b), m == L ? Picture::Pressed : Picture::Normal);
+            bar.mouseUp(button(b), m, 0, 0);
+            EXPECT_EQ(bar.picture(b), Picture::Normal);
+            EXPECT_EQ(actions.log, std::vector<std::wstring>{
+                                       m == L ? L"action" + std::to_wstring(int(b)) : L"settings"});
+        }
+    }
 }
 
 TEST_F(BarControllerTest, LauncherArmsTheMenuCountdown) {

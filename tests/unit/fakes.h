@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "bar/ports.h"
+#include "core/ports.h"
 
 namespace replybar::testing {
 
@@ -41,6 +41,7 @@ public:
     }
 
     bool exists(const std::wstring& path) override { return inner_.exists(path); }
+    bool isNormalFile(const std::wstring& path) override { return inner_.isNormalFile(path); }
 
     std::optional<std::string> readAll(const std::wstring& path) override {
         if (failing(FileOp::Read, path)) return std::nullopt;
@@ -76,6 +77,52 @@ private:
 
     IFiles& inner_;
     std::map<std::pair<FileOp, std::wstring>, std::wstring> failures_;
+};
+
+// Files as a map of names to bytes, for rules that only look at names and contents.
+class MemoryFiles : public IFiles {
+public:
+    struct File {
+        std::string bytes;
+        bool normal = true;  // false: hidden or a system file
+    };
+
+    bool exists(const std::wstring& path) override { return files.count(path) != 0; }
+    bool isNormalFile(const std::wstring& path) override {
+        const auto it = files.find(path);
+        return it != files.end() && it->second.normal;
+    }
+    std::optional<std::string> readAll(const std::wstring& path) override {
+        const auto it = files.find(path);
+        if (it == files.end()) return std::nullopt;
+        return it->second.bytes;
+    }
+    bool writeAtomic(const std::wstring& path, const std::string& bytes,
+                     std::wstring& reason) override {
+        if (!refuseWrites.empty()) return reason = refuseWrites, false;
+        files[path] = {bytes};
+        written.push_back(path);
+        return true;
+    }
+    bool remove(const std::wstring& path, std::wstring& reason) override {
+        return files.erase(path) != 0 || (reason = L"系统找不到指定的文件。", false);
+    }
+    bool rename(const std::wstring& from, const std::wstring& to, std::wstring& reason) override {
+        if (!files.count(from) || files.count(to)) return reason = L"无法重命名。", false;
+        files[to] = files[from];
+        files.erase(from);
+        return true;
+    }
+
+    std::map<std::wstring, File> files;
+    std::vector<std::wstring> written;
+    std::wstring refuseWrites;  // when set, every write fails with this reason
+};
+
+class RecordingShell : public IShell {
+public:
+    void open(const std::wstring& target) override { opened.push_back(target); }
+    std::vector<std::wstring> opened;
 };
 
 }  // namespace replybar::testing

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "bar/bar_state.h"
+#include "core/bar_state.h"
 #include "bar/startup.h"
 #include "bar/taskbar.h"
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "bar/ports.h"
+#include "core/ports.h"
 #include "controls/picture_win32.h"
 #include "win/handles.h"
 

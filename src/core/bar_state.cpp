@@ -1,4 +1,4 @@
-#include "bar/bar_state.h"
+#include "core/bar_state.h"
 
 #include <cmath>
 #include <cwctype>

@@ -1,4 +1,4 @@
-#include "bar/keystrokes.h"
+#include "win/keystrokes.h"
 
 namespace replybar::keys {
 

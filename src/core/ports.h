@@ -1,5 +1,5 @@
-// The narrow interfaces through which the bar's logic asks the desktop for what only it can do.
-// Each has one Win32 implementation (src/win, *_win32.cpp) and a recording fake in the unit tests.
+// The narrow interfaces through which the logic asks the desktop for what only it can do. Each
+// has one Win32 implementation (src/win, *_win32.cpp) and a recording fake in the unit tests.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +34,8 @@ class IFiles {
 public:
     virtual ~IFiles() = default;
     virtual bool exists(const std::wstring& path) = 0;
+    // A file that is there and is neither a folder nor hidden nor a system file.
+    virtual bool isNormalFile(const std::wstring& path) = 0;
     // Whole content, or nullopt when the file cannot be opened.
     virtual std::optional<std::string> readAll(const std::wstring& path) = 0;
     // Replaces the file's content as one step: a temporary file beside it is written and flushed,
@@ -66,6 +68,22 @@ class IShell {
 public:
     virtual ~IShell() = default;
     virtual void open(const std::wstring& target) = 0;
+};
+
+// The shell's own Show Desktop command (minimise every window, or bring them back).
+class IDesktop {
+public:
+    virtual ~IDesktop() = default;
+    // false when the shell does not offer the command.
+    virtual bool toggleDesktop() = 0;
+};
+
+// Today's date, as far as the bar needs it.
+class IClock {
+public:
+    virtual ~IClock() = default;
+    // Day of the week, Sunday = 1 up to Saturday = 7.
+    virtual int weekday() = 0;
 };
 
 // The bar's timers, by the names the bar uses.

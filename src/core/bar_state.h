@@ -6,13 +6,18 @@
 
 namespace replybar {
 
+// The default home page: the maker's portal with a referral query; it never holds ",".
+inline constexpr wchar_t kDefaultHomePage[] = L"https://www.example.com/?from=replybar";
+// What marks a home page as the portal's: its domain name followed by "/?".
+inline constexpr wchar_t kPortalMarker[] = L"www.example.com/?";
+
 struct BarState {
     std::wstring dataDir = L"Label11";           // per-user application data folder, ends with "\"
     std::wstring quickLaunchDir = L"label7";     // Quick Launch folder, ends with "\"
     std::wstring osVersion = L"Label5";          // " 6.1": major with a sign position, ".", minor
     std::wstring settingsString = L"Label8";     // as read from the registry at start-up
     std::wstring taskbarHeight = L"Height :";    // twips; computed only on a first start
-    std::wstring homePage;                       // address the home page button opens
+    std::wstring homePage = kDefaultHomePage;    // address the home page button opens
     std::wstring replyFileText = L"Label21";     // scratch of the reply loading
     std::wstring replyCount = L"Label14-k";      // number of replies
     std::wstring replyIconCodes = L"Label20";    // one code per reply: digit or space

@@ -1,0 +1,74 @@
+// FolderBrowser's rules: a text box (txtFolder) with a "设置" button (cmdBrowse) on its right that
+// picks a folder with the system's folder dialog. The layout, the text a chosen folder becomes,
+// the key that browses and the persisted properties live here; folder_browser_win32 is the
+// control itself.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "controls/property_bag.h"
+
+namespace replybar::controls {
+
+// Rectangles in twips, the host's unit.
+struct TwipBox {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const TwipBox&) const = default;
+};
+
+struct FolderBrowserLayout {
+    TwipBox browse;  // cmdBrowse: flush right, 7 twips taller than the control
+    TwipBox text;    // txtFolder: one pixel in from the top left, up to 2 pixels before the button
+    int lineX = 0;   // the 3D-light line one pixel left of the button, top to bottom
+};
+
+// The layout of a control `width` × `height` twips whose button is `buttonWidth` wide; a pixel
+// is `twipsPerPixelX` or `twipsPerPixelY` twips.
+FolderBrowserLayout layoutFolderBrowser(int width, int height, int buttonWidth,
+                                        int twipsPerPixelX = 15, int twipsPerPixelY = 15);
+
+inline constexpr int kBrowseButtonWidth = 600;  // twips
+inline constexpr wchar_t kBrowseTitle[] = L"Select a folder";
+
+// The text a folder chosen in the dialog becomes: with one trailing backslash. nullopt when
+// nothing was chosen (a cancel, or no file-system folder).
+std::optional<std::wstring> folderTextFromBrowse(const std::wstring& path);
+
+// Shift states as key events report them.
+inline constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
+inline constexpr int kKeyDown = 40;
+// Alt+Down, with Alt alone, opens the folder dialog like a combo box opens its list.
+bool isBrowseKey(int keyCode, int shiftState);
+
+// The persisted properties, in the interface's order, with their description strings.
+struct PropertyInfo {
+    const wchar_t* name;
+    const wchar_t* description;
+};
+extern const std::array<PropertyInfo, 9> kFolderBrowserProperties;
+inline constexpr wchar_t kRefreshDescription[] = L"Forces a complete repaint of a object.";
+
+// Every property lives in txtFolder; this is what a host saves and loads of them.
+struct FolderBrowserProperties {
+    std::uint32_t BackColor = 0x80000005;  // system window background
+    std::uint32_t ForeColor = 0x80000008;  // system window text
+    bool Enabled = true;
+    FontSpec Font;  // the host's ambient font unless set
+    bool Locked = false;
+    long long SelLength = 0;
+    long long SelStart = 0;
+    std::wstring SelText;
+    std::wstring Text;
+    bool operator==(const FolderBrowserProperties&) const = default;
+};
+
+// Same names, defaults and order both ways; the font defaults to `ambientFont`.
+void writeFolderBrowserProperties(PropertyBag& bag, const FolderBrowserProperties& p,
+                                  const FontSpec& ambientFont);
+FolderBrowserProperties readFolderBrowserProperties(const PropertyBag& bag,
+                                                    const FontSpec& ambientFont);
+
+}  // namespace replybar::controls

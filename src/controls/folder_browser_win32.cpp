@@ -1,0 +1,297 @@
+#include "controls/folder_browser_win32.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+
+#include "win/window_class.h"
+
+namespace replybar::controls {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"ReplyBar.FolderBrowser";
+constexpr int kTextId = 1, kBrowseId = 2;
+constexpr int kTwipsPerPixel = 15;  // the program is DPI-unaware: Windows scales it
+
+// 0x800000nn names system colour nn, anything else is 0x00BBGGRR.
+COLORREF resolve(std::uint32_t colour) {
+    return colour & 0x80000000u ? ::GetSysColor(static_cast<int>(colour & 0xFF))
+                                : static_cast<COLORREF>(colour & 0xFFFFFF);
+}
+
+int shiftState() {
+    return (::GetKeyState(VK_SHIFT) < 0 ? kShiftMask : 0) |
+           (::GetKeyState(VK_CONTROL) < 0 ? kCtrlMask : 0) |
+           (::GetKeyState(VK_MENU) < 0 ? kAltMask : 0);
+}
+
+}  // namespace
+
+// txtFolder and cmdBrowse: Alt+Down on either browses, like a combo box drops its list.
+LRESULT CALLBACK folderBrowserChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<FolderBrowser*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    const WNDPROC previous = hwnd == self->txtFolder_ ? self->textProc_ : self->buttonProc_;
+    if ((msg == WM_SYSKEYDOWN || msg == WM_KEYDOWN) &&
+        isBrowseKey(static_cast<int>(wp), shiftState())) {
+        self->browse();
+        return 0;
+    }
+    return ::CallWindowProcW(previous, hwnd, msg, wp, lp);
+}
+
+FolderBrowser::FolderBrowser(HWND parent, int id, const RECT& r, HFONT ambientFont)
+    : ambientFont_(ambientFont), font_(ambientFont) {
+    win::registerWindowClass<FolderBrowser>(kClassName);
+    const HINSTANCE inst = ::GetModuleHandleW(nullptr);
+    ::CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, nullptr,
+                      WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, r.left, r.top,
+                      r.right - r.left, r.bottom - r.top, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, this);
+    assert(hwnd_);
+    txtFolder_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0,
+                                   hwnd_, reinterpret_cast<HMENU>(kTextId), inst, nullptr);
+    cmdBrowse_ = ::CreateWindowExW(0, L"BUTTON", L"设置",
+                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
+                                   hwnd_, reinterpret_cast<HMENU>(kBrowseId), inst, nullptr);
+    for (HWND child : {txtFolder_, cmdBrowse_}) {
+        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        ::SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    textProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+        txtFolder_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(folderBrowserChildProc)));
+    buttonProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+        cmdBrowse_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(folderBrowserChildProc)));
+    layout();
+}
+
+FolderBrowser::~FolderBrowser() {
+    if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+LRESULT FolderBrowser::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_SIZE: layout(); return 0;
+        case WM_PAINT: paint(); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_COMMAND:
+            if (LOWORD(wp) == kTextId && HIWORD(wp) == EN_CHANGE && Change) Change();
+            if (LOWORD(wp) == kBrowseId && HIWORD(wp) == BN_CLICKED) browse();
+            return 0;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:  // a read-only or disabled text box asks this
+            if (reinterpret_cast<HWND>(lp) != txtFolder_) break;
+            ::SetTextColor(reinterpret_cast<HDC>(wp), resolve(foreColor_));
+            ::SetBkColor(reinterpret_cast<HDC>(wp), resolve(backColor_));
+            return reinterpret_cast<LRESULT>(backBrush());
+        case WM_SETFOCUS: ::SetFocus(txtFolder_); return 0;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+// The size in twips is the window's in pixels times 15, so the rule holds for any size.
+void FolderBrowser::layout() {
+    RECT c{};
+    ::GetClientRect(hwnd_, &c);
+    const FolderBrowserLayout l = layoutFolderBrowser(
+        c.right * kTwipsPerPixel, c.bottom * kTwipsPerPixel, kBrowseButtonWidth);
+    auto px = [](int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); };
+    ::MoveWindow(cmdBrowse_, px(l.browse.left), px(l.browse.top), px(l.browse.width),
+                 px(l.browse.height), TRUE);
+    ::MoveWindow(txtFolder_, px(l.text.left), px(l.text.top), px(l.text.width), px(l.text.height),
+                 TRUE);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void FolderBrowser::paint() {
+    win::PaintDc dc(hwnd_);
+    RECT c{};
+    ::GetClientRect(hwnd_, &c);
+    ::FillRect(dc.get(), &c, ::GetSysColorBrush(COLOR_BTNFACE));
+    const FolderBrowserLayout l = layoutFolderBrowser(
+        c.right * kTwipsPerPixel, c.bottom * kTwipsPerPixel, kBrowseButtonWidth);
+    const int x = l.lineX / kTwipsPerPixel;
+    win::UniquePen pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_3DLIGHT)));
+    win::SelectGuard keep(dc.get(), pen.get());
+    ::MoveToEx(dc.get(), x, 0, nullptr);
+    ::LineTo(dc.get(), x, c.bottom);
+}
+
+void FolderBrowser::browse() {
+    ::SetFocus(txtFolder_);
+    if (const auto text = folderTextFromBrowse(BrowseForFolder(hwnd_, kBrowseTitle))) Text(*text);
+}
+
+std::wstring FolderBrowser::BrowseForFolder(HWND owner, const std::wstring& title) {
+    BROWSEINFOW info{};
+    info.hwndOwner = owner;
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    PIDLIST_ABSOLUTE list = ::SHBrowseForFolderW(&info);
+    if (!list) return L"";
+    wchar_t path[512] = {};
+    const BOOL ok = ::SHGetPathFromIDListW(list, path);
+    ::CoTaskMemFree(list);
+    return ok ? path : L"";
+}
+
+void FolderBrowser::PropertyChanged(const wchar_t* name) {
+    assert(std::any_of(kFolderBrowserProperties.begin(), kFolderBrowserProperties.end(),
+                       [&](const PropertyInfo& p) { return std::wstring(p.name) == name; }));
+    changed_.insert(name);
+}
+
+HBRUSH FolderBrowser::backBrush() {
+    if (!backBrush_) backBrush_.reset(::CreateSolidBrush(resolve(backColor_)));
+    return backBrush_.get();
+}
+
+void FolderBrowser::BackColor(std::uint32_t c) {
+    backColor_ = c;
+    backBrush_.reset();
+    ::InvalidateRect(txtFolder_, nullptr, TRUE);
+    PropertyChanged(L"BackColor");
+}
+
+void FolderBrowser::ForeColor(std::uint32_t c) {
+    foreColor_ = c;
+    ::InvalidateRect(txtFolder_, nullptr, TRUE);
+    PropertyChanged(L"ForeColor");
+}
+
+bool FolderBrowser::Enabled() const { return ::IsWindowEnabled(txtFolder_) != FALSE; }
+
+void FolderBrowser::Enabled(bool on) {
+    ::EnableWindow(txtFolder_, on);
+    PropertyChanged(L"Enabled");
+}
+
+void FolderBrowser::Font(HFONT font) {
+    font_ = font;
+    ::SendMessageW(txtFolder_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    PropertyChanged(L"Font");
+}
+
+void FolderBrowser::Refresh() {
+    ::InvalidateRect(txtFolder_, nullptr, TRUE);
+    ::UpdateWindow(txtFolder_);
+}
+
+bool FolderBrowser::Locked() const {
+    return (::GetWindowLongPtrW(txtFolder_, GWL_STYLE) & ES_READONLY) != 0;
+}
+
+void FolderBrowser::Locked(bool on) {
+    ::SendMessageW(txtFolder_, EM_SETREADONLY, on, 0);
+    PropertyChanged(L"Locked");
+}
+
+long long FolderBrowser::SelStart() const {
+    DWORD start = 0, end = 0;
+    ::SendMessageW(txtFolder_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    return start;
+}
+
+long long FolderBrowser::SelLength() const {
+    DWORD start = 0, end = 0;
+    ::SendMessageW(txtFolder_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    return static_cast<long long>(end) - start;
+}
+
+// Like a text box: a new start drops the selection, a new length extends it from the start.
+void FolderBrowser::SelStart(long long start) {
+    const auto s = static_cast<LPARAM>(std::max(0LL, start));
+    ::SendMessageW(txtFolder_, EM_SETSEL, static_cast<WPARAM>(s), s);
+    PropertyChanged(L"SelStart");
+}
+
+void FolderBrowser::SelLength(long long length) {
+    const long long start = SelStart();
+    ::SendMessageW(txtFolder_, EM_SETSEL, static_cast<WPARAM>(start),
+                   static_cast<LPARAM>(start + std::max(0LL, length)));
+    PropertyChanged(L"SelLength");
+}
+
+std::wstring FolderBrowser::SelText() const {
+    const std::wstring all = Text();
+    const auto start = static_cast<std::size_t>(SelStart());
+    if (start >= all.size()) return L"";
+    return all.substr(start, static_cast<std::size_t>(SelLength()));
+}
+
+void FolderBrowser::SelText(const std::wstring& text) {
+    ::SendMessageW(txtFolder_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    PropertyChanged(L"SelText");
+}
+
+std::wstring FolderBrowser::Text() const { return win::windowText(txtFolder_); }
+
+void FolderBrowser::Text(const std::wstring& New_Text) {
+    ::SetWindowTextW(txtFolder_, New_Text.c_str());  // EN_CHANGE raises Change
+    PropertyChanged(L"Text");
+}
+
+FolderBrowserProperties FolderBrowser::properties() const {
+    FolderBrowserProperties p;
+    p.BackColor = backColor_;
+    p.ForeColor = foreColor_;
+    p.Enabled = Enabled();
+    p.Font = fontSpecOf(font_);
+    p.Locked = Locked();
+    p.SelLength = SelLength();
+    p.SelStart = SelStart();
+    p.SelText = SelText();
+    p.Text = Text();
+    return p;
+}
+
+void FolderBrowser::WriteProperties(PropertyBag& bag) const {
+    writeFolderBrowserProperties(bag, properties(), fontSpecOf(ambientFont_));
+}
+
+// In the order they are written; the last ones win where they overlap, as in any text box.
+void FolderBrowser::ReadProperties(const PropertyBag& bag) {
+    const FontSpec ambient = fontSpecOf(ambientFont_);
+    const FolderBrowserProperties p = readFolderBrowserProperties(bag, ambient);
+    BackColor(p.BackColor);
+    ForeColor(p.ForeColor);
+    Enabled(p.Enabled);
+    if (p.Font == ambient) {
+        Font(ambientFont_);
+    } else {
+        ownFont_.reset(createFont(p.Font));
+        Font(ownFont_.get());
+    }
+    Locked(p.Locked);
+    SelLength(p.SelLength);
+    SelStart(p.SelStart);
+    SelText(p.SelText);
+    Text(p.Text);
+    changed_.clear();  // what was loaded is what is saved
+}
+
+FontSpec fontSpecOf(HFONT font) {
+    LOGFONTW lf{};
+    if (!font || !::GetObjectW(font, sizeof lf, &lf)) return {};
+    win::WindowDc screen(nullptr);
+    const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+    // Sizes are kept to a tenth of a point, as a font dialog shows them.
+    const double points = std::round(std::abs(lf.lfHeight) * 720.0 / dpi) / 10;
+    return {lf.lfFaceName, points, lf.lfWeight >= FW_BOLD, lf.lfItalic != 0};
+}
+
+HFONT createFont(const FontSpec& spec) {
+    win::WindowDc screen(nullptr);
+    const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+    const int height = -static_cast<int>(std::lround(spec.points * dpi / 72));
+    return ::CreateFontW(height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, spec.italic, FALSE,
+                         FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face.c_str());
+}
+
+}  // namespace replybar::controls

@@ -1,0 +1,88 @@
+// FolderBrowser: a text box (txtFolder) that holds a folder path and a "设置" button (cmdBrowse)
+// that picks the folder with the system's folder dialog. Every property is txtFolder's; a host
+// uses the control like a text box.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+
+#include "controls/folder_browser.h"
+#include "win/handles.h"
+
+namespace replybar::controls {
+
+class FolderBrowser {
+public:
+    // A child of `parent` at `pixels`, with `id` as its control id; `ambientFont` is the
+    // host's font, which the text box shows until Font is set.
+    FolderBrowser(HWND parent, int id, const RECT& pixels, HFONT ambientFont);
+    ~FolderBrowser();
+    FolderBrowser(const FolderBrowser&) = delete;
+    FolderBrowser& operator=(const FolderBrowser&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+    HWND textBox() const { return txtFolder_; }      // txtFolder
+    HWND browseButton() const { return cmdBrowse_; }  // cmdBrowse
+
+    // Raised whenever txtFolder's text changes: typing, browsing or the Text setter.
+    std::function<void()> Change;
+
+    std::uint32_t BackColor() const { return backColor_; }
+    void BackColor(std::uint32_t New_BackColor);
+    std::uint32_t ForeColor() const { return foreColor_; }
+    void ForeColor(std::uint32_t New_ForeColor);
+    bool Enabled() const;
+    void Enabled(bool New_Enabled);
+    HFONT Font() const { return font_; }
+    void Font(HFONT New_Font);  // by reference: the caller keeps the font alive
+    void Refresh();
+    bool Locked() const;
+    void Locked(bool New_Locked);
+    long long SelLength() const;
+    void SelLength(long long New_SelLength);
+    long long SelStart() const;
+    void SelStart(long long New_SelStart);
+    std::wstring SelText() const;
+    void SelText(const std::wstring& New_SelText);
+    std::wstring Text() const;
+    void Text(const std::wstring& New_Text);
+
+    // The system's folder dialog; "" when the user cancels or picks no file-system folder.
+    static std::wstring BrowseForFolder(HWND owner, const std::wstring& title);
+
+    // Loading and saving through a property bag, as a host form keeps its controls.
+    void ReadProperties(const PropertyBag& bag);
+    void WriteProperties(PropertyBag& bag) const;
+    // The properties changed since the control was made, by name: what the host must save.
+    const std::set<std::wstring>& changedProperties() const { return changed_; }
+
+    LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    HWND hwnd_ = nullptr;  // set by the window-procedure thunk
+
+private:
+    friend LRESULT CALLBACK folderBrowserChildProc(HWND, UINT, WPARAM, LPARAM);
+    void PropertyChanged(const wchar_t* name);
+    void browse();
+    void layout();
+    void paint();
+    FolderBrowserProperties properties() const;
+    HBRUSH backBrush();
+
+    HWND txtFolder_ = nullptr, cmdBrowse_ = nullptr;
+    WNDPROC textProc_ = nullptr, buttonProc_ = nullptr;
+    HFONT ambientFont_ = nullptr, font_ = nullptr;
+    win::UniqueFont ownFont_;  // a font made from a property bag
+    std::uint32_t backColor_ = 0x80000005, foreColor_ = 0x80000008;
+    win::UniqueBrush backBrush_;
+    std::set<std::wstring> changed_;
+};
+
+// A font's description and back, at the screen's resolution.
+FontSpec fontSpecOf(HFONT font);
+HFONT createFont(const FontSpec& spec);
+
+}  // namespace replybar::controls

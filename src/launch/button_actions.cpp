@@ -1,0 +1,71 @@
+#include "launch/button_actions.h"
+
+#include <cmath>
+
+#include "win/codec.h"
+
+namespace replybar::launch {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+// Opens the command file at `path`, writing it first when `present` says it is not there yet.
+void openCommandFile(BarState& state, const ShowDesktopPorts& ports, const std::wstring& path,
+                     bool present) {
+    if (!present) {
+        state.scratchText = showDesktopCommandText();
+        // Plain ASCII: the GBK form always exists.
+        const std::string bytes = codec::toGbk(state.scratchText).value_or(std::string());
+        std::wstring reason;
+        if (!ports.files.writeAtomic(path, bytes, reason)) {
+            ports.messages.show(L"无法写入显示桌面命令文件：\n" + path + L"\n\n" + reason,
+                                L"显示桌面", MessageKind::Error);
+            return;
+        }
+    }
+    ports.shell.open(path);
+}
+
+}  // namespace
+
+std::wstring showDesktopCommandText() {
+    return L"[Shell]\r\n"
+           L"Command = 2\r\n"
+           L"IconFile=explorer.exe,3\r\n"
+           L"[Taskbar]\r\n"
+           L"Command = ToggleDesktop\r\n"
+           L"\r\n";
+}
+
+void showDesktop(BarState& state, const ShowDesktopPorts& ports) {
+    if (lenientNumber(state.osVersion) > 6) {
+        const std::wstring link = state.quickLaunchDir + kShowDesktopLink;
+        if (ports.files.isNormalFile(link)) return ports.shell.open(link);
+        if (ports.files.exists(kDefaultUserShowDesktopLink))
+            return ports.shell.open(kDefaultUserShowDesktopLink);
+        // Neither shortcut is there on a default installation: the shell's own command does
+        // the same. The command file is the last resort, kept out of Quick Launch, where the
+        // user would see it as a launcher item.
+        if (ports.desktop.toggleDesktop()) return;
+        const std::wstring file = state.dataDir + kShowDesktopCommandFile;
+        return openCommandFile(state, ports, file, ports.files.exists(file));
+    }
+    const std::wstring file = state.quickLaunchDir + kShowDesktopCommandFile;
+    openCommandFile(state, ports, file, ports.files.isNormalFile(file));
+}
+
+std::wstring homePageToOpen(const std::wstring& homePage, int weekday) {
+    const bool weekend = weekday == 1 || weekday == 7;
+    if (weekend && homePage.find(kPortalMarker) != std::wstring::npos) return kDefaultHomePage;
+    return homePage;
+}
+
+ScreenPoint launcherMenuPosition(double barLeftTwips, double barTopTwips) {
+    // nearbyint rounds halves to the even neighbour in the default rounding mode. The sums are
+    // formed before dividing so that a half stays exactly a half.
+    return {static_cast<int>(std::nearbyint((barLeftTwips + kLauncherButtonLeft) / kTwipsPerPixel)),
+            static_cast<int>(std::nearbyint((barTopTwips + kLauncherButtonTop) / kTwipsPerPixel))};
+}
+
+}  // namespace replybar::launch

@@ -1,0 +1,205 @@
+#include "launch/form16_win32.h"
+
+#include "win/modal_win32.h"
+#include "win/window_class.h"
+
+namespace replybar::launch {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"ReplyBar.Form16";
+constexpr wchar_t kCaption[] = L" 软件信息 及 设置";
+constexpr int kClientW = 8115, kClientH = 3840;  // twips
+
+enum ControlId {
+    kCommand1 = IDOK,  // "确定 返回": Enter
+    kCommand2 = 1002,
+    kCommand3 = 1003,
+    kCommand4 = 1004,
+    kCommand5 = 1005,
+    kCommand6 = 1006,
+    kCommand7 = 1007,
+    kFolderBrowser1 = 1101,
+    kText2 = 1102,
+    kFrame1 = 1201,
+    kFrame2 = 1202,
+    kFrame3 = 1203,
+    kWebSiteLink = 1301,
+    kMailLink = 1302,
+    kDownloadLink = 1303,
+};
+
+// The frames, in twips on the dialog; the controls inside a frame are placed relative to it.
+struct Placement {
+    int left, top, width, height;
+};
+constexpr Placement kFrame1Box{180, 60, 7785, 1275};
+constexpr Placement kFrame2Box{180, 1470, 7785, 825};
+constexpr Placement kFrame3Box{180, 2430, 7785, 825};
+
+int px(int twips) { return twips / 15; }
+
+RECT pixels(const Placement& p, const Placement& frame = {0, 0, 0, 0}) {
+    const int l = px(frame.left + p.left), t = px(frame.top + p.top);
+    return {l, t, l + px(p.width), t + px(p.height)};
+}
+
+}  // namespace
+
+Form16::Form16(const Context& context)
+    : context_(context), dialog_(context.state, shell_, *this, context.bar) {}
+
+SettingsOutcome Form16::showModal(const Context& context) {
+    win::registerWindowClass<Form16>(kClassName, 0, nullptr, ::GetSysColorBrush(COLOR_BTNFACE));
+    Form16 form(context);
+    // No WS_CLIPCHILDREN: the frames are children that leave their inside to the dialog.
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    const RECT r = win::centredDialogRect(px(kClientW), px(kClientH), style, WS_EX_DLGMODALFRAME);
+    ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, kCaption, style,
+                      r.left, r.top, r.right - r.left, r.bottom - r.top, context.owner, nullptr,
+                      ::GetModuleHandleW(nullptr), &form);
+    if (!form.hwnd_) return SettingsOutcome::Discarded;
+    form.shell_.setOwner(form.hwnd_);
+    form.createControls();
+    ::EnableWindow(context.owner, FALSE);  // the bar takes no input while the dialog is open
+    form.dialog_.open();
+    win::bringToFront(form.hwnd_);
+    form.focusFolder();
+    win::runModalLoop(form.hwnd_, form.done_);
+    ::EnableWindow(context.owner, TRUE);
+    ::DestroyWindow(form.hwnd_);
+    win::returnForeground(context.userWindow);
+    return form.dialog_.outcome();
+}
+
+void Form16::createControls() {
+    font_.reset(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                              DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
+    const HINSTANCE inst = ::GetModuleHandleW(nullptr);
+    auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, const RECT& r, int id,
+                    DWORD ex = 0) {
+        HWND c = ::CreateWindowExW(ex, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                                   r.right - r.left, r.bottom - r.top, hwnd_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst,
+                                   nullptr);
+        ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        return c;
+    };
+    createInformation();
+    // Created top to bottom, which is the tab order. Command2 sits on Frame2's top edge, over
+    // the caption's trailing spaces.
+    const DWORD button = WS_TABSTOP | BS_PUSHBUTTON;
+    make(L"BUTTON", L"打开文件夹", button, pixels({2820, 1425, 1305, 285}), kCommand2);
+    folder_ = std::make_unique<controls::FolderBrowser>(
+        hwnd_, kFolderBrowser1, pixels({210, 330, 6555, 345}, kFrame2Box), font_.get());
+    make(L"BUTTON", L"默认", button, pixels({6870, 330, 735, 345}, kFrame2Box), kCommand3);
+    text2_ = make(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL,
+                  pixels({210, 300, 5595, 345}, kFrame3Box), kText2, WS_EX_CLIENTEDGE);
+    make(L"BUTTON", L"设置", button, pixels({6030, 300, 735, 345}, kFrame3Box), kCommand6);
+    make(L"BUTTON", L"默认", button, pixels({6900, 300, 735, 345}, kFrame3Box), kCommand7);
+    make(L"BUTTON", L"退出本程序", button, pixels({180, 3390, 1365, 345}), kCommand4);
+    make(L"BUTTON", L"添加快捷回复信息", button, pixels({4590, 3390, 1725, 345}), kCommand5);
+    make(L"BUTTON", L"确定 返回", WS_TABSTOP | BS_DEFPUSHBUTTON, pixels({6420, 3390, 1545, 345}),
+         kCommand1);
+    // The frames last: beneath every control, so that none of them is painted over.
+    const DWORD frame = BS_GROUPBOX | WS_CLIPSIBLINGS;
+    make(L"BUTTON", L"软件信息", frame, pixels(kFrame1Box), kFrame1);
+    make(L"BUTTON", L"设置快速启动栏的文件夹地址                 ", frame, pixels(kFrame2Box),
+         kFrame2);
+    make(L"BUTTON", L"设置快速启动栏IE首页", frame, pixels(kFrame3Box), kFrame3);
+}
+
+// Three rows of a caption and a value in Frame1; the values that are addresses are links.
+void Form16::createInformation() {
+    const int left = px(kFrame1Box.left) + 14, right = px(kFrame1Box.left) + 236;
+    const int row1 = px(kFrame1Box.top) + 22, row2 = row1 + 22, row3 = row2 + 22;
+    link(kProductLine, nullptr, left, row1, -1);
+    link(L"官方网站： ", kWebSite, right, row1, kWebSiteLink);
+    link(L"联系邮箱： ", kMailAddress, left, row2, kMailLink);
+    link(kContactLine, nullptr, right, row2, -1);
+    link(L"其它软件： ", kDownloadPage, left, row3, kDownloadLink);
+}
+
+// A caption label at (x, y) and, when there is an address, a link label right after it.
+HWND Form16::link(const wchar_t* caption, const wchar_t* address, int x, int y, int id) {
+    const HINSTANCE inst = ::GetModuleHandleW(nullptr);
+    win::WindowDc dc(hwnd_);
+    win::SelectGuard keep(dc.get(), font_.get());
+    auto label = [&](const wchar_t* text, DWORD style, int at, int labelId) {
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc.get(), text, ::lstrlenW(text), &size);
+        HWND h = ::CreateWindowExW(0, L"STATIC", text,
+                                   WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | style, at, y,
+                                   size.cx, size.cy, hwnd_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(labelId)), inst,
+                                   nullptr);
+        ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        return std::pair{h, static_cast<int>(size.cx)};
+    };
+    const auto [captionLabel, width] = label(caption, 0, x, -1);
+    if (!address) return captionLabel;
+    HWND h = label(address, SS_NOTIFY, x + width, id).first;
+    links_.push_back(h);
+    return h;
+}
+
+LRESULT Form16::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_COMMAND: onCommand(LOWORD(wp), HIWORD(wp)); return 0;
+        case WM_CTLCOLORSTATIC:
+            for (HWND l : links_) {
+                if (reinterpret_cast<HWND>(lp) != l) continue;
+                const HDC dc = reinterpret_cast<HDC>(wp);
+                ::SetTextColor(dc, RGB(0, 0, 255));
+                ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+                return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+            }
+            break;
+        case WM_SETCURSOR:
+            if (onSetCursor(reinterpret_cast<HWND>(wp))) return TRUE;
+            break;
+        case WM_CLOSE: dialog_.cancelled(); return 0;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+bool Form16::onSetCursor(HWND over) {
+    for (HWND l : links_)
+        if (over == l) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+            return true;
+        }
+    return false;
+}
+
+void Form16::onCommand(int id, int code) {
+    const bool clicked = code == BN_CLICKED;  // STN_CLICKED of a link is 0 too
+    if (!clicked) return;
+    switch (id) {
+        case kCommand1: dialog_.confirmClicked(); break;
+        case IDCANCEL: dialog_.cancelled(); break;
+        case kCommand2: dialog_.openFolderClicked(); break;
+        case kCommand3: dialog_.defaultFolderClicked(); break;
+        case kCommand4: dialog_.exitClicked(); break;
+        case kCommand5: dialog_.addRepliesClicked(); break;
+        case kCommand6: dialog_.setHomeClicked(); break;
+        case kCommand7: dialog_.defaultHomeClicked(); break;
+        case kWebSiteLink: dialog_.linkClicked(Link::WebSite); break;
+        case kMailLink: dialog_.linkClicked(Link::Mail); break;
+        case kDownloadLink: dialog_.linkClicked(Link::Download); break;
+    }
+}
+
+std::wstring Form16::folderText() { return folder_->Text(); }
+void Form16::setFolderText(const std::wstring& text) { folder_->Text(text); }
+void Form16::focusFolder() { ::SetFocus(folder_->textBox()); }
+
+std::wstring Form16::homeText() { return win::windowText(text2_); }
+
+void Form16::setHomeText(const std::wstring& text) { ::SetWindowTextW(text2_, text.c_str()); }
+void Form16::enableHome(bool on) { ::EnableWindow(text2_, on); }
+void Form16::focusHome() { ::SetFocus(text2_); }
+void Form16::close() { done_ = true; }
+
+}  // namespace replybar::launch

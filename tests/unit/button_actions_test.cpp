@@ -1,0 +1,154 @@
+#include "launch/button_actions.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+
+namespace replybar::launch {
+namespace {
+
+using testing::FakeMessages;
+using testing::MemoryFiles;
+using testing::RecordingShell;
+
+struct FakeDesktop : IDesktop {
+    bool toggleDesktop() override { return ++calls, works; }
+    bool works = false;
+    int calls = 0;
+};
+
+const std::string kCommandFileBytes =
+    "[Shell]\r\nCommand = 2\r\nIconFile=explorer.exe,3\r\n[Taskbar]\r\n"
+    "Command = ToggleDesktop\r\n\r\n";
+
+class ShowDesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        state.dataDir = L"C:\\data\\";
+        state.quickLaunchDir = L"C:\\data\\QL\\";
+    }
+    void click() { showDesktop(state, {files, shell, desktop, messages}); }
+
+    BarState state;
+    MemoryFiles files;
+    RecordingShell shell;
+    FakeDesktop desktop;
+    FakeMessages messages;
+    const std::wstring userLink = L"C:\\data\\QL\\显示桌面.lnk";
+    const std::wstring quickLaunchFile = L"C:\\data\\QL\\显示桌面.scf";
+    const std::wstring dataFile = L"C:\\data\\显示桌面.scf";
+};
+
+// Windows 7 and later: the user's shortcut, the default user's, the shell's toggle, and only
+// then a command file of our own, in the data folder.
+TEST_F(ShowDesktopTest, NewerWindowsTriesTheThreeWaysInOrder) {
+    const struct {
+        const wchar_t* version;
+        bool userLink, userLinkNormal, defaultLink, toggleWorks;
+        std::wstring opened;  // "" = nothing opened
+        int toggles;
+    } cases[] = {
+        {L" 6.1", true, true, true, true, userLink, 0},
+        {L" 10.0", true, false, true, true, kDefaultUserShowDesktopLink, 0},  // a hidden one
+        {L" 6.2", false, false, false, true, L"", 1},
+        {L" 6.1", false, false, false, false, dataFile, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.userLink << c.defaultLink << c.toggleWorks);
+        files = {}, shell = {}, desktop = {};
+        state.osVersion = c.version;
+        if (c.userLink) files.files[userLink] = {"lnk", c.userLinkNormal};
+        if (c.defaultLink) files.files[kDefaultUserShowDesktopLink] = {"lnk"};
+        desktop.works = c.toggleWorks;
+        click();
+        EXPECT_EQ(shell.opened, c.opened.empty() ? std::vector<std::wstring>{}
+                                                 : std::vector<std::wstring>{c.opened});
+        EXPECT_EQ(desktop.calls, c.toggles);
+        EXPECT_FALSE(files.exists(quickLaunchFile));  // never into Quick Launch on these
+    }
+    EXPECT_EQ(files.files[dataFile].bytes, kCommandFileBytes);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ShowDesktopTest, NewerWindowsNeverOverwritesTheUsersCommandFile) {
+    state.osVersion = L" 6.1";
+    files.files[dataFile] = {"mine", false};
+    click();
+    EXPECT_EQ(files.files[dataFile].bytes, "mine");
+    EXPECT_EQ(shell.opened, std::vector<std::wstring>{dataFile});
+}
+
+// Up to Vista: the command file in Quick Launch, written by the first click only.
+TEST_F(ShowDesktopTest, OlderWindowsWritesTheCommandFileOnceThenOpensIt) {
+    for (const wchar_t* version : {L" 5.1", L" 6.0", L"  6", L"x"}) {
+        files = {}, shell = {};
+        state.osVersion = version;
+        click();
+        click();
+        EXPECT_EQ(files.written, std::vector<std::wstring>{quickLaunchFile}) << version;
+        EXPECT_EQ(files.files[quickLaunchFile].bytes, kCommandFileBytes);
+        EXPECT_EQ(shell.opened, (std::vector<std::wstring>{quickLaunchFile, quickLaunchFile}));
+    }
+    EXPECT_EQ(desktop.calls, 0);
+    // A hidden file of that name is no command file of the bar's: it is written over.
+    files = {};
+    files.files[quickLaunchFile] = {"old", false};
+    click();
+    EXPECT_EQ(files.files[quickLaunchFile].bytes, kCommandFileBytes);
+}
+
+TEST_F(ShowDesktopTest, AFileThatCannotBeWrittenIsReportedAndNotOpened) {
+    files.refuseWrites = L"系统找不到指定的路径。";
+    for (const wchar_t* version : {L" 5.1", L" 6.1"}) {
+        messages.shown.clear();
+        state.osVersion = version;
+        click();
+        ASSERT_EQ(messages.shown.size(), 1u);
+        const std::wstring& text = messages.shown[0].text;
+        EXPECT_NE(text.find(version == std::wstring(L" 5.1") ? quickLaunchFile : dataFile),
+                  std::wstring::npos);
+        EXPECT_NE(text.find(L"系统找不到指定的路径。"), std::wstring::npos);
+        EXPECT_EQ(messages.shown[0].kind, MessageKind::Error);
+    }
+    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_TRUE(files.files.empty());
+}
+
+TEST(HomePage, PortalPagesGiveWayToTheDefaultAtWeekends) {
+    const std::wstring other = L"https://www.example.com/?from=elsewhere";
+    const struct {
+        std::wstring home;
+        int weekday;
+        std::wstring opened;
+    } cases[] = {
+        {kDefaultHomePage, 1, kDefaultHomePage},  // Sunday
+        {kDefaultHomePage, 4, kDefaultHomePage},  // Wednesday
+        {other, 7, kDefaultHomePage},             // Saturday
+        {other, 1, kDefaultHomePage},
+        {other, 2, other},
+        {other, 6, other},                                          // Friday
+        {L"https://WWW.EXAMPLE.COM/?x", 7, L"https://WWW.EXAMPLE.COM/?x"},  // case counts
+        {L"https://www.example.com/news", 7, L"https://www.example.com/news"},
+        {L"about:blank", 1, L"about:blank"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(homePageToOpen(c.home, c.weekday), c.opened) << c.home << " " << c.weekday;
+}
+
+TEST(LauncherButton, MenuAtTheButtonsCornerRoundedHalfToEven) {
+    const struct {
+        double left, top;
+        ScreenPoint at;
+    } cases[] = {
+        {2385, 11565, {159 + 51, 771 + 4}},  // 51.33 px into the bar: down to 51
+        {0, 0, {51, 4}},
+        {17.5, 0, {52, 4}},    // (17.5 + 770) / 15 = 52.5: to the even 52
+        {32.5, 37.5, {54, 6}},  // 53.5 to 54, 6.5 to 6
+        {-1500, -600, {-49, -36}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(launcherMenuPosition(c.left, c.top), c.at) << c.left << "," << c.top;
+}
+
+}  // namespace
+}  // namespace replybar::launch
