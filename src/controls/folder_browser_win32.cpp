@@ -13,7 +13,7 @@ namespace replybar::controls {
 namespace {
 
 constexpr wchar_t kClassName[] = L"ReplyBar.FolderBrowser";
-constexpr int kTextId = 1, kBrowseId = 2;
+constexpr int kTextId = 100, kBrowseId = 101;  // txtFolder, cmdBrowse
 constexpr int kTwipsPerPixel = 15;  // the program is DPI-unaware: Windows scales it
 
 // 0x800000nn names system colour nn, anything else is 0x00BBGGRR.

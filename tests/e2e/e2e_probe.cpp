@@ -3,7 +3,11 @@
 //   e2e_probe close        posts WM_CLOSE to the bar
 //   e2e_probe find CLASS TITLE OUT   whether a window exists, with its rectangle
 //   e2e_probe regget OUT / regset IN / regdel   the settings value, as UTF-8 text files
+//   e2e_probe controls CLASS OUT   every control of a window, nested ones too
+//   e2e_probe sysclose CLASS       the close box of a window: WM_SYSCOMMAND SC_CLOSE
+//   e2e_probe mklnk LINK TARGET    a shell shortcut
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <string>
@@ -38,6 +42,17 @@ int countBars() {
         },
         reinterpret_cast<LPARAM>(&n));
     return n;
+}
+
+// The first visible top-level window of that class and title (either may be null), else the
+// first hidden one: without a window manager a closed window lingers hidden for a while.
+HWND findTop(const wchar_t* cls, const wchar_t* title) {
+    HWND first = nullptr;
+    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, cls, title)) != nullptr;) {
+        if (IsWindowVisible(h)) return h;
+        if (!first) first = h;
+    }
+    return first;
 }
 
 void writeOut(const std::wstring& path, const std::string& s) {
@@ -107,7 +122,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (cmd == L"controls" && argc > 3) {
         // Each child of the first window of a class: id, class, visible, enabled, screen
         // rectangle, text; then the window's own client origin.
-        HWND top = FindWindowW(argv[2], nullptr);
+        HWND top = findTop(argv[2], nullptr);
         std::string out = top ? "found=1\n" : "found=0\n";
         if (top) {
             POINT o{0, 0};
@@ -116,7 +131,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             snprintf(buf, sizeof buf, "client=%ld,%ld\nactive=%d\n", o.x, o.y,
                      GetForegroundWindow() == top);
             out += buf;
-            for (HWND c = GetWindow(top, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            std::vector<HWND> children;
+            EnumChildWindows(
+                top,
+                [](HWND c, LPARAM all) -> BOOL {
+                    reinterpret_cast<std::vector<HWND>*>(all)->push_back(c);
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&children));
+            for (HWND c : children) {
                 RECT r{};
                 GetWindowRect(c, &r);
                 wchar_t text[2048] = {};
@@ -147,6 +170,27 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         writeOut(argv[3], out);
         return 0;
     }
+    if (cmd == L"sysclose" && argc > 2) {
+        HWND h = findTop(argv[2], nullptr);
+        if (!h) return 1;
+        PostMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    }
+    if (cmd == L"mklnk" && argc > 3) {
+        CoInitialize(nullptr);
+        IShellLinkW* link = nullptr;
+        IPersistFile* file = nullptr;
+        HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IShellLinkW, reinterpret_cast<void**>(&link));
+        if (SUCCEEDED(hr)) hr = link->SetPath(argv[3]);
+        if (SUCCEEDED(hr))
+            hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+        if (SUCCEEDED(hr)) hr = file->Save(argv[2], TRUE);
+        if (file) file->Release();
+        if (link) link->Release();
+        CoUninitialize();
+        return SUCCEEDED(hr) ? 0 : 1;
+    }
     if (cmd == L"close") {
         HWND bar = FindWindowW(kBarClass, nullptr);
         if (!bar) return 1;
@@ -154,7 +198,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return 0;
     }
     if (cmd == L"find" && argc > 4) {
-        HWND h = FindWindowW(argv[2][0] ? argv[2] : nullptr, argv[3][0] ? argv[3] : nullptr);
+        HWND h = findTop(argv[2][0] ? argv[2] : nullptr, argv[3][0] ? argv[3] : nullptr);
         char buf[200] = "found=0\n";
         RECT r{};
         if (h && GetWindowRect(h, &r))

@@ -38,8 +38,8 @@ bar_up() { probe_bar && [ "$(fact found)" = 1 ] && [ "$(fact visible)" = 1 ]; }
 bar_gone() { probe_bar && [ "$(fact count)" = 0 ]; }
 
 BAR_PID=""
-start_bar() {
-    LC_ALL=zh_CN.UTF-8 wine "$BIN/ReplyBar.exe" </dev/null >>"$WORK/wine.log" 2>&1 &
+start_bar() {  # start_bar [NAME=VALUE ...]: the bar, with these in its environment
+    env LC_ALL=zh_CN.UTF-8 "$@" wine "$BIN/ReplyBar.exe" </dev/null >>"$WORK/wine.log" 2>&1 &
     BAR_PID=$!
     PIDS+=("$BAR_PID")
     wait_for 30 bar_up || fail "the bar did not appear"
@@ -85,6 +85,7 @@ find_window() {  # find_window CLASS TITLE: facts into $WORK/win.txt; true when 
     probe find "$1" "$2" "$(winpath "$WORK/win.txt")"
     [ "$(fact found "$WORK/win.txt")" = 1 ]
 }
+window_up() { find_window "$@" && [ "$(fact visible "$WORK/win.txt")" = 1 ]; }
 window_gone() { ! find_window "$@" || [ "$(fact visible "$WORK/win.txt")" = 0 ]; }
 answer_box() {  # answer_box TITLE ID: click the message box's button ID (1 OK, 6 Yes, 7 No)
     local title=$1 id=$2 r l t rr b
@@ -97,8 +98,9 @@ answer_box() {  # answer_box TITLE ID: click the message box's button ID (1 OK, 
     xdo mousemove $(( (l + rr) / 2 )) $(( (t + b) / 2 )) click 1
     wait_for 5 window_gone '#32770' "$title" || fail "the message box '$title' did not close"
 }
-# The editor's controls: ctl<ID>=class|visible|enabled|l,t,r,b|text
-editor_controls() { rm -f "$WORK/ctl.txt"; probe controls ReplyBar.Form2 "$(winpath "$WORK/ctl.txt")"; }
+# A dialog's controls: ctl<ID>=class|visible|enabled|l,t,r,b|text
+controls_of() { rm -f "$WORK/ctl.txt"; probe controls "$1" "$(winpath "$WORK/ctl.txt")"; }
+editor_controls() { controls_of ReplyBar.Form2; }
 ctl() { sed -n "s/^ctl$1=//p" "$WORK/ctl.txt"; }
 ctl_field() { ctl "$1" | cut -d'|' -f"$2"; }
 click_ctl() {  # click_ctl ID [button]
@@ -114,3 +116,27 @@ menu_closed() { ! menu_open; }
 now() { date +%s.%N; }
 seconds_since() { awk -v a="$(now)" -v b="$1" 'BEGIN { printf "%.2f", a - b }'; }
 between() { awk -v x="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(x >= lo && x <= hi) }'; }
+
+# "The shell opened X": files of these types open the logger, which appends its command line to
+# $BIN/opened.log; addresses go to a browser script appending to $WORK/urls.log.
+log_shell_opens() {
+    local logger t
+    logger=$(winpath "$BIN/e2e_logger.exe")
+    for t in "$@"; do
+        w reg add "HKLM\\Software\\Classes\\$t\\shell\\open\\command" /ve /d "\"$logger\" \"%1\"" /f
+    done
+    rm -f "$BIN/opened.log"
+}
+log_browser() {
+    printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$WORK/urls.log" >"$WORK/browser.sh"
+    chmod +x "$WORK/browser.sh"
+    w reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$WORK/browser.sh" /f
+    rm -f "$WORK/urls.log"
+}
+opened_count() { grep -cF "$1" "$BIN/opened.log" 2>/dev/null || true; }
+# Days from today to the next given weekday (1 Monday ... 7 Sunday), for faketime.
+days_until() { echo $(( ($1 - $(date +%u) + 7) % 7 )); }
+on_day() {  # on_day WEEKDAY: the environment that makes the bar live on that day
+    echo "LD_PRELOAD=$(ls /usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1)" \
+         "FAKETIME=+$(days_until "$1")d" FAKETIME_DONT_FAKE_MONOTONIC=1
+}

@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# The settings dialog: its layout, confirming a folder and a home page (the registry at once,
+# the launcher menu rebuilt), every other way out discarding, browsing for a folder, the reply
+# editor from the dialog, and exiting with the bar's own values.
+. "$(dirname "$0")/lib.sh"
+reset_state
+QL="$APPDATA/Microsoft/Internet Explorer/Quick Launch"
+rm -rf "$QL" && mkdir -p "$QL" "$WORK/other"
+printf 'a' >"$QL/a.txt"
+printf 'b' >"$QL/b.txt"
+printf 'c' >"$WORK/other/c.txt"
+QLW='C:\users\'"$(id -un)"'\AppData\Roaming\Microsoft\Internet Explorer\Quick Launch\'
+reg_set "2385,11565,$(winpath "$WORK/other")\\,about:blank"
+
+start_chat 300 120
+start_bar
+bx=$(fact x); by=$(fact y)
+
+menu_rows() {  # the launcher menu's item count, from its height
+    xdo mousemove $((bx + 59)) $((by + 15)) click 1
+    wait_for 3 menu_open || fail "the launcher menu did not open"
+    echo $(( ($(fact h "$WORK/menu.txt") - 6) / 19 ))
+    xdo mousemove $((bx + 300)) $((by - 300))
+    wait_for 4 menu_closed || fail "the launcher menu did not close"
+}
+open_settings() {
+    xdo mousemove $((bx + 71)) $((by + 24)) click 3
+    wait_for 10 window_up ReplyBar.Form16 '' || fail "the settings dialog did not open"
+    dx=$(fact x "$WORK/win.txt"); dy=$(fact y "$WORK/win.txt")
+    xdo mousemove $((dx + 270)) $((dy + 60))  # keys go to the window under the pointer
+    controls_of ReplyBar.Form16
+}
+dialog_gone() { wait_for 10 window_gone ReplyBar.Form16 '' || fail "the dialog did not close: $1"; }
+value() { reg_get; fact value "$WORK/reg.txt"; }
+type_home() {  # "设置" unlocks the home page; its text is replaced by $1
+    click_ctl 1006
+    xdo key End shift+Home BackSpace
+    [ -z "$1" ] || xdo type --delay 30 "$1"
+    sleep 0.3
+}
+
+[ "$(menu_rows)" = 1 ] || fail "the menu does not list the saved folder"
+
+# The layout: caption, frame texts, the buttons where they belong; links in blue.
+open_settings
+probe find ReplyBar.Form16 ' 软件信息 及 设置' "$(winpath "$WORK/title.txt")"
+[ "$(fact found "$WORK/title.txt")" = 1 ] || fail "the dialog's caption is not ' 软件信息 及 设置'"
+[ "$(ctl_field 1202 5)" = '设置快速启动栏的文件夹地址                 ' ] || fail "Frame2: '$(ctl_field 1202 5)'"
+IFS=, read -r cx cy <<<"$(sed -n 's/^client=//p' "$WORK/ctl.txt")"
+IFS=, read -r l t r b <<<"$(ctl_field 1 4)"
+[ "$((l - cx)),$((t - cy)),$((r - cx)),$((b - cy))" = 428,226,531,249 ] || fail "确定 返回 at $l,$t"
+[ "$(ctl_field 1102 3)" = 0 ] || fail "the home page is not locked when the dialog opens"
+[ "$(ctl_field 100 5)" = "$(winpath "$WORK/other")\\" ] || fail "folder shown: $(ctl_field 100 5)"
+shot settings_dialog "541x256+$cx+$cy"  # the client area: no window manager draws a frame
+IFS=, read -r l t r b <<<"$(ctl_field 1301 4)"
+blue=$(convert "$SHOTS/settings_dialog.png" +repage -crop "$((r - l))x$((b - t))+$((l - cx))+$((t - cy))" \
+    -fx 'b > 0.7 && r < 0.35 && g < 0.35' -format '%[fx:mean]' info:)
+awk -v m="$blue" 'BEGIN { exit !(m > 0.02) }' || fail "the web site link is not blue ($blue)"
+
+# "默认" puts Quick Launch in; "确定 返回" saves at once and the menu is rebuilt from it.
+click_ctl 1003
+click_ctl 1
+dialog_gone "确定 返回"
+case "$(value)" in "2385,11565,${QLW},about:blank") ;; *) fail "saved: $(value)" ;; esac
+wait_for 5 [ "$(menu_rows)" = 2 ] || fail "the launcher menu was not rebuilt from Quick Launch"
+note "默认 + 确定 返回 saved ${QLW} at once; the menu now lists its two files"
+
+# An empty home page is stored as about:blank (Enter confirms), one with a comma as the default.
+reg_set "2385,11565,${QLW},https://news.example.org/"
+close_bar
+start_bar
+open_settings
+type_home ''
+xdo key Return
+dialog_gone "Enter"
+[ "$(value)" = "2385,11565,${QLW},about:blank" ] || fail "empty home page saved as: $(value)"
+open_settings
+type_home 'http://a.example/?x,y'
+click_ctl 1
+dialog_gone "确定 返回"
+[ "$(value)" = "2385,11565,${QLW},https://www.example.com/?from=replybar" ] \
+    || fail "home page with a comma saved as: $(value)"
+note "an empty home page became about:blank, one with a comma the default"
+
+# The close box and Esc discard what was typed.
+saved=$(value)
+open_settings
+type_home 'https://discarded.example/'
+probe sysclose ReplyBar.Form16
+dialog_gone "the close box"
+open_settings
+[ "$(ctl_field 1102 5)" = 'https://www.example.com/?from=replybar' ] || fail "the close box kept a change"
+type_home 'https://discarded.example/'
+xdo key Escape
+dialog_gone "Esc"
+[ "$(value)" = "$saved" ] || fail "a discarded change was saved: $(value)"
+note "the close box and Esc discarded the typed home page"
+
+# Browsing returns a folder with a trailing backslash.
+open_settings
+before=$(ctl_field 100 5)
+click_ctl 101
+wait_for 10 window_up '#32770' '' || fail "no folder dialog"
+xdo mousemove $(( $(fact x "$WORK/win.txt") + 100 )) $(( $(fact y "$WORK/win.txt") + 100 ))
+shot folder_dialog "$(fact w "$WORK/win.txt")x$(fact h "$WORK/win.txt")+$(fact x "$WORK/win.txt")+$(fact y "$WORK/win.txt")"
+xdo key Down
+sleep 0.5
+xdo key Return
+wait_for 10 window_gone '#32770' '' || fail "the folder dialog did not close"
+controls_of ReplyBar.Form16
+chosen=$(ctl_field 100 5)
+[ "$chosen" != "$before" ] && [ "${chosen: -1}" = '\' ] || fail "browsing gave '$chosen'"
+note "browsing gave $chosen"
+xdo mousemove $((dx + 270)) $((dy + 60)) key Escape
+dialog_gone "Esc after browsing"
+
+# "添加快捷回复信息" closes the dialog and opens the reply editor.
+open_settings
+click_ctl 1005
+dialog_gone "添加快捷回复信息"
+wait_for 10 window_up ReplyBar.Form2 '' || fail "the reply editor did not open"
+xdo mousemove $(( $(fact x "$WORK/win.txt") + 100 )) $(( $(fact y "$WORK/win.txt") + 60 )) key Escape
+wait_for 10 window_gone ReplyBar.Form2 '' || fail "the reply editor did not close"
+note "添加快捷回复信息 opened the reply editor"
+
+# "退出本程序" ends the program with the bar's values, not the unconfirmed ones.
+open_settings
+click_ctl 1003
+type_home 'https://unconfirmed.example/'
+click_ctl 1004
+wait_for 15 bar_gone || fail "退出本程序 did not end the program"
+[ "$(value)" = "$saved" ] || fail "退出本程序 saved unconfirmed changes: $(value)"
+note "退出本程序 saved $saved"
+echo "settings: all checks passed"
