@@ -25,7 +25,7 @@ private:
     HGDIOBJ old_ = nullptr;
 };
 
-// Step 1 of makeIconPicture onwards: `mask` is selected into `workingDc` and stays there.
+// The icon from picMask and picImage. On entry `mask` is selected into `workingDc`.
 void makeIconPicture(IconCanvases& c, HDC workingDc, HBITMAP mask, HGDIOBJ remembered) {
     const int w = c.picImage.width();
     const int h = c.picImage.height();
