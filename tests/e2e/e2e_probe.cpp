@@ -73,6 +73,9 @@ std::string barFacts() {
     GetGUIThreadInfo(0, &gti);
     out += "foreground=" + className(GetForegroundWindow()) + "\n";
     out += "focus=" + className(gti.hwndFocus) + "\n";
+    wchar_t focusText[512] = {};
+    if (gti.hwndFocus) SendMessageW(gti.hwndFocus, WM_GETTEXT, 512, (LPARAM)focusText);
+    out += "focustext=" + utf8(focusText) + "\n";
     if (!bar) return out;
     RECT r{};
     GetWindowRect(bar, &r);

@@ -57,6 +57,17 @@ blue=$(convert "$SHOTS/settings_dialog.png" +repage -crop "$((r - l))x$((b - t))
     -fx 'b > 0.7 && r < 0.35 && g < 0.35' -format '%[fx:mean]' info:)
 awk -v m="$blue" 'BEGIN { exit !(m > 0.02) }' || fail "the web site link is not blue ($blue)"
 
+# Tab goes top to bottom, round to the top; the locked home page is skipped.
+order=""
+for _ in 1 2 3 4 5 6 7 8 9; do
+    xdo key Tab
+    sleep 0.15
+    probe_bar
+    order+="$(fact focustext)|"
+done
+[ "$order" = "设置|默认|设置|默认|退出本程序|添加快捷回复信息|确定 返回|打开文件夹|$(winpath "$WORK/other")\|" ] \
+    || fail "tab order: $order"
+
 # "默认" puts Quick Launch in; "确定 返回" saves at once and the menu is rebuilt from it.
 click_ctl 1003
 click_ctl 1
