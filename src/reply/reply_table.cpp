@@ -18,7 +18,8 @@ std::wstring displayTextOf(const std::wstring& fullText) {
     shown.reserve(fullText.size() + 1);
     for (wchar_t c : fullText) {
         if (c == L'\r') continue;
-        shown.push_back(c == L'\n' ? L' ' : c);
+        // A tab has no glyph in a one-line row: it shows as a space, like a line break.
+        shown.push_back(c == L'\n' || c == L'\t' ? L' ' : c);
     }
     shown.push_back(L'\u3000');
     return shown;

@@ -18,7 +18,7 @@ struct Reply {
 constexpr int kReplyRows = 41;  // rows of the panel, and so the most replies the bar holds
 using ReplyTable = std::array<Reply, kReplyRows>;
 
-// `fullText` without CR, each LF turned into one space, then U+3000.
+// `fullText` without CR, each LF and each tab turned into one space, then U+3000.
 std::wstring displayTextOf(const std::wstring& fullText);
 // Classification icon of a code: a digit gives 0-9, anything else -1.
 int iconIndexOf(wchar_t code);

@@ -66,6 +66,32 @@ bool startsWithByteOrderMark(const std::string& bytes) {
     return bytes.compare(0, kByteOrderMarkSize, kByteOrderMark) == 0;
 }
 
+// UTF-16 after its two-byte mark, in either byte order, as Notepad saves "Unicode" files. Lone
+// surrogates and an odd last byte become U+FFFD.
+std::wstring fromUtf16(const std::string& bytes, bool bigEndian) {
+    std::wstring out;
+    out.reserve(bytes.size() / 2);
+    auto unit = [&](std::size_t i) -> char32_t {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? (a << 8 | b) : (b << 8 | a);
+    };
+    std::size_t i = 2;
+    for (; i + 1 < bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size()) {
+            const char32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        appendCodePoint(out, isSurrogate(c) ? kReplacement : c);
+    }
+    if (i < bytes.size()) appendCodePoint(out, kReplacement);
+    return out;
+}
+
 }  // namespace
 
 std::string toUtf8(const std::wstring& text) {
@@ -128,6 +154,8 @@ std::string encodeStoreText(const std::wstring& text) {
 
 std::wstring decodeStoreText(const std::string& bytes) {
     if (startsWithByteOrderMark(bytes)) return fromUtf8(bytes.substr(kByteOrderMarkSize));
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0) return fromUtf16(bytes, false);
+    if (bytes.compare(0, 2, "\xFE\xFF") == 0) return fromUtf16(bytes, true);
     return fromGbk(bytes);
 }
 

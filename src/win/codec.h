@@ -21,6 +21,7 @@ std::wstring fromUtf8(const std::string& bytes);
 // What the reply store writes: GBK when possible, else the UTF-8 byte-order mark and UTF-8.
 std::string encodeStoreText(const std::wstring& text);
 // Reads either form back: a leading UTF-8 byte-order mark selects UTF-8, anything else is GBK.
+// A file saved elsewhere as UTF-16 with its mark (either byte order) is read as that too.
 std::wstring decodeStoreText(const std::string& bytes);
 
 // Length in bytes of `text` in the ANSI code page (GBK): a double-byte character counts 2,

@@ -1,5 +1,7 @@
 #include "win/codec.h"
 
+#include "reply/reply_table.h"
+
 #include <gtest/gtest.h>
 
 namespace replybar::codec {
@@ -85,6 +87,18 @@ TEST(StoreText, GbkWhenPossibleElseMarkedUtf8) {
     EXPECT_EQ(encodeStoreText(kGrin), kBom + "\xF0\x9F\x98\x80");
     EXPECT_EQ(encodeStoreText(L"中" + kGrin), kBom + "\xE4\xB8\xAD\xF0\x9F\x98\x80");
     EXPECT_EQ(decodeStoreText(kBom + "\xE4\xB8\xAD"), L"中");  // the mark alone picks UTF-8
+}
+
+// Files that Notepad saved as "Unicode" or "Unicode big endian"; a tab shows as a space in the row.
+TEST(StoreText, Utf16FilesReadAsTheirText) {
+    using namespace std::string_literals;
+    EXPECT_EQ(decodeStoreText("\xFF\xFE\x2D\x4E\x87\x65\r\0\n\0"s), L"中文\r\n");
+    EXPECT_EQ(decodeStoreText("\xFE\xFF\x4E\x2D\x65\x87"s), L"中文");
+    EXPECT_EQ(decodeStoreText("\xFF\xFE\x3D\xD8\x00\xDE\t\0"s), kGrin + L"\t");
+    EXPECT_EQ(decodeStoreText("\xFF\xFE" "a\0" "b"s), L"a\uFFFD");       // an odd last byte
+    EXPECT_EQ(decodeStoreText("\xFE\xFF\xDC\x00\x00x"s), L"\uFFFDx");  // a lone surrogate
+    EXPECT_EQ(encodeStoreText(L"中文"), "\xD6\xD0\xCE\xC4");  // still written as GBK
+    EXPECT_EQ(displayTextOf(L"a\tb\r\nc"), L"a b c\u3000");
 }
 
 TEST(StoreText, RoundTrips) {
