@@ -14,6 +14,8 @@ constexpr wchar_t kDeleteQuestion[] = L"确认要删除此回复信息吗？";
 constexpr wchar_t kDeleteTitle[] = L"删除确认";
 constexpr wchar_t kDeletingLast[] = L"删最后一条";
 constexpr wchar_t kDeletingOther[] = L"不是删最后一条";
+constexpr wchar_t kUnreadableNotSaved[] =
+    L"\n\n在它能够读取之前，修改不会保存，以免覆盖其中的内容。请稍后重新选择这条回复。";
 
 // Icon codes as long as the replies: a short string gets spaces (no icon), so that an edit at
 // one position never shifts another reply's icon.
@@ -93,7 +95,10 @@ void ReplyEditor::listSelected(int index) {
         return;
     }
     if (adding()) return;
-    if (const auto text = store_.readReplyForEditing(k - 1)) setText(*text);
+    // Whatever the file holds replaces the box, so no other reply's text can stay in it.
+    const auto text = store_.readReplyForEditing(k - 1);
+    unreadableNumber_ = text ? 0 : k;
+    setText(text.value_or(L""));
     pendingIconCodes_ = savedIconCodes_;
     if (k <= kReplyRows) preview(table_[static_cast<std::size_t>(k - 1)].icon);
 }
@@ -190,6 +195,11 @@ void ReplyEditor::confirmClicked() {
 
 // The file is written first: a failed write (already reported) changes nothing in memory.
 void ReplyEditor::confirmChange(int k, const std::wstring& text) {
+    if (k == unreadableNumber_) {
+        messages_.show(L"无法读取文件：\n" + store_.replyPath(k - 1) + kUnreadableNotSaved, kNotice,
+                       MessageKind::Error);
+        return;
+    }
     if (k > kReplyRows || !store_.writeReplyFile(k - 1, text)) return;
     Reply& row = table_[static_cast<std::size_t>(k - 1)];
     setReplyText(row, text);

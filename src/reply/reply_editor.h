@@ -103,6 +103,7 @@ private:
     std::wstring deletedNumber_, deleteKind_;
     std::vector<std::wstring> items_;
     int selection_ = -1;
+    int unreadableNumber_ = 0;  // the selected reply whose file could not be read, or 0
 };
 
 }  // namespace replybar

@@ -81,10 +81,10 @@ std::optional<std::wstring> ReplyStore::readReplyForEditing(int index) {
     const std::wstring path = replyPath(index);
     const auto bytes = files_.readAll(path);
     if (!bytes) {
-        if (files_.exists(path)) report(L"无法读取文件：\n" + path);
+        if (!files_.exists(path)) return std::wstring();
+        report(L"无法读取文件：\n" + path);
         return std::nullopt;
     }
-    if (bytes->empty()) return std::nullopt;
     return editingTextOf(codec::decodeStoreText(*bytes));
 }
 

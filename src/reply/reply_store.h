@@ -24,7 +24,8 @@ public:
     PanelSize loadReplies(BarState& state, ReplyTable& table);
 
     // Reply file `index` as the editor shows it: lines joined by CR LF, without the line break
-    // that ends the file. nullopt for a missing or empty file.
+    // that ends the file; "" for a missing or empty file. nullopt (reported) for a file that is
+    // there but cannot be read.
     std::optional<std::wstring> readReplyForEditing(int index);
 
     bool writeReplyFile(int index, const std::wstring& text);

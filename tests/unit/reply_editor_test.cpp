@@ -83,8 +83,9 @@ protected:
 
     fs::path dir = makeFolder();
     std::unique_ptr<IFiles> files = makeSystemFiles();
+    testing::FailingFiles failing{*files};
     FakeMessages messages;
-    ReplyStore store{*files, messages, codec::fromUtf8(dir.string() + "/")};
+    ReplyStore store{failing, messages, codec::fromUtf8(dir.string() + "/")};
     BarState state;
     ReplyTable table{};
     FakeView view;
@@ -240,6 +241,31 @@ TEST_F(ReplyEditorTest, DeletingTheLastShowsTheFirstAndTheOnlyLeavesNothing) {
     EXPECT_EQ(get("bmpk.txt"), "\r\n");
     EXPECT_EQ(state.replyIconCodes, L"");
     EXPECT_EQ(host.panel.height, 0);
+}
+
+// Selecting a reply always replaces the box: an empty file shows an empty box, and one that
+// cannot be read cannot be saved over, so no reply's text lands in another.
+TEST_F(ReplyEditorTest, NoReplyTakesAnothersText) {
+    replies(3, "000");
+    put("1.txt", "");
+    open(L"0");
+    failing.fail(testing::FileOp::Read, store.replyPath(2));  // held by another program now
+    EXPECT_EQ(view.textBox, L"r0");
+    editor.listSelected(1);
+    EXPECT_EQ(view.textBox, L"");
+    type(L"new one");
+    editor.confirmClicked();
+    EXPECT_EQ(get("1.txt"), "new one\r\n");
+
+    editor.listSelected(2);
+    EXPECT_EQ(view.textBox, L"");
+    type(L"typed over");
+    const auto before = messages.shown.size();
+    editor.confirmClicked();
+    EXPECT_EQ(get("2.txt"), "r2\r\n");
+    ASSERT_EQ(messages.shown.size(), before + 1);
+    EXPECT_NE(messages.shown.back().text.find(L"修改不会保存"), std::wstring::npos);
+    EXPECT_EQ(table[2].fullText, L"r2\r\n");
 }
 
 TEST_F(ReplyEditorTest, RefusesEmptyTextsAndA42ndReply) {
