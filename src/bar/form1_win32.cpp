@@ -64,17 +64,20 @@ bool Form1::create() {
     controller_->setWindowRect({r.left, r.top, r.right, r.bottom});
     createTooltips();
     enable(TimerId::Timer1, kTimer1Ms);
+    if (!store_->hasFolder())
+        messages_.show(L"找不到应用程序数据文件夹，快捷回复无法读取和保存。\n其它功能可以照常使用。",
+                       L"快捷回复条", MessageKind::Error);
     return true;
 }
 
+// The per-user application data folder, made when it is missing. Without one the replies have
+// no home: dataDir stays empty and the store refuses to write anywhere else.
 void Form1::readFolders() {
+    wchar_t buf[MAX_PATH] = {};
     std::wstring path;
-    PIDLIST_ABSOLUTE pidl = nullptr;
-    if (SUCCEEDED(::SHGetSpecialFolderLocation(hwnd_, CSIDL_APPDATA, &pidl)) && pidl) {
-        wchar_t buf[MAX_PATH] = {};
-        if (::SHGetPathFromIDListW(pidl, buf)) path = buf;
-        ::CoTaskMemFree(pidl);
-    }
+    if (SUCCEEDED(::SHGetFolderPathW(hwnd_, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+                                     SHGFP_TYPE_CURRENT, buf)))
+        path = buf;
     state_.dataDir = dataDirFrom(path);
     state_.quickLaunchDir = quickLaunchDirFrom(path);
 }

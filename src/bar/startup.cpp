@@ -9,11 +9,13 @@ namespace replybar {
 int twipsToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
 
 std::wstring dataDirFrom(const std::wstring& appDataPath) {
-    if (!appDataPath.empty() && appDataPath.back() == L'\\') return appDataPath;
+    if (appDataPath.empty()) return L"";  // no folder: never the root of the current drive
+    if (appDataPath.back() == L'\\') return appDataPath;
     return appDataPath + L'\\';
 }
 
 std::wstring quickLaunchDirFrom(const std::wstring& appDataPath) {
+    if (appDataPath.empty()) return L"";
     return dataDirFrom(appDataPath) + L"Microsoft\\Internet Explorer\\Quick Launch\\";
 }
 

@@ -17,7 +17,8 @@ constexpr int kFirstStartLeftTwips = 2390;
 // Twips to whole pixels, halves away from zero.
 int twipsToPixels(double twips);
 
-// The per-user application data folder with exactly one trailing backslash.
+// The per-user application data folder with exactly one trailing backslash; "" when the system
+// gave none.
 std::wstring dataDirFrom(const std::wstring& appDataPath);
 // Quick Launch below it, ending with a backslash.
 std::wstring quickLaunchDirFrom(const std::wstring& appDataPath);

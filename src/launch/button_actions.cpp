@@ -10,10 +10,18 @@ namespace {
 
 constexpr int kTwipsPerPixel = 15;
 
-// Opens the command file at `path`, writing it first when `present` says it is not there yet.
-void openCommandFile(BarState& state, const ShowDesktopPorts& ports, const std::wstring& path,
-                     bool present) {
-    if (!present) {
+// Opens the command file in `folder`, writing it first when it is not there yet. Up to Vista
+// only a normal file counts as there (a hidden one of that name is written over, as always);
+// later the bar never writes over any file the user has.
+void openCommandFile(BarState& state, const ShowDesktopPorts& ports, const std::wstring& folder,
+                     bool onlyNormalFiles) {
+    if (folder.empty()) {  // the system gave no data folder: nowhere to write
+        ports.messages.show(L"无法写入显示桌面命令文件：找不到应用程序数据文件夹。", L"显示桌面",
+                            MessageKind::Error);
+        return;
+    }
+    const std::wstring path = folder + kShowDesktopCommandFile;
+    if (!(onlyNormalFiles ? ports.files.isNormalFile(path) : ports.files.exists(path))) {
         state.scratchText = showDesktopCommandText();
         // Plain ASCII: the GBK form always exists.
         const std::string bytes = codec::toGbk(state.scratchText).value_or(std::string());
@@ -41,18 +49,17 @@ std::wstring showDesktopCommandText() {
 void showDesktop(BarState& state, const ShowDesktopPorts& ports) {
     if (lenientNumber(state.osVersion) > 6) {
         const std::wstring link = state.quickLaunchDir + kShowDesktopLink;
-        if (ports.files.isNormalFile(link)) return ports.shell.open(link);
+        if (!state.quickLaunchDir.empty() && ports.files.isNormalFile(link))
+            return ports.shell.open(link);
         if (ports.files.exists(kDefaultUserShowDesktopLink))
             return ports.shell.open(kDefaultUserShowDesktopLink);
         // Neither shortcut is there on a default installation: the shell's own command does
         // the same. The command file is the last resort, kept out of Quick Launch, where the
         // user would see it as a launcher item.
         if (ports.desktop.toggleDesktop()) return;
-        const std::wstring file = state.dataDir + kShowDesktopCommandFile;
-        return openCommandFile(state, ports, file, ports.files.exists(file));
+        return openCommandFile(state, ports, state.dataDir, false);
     }
-    const std::wstring file = state.quickLaunchDir + kShowDesktopCommandFile;
-    openCommandFile(state, ports, file, ports.files.isNormalFile(file));
+    openCommandFile(state, ports, state.quickLaunchDir, true);
 }
 
 std::wstring homePageToOpen(const std::wstring& homePage, int weekday) {

@@ -10,6 +10,7 @@ namespace {
 const wchar_t kTitle[] = L"快捷回复条";
 const wchar_t kNoAutoSendLine[] = L"不要自动发送信息";
 const wchar_t kLineBreak[] = L"\r\n";
+const wchar_t kNoFolder[] = L"找不到应用程序数据文件夹，回复无法保存。";
 
 // The editor's view of a file: its lines joined by CR LF. A line ends at CR LF, a lone CR or a
 // lone LF; the break that ends the file starts no further line.
@@ -42,6 +43,13 @@ void ReplyStore::report(const std::wstring& text) {
 }
 
 PanelSize ReplyStore::loadReplies(BarState& state, ReplyTable& table) {
+    if (!hasFolder()) {  // nothing is read from anywhere else
+        state.replyCount = L"0";
+        state.replyIconCodes.clear();
+        table.fill(Reply{});
+        state.autoSend = true;
+        return panelSizeFor(0);
+    }
     // The first missing number ends the run. Files past the table's rows stay on disk unseen.
     std::wstring unreadable;
     int count = 0;
@@ -78,6 +86,7 @@ PanelSize ReplyStore::loadReplies(BarState& state, ReplyTable& table) {
 
 std::optional<std::wstring> ReplyStore::readReplyForEditing(int index) {
     assert(index >= 0);
+    if (!hasFolder()) return std::wstring();
     const std::wstring path = replyPath(index);
     const auto bytes = files_.readAll(path);
     if (!bytes) {
@@ -88,7 +97,14 @@ std::optional<std::wstring> ReplyStore::readReplyForEditing(int index) {
     return editingTextOf(codec::decodeStoreText(*bytes));
 }
 
+bool ReplyStore::refusedWithoutFolder() {
+    if (hasFolder()) return false;
+    report(kNoFolder);
+    return true;
+}
+
 bool ReplyStore::write(const std::wstring& path, const std::wstring& text) {
+    if (refusedWithoutFolder()) return false;
     std::wstring reason;
     if (files_.writeAtomic(path, codec::encodeStoreText(text), reason)) return true;
     report(L"无法保存文件：\n" + path + L"\n\n" + reason);
@@ -106,6 +122,7 @@ bool ReplyStore::writeIconCodeFile(const std::wstring& codes) {
 
 bool ReplyStore::removeReply(int removed, int newCount) {
     assert(removed >= 0 && removed <= newCount);
+    if (refusedWithoutFolder()) return false;
     std::wstring reason;
     if (!files_.remove(replyPath(removed), reason)) {
         report(L"无法删除文件：\n" + replyPath(removed) + L"\n\n" + reason);
@@ -124,6 +141,7 @@ bool ReplyStore::removeReply(int removed, int newCount) {
 }
 
 bool ReplyStore::setAutoSend(BarState& state, bool on) {
+    if (refusedWithoutFolder()) return false;
     if (on) {
         std::wstring reason;
         if (files_.exists(noAutoSendPath()) && !files_.remove(noAutoSendPath(), reason)) {

@@ -16,8 +16,11 @@ namespace replybar {
 
 class ReplyStore {
 public:
-    // `dataDir` ends with the path separator; file names are appended to it as they are.
+    // `dataDir` ends with the path separator; file names are appended to it as they are. An
+    // empty one means the system gave no data folder: nothing is read, every write is refused
+    // with a message.
     ReplyStore(IFiles& files, IMessages& messages, const std::wstring& dataDir);
+    bool hasFolder() const { return !dataDir_.empty(); }
 
     // Start-up: fills the table's rows, replyCount, replyIconCodes and, when there is no
     // "n.txt", switches autoSend on. Reads only. Returns the size the panel takes.
@@ -42,6 +45,7 @@ public:
 
 private:
     bool write(const std::wstring& path, const std::wstring& text);
+    bool refusedWithoutFolder();
     void report(const std::wstring& text);
 
     IFiles& files_;

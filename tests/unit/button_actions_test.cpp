@@ -114,6 +114,19 @@ TEST_F(ShowDesktopTest, AFileThatCannotBeWrittenIsReportedAndNotOpened) {
     EXPECT_TRUE(files.files.empty());
 }
 
+TEST_F(ShowDesktopTest, WithoutADataFolderNothingIsWrittenAnywhere) {
+    state.dataDir = state.quickLaunchDir = L"";
+    files.files[L"显示桌面.lnk"] = {"in the working folder"};
+    for (const wchar_t* version : {L" 5.1", L" 6.1"}) {
+        state.osVersion = version;
+        click();
+    }
+    EXPECT_TRUE(files.written.empty());
+    EXPECT_TRUE(shell.opened.empty());
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_NE(messages.shown[0].text.find(L"找不到应用程序数据文件夹"), std::wstring::npos);
+}
+
 TEST(HomePage, PortalPagesGiveWayToTheDefaultAtWeekends) {
     const std::wstring other = L"https://www.example.com/?from=elsewhere";
     const struct {

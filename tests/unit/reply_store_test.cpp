@@ -292,6 +292,29 @@ TEST_F(ReplyStoreTest, SystemFilesRenameNeverOverwrites) {
     EXPECT_EQ(get("3.txt"), "two");
 }
 
+// Without a data folder nothing is read and every write is refused with a message: nothing
+// lands anywhere else.
+TEST(ReplyStoreWithoutFolder, ReadsNothingAndRefusesEveryWrite) {
+    testing::MemoryFiles files;
+    files.files[L"0.txt"] = {"a stray file in the working folder\r\n"};
+    FakeMessages messages;
+    ReplyStore store(files, messages, L"");
+    BarState state;
+    ReplyTable table{};
+    EXPECT_EQ(store.loadReplies(state, table).height, 0);
+    EXPECT_EQ(state.replyCount, L"0");
+    EXPECT_EQ(store.readReplyForEditing(0), L"");
+    EXPECT_FALSE(store.writeReplyFile(0, L"x"));
+    EXPECT_FALSE(store.writeIconCodeFile(L"0"));
+    EXPECT_FALSE(store.removeReply(0, 0));
+    EXPECT_FALSE(store.setAutoSend(state, false));
+    EXPECT_TRUE(state.autoSend);
+    EXPECT_TRUE(files.written.empty());
+    EXPECT_EQ(files.files.size(), 1u);
+    ASSERT_EQ(messages.shown.size(), 4u);
+    EXPECT_EQ(messages.shown[0].text, L"找不到应用程序数据文件夹，回复无法保存。");
+}
+
 TEST(PanelGeometry, Size) {
     const std::tuple<int, int, int> cases[] = {
         {0, 1545, 0},

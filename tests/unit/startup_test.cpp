@@ -33,6 +33,9 @@ TEST(Folders, OneBackslashWhateverTheShellReturns) {
     EXPECT_EQ(dataDirFrom(L"D:\\"), L"D:\\");
     EXPECT_EQ(quickLaunchDirFrom(L"D:\\"), L"D:\\Microsoft\\Internet Explorer\\Quick Launch\\");
     EXPECT_EQ(quickLaunchDirFrom(L"C:\\x"), L"C:\\x\\Microsoft\\Internet Explorer\\Quick Launch\\");
+    // No folder from the shell is no folder, never "\", the root of the current drive.
+    EXPECT_EQ(dataDirFrom(L""), L"");
+    EXPECT_EQ(quickLaunchDirFrom(L""), L"");
 }
 
 TEST(OsVersion, SignPositionBeforeTheMajorVersion) {
