@@ -67,8 +67,12 @@ void ReplyEditor::preview(int icon) {
 }
 
 void ReplyEditor::resizePanel(int rows) { host_.setPanelSize(panelSizeFor(rows)); }
+void ReplyEditor::resizePanelTo(const PanelSize& size) { host_.setPanelSize(size); }
 
 void ReplyEditor::open() {
+    // From the files as they are now: a gap an interrupted delete left is closed here once the
+    // file that blocked it is free again.
+    resizePanelTo(store_.loadReplies(state_, table_));
     const int n = replyCount();
     refillList(n);
     long long index = lenientInteger(state_.editorReplyIndex);
@@ -143,6 +147,8 @@ void ReplyEditor::clearIconClicked() {
 
 void ReplyEditor::addClicked() {
     if (adding()) return;
+    // Replies a stopped delete left unseen come back first, so the new one goes after them.
+    if (store_.hiddenReplies()) reloadFromStore();
     const int n = replyCount();
     if (n >= kReplyRows) {
         messages_.show(kTableFull, kNotice, MessageKind::Info);
@@ -213,7 +219,15 @@ void ReplyEditor::confirmChange(int k, const std::wstring& text) {
 
 void ReplyEditor::confirmAdd(int k, const std::wstring& text) {
     const int n = k - 1;
-    if (k > kReplyRows || !store_.writeReplyFile(k - 1, text)) return;
+    if (k > kReplyRows) return;
+    if (!store_.addReplyFile(k - 1, text)) {
+        // A file is there already (reported): show what is on disk and let the user add again.
+        if (store_.hasReplyFile(k - 1)) {
+            cancelAddClicked();
+            reloadFromStore();
+        }
+        return;
+    }
     Reply& row = table_[static_cast<std::size_t>(k - 1)];
     setReplyText(row, text);
     pendingIconCodes_ = appendIconCode(pendingIconCodes_, n, newReplyIconCode_);
@@ -245,15 +259,15 @@ void ReplyEditor::deleteClicked() {
     const int r = last ? 0 : k - 1;
     deleteKind_ = last ? kDeletingLast : kDeletingOther;
     deletedNumber_ = decimal(k);
-    if (!store_.removeReply(k - 1, n - 1)) {
-        reloadAfterFailedDelete();
+    const std::wstring codesAfter = removeIconCode(pendingIconCodes_, k);
+    if (!store_.removeReply(k - 1, n - 1, codesAfter)) {
+        reloadFromStore();
         return;
     }
     state_.replyCount = decimal(n - 1);
     refillList(n - 1);
-    pendingIconCodes_ = removeIconCode(pendingIconCodes_, k);
+    pendingIconCodes_ = codesAfter;
     savedIconCodes_ = state_.replyIconCodes = pendingIconCodes_;
-    store_.writeIconCodeFile(pendingIconCodes_);
     for (int i = k - 1; i + 1 < n; ++i)
         table_[static_cast<std::size_t>(i)] = table_[static_cast<std::size_t>(i + 1)];
     if (n - 1 != 0) {
@@ -265,10 +279,10 @@ void ReplyEditor::deleteClicked() {
     }
 }
 
-// A delete that stopped halfway (already reported) leaves the files as they are on disk: show
-// exactly those, so that nothing the user sees is out of step with the store.
-void ReplyEditor::reloadAfterFailedDelete() {
-    host_.setPanelSize(store_.loadReplies(state_, table_));
+// After a change that stopped halfway (already reported): show the files exactly as they are on
+// disk, so that nothing the user sees is out of step with the store.
+void ReplyEditor::reloadFromStore() {
+    resizePanelTo(store_.loadReplies(state_, table_));
     const int n = replyCount();
     savedIconCodes_ = pendingIconCodes_ = paddedCodes(state_.replyIconCodes, n);
     refillList(n);

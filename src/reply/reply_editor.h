@@ -88,7 +88,8 @@ private:
     void resizePanel(int rows);
     void confirmChange(int k, const std::wstring& text);
     void confirmAdd(int k, const std::wstring& text);
-    void reloadAfterFailedDelete();
+    void reloadFromStore();
+    void resizePanelTo(const PanelSize& size);
 
     BarState& state_;
     ReplyTable& table_;

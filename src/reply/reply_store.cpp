@@ -11,6 +11,10 @@ const wchar_t kTitle[] = L"快捷回复条";
 const wchar_t kNoAutoSendLine[] = L"不要自动发送信息";
 const wchar_t kLineBreak[] = L"\r\n";
 const wchar_t kNoFolder[] = L"找不到应用程序数据文件夹，回复无法保存。";
+const wchar_t kFinishedLater[] =
+    L"\n\n其后的回复暂时不显示，但没有丢失：下次打开快捷回复设置或重新启动时会自动整理。";
+const wchar_t kNotOverwritten[] =
+    L"\n\n它是一条此前没有显示的回复，不会被覆盖。回复列表已重新载入，请再添加一次。";
 
 // The editor's view of a file: its lines joined by CR LF. A line ends at CR LF, a lone CR or a
 // lone LF; the break that ends the file starts no further line.
@@ -50,6 +54,7 @@ PanelSize ReplyStore::loadReplies(BarState& state, ReplyTable& table) {
         state.autoSend = true;
         return panelSizeFor(0);
     }
+    closeGaps();
     // The first missing number ends the run. Files past the table's rows stay on disk unseen.
     std::wstring unreadable;
     int count = 0;
@@ -120,7 +125,20 @@ bool ReplyStore::writeIconCodeFile(const std::wstring& codes) {
     return write(iconCodePath(), withoutLineBreaks(codes) + kLineBreak);
 }
 
-bool ReplyStore::removeReply(int removed, int newCount) {
+bool ReplyStore::addReplyFile(int index, const std::wstring& text) {
+    assert(index >= 0);
+    if (refusedWithoutFolder()) return false;
+    if (hasReplyFile(index)) {
+        report(L"无法添加回复：文件已存在：\n" + replyPath(index) + kNotOverwritten);
+        return false;
+    }
+    return writeReplyFile(index, text);
+}
+
+bool ReplyStore::hasReplyFile(int index) { return hasFolder() && files_.exists(replyPath(index)); }
+
+bool ReplyStore::removeReply(int removed, int newCount,
+                             const std::optional<std::wstring>& iconCodesAfter) {
     assert(removed >= 0 && removed <= newCount);
     if (refusedWithoutFolder()) return false;
     std::wstring reason;
@@ -128,16 +146,41 @@ bool ReplyStore::removeReply(int removed, int newCount) {
         report(L"无法删除文件：\n" + replyPath(removed) + L"\n\n" + reason);
         return false;
     }
+    // The codes already in the order the files will have once renumbered: a renumbering that
+    // stops here is finished by a later load, which keeps that order.
+    if (iconCodesAfter) writeIconCodeFile(*iconCodesAfter);
     // Ascending, so each target was freed by the step before; a failed step leaves a gap that
-    // hides the later replies at the next start but loses none of them.
+    // the next load closes, and loses none of the replies.
     for (int j = removed + 1; j <= newCount; ++j) {
         if (!files_.rename(replyPath(j), replyPath(j - 1), reason)) {
             report(L"无法重命名文件：\n" + replyPath(j) + L" → " + replyPath(j - 1) + L"\n\n" +
-                   reason);
+                   reason + kFinishedLater);
             return false;
         }
     }
     return true;
+}
+
+// Reply files are numbered from 0 without gaps. A delete that stopped halfway (a later file held
+// open by another program, the program killed) leaves one: the later files move down into it,
+// in ascending order and never over another file, so wherever this stops every reply is still
+// in exactly one file, and the next load carries on.
+void ReplyStore::closeGaps() {
+    hiddenReplies_ = false;
+    int next = 0;
+    for (int j = 0; j < kReplyRows; ++j) {
+        const std::wstring from = replyPath(j);
+        if (!files_.exists(from)) continue;
+        std::wstring reason;
+        if (j != next &&
+            (!files_.isNormalFile(from) || !files_.rename(from, replyPath(next), reason))) {
+            hiddenReplies_ = true;
+            report(L"无法重命名文件：\n" + from + L" → " + replyPath(next) +
+                   (reason.empty() ? L"" : L"\n\n" + reason) + kFinishedLater);
+            return;
+        }
+        ++next;
+    }
 }
 
 bool ReplyStore::setAutoSend(BarState& state, bool on) {

@@ -32,10 +32,18 @@ public:
     std::optional<std::wstring> readReplyForEditing(int index);
 
     bool writeReplyFile(int index, const std::wstring& text);
+    // A new reply's file, never over one that is there: that would be a reply the table does
+    // not show (an interrupted delete left it); it is reported instead.
+    bool addReplyFile(int index, const std::wstring& text);
+    bool hasReplyFile(int index);
     bool writeIconCodeFile(const std::wstring& codes);
-    // Deletes reply file `removed` and moves the files after it, up to `newCount`, one number
-    // down. Stops at the first failure without overwriting anything.
-    bool removeReply(int removed, int newCount);
+    // Deletes reply file `removed`, writes the icon codes as they are without it, and moves the
+    // files after it, up to `newCount`, one number down. Stops at the first failure without
+    // overwriting anything; a gap it leaves is closed by the next load.
+    bool removeReply(int removed, int newCount,
+                     const std::optional<std::wstring>& iconCodesAfter = std::nullopt);
+    // The last load could not close a gap: some replies on disk are not in the table.
+    bool hiddenReplies() const { return hiddenReplies_; }
     // Writes or deletes "n.txt"; autoSend follows only when that succeeded.
     bool setAutoSend(BarState& state, bool on);
 
@@ -46,11 +54,13 @@ public:
 private:
     bool write(const std::wstring& path, const std::wstring& text);
     bool refusedWithoutFolder();
+    void closeGaps();
     void report(const std::wstring& text);
 
     IFiles& files_;
     IMessages& messages_;
     std::wstring dataDir_;
+    bool hiddenReplies_ = false;
 };
 
 }  // namespace replybar

@@ -39,6 +39,7 @@ public:
     void fail(FileOp op, const std::wstring& path, std::wstring reason = L"磁盘空间不足。") {
         failures_[{op, path}] = std::move(reason);
     }
+    void failNothing() { failures_.clear(); }
 
     bool exists(const std::wstring& path) override { return inner_.exists(path); }
     bool isNormalFile(const std::wstring& path) override { return inner_.isNormalFile(path); }

@@ -243,6 +243,36 @@ TEST_F(ReplyEditorTest, DeletingTheLastShowsTheFirstAndTheOnlyLeavesNothing) {
     EXPECT_EQ(host.panel.height, 0);
 }
 
+// A delete stopped by a later file that another program holds open: nothing is lost, and once
+// the file is free the replies come back in order before new ones are added after them.
+TEST_F(ReplyEditorTest, AnInterruptedDeleteLosesNoReply) {
+    replies(5, "01234");
+    open(L"1");
+    messages.answer = MessageAnswer::Yes;
+    failing.fail(testing::FileOp::Rename, store.replyPath(3), L"另一个程序正在使用此文件。");
+    editor.deleteClicked();
+    EXPECT_EQ(state.replyCount, L"2");  // r0 and r2 until 3.txt can move
+    EXPECT_EQ(get("3.txt"), "r3\r\n");
+    EXPECT_EQ(get("bmpk.txt"), "0234\r\n");
+
+    failing.failNothing();
+    for (const wchar_t* text : {L"A", L"B"}) {
+        editor.addClicked();
+        type(text);
+        editor.confirmClicked();
+    }
+    const char* expected[] = {"r0", "r2", "r3", "r4", "A", "B"};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(get(std::to_string(i) + ".txt"), expected[i] + std::string("\r\n"));
+        EXPECT_EQ(withoutLineBreaks(table[static_cast<std::size_t>(i)].fullText),
+                  codec::fromUtf8(expected[i]));
+    }
+    EXPECT_FALSE(has("6.txt"));
+    EXPECT_EQ(state.replyCount, L"6");
+    EXPECT_EQ(get("bmpk.txt"), "023400\r\n");
+    EXPECT_EQ(table[3].icon, 4);
+}
+
 // Selecting a reply always replaces the box: an empty file shows an empty box, and one that
 // cannot be read cannot be saved over, so no reply's text lands in another.
 TEST_F(ReplyEditorTest, NoReplyTakesAnothersText) {

@@ -66,7 +66,8 @@ TEST_F(StoreFolder, LoadsGbkFilesAsTheyHaveAlwaysBeenWritten) {
     ReplyTable table{};
     ReplyStore store(*files, messages, dir);
     const PanelSize size = store.loadReplies(state, table);
-    EXPECT_EQ(state.replyCount, L"2");
+    EXPECT_EQ(state.replyCount, L"3");  // the gap is closed: 3.txt is 2.txt now
+    EXPECT_EQ(get(L"2.txt"), "after the gap\r\n");
     EXPECT_EQ(table[0].fullText, L"你好\r\n");
     EXPECT_EQ(table[1].fullText, L"a\r\n第二行\r\n");
     EXPECT_EQ(table[1].displayText, L"a 第二行 \u3000");
@@ -74,7 +75,7 @@ TEST_F(StoreFolder, LoadsGbkFilesAsTheyHaveAlwaysBeenWritten) {
     EXPECT_EQ(table[0].icon, 3);
     EXPECT_EQ(table[1].icon, -1);
     EXPECT_FALSE(state.autoSend);
-    EXPECT_EQ(size.height, 345 + 180 + 60);
+    EXPECT_EQ(size.height, panelSizeFor(3).height);
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -118,6 +119,33 @@ TEST_F(StoreFolder, RemovingRenumbersAndNeverOverwrites) {
     std::wstring reason;
     EXPECT_FALSE(files->rename(dir + L"1.txt", dir + L"2.txt", reason));
     EXPECT_EQ(get(L"2.txt"), "r3\r\n");
+}
+
+// A later reply file held open without sharing stops a delete's renumbering halfway: the
+// replies after it are not shown until it is free, none is lost, and none is written over.
+TEST_F(StoreFolder, AFileHeldOpenStopsTheRenumberingUntilItIsFree) {
+    ReplyStore store(*files, messages, dir);
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(store.writeReplyFile(i, L"r" + std::to_wstring(i)));
+    HANDLE lock = ::CreateFileW((dir + L"3.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(store.removeReply(1, 4, L"0234"));
+    BarState state;
+    ReplyTable table{};
+    store.loadReplies(state, table);
+    EXPECT_EQ(state.replyCount, L"2");
+    EXPECT_TRUE(store.hiddenReplies());
+    EXPECT_FALSE(store.addReplyFile(3, L"would overwrite r3"));
+    ::CloseHandle(lock);
+    EXPECT_EQ(get(L"3.txt"), "r3\r\n");
+
+    store.loadReplies(state, table);
+    EXPECT_EQ(state.replyCount, L"4");
+    EXPECT_FALSE(store.hiddenReplies());
+    const char* expected[] = {"r0\r\n", "r2\r\n", "r3\r\n", "r4\r\n"};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(get(std::to_wstring(i) + L".txt"), expected[i]);
+    EXPECT_EQ(get(L"bmpk.txt"), "0234\r\n");
+    EXPECT_EQ(::GetFileAttributesW((dir + L"4.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(SettingsValue, StoredWithoutNulReadUpToTheFirstNulOtherTypesIgnored) {
