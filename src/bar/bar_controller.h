@@ -85,6 +85,8 @@ public:
     void mouseMove(const Target& target, int x, int y);
     void mouseUp(const Target& target, MouseButton button, int x, int y);
     void timerTick(TimerId id);
+    // The window lost the mouse capture to another window: a drag ends there.
+    void captureLost() { dragActive_ = false; }
 
     // While the launcher menu is open, every 100 ms: is the pointer over the menu, and is the
     // close countdown (Timer2) running?

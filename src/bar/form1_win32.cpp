@@ -97,8 +97,28 @@ void Form1::placeFromSettings() {
         left = p.left;
         top = p.top;
     }
-    ::SetWindowPos(hwnd_, nullptr, twipsToPixels(left), twipsToPixels(top), 0, 0,
+    // A position from a monitor that is gone, or edited by hand, would leave the bar where no
+    // one can see it, and the single instance would keep a restart from bringing it back.
+    const int x = twipsToPixels(left), y = twipsToPixels(top);
+    const taskbar::Rect face = keepOnScreen(
+        {x, y, x + twipsToPixels(kFaceWidthTwips), y + twipsToPixels(kFaceHeightTwips)},
+        taskbar::getMonitors());
+    ::SetWindowPos(hwnd_, nullptr, face.left, face.top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The displays or the work area changed: a bar face no longer wholly on a monitor moves onto
+// the nearest one.
+void Form1::keepBarOnScreen() {
+    const PxRect w = controller_->windowRect();
+    const int top = w.top + controller_->faceTop();
+    const taskbar::Rect face{w.left, top, w.left + twipsToPixels(kFaceWidthTwips),
+                             top + twipsToPixels(kFaceHeightTwips)};
+    const taskbar::Rect fit = keepOnScreen(face, taskbar::getMonitors());
+    if (fit == face) return;
+    if (controller_->panelOpen()) controller_->restoreBar();
+    const PxRect bar = controller_->windowRect();
+    setBounds({fit.left, fit.top, fit.left + bar.right - bar.left, fit.top + bar.bottom - bar.top});
 }
 
 void Form1::applyStyles() {
@@ -202,8 +222,21 @@ LRESULT Form1::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_RBUTTONUP: onMouseUp(MouseButton::Right, lp); return 0;
         case WM_MBUTTONUP: onMouseUp(MouseButton::Middle, lp); return 0;
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lp) != hwnd_) pressed_.reset();
+            // Another window took the mouse (a lock screen, a prompt): the press is over, and a
+            // drag must not go on following the pointer.
+            if (reinterpret_cast<HWND>(lp) != hwnd_) {
+                pressed_.reset();
+                controller_->captureLost();
+            }
             return 0;
+        case WM_CANCELMODE:
+            if (::GetCapture() == hwnd_) ::ReleaseCapture();
+            break;
+        case WM_WINDOWPOSCHANGED: onWindowPosChanged(*reinterpret_cast<const WINDOWPOS*>(lp)); break;
+        case WM_DISPLAYCHANGE: keepBarOnScreen(); break;
+        case WM_SETTINGCHANGE:
+            if (wp == SPI_SETWORKAREA) keepBarOnScreen();
+            break;
         case WM_TIMER: onTimer(wp); return 0;
         case WM_QUERYENDSESSION: writeSettingsString(); return TRUE;
         case WM_ENDSESSION:
@@ -249,6 +282,15 @@ void Form1::onMouseUp(MouseButton button, LPARAM lp) {
         ::ReleaseCapture();
     }
     controller_->mouseUp(t, button, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+}
+
+// Whoever moved the window (the bar itself, the display mend, Windows), the rules work from
+// where it is now.
+void Form1::onWindowPosChanged(const WINDOWPOS& pos) {
+    if (!controller_ || (pos.flags & SWP_NOMOVE && pos.flags & SWP_NOSIZE)) return;
+    RECT r{};
+    ::GetWindowRect(hwnd_, &r);
+    controller_->setWindowRect({r.left, r.top, r.right, r.bottom});
 }
 
 void Form1::setBounds(const PxRect& r) {

@@ -76,6 +76,8 @@ private:
 
     void readFolders();
     void placeFromSettings();
+    void keepBarOnScreen();
+    void onWindowPosChanged(const WINDOWPOS& pos);
     void applyStyles();
     void readOsVersion();
     void createTooltips();

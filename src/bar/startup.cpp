@@ -1,12 +1,58 @@
 #include "bar/startup.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
 #include <vector>
 
 namespace replybar {
 
-int twipsToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+int twipsToPixels(double twips) {
+    constexpr double kLimit = 1e9;
+    const double px = std::round(twips / kTwipsPerPixel);
+    return static_cast<int>(px > kLimit ? kLimit : px < -kLimit ? -kLimit : px);
+}
+
+namespace {
+
+bool inside(const taskbar::Rect& r, const taskbar::Rect& m) {
+    return r.left >= m.left && r.top >= m.top && r.right <= m.right && r.bottom <= m.bottom;
+}
+
+// How far apart two rectangles are (0 when they touch or overlap), squared; 64-bit throughout.
+long long distanceSquared(const taskbar::Rect& a, const taskbar::Rect& b) {
+    const long long dx = std::max({0LL, 0LL + b.left - a.right, 0LL + a.left - b.right});
+    const long long dy = std::max({0LL, 0LL + b.top - a.bottom, 0LL + a.top - b.bottom});
+    return dx * dx + dy * dy;
+}
+
+long long overlap(const taskbar::Rect& a, const taskbar::Rect& b) {
+    const long long w = std::min(a.right, b.right) - 0LL - std::max(a.left, b.left);
+    const long long h = std::min(a.bottom, b.bottom) - 0LL - std::max(a.top, b.top);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+int clampInto(int start, int size, int low, int high) {
+    return std::max(low, std::min(start, high - size));
+}
+
+}  // namespace
+
+taskbar::Rect keepOnScreen(const taskbar::Rect& face, const std::vector<taskbar::Rect>& monitors) {
+    const taskbar::Rect* nearest = nullptr;
+    for (const taskbar::Rect& m : monitors) {
+        if (inside(face, m)) return face;
+        if (!nearest || distanceSquared(face, m) < distanceSquared(face, *nearest) ||
+            (distanceSquared(face, m) == distanceSquared(face, *nearest) &&
+             overlap(face, m) > overlap(face, *nearest)))
+            nearest = &m;
+    }
+    if (!nearest) return face;
+    const int w = face.right - face.left, h = face.bottom - face.top;
+    const int left = clampInto(face.left, w, nearest->left, nearest->right);
+    const int top = clampInto(face.top, h, nearest->top, nearest->bottom);
+    return {left, top, left + w, top + h};
+}
 
 std::wstring dataDirFrom(const std::wstring& appDataPath) {
     if (appDataPath.empty()) return L"";  // no folder: never the root of the current drive

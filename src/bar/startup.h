@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "bar/taskbar.h"
 
@@ -14,8 +15,14 @@ constexpr int kBarWidthTwips = 1550, kBarHeightTwips = 440;    // the window at 
 constexpr int kFaceWidthTwips = 1545, kFaceHeightTwips = 435;  // the bar face
 constexpr int kFirstStartLeftTwips = 2390;
 
-// Twips to whole pixels, halves away from zero.
+// Twips to whole pixels, halves away from zero. Positions far beyond any screen (a hand-edited
+// setting) are held to a billion pixels either way instead of wrapping around.
 int twipsToPixels(double twips);
+
+// Where the bar face goes so that the user can see it: exactly where it is when it lies wholly
+// on a monitor, else onto the nearest monitor, clamped inside its whole rectangle (so a bar
+// parked over the taskbar stays there). Rectangles in screen pixels.
+taskbar::Rect keepOnScreen(const taskbar::Rect& face, const std::vector<taskbar::Rect>& monitors);
 
 // The per-user application data folder with exactly one trailing backslash; "" when the system
 // gave none.

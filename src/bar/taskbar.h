@@ -2,10 +2,13 @@
 // taskbar rectangle in twips.
 #pragma once
 
+#include <vector>
+
 namespace replybar::taskbar {
 
 struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const Rect&) const = default;
 };
 
 enum TaskbarEdge { Left = 0, Right = 1, Top = 2, Bottom = 3 };
@@ -23,5 +26,7 @@ Rect getWorkArea();
 Screen getScreen();
 TaskbarEdge getTaskbarEdge();
 Rect getTaskbarRect();
+// Every monitor's whole rectangle, pixels.
+std::vector<Rect> getMonitors();
 
 }  // namespace replybar::taskbar

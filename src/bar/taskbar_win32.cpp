@@ -25,4 +25,17 @@ Screen getScreen() {
 TaskbarEdge getTaskbarEdge() { return taskbarEdgeOf(getWorkArea(), getScreen()); }
 Rect getTaskbarRect() { return taskbarRectOf(getWorkArea(), getScreen()); }
 
+std::vector<Rect> getMonitors() {
+    std::vector<Rect> monitors;
+    ::EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR, HDC, LPRECT r, LPARAM all) -> BOOL {
+            reinterpret_cast<std::vector<Rect>*>(all)->push_back(
+                {r->left, r->top, r->right, r->bottom});
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
 }  // namespace replybar::taskbar

@@ -6,6 +6,8 @@
 //   e2e_probe controls CLASS OUT   every control of a window, nested ones too
 //   e2e_probe sysclose CLASS       the close box of a window: WM_SYSCOMMAND SC_CLOSE
 //   e2e_probe mklnk LINK TARGET    a shell shortcut
+//   e2e_probe move X Y             moves the bar, as something other than the bar would
+//   e2e_probe send MSG WPARAM      sends a message (numbers) to the bar
 #include <windows.h>
 #include <shlobj.h>
 
@@ -193,6 +195,21 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (link) link->Release();
         CoUninitialize();
         return SUCCEEDED(hr) ? 0 : 1;
+    }
+    if (cmd == L"move" && argc > 3) {
+        HWND bar = FindWindowW(kBarClass, nullptr);
+        if (!bar) return 1;
+        SetWindowPos(bar, nullptr, _wtoi(argv[2]), _wtoi(argv[3]), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    if (cmd == L"send" && argc > 3) {
+        HWND bar = FindWindowW(kBarClass, nullptr);
+        if (!bar) return 1;
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(bar, wcstoul(argv[2], nullptr, 0), wcstoul(argv[3], nullptr, 0), 0,
+                            SMTO_ABORTIFHUNG, 5000, &result);
+        return 0;
     }
     if (cmd == L"close") {
         HWND bar = FindWindowW(kBarClass, nullptr);

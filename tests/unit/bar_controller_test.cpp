@@ -301,6 +301,20 @@ TEST_F(BarControllerTest, DragMovesByThePointersDistance) {
     EXPECT_EQ(window.bounds.size(), moves);  // released: no more moving
 }
 
+// A drag ends when another window takes the mouse, and the rules follow the window wherever
+// something else put it.
+TEST_F(BarControllerTest, ADragEndsWithTheCaptureAndMovesFollowTheRealWindow) {
+    bar.mouseDown(kStrip, L, 2, 14);
+    bar.captureLost();
+    bar.mouseMove(kStrip, 52, 14);
+    EXPECT_TRUE(window.bounds.empty());
+
+    bar.setWindowRect({500, 300, 603, 329});  // moved by the system
+    click(button(BarButton::Reply));
+    EXPECT_EQ(bar.windowRect().left, 500);
+    EXPECT_EQ(bar.windowRect().bottom, 329);
+}
+
 TEST(Keystrokes, HeldModifiersAreReleasedAndRestored) {
     using namespace keys;
     using E = KeyEvent;

@@ -119,5 +119,31 @@ TEST(FirstStart, BarSitsOnTheWorkAreaBottomNeverAboveTheScreen) {
     }
 }
 
+// The bar is never left where no one can see it; a place on a monitor is kept exactly.
+TEST(KeepOnScreen, MovesOnlyAFaceThatIsNotWhollyOnAMonitor) {
+    using R = taskbar::Rect;
+    const std::vector<R> two = {{0, 0, 1280, 800}, {1280, -200, 3200, 880}};
+    const struct {
+        R face;
+        std::vector<R> monitors;
+        R expected;
+    } cases[] = {
+        {{159, 771, 262, 800}, two, {159, 771, 262, 800}},          // on the first, at its edge
+        {{2000, -150, 2103, -121}, two, {2000, -150, 2103, -121}},  // on the second, above 0
+        {{3500, 500, 3603, 529}, two, {3097, 500, 3200, 529}},      // a monitor that is gone
+        {{1250, 100, 1353, 129}, two, {1280, 100, 1383, 129}},      // across two: the larger part
+        {{-400, 850, -297, 879}, two, {0, 771, 103, 800}},
+        {{999999897, 999999971, 1000000000, 1000000000}, two, {3097, 851, 3200, 880}},
+        {{-1000000000, -1000000000, -999999897, -999999971}, two, {0, 0, 103, 29}},
+        {{10, 10, 113, 39}, {}, {10, 10, 113, 39}},  // no monitor reported: left alone
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(keepOnScreen(c.face, c.monitors), c.expected) << c.face.left << "," << c.face.top;
+    // Hand-edited positions beyond 32 bits are held, not wrapped round to the other side.
+    EXPECT_EQ(twipsToPixels(9e14), 1000000000);
+    EXPECT_EQ(twipsToPixels(-9e14), -1000000000);
+    EXPECT_EQ(twipsToPixels(2392.5), 160);  // 159.5: halves away from zero
+}
+
 }  // namespace
 }  // namespace replybar

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The bar stays where the user can see it: a saved place off every monitor or beyond 32 bits is
+# mended, a display change mends it again, a move from outside is followed, and a drag ends
+# when another window takes the mouse.
+. "$(dirname "$0")/lib.sh"
+reset_state
+QLW='C:\users\'"$(id -un)"'\AppData\Roaming\Microsoft\Internet Explorer\Quick Launch\'
+printf 'one\r\n' >"$APPDATA/0.txt"
+printf 'two\r\n' >"$APPDATA/1.txt"
+at_place() { probe_bar && [ "$(fact x),$(fact y)" = "$1" ]; }
+
+# 1280 x 800: the nearest place on the one monitor, whatever the saved numbers.
+for saved in '99999999999999,-99999999999999:1177,0' '-45000,600000:0,771' '3000,4500:200,300'; do
+    reg_set "${saved%%:*},${QLW},about:blank"
+    start_bar
+    at_place "${saved##*:}" || fail "saved ${saved%%:*}: the bar is at $(fact x),$(fact y)"
+    close_bar
+done
+note "saved places off the screen were mended; one on it was used as stored"
+
+start_bar
+# Moved by something else: the panel opens over the bar where it is now, and a drag starts there.
+probe move 600 400
+xdo mousemove 687 415 click 1
+wait_for 5 eval 'probe_bar && [ "$(fact h)" -gt 29 ]' || fail "the reply panel did not open"
+[ "$(fact x)" = 600 ] && [ $(( $(fact y) + $(fact h) )) = 429 ] \
+    || fail "the panel opened at $(fact x),$(fact y) $(fact w)x$(fact h), not over the bar at 600,400"
+shot panel_after_outside_move "$(fact w)x$(fact h)+600+$(fact y)"
+xdo mousemove 300 100
+wait_for 5 at_place 600,400 || fail "the panel did not close back onto the bar"
+xdo mousemove 671 424 mousedown 1 mousemove 700 430 mousemove 721 434 mouseup 1
+wait_for 5 at_place 650,410 || fail "the drag moved the bar to $(fact x),$(fact y), not 650,410"
+note "after an outside move the panel and a drag both started where the bar was"
+
+# The capture goes to another window in the middle of a drag: the drag ends there.
+xdo mousemove 721 434 mousedown 1 mousemove 730 434
+sleep 0.3
+probe bar "$(winpath "$WORK/bar.txt")"
+before="$(fact x),$(fact y)"
+probe send 0x1F 0  # WM_CANCELMODE
+xdo mousemove 800 500
+sleep 0.5
+at_place "$before" || fail "the bar kept following the pointer: $(fact x),$(fact y)"
+xdo mouseup 1
+note "a drag ended when the capture was taken"
+
+# A display change finds the bar off every monitor: it comes back onto the screen.
+probe move 5000 5000
+probe send 0x7E 24  # WM_DISPLAYCHANGE
+wait_for 5 at_place 1177,771 || fail "after a display change the bar is at $(fact x),$(fact y)"
+probe move -500 300
+probe send 0x1A 0x2F  # WM_SETTINGCHANGE, SPI_SETWORKAREA
+wait_for 5 at_place 0,300 || fail "after a work-area change the bar is at $(fact x),$(fact y)"
+shot bar_mended "200x60+0+280"
+close_bar
+echo "bar placement: all checks passed"
