@@ -71,7 +71,8 @@ int wmain(int argc, wchar_t** argv) {
         if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
     }
     const std::wstring folder = dir.wstring() + L"\\";
-    std::vector<std::wstring> names = launch::listLaunchFolder(folder, launch::kMaxLaunchEntries);
+    std::vector<std::wstring> names =
+        launch::listLaunchFolder(folder, launch::kMaxLaunchEntries).names;
     names.emplace_back();  // the build also looks up the end of the list
 
     BarState state;

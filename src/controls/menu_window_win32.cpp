@@ -194,7 +194,8 @@ void RunMenuCommand(std::int64_t itemId) {
         const auto name = launch::resolveLaunchEntry(
             host.state->launchMap, launch::launchEntryForItem(itemId, r->itemAlias));
         // An empty name is the closing marker of the list, not a file.
-        if (name && !name->empty()) host.shell->open(host.state->launchFolder + *name);
+        if (name && !name->empty())
+            host.shell->open(launch::launchPath(host.state->launchFolder, *name));
     }
     if (exitItem && host.unloadAll) host.unloadAll();
 }

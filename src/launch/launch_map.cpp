@@ -15,6 +15,11 @@ std::wstring launcherCaption(const std::wstring& fileName) {
     return fileName;
 }
 
+std::wstring launchPath(const std::wstring& folder, const std::wstring& name) {
+    if (folder.empty() || folder.back() == L'\\' || folder.back() == L'/') return folder + name;
+    return folder + L'\\' + name;
+}
+
 bool isBlankCaption(const std::wstring& caption) {
     return caption.find_first_not_of(L' ') == std::wstring::npos;
 }

@@ -8,6 +8,14 @@
 
 namespace replybar::launch {
 
+// The path of a name in the launch folder: exactly one backslash between the folder, as the user
+// typed it, and the name.
+std::wstring launchPath(const std::wstring& folder, const std::wstring& name);
+
+// The one grey item of a menu that has nothing to offer, so the button never looks dead.
+inline constexpr wchar_t kEmptyMenuText[] = L"（空）";
+inline constexpr wchar_t kMissingFolderText[] = L"（找不到文件夹）";
+
 // Shortcut-like names (".lnk", ".url", ".scf" in upper or lower case, anywhere in the name) lose
 // their last extension; any other name is shown as it is.
 std::wstring launcherCaption(const std::wstring& fileName);

@@ -8,13 +8,19 @@
 
 namespace replybar::launch {
 
-std::vector<std::wstring> listLaunchFolder(const std::wstring& folder, std::size_t limit) {
-    std::vector<std::wstring> names;
+LaunchListing listLaunchFolder(const std::wstring& folder, std::size_t limit) {
+    LaunchListing listing;
+    // An empty setting would list the working folder: it lists nothing.
+    if (folder.empty()) return listing;
+    const DWORD attributes = ::GetFileAttributesW(launchPath(folder, L"").c_str());
+    listing.folderFound =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    std::vector<std::wstring>& names = listing.names;
     WIN32_FIND_DATAW found{};
     const HANDLE find =
-        ::FindFirstFileExW((folder + L"*.*").c_str(), FindExInfoBasic, &found,
+        ::FindFirstFileExW(launchPath(folder, L"*.*").c_str(), FindExInfoBasic, &found,
                            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) return names;  // no folder, no drive: nothing to list
+    if (find == INVALID_HANDLE_VALUE) return listing;  // no folder, no drive: nothing to list
     constexpr DWORD kSkipped =
         FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
@@ -22,13 +28,14 @@ std::vector<std::wstring> listLaunchFolder(const std::wstring& folder, std::size
         names.emplace_back(found.cFileName);
     } while (names.size() < limit && ::FindNextFileW(find, &found));
     ::FindClose(find);
-    return names;
+    return listing;
 }
 
 void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::cMenu>& launcherMenu) {
     BarState& state = *context.host.state;
     // The file names and one empty name that ends the list; more than 150 are never processed.
-    std::vector<std::wstring> entries = listLaunchFolder(state.launchFolder, kMaxLaunchEntries);
+    LaunchListing listing = listLaunchFolder(state.launchFolder, kMaxLaunchEntries);
+    std::vector<std::wstring>& entries = listing.names;
     entries.emplace_back();
     state.launchMap.clear();
 
@@ -51,7 +58,7 @@ void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::cMe
             state.scratchText = caption;
             appendLaunchEntry(state.launchMap, n, name);
 
-            loadShellIcon(canvases.picture1, state.launchFolder + name);
+            loadShellIcon(canvases.picture1, launchPath(state.launchFolder, name));
             enlargeIcon(canvases.picture1, canvases.picture11);
             convertPictureToIcon(canvases);
 
@@ -59,6 +66,13 @@ void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::cMe
                 launcherMenu->AddItem(L"open" + std::to_wstring(n), canvases.picture22, caption,
                                       menu::kTypeString, 0);
         }
+        if (launcherMenu->items().recordCount() == 0)
+            launcherMenu->AddItem(L"nothing",
+                                  nullptr,
+                                  state.launchFolder.empty() || listing.folderFound
+                                      ? kEmptyMenuText
+                                      : kMissingFolderText,
+                                  menu::kTypeString, menu::kStateDisabled);
         launcherMenu->Style(1);
     } catch (const std::exception&) {
         // Aliases carry their entry number and cannot clash; out of memory leaves what was built.

@@ -74,4 +74,19 @@ w "$BIN/e2e_presets.exe" "$(winpath "$WORK/presets.bmp")"
 convert "$WORK/presets.bmp" "$SHOTS/menu_presets.png"
 note "screenshot $SHOTS/menu_presets.png"
 close_bar
+
+# A launch folder that is not there: one grey item says so, and choosing it opens nothing.
+reg_set "2385,11565,C:\\没有这个文件夹,about:blank"
+rm -f "$BIN/opened.log"
+start_bar
+launcher
+wait_for 3 menu_open || fail "the menu of a missing folder did not open"
+mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
+[ $(( (mh - 6) / 19 )) = 1 ] || fail "the menu of a missing folder is $mh px high"
+shot launcher_menu_missing_folder "200x$((mh + 20))+$((mx - 10))+$((my - 10))"
+xdo mousemove $((mx + 40)) $((my + 12)) click 1
+sleep 1
+[ ! -s "$BIN/opened.log" ] || fail "the grey item opened $(cat "$BIN/opened.log")"
+close_bar
+note "a missing launch folder shows one grey item that opens nothing"
 echo "launcher: all checks passed"

@@ -191,18 +191,43 @@ TEST_F(LaunchBuildTest, ListsNormalFilesWithCaptionsIconsAndTheirEntries) {
     EXPECT_EQ(launcherMenu->SeparatorColor(), RGB(192, 192, 192));
 }
 
-TEST_F(LaunchBuildTest, MissingOrEmptyFolderGivesAnEmptyUsableMenu) {
-    const std::wstring folders[] = {folder.withSlash(), folder.withSlash() + L"没有\\",
-                                    L"Q:\\no\\such\\drive\\", L"bad<>|name\\"};
-    for (const std::wstring& f : folders) {
-        state.launchFolder = f;
+// Nothing to offer is said by one grey item that opens nothing; an empty setting lists nothing
+// (not the working folder).
+TEST_F(LaunchBuildTest, MissingOrEmptyFolderGivesOneGreyItem) {
+    const struct {
+        std::wstring folder;
+        const wchar_t* text;
+    } cases[] = {{folder.withSlash(), L"（空）"},
+                 {L"", L"（空）"},
+                 {folder.withSlash() + L"没有\\", L"（找不到文件夹）"},
+                 {L"Q:\\no\\such\\drive\\", L"（找不到文件夹）"},
+                 {L"bad<>|name\\", L"（找不到文件夹）"}};
+    for (const auto& c : cases) {
+        state.launchFolder = c.folder;
         build();
         ASSERT_TRUE(launcherMenu);
         EXPECT_TRUE(::IsMenu(launcherMenu->hwnd()));
-        EXPECT_EQ(itemCount(), 0);
+        ASSERT_EQ(itemCount(), 1) << c.text;
+        EXPECT_EQ(item(0).itemText, c.text);
+        EXPECT_EQ(::GetMenuState(launcherMenu->hwnd(), 0, MF_BYPOSITION) & MF_DISABLED, MF_DISABLED);
         EXPECT_EQ(state.launchMap, L"*1*");
         EXPECT_EQ(launcherMenu->Style(), 1);
+        choose(0);
+        EXPECT_TRUE(shell.opened.empty());
     }
+}
+
+// A folder typed without its backslash lists its files, not itself.
+TEST_F(LaunchBuildTest, AFolderWithoutItsBackslashListsItsFiles) {
+    folder.touch(L"a.txt");
+    std::wstring typed = folder.withSlash();
+    typed.pop_back();
+    state.launchFolder = typed;
+    build();
+    ASSERT_EQ(itemCount(), 1);
+    EXPECT_EQ(item(0).itemText, L"a.txt");
+    choose(0);
+    EXPECT_EQ(shell.opened, std::vector<std::wstring>{folder.withSlash() + L"a.txt"});
 }
 
 TEST_F(LaunchBuildTest, BlankCaptionKeepsItsEntryAndLaterItemsStayInStep) {
