@@ -173,10 +173,11 @@ int totalMenuHeight(const std::vector<std::int32_t>& itemTypesInMenuOrder, int c
 
 std::optional<ItemSize> measureMenuItem(std::uint32_t ctlType, std::uint32_t itemId,
                                         const MenuModel& model, std::size_t gbkByteLength,
-                                        int cyMenu) {
+                                        int cyMenu, int maxWidth) {
     if ((ctlType & kOdtMenu) == 0) return std::nullopt;
     const MenuItem* r = model.record(itemId);
-    return ItemSize{measureItemWidth(gbkByteLength, cyMenu, model.appearance().leftBarWidth),
+    const int width = measureItemWidth(gbkByteLength, cyMenu, model.appearance().leftBarWidth);
+    return ItemSize{std::min(width, maxWidth),
                     measureItemHeight(r ? r->itemType : kTypeString, cyMenu)};
 }
 

@@ -4,6 +4,7 @@
 // nothing outlives one WM_DRAWITEM.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -52,9 +53,10 @@ struct ItemSize {
 constexpr std::uint32_t kOdtMenu = 1;
 // WM_MEASUREITEM. nullopt: not a menu request, leave it unchanged. `gbkByteLength` is the byte
 // length of the record's text (0 when the id has no record; such an item measures as empty).
+// No item is wider than `maxWidth` (half the screen): a longer caption is cut with an ellipsis.
 std::optional<ItemSize> measureMenuItem(std::uint32_t ctlType, std::uint32_t itemId,
                                         const MenuModel& model, std::size_t gbkByteLength,
-                                        int cyMenu);
+                                        int cyMenu, int maxWidth = INT_MAX);
 
 // Item geometry. ix is the icon column's left edge.
 struct IconRows {

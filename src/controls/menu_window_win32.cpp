@@ -1,5 +1,7 @@
 #include "controls/menu_window_win32.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -59,8 +61,10 @@ struct Executor {
     void operator()(const TextOp& op) const {
         ::SetTextColor(dc, op.color);
         RECT r = toRect(op.rect);
+        // A caption wider than its capped item ends in an ellipsis; "&" in a file name is a
+        // character, not a mnemonic.
         ::DrawTextW(dc, op.text.c_str(), static_cast<int>(op.text.size()), &r,
-                    DT_SINGLELINE | DT_VCENTER);
+                    DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     }
     void operator()(const IconOp& op) const {
         ::DrawIconEx(dc, op.x, op.y, toIcon(op.icon), 16, 16, 0, nullptr, DI_NORMAL);
@@ -99,15 +103,78 @@ void drawMenuItem(const DRAWITEMSTRUCT& dis) {
     }
 }
 
+// Half the width of the monitor under the pointer, where the menu opens: no item is wider.
+int widestItem() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetMonitorInfoW(::MonitorFromPoint(p, MONITOR_DEFAULTTONEAREST), &info))
+        return ::GetSystemMetrics(SM_CXSCREEN) / 2;
+    return (info.rcMonitor.right - info.rcMonitor.left) / 2;
+}
+
+int naturalWidth(const MenuItem& r) {
+    return measureItemWidth(codec::gbkByteLength(r.itemText), ::GetSystemMetrics(SM_CYMENU),
+                            mMenu().model.appearance().leftBarWidth);
+}
+
 void measureMenuItem(MEASUREITEMSTRUCT& mis) {
     const SharedMenu& m = mMenu();
     const MenuItem* r = m.model.record(mis.itemID);
     const std::size_t bytes = r ? codec::gbkByteLength(r->itemText) : 0;
     const auto size = menu::measureMenuItem(mis.CtlType, mis.itemID, m.model, bytes,
-                                            ::GetSystemMetrics(SM_CYMENU));
+                                            ::GetSystemMetrics(SM_CYMENU), widestItem());
     if (!size) return;
     mis.itemWidth = static_cast<UINT>(std::max(size->width, 0));
     mis.itemHeight = static_cast<UINT>(std::max(size->height, 0));
+}
+
+// The whole caption of a cut item, shown under it while it is selected.
+HWND g_fullName = nullptr;
+
+void showFullName(HMENU menu, UINT itemId) {
+    if (!g_fullName) {
+        g_fullName = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                       WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                       frmMenuWindow(), nullptr, ::GetModuleHandleW(nullptr),
+                                       nullptr);
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+        ti.hwnd = frmMenuWindow();
+        ti.uId = 1;
+        ti.lpszText = const_cast<wchar_t*>(L"");
+        ::SendMessageW(g_fullName, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    TOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = frmMenuWindow();
+    ti.uId = 1;
+    const MenuItem* r = menu ? mMenu().model.record(itemId) : nullptr;
+    RECT item{};
+    int position = -1;
+    for (int p = 0; r && p < ::GetMenuItemCount(menu); ++p)
+        if (::GetMenuItemID(menu, p) == itemId) position = p;
+    if (!r || position < 0 || naturalWidth(*r) <= widestItem() ||
+        !::GetMenuItemRect(nullptr, menu, static_cast<UINT>(position), &item)) {
+        ::SendMessageW(g_fullName, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
+        return;
+    }
+    std::wstring text = r->itemText;
+    ti.lpszText = text.data();
+    ::SendMessageW(g_fullName, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    // Under the item, or above it where the screen ends below (its size is known once shown).
+    ::SendMessageW(g_fullName, TTM_TRACKPOSITION, 0, MAKELPARAM(item.left + 20, item.bottom + 2));
+    ::SendMessageW(g_fullName, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
+    RECT tip{};
+    ::GetWindowRect(g_fullName, &tip);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    ::GetMonitorInfoW(::MonitorFromRect(&item, MONITOR_DEFAULTTONEAREST), &info);
+    if (item.bottom + 2 + (tip.bottom - tip.top) > info.rcMonitor.bottom)
+        ::SendMessageW(g_fullName, TTM_TRACKPOSITION, 0,
+                       MAKELPARAM(item.left + 20, item.top - (tip.bottom - tip.top) - 2));
 }
 
 void onCommand(WPARAM wp) {
@@ -155,6 +222,7 @@ LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 if (::GetMenuItemID(reinterpret_cast<HMENU>(lp), LOWORD(wp) & 0xFF) !=
                     static_cast<UINT>(-1))
                     OnMenuItemSelect();
+                showFullName(reinterpret_cast<HMENU>(lp), LOWORD(wp));
                 break;
             default: break;
         }

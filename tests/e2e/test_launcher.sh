@@ -89,4 +89,21 @@ sleep 1
 [ ! -s "$BIN/opened.log" ] || fail "the grey item opened $(cat "$BIN/opened.log")"
 close_bar
 note "a missing launch folder shows one grey item that opens nothing"
+
+# A very long name: the menu stays within half the screen, the caption ends in an ellipsis,
+# and the whole name shows under the item while it is selected.
+long=$(printf '很长的文件名%.0s' $(seq 12))
+mkdir -p "$WORK/long"
+printf 'x' >"$WORK/long/$long.txt"
+reg_set "2385,11565,$(winpath "$WORK/long")\\,about:blank"
+start_bar
+launcher
+wait_for 3 menu_open || fail "the menu with a long name did not open"
+mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt"); mw=$(fact w "$WORK/menu.txt")
+[ "$mw" -le 670 ] || fail "the menu is $mw px wide: its item is wider than half the screen"
+xdo mousemove $((mx + 100)) $((my + 12))
+wait_for 3 window_up tooltips_class32 '' || fail "the whole name is not shown"
+shot launcher_long_name "$((mw + 20))x80+$((mx - 10))+$((my - 55))"
+close_bar
+note "a long name was cut to a $mw px menu and shown whole under its item"
 echo "launcher: all checks passed"

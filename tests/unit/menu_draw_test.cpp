@@ -51,6 +51,9 @@ TEST(MenuMeasure, WidthFromByteLengthHeightByType) {
     EXPECT_EQ(measureMenuItem(2, 0, m, 0, kCy), std::nullopt);
     EXPECT_EQ(measureMenuItem(kOdtMenu, 99, m, 0, kCy)->height, kCy);
     EXPECT_EQ(totalMenuHeight({kTypeString, kTypeSeparator, kTypeRadioCheck}, kCy), 44);
+    // A long name never makes the menu wider than the cap (half the screen).
+    EXPECT_EQ(measureMenuItem(kOdtMenu, 0, m, 400, kCy, 640)->width, 640);
+    EXPECT_EQ(measureMenuItem(kOdtMenu, 0, m, 4, kCy, 640)->width, 50);
 }
 
 TEST(MenuGradient, FloorsEveryChannelInDoubles) {
