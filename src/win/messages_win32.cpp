@@ -11,9 +11,14 @@ MessageAnswer MessageBoxes::show(const std::wstring& text, const std::wstring& t
         case MessageKind::Question: flags = MB_YESNO | MB_ICONQUESTION; break;
     }
     // The bar is topmost and never the foreground window: its boxes must come to the front
-    // and take the keyboard, or the user would have to find them first.
+    // and take the keyboard, or the user would have to find them first. Closing, a box hands
+    // the activation to its owner, and the bar must not have it: the foreground goes back to
+    // the window that had it before.
+    const HWND before = ::GetForegroundWindow();
     const int r =
         ::MessageBoxW(owner_, text.c_str(), title.c_str(), flags | MB_TOPMOST | MB_SETFOREGROUND);
+    if (before && ::IsWindow(before) && ::GetForegroundWindow() != before)
+        ::SetForegroundWindow(before);
     if (kind == MessageKind::Question) return r == IDYES ? MessageAnswer::Yes : MessageAnswer::No;
     return MessageAnswer::Ok;
 }
