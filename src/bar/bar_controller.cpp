@@ -39,28 +39,37 @@ int BarController::rowCount() const {
         std::clamp<long long>(lenientInteger(state_.replyCount), 0, kReplyRows));
 }
 
+PxPoint BarController::faceOrigin() const {
+    if (!panelOpen_) return {};
+    return {layout_.face.left, layout_.face.top};
+}
+
 PxRect BarController::panelRect() const {
-    return {0, 0, px(panelSize_.width), panelOpen_ ? faceTop_ : 0};
+    if (!panelOpen_) return {0, 0, px(panelSize_.width), 0};
+    return layout_.panel;
 }
 
 std::optional<PxRect> BarController::bandRect() const {
-    if (!panelOpen_ || bandTopTwips_ == -777) return std::nullopt;
-    const int top = px(bandTopTwips_);
-    return PxRect{px(kHighlightBandLeft), top, px(kHighlightBandLeft + panelSize_.width),
-                  top + px(kHighlightBandHeight)};
+    if (!panelOpen_ || bandRow_ < 0) return std::nullopt;
+    const TwipRect b = highlightBand(bandRow_, layout_.rowsPerColumn, kPanelWidth);
+    return PxRect{px(b.left), px(b.top), px(b.left + b.width), px(b.top) + px(b.height)};
 }
 
 Target BarController::hitTest(int x, int y) const {
-    if (panelOpen_ && y >= 0 && y < faceTop_) {
-        if (x < 0 || x >= px(panelSize_.width)) return {};
-        const RowHit hit = hitTestRow(x * kTwipsPerPixel, y * kTwipsPerPixel, rowCount());
+    const PxRect& p = layout_.panel;
+    if (panelOpen_ && y >= p.top && y < p.bottom) {
+        if (x < p.left || x >= p.right) return {};
+        const RowHit hit = hitTestRow((x - p.left) * kTwipsPerPixel, (y - p.top) * kTwipsPerPixel,
+                                      rowCount(), layout_.rowsPerColumn);
         switch (hit.part) {
             case RowPart::Text: return {Target::RowText, hit.row};
             case RowPart::Icon: return {Target::RowIcon, hit.row};
             case RowPart::None: return {Target::PanelBackground, 0};
         }
     }
-    const int fy = y - faceTop_;
+    const PxPoint face = faceOrigin();
+    x -= face.x;
+    const int fy = y - face.y;
     if (x < 0 || x >= kFaceW || fy < 0 || fy >= kFaceH) return {};
     for (int b = 0; b < 4; ++b) {
         const PxRect r = buttonRect(static_cast<BarButton>(b));
@@ -72,7 +81,9 @@ Target BarController::hitTest(int x, int y) const {
 void BarController::mouseDown(const Target& t, MouseButton button, int x, int y) {
     pressConsumed_ = false;
     switch (t.kind) {
-        case Target::DragStrip: dragStripDown(button, x, y - faceTop_); break;
+        case Target::DragStrip:
+            dragStripDown(button, x - faceOrigin().x, y - faceOrigin().y);
+            break;
         case Target::Button:
             if (t.index == static_cast<int>(BarButton::Reply))
                 replyButtonDown(button);
@@ -93,7 +104,7 @@ void BarController::mouseDown(const Target& t, MouseButton button, int x, int y)
 
 void BarController::mouseMove(const Target& t, int x, int y) {
     switch (t.kind) {
-        case Target::DragStrip: dragStripMove(x, y - faceTop_); break;
+        case Target::DragStrip: dragStripMove(x - faceOrigin().x, y - faceOrigin().y); break;
         case Target::Button: buttonMove(static_cast<BarButton>(t.index)); break;
         case Target::RowText: rowMove(t.index, true); break;
         case Target::RowIcon: rowMove(t.index, false); break;
@@ -220,29 +231,27 @@ void BarController::replyButtonUp(MouseButton button) {
 
 void BarController::applyBounds() { ports_.window.setBounds(window_); }
 
+// The window grows by the panel while the bar face stays where it is on the screen: upward as
+// it always did when the panel fits there, else downward, or in columns (panel_layout.h).
 void BarController::openReplyPanel() {
-    const int w = panelSize_.width, h = panelSize_.height;
-    const int hp = px(h), wp = px(w);
-    faceTop_ = hp;  // the bar face moves down inside the window ...
-    openPanelHeightPx_ = hp;
-    window_.top -= hp;  // ... as the window grows upward: the face stays where it was
-    window_.bottom = window_.top + hp + kFaceH;
-    window_.right = window_.left + wp;
-    bandTopTwips_ = -777;
+    const PxRect face{window_.left, window_.top, window_.left + kFaceW, window_.top + kFaceH};
+    layout_ = layoutReplyPanel(face, rowCount(), panelSize_, ports_.window.monitorRect());
+    window_ = layout_.window;
+    bandRow_ = -1;
     applyBounds();
-    ports_.window.setRegion(
-        {{0, 0, wp + 1, hp + 1}, {0, hp, px(kFaceWidthTwips) + 1, px(h + kFaceHeightTwips) + 15}});
+    ports_.window.setRegion(panelRegion(layout_));
     ports_.timers.enable(TimerId::Timer1z, kPollMs);
     panelOpen_ = true;
     ports_.window.invalidate();
 }
 
 void BarController::restoreBar() {
+    // Wherever the window is now: something else may have moved it while the panel was open.
+    const PxPoint face = faceOrigin();
+    window_.left += face.x;
+    window_.top += face.y;
     window_.right = window_.left + kFaceW;
-    faceTop_ = 0;
-    window_.top += openPanelHeightPx_;
     window_.bottom = window_.top + kFaceH;
-    openPanelHeightPx_ = 0;
     panelOpen_ = false;
     applyBounds();
     ports_.timers.disable(TimerId::Timer1z);
@@ -250,9 +259,8 @@ void BarController::restoreBar() {
 }
 
 void BarController::rowMove(int row, bool overText) {
-    const int top = highlightBandTop(row);
-    if (top != bandTopTwips_) {
-        bandTopTwips_ = top;
+    if (row != bandRow_) {
+        bandRow_ = row;
         ports_.window.invalidate();
     }
     state_.panelCloseCountdown = L"2";

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "bar/panel_layout.h"
 #include "core/bar_state.h"
 #include "core/ports.h"
 #include "reply/panel_geometry.h"
@@ -21,13 +22,6 @@ enum class MouseButton { Left, Right, Middle };
 enum class BarButton { Desktop = 0, Home = 1, Launch = 2, Reply = 3 };
 enum class Picture { Normal, Hover, Pressed };
 
-struct PxRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool operator==(const PxRect&) const = default;
-};
-struct PxPoint {
-    int x = 0, y = 0;
-};
 
 // What the rules need from the bar window.
 class IBarWindow {
@@ -39,6 +33,8 @@ public:
     virtual void setRegion(const std::vector<PxRect>& roundRectArgs) = 0;
     virtual void invalidate() = 0;
     virtual PxPoint cursorPos() = 0;  // screen pixels
+    // The whole rectangle of the monitor the bar is on, screen pixels.
+    virtual PxRect monitorRect() = 0;
 };
 
 // Dialogs and actions that live elsewhere.
@@ -100,9 +96,10 @@ public:
 
     // What the adapter paints.
     bool panelOpen() const { return panelOpen_; }
-    int faceTop() const { return faceTop_; }  // pixels in the window
+    PxPoint faceOrigin() const;               // the bar face's top-left, pixels in the window
     PxRect panelRect() const;                 // pixels in the window
     std::optional<PxRect> bandRect() const;   // pixels in the panel, when visible
+    int rowsPerColumn() const { return layout_.rowsPerColumn; }
     Picture picture(BarButton b) const { return pictures_[static_cast<int>(b)]; }
     int rowCount() const;
     const PanelSize& panelSize() const { return panelSize_; }
@@ -134,9 +131,8 @@ private:
     PxRect window_{};
     PanelSize panelSize_{kBarFaceWidth, 0};
     bool panelOpen_ = false;
-    int faceTop_ = 0;
-    int openPanelHeightPx_ = 0;  // the panel's height as it was opened
-    int bandTopTwips_ = -777;    // parked out of sight
+    PanelLayout layout_;  // where the open panel and the face are; its face is all when closed
+    int bandRow_ = -1;  // the row the highlight band lies under; -1 parks it out of sight
     std::array<Picture, 4> pictures_{};
     bool dragActive_ = false;
     int dragAnchorX_ = 0, dragAnchorY_ = 0;  // twips in the drag strip

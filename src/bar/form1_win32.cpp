@@ -111,8 +111,9 @@ void Form1::placeFromSettings() {
 // the nearest one.
 void Form1::keepBarOnScreen() {
     const PxRect w = controller_->windowRect();
-    const int top = w.top + controller_->faceTop();
-    const taskbar::Rect face{w.left, top, w.left + twipsToPixels(kFaceWidthTwips),
+    const PxPoint origin = controller_->faceOrigin();
+    const int left = w.left + origin.x, top = w.top + origin.y;
+    const taskbar::Rect face{left, top, left + twipsToPixels(kFaceWidthTwips),
                              top + twipsToPixels(kFaceHeightTwips)};
     const taskbar::Rect fit = keepOnScreen(face, taskbar::getMonitors());
     if (fit == face) return;
@@ -141,6 +142,10 @@ void Form1::readOsVersion() {
 
 namespace {
 RECT toRect(const PxRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+RECT pixelRect(const TwipRect& t) {
+    return {twipsToPixels(t.left), twipsToPixels(t.top), twipsToPixels(t.left + t.width),
+            twipsToPixels(t.top + t.height)};
+}
 }  // namespace
 
 void Form1::createTooltips() {
@@ -176,14 +181,15 @@ void Form1::createTooltips() {
 // Tool rectangles follow the bar face and the rows; rows beyond the panel get none.
 void Form1::updateRowTooltips() {
     if (!tooltips_) return;
-    const int faceTop = controller_->faceTop();
+    const PxPoint face = controller_->faceOrigin();
+    const PxRect panel = controller_->panelRect();
     for (int b = 0; b < 2; ++b) {
         TOOLINFOW ti{};
         ti.cbSize = sizeof ti;
         ti.hwnd = hwnd_;
         ti.uId = static_cast<UINT_PTR>(b + 1);
         ti.rect = toRect(BarController::buttonRect(static_cast<BarButton>(b)));
-        ::OffsetRect(&ti.rect, 0, faceTop);
+        ::OffsetRect(&ti.rect, face.x, face.y);
         ::SendMessageW(tooltips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
     }
     const int rows = controller_->panelOpen() ? controller_->rowCount() : 0;
@@ -194,9 +200,8 @@ void Form1::updateRowTooltips() {
         ti.uId = kRowToolBase + row;
         std::wstring tip;
         if (row < rows) {
-            const TwipRect t = rowTextRect(row);
-            ti.rect = {twipsToPixels(t.left), twipsToPixels(t.top), twipsToPixels(t.left + t.width),
-                       twipsToPixels(t.top + t.height)};
+            ti.rect = pixelRect(rowTextRect(row, controller_->rowsPerColumn()));
+            ::OffsetRect(&ti.rect, panel.left, panel.top);
             tip = replies_[row].fullText;
             while (!tip.empty() && (tip.back() == L'\n' || tip.back() == L'\r')) tip.pop_back();
         }
@@ -316,6 +321,16 @@ void Form1::invalidate() {
     updateRowTooltips();
 }
 
+PxRect Form1::monitorRect() {
+    RECT r{};
+    ::GetWindowRect(hwnd_, &r);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetMonitorInfoW(::MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info))
+        return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    return {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
+}
+
 PxPoint Form1::cursorPos() {
     POINT p{};
     ::GetCursorPos(&p);
@@ -360,8 +375,8 @@ void Form1::showLauncherMenu() {
     if (!launcherMenu_) return;
     const PxRect bar = controller_->windowRect();
     const launch::ScreenPoint at = launch::launcherMenuPosition(
-        static_cast<double>(bar.left) * kTwipsPerPixel,
-        static_cast<double>(bar.top + controller_->faceTop()) * kTwipsPerPixel);
+        static_cast<double>(bar.left + controller_->faceOrigin().x) * kTwipsPerPixel,
+        static_cast<double>(bar.top + controller_->faceOrigin().y) * kTwipsPerPixel);
     ::SetTimer(hwnd_, kMenuWatch, 100, nullptr);
     launcherMenu_->PopupMenu(at.x, at.y, 0);
     ::KillTimer(hwnd_, kMenuWatch);
@@ -435,27 +450,33 @@ void Form1::onPaint() {
     win::SelectGuard sel(mem.get(), canvas.get());
     ::FillRect(mem.get(), &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     if (controller_->panelOpen()) paintPanel(mem.get());
-    const int faceTop = controller_->faceTop();
-    win::drawBitmap(mem.get(), pictures_.skin.get(), 0, faceTop);
+    const PxPoint face = controller_->faceOrigin();
+    win::drawBitmap(mem.get(), pictures_.skin.get(), face.x, face.y);
     for (int b = 0; b < win::kButtonCount; ++b) {
         const PxRect r = BarController::buttonRect(static_cast<BarButton>(b));
         const int pic = static_cast<int>(controller_->picture(static_cast<BarButton>(b)));
-        win::drawBitmap(mem.get(), pictures_.buttons[b][pic].get(), r.left, faceTop + r.top);
+        win::drawBitmap(mem.get(), pictures_.buttons[b][pic].get(), face.x + r.left,
+                        face.y + r.top);
     }
     ::BitBlt(paint.get(), 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
 }
 
-// Picture3: the rows over the icon strip, the highlight band beneath text and icon.
+// Picture3: the rows over the icon strip, the highlight band beneath text and icon; a tall
+// panel in columns, each with its strip. Drawn in the panel's own coordinates.
 void Form1::paintPanel(HDC dc) {
     const PxRect panel = controller_->panelRect();
-    RECT area = toRect(panel);
+    const int saved = ::SaveDC(dc);
+    ::IntersectClipRect(dc, panel.left, panel.top, panel.right, panel.bottom);
+    ::SetViewportOrgEx(dc, panel.left, panel.top, nullptr);
+    RECT area{0, 0, panel.right - panel.left, panel.bottom - panel.top};
     ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_WINDOW));
-    {
-        const TwipRect s = kIconStrip;
-        RECT strip{twipsToPixels(s.left), twipsToPixels(s.top), twipsToPixels(s.left + s.width),
-                   twipsToPixels(s.top + s.height)};
-        win::UniqueBrush b(::CreateSolidBrush(RGB(219, 216, 209)));
-        ::FillRect(dc, &strip, b.get());
+    win::UniqueBrush stripBrush(::CreateSolidBrush(RGB(219, 216, 209)));
+    const int columns = columnsFor(controller_->rowCount(), controller_->rowsPerColumn());
+    for (int c = 0; c < columns; ++c) {
+        TwipRect s = kIconStrip;
+        s.left += c * kPanelWidth;
+        const RECT strip = pixelRect(s);
+        ::FillRect(dc, &strip, stripBrush.get());
     }
     if (const auto band = controller_->bandRect()) {
         win::UniqueBrush fill(::CreateSolidBrush(RGB(182, 189, 210)));
@@ -471,17 +492,18 @@ void Form1::paintPanel(HDC dc) {
     win::SelectGuard font(dc, rowFont_.get());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+    const int perColumn = controller_->rowsPerColumn();
     for (int row = 0; row < controller_->rowCount(); ++row) {
         const Reply& r = replies_[row];
-        const TwipRect ic = rowIconRect(row), tx = rowTextRect(row);
+        const RECT ic = pixelRect(rowIconRect(row, perColumn));
         if (r.icon >= 0 && r.icon < 10 && pictures_.classIcons[r.icon])
-            ::DrawIconEx(dc, twipsToPixels(ic.left), twipsToPixels(ic.top),
-                         pictures_.classIcons[r.icon].get(), 16, 16, 0, nullptr, DI_NORMAL);
-        RECT t{twipsToPixels(tx.left), twipsToPixels(tx.top), twipsToPixels(tx.left + tx.width),
-               twipsToPixels(tx.top + tx.height)};
+            ::DrawIconEx(dc, ic.left, ic.top, pictures_.classIcons[r.icon].get(), 16, 16, 0,
+                         nullptr, DI_NORMAL);
+        RECT t = pixelRect(rowTextRect(row, perColumn));
         ::DrawTextW(dc, r.displayText.c_str(), -1, &t,
                     DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
     }
+    ::RestoreDC(dc, saved);
 }
 
 bool Form1::onSetCursor() {
@@ -511,8 +533,9 @@ void Form1::writeSettingsString() {
     ::GetWindowRect(hwnd_, &r);
     // The bar face's position: with the reply panel open the window's top is higher by the
     // panel, and saving that would move the bar up at the next start.
-    const long long left = static_cast<long long>(r.left) * kTwipsPerPixel;
-    const long long top = static_cast<long long>(r.top + controller_->faceTop()) * kTwipsPerPixel;
+    const PxPoint face = controller_->faceOrigin();
+    const long long left = static_cast<long long>(r.left + face.x) * kTwipsPerPixel;
+    const long long top = static_cast<long long>(r.top + face.y) * kTwipsPerPixel;
     settings_.write(formatSettingsString(left, top, state_.launchFolder, state_.homePage));
 }
 

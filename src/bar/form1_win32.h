@@ -54,6 +54,7 @@ private:
     void setRegion(const std::vector<PxRect>& roundRectArgs) override;
     void invalidate() override;
     PxPoint cursorPos() override;
+    PxRect monitorRect() override;
     // ITimers
     void enable(TimerId id, unsigned intervalMs) override;
     void disable(TimerId id) override;

@@ -48,17 +48,51 @@ TwipRect rowTextRect(int row) {
 
 int highlightBandTop(int row) { return rowIconTop(row) - kHighlightBandAboveIcon; }
 
-PanelSize panelSizeFor(int replyCount) {
-    if (replyCount <= 0) return {kBarFaceWidth, 0};
-    const int lastRow = std::min(replyCount, kReplyRows) - 1;
-    return {kPanelWidth, rowTextBottom(lastRow) + kPanelBottomMargin};
+namespace {
+
+int perColumn(int rowsPerColumn) { return std::clamp(rowsPerColumn, 1, kReplyRows); }
+
+TwipRect inColumn(TwipRect r, int row, int rowsPerColumn) {
+    r.left += row / perColumn(rowsPerColumn) * kPanelWidth;
+    return r;
 }
 
-RowHit hitTestRow(int x, int y, int replyCount) {
+}  // namespace
+
+TwipRect rowIconRect(int row, int rowsPerColumn) {
+    return inColumn(rowIconRect(row % perColumn(rowsPerColumn)), row, rowsPerColumn);
+}
+
+TwipRect rowTextRect(int row, int rowsPerColumn) {
+    return inColumn(rowTextRect(row % perColumn(rowsPerColumn)), row, rowsPerColumn);
+}
+
+TwipRect highlightBand(int row, int rowsPerColumn, int panelWidth) {
+    const int slot = row % perColumn(rowsPerColumn);
+    return inColumn({kHighlightBandLeft, highlightBandTop(slot), panelWidth, kHighlightBandHeight},
+                    row, rowsPerColumn);
+}
+
+int columnsFor(int replyCount, int rowsPerColumn) {
+    const int rows = std::clamp(replyCount, 0, kReplyRows);
+    return std::max(1, (rows + perColumn(rowsPerColumn) - 1) / perColumn(rowsPerColumn));
+}
+
+PanelSize panelSizeFor(int replyCount) { return panelSizeFor(replyCount, kReplyRowsPerColumn); }
+
+PanelSize panelSizeFor(int replyCount, int rowsPerColumn) {
+    if (replyCount <= 0) return {kBarFaceWidth, 0};
+    const int rows = std::min(replyCount, kReplyRows);
+    const int lastRow = std::min(rows, perColumn(rowsPerColumn)) - 1;
+    return {kPanelWidth * columnsFor(rows, rowsPerColumn),
+            rowTextBottom(lastRow) + kPanelBottomMargin};
+}
+
+RowHit hitTestRow(int x, int y, int replyCount, int rowsPerColumn) {
     const int rows = std::clamp(replyCount, 0, kReplyRows);
     for (int row = 0; row < rows; ++row) {
-        if (rowTextRect(row).contains(x, y)) return {row, RowPart::Text};
-        if (rowIconRect(row).contains(x, y)) return {row, RowPart::Icon};
+        if (rowTextRect(row, rowsPerColumn).contains(x, y)) return {row, RowPart::Text};
+        if (rowIconRect(row, rowsPerColumn).contains(x, y)) return {row, RowPart::Icon};
     }
     return {};
 }

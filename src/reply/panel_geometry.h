@@ -24,6 +24,7 @@ constexpr int kTallTextRow = 39;  // the one row whose label is taller
 constexpr int kTallTextHeight = 240;
 
 constexpr int kPanelWidth = 5805;
+constexpr int kReplyRowsPerColumn = 41;  // one column holds every row the bar can have
 constexpr int kPanelBottomMargin = 60;
 constexpr int kBarFaceWidth = 1545;  // an empty panel takes the bar face's width
 
@@ -41,8 +42,17 @@ TwipRect rowIconRect(int row);
 TwipRect rowTextRect(int row);
 int highlightBandTop(int row);
 
+// A panel too tall for the screen shows its rows in columns side by side, `rowsPerColumn` in
+// each: row r sits in column r / rowsPerColumn at the place of row r % rowsPerColumn, one panel
+// width further right per column. With kReplyRows per column this is the single column above.
+TwipRect rowIconRect(int row, int rowsPerColumn);
+TwipRect rowTextRect(int row, int rowsPerColumn);
+TwipRect highlightBand(int row, int rowsPerColumn, int panelWidth);  // the band under a row
+int columnsFor(int replyCount, int rowsPerColumn);
+
 // The panel holding `replyCount` rows.
 PanelSize panelSizeFor(int replyCount);
+PanelSize panelSizeFor(int replyCount, int rowsPerColumn);
 
 enum class RowPart { None, Text, Icon };
 struct RowHit {
@@ -50,6 +60,6 @@ struct RowHit {
     RowPart part = RowPart::None;
 };
 // The row (below `replyCount`) whose text or icon lies under a point of the panel.
-RowHit hitTestRow(int x, int y, int replyCount);
+RowHit hitTestRow(int x, int y, int replyCount, int rowsPerColumn = kReplyRowsPerColumn);
 
 }  // namespace replybar

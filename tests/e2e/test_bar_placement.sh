@@ -53,4 +53,42 @@ probe send 0x1A 0x2F  # WM_SETTINGCHANGE, SPI_SETWORKAREA
 wait_for 5 at_place 0,300 || fail "after a work-area change the bar is at $(fact x),$(fact y)"
 shot bar_mended "200x60+0+280"
 close_bar
+
+# Every reply can be reached: at the top edge of the screen the panel opens below the bar, and
+# 41 replies (814 px of panel, more than the screen has above the bar) open in two columns.
+start_chat 700 300
+pick() {  # pick X Y TEXT: a click on the row at X, Y pastes the line TEXT into the chat window
+    xdo mousemove "$1" "$2"
+    sleep 0.3
+    xdo click 1
+    local want=$3
+    wait_for 5 eval '[ "$(chat_text | tr -d "\r" | tail -n 1)" = "$want" ]' \
+        || fail "picked '$(chat_text | tail -n 1)', not '$3'"
+}
+printf 'n' >"$APPDATA/n.txt"  # paste only, no Ctrl+Enter
+reg_set "3000,0,${QLW},about:blank"
+start_bar
+xdo mousemove 287 15 click 1
+wait_for 5 eval 'probe_bar && [ "$(fact h)" -gt 29 ]' || fail "the panel did not open at the top edge"
+[ "$(fact x),$(fact y)" = 200,0 ] && [ "$(fact h)" = 68 ] \
+    || fail "at the top edge the window is $(fact x),$(fact y) $(fact w)x$(fact h)"
+shot panel_below_bar "400x80+190+0"
+pick 260 $((29 + 23 + 6)) two
+close_bar
+note "at the top edge the panel opened below the bar and a pick pasted"
+
+for i in $(seq 0 40); do printf 'reply %s\r\n' "$i" >"$APPDATA/$i.txt"; done
+reg_set "2385,11565,${QLW},about:blank"
+start_bar
+xdo mousemove 246 786 click 1
+wait_for 5 eval 'probe_bar && [ "$(fact h)" -gt 29 ]' || fail "the panel of 41 replies did not open"
+[ "$(fact w)x$(fact h)" = 774x425 ] && [ "$(fact y)" = 375 ] \
+    || fail "41 replies: the window is $(fact x),$(fact y) $(fact w)x$(fact h)"
+shot panel_two_columns "790x440+150+370"
+pick 620 $((375 + 361 + 6)) 'reply 40'
+xdo mousemove 246 786 click 1
+wait_for 5 eval 'probe_bar && [ "$(fact h)" -gt 29 ]' || fail "the panel did not open again"
+pick 220 $((375 + 2 + 6)) 'reply 0'
+close_bar
+note "41 replies opened in two columns on the screen; the first and the last were picked"
 echo "bar placement: all checks passed"

@@ -16,7 +16,9 @@ struct FakeWindow : IBarWindow {
     void setRegion(const std::vector<PxRect>& r) override { region = r; }
     void invalidate() override { ++paints; }
     PxPoint cursorPos() override { return cursor; }
+    PxRect monitorRect() override { return monitor; }
     std::vector<PxRect> bounds;
+    PxRect monitor{0, 0, 1280, 800};
     std::vector<PxRect> region;
     PxPoint cursor;
     int paints = 0;
@@ -167,7 +169,7 @@ TEST_F(BarControllerTest, PanelOpensUpwardWithItsRegionAndClosesBack) {
     ASSERT_TRUE(bar.panelOpen());
     // Six rows: 1470 + 180 + 60 = 1710 twips = 114 px above the face; 5805 twips = 387 px wide.
     EXPECT_EQ(bar.windowRect(), (PxRect{159, 771 - 114, 159 + 387, 800}));
-    EXPECT_EQ(bar.faceTop(), 114);
+    EXPECT_EQ(bar.faceOrigin(), (PxPoint{0, 114}));
     EXPECT_EQ(window.region, (std::vector<PxRect>{{0, 0, 388, 115}, {0, 114, 104, 143 + 15}}));
     EXPECT_EQ(timers.on.at(TimerId::Timer1z), 500u);
     EXPECT_FALSE(bar.bandRect());  // parked out of sight
@@ -175,7 +177,7 @@ TEST_F(BarControllerTest, PanelOpensUpwardWithItsRegionAndClosesBack) {
 
     bar.restoreBar();
     EXPECT_EQ(bar.windowRect(), kBar);
-    EXPECT_EQ(bar.faceTop(), 0);
+    EXPECT_EQ(bar.faceOrigin(), (PxPoint{0, 0}));
     EXPECT_FALSE(timers.on.count(TimerId::Timer1z));
 }
 
@@ -313,6 +315,60 @@ TEST_F(BarControllerTest, ADragEndsWithTheCaptureAndMovesFollowTheRealWindow) {
     click(button(BarButton::Reply));
     EXPECT_EQ(bar.windowRect().left, 500);
     EXPECT_EQ(bar.windowRect().bottom, 329);
+}
+
+// Above the bar when it fits, exactly as always; else below; a panel too tall for either in
+// columns; never past the monitor's side. Every row stays on the bar's monitor.
+TEST(PanelLayout, AboveBelowOrInColumnsAlwaysOnTheMonitor) {
+    const PxRect screen{0, 0, 1280, 800}, small{0, 0, 1366, 768};
+    const struct {
+        PxRect face;
+        int rows;
+        PxRect monitor;
+        PxRect window, panel, face_;
+        int perColumn;
+    } cases[] = {
+        {{159, 771, 262, 800}, 6, screen, {159, 657, 546, 800}, {0, 0, 387, 114}, {0, 114, 103, 143}, 41},
+        {{159, 0, 262, 29}, 6, screen, {159, 0, 546, 143}, {0, 29, 387, 143}, {0, 0, 103, 29}, 41},
+        {{1250, 771, 1353, 800}, 6, screen, {893, 657, 1353, 800}, {0, 0, 387, 114}, {357, 114, 460, 143}, 41},
+        {{159, 771, 262, 800}, 41, screen, {159, 375, 933, 800}, {0, 0, 774, 396}, {0, 396, 103, 425}, 21},
+        {{159, 370, 262, 399}, 41, small, {159, 106, 1320, 399}, {0, 0, 1161, 264}, {0, 264, 103, 293}, 14},
+    };
+    for (const auto& c : cases) {
+        const PanelLayout l = layoutReplyPanel(c.face, c.rows, panelSizeFor(c.rows), c.monitor);
+        EXPECT_EQ(l.window, c.window) << c.face.left << "," << c.face.top << " " << c.rows;
+        EXPECT_EQ(l.panel, c.panel) << c.face.top << " " << c.rows;
+        EXPECT_EQ(l.face, c.face_) << c.face.top << " " << c.rows;
+        EXPECT_EQ(l.rowsPerColumn, c.perColumn) << c.rows;
+    }
+}
+
+// Below the bar the rows, the hover band, the pick and the pointer poll work as above it.
+TEST_F(BarControllerTest, APanelBelowTheBarWorksAsAbove) {
+    bar.setWindowRect({159, 0, 262, 29});
+    click(button(BarButton::Reply));
+    ASSERT_TRUE(bar.panelOpen());
+    EXPECT_EQ(bar.windowRect(), (PxRect{159, 0, 546, 143}));
+    EXPECT_EQ(bar.faceOrigin(), (PxPoint{0, 0}));
+    EXPECT_EQ(bar.hitTest(87, 15), button(BarButton::Reply));
+    const int row2 = 29 + (630 + 60) / 15;
+    EXPECT_EQ(bar.hitTest(60, row2), text(2));
+    bar.mouseMove(text(2), 60, row2);
+    EXPECT_EQ(bar.bandRect()->top, (570 - 20 + 7) / 15);  // in the panel
+    click(text(2));
+    EXPECT_EQ(clipboard.texts, (std::vector<std::wstring>{L"reply 2"}));
+    EXPECT_FALSE(bar.panelOpen());
+    EXPECT_EQ(bar.windowRect(), (PxRect{159, 0, 262, 29}));
+
+    state.replyCount = L"41";
+    bar.setPanelSize(panelSizeFor(41));
+    click(button(BarButton::Reply));
+    EXPECT_EQ(bar.rowsPerColumn(), 21);
+    EXPECT_EQ(bar.hitTest((5805 + 400) / 15, 29 + 1200 / 15), text(25));  // column 2, 5th row
+    window.cursor = {600, 300};  // inside the wide window, right of the bar face
+    bar.timerTick(TimerId::Timer1z);
+    bar.timerTick(TimerId::Timer1z);
+    EXPECT_TRUE(bar.panelOpen());
 }
 
 TEST(Keystrokes, HeldModifiersAreReleasedAndRestored) {

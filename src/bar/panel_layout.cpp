@@ -1,0 +1,59 @@
+#include "bar/panel_layout.h"
+
+#include <algorithm>
+
+#include "bar/startup.h"
+
+namespace replybar {
+
+namespace {
+
+int px(int twips) { return twipsToPixels(twips); }
+
+// The panel with its top-left corner at `panelLeft`, `panelTop` on the screen, beside the face.
+PanelLayout place(const PxRect& face, int panelLeft, int panelTop, const PanelSize& size,
+                  int rowsPerColumn, bool below) {
+    const int w = px(size.width), h = px(size.height);
+    PanelLayout l;
+    l.rowsPerColumn = rowsPerColumn;
+    l.size = size;
+    l.below = below;
+    l.window = {std::min(face.left, panelLeft), std::min(face.top, panelTop),
+                std::max(face.right, panelLeft + w), std::max(face.bottom, panelTop + h)};
+    const int x = l.window.left, y = l.window.top;
+    l.panel = {panelLeft - x, panelTop - y, panelLeft - x + w, panelTop - y + h};
+    l.face = {face.left - x, face.top - y, face.right - x, face.bottom - y};
+    return l;
+}
+
+}  // namespace
+
+PanelLayout layoutReplyPanel(const PxRect& face, int rows, const PanelSize& size,
+                             const PxRect& monitor) {
+    PanelLayout fallback;
+    for (int columns = 1;; ++columns) {
+        const int perColumn = (rows + columns - 1) / std::max(columns, 1);
+        const PanelSize s =
+            columns == 1 ? size : panelSizeFor(rows, std::max(perColumn, 1));
+        const int w = px(s.width), h = px(s.height);
+        // Never past the monitor's right edge, nor its left one.
+        const int left = std::max(monitor.left, std::min(face.left, monitor.right - w));
+        const int rowsPer = columns == 1 ? kReplyRowsPerColumn : perColumn;
+        if (face.top - h >= monitor.top) return place(face, left, face.top - h, s, rowsPer, false);
+        if (face.bottom + h <= monitor.bottom)
+            return place(face, left, face.bottom, s, rowsPer, true);
+        // Where there is more room, for a monitor too small for any number of columns.
+        const bool below = monitor.bottom - face.bottom > face.top - monitor.top;
+        fallback = place(face, left, below ? face.bottom : face.top - h, s, rowsPer, below);
+        if (columns >= rows || w + px(kPanelWidth) > monitor.right - monitor.left) return fallback;
+    }
+}
+
+std::vector<PxRect> panelRegion(const PanelLayout& l) {
+    const PxRect& p = l.panel;
+    const PxRect& f = l.face;
+    return {{p.left, p.top, p.right + 1, p.bottom + 1},
+            {f.left, f.top, f.left + px(kFaceWidthTwips) + 1, f.top + px(kFaceHeightTwips) + 15}};
+}
+
+}  // namespace replybar
