@@ -155,6 +155,7 @@ bool ReplyStore::removeReply(int removed, int newCount,
         if (!files_.rename(replyPath(j), replyPath(j - 1), reason)) {
             report(L"无法重命名文件：\n" + replyPath(j) + L" → " + replyPath(j - 1) + L"\n\n" +
                    reason + kFinishedLater);
+            blockedBy_ = replyPath(j);
             return false;
         }
     }
@@ -175,8 +176,11 @@ void ReplyStore::closeGaps() {
         if (j != next &&
             (!files_.isNormalFile(from) || !files_.rename(from, replyPath(next), reason))) {
             hiddenReplies_ = true;
-            report(L"无法重命名文件：\n" + from + L" → " + replyPath(next) +
-                   (reason.empty() ? L"" : L"\n\n" + reason) + kFinishedLater);
+            // Told once: the reload right after a stopped delete meets the same file.
+            if (from != blockedBy_)
+                report(L"无法重命名文件：\n" + from + L" → " + replyPath(next) +
+                       (reason.empty() ? L"" : L"\n\n" + reason) + kFinishedLater);
+            blockedBy_ = from;
             return;
         }
         ++next;

@@ -61,6 +61,7 @@ private:
     IMessages& messages_;
     std::wstring dataDir_;
     bool hiddenReplies_ = false;
+    std::wstring blockedBy_;  // the reply file that last stopped a renumbering, already told
 };
 
 }  // namespace replybar

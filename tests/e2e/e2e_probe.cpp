@@ -8,6 +8,7 @@
 //   e2e_probe mklnk LINK TARGET    a shell shortcut
 //   e2e_probe move X Y             moves the bar, as something other than the bar would
 //   e2e_probe send MSG WPARAM      sends a message (numbers) to the bar
+//   e2e_probe hold FILE SECONDS    keeps a file open without sharing, as another program may
 #include <windows.h>
 #include <shlobj.h>
 
@@ -209,6 +210,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         DWORD_PTR result = 0;
         SendMessageTimeoutW(bar, wcstoul(argv[2], nullptr, 0), wcstoul(argv[3], nullptr, 0), 0,
                             SMTO_ABORTIFHUNG, 5000, &result);
+        return 0;
+    }
+    if (cmd == L"hold" && argc > 3) {
+        HANDLE f = CreateFileW(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (f == INVALID_HANDLE_VALUE) return 1;
+        Sleep(static_cast<DWORD>(_wtoi(argv[3])) * 1000);
+        CloseHandle(f);
         return 0;
     }
     if (cmd == L"close") {
