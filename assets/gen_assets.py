@@ -426,33 +426,8 @@ def rc_text():
              '#include "resource_ids.h"', "",
              '1 24 "app.manifest"', ""]
     lines += [f'{sym:<22}{kind:<7}"out/{name}"' for sym, _, kind, name in RESOURCES]
-    lines += ["",
-              "1 VERSIONINFO",
-              "FILEVERSION 1,0,0,0",
-              "PRODUCTVERSION 1,0,0,0",
-              "FILEFLAGSMASK 0x3F",
-              "FILEFLAGS 0x0",
-              "FILEOS 0x40004       // VOS_NT_WINDOWS32",
-              "FILETYPE 0x1         // VFT_APP",
-              "FILESUBTYPE 0x0",
-              "BEGIN",
-              '  BLOCK "StringFileInfo"',
-              "  BEGIN",
-              '    BLOCK "080404B0"   // Simplified Chinese, UTF-16',
-              "    BEGIN",
-              '      VALUE "FileDescription", "快捷回复条"',
-              '      VALUE "FileVersion", "1.0.0.0"',
-              '      VALUE "InternalName", "ReplyBar"',
-              '      VALUE "OriginalFilename", "ReplyBar.exe"',
-              '      VALUE "ProductName", "ReplyBar"',
-              '      VALUE "ProductVersion", "1.0.0.0"',
-              "    END",
-              "  END",
-              '  BLOCK "VarFileInfo"',
-              "  BEGIN",
-              '    VALUE "Translation", 0x804, 1200',
-              "  END",
-              "END", ""]
+    # The version resource is configured by CMake from the project's version (version.rc.in).
+    lines += [""]
     return "\n".join(lines)
 
 

@@ -9,9 +9,19 @@ add_library(replybar_core STATIC ${PORTABLE_SOURCES} ${WIN32_SOURCES})
 target_include_directories(replybar_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/assets)
 target_link_libraries(replybar_core PUBLIC ${WIN_LIBS})
 
-add_executable(ReplyBar WIN32 ${APP_SOURCES} ${CMAKE_SOURCE_DIR}/assets/replybar.rc)
+# Release builds leave out what nothing calls and carry no symbols.
+add_compile_options($<$<CONFIG:Release>:-ffunction-sections> $<$<CONFIG:Release>:-fdata-sections>)
+
+configure_file(${CMAKE_SOURCE_DIR}/assets/version.rc.in ${CMAKE_BINARY_DIR}/version.rc @ONLY)
+add_executable(ReplyBar WIN32 ${APP_SOURCES} ${CMAKE_SOURCE_DIR}/assets/replybar.rc
+                              ${CMAKE_BINARY_DIR}/version.rc)
 target_link_libraries(ReplyBar PRIVATE replybar_core)
-target_link_options(ReplyBar PRIVATE -municode ${STATIC_RUNTIME})
+# Windows 7 is the oldest system it runs on (the launch folder listing needs it): older ones
+# refuse the exe with their own message.
+target_link_options(ReplyBar PRIVATE -municode ${STATIC_RUNTIME}
+                    -Wl,--major-subsystem-version,6,--minor-subsystem-version,1
+                    -Wl,--major-os-version,6,--minor-os-version,1
+                    $<$<CONFIG:Release>:-s> $<$<CONFIG:Release>:-Wl,--gc-sections>)
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/assets/replybar.rc APPEND PROPERTY
              OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/assets/app.manifest)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I ${CMAKE_SOURCE_DIR}/assets")
@@ -39,7 +49,7 @@ endif()
 # reports window facts the X side cannot see.
 foreach(tool e2e_chat e2e_probe e2e_logger)
   add_executable(${tool} WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/${tool}.cpp)
-  target_link_libraries(${tool} PRIVATE ${WIN_LIBS})
+  target_link_libraries(${tool} PRIVATE ${WIN_LIBS} version)
   target_link_options(${tool} PRIVATE -municode ${STATIC_RUNTIME})
 endforeach()
 # Draws the menu presets side by side through the real drawing path.

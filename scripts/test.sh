@@ -16,6 +16,7 @@ ctest --preset native --output-on-failure -j2
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows
+bash scripts/package.sh
 ctest --preset windows --output-on-failure -LE bench
 # The benchmarks print their figures as ratios against a baseline of the same run; the
 # harness fixtures run again around them (about a second).

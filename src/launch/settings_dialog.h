@@ -7,11 +7,12 @@
 
 #include "core/bar_state.h"
 #include "core/ports.h"
+#include "core/version.h"
 
 namespace replybar::launch {
 
 // The maker's details in the information frame.
-inline constexpr wchar_t kProductLine[] = L"软件名称： 快捷回复条 1.0";
+inline constexpr wchar_t kProductLine[] = L"软件名称： 快捷回复条 " REPLYBAR_VERSION_SHORT_W;
 inline constexpr wchar_t kWebSite[] = L"https://www.example.com/replybar/";
 inline constexpr wchar_t kMailAddress[] = L"replybar@example.com";
 inline constexpr wchar_t kContactLine[] = L"联系号码： 10000";

@@ -9,6 +9,7 @@
 //   e2e_probe move X Y             moves the bar, as something other than the bar would
 //   e2e_probe send MSG WPARAM      sends a message (numbers) to the bar
 //   e2e_probe hold FILE SECONDS    keeps a file open without sharing, as another program may
+//   e2e_probe version EXE OUT      the exe's version resource, as Explorer reads it
 #include <windows.h>
 #include <shlobj.h>
 
@@ -210,6 +211,36 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         DWORD_PTR result = 0;
         SendMessageTimeoutW(bar, wcstoul(argv[2], nullptr, 0), wcstoul(argv[3], nullptr, 0), 0,
                             SMTO_ABORTIFHUNG, 5000, &result);
+        return 0;
+    }
+    if (cmd == L"version" && argc > 3) {
+        DWORD ignored = 0;
+        const DWORD size = GetFileVersionInfoSizeW(argv[2], &ignored);
+        std::vector<char> data(size ? size : 1);
+        std::string out = "found=0\n";
+        if (size && GetFileVersionInfoW(argv[2], 0, size, data.data())) {
+            out = "found=1\n";
+            struct Translation {
+                WORD language, codePage;
+            }* t = nullptr;
+            UINT len = 0;
+            if (VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&t), &len) &&
+                len >= sizeof *t) {
+                char buf[64];
+                snprintf(buf, sizeof buf, "translation=%04x%04x\n", t->language, t->codePage);
+                out += buf;
+            }
+            for (const wchar_t* name : {L"FileDescription", L"FileVersion", L"ProductName",
+                                        L"ProductVersion", L"LegalCopyright"}) {
+                wchar_t* value = nullptr;
+                const std::wstring query = std::wstring(L"\\StringFileInfo\\080404b0\\") + name;
+                if (VerQueryValueW(data.data(), query.c_str(), reinterpret_cast<void**>(&value),
+                                   &len))
+                    out += utf8(name) + "=" + utf8(value) + "\n";
+            }
+        }
+        writeOut(argv[3], out);
         return 0;
     }
     if (cmd == L"hold" && argc > 3) {
