@@ -83,6 +83,7 @@ int wmain() {
                                    nullptr);
     win::Clipboard clipboard(owner);
     win::KeySender keys;
+    win::TargetWindow targetCheck;  // looked at on every pick, as in the bar
     win::MessageBoxes messages(owner);
     NoWindow window;
     NoTimers timers;
@@ -92,7 +93,7 @@ int wmain() {
     state.autoSend = false;
     ReplyTable table{};
     table[0].fullText = reply;
-    BarController bar(state, table, {window, timers, clipboard, keys, messages, actions});
+    BarController bar(state, table, {window, timers, clipboard, keys, messages, actions, targetCheck});
     bar.setPanelSize(panelSizeFor(1));
     bar.setWindowRect({0, 0, 103, 29});
 

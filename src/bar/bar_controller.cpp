@@ -16,6 +16,10 @@ int px(int twips) { return twipsToPixels(twips); }
 
 constexpr wchar_t kNoRepliesText[] =
     L"没有设置回复信息，请先添加回复信息；以后鼠标右键点击快捷回复图标，可以随时添加。";
+constexpr wchar_t kElevatedText[] =
+    L"当前窗口的程序是以管理员身份运行的，Windows 不允许快捷回复条向它发送按键，"
+    L"所以这次没有粘贴。\n\n回复已复制到剪贴板，请按 Ctrl+V 手动粘贴；"
+    L"或者以管理员身份运行快捷回复条。";
 constexpr wchar_t kKeysFailedText[] =
     L"按键没有全部送出，回复可能没有粘贴或发送到聊天窗口。\n请检查后重试。";
 
@@ -275,6 +279,13 @@ void BarController::rowDown(int row, MouseButton button) {
 void BarController::rowUp(int row, MouseButton button) {
     if (row < 0 || row >= kReplyRows) return;
     if (button == MouseButton::Left) {
+        // Keys sent to a program run as administrator would vanish: say so, and leave the
+        // reply on the clipboard for the user to paste by hand.
+        if (ports_.target.foregroundIntegrity() == TargetIntegrity::Higher) {
+            if (panelOpen_) restoreBar();
+            ports_.messages.show(kElevatedText, L"快捷回复条", MessageKind::Info);
+            return;
+        }
         sendKeys(L"^v", true);
         if (state_.autoSend) sendKeys(L"^{Enter}", false);
         if (panelOpen_) restoreBar();

@@ -65,6 +65,7 @@ public:
         IKeys& keys;
         IMessages& messages;
         IBarActions& actions;
+        ITargetWindow& target;
     };
     BarController(BarState& state, ReplyTable& replies, Ports ports);
 

@@ -47,7 +47,8 @@ bool Form1::create() {
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LEFTBAR), IMAGE_BITMAP, 0, 0,
                      LR_CREATEDIBSECTION)));
     controller_ = std::make_unique<BarController>(
-        state_, replies_, BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this});
+        state_, replies_,
+        BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this, target_});
     state_.taskbarHeight = L"0";
     state_.settingsString = L"";
     readFolders();

@@ -100,6 +100,7 @@ private:
     std::unique_ptr<ReplyStore> store_;
     win::Clipboard clipboard_{nullptr};
     win::KeySender keys_;
+    win::TargetWindow target_;
     std::unique_ptr<BarController> controller_;
     win::ShellOpener shell_;
     win::ShellDesktop desktop_;

@@ -63,6 +63,16 @@ public:
     virtual bool send(const std::wstring& notation, bool wait) = 0;
 };
 
+// How the process of the window the user types in stands to the bar's own. Windows drops
+// keystrokes sent to a process of higher integrity (one run as administrator) without a word.
+enum class TargetIntegrity { Unknown, SameOrLower, Higher };
+
+class ITargetWindow {
+public:
+    virtual ~ITargetWindow() = default;
+    virtual TargetIntegrity foregroundIntegrity() = 0;
+};
+
 // Opening files and addresses with the shell, verb "open", owned by the bar.
 class IShell {
 public:

@@ -1,8 +1,10 @@
 #include "win/input_win32.h"
 
 #include <cstring>
+#include <optional>
 #include <vector>
 
+#include "win/handles.h"
 #include "win/keystrokes.h"
 
 namespace replybar::win {
@@ -74,6 +76,43 @@ bool KeySender::send(const std::wstring& notation, bool wait) {
     const UINT sent = ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     if (wait) waitUntilProcessed(inputs.size());
     return sent == inputs.size();
+}
+
+namespace {
+
+// The mandatory integrity level of a process (the last sub-authority of its token's label), or
+// nullopt when it cannot be read.
+std::optional<DWORD> integrityOf(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(process, TOKEN_QUERY, &token)) return std::nullopt;
+    const UniqueKernelHandle owned(token);
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    if (size < sizeof(TOKEN_MANDATORY_LABEL)) return std::nullopt;
+    std::vector<BYTE> buffer(size);
+    if (!::GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size))
+        return std::nullopt;
+    const PSID sid = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
+    if (!sid || !::IsValidSid(sid)) return std::nullopt;
+    const UCHAR count = *::GetSidSubAuthorityCount(sid);
+    if (count == 0) return std::nullopt;
+    return *::GetSidSubAuthority(sid, count - 1u);
+}
+
+}  // namespace
+
+TargetIntegrity TargetWindow::foregroundIntegrity() {
+    DWORD pid = 0;
+    if (HWND foreground = ::GetForegroundWindow())
+        ::GetWindowThreadProcessId(foreground, &pid);
+    if (pid == 0) return TargetIntegrity::Unknown;
+    const UniqueKernelHandle process(
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    if (!process) return TargetIntegrity::Unknown;
+    const auto theirs = integrityOf(process.get());
+    const auto ours = integrityOf(::GetCurrentProcess());
+    if (!theirs || !ours) return TargetIntegrity::Unknown;
+    return *theirs > *ours ? TargetIntegrity::Higher : TargetIntegrity::SameOrLower;
 }
 
 }  // namespace replybar::win

@@ -1,4 +1,5 @@
-// The clipboard and the keystroke sender: what a reply pick uses to reach the focused window.
+// The clipboard, the keystroke sender and the look at the receiving program: what a reply pick
+// uses to reach the focused window.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +21,12 @@ private:
 class KeySender : public IKeys {
 public:
     bool send(const std::wstring& notation, bool wait) override;
+};
+
+// Compares the integrity level of the foreground window's process with the bar's own.
+class TargetWindow : public ITargetWindow {
+public:
+    TargetIntegrity foregroundIntegrity() override;
 };
 
 }  // namespace replybar::win

@@ -54,6 +54,11 @@ struct FakeActions : IBarActions {
     std::vector<std::wstring> log;
 };
 
+struct FakeTarget : ITargetWindow {
+    TargetIntegrity foregroundIntegrity() override { return integrity; }
+    TargetIntegrity integrity = TargetIntegrity::SameOrLower;
+};
+
 constexpr PxRect kBar{159, 771, 262, 800};
 const Target kStrip{Target::DragStrip, 0};
 Target button(BarButton b) { return {Target::Button, static_cast<int>(b)}; }
@@ -85,7 +90,8 @@ protected:
     FakeKeys keys;
     FakeMessages messages;
     FakeActions actions;
-    BarController bar{state, replies, {window, timers, clipboard, keys, messages, actions}};
+    FakeTarget target;
+    BarController bar{state, replies, {window, timers, clipboard, keys, messages, actions, target}};
 };
 
 TEST_F(BarControllerTest, HoverOnlyAfterTheDragStripWasPressed) {
@@ -223,6 +229,30 @@ TEST_F(BarControllerTest, PickingRowsLeftAndRight) {
     click(button(BarButton::Reply));
     click(kBackground);  // no row hovered since the panel opened: nothing
     EXPECT_EQ(clipboard.texts.size(), 1u);
+}
+
+// Windows drops keystrokes to a program run as administrator: the user is told, nothing is sent,
+// and the reply stays on the clipboard. A program that cannot be looked at is pasted to.
+TEST_F(BarControllerTest, AnElevatedTargetGetsNoKeysButAMessage) {
+    const struct {
+        TargetIntegrity integrity;
+        bool pasted;
+    } cases[] = {{TargetIntegrity::Higher, false},
+                 {TargetIntegrity::SameOrLower, true},
+                 {TargetIntegrity::Unknown, true}};
+    for (const auto& c : cases) {
+        keys.sent.clear(), messages.shown.clear(), clipboard.texts.clear();
+        target.integrity = c.integrity;
+        click(button(BarButton::Reply));
+        click(text(1));
+        EXPECT_EQ(clipboard.texts, std::vector<std::wstring>{L"reply 1"});
+        EXPECT_EQ(keys.sent.empty(), !c.pasted);
+        ASSERT_EQ(messages.shown.size(), c.pasted ? 0u : 1u);
+        if (!c.pasted) {
+            EXPECT_NE(messages.shown[0].text.find(L"管理员身份"), std::wstring::npos);
+        }
+        EXPECT_FALSE(bar.panelOpen());
+    }
 }
 
 TEST_F(BarControllerTest, RefusedKeystrokesAreReported) {
