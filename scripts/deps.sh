@@ -18,6 +18,7 @@ need_packages() {
 BUILD_PACKAGES=(cmake make g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 python3)
 WINE_PACKAGES=(wine wine64 xvfb xdotool imagemagick fonts-wqy-microhei x11-utils)
 TEST_PACKAGES=(googletest libgtest-dev libgmock-dev faketime)
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 # Wine takes its code page from the locale (936 under zh_CN) and needs the locale itself to turn
 # Chinese file names into Unix ones.

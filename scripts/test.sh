@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test tier: native unit tests (ASan + UBSan), the Win32 tests
-# under Wine, and the end-to-end tests of ReplyBar.exe under Wine + Xvfb. Exits non-zero on any
-# failure.
+# Builds everything and runs every test tier: native unit tests (ASan + UBSan, LeakSanitizer),
+# the fuzzers, the Win32 tests under Wine, the package, and the end-to-end tests of ReplyBar.exe
+# under Wine + Xvfb. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-need_packages "${BUILD_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+need_packages "${BUILD_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
 need_chinese_locale
 
 python3 tools/check_layout.py
@@ -13,6 +13,11 @@ python3 tools/check_layout.py
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native --output-on-failure -j2
+
+# The fuzzers, a bounded time each (longer runs: scripts/fuzz.sh SECONDS).
+cmake --preset fuzz -DREPLYBAR_FUZZ_SECONDS=15 >/dev/null
+cmake --build --preset fuzz
+ctest --preset fuzz --output-on-failure -j2
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows

@@ -17,10 +17,16 @@ std::wstring quoted(const std::wstring& s) {
     return out + L'"';
 }
 
+// Fixed-point, at most 15 decimals, no trailing zeros: what the reader takes back exactly.
 std::wstring number(double v) {
-    wchar_t buf[40];
-    std::swprintf(buf, 40, L"%.17g", v);
-    return buf;
+    wchar_t buf[64];
+    std::swprintf(buf, 64, L"%.15f", v);
+    std::wstring s = buf;
+    if (s.find(L'.') != std::wstring::npos) {
+        s.erase(s.find_last_not_of(L'0') + 1);
+        if (s.back() == L'.') s.pop_back();
+    }
+    return s == L"-0" ? L"0" : s;
 }
 
 const wchar_t* truth(bool b) { return b ? L"True" : L"False"; }

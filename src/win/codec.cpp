@@ -145,10 +145,18 @@ std::wstring fromUtf8(const std::string& bytes) {
     return out;
 }
 
+namespace {
+// Bytes that a reader takes for UTF-16 by their first two.
+bool startsLikeUtf16(const std::string& bytes) {
+    return bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
+}
+}  // namespace
+
 std::string encodeStoreText(const std::wstring& text) {
-    // GBK bytes that happen to begin like the mark would read back as UTF-8; such a text is
-    // written as UTF-8 as well.
-    if (auto gbk = toGbk(text); gbk && !startsWithByteOrderMark(*gbk)) return *std::move(gbk);
+    // GBK bytes that happen to begin like a byte-order mark would read back as UTF-8 or UTF-16;
+    // such a text is written as UTF-8 with its mark instead.
+    if (auto gbk = toGbk(text); gbk && !startsWithByteOrderMark(*gbk) && !startsLikeUtf16(*gbk))
+        return *std::move(gbk);
     return kByteOrderMark + toUtf8(text);
 }
 
