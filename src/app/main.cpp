@@ -17,14 +17,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (mutex) ::CloseHandle(mutex);
         return 0;
     }
-    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&icc);
-
     int code = 0;
     {
         replybar::Form1 bar;
-        if (bar.create()) {
+        // The bar is on screen first; COM and the common controls (and their DLLs) after it.
+        const bool created = bar.create();
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+        ::InitCommonControlsEx(&icc);
+        if (created) {
+            bar.finishStartUp();
             MSG msg;
             while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
                 ::TranslateMessage(&msg);

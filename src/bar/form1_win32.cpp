@@ -33,9 +33,10 @@ constexpr UINT_PTR kRowToolBase = 100;  // tooltip ids of the rows: 100 + row
 Form1::Form1() = default;
 Form1::~Form1() = default;
 
+// Up to the bar on screen and painted: only what that needs runs before it.
 bool Form1::create() {
     win::registerWindowClass<Form1>(kClassName);
-    pictures_ = win::BarPictures::load();
+    pictures_.loadFace();
     ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"快捷回复条", WS_POPUP, 0, 0,
                       twipsToPixels(kBarWidthTwips), twipsToPixels(kBarHeightTwips), nullptr,
                       nullptr, ::GetModuleHandleW(nullptr), this);
@@ -43,32 +44,40 @@ bool Form1::create() {
     messages_.setOwner(hwnd_);
     clipboard_ = win::Clipboard(hwnd_);
     shell_.setOwner(hwnd_);
-    leftBarPicture_ = menu::OlePicture::fromBitmap(static_cast<HBITMAP>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LEFTBAR), IMAGE_BITMAP, 0, 0,
-                     LR_CREATEDIBSECTION)));
     controller_ = std::make_unique<BarController>(
         state_, replies_,
         BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this, target_});
     state_.taskbarHeight = L"0";
     state_.settingsString = L"";
-    readFolders();
     state_.settingsString = settings_.read();
     placeFromSettings();
     applyStyles();  // from here on the bar is on screen
+    RECT r{};
+    ::GetWindowRect(hwnd_, &r);
+    controller_->setWindowRect({r.left, r.top, r.right, r.bottom});
+    ::UpdateWindow(hwnd_);
+    return true;
+}
+
+// The rest of start-up, once the bar is painted: nothing of it shows before the user's first
+// click, and the shell, COM and the common controls are first loaded here.
+void Form1::finishStartUp() {
+    pictures_.loadRest();
     readOsVersion();
+    readFolders();
+    if (!launchFolderFromSettings_) state_.launchFolder = state_.quickLaunchDir;
+    leftBarPicture_ = menu::OlePicture::fromBitmap(static_cast<HBITMAP>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LEFTBAR), IMAGE_BITMAP, 0, 0,
+                     LR_CREATEDIBSECTION)));
     files_ = makeSystemFiles();
     store_ = std::make_unique<ReplyStore>(*files_, messages_, state_.dataDir);
     controller_->setPanelSize(store_->loadReplies(state_, replies_));
     state_.hoverReplyIndex = L"-1";
-    RECT r{};
-    ::GetWindowRect(hwnd_, &r);
-    controller_->setWindowRect({r.left, r.top, r.right, r.bottom});
     createTooltips();
     enable(TimerId::Timer1, kTimer1Ms);
     if (!store_->hasFolder())
         messages_.show(L"找不到应用程序数据文件夹，快捷回复无法读取和保存。\n其它功能可以照常使用。",
                        L"快捷回复条", MessageKind::Error);
-    return true;
 }
 
 // The per-user application data folder, made when it is missing. Without one the replies have
@@ -85,7 +94,9 @@ void Form1::readFolders() {
 
 void Form1::placeFromSettings() {
     const SettingsFields f = parseSettingsString(state_.settingsString);
-    state_.launchFolder = f.launchFolder.value_or(state_.quickLaunchDir);
+    // Without a saved folder the launcher lists Quick Launch, known once the folders are read.
+    launchFolderFromSettings_ = f.launchFolder.has_value();
+    state_.launchFolder = f.launchFolder.value_or(L"");
     state_.homePage = f.homePage.value_or(kDefaultHomePage);
     double left = 0, top = 0;
     if (f.left && f.top) {

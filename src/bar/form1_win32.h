@@ -35,10 +35,13 @@ public:
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
-    // Everything of start-up after the single-instance check: the window, the folders, the
-    // settings string, the placement, the styles, the Windows version and the replies. False
-    // when the window could not be made.
+    // Start-up after the single-instance check, up to the bar on screen and painted: the
+    // window, the settings string, the placement and the styles. False when the window could
+    // not be made.
     bool create();
+    // The rest of start-up: the Windows version, the folders, the replies, the tooltips and
+    // the launcher menu's timer. COM and the common controls are ready by then.
+    void finishStartUp();
     HWND hwnd() const { return hwnd_; }
 
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp);
@@ -111,6 +114,7 @@ private:
     win::UniqueFont rowFont_;
     std::optional<Target> pressed_;  // the control a press went to, until its release
     bool shutDown_ = false;
+    bool launchFolderFromSettings_ = false;
     bool dialogOpen_ = false;
     bool timer2On_ = false;
     HWND userWindow_ = nullptr;  // the foreground window of another program at the last press

@@ -103,16 +103,20 @@ std::optional<DWORD> integrityOf(HANDLE process) {
 
 TargetIntegrity TargetWindow::foregroundIntegrity() {
     DWORD pid = 0;
-    if (HWND foreground = ::GetForegroundWindow())
-        ::GetWindowThreadProcessId(foreground, &pid);
+    const HWND foreground = ::GetForegroundWindow();
+    if (foreground) ::GetWindowThreadProcessId(foreground, &pid);
     if (pid == 0) return TargetIntegrity::Unknown;
+    if (foreground == lastWindow_ && pid == lastProcess_) return lastAnswer_;
+    static const std::optional<DWORD> ours = integrityOf(::GetCurrentProcess());
+    TargetIntegrity answer = TargetIntegrity::Unknown;
     const UniqueKernelHandle process(
         ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    if (!process) return TargetIntegrity::Unknown;
-    const auto theirs = integrityOf(process.get());
-    const auto ours = integrityOf(::GetCurrentProcess());
-    if (!theirs || !ours) return TargetIntegrity::Unknown;
-    return *theirs > *ours ? TargetIntegrity::Higher : TargetIntegrity::SameOrLower;
+    if (process && ours) {
+        if (const auto theirs = integrityOf(process.get()))
+            answer = *theirs > *ours ? TargetIntegrity::Higher : TargetIntegrity::SameOrLower;
+    }
+    lastWindow_ = foreground, lastProcess_ = pid, lastAnswer_ = answer;
+    return answer;
 }
 
 }  // namespace replybar::win

@@ -23,10 +23,16 @@ public:
     bool send(const std::wstring& notation, bool wait) override;
 };
 
-// Compares the integrity level of the foreground window's process with the bar's own.
+// Compares the integrity level of the foreground window's process with the bar's own. A
+// process keeps its level for life: the bar's own is read once, a target's once per window.
 class TargetWindow : public ITargetWindow {
 public:
     TargetIntegrity foregroundIntegrity() override;
+
+private:
+    HWND lastWindow_ = nullptr;
+    DWORD lastProcess_ = 0;
+    TargetIntegrity lastAnswer_ = TargetIntegrity::Unknown;
 };
 
 }  // namespace replybar::win

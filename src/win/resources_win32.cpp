@@ -11,20 +11,20 @@ HBITMAP loadBitmap(int id) {
 }
 }  // namespace
 
-BarPictures BarPictures::load() {
-    BarPictures p;
-    p.skin.reset(loadBitmap(IDB_SKIN));
+void BarPictures::loadFace() {
+    skin.reset(loadBitmap(IDB_SKIN));
     const int first[kButtonCount] = {IDB_DESKTOP_NORMAL, IDB_HOME_NORMAL, IDB_LAUNCH_NORMAL,
                                      IDB_REPLY_NORMAL};
     for (int b = 0; b < kButtonCount; ++b)
-        for (int k = 0; k < 3; ++k) p.buttons[b][k].reset(loadBitmap(first[b] + k));
-    p.dragCursor = static_cast<HCURSOR>(::LoadImageW(
+        for (int k = 0; k < 3; ++k) buttons[b][k].reset(loadBitmap(first[b] + k));
+}
+
+void BarPictures::loadRest() {
+    dragCursor = static_cast<HCURSOR>(::LoadImageW(
         ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_DRAG), IMAGE_CURSOR, 32, 32, LR_SHARED));
     for (int i = 0; i < 10; ++i)
-        p.classIcons[i].reset(static_cast<HICON>(::LoadImageW(
+        classIcons[i].reset(static_cast<HICON>(::LoadImageW(
             ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_CLASS0 + i), IMAGE_ICON, 16, 16, 0)));
-    p.leftBar.reset(loadBitmap(IDB_LEFTBAR));
-    return p;
 }
 
 void drawBitmap(HDC dc, HBITMAP bmp, int x, int y) {

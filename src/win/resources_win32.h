@@ -17,9 +17,11 @@ struct BarPictures {
     std::array<std::array<UniqueBitmap, 3>, kButtonCount> buttons;  // [button][picture]
     HCURSOR dragCursor = nullptr;                                   // shared resource cursor
     std::array<UniqueIcon, 10> classIcons;                          // 16 x 16
-    UniqueBitmap leftBar;                                           // 20 x 1024
 
-    static BarPictures load();
+    // What the bar's first paint needs: the face and the buttons.
+    void loadFace();
+    // The rest: the drag strip's cursor and the classification icons.
+    void loadRest();
 };
 
 // Draws a bitmap at (x, y) in its own size.
