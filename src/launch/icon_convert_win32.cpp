@@ -3,57 +3,108 @@
 #include "win/handles.h"
 
 namespace replybar::launch {
-namespace {
 
-// A bitmap selected into its own memory DC for the length of one step.
-class MemoryImage {
+// A memory DC and a bitmap for it, selected only while a step draws: CreateIconIndirect takes
+// bitmaps that no DC holds.
+class ScratchImage {
 public:
-    MemoryImage(HDC compatibleWith, HBITMAP bitmap)
-        : dc_(::CreateCompatibleDC(compatibleWith)), bitmap_(bitmap) {
-        if (dc_ && bitmap_) old_ = ::SelectObject(dc_.get(), bitmap_.get());
+    ScratchImage(HDC compatibleWith, HBITMAP bitmap)
+        : dc_(::CreateCompatibleDC(compatibleWith)), bitmap_(bitmap) {}
+    ScratchImage(const ScratchImage&) = delete;
+    ScratchImage& operator=(const ScratchImage&) = delete;
+    ~ScratchImage() { deselect(); }  // before the bitmap and then the DC are deleted
+
+    // The DC with the bitmap in it, or null when either could not be made.
+    HDC select() {
+        if (!old_ && dc_ && bitmap_) old_ = ::SelectObject(dc_.get(), bitmap_.get());
+        return old_ && old_ != HGDI_ERROR ? dc_.get() : nullptr;
     }
-    MemoryImage(const MemoryImage&) = delete;
-    MemoryImage& operator=(const MemoryImage&) = delete;
-    ~MemoryImage() {
-        if (old_) ::SelectObject(dc_.get(), old_);
+    void deselect() {
+        if (old_ && old_ != HGDI_ERROR) ::SelectObject(dc_.get(), old_);
+        old_ = nullptr;
     }
-    HDC dc() const { return old_ ? dc_.get() : nullptr; }
+    HBITMAP bitmap() const { return bitmap_.get(); }
 
 private:
     win::UniqueDc dc_;
-    win::UniqueBitmap bitmap_;  // deleted before the DC, after being deselected
+    win::UniqueBitmap bitmap_;
     HGDIOBJ old_ = nullptr;
 };
 
-// The icon from picMask and picImage. On entry `mask` is selected into `workingDc`.
-void makeIconPicture(IconCanvases& c, HDC workingDc, HBITMAP mask, HGDIOBJ remembered) {
-    const int w = c.picImage.width();
-    const int h = c.picImage.height();
-    // Pixels of picMask's background colour become 1: transparent in the icon.
-    ::BitBlt(workingDc, 0, 0, w, h, c.picMask.dc(), 0, 0, SRCCOPY);
-    ::SelectObject(workingDc, remembered);  // the icon may not take a bitmap that a DC holds
+// Every DC and bitmap of the conversion, 32 × 32 like the canvases.
+struct ConversionScratch {
+    explicit ConversionScratch(HDC colorDc)
+        : iconMask(nullptr, ::CreateBitmap(32, 32, 1, 1, nullptr)),
+          colorMask(colorDc, menu::createColorImage(colorDc, 32, 32)),
+          mono(colorDc, ::CreateBitmap(32, 32, 1, 1, nullptr)),
+          maskWork(nullptr, ::CreateBitmap(32, 32, 1, 1, nullptr)),
+          iconColor(nullptr, menu::createColorImage(colorDc, 32, 32)) {}
 
-    const win::UniqueDc colorDc{::CreateCompatibleDC(nullptr)};
-    const win::UniqueBitmap color{colorDc ? menu::createColorImage(colorDc.get(), w, h) : nullptr};
-    if (color) {
-        const HGDIOBJ old = ::SelectObject(colorDc.get(), color.get());
-        ::BitBlt(colorDc.get(), 0, 0, w, h, c.picImage.dc(), 0, 0, SRCCOPY);
-        ::SelectObject(colorDc.get(), old);
+    ScratchImage iconMask;   // the icon's AND mask
+    ScratchImage colorMask;  // CreateTransparent: white where the key colour is
+    ScratchImage mono;       // CreateTransparent: the key colour as 1 bits
+    ScratchImage maskWork;   // MakeMask_viaMemoryDC: the monochrome copy
+    ScratchImage iconColor;  // the icon's colour image
+};
+
+namespace {
+
+// Keyed on the source's background colour: white there in `colorMask`, black elsewhere; then
+// the destination keeps its pixels under the white and takes the source's elsewhere.
+void transparentCopy(menu::Canvas& src, menu::Canvas& dest, COLORREF key, ScratchImage& colorMask,
+                     ScratchImage& mono) {
+    const int w = src.width(), h = src.height();
+    ::SetBkColor(src.dc(), key);
+    ::SetBkColor(dest.dc(), key);
+    const HDC maskDc = colorMask.select();
+    if (const HDC monoDc = mono.select()) {
+        ::BitBlt(monoDc, 0, 0, w, h, src.dc(), 0, 0, SRCCOPY);
+        if (maskDc) ::BitBlt(maskDc, 0, 0, w, h, monoDc, 0, 0, SRCCOPY);
     }
+    mono.deselect();
+    if (!maskDc) return;
+    // dest ^ src, & mask, ^ src: the destination's own pixel under the mask, the source's
+    // elsewhere.
+    ::BitBlt(dest.dc(), 0, 0, w, h, src.dc(), 0, 0, SRCINVERT);
+    ::BitBlt(dest.dc(), 0, 0, w, h, maskDc, 0, 0, SRCAND);
+    ::BitBlt(dest.dc(), 0, 0, w, h, src.dc(), 0, 0, SRCINVERT);
+    colorMask.deselect();
+}
+
+bool maskCopy(menu::Canvas& source, menu::Canvas& destination, ScratchImage& work,
+              IMessages* messages) {
+    const int w = source.width(), h = source.height();
+    bool ok = false;
+    if (const HDC dc = work.select())
+        ok = ::BitBlt(dc, 0, 0, w, h, source.dc(), 0, 0, SRCCOPY) &&
+             ::BitBlt(destination.dc(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
+    work.deselect();
+    if (!ok && messages) messages->show(L"MakeMask_viaMemoryDC", L"快捷回复条", MessageKind::Info);
+    return ok;
+}
+
+// The icon from picMask (its background colour becomes 1: transparent) and picImage.
+void makeIconPicture(IconCanvases& c) {
+    ConversionScratch& s = *c.scratch;
+    const int w = c.picImage.width(), h = c.picImage.height();
+    c.picture22.reset();
+    const HDC maskDc = s.iconMask.select();
+    if (maskDc) ::BitBlt(maskDc, 0, 0, w, h, c.picMask.dc(), 0, 0, SRCCOPY);
+    s.iconMask.deselect();
+    const HDC colorDc = s.iconColor.select();
+    if (colorDc) ::BitBlt(colorDc, 0, 0, w, h, c.picImage.dc(), 0, 0, SRCCOPY);
+    s.iconColor.deselect();
+    if (!maskDc || !colorDc) return;
 
     ICONINFO info{};
     info.fIcon = TRUE;
     info.xHotspot = 16;
     info.yHotspot = 16;
-    info.hbmMask = mask;
-    info.hbmColor = color.get();
-    c.picture22.reset();
+    info.hbmMask = s.iconMask.bitmap();
+    info.hbmColor = s.iconColor.bitmap();
     // CreateIconIndirect copies both bitmaps; the picture object then owns the icon.
-    if (color)
-        if (const HICON icon = ::CreateIconIndirect(&info))
-            c.picture22 = menu::OlePicture::fromIcon(icon);
-
-    ::SelectObject(workingDc, mask);  // convertPictureToIcon deselects and deletes it
+    if (const HICON icon = ::CreateIconIndirect(&info))
+        c.picture22 = menu::OlePicture::fromIcon(icon);
 }
 
 }  // namespace
@@ -62,69 +113,37 @@ IconCanvases::IconCanvases()
     : picture1(16, 16, ::GetSysColor(COLOR_BTNFACE)),
       picture11(32, 32, RGB(0, 0, 0)),
       picImage(32, 32, RGB(0, 0, 0), ::GetSysColor(COLOR_WINDOWTEXT)),
-      picMask(32, 32, ::GetSysColor(COLOR_WINDOW), ::GetSysColor(COLOR_WINDOWTEXT)) {}
+      picMask(32, 32, ::GetSysColor(COLOR_WINDOW), ::GetSysColor(COLOR_WINDOWTEXT)),
+      scratch(std::make_unique<ConversionScratch>(picImage.dc())) {}
+
+IconCanvases::~IconCanvases() = default;
 
 void CreateTransparent(menu::Canvas& inpicSrc, menu::Canvas& inpicDest,
                        COLORREF inTrasparentColor) {
-    const int w = inpicSrc.width();
-    const int h = inpicSrc.height();
-    ::SetBkColor(inpicSrc.dc(), inTrasparentColor);
-    ::SetBkColor(inpicDest.dc(), inTrasparentColor);
-
-    // White where the source shows the key colour, black elsewhere.
-    const MemoryImage colorMask(inpicDest.dc(), menu::createColorImage(inpicDest.dc(), w, h));
-    {
-        const MemoryImage mono(inpicDest.dc(), ::CreateBitmap(w, h, 1, 1, nullptr));
-        ::BitBlt(mono.dc(), 0, 0, w, h, inpicSrc.dc(), 0, 0, SRCCOPY);
-        ::BitBlt(colorMask.dc(), 0, 0, w, h, mono.dc(), 0, 0, SRCCOPY);
-    }
-    if (!colorMask.dc()) return;
-    // dest ^ src, & mask, ^ src: the destination's own pixel under the mask, the source's
-    // elsewhere.
-    ::BitBlt(inpicDest.dc(), 0, 0, w, h, inpicSrc.dc(), 0, 0, SRCINVERT);
-    ::BitBlt(inpicDest.dc(), 0, 0, w, h, colorMask.dc(), 0, 0, SRCAND);
-    ::BitBlt(inpicDest.dc(), 0, 0, w, h, inpicSrc.dc(), 0, 0, SRCINVERT);
+    const int w = inpicSrc.width(), h = inpicSrc.height();
+    ScratchImage colorMask(inpicDest.dc(), menu::createColorImage(inpicDest.dc(), w, h));
+    ScratchImage mono(inpicDest.dc(), ::CreateBitmap(w, h, 1, 1, nullptr));
+    transparentCopy(inpicSrc, inpicDest, inTrasparentColor, colorMask, mono);
 }
 
 bool MakeMask_viaMemoryDC(menu::Canvas& source, menu::Canvas& destination, IMessages* messages) {
-    const int w = source.width();
-    const int h = source.height();
-    const win::UniqueDc dc{::CreateCompatibleDC(nullptr)};
-    // A new memory DC holds a monochrome bitmap, so this one is monochrome too.
-    const win::UniqueBitmap mono{dc ? ::CreateCompatibleBitmap(dc.get(), w, h) : nullptr};
-    bool ok = false;
-    if (mono) {
-        const win::SelectGuard use(dc.get(), mono.get());
-        ok = ::BitBlt(dc.get(), 0, 0, w, h, source.dc(), 0, 0, SRCCOPY) &&
-             ::BitBlt(destination.dc(), 0, 0, w, h, dc.get(), 0, 0, SRCCOPY);
-    }
-    if (!ok && messages) messages->show(L"MakeMask_viaMemoryDC", L"快捷回复条", MessageKind::Info);
-    return ok;
+    // A new memory DC holds a monochrome bitmap, so one compatible with it is monochrome too.
+    ScratchImage work(nullptr, ::CreateBitmap(source.width(), source.height(), 1, 1, nullptr));
+    return maskCopy(source, destination, work, messages);
 }
 
 void convertPictureToIcon(IconCanvases& c) {
-    const int w = c.picImage.width();
-    const int h = c.picImage.height();
-    const win::UniqueDc working{::CreateCompatibleDC(nullptr)};
-    const win::UniqueBitmap mask{working ? ::CreateCompatibleBitmap(working.get(), w, h) : nullptr};
-    const HGDIOBJ remembered = mask ? ::SelectObject(working.get(), mask.get()) : nullptr;
-
     c.picImage.clear();
     c.picMask.clear();
     c.picImage.setBackColor(c.picture11.backColor());
     const COLORREF key = c.picture11.pixel(0, 0);
-    CreateTransparent(c.picture11, c.picImage, key);
+    transparentCopy(c.picture11, c.picImage, key, c.scratch->colorMask, c.scratch->mono);
     // The mask is keyed on Picture11 itself, whose DC background is now the key colour: exactly
     // the pixels that had the key colour turn transparent, and black in the icon stays black.
     IMessages* report = c.maskFailureShown ? nullptr : c.messages;
-    if (!MakeMask_viaMemoryDC(c.picture11, c.picMask, report) && report) c.maskFailureShown = true;
-
-    if (remembered && remembered != HGDI_ERROR) {
-        makeIconPicture(c, working.get(), mask.get(), remembered);
-        ::SelectObject(working.get(), remembered);
-    } else {
-        c.picture22.reset();
-    }
+    if (!maskCopy(c.picture11, c.picMask, c.scratch->maskWork, report) && report)
+        c.maskFailureShown = true;
+    makeIconPicture(c);
 }
 
 }  // namespace replybar::launch

@@ -5,14 +5,23 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "core/ports.h"
 #include "controls/picture_win32.h"
 
 namespace replybar::launch {
 
-// The hidden picture boxes of one run of the icon pipeline.
+struct ConversionScratch;
+
+// The hidden picture boxes of one run of the icon pipeline. A build keeps one for all its
+// entries: the conversion's own device contexts and bitmaps are made with it and released with
+// it, and each conversion only draws into them.
 struct IconCanvases {
     IconCanvases();
+    ~IconCanvases();
+    IconCanvases(const IconCanvases&) = delete;
+    IconCanvases& operator=(const IconCanvases&) = delete;
 
     menu::Canvas picture1;       // the shell icon, 16 × 16 on button face
     menu::Canvas picture11;      // the shell icon enlarged, 32 × 32 on black
@@ -22,10 +31,11 @@ struct IconCanvases {
 
     IMessages* messages = nullptr;  // MakeMask_viaMemoryDC's failure box, shown once at most
     bool maskFailureShown = false;
+    std::unique_ptr<ConversionScratch> scratch;
 };
 
-// Picture11 → picImage, picMask → an icon picture in picture22. Every DC and bitmap it makes is
-// released before it returns; the icon belongs to the picture object. Failing steps are skipped.
+// Picture11 → picImage, picMask → an icon picture in picture22. It draws into the canvases'
+// scratch DCs and bitmaps; the icon belongs to the picture object. Failing steps are skipped.
 void convertPictureToIcon(IconCanvases& canvases);
 
 // Copies `inpicSrc` onto `inpicDest` except where the source shows `inTrasparentColor`; there

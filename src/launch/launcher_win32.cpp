@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <map>
+
 #include "launch/icon_convert_win32.h"
 #include "launch/launch_map.h"
 #include "launch/shell_icon_win32.h"
@@ -46,6 +48,9 @@ void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::cMe
 
     IconCanvases canvases;
     canvases.messages = context.messages;
+    // Entries with the same shell icon get the same picture: it is converted once per build
+    // and shared, the items together owning it.
+    std::map<int, menu::PicturePtr> converted;
     try {
         long long n = 0;
         for (const std::wstring& name : entries) {
@@ -58,9 +63,16 @@ void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::cMe
             state.scratchText = caption;
             appendLaunchEntry(state.launchMap, n, name);
 
-            loadShellIcon(canvases.picture1, launchPath(state.launchFolder, name));
-            enlargeIcon(canvases.picture1, canvases.picture11);
-            convertPictureToIcon(canvases);
+            const ShellIcon icon = shellIconOf(launchPath(state.launchFolder, name));
+            const auto known = converted.find(icon.index);
+            if (icon.list && known != converted.end()) {
+                canvases.picture22 = known->second;
+            } else {
+                drawShellIcon(canvases.picture1, icon);
+                enlargeIcon(canvases.picture1, canvases.picture11);
+                convertPictureToIcon(canvases);
+                if (icon.list) converted.emplace(icon.index, canvases.picture22);
+            }
 
             if (!isBlankCaption(caption))
                 launcherMenu->AddItem(L"open" + std::to_wstring(n), canvases.picture22, caption,

@@ -6,7 +6,7 @@
 
 namespace replybar::launch {
 
-void loadShellIcon(menu::Canvas& picture1, const std::wstring& path) {
+ShellIcon shellIconOf(const std::wstring& path) {
     SHFILEINFOW info{};
     // Attributes 0 with SHGFI_USEFILEATTRIBUTES: the icon comes from the name and type alone.
     const auto list = reinterpret_cast<HIMAGELIST>(::SHGetFileInfoW(
@@ -14,9 +14,13 @@ void loadShellIcon(menu::Canvas& picture1, const std::wstring& path) {
         SHGFI_SYSICONINDEX | SHGFI_ICON | SHGFI_USEFILEATTRIBUTES | SHGFI_SMALLICON));
     // Only the index into the system image list is used; the copy of the icon is not.
     if (info.hIcon) ::DestroyIcon(info.hIcon);
+    return {list, list ? info.iIcon : -1};
+}
+
+void drawShellIcon(menu::Canvas& picture1, const ShellIcon& icon) {
     picture1.clear();
     // The system image list is shared by every process: never destroyed here.
-    if (list) ::ImageList_Draw(list, info.iIcon, picture1.dc(), 0, 0, ILD_TRANSPARENT);
+    if (icon.list) ::ImageList_Draw(icon.list, icon.index, picture1.dc(), 0, 0, ILD_TRANSPARENT);
 }
 
 void enlargeIcon(const menu::Canvas& picture1, menu::Canvas& picture11) {
