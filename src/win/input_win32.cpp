@@ -1,7 +1,9 @@
 #include "win/input_win32.h"
 
+#include <array>
 #include <cstring>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "win/handles.h"
@@ -31,12 +33,30 @@ bool Clipboard::setText(const std::wstring& text) {
 
 namespace {
 
+bool down(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
+
+// Left and right apart, but asked only when the key of either side is down: a pick usually
+// finds none held, and every question goes to the system.
 keys::HeldModifiers heldModifiers() {
     keys::HeldModifiers held;
-    for (std::uint16_t vk : {keys::kLShift, keys::kRShift, keys::kLControl, keys::kRControl,
-                             keys::kLMenu, keys::kRMenu, keys::kLWin, keys::kRWin})
-        if (::GetAsyncKeyState(vk) & 0x8000) held.keys.push_back(vk);
+    const std::pair<int, std::array<std::uint16_t, 2>> sides[] = {
+        {VK_SHIFT, {keys::kLShift, keys::kRShift}},
+        {VK_CONTROL, {keys::kLControl, keys::kRControl}},
+        {VK_MENU, {keys::kLMenu, keys::kRMenu}}};
+    for (const auto& [either, pair] : sides)
+        if (down(either))
+            for (std::uint16_t vk : pair)
+                if (down(vk)) held.keys.push_back(vk);
+    for (std::uint16_t vk : {keys::kLWin, keys::kRWin})
+        if (down(vk)) held.keys.push_back(vk);
     return held;
+}
+
+// A key's scan code, asked of the system once per key.
+WORD scanCode(std::uint16_t vk) {
+    static std::array<WORD, 256> codes{};
+    if (!codes[vk & 0xFF]) codes[vk & 0xFF] = static_cast<WORD>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    return codes[vk & 0xFF];
 }
 
 bool isExtended(std::uint16_t vk) {
@@ -68,7 +88,7 @@ bool KeySender::send(const std::wstring& notation, bool wait) {
         INPUT in{};
         in.type = INPUT_KEYBOARD;
         in.ki.wVk = e.vk;
-        in.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(e.vk, MAPVK_VK_TO_VSC));
+        in.ki.wScan = scanCode(e.vk);
         in.ki.dwFlags =
             (e.up ? KEYEVENTF_KEYUP : 0) | (isExtended(e.vk) ? KEYEVENTF_EXTENDEDKEY : 0);
         inputs.push_back(in);

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Every benchmark figure of ReplyBar under Wine, each as a ratio against a baseline measured in
+# the same run (medians of alternating runs) and beside its goal: start-up against a bare
+# topmost window, a 150-entry launcher build against the bare shell-icon look-ups, a reply pick
+# against a bare SendInput Ctrl+V; then the bar's peak working set, and the size and imports
+# of the stripped ReplyBar.exe.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+need_packages "${BUILD_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+need_chinese_locale
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows >/dev/null
+log=build/windows/bench-all.log
+# Start-up first, on a quiet machine; then the others.
+{ ctest --preset windows --output-on-failure -L startup -V &&
+  ctest --preset windows --output-on-failure -L bench -LE startup -V; } >"$log" 2>&1 \
+    || { cat "$log"; exit 1; }
+grep -E 'ratio |memory: ' "$log" | sed 's/^[0-9]*: //'
+exe=build/windows/ReplyBar.exe
+imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
+echo "size: ReplyBar.exe $(stat -c %s "$exe") bytes stripped (goal <= 614400, 600 KB); imports at start: $imports"
