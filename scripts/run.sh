@@ -16,7 +16,7 @@ exe=$PWD/build/windows/ReplyBar.exe
 own_prefix=$PWD/build/run-prefix
 export WINEPREFIX=${WINEPREFIX:-$own_prefix} WINEARCH=win64 WINEDEBUG=-all
 . scripts/wine-prefix.sh
-[ -f "$WINEPREFIX/.ready" ] || echo "preparing the Wine prefix $WINEPREFIX (once)"
+[ -f "$WINEPREFIX/.prepared" ] || echo "preparing the Wine prefix $WINEPREFIX (once)"
 prepare_wine_prefix "$WINEPREFIX" /dev/null
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -24,7 +24,7 @@ setup() {
     prepare_wine_prefix "$template" "$dir/wine.log"
     rm -rf "$WINEPREFIX"
     cp -a "$template" "$WINEPREFIX"
-    rm -f "$WINEPREFIX/.ready"
+    rm -f "$WINEPREFIX/.prepared"
     cat >"$dir/env.sh" <<ENV
 export DISPLAY=:$n
 export WINEPREFIX=$WINEPREFIX
