@@ -1,6 +1,8 @@
 #include "bar/form1_win32.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
 #include <shlobj.h>
 #include <windowsx.h>
 
@@ -190,11 +192,23 @@ void Form1::createTooltips() {
     }
 }
 
-// Tool rectangles follow the bar face and the rows; rows beyond the panel get none.
+namespace {
+// A row shows at most this much of its reply, a tooltip a little more: a reply of a megabyte
+// must not make every paint and every hover measure all of it.
+constexpr std::size_t kRowTextShown = 300, kTipTextShown = 1000;
+}  // namespace
+
+// Tool rectangles follow the bar face and the rows; rows beyond the panel get none. Nothing is
+// sent to the tooltips unless the panel's place or the replies changed since the last time.
 void Form1::updateRowTooltips() {
     if (!tooltips_) return;
     const PxPoint face = controller_->faceOrigin();
     const PxRect panel = controller_->panelRect();
+    const TooltipLayout layout{controller_->panelOpen(), face, panel, controller_->rowCount(),
+                               controller_->rowsPerColumn()};
+    if (!tooltipsStale_ && layout == tooltipLayout_) return;
+    tooltipsStale_ = false;
+    tooltipLayout_ = layout;
     for (int b = 0; b < 2; ++b) {
         TOOLINFOW ti{};
         ti.cbSize = sizeof ti;
@@ -214,8 +228,9 @@ void Form1::updateRowTooltips() {
         if (row < rows) {
             ti.rect = pixelRect(rowTextRect(row, controller_->rowsPerColumn()));
             ::OffsetRect(&ti.rect, panel.left, panel.top);
-            tip = replies_[row].fullText;
+            tip = replies_[row].fullText.substr(0, kTipTextShown);
             while (!tip.empty() && (tip.back() == L'\n' || tip.back() == L'\r')) tip.pop_back();
+            if (replies_[row].fullText.size() > kTipTextShown) tip += L"…";
         }
         ::SendMessageW(tooltips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
         ti.lpszText = tip.data();
@@ -427,7 +442,10 @@ void Form1::openReplyEditor() {
     if (result == Form2::Result::ExitProgram) exitProgram();
 }
 
-void Form1::setPanelSize(const PanelSize& size) { controller_->setPanelSize(size); }
+void Form1::setPanelSize(const PanelSize& size) {
+    controller_->setPanelSize(size);
+    tooltipsStale_ = true;  // the replies changed with it
+}
 
 // "退出本程序": the bar closes, which saves the settings string.
 void Form1::exitProgram() { shutdown(); }
@@ -512,7 +530,8 @@ void Form1::paintPanel(HDC dc) {
             ::DrawIconEx(dc, ic.left, ic.top, pictures_.classIcons[r.icon].get(), 16, 16, 0,
                          nullptr, DI_NORMAL);
         RECT t = pixelRect(rowTextRect(row, perColumn));
-        ::DrawTextW(dc, r.displayText.c_str(), -1, &t,
+        ::DrawTextW(dc, r.displayText.c_str(),
+                    static_cast<int>(std::min(r.displayText.size(), kRowTextShown)), &t,
                     DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
     }
     ::RestoreDC(dc, saved);

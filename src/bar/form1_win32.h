@@ -111,6 +111,15 @@ private:
     menu::PicturePtr leftBarPicture_;            // frmMenu's picture, the left bar of preset 4
     std::unique_ptr<menu::cMenu> launcherMenu_;  // launcherMenu: none until Timer1's first tick
     HWND tooltips_ = nullptr;
+    struct TooltipLayout {
+        bool open = false;
+        PxPoint face;
+        PxRect panel;
+        int rows = 0, rowsPerColumn = 0;
+        bool operator==(const TooltipLayout&) const = default;
+    };
+    TooltipLayout tooltipLayout_;
+    bool tooltipsStale_ = true;
     win::UniqueFont rowFont_;
     std::optional<Target> pressed_;  // the control a press went to, until its release
     bool shutDown_ = false;

@@ -14,6 +14,9 @@ constexpr wchar_t kDeleteQuestion[] = L"确认要删除此回复信息吗？";
 constexpr wchar_t kDeleteTitle[] = L"删除确认";
 constexpr wchar_t kDeletingLast[] = L"删最后一条";
 constexpr wchar_t kDeletingOther[] = L"不是删最后一条";
+// Longer replies are pasted as they are but not shown in the editor's box, which would take
+// minutes to lay a megabyte out.
+constexpr std::size_t kLongestEditable = 65536;
 constexpr wchar_t kUnreadableNotSaved[] =
     L"\n\n在它能够读取之前，修改不会保存，以免覆盖其中的内容。请稍后重新选择这条回复。";
 
@@ -99,10 +102,21 @@ void ReplyEditor::listSelected(int index) {
         return;
     }
     if (adding()) return;
-    // Whatever the file holds replaces the box, so no other reply's text can stay in it.
+    // Whatever the file holds replaces the box, so no other reply's text can stay in it. A
+    // reply that cannot be read, or is too long for the box, cannot be saved over from here.
     const auto text = store_.readReplyForEditing(k - 1);
-    unreadableNumber_ = text ? 0 : k;
-    setText(text.value_or(L""));
+    lockedNumber_ = 0;
+    if (!text) {
+        lockedNumber_ = k;
+        lockedReason_ = L"无法读取文件：\n" + store_.replyPath(k - 1) + kUnreadableNotSaved;
+    } else if (text->size() > kLongestEditable) {
+        lockedNumber_ = k;
+        lockedReason_ = L"这条回复有 " + decimal(static_cast<long long>(text->size())) +
+                        L" 个字，太长，无法在这里修改（可以删除它，或用记事本修改它的文件）：\n" +
+                        store_.replyPath(k - 1);
+        messages_.show(lockedReason_, kNotice, MessageKind::Info);
+    }
+    setText(lockedNumber_ ? L"" : *text);
     pendingIconCodes_ = savedIconCodes_;
     if (k <= kReplyRows) preview(table_[static_cast<std::size_t>(k - 1)].icon);
 }
@@ -201,9 +215,8 @@ void ReplyEditor::confirmClicked() {
 
 // The file is written first: a failed write (already reported) changes nothing in memory.
 void ReplyEditor::confirmChange(int k, const std::wstring& text) {
-    if (k == unreadableNumber_) {
-        messages_.show(L"无法读取文件：\n" + store_.replyPath(k - 1) + kUnreadableNotSaved, kNotice,
-                       MessageKind::Error);
+    if (k == lockedNumber_) {
+        messages_.show(lockedReason_, kNotice, MessageKind::Error);
         return;
     }
     if (k > kReplyRows || !store_.writeReplyFile(k - 1, text)) return;

@@ -104,7 +104,8 @@ private:
     std::wstring deletedNumber_, deleteKind_;
     std::vector<std::wstring> items_;
     int selection_ = -1;
-    int unreadableNumber_ = 0;  // the selected reply whose file could not be read, or 0
+    int lockedNumber_ = 0;       // the selected reply that cannot be saved over, or 0
+    std::wstring lockedReason_;  // why, as the user is told
 };
 
 }  // namespace replybar

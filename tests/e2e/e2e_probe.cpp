@@ -10,6 +10,9 @@
 //   e2e_probe send MSG WPARAM      sends a message (numbers) to the bar
 //   e2e_probe hold FILE SECONDS    keeps a file open without sharing, as another program may
 //   e2e_probe version EXE OUT      the exe's version resource, as Explorer reads it
+//   e2e_probe savekill TEXT US     through the reply editor: saves TEXT into the first reply
+//                                  and ends the bar's process US microseconds after the click
+//   e2e_probe regdword             the settings value as a number, of the wrong type
 #include <windows.h>
 #include <shlobj.h>
 
@@ -241,6 +244,66 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             }
         }
         writeOut(argv[3], out);
+        return 0;
+    }
+    if (cmd == L"savekill" && argc > 3) {
+        HWND bar = FindWindowW(kBarClass, nullptr);
+        if (!bar) return 1;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(bar, &pid);
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        if (!process) return 1;
+        // A right click on the reply button opens the editor on the first reply.
+        PostMessageW(bar, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(87, 15));
+        PostMessageW(bar, WM_RBUTTONUP, 0, MAKELPARAM(87, 15));
+        // The editor once it is on screen with its controls (it exists a moment before).
+        HWND text = nullptr, confirm = nullptr;
+        for (int i = 0; i < 1000 && !(text && confirm); ++i) {
+            HWND editor = findTop(L"ReplyBar.Form2", nullptr);
+            if (editor && IsWindowVisible(editor)) {
+                text = GetDlgItem(editor, 110);
+                confirm = GetDlgItem(editor, 123);
+            }
+            if (!(text && confirm)) Sleep(10);
+        }
+        if (!text || !confirm) {  // left as it is, for the test to look at
+            CloseHandle(process);
+            return 2;
+        }
+        SendMessageW(text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+        LARGE_INTEGER f, start, now;
+        QueryPerformanceFrequency(&f);
+        const double us = _wtof(argv[3]);
+        PostMessageW(confirm, BM_CLICK, 0, 0);
+        QueryPerformanceCounter(&start);
+        do QueryPerformanceCounter(&now);
+        while ((now.QuadPart - start.QuadPart) * 1e6 / f.QuadPart < us);
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+        return 0;
+    }
+    if (cmd == L"list" && argc > 2) {  // every top-level window: class, process, visible
+        std::string out;
+        for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, nullptr, nullptr)) != nullptr;) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(h, &pid);
+            char buf[300];
+            snprintf(buf, sizeof buf, "%s pid=%lu visible=%d\n", className(h).c_str(),
+                     (unsigned long)pid, IsWindowVisible(h) != 0);
+            out += buf;
+        }
+        writeOut(argv[2], out);
+        return 0;
+    }
+    if (cmd == L"regdword") {
+        HKEY k = nullptr;
+        RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\DAZ\\Registry", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &k, nullptr);
+        const DWORD value = 2385;
+        RegSetValueExW(k, L"String3", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                       sizeof value);
+        RegCloseKey(k);
         return 0;
     }
     if (cmd == L"hold" && argc > 3) {

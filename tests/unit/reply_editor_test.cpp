@@ -298,6 +298,23 @@ TEST_F(ReplyEditorTest, NoReplyTakesAnothersText) {
     EXPECT_EQ(table[2].fullText, L"r2\r\n");
 }
 
+// A reply too long for the box (a megabyte pasted once) is pasted from the panel as it is, but
+// the editor says so instead of showing it, and nothing typed can replace it.
+TEST_F(ReplyEditorTest, AReplyTooLongForTheBoxIsKeptAsItIs) {
+    replies(2, "00");
+    const std::string longReply = std::string(70000, 'x') + "\r\n";
+    put("1.txt", longReply);
+    open(L"1");
+    EXPECT_EQ(view.textBox, L"");
+    ASSERT_FALSE(messages.shown.empty());
+    EXPECT_NE(messages.shown.back().text.find(L"太长"), std::wstring::npos);
+    type(L"short");
+    editor.confirmClicked();
+    EXPECT_EQ(get("1.txt"), longReply);
+    editor.listSelected(0);
+    EXPECT_EQ(view.textBox, L"r0");  // the others stay editable
+}
+
 TEST_F(ReplyEditorTest, RefusesEmptyTextsAndA42ndReply) {
     replies(41, std::string(41, '0'));
     open();
