@@ -79,6 +79,7 @@ close_bar
 reg_set "2385,11565,C:\\没有这个文件夹,about:blank"
 rm -f "$BIN/opened.log"
 start_bar
+sleep 0.5  # the menu is first built a moment after the bar shows
 launcher
 wait_for 3 menu_open || fail "the menu of a missing folder did not open"
 mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
@@ -97,6 +98,7 @@ mkdir -p "$WORK/long"
 printf 'x' >"$WORK/long/$long.txt"
 reg_set "2385,11565,$(winpath "$WORK/long")\\,about:blank"
 start_bar
+sleep 0.5
 launcher
 wait_for 3 menu_open || fail "the menu with a long name did not open"
 mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt"); mw=$(fact w "$WORK/menu.txt")
