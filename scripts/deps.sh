@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs, only when missing, the Debian packages ReplyBar's build, run and tests need.
-# Sourced by run.sh and test.sh; quiet and idempotent.
+# Sourced by the scripts in this folder; quiet and idempotent.
 need_packages() {
     local missing=() p
     for p in "$@"; do
@@ -28,4 +28,10 @@ need_chinese_locale() {
     local sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     $sudo localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+}
+
+# What building ReplyBar and running it under Wine needs, plus any further package lists given.
+need_wine_setup() {
+    need_packages "${BUILD_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "$@"
+    need_chinese_locale
 }

@@ -7,8 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
-need_packages "${BUILD_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
-need_chinese_locale
+need_wine_setup
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target ReplyBar
