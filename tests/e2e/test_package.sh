@@ -17,7 +17,11 @@ grep -q $'Windows 7 或更高版本' "$out/使用说明.txt" || fail "the guide 
 
 # Nothing but the system's DLLs; no symbols; Windows 7 (6.1) as the oldest system.
 dump=$(x86_64-w64-mingw32-objdump -p "$out/ReplyBar.exe")
-imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$dump" | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
+# The import table names the DLLs loaded at start; the delay-loaded ones and any loaded by name
+# appear only as strings in the file, so every DLL name in it is checked.
+imports=$({ sed -n 's/^\s*DLL Name: //p' <<<"$dump"
+    strings -a "$out/ReplyBar.exe"; strings -a -el "$out/ReplyBar.exe"; } |
+    grep -iE '^[a-z0-9_.-]+\.dll$' | tr 'A-Z' 'a-z' | sort -u | tr '\n' ' ')
 for dll in $imports; do
     case "$dll" in
     kernel32.dll | user32.dll | gdi32.dll | advapi32.dll | shell32.dll | ole32.dll | oleaut32.dll | \
