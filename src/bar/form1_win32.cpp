@@ -1,10 +1,10 @@
 #include "bar/form1_win32.h"
 
 #include <commctrl.h>
-
-#include <algorithm>
 #include <shlobj.h>
 #include <windowsx.h>
+
+#include <algorithm>
 
 #include "bar/startup.h"
 #include "bar/taskbar.h"

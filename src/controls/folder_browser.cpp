@@ -37,7 +37,7 @@ const std::array<PropertyInfo, 9> kFolderBrowserProperties = {{
 }};
 
 void writeFolderBrowserProperties(PropertyBag& bag, const FolderBrowserProperties& p,
-                                  const FontSpec& ambientFont) {
+                                  const FontDesc& ambientFont) {
     const FolderBrowserProperties d;
     bag.WriteProperty<long long>(L"BackColor", p.BackColor, d.BackColor);
     bag.WriteProperty<long long>(L"ForeColor", p.ForeColor, d.ForeColor);
@@ -51,7 +51,7 @@ void writeFolderBrowserProperties(PropertyBag& bag, const FolderBrowserPropertie
 }
 
 FolderBrowserProperties readFolderBrowserProperties(const PropertyBag& bag,
-                                                    const FontSpec& ambientFont) {
+                                                    const FontDesc& ambientFont) {
     const FolderBrowserProperties d;
     FolderBrowserProperties p;
     p.BackColor = static_cast<std::uint32_t>(bag.ReadProperty<long long>(L"BackColor", d.BackColor));

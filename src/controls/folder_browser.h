@@ -56,7 +56,7 @@ struct FolderBrowserProperties {
     std::uint32_t BackColor = 0x80000005;  // system window background
     std::uint32_t ForeColor = 0x80000008;  // system window text
     bool Enabled = true;
-    FontSpec Font;  // the host's ambient font unless set
+    FontDesc Font;  // the host's ambient font unless set
     bool Locked = false;
     long long SelLength = 0;
     long long SelStart = 0;
@@ -67,8 +67,8 @@ struct FolderBrowserProperties {
 
 // Same names, defaults and order both ways; the font defaults to `ambientFont`.
 void writeFolderBrowserProperties(PropertyBag& bag, const FolderBrowserProperties& p,
-                                  const FontSpec& ambientFont);
+                                  const FontDesc& ambientFont);
 FolderBrowserProperties readFolderBrowserProperties(const PropertyBag& bag,
-                                                    const FontSpec& ambientFont);
+                                                    const FontDesc& ambientFont);
 
 }  // namespace replybar::controls

@@ -241,7 +241,7 @@ FolderBrowserProperties FolderBrowser::properties() const {
     p.BackColor = backColor_;
     p.ForeColor = foreColor_;
     p.Enabled = Enabled();
-    p.Font = fontSpecOf(font_);
+    p.Font = fontDescOf(font_);
     p.Locked = Locked();
     p.SelLength = SelLength();
     p.SelStart = SelStart();
@@ -251,12 +251,12 @@ FolderBrowserProperties FolderBrowser::properties() const {
 }
 
 void FolderBrowser::WriteProperties(PropertyBag& bag) const {
-    writeFolderBrowserProperties(bag, properties(), fontSpecOf(ambientFont_));
+    writeFolderBrowserProperties(bag, properties(), fontDescOf(ambientFont_));
 }
 
 // In the order they are written; the last ones win where they overlap, as in any text box.
 void FolderBrowser::ReadProperties(const PropertyBag& bag) {
-    const FontSpec ambient = fontSpecOf(ambientFont_);
+    const FontDesc ambient = fontDescOf(ambientFont_);
     const FolderBrowserProperties p = readFolderBrowserProperties(bag, ambient);
     BackColor(p.BackColor);
     ForeColor(p.ForeColor);
@@ -275,7 +275,7 @@ void FolderBrowser::ReadProperties(const PropertyBag& bag) {
     changed_.clear();  // what was loaded is what is saved
 }
 
-FontSpec fontSpecOf(HFONT font) {
+FontDesc fontDescOf(HFONT font) {
     LOGFONTW lf{};
     if (!font || !::GetObjectW(font, sizeof lf, &lf)) return {};
     win::WindowDc screen(nullptr);
@@ -285,13 +285,13 @@ FontSpec fontSpecOf(HFONT font) {
     return {lf.lfFaceName, points, lf.lfWeight >= FW_BOLD, lf.lfItalic != 0};
 }
 
-HFONT createFont(const FontSpec& spec) {
+HFONT createFont(const FontDesc& desc) {
     win::WindowDc screen(nullptr);
     const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
-    const int height = -static_cast<int>(std::lround(spec.points * dpi / 72));
-    return ::CreateFontW(height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, spec.italic, FALSE,
+    const int height = -static_cast<int>(std::lround(desc.points * dpi / 72));
+    return ::CreateFontW(height, 0, 0, 0, desc.bold ? FW_BOLD : FW_NORMAL, desc.italic, FALSE,
                          FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face.c_str());
+                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, desc.face.c_str());
 }
 
 }  // namespace replybar::controls

@@ -82,7 +82,7 @@ private:
 };
 
 // A font's description and back, at the screen's resolution.
-FontSpec fontSpecOf(HFONT font);
-HFONT createFont(const FontSpec& spec);
+FontDesc fontDescOf(HFONT font);
+HFONT createFont(const FontDesc& desc);
 
 }  // namespace replybar::controls

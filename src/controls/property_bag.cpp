@@ -102,7 +102,7 @@ std::optional<PropertyBag::Value> valueOf(const std::vector<Token>& v) {
     }
     if (v.size() == 4 && v[0].kind == Token::String && v[1].kind == Token::Number &&
         v[2].kind == Token::Truth && v[3].kind == Token::Truth)
-        return PropertyBag::Value(FontSpec{v[0].text, v[1].number, v[2].truth, v[3].truth});
+        return PropertyBag::Value(FontDesc{v[0].text, v[1].number, v[2].truth, v[3].truth});
     return std::nullopt;
 }
 
@@ -115,7 +115,7 @@ std::wstring PropertyBag::save() const {
         if (const auto* n = std::get_if<long long>(&value)) out += std::to_wstring(*n);
         if (const auto* b = std::get_if<bool>(&value)) out += truth(*b);
         if (const auto* s = std::get_if<std::wstring>(&value)) out += quoted(*s);
-        if (const auto* f = std::get_if<FontSpec>(&value))
+        if (const auto* f = std::get_if<FontDesc>(&value))
             out += quoted(f->face) + L" " + number(f->points) + L" " + truth(f->bold) + L" " +
                    truth(f->italic);
         out += L"\r\n";

@@ -11,16 +11,16 @@
 
 namespace replybar::controls {
 
-struct FontSpec {
+struct FontDesc {
     std::wstring face;
     double points = 9;
     bool bold = false, italic = false;
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontDesc&) const = default;
 };
 
 class PropertyBag {
 public:
-    using Value = std::variant<long long, bool, std::wstring, FontSpec>;
+    using Value = std::variant<long long, bool, std::wstring, FontDesc>;
 
     // Stores `value`, or forgets the name when the value is the default: a bag holds only what
     // differs from the defaults, so a default changed later reaches every saved control.

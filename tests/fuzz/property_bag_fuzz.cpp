@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!bag) return 0;
     const auto again = controls::PropertyBag::parse(bag->save());
     FUZZ_CHECK(again && *again == *bag);
-    const controls::FontSpec ambient{L"宋体", 9, false, false};
+    const controls::FontDesc ambient{L"宋体", 9, false, false};
     const auto properties = controls::readFolderBrowserProperties(*bag, ambient);
     controls::PropertyBag written;
     controls::writeFolderBrowserProperties(written, properties, ambient);

@@ -35,7 +35,7 @@ TEST(FolderBrowser, AChosenFolderEndsWithOneBackslashAndOnlyAltDownBrowses) {
 }
 
 TEST(FolderBrowser, PropertiesSurviveTheBagAndDefaultsAreNotStored) {
-    const FontSpec ambient{L"宋体", 9, false, false};
+    const FontDesc ambient{L"宋体", 9, false, false};
     FolderBrowserProperties defaults;
     defaults.Font = ambient;
     PropertyBag empty;
@@ -63,7 +63,7 @@ TEST(PropertyBag, ReadsWhatItWritesAndRefusesAnythingElse) {
     EXPECT_EQ(bag->ReadProperty<long long>(L"A", 0), -12);
     EXPECT_EQ(bag->ReadProperty(L"B", false), true);
     EXPECT_EQ(bag->ReadProperty<std::wstring>(L"C", L""), L"x \"y\"");
-    EXPECT_EQ(bag->ReadProperty(L"D", FontSpec{}), (FontSpec{L"宋体", 10.5, false, true}));
+    EXPECT_EQ(bag->ReadProperty(L"D", FontDesc{}), (FontDesc{L"宋体", 10.5, false, true}));
     EXPECT_EQ(bag->ReadProperty<long long>(L"B", 7), 7);  // another kind: the default
     EXPECT_EQ(bag->ReadProperty<long long>(L"Z", 7), 7);
 
