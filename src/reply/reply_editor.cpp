@@ -326,7 +326,9 @@ void ReplyEditor::closing() {
     savedIconCodes_.clear();
     pendingIconCodes_.clear();
     state_.replyIconCodes.clear();
-    store_.writeIconCodeFile(L"");
+    // No replies because the data folder could not be reached (renamed, a drive that went
+    // away) is not a list the user emptied: nothing to clear, and nothing to complain about.
+    if (store_.folderReachable()) store_.writeIconCodeFile(L"");
 }
 
 }  // namespace replybar

@@ -16,8 +16,9 @@ const wchar_t kFinishedLater[] =
 const wchar_t kNotOverwritten[] =
     L"\n\n它是一条此前没有显示的回复，不会被覆盖。回复列表已重新载入，请再添加一次。";
 
-// The editor's view of a file: its lines joined by CR LF. A line ends at CR LF, a lone CR or a
-// lone LF; the break that ends the file starts no further line.
+// A reply as the user typed it: the file's lines joined by CR LF. A line ends at CR LF, a lone CR
+// or a lone LF; the break that ends the file is the one the writer appends to every reply and
+// starts no further line. The editor shows this and a pick pastes it, so the two never differ.
 std::wstring editingTextOf(const std::wstring& fileText) {
     std::wstring text;
     text.reserve(fileText.size());
@@ -63,7 +64,8 @@ PanelSize ReplyStore::loadReplies(BarState& state, ReplyTable& table) {
         // An unreadable file still holds its number, so the replies after it keep theirs and a
         // later save cannot land on them.
         if (!bytes) unreadable += L"\n" + replyPath(count);
-        state.replyFileText = bytes ? codec::decodeStoreText(*bytes) : std::wstring();
+        state.replyFileText =
+            bytes ? editingTextOf(codec::decodeStoreText(*bytes)) : std::wstring();
         setReplyText(table[static_cast<std::size_t>(count)], state.replyFileText);
     }
     state.replyCount = decimal(count);
@@ -83,7 +85,9 @@ PanelSize ReplyStore::loadReplies(BarState& state, ReplyTable& table) {
             reply = Reply{};
     }
 
-    if (!files_.exists(noAutoSendPath())) state.autoSend = true;
+    // Auto-send follows the marker file. A data folder that cannot be reached (renamed, on a
+    // drive that went away) tells nothing about it: the state stays as it was.
+    if (folderReachable()) state.autoSend = !files_.exists(noAutoSendPath());
 
     if (!unreadable.empty()) report(L"无法读取文件：" + unreadable);
     return panelSizeFor(count);

@@ -21,9 +21,13 @@ public:
     // with a message.
     ReplyStore(IFiles& files, IMessages& messages, const std::wstring& dataDir);
     bool hasFolder() const { return !dataDir_.empty(); }
+    // The data folder is there now: not renamed, not on a drive that went away.
+    bool folderReachable() { return hasFolder() && files_.exists(dataDir_); }
 
-    // Start-up: fills the table's rows, replyCount, replyIconCodes and, when there is no
-    // "n.txt", switches autoSend on. Reads only. Returns the size the panel takes.
+    // Start-up and each opening of the editor: fills the table's rows (each reply as the user
+    // typed it, without the line break the writer appends), replyCount, replyIconCodes and,
+    // when the data folder can be reached, autoSend from "n.txt". Reads only, apart from closing
+    // gaps. Returns the size the panel takes.
     PanelSize loadReplies(BarState& state, ReplyTable& table);
 
     // Reply file `index` as the editor shows it: lines joined by CR LF, without the line break

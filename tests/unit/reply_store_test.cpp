@@ -137,12 +137,17 @@ TEST_F(ReplyStoreTest, AKillWhileClosingGapsLosesNothing) {
     }
 }
 
+// A reply pastes as the user typed it: the one line break the writer appends to every file is
+// not part of it, one the user typed at the end is, and a file without one loses nothing.
 TEST_F(ReplyStoreTest, LoadedTextAndItsRowCaption) {
     const std::tuple<std::string, std::wstring, std::wstring> cases[] = {
-        {"abc\r\n", L"abc\r\n", L"abc \u3000"},
-        {"a\r\nb\r\n", L"a\r\nb\r\n", L"a b \u3000"},
-        {"\xD6\xD0\xCE\xC4\r\n", L"中文\r\n", L"中文 \u3000"},
-        {"\xEF\xBB\xBF\xF0\x9F\x98\x80\r\n", L"\U0001F600\r\n", L"\U0001F600 \u3000"},
+        {"abc\r\n", L"abc", L"abc\u3000"},
+        {"abc", L"abc", L"abc\u3000"},
+        {"a\r\nb\r\n", L"a\r\nb", L"a b\u3000"},
+        {"a\r\n\r\n", L"a\r\n", L"a \u3000"},  // typed with a final line break
+        {"a\nb\n", L"a\r\nb", L"a b\u3000"},     // saved by hand with bare line feeds
+        {"\xBA\xC3\xB5\xC4\r\n", L"好的", L"好的\u3000"},
+        {"\xEF\xBB\xBF\xF0\x9F\x98\x80\r\n", L"\U0001F600", L"\U0001F600\u3000"},
     };
     for (const auto& [bytes, fullText, displayText] : cases) {
         put("0.txt", bytes);
@@ -188,20 +193,28 @@ TEST_F(ReplyStoreTest, MoreFilesThanRowsLoadTheFirst41AndTouchNothing) {
     putReplies(45);
     EXPECT_EQ(load().height, 11970 + 180 + 60);
     EXPECT_EQ(state_.replyCount, L"41");
-    EXPECT_EQ(table_[40].fullText, L"r40\r\n");
+    EXPECT_EQ(table_[40].fullText, L"r40");
     EXPECT_EQ(get("44.txt"), "r44\r\n");
     EXPECT_TRUE(messages_.shown.empty());
 }
 
-TEST_F(ReplyStoreTest, AutoSendFollowsTheMarkerAndIsOnlyEverSwitchedOn) {
-    for (const bool marker : {false, true}) {
-        for (const bool before : {false, true}) {
-            if (marker) put("n.txt", kGbkNoAutoSend);
-            state_.autoSend = before;
-            load();
-            EXPECT_EQ(state_.autoSend, !marker || before) << marker << before;
+// Auto-send follows the marker file; a data folder that went away (renamed, a drive unplugged)
+// tells nothing, and the state stays as it was.
+TEST_F(ReplyStoreTest, AutoSendFollowsTheMarkerWhileTheFolderIsThere) {
+    for (const bool folder : {true, false}) {
+        for (const bool marker : {false, true}) {
+            for (const bool before : {false, true}) {
+                fs::remove_all(dir_);
+                if (folder) fs::create_directory(dir_);
+                if (folder && marker) put("n.txt", kGbkNoAutoSend);
+                state_.autoSend = before;
+                load();
+                EXPECT_EQ(state_.autoSend, folder ? !marker : before)
+                    << folder << marker << before;
+            }
         }
     }
+    fs::create_directory(dir_);
 }
 
 TEST_F(ReplyStoreTest, UnreadableReplyKeepsItsNumberAndIsReported) {
@@ -209,7 +222,7 @@ TEST_F(ReplyStoreTest, UnreadableReplyKeepsItsNumberAndIsReported) {
     failing_.fail(FileOp::Read, path("1.txt"));
     load();
     EXPECT_EQ(state_.replyCount, L"3");
-    EXPECT_EQ(table_[2].fullText, L"r2\r\n");
+    EXPECT_EQ(table_[2].fullText, L"r2");
     EXPECT_NE(onlyMessage().find(path("1.txt")), std::wstring::npos);
 }
 
