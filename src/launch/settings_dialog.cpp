@@ -41,8 +41,10 @@ void SettingsDialog::setHomeClicked() {
 void SettingsDialog::defaultHomeClicked() { view_.setHomeText(kDefaultHomePage); }
 
 void SettingsDialog::confirmClicked() {
-    // The folder is taken as typed: the browse button is what guarantees the backslash.
-    state_.launchFolder = view_.folderText();
+    // The folder is taken as typed, less the quotes and spaces around a path pasted from
+    // Explorer's "copy as path" (no Windows path holds a quote). The browse button is what
+    // guarantees the backslash.
+    state_.launchFolder = trimmed(view_.folderText(), L" \"");
     std::wstring home = view_.homeText();
     // Spaces alone (a full-width one from the input method too) open nothing.
     if (trimmed(home, L" \t\u3000").empty()) home = L"about:blank";

@@ -61,8 +61,8 @@ TEST_F(SettingsDialogTest, ConfirmTakesOverWhatTheSettingsStringCanHold) {
         {L"E:\\apps", L"", L"E:\\apps", L"about:blank"},          // no backslash is added
         {L"E:\\a,b\\", L"http://x/?a,b", L"E:\\a,b\\", L"http://x/?a%2Cb"},  // the comma
         {L"", L",,", L"", L"%2C%2C"},
-        {L"C:\\launch", L"   ", L"C:\\launch", L"about:blank"},  // only spaces: empty
-        {L"D:\\快速 启动\\", L"\t\u3000 ", L"D:\\快速 启动\\", L"about:blank"},
+        {L"\"C:\\launch\"", L"   ", L"C:\\launch", L"about:blank"},  // "copy as path"; spaces
+        {L" \"D:\\快速 启动\\\" ", L"\t\u3000 ", L"D:\\快速 启动\\", L"about:blank"},
         {L"E:\\apps\\", L" http://x/ ", L"E:\\apps\\", L" http://x/ "},  // only all-space counts
     };
     for (const auto& c : cases) {
