@@ -26,7 +26,8 @@ public:
     virtual ~ISettingsStore() = default;
     // The stored text up to its first NUL, or "" when the value is missing or not REG_SZ.
     virtual std::wstring read() = 0;
-    virtual void write(const std::wstring& text) = 0;
+    // false when the system refused the write (a policy, a damaged hive), with its reason.
+    virtual bool write(const std::wstring& text, std::wstring& reason) = 0;
 };
 
 // Files of the reply store. Paths are whole paths as the bar forms them (dataDir + name).

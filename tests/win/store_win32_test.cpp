@@ -151,7 +151,8 @@ TEST_F(StoreFolder, AFileHeldOpenStopsTheRenumberingUntilItIsFree) {
 TEST(SettingsValue, StoredWithoutNulReadUpToTheFirstNulOtherTypesIgnored) {
     const wchar_t* key = L"Software\\DAZ\\Registry";
     win::RegistrySettingsStore store;
-    store.write(L"2385,11565,C:\\快速启动\\,about:blank");
+    std::wstring reason;
+    ASSERT_TRUE(store.write(L"2385,11565,C:\\快速启动\\,about:blank", reason));
     EXPECT_EQ(store.read(), L"2385,11565,C:\\快速启动\\,about:blank");
 
     HKEY k = nullptr;
