@@ -1,8 +1,13 @@
 // The reply store's files on Windows. A rewrite goes to "<name>.tmp" first and is moved over the
 // old file only once it is on disk, so a full disk or a crash never leaves a half-written reply.
+// A step that another program's open handle blocks for a moment (a virus scanner, an indexer, a
+// sync client) is tried again for about a second before it counts as failed.
 #include <windows.h>
 
+#include <atomic>
+
 #include "win/files.h"
+#include "win/retry.h"
 #include "win/system_error_win32.h"
 
 namespace replybar {
@@ -34,6 +39,38 @@ bool fail(std::wstring& reason, DWORD error) {
     reason = win::systemErrorText(error);
     return false;
 }
+
+// What another program's handle causes while it has the file open: it goes away by itself. A
+// file whose deletion waits for its last handle to close answers "access denied" too.
+bool worthWaiting(unsigned long error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_ACCESS_DENIED;
+}
+
+// Runs a file call returning BOOL, again after short pauses while it fails for a reason that
+// waiting cures; ERROR_SUCCESS or the last error.
+template <class Call>
+DWORD retrying(Call call) {
+    return static_cast<DWORD>(retryBriefly(
+        [&]() -> unsigned long {
+            if (call()) return ERROR_SUCCESS;
+            const DWORD error = GetLastError();
+            return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+        },
+        worthWaiting, [](unsigned ms) { Sleep(ms); }));
+}
+
+bool nameTaken(DWORD error) { return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS; }
+
+// A name beside `path` for a file of the program's own, which no user gives a file: the path, the
+// process id, a running number and what the file is for ("0.txt.1234-1.replybar-deleted"). It is
+// only ever created where nothing is; the caller moves on to the next number when it is taken.
+std::wstring siblingName(const std::wstring& path, const wchar_t* purpose) {
+    static std::atomic<unsigned> counter{0};
+    return path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(++counter) + L".replybar-" + purpose;
+}
+constexpr int kNameTries = 100;
 
 // ERROR_SUCCESS when every byte reached the disk, else the failing call's error.
 DWORD writeAndFlush(HANDLE file, const std::string& bytes) {
@@ -86,10 +123,11 @@ public:
         if (!file.ok()) return fail(reason, GetLastError());
         DWORD error = writeAndFlush(file.get(), bytes);
         if (!file.close() && error == ERROR_SUCCESS) error = GetLastError();
-        if (error == ERROR_SUCCESS &&
-            !MoveFileExW(temp.c_str(), path.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            error = GetLastError();
+        if (error == ERROR_SUCCESS)
+            error = retrying([&] {
+                return MoveFileExW(temp.c_str(), path.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+            });
         if (error != ERROR_SUCCESS) {
             DeleteFileW(temp.c_str());
             return fail(reason, error);
@@ -97,13 +135,34 @@ public:
         return true;
     }
 
+    // The file is first renamed to a name of the program's own and deleted there. A file that
+    // another program still has open is only gone once that program closes it, and until then
+    // Windows 7 keeps its name taken: the next reply file could not be renamed onto it.
     bool remove(const std::wstring& path, std::wstring& reason) override {
-        return DeleteFileW(path.c_str()) || fail(reason, GetLastError());
+        std::wstring doomed;
+        DWORD error = ERROR_ALREADY_EXISTS;
+        for (int i = 0; i < kNameTries && nameTaken(error); ++i) {
+            doomed = siblingName(path, L"deleted");
+            error = retrying(
+                [&] { return MoveFileExW(path.c_str(), doomed.c_str(), MOVEFILE_WRITE_THROUGH); });
+        }
+        if (error == ERROR_SUCCESS) {
+            error = retrying([&] { return DeleteFileW(doomed.c_str()); });
+            if (error == ERROR_SUCCESS) return true;
+            // Not deletable (read-only, say): back to its own name, so that no reply goes missing.
+            MoveFileExW(doomed.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
+            return fail(reason, error);
+        }
+        if (worthWaiting(error)) return fail(reason, error);
+        // No room for the longer name, or some other reason the rename cannot be: delete in place.
+        error = retrying([&] { return DeleteFileW(path.c_str()); });
+        return error == ERROR_SUCCESS || fail(reason, error);
     }
 
     bool rename(const std::wstring& from, const std::wstring& to, std::wstring& reason) override {
-        return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) ||
-               fail(reason, GetLastError());
+        const DWORD error =
+            retrying([&] { return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH); });
+        return error == ERROR_SUCCESS || fail(reason, error);
     }
 };
 
