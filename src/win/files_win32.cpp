@@ -87,6 +87,22 @@ DWORD writeAndFlush(HANDLE file, const std::string& bytes) {
     return FlushFileBuffers(file) ? ERROR_SUCCESS : GetLastError();
 }
 
+// Writes `bytes` into the open temporary file, flushes and closes it, then moves it to `path`
+// (over a file there only with MOVEFILE_REPLACE_EXISTING in `moveFlags`). On failure the
+// temporary file is deleted and `reason` filled.
+bool putInPlace(FileHandle& file, const std::wstring& temp, const std::wstring& path,
+                const std::string& bytes, DWORD moveFlags, std::wstring& reason) {
+    DWORD error = writeAndFlush(file.get(), bytes);
+    if (!file.close() && error == ERROR_SUCCESS) error = GetLastError();
+    if (error == ERROR_SUCCESS)
+        error = retrying([&] {
+            return MoveFileExW(temp.c_str(), path.c_str(), moveFlags | MOVEFILE_WRITE_THROUGH);
+        });
+    if (error == ERROR_SUCCESS) return true;
+    DeleteFileW(temp.c_str());
+    return fail(reason, error);
+}
+
 class SystemFiles final : public IFiles {
 public:
     bool exists(const std::wstring& path) override {
@@ -115,24 +131,34 @@ public:
         return bytes;
     }
 
+    bool isFolder(const std::wstring& path) override {
+        const DWORD a = GetFileAttributesW(path.c_str());
+        return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+    }
+
     bool writeAtomic(const std::wstring& path, const std::string& bytes,
                      std::wstring& reason) override {
         const std::wstring temp = path + L".tmp";
         FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.ok()) return fail(reason, GetLastError());
-        DWORD error = writeAndFlush(file.get(), bytes);
-        if (!file.close() && error == ERROR_SUCCESS) error = GetLastError();
-        if (error == ERROR_SUCCESS)
-            error = retrying([&] {
-                return MoveFileExW(temp.c_str(), path.c_str(),
-                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-            });
-        if (error != ERROR_SUCCESS) {
-            DeleteFileW(temp.c_str());
-            return fail(reason, error);
+        return putInPlace(file, temp, path, bytes, MOVEFILE_REPLACE_EXISTING, reason);
+    }
+
+    bool writeNew(const std::wstring& path, const std::string& bytes,
+                  std::wstring& reason) override {
+        std::wstring temp;
+        HANDLE created = INVALID_HANDLE_VALUE;
+        DWORD error = ERROR_FILE_EXISTS;
+        for (int i = 0; i < kNameTries && nameTaken(error); ++i) {
+            temp = siblingName(path, L"tmp");
+            created = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+            error = created == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
         }
-        return true;
+        if (error != ERROR_SUCCESS) return fail(reason, error);
+        FileHandle file(created);
+        return putInPlace(file, temp, path, bytes, 0, reason);
     }
 
     // The file is first renamed to a name of the program's own and deleted there. A file that

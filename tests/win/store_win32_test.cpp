@@ -48,6 +48,19 @@ protected:
     void put(const std::wstring& name, const std::string& bytes) {
         std::ofstream(std::filesystem::path(dir + name), std::ios::binary) << bytes;
     }
+    // The files in the folder, sorted.
+    std::vector<std::wstring> names() {
+        std::vector<std::wstring> found;
+        WIN32_FIND_DATAW fd;
+        HANDLE h = ::FindFirstFileW((dir + L"*").c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE) return found;
+        do
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) found.push_back(fd.cFileName);
+        while (::FindNextFileW(h, &fd));
+        ::FindClose(h);
+        std::sort(found.begin(), found.end());
+        return found;
+    }
     std::string get(const std::wstring& name) {
         std::ifstream f(std::filesystem::path(dir + name), std::ios::binary);
         return {std::istreambuf_iterator<char>(f), {}};
@@ -191,16 +204,20 @@ TEST_F(StoreFolder, ADeletedFileStillOpenElsewhereFreesItsNameAtOnce) {
     EXPECT_FALSE(files->remove(dir + L"1.txt", reason));
     ::SetFileAttributesW((dir + L"1.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(get(L"1.txt"), "r2\r\n");
-    WIN32_FIND_DATAW fd;
-    HANDLE find = ::FindFirstFileW((dir + L"*").c_str(), &fd);
-    ASSERT_NE(find, INVALID_HANDLE_VALUE);
-    std::vector<std::wstring> names;
-    do
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
-    while (::FindNextFileW(find, &fd));
-    ::FindClose(find);
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"0.txt", L"1.txt", L"bmpk.txt"}));
+    EXPECT_EQ(names(), (std::vector<std::wstring>{L"0.txt", L"1.txt", L"bmpk.txt"}));
+}
+
+// The Show Desktop command file is made through a temporary file of a name no user has, and put
+// in place only while its own name is free.
+TEST_F(StoreFolder, ANewFileNeverTakesAUsersNameNorReplacesOne) {
+    put(L"显示桌面.scf.tmp", "mine");
+    std::wstring reason;
+    ASSERT_TRUE(files->writeNew(dir + L"显示桌面.scf", "command", reason)) << reason.size();
+    EXPECT_FALSE(files->writeNew(dir + L"显示桌面.scf", "again", reason));
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(get(L"显示桌面.scf"), "command");
+    EXPECT_EQ(get(L"显示桌面.scf.tmp"), "mine");
+    EXPECT_EQ(names(), (std::vector<std::wstring>{L"显示桌面.scf", L"显示桌面.scf.tmp"}));
 }
 
 TEST(SettingsValue, StoredWithoutNulReadUpToTheFirstNulOtherTypesIgnored) {
