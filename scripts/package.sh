@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release configuration and writes dist/ReplyBar-<version>-win64.zip: the stripped
 # ReplyBar.exe, 使用说明.txt (the Chinese guide, UTF-8 with a byte-order mark and CR LF so that
-# Notepad shows it), LICENSE and the screenshots. The version is the project's (CMakeLists.txt).
+# Notepad shows it), LICENSE.txt and the screenshots. The version is the project's (CMakeLists.txt).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -32,7 +32,8 @@ with zipfile.ZipFile(temporary, "w", zipfile.ZIP_DEFLATED) as z:
     z.write("build/windows/ReplyBar.exe", "ReplyBar.exe")
     guide = "\ufeff" + windows_text("docs/user-guide.txt.in", PROJECT_VERSION=version)
     z.writestr("使用说明.txt", guide.encode("utf-8"))
-    z.writestr("LICENSE", windows_text("LICENSE").encode("utf-8"))
+    # .txt so that a double-click opens it in Notepad.
+    z.writestr("LICENSE.txt", windows_text("LICENSE").encode("utf-8"))
     for shot in sorted(pathlib.Path("docs/screenshots").glob("*.png")):
         z.write(shot, "截图/" + shot.name)
 temporary.replace(zip_path)

@@ -567,7 +567,8 @@ void Form1::writeSettingsString() {
     const PxPoint face = controller_->faceOrigin();
     const long long left = static_cast<long long>(r.left + face.x) * kTwipsPerPixel;
     const long long top = static_cast<long long>(r.top + face.y) * kTwipsPerPixel;
-    settings_.write(formatSettingsString(left, top, state_.launchFolder, state_.homePage));
+    saveSettingsString(settings_, messages_,
+                       formatSettingsString(left, top, state_.launchFolder, state_.homePage));
 }
 
 void Form1::shutdown() {

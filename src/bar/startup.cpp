@@ -122,6 +122,13 @@ std::wstring formatSettingsString(long long leftTwips, long long topTwips,
            L"," + homePage;
 }
 
+void saveSettingsString(ISettingsStore& store, IMessages& messages, const std::wstring& text) {
+    std::wstring reason;
+    if (store.write(text, reason)) return;
+    const std::wstring what = L"无法保存设置：工具条的位置、快速启动文件夹和主页没有保存。";
+    messages.show(what + L"\n\n" + reason, L"快捷回复条", MessageKind::Error);
+}
+
 FirstStartPlacement firstStartPlacement(const taskbar::Rect& wa, const taskbar::Screen& screen) {
     const taskbar::Rect tb = taskbar::taskbarRectOf(wa, screen);
     FirstStartPlacement p;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bar/taskbar.h"
+#include "core/ports.h"
 
 namespace replybar {
 
@@ -44,6 +45,9 @@ struct SettingsFields {
 SettingsFields parseSettingsString(const std::wstring& text);
 std::wstring formatSettingsString(long long leftTwips, long long topTwips,
                                   const std::wstring& launchFolder, const std::wstring& homePage);
+// Writes the settings string; when the system refuses, one message says what was not saved and
+// why, and the bar goes on.
+void saveSettingsString(ISettingsStore& store, IMessages& messages, const std::wstring& text);
 
 // Where a first start puts the bar (twips), and the taskbar height it records.
 struct FirstStartPlacement {

@@ -26,7 +26,8 @@ public:
     virtual ~ISettingsStore() = default;
     // The stored text up to its first NUL, or "" when the value is missing or not REG_SZ.
     virtual std::wstring read() = 0;
-    virtual void write(const std::wstring& text) = 0;
+    // false when the system refused the write (a policy, a damaged hive), with its reason.
+    virtual bool write(const std::wstring& text, std::wstring& reason) = 0;
 };
 
 // Files of the reply store. Paths are whole paths as the bar forms them (dataDir + name).
@@ -36,12 +37,18 @@ public:
     virtual bool exists(const std::wstring& path) = 0;
     // A file that is there and is neither a folder nor hidden nor a system file.
     virtual bool isNormalFile(const std::wstring& path) = 0;
+    virtual bool isFolder(const std::wstring& path) = 0;
     // Whole content, or nullopt when the file cannot be opened.
     virtual std::optional<std::string> readAll(const std::wstring& path) = 0;
     // Replaces the file's content as one step: a temporary file beside it is written and flushed,
     // then moved over the target. On failure returns false, fills `reason` and leaves the old file.
     virtual bool writeAtomic(const std::wstring& path, const std::string& bytes,
                              std::wstring& reason) = 0;
+    // Creates a file that is not there: a temporary file of a unique name beside it (made only
+    // where no file is) is written and flushed, then renamed to `path` only if nothing has taken
+    // that name meanwhile. On failure returns false, fills `reason` and leaves no file behind.
+    virtual bool writeNew(const std::wstring& path, const std::string& bytes,
+                          std::wstring& reason) = 0;
     virtual bool remove(const std::wstring& path, std::wstring& reason) = 0;
     // Never overwrites an existing `to`.
     virtual bool rename(const std::wstring& from, const std::wstring& to, std::wstring& reason) = 0;

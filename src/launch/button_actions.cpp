@@ -12,7 +12,8 @@ constexpr int kTwipsPerPixel = 15;
 
 // Opens the command file in `folder`, writing it first when it is not there yet. Up to Vista
 // only a normal file counts as there (a hidden one of that name is written over, as always);
-// later the bar never writes over any file the user has.
+// later the bar never writes over any file the user has. A new file is put in place only while
+// the name is still free, so one the user puts there meanwhile is kept, and opened instead.
 void openCommandFile(BarState& state, const ShowDesktopPorts& ports, const std::wstring& folder,
                      bool onlyNormalFiles) {
     if (folder.empty()) {  // the system gave no data folder: nowhere to write
@@ -21,16 +22,20 @@ void openCommandFile(BarState& state, const ShowDesktopPorts& ports, const std::
         return;
     }
     const std::wstring path = folder + kShowDesktopCommandFile;
+    auto cannotWrite = [&](const std::wstring& reason) {
+        ports.messages.show(L"无法写入显示桌面命令文件：\n" + path + L"\n\n" + reason, L"显示桌面",
+                            MessageKind::Error);
+    };
+    // The shell would open a folder of that name in a window instead of showing the desktop.
+    if (ports.files.isFolder(path)) return cannotWrite(L"那里有一个同名的文件夹。");
     if (!(onlyNormalFiles ? ports.files.isNormalFile(path) : ports.files.exists(path))) {
         state.scratchText = showDesktopCommandText();
         // Plain ASCII: the GBK form always exists.
         const std::string bytes = codec::toGbk(state.scratchText).value_or(std::string());
         std::wstring reason;
-        if (!ports.files.writeAtomic(path, bytes, reason)) {
-            ports.messages.show(L"无法写入显示桌面命令文件：\n" + path + L"\n\n" + reason,
-                                L"显示桌面", MessageKind::Error);
-            return;
-        }
+        const bool written = ports.files.exists(path) ? ports.files.writeAtomic(path, bytes, reason)
+                                                      : ports.files.writeNew(path, bytes, reason);
+        if (!written && !ports.files.isNormalFile(path)) return cannotWrite(reason);
     }
     ports.shell.open(path);
 }

@@ -2,6 +2,16 @@
 
 namespace replybar::launch {
 
+namespace {
+
+std::wstring trimmed(const std::wstring& text, const wchar_t* around) {
+    const std::size_t first = text.find_first_not_of(around);
+    if (first == std::wstring::npos) return L"";
+    return text.substr(first, text.find_last_not_of(around) - first + 1);
+}
+
+}  // namespace
+
 SettingsDialog::SettingsDialog(BarState& state, IShell& shell, ISettingsView& view,
                                ISettingsHost& host)
     : state_(state), shell_(shell), view_(view), host_(host) {}
@@ -31,12 +41,18 @@ void SettingsDialog::setHomeClicked() {
 void SettingsDialog::defaultHomeClicked() { view_.setHomeText(kDefaultHomePage); }
 
 void SettingsDialog::confirmClicked() {
-    // The folder is taken as typed: the browse button is what guarantees the backslash.
-    state_.launchFolder = view_.folderText();
+    // The folder is taken as typed, less the quotes and spaces around a path pasted from
+    // Explorer's "copy as path" (no Windows path holds a quote). The browse button is what
+    // guarantees the backslash.
+    state_.launchFolder = trimmed(view_.folderText(), L" \"");
     std::wstring home = view_.homeText();
-    if (home.empty()) home = L"about:blank";
-    // The settings string separates its fields with commas; the home page is its last field.
-    if (home.find(L',') != std::wstring::npos) home = kDefaultHomePage;
+    // Spaces alone (a full-width one from the input method too) open nothing.
+    if (trimmed(home, L" \t\u3000").empty()) home = L"about:blank";
+    // The settings string separates its fields with commas. The home page is its last field, so
+    // a comma would move part of it into the folder: it is stored escaped, which every browser
+    // reads as the same address.
+    for (std::size_t at = home.find(L','); at != std::wstring::npos; at = home.find(L',', at))
+        home.replace(at, 1, L"%2C");
     view_.setHomeText(home);
     state_.homePage = home;
     finish(SettingsOutcome::Confirmed);

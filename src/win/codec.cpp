@@ -66,9 +66,9 @@ bool startsWithByteOrderMark(const std::string& bytes) {
     return bytes.compare(0, kByteOrderMarkSize, kByteOrderMark) == 0;
 }
 
-// UTF-16 after its two-byte mark, in either byte order, as Notepad saves "Unicode" files. Lone
+// UTF-16 from byte `start` on, in either byte order, as Notepad saves "Unicode" files. Lone
 // surrogates and an odd last byte become U+FFFD.
-std::wstring fromUtf16(const std::string& bytes, bool bigEndian) {
+std::wstring fromUtf16(const std::string& bytes, std::size_t start, bool bigEndian) {
     std::wstring out;
     out.reserve(bytes.size() / 2);
     auto unit = [&](std::size_t i) -> char32_t {
@@ -76,7 +76,7 @@ std::wstring fromUtf16(const std::string& bytes, bool bigEndian) {
         const auto b = static_cast<unsigned char>(bytes[i + 1]);
         return bigEndian ? (a << 8 | b) : (b << 8 | a);
     };
-    std::size_t i = 2;
+    std::size_t i = start;
     for (; i + 1 < bytes.size(); i += 2) {
         char32_t c = unit(i);
         if (c >= 0xD800 && c <= 0xDBFF && i + 3 < bytes.size()) {
@@ -146,24 +146,84 @@ std::wstring fromUtf8(const std::string& bytes) {
 }
 
 namespace {
-// Bytes that a reader takes for UTF-16 by their first two.
-bool startsLikeUtf16(const std::string& bytes) {
-    return bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
+
+enum class StoreEncoding { Gbk, Utf8, Utf8AfterMark, Utf16Le, Utf16Be };
+
+// True when every byte decodes as strict UTF-8 and at least one character took more than one
+// byte. Plain ASCII is left to GBK, which reads it the same.
+bool isMultiByteUtf8(const std::string& bytes) {
+    bool multiByte = false;
+    const std::size_t n = bytes.size();
+    for (std::size_t i = 0; i < n;) {
+        const auto lead = static_cast<unsigned char>(bytes[i++]);
+        if (lead < 0x80) continue;
+        int trail;
+        unsigned char low = 0x80, high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            trail = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            trail = 2;
+            if (lead == 0xE0) low = 0xA0;
+            if (lead == 0xED) high = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            trail = 3;
+            if (lead == 0xF0) low = 0x90;
+            if (lead == 0xF4) high = 0x8F;
+        } else {
+            return false;
+        }
+        for (int k = 0; k < trail; ++k, ++i, low = 0x80, high = 0xBF) {
+            if (i >= n) return false;
+            const auto b = static_cast<unsigned char>(bytes[i]);
+            if (b < low || b > high) return false;
+        }
+        multiByte = true;
+    }
+    return multiByte;
 }
+
+// How a reply file's bytes are read. A byte-order mark decides first. Then NUL bytes, which no
+// GBK or UTF-8 text file holds: when they sit mostly at odd offsets the file is UTF-16
+// little-endian ("a\0b\0"), mostly at even offsets big-endian; text that mixes ASCII with
+// characters like U+4E00 puts some on the other side, hence "mostly" (three to one). Then UTF-8
+// without a mark, as today's Notepad saves. GBK rarely passes as UTF-8: every GBK character is a
+// lead byte 81-FE and a trail byte 40-FE, and UTF-8 wants C2-DF or E0-EF leads followed by only
+// 80-BF, so each Chinese character has roughly one chance in ten of fitting, and a text of a few
+// characters practically none. Everything else is GBK, as the store has always written.
+StoreEncoding storeEncodingOf(const std::string& bytes) {
+    if (startsWithByteOrderMark(bytes)) return StoreEncoding::Utf8AfterMark;
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0) return StoreEncoding::Utf16Le;
+    if (bytes.compare(0, 2, "\xFE\xFF") == 0) return StoreEncoding::Utf16Be;
+    std::size_t nulsAtEven = 0, nulsAtOdd = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\0') ++(i % 2 ? nulsAtOdd : nulsAtEven);
+    if (nulsAtOdd > 0 && nulsAtOdd >= 3 * nulsAtEven) return StoreEncoding::Utf16Le;
+    if (nulsAtEven > 0 && nulsAtEven >= 3 * nulsAtOdd) return StoreEncoding::Utf16Be;
+    if (isMultiByteUtf8(bytes)) return StoreEncoding::Utf8;
+    return StoreEncoding::Gbk;
+}
+
 }  // namespace
 
 std::string encodeStoreText(const std::wstring& text) {
-    // GBK bytes that happen to begin like a byte-order mark would read back as UTF-8 or UTF-16;
-    // such a text is written as UTF-8 with its mark instead.
-    if (auto gbk = toGbk(text); gbk && !startsWithByteOrderMark(*gbk) && !startsLikeUtf16(*gbk))
+    // GBK bytes that a reader would take for another encoding (a mark at the start, NULs in the
+    // pattern of UTF-16, or a run that is valid UTF-8) are written as UTF-8 with its mark instead,
+    // so that every text reads back as it was written.
+    if (auto gbk = toGbk(text); gbk && storeEncodingOf(*gbk) == StoreEncoding::Gbk)
         return *std::move(gbk);
     return kByteOrderMark + toUtf8(text);
 }
 
 std::wstring decodeStoreText(const std::string& bytes) {
-    if (startsWithByteOrderMark(bytes)) return fromUtf8(bytes.substr(kByteOrderMarkSize));
-    if (bytes.compare(0, 2, "\xFF\xFE") == 0) return fromUtf16(bytes, false);
-    if (bytes.compare(0, 2, "\xFE\xFF") == 0) return fromUtf16(bytes, true);
+    switch (storeEncodingOf(bytes)) {
+        case StoreEncoding::Utf8AfterMark: return fromUtf8(bytes.substr(kByteOrderMarkSize));
+        case StoreEncoding::Utf8: return fromUtf8(bytes);
+        case StoreEncoding::Utf16Le:
+            return fromUtf16(bytes, bytes.compare(0, 2, "\xFF\xFE") == 0 ? 2 : 0, false);
+        case StoreEncoding::Utf16Be:
+            return fromUtf16(bytes, bytes.compare(0, 2, "\xFE\xFF") == 0 ? 2 : 0, true);
+        case StoreEncoding::Gbk: break;
+    }
     return fromGbk(bytes);
 }
 

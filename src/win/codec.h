@@ -18,10 +18,12 @@ std::wstring fromGbk(const std::string& bytes);
 std::string toUtf8(const std::wstring& text);
 std::wstring fromUtf8(const std::string& bytes);
 
-// What the reply store writes: GBK when possible, else the UTF-8 byte-order mark and UTF-8.
+// What the reply store writes: GBK when possible and when those bytes read back as GBK, else the
+// UTF-8 byte-order mark and UTF-8.
 std::string encodeStoreText(const std::wstring& text);
-// Reads either form back: a leading UTF-8 byte-order mark selects UTF-8, anything else is GBK.
-// A file saved elsewhere as UTF-16 with its mark (either byte order) is read as that too.
+// Reads either form back, and files saved by other editors: a byte-order mark (UTF-8, or UTF-16
+// in either byte order) decides; without one, NUL bytes in the pattern of UTF-16 mean UTF-16,
+// valid UTF-8 with at least one multi-byte character means UTF-8, and anything else is GBK.
 std::wstring decodeStoreText(const std::string& bytes);
 
 // Length in bytes of `text` in the ANSI code page (GBK): a double-byte character counts 2,

@@ -93,6 +93,37 @@ public:
         return true;
     }
 
+    bool isFolder(const std::wstring& path) override {
+        struct stat st;
+        return ::stat(nativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+
+    bool writeNew(const std::wstring& path, const std::string& bytes,
+                  std::wstring& reason) override {
+        static unsigned counter = 0;
+        std::wstring temp;
+        int fd = -1;
+        for (int i = 0; i < 100 && fd < 0; ++i) {
+            temp = path + L"." + std::to_wstring(::getpid()) + L"-" + std::to_wstring(++counter) +
+                   L".replybar-tmp";
+            fd = ::open(nativePath(temp).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0 && errno != EEXIST) return fail(reason, errno);
+        }
+        if (fd < 0) return fail(reason, EEXIST);
+        int error = writeAndSync(fd, bytes);
+        if (::close(fd) != 0 && error == 0) error = errno;
+        if (error != 0) {
+            ::unlink(nativePath(temp).c_str());
+            return fail(reason, error);
+        }
+        if (!rename(temp, path, reason)) {
+            ::unlink(nativePath(temp).c_str());
+            return false;
+        }
+        syncFolderOf(nativePath(path));
+        return true;
+    }
+
     bool remove(const std::wstring& path, std::wstring& reason) override {
         return ::unlink(nativePath(path).c_str()) == 0 || fail(reason, errno);
     }

@@ -1,8 +1,14 @@
 // The reply store's files on Windows. A rewrite goes to "<name>.tmp" first and is moved over the
 // old file only once it is on disk, so a full disk or a crash never leaves a half-written reply.
+// A step that another program's open handle blocks for a moment (a virus scanner, an indexer, a
+// sync client) is tried again for about a second before it counts as failed.
 #include <windows.h>
 
+#include <atomic>
+
 #include "win/files.h"
+#include "win/retry.h"
+#include "win/system_error_win32.h"
 
 namespace replybar {
 namespace {
@@ -29,23 +35,42 @@ private:
     HANDLE h_;
 };
 
-std::wstring systemText(DWORD error) {
-    wchar_t* buffer = nullptr;
-    const DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = n > 0 && buffer ? std::wstring(buffer, n) : std::wstring();
-    if (buffer) LocalFree(buffer);
-    const std::size_t end = text.find_last_not_of(L" \t\r\n");
-    text.erase(end == std::wstring::npos ? 0 : end + 1);
-    if (text.empty()) text = L"错误代码 " + std::to_wstring(error);
-    return text;
-}
-
 bool fail(std::wstring& reason, DWORD error) {
-    reason = systemText(error);
+    reason = win::systemErrorText(error);
     return false;
 }
+
+// What another program's handle causes while it has the file open: it goes away by itself. A
+// file whose deletion waits for its last handle to close answers "access denied" too.
+bool worthWaiting(unsigned long error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_ACCESS_DENIED;
+}
+
+// Runs a file call returning BOOL, again after short pauses while it fails for a reason that
+// waiting cures; ERROR_SUCCESS or the last error.
+template <class Call>
+DWORD retrying(Call call) {
+    return static_cast<DWORD>(retryBriefly(
+        [&]() -> unsigned long {
+            if (call()) return ERROR_SUCCESS;
+            const DWORD error = GetLastError();
+            return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+        },
+        worthWaiting, [](unsigned ms) { Sleep(ms); }));
+}
+
+bool nameTaken(DWORD error) { return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS; }
+
+// A name beside `path` for a file of the program's own, which no user gives a file: the path, the
+// process id, a running number and what the file is for ("0.txt.1234-1.replybar-deleted"). It is
+// only ever created where nothing is; the caller moves on to the next number when it is taken.
+std::wstring siblingName(const std::wstring& path, const wchar_t* purpose) {
+    static std::atomic<unsigned> counter{0};
+    return path + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(++counter) + L".replybar-" + purpose;
+}
+constexpr int kNameTries = 100;
 
 // ERROR_SUCCESS when every byte reached the disk, else the failing call's error.
 DWORD writeAndFlush(HANDLE file, const std::string& bytes) {
@@ -60,6 +85,22 @@ DWORD writeAndFlush(HANDLE file, const std::string& bytes) {
         left -= written;
     }
     return FlushFileBuffers(file) ? ERROR_SUCCESS : GetLastError();
+}
+
+// Writes `bytes` into the open temporary file, flushes and closes it, then moves it to `path`
+// (over a file there only with MOVEFILE_REPLACE_EXISTING in `moveFlags`). On failure the
+// temporary file is deleted and `reason` filled.
+bool putInPlace(FileHandle& file, const std::wstring& temp, const std::wstring& path,
+                const std::string& bytes, DWORD moveFlags, std::wstring& reason) {
+    DWORD error = writeAndFlush(file.get(), bytes);
+    if (!file.close() && error == ERROR_SUCCESS) error = GetLastError();
+    if (error == ERROR_SUCCESS)
+        error = retrying([&] {
+            return MoveFileExW(temp.c_str(), path.c_str(), moveFlags | MOVEFILE_WRITE_THROUGH);
+        });
+    if (error == ERROR_SUCCESS) return true;
+    DeleteFileW(temp.c_str());
+    return fail(reason, error);
 }
 
 class SystemFiles final : public IFiles {
@@ -90,32 +131,64 @@ public:
         return bytes;
     }
 
+    bool isFolder(const std::wstring& path) override {
+        const DWORD a = GetFileAttributesW(path.c_str());
+        return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+    }
+
     bool writeAtomic(const std::wstring& path, const std::string& bytes,
                      std::wstring& reason) override {
         const std::wstring temp = path + L".tmp";
         FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.ok()) return fail(reason, GetLastError());
-        DWORD error = writeAndFlush(file.get(), bytes);
-        if (!file.close() && error == ERROR_SUCCESS) error = GetLastError();
-        if (error == ERROR_SUCCESS &&
-            !MoveFileExW(temp.c_str(), path.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            error = GetLastError();
-        if (error != ERROR_SUCCESS) {
-            DeleteFileW(temp.c_str());
-            return fail(reason, error);
-        }
-        return true;
+        return putInPlace(file, temp, path, bytes, MOVEFILE_REPLACE_EXISTING, reason);
     }
 
+    bool writeNew(const std::wstring& path, const std::string& bytes,
+                  std::wstring& reason) override {
+        std::wstring temp;
+        HANDLE created = INVALID_HANDLE_VALUE;
+        DWORD error = ERROR_FILE_EXISTS;
+        for (int i = 0; i < kNameTries && nameTaken(error); ++i) {
+            temp = siblingName(path, L"tmp");
+            created = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+            error = created == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+        }
+        if (error != ERROR_SUCCESS) return fail(reason, error);
+        FileHandle file(created);
+        return putInPlace(file, temp, path, bytes, 0, reason);
+    }
+
+    // The file is first renamed to a name of the program's own and deleted there. A file that
+    // another program still has open is only gone once that program closes it, and until then
+    // Windows 7 keeps its name taken: the next reply file could not be renamed onto it.
     bool remove(const std::wstring& path, std::wstring& reason) override {
-        return DeleteFileW(path.c_str()) || fail(reason, GetLastError());
+        std::wstring doomed;
+        DWORD error = ERROR_ALREADY_EXISTS;
+        for (int i = 0; i < kNameTries && nameTaken(error); ++i) {
+            doomed = siblingName(path, L"deleted");
+            error = retrying(
+                [&] { return MoveFileExW(path.c_str(), doomed.c_str(), MOVEFILE_WRITE_THROUGH); });
+        }
+        if (error == ERROR_SUCCESS) {
+            error = retrying([&] { return DeleteFileW(doomed.c_str()); });
+            if (error == ERROR_SUCCESS) return true;
+            // Not deletable (read-only, say): back to its own name, so that no reply goes missing.
+            MoveFileExW(doomed.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
+            return fail(reason, error);
+        }
+        if (worthWaiting(error)) return fail(reason, error);
+        // No room for the longer name, or some other reason the rename cannot be: delete in place.
+        error = retrying([&] { return DeleteFileW(path.c_str()); });
+        return error == ERROR_SUCCESS || fail(reason, error);
     }
 
     bool rename(const std::wstring& from, const std::wstring& to, std::wstring& reason) override {
-        return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) ||
-               fail(reason, GetLastError());
+        const DWORD error =
+            retrying([&] { return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH); });
+        return error == ERROR_SUCCESS || fail(reason, error);
     }
 };
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "win/handles.h"
+#include "win/system_error_win32.h"
 
 namespace replybar::win {
 
@@ -35,16 +36,21 @@ std::wstring RegistrySettingsStore::read() {
     return nul == std::wstring::npos ? text : text.substr(0, nul);
 }
 
-void RegistrySettingsStore::write(const std::wstring& text) {
-    if (text.empty()) return;
+bool RegistrySettingsStore::write(const std::wstring& text, std::wstring& reason) {
+    if (text.empty()) return true;
     HKEY raw = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
-                          nullptr) != ERROR_SUCCESS)
-        return;
-    UniqueKey key(raw);
-    // Stored without a terminating NUL, as readers of this value have always found it.
-    ::RegSetValueExW(key.get(), kValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
-                     static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+    LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE,
+                                       nullptr, &raw, nullptr);
+    if (status == ERROR_SUCCESS) {
+        UniqueKey key(raw);
+        // Stored without a terminating NUL, as readers of this value have always found it.
+        status = ::RegSetValueExW(key.get(), kValue, 0, REG_SZ,
+                                  reinterpret_cast<const BYTE*>(text.data()),
+                                  static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+    }
+    if (status == ERROR_SUCCESS) return true;
+    reason = systemErrorText(static_cast<DWORD>(status));
+    return false;
 }
 
 }  // namespace replybar::win

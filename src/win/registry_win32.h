@@ -8,7 +8,7 @@ namespace replybar::win {
 class RegistrySettingsStore : public ISettingsStore {
 public:
     std::wstring read() override;
-    void write(const std::wstring& text) override;
+    bool write(const std::wstring& text, std::wstring& reason) override;
 };
 
 }  // namespace replybar::win

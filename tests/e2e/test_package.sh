@@ -9,10 +9,13 @@ zip="$SRC/dist/ReplyBar-$version-win64.zip"
 out="$WORK/unpacked"
 mkdir -p "$out"
 python3 -m zipfile -e "$zip" "$out"
-for f in ReplyBar.exe 使用说明.txt LICENSE; do [ -f "$out/$f" ] || fail "the package has no $f"; done
+for f in ReplyBar.exe 使用说明.txt LICENSE.txt; do [ -f "$out/$f" ] || fail "the package has no $f"; done
+grep -q 'MIT License' "$out/LICENSE.txt" || fail "LICENSE.txt holds no MIT licence"
 [ "$(head -c 3 "$out/使用说明.txt" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "the guide has no byte-order mark"
 grep -q "快捷回复条 $version 使用说明" "$out/使用说明.txt" || fail "the guide does not carry version $version"
 grep -q $'Windows 7 或更高版本' "$out/使用说明.txt" || fail "the guide does not state the minimum Windows"
+grep -q '星期六和星期日' "$out/使用说明.txt" || fail "the guide does not give the home page's weekend rule"
+grep -q 'UTF-16' "$out/使用说明.txt" || fail "the guide does not say which encodings a reply file may use"
 [ "$(grep -c $'\r$' "$out/使用说明.txt")" = "$(wc -l <"$out/使用说明.txt")" ] || fail "the guide's lines do not end in CR LF"
 
 # Nothing but the system's DLLs; no symbols; Windows 7 (6.1) as the oldest system.

@@ -114,6 +114,33 @@ TEST_F(ShowDesktopTest, AFileThatCannotBeWrittenIsReportedAndNotOpened) {
     EXPECT_TRUE(files.files.empty());
 }
 
+// A folder where the command file belongs would open in a window: the click says the command
+// file cannot be written instead. A file the user puts there while the bar writes its own is
+// kept, and opened.
+TEST_F(ShowDesktopTest, NeverOpensAFolderNorWritesOverAFileThatAppears) {
+    const struct {
+        const wchar_t* version;
+        std::wstring path;
+    } cases[] = {{L" 6.1", dataFile}, {L" 5.1", quickLaunchFile}};
+    for (const auto& c : cases) {
+        files = {}, shell = {}, messages = {};
+        state.osVersion = c.version;
+        files.files[c.path] = {"", false, true};
+        click();
+        ASSERT_EQ(messages.shown.size(), 1u) << c.version;
+        EXPECT_NE(messages.shown[0].text.find(L"无法写入显示桌面命令文件"), std::wstring::npos);
+        EXPECT_NE(messages.shown[0].text.find(c.path), std::wstring::npos);
+        EXPECT_TRUE(shell.opened.empty());
+
+        files = {}, messages = {};
+        files.appearWhileWriting[c.path] = {"the user's"};
+        click();
+        EXPECT_EQ(files.files[c.path].bytes, "the user's") << c.version;
+        EXPECT_EQ(shell.opened, std::vector<std::wstring>{c.path});
+        EXPECT_TRUE(messages.shown.empty());
+    }
+}
+
 TEST_F(ShowDesktopTest, WithoutADataFolderNothingIsWrittenAnywhere) {
     state.dataDir = state.quickLaunchDir = L"";
     files.files[L"显示桌面.lnk"] = {"in the working folder"};
@@ -139,7 +166,7 @@ TEST(HomePage, PortalPagesGiveWayToTheDefaultAtWeekends) {
         {other, 7, kDefaultHomePage},             // Saturday
         {other, 1, kDefaultHomePage},
         {other, 2, other},
-        {other, 6, other},                                          // Friday
+        {other, 6, other},                                                  // Friday
         {L"https://WWW.EXAMPLE.COM/?x", 7, L"https://WWW.EXAMPLE.COM/?x"},  // case counts
         {L"https://www.example.com/news", 7, L"https://www.example.com/news"},
         {L"about:blank", 1, L"about:blank"},
@@ -155,7 +182,7 @@ TEST(LauncherButton, MenuAtTheButtonsCornerRoundedHalfToEven) {
     } cases[] = {
         {2385, 11565, {159 + 51, 771 + 4}},  // 51.33 px into the bar: down to 51
         {0, 0, {51, 4}},
-        {17.5, 0, {52, 4}},    // (17.5 + 770) / 15 = 52.5: to the even 52
+        {17.5, 0, {52, 4}},     // (17.5 + 770) / 15 = 52.5: to the even 52
         {32.5, 37.5, {54, 6}},  // 53.5 to 54, 6.5 to 6
         {-1500, -600, {-49, -36}},
     };

@@ -101,6 +101,44 @@ TEST(StoreText, Utf16FilesReadAsTheirText) {
     EXPECT_EQ(displayTextOf(L"a\tb\r\nc"), L"a b c\u3000");
 }
 
+// Files saved without a mark: today's Notepad writes UTF-8, and "Unicode" saved by some editors
+// has no mark either. GBK stays the reading of everything else.
+TEST(StoreText, UnmarkedFilesReadByWhatTheirBytesCanBe) {
+    using namespace std::string_literals;
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::wstring text;
+    };
+    const Case cases[] = {
+        {"UTF-8", "\xE4\xB8\xAD\xE6\x96\x87\r\n", L"中文\r\n"},
+        {"UTF-8 with an emoji", "ok \xF0\x9F\x98\x80", L"ok " + kGrin},
+        {"GBK", "\xD6\xD0\xCE\xC4\r\n", L"中文\r\n"},
+        {"GBK, almost UTF-8", "\xC4\xE3\xBA\xC3", L"你好"},
+        {"GBK broken like UTF-8 cut short", "a\xE4\xB8", L"a\u6D93"},
+        {"ASCII", "plain\r\n", L"plain\r\n"},
+        {"empty", "", L""},
+        {"UTF-16 LE", "h\0i\0\r\0\n\0"s, L"hi\r\n"},
+        {"UTF-16 BE", "\0h\0i"s, L"hi"},
+        {"UTF-16 LE, Chinese and a line end", "\x2D\x4E\x87\x65\r\0\n\0"s, L"中文\r\n"},
+        {"UTF-16 LE with U+4E00 among ASCII", "\0\x4E" "a\0b\0c\0"s, L"一abc"},
+        {"UTF-16 BE, odd last byte", "\0a\0"s, L"a\uFFFD"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(decodeStoreText(c.bytes), c.text) << c.what;
+}
+
+// Whatever is written reads back as it was: GBK that a reader would take for UTF-8 or UTF-16 is
+// written as UTF-8 with its mark; every other GBK text is written as before.
+TEST(StoreText, GbkThatReadsAsAnotherEncodingIsWrittenAsMarkedUtf8) {
+    EXPECT_EQ(toGbk(L"一"), "\xD2\xBB");  // also valid UTF-8 (U+04BB)
+    EXPECT_EQ(encodeStoreText(L"一"), kBom + toUtf8(L"一"));
+    const std::wstring withNul = std::wstring(L"a") + L'\0' + L"b";
+    EXPECT_EQ(encodeStoreText(withNul), kBom + toUtf8(withNul));
+    EXPECT_EQ(encodeStoreText(L"一二三\r\n"), "\xD2\xBB\xB6\xFE\xC8\xFD\r\n");
+    for (const std::wstring& text : {std::wstring(L"一"), std::wstring(L"丝丞"), withNul})
+        EXPECT_EQ(decodeStoreText(encodeStoreText(text)), text) << toUtf8(text);
+}
+
 TEST(StoreText, RoundTrips) {
     const std::wstring texts[] = {L"",     L"abc\r\n", L"中文\r\n第二行", kGrin + L"\r\n",
                                   L"锘看",  // GBK bytes EF BB BF B4: look like the mark

@@ -43,6 +43,7 @@ public:
 
     bool exists(const std::wstring& path) override { return inner_.exists(path); }
     bool isNormalFile(const std::wstring& path) override { return inner_.isNormalFile(path); }
+    bool isFolder(const std::wstring& path) override { return inner_.isFolder(path); }
 
     std::optional<std::string> readAll(const std::wstring& path) override {
         if (failing(FileOp::Read, path)) return std::nullopt;
@@ -58,6 +59,12 @@ public:
             return false;
         }
         return inner_.writeAtomic(path, bytes, reason);
+    }
+
+    bool writeNew(const std::wstring& path, const std::string& bytes,
+                  std::wstring& reason) override {
+        if (const std::wstring* why = failing(FileOp::Write, path)) return reason = *why, false;
+        return inner_.writeNew(path, bytes, reason);
     }
 
     bool remove(const std::wstring& path, std::wstring& reason) override {
@@ -86,12 +93,17 @@ public:
     struct File {
         std::string bytes;
         bool normal = true;  // false: hidden or a system file
+        bool folder = false;
     };
 
     bool exists(const std::wstring& path) override { return files.count(path) != 0; }
     bool isNormalFile(const std::wstring& path) override {
         const auto it = files.find(path);
-        return it != files.end() && it->second.normal;
+        return it != files.end() && it->second.normal && !it->second.folder;
+    }
+    bool isFolder(const std::wstring& path) override {
+        const auto it = files.find(path);
+        return it != files.end() && it->second.folder;
     }
     std::optional<std::string> readAll(const std::wstring& path) override {
         const auto it = files.find(path);
@@ -101,6 +113,17 @@ public:
     bool writeAtomic(const std::wstring& path, const std::string& bytes,
                      std::wstring& reason) override {
         if (!refuseWrites.empty()) return reason = refuseWrites, false;
+        files[path] = {bytes};
+        written.push_back(path);
+        return true;
+    }
+    bool writeNew(const std::wstring& path, const std::string& bytes,
+                  std::wstring& reason) override {
+        if (!refuseWrites.empty()) return reason = refuseWrites, false;
+        // Another program puts its own file there while this one is being written.
+        if (const auto it = appearWhileWriting.find(path); it != appearWhileWriting.end())
+            files[path] = it->second;
+        if (files.count(path)) return reason = L"当文件已存在时，无法创建该文件。", false;
         files[path] = {bytes};
         written.push_back(path);
         return true;
@@ -118,6 +141,7 @@ public:
     std::map<std::wstring, File> files;
     std::vector<std::wstring> written;
     std::wstring refuseWrites;  // when set, every write fails with this reason
+    std::map<std::wstring, File> appearWhileWriting;
 };
 
 class RecordingShell : public IShell {

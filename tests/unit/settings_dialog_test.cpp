@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "bar/startup.h"
 #include "fakes.h"
 
 namespace replybar::launch {
@@ -58,8 +59,11 @@ TEST_F(SettingsDialogTest, ConfirmTakesOverWhatTheSettingsStringCanHold) {
     } cases[] = {
         {L"E:\\apps\\", L"https://news.example.org/", L"E:\\apps\\", L"https://news.example.org/"},
         {L"E:\\apps", L"", L"E:\\apps", L"about:blank"},          // no backslash is added
-        {L"E:\\a,b\\", L"http://x/?a,b", L"E:\\a,b\\", kDefaultHomePage},  // the comma
-        {L"", L",", L"", kDefaultHomePage},
+        {L"E:\\a,b\\", L"http://x/?a,b", L"E:\\a,b\\", L"http://x/?a%2Cb"},  // the comma
+        {L"", L",,", L"", L"%2C%2C"},
+        {L"\"C:\\launch\"", L"   ", L"C:\\launch", L"about:blank"},  // "copy as path"; spaces
+        {L" \"D:\\快速 启动\\\" ", L"\t\u3000 ", L"D:\\快速 启动\\", L"about:blank"},
+        {L"E:\\apps\\", L" http://x/ ", L"E:\\apps\\", L" http://x/ "},  // only all-space counts
     };
     for (const auto& c : cases) {
         host.log.clear();
@@ -67,6 +71,12 @@ TEST_F(SettingsDialogTest, ConfirmTakesOverWhatTheSettingsStringCanHold) {
         dialog.confirmClicked();
         EXPECT_EQ(state.launchFolder, c.launchFolder);
         EXPECT_EQ(state.homePage, c.homePage) << c.home;
+        EXPECT_EQ(view.home, c.homePage);
+        // What was confirmed comes back from the settings string as it was.
+        const SettingsFields f = parseSettingsString(
+            formatSettingsString(1, 2, state.launchFolder, state.homePage));
+        EXPECT_EQ(f.launchFolder, c.launchFolder);
+        EXPECT_EQ(f.homePage, c.homePage);
         EXPECT_TRUE(view.closed);
         EXPECT_EQ(dialog.outcome(), SettingsOutcome::Confirmed);
         EXPECT_EQ(host.log, (std::vector<std::wstring>{L"pictures", L"Timer1", L"save"}));

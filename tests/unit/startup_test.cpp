@@ -3,6 +3,7 @@
 #include "core/bar_state.h"
 #include "bar/startup.h"
 #include "bar/taskbar.h"
+#include "fakes.h"
 
 namespace replybar {
 namespace {
@@ -143,6 +144,33 @@ TEST(KeepOnScreen, MovesOnlyAFaceThatIsNotWhollyOnAMonitor) {
     EXPECT_EQ(twipsToPixels(9e14), 1000000000);
     EXPECT_EQ(twipsToPixels(-9e14), -1000000000);
     EXPECT_EQ(twipsToPixels(2392.5), 160);  // 159.5: halves away from zero
+}
+
+// A settings write the system refuses (a policy, a damaged hive) is said once, naming what was
+// not saved and the system's reason; one that succeeds says nothing.
+TEST(SaveSettingsString, ARefusedWriteIsOneMessageWithTheReason) {
+    struct Store : ISettingsStore {
+        std::wstring read() override { return L""; }
+        bool write(const std::wstring& text, std::wstring& reason) override {
+            written.push_back(text);
+            if (refuse) reason = L"拒绝访问。";
+            return !refuse;
+        }
+        bool refuse = false;
+        std::vector<std::wstring> written;
+    } store;
+    testing::FakeMessages messages;
+    saveSettingsString(store, messages, L"1,2,C:\\,about:blank");
+    EXPECT_TRUE(messages.shown.empty());
+    store.refuse = true;
+    saveSettingsString(store, messages, L"3,4,C:\\,about:blank");
+    EXPECT_EQ(store.written,
+              (std::vector<std::wstring>{L"1,2,C:\\,about:blank", L"3,4,C:\\,about:blank"}));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    const std::wstring& text = messages.shown[0].text;
+    for (const wchar_t* part : {L"位置", L"快速启动文件夹", L"主页", L"拒绝访问。"})
+        EXPECT_NE(text.find(part), std::wstring::npos) << part;
+    EXPECT_EQ(messages.shown[0].kind, MessageKind::Error);
 }
 
 }  // namespace

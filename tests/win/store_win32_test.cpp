@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <vector>
 
 #include "reply/reply_store.h"
@@ -45,6 +47,19 @@ protected:
     }
     void put(const std::wstring& name, const std::string& bytes) {
         std::ofstream(std::filesystem::path(dir + name), std::ios::binary) << bytes;
+    }
+    // The files in the folder, sorted.
+    std::vector<std::wstring> names() {
+        std::vector<std::wstring> found;
+        WIN32_FIND_DATAW fd;
+        HANDLE h = ::FindFirstFileW((dir + L"*").c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE) return found;
+        do
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) found.push_back(fd.cFileName);
+        while (::FindNextFileW(h, &fd));
+        ::FindClose(h);
+        std::sort(found.begin(), found.end());
+        return found;
     }
     std::string get(const std::wstring& name) {
         std::ifstream f(std::filesystem::path(dir + name), std::ios::binary);
@@ -148,10 +163,68 @@ TEST_F(StoreFolder, AFileHeldOpenStopsTheRenumberingUntilItIsFree) {
     EXPECT_EQ(::GetFileAttributesW((dir + L"4.txt").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// Another program (a virus scanner, an indexer) holds the file without sharing for half a second
+// while it is saved: the save waits it out and says nothing.
+TEST_F(StoreFolder, AFileHeldForAMomentIsSavedWithoutAMessage) {
+    ReplyStore store(*files, messages, dir);
+    ASSERT_TRUE(store.writeReplyFile(0, L"old"));
+    HANDLE held = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        HANDLE f = ::CreateFileW((dir + L"0.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                 0, nullptr);
+        ::SetEvent(held);
+        ::Sleep(500);
+        if (f != INVALID_HANDLE_VALUE) ::CloseHandle(f);
+    });
+    ::WaitForSingleObject(held, INFINITE);
+    EXPECT_TRUE(store.writeReplyFile(0, L"new"));
+    holder.join();
+    ::CloseHandle(held);
+    EXPECT_EQ(get(L"0.txt"), "new\r\n");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+// A deleted reply that an indexer still has open (sharing delete, as indexers do) frees its
+// name at once, so the next reply moves onto it; a reply that cannot be deleted stays.
+TEST_F(StoreFolder, ADeletedFileStillOpenElsewhereFreesItsNameAtOnce) {
+    ReplyStore store(*files, messages, dir);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(store.writeReplyFile(i, L"r" + std::to_wstring(i)));
+    HANDLE indexer = ::CreateFileW((dir + L"1.txt").c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(indexer, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(store.removeReply(1, 2, L"02"));
+    EXPECT_EQ(get(L"1.txt"), "r2\r\n");
+    EXPECT_EQ(::GetFileAttributesW((dir + L"2.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+    ::CloseHandle(indexer);
+    EXPECT_TRUE(messages.shown.empty());
+
+    ::SetFileAttributesW((dir + L"1.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    std::wstring reason;
+    EXPECT_FALSE(files->remove(dir + L"1.txt", reason));
+    ::SetFileAttributesW((dir + L"1.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(get(L"1.txt"), "r2\r\n");
+    EXPECT_EQ(names(), (std::vector<std::wstring>{L"0.txt", L"1.txt", L"bmpk.txt"}));
+}
+
+// The Show Desktop command file is made through a temporary file of a name no user has, and put
+// in place only while its own name is free.
+TEST_F(StoreFolder, ANewFileNeverTakesAUsersNameNorReplacesOne) {
+    put(L"显示桌面.scf.tmp", "mine");
+    std::wstring reason;
+    ASSERT_TRUE(files->writeNew(dir + L"显示桌面.scf", "command", reason)) << reason.size();
+    EXPECT_FALSE(files->writeNew(dir + L"显示桌面.scf", "again", reason));
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(get(L"显示桌面.scf"), "command");
+    EXPECT_EQ(get(L"显示桌面.scf.tmp"), "mine");
+    EXPECT_EQ(names(), (std::vector<std::wstring>{L"显示桌面.scf", L"显示桌面.scf.tmp"}));
+}
+
 TEST(SettingsValue, StoredWithoutNulReadUpToTheFirstNulOtherTypesIgnored) {
     const wchar_t* key = L"Software\\DAZ\\Registry";
     win::RegistrySettingsStore store;
-    store.write(L"2385,11565,C:\\快速启动\\,about:blank");
+    std::wstring reason;
+    ASSERT_TRUE(store.write(L"2385,11565,C:\\快速启动\\,about:blank", reason));
     EXPECT_EQ(store.read(), L"2385,11565,C:\\快速启动\\,about:blank");
 
     HKEY k = nullptr;
