@@ -13,6 +13,7 @@
 #include "bar/bar_controller.h"
 #include "win/input_win32.h"
 #include "win/messages_win32.h"
+#include "win/shell_win32.h"
 
 using namespace replybar;
 using Clock = std::chrono::steady_clock;
@@ -105,6 +106,7 @@ int wmain() {
     win::KeySender keys;
     win::TargetWindow targetCheck;  // looked at on every pick, as in the bar
     win::MessageBoxes messages(owner);
+    win::SystemClock clock;
     NoWindow window;
     NoTimers timers;
     NoActions actions;
@@ -113,7 +115,7 @@ int wmain() {
     state.autoSend = false;
     ReplyTable table{};
     table[0].fullText = reply;
-    BarController bar(state, table, {window, timers, clipboard, keys, messages, actions, targetCheck});
+    BarController bar(state, table, {window, timers, clipboard, keys, messages, actions, targetCheck, clock});
     bar.setPanelSize(panelSizeFor(1));
     bar.setWindowRect({0, 0, 103, 29});
 

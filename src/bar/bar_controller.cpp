@@ -16,17 +16,15 @@ int px(int twips) { return twipsToPixels(twips); }
 
 constexpr wchar_t kNoRepliesText[] =
     L"没有设置回复信息，请先添加回复信息；以后鼠标右键点击快捷回复图标，可以随时添加。";
-constexpr wchar_t kElevatedText[] =
-    L"当前窗口的程序是以管理员身份运行的，Windows 不允许快捷回复条向它发送按键，"
-    L"所以这次没有粘贴。\n\n回复已复制到剪贴板，请按 Ctrl+V 手动粘贴；"
-    L"或者以管理员身份运行快捷回复条。";
-constexpr wchar_t kKeysFailedText[] =
-    L"按键没有全部送出，回复可能没有粘贴或发送到聊天窗口。\n请检查后重试。";
 
 }  // namespace
 
 BarController::BarController(BarState& state, ReplyTable& replies, Ports ports)
-    : state_(state), replies_(replies), ports_(ports) {
+    : state_(state),
+      replies_(replies),
+      ports_(ports),
+      pick_(
+          {ports.clipboard, ports.keys, ports.messages, ports.target, ports.timers, ports.clock}) {
     pictures_.fill(Picture::Normal);
 }
 
@@ -116,7 +114,7 @@ void BarController::mouseMove(const Target& t, int x, int y) {
     }
 }
 
-void BarController::mouseUp(const Target& t, MouseButton button, int, int) {
+void BarController::mouseUp(const Target& t, MouseButton button, int x, int y) {
     switch (t.kind) {
         case Target::DragStrip:
             dragActive_ = false;
@@ -126,7 +124,7 @@ void BarController::mouseUp(const Target& t, MouseButton button, int, int) {
             if (t.index == static_cast<int>(BarButton::Reply))
                 replyButtonUp(button);
             else
-                buttonUp(static_cast<BarButton>(t.index), button);
+                buttonUp(static_cast<BarButton>(t.index), button, hitTest(x, y) == t);
             break;
         case Target::RowText:
         case Target::RowIcon: rowUp(t.index, button); break;
@@ -192,12 +190,15 @@ void BarController::buttonDown(BarButton b, MouseButton button) {
     if (panelOpen_) restoreBar();
 }
 
-void BarController::buttonUp(BarButton b, MouseButton button) {
+// As everywhere on Windows, a click slid off its button is cancelled: the action runs only when
+// the release is over the button that was pressed.
+void BarController::buttonUp(BarButton b, MouseButton button, bool overButton) {
     if (button != MouseButton::Left) {
         ports_.actions.openSettingsDialog();
         return;
     }
     setPicture(b, Picture::Normal);
+    if (!overButton) return;
     if (b == BarButton::Launch) {
         state_.menuCloseCountdown = L"6";
         state_.hoverReplyIndex = L"-1";
@@ -273,32 +274,20 @@ void BarController::rowMove(int row, bool overText) {
 
 void BarController::rowDown(int row, MouseButton button) {
     if (button != MouseButton::Left || row < 0 || row >= kReplyRows) return;
-    ports_.clipboard.setText(replies_[row].fullText);
+    pick_.press(replies_[row].fullText);
 }
 
+// The panel closes at once; the paste follows now or, when it has to wait, shortly after.
 void BarController::rowUp(int row, MouseButton button) {
     if (row < 0 || row >= kReplyRows) return;
     if (button == MouseButton::Left) {
-        // Keys sent to a program run as administrator would vanish: say so, and leave the
-        // reply on the clipboard for the user to paste by hand.
-        if (ports_.target.foregroundIntegrity() == TargetIntegrity::Higher) {
-            if (panelOpen_) restoreBar();
-            ports_.messages.show(kElevatedText, L"快捷回复条", MessageKind::Info);
-            return;
-        }
-        sendKeys(L"^v", true);
-        if (state_.autoSend) sendKeys(L"^{Enter}", false);
         if (panelOpen_) restoreBar();
+        pick_.release(replies_[row].fullText, state_.autoSend);
         return;
     }
     if (panelOpen_) restoreBar();
     state_.editorReplyIndex = decimal(row);
     ports_.actions.openReplyEditor();
-}
-
-void BarController::sendKeys(const wchar_t* notation, bool wait) {
-    if (!ports_.keys.send(notation, wait))
-        ports_.messages.show(kKeysFailedText, L"提示", MessageKind::Info);
 }
 
 // --- timers ------------------------------------------------------------------------------
@@ -308,6 +297,8 @@ void BarController::timerTick(TimerId id) {
         pollPointer();
     else if (id == TimerId::Timer2)
         menuCountdownTick();
+    else if (id == TimerId::PickStep)
+        pick_.tick();
 }
 
 void BarController::pollPointer() {

@@ -12,6 +12,7 @@
 #include "core/bar_state.h"
 #include "core/ports.h"
 #include "reply/panel_geometry.h"
+#include "reply/reply_pick.h"
 #include "reply/reply_table.h"
 
 namespace replybar {
@@ -66,6 +67,7 @@ public:
         IMessages& messages;
         IBarActions& actions;
         ITargetWindow& target;
+        IClock& clock;
     };
     BarController(BarState& state, ReplyTable& replies, Ports ports);
 
@@ -114,7 +116,7 @@ private:
     void dragStripMove(int x, int y);
     void buttonDown(BarButton b, MouseButton button);
     void buttonMove(BarButton b);
-    void buttonUp(BarButton b, MouseButton button);
+    void buttonUp(BarButton b, MouseButton button, bool overButton);
     void replyButtonDown(MouseButton button);
     void replyButtonUp(MouseButton button);
     void rowMove(int row, bool overText);
@@ -122,7 +124,6 @@ private:
     void rowUp(int row, MouseButton button);
     void pollPointer();
     void menuCountdownTick();
-    void sendKeys(const wchar_t* notation, bool wait);
     void setPicture(BarButton b, Picture p);
     void applyBounds();
 
@@ -139,6 +140,7 @@ private:
     int dragAnchorX_ = 0, dragAnchorY_ = 0;  // twips in the drag strip
     bool pressConsumed_ = false;
     bool watchStartedCountdown_ = false;
+    ReplyPick pick_;
 };
 
 }  // namespace replybar

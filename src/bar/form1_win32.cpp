@@ -48,7 +48,7 @@ bool Form1::create() {
     shell_.setOwner(hwnd_);
     controller_ = std::make_unique<BarController>(
         state_, replies_,
-        BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this, target_});
+        BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this, target_, clock_});
     state_.taskbarHeight = L"0";
     state_.settingsString = L"";
     state_.settingsString = settings_.read();
@@ -556,6 +556,7 @@ void Form1::onTimer(UINT_PTR id) {
     }
     if (id == static_cast<UINT_PTR>(TimerId::Timer1z) + 1) controller_->timerTick(TimerId::Timer1z);
     if (id == static_cast<UINT_PTR>(TimerId::Timer2) + 1) controller_->timerTick(TimerId::Timer2);
+    if (id == static_cast<UINT_PTR>(TimerId::PickStep) + 1) controller_->timerTick(TimerId::PickStep);
     if (id == kMenuWatch) watchMenuPointer();
 }
 

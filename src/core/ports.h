@@ -58,7 +58,15 @@ public:
 class IClipboard {
 public:
     virtual ~IClipboard() = default;
-    virtual bool setText(const std::wstring& text) = 0;  // empties the clipboard first
+    // One attempt: empties the clipboard and puts the text on it. False when another program
+    // has the clipboard open at that moment.
+    virtual bool setText(const std::wstring& text) = 0;
+    // The clipboard still holds what the last successful setText put there: nobody has written
+    // to it since, and the bar still owns it.
+    virtual bool holdsOurText() = 0;
+    // The title (or, without one, the class) of the window that has the clipboard open now;
+    // "" when it is free or the holder opened it without a window.
+    virtual std::wstring holderName() = 0;
 };
 
 class IKeys {
@@ -78,6 +86,10 @@ class ITargetWindow {
 public:
     virtual ~ITargetWindow() = default;
     virtual TargetIntegrity foregroundIntegrity() = 0;
+    // The foreground window, as a number that only compares; 0 when there is none.
+    virtual std::uintptr_t foreground() = 0;
+    // The foreground window's class name.
+    virtual std::wstring foregroundClass() = 0;
 };
 
 // Opening files and addresses with the shell, verb "open", owned by the bar.
@@ -101,10 +113,13 @@ public:
     virtual ~IClock() = default;
     // Day of the week, Sunday = 1 up to Saturday = 7.
     virtual int weekday() = 0;
+    // Milliseconds since some fixed moment; never goes back.
+    virtual std::uint64_t milliseconds() = 0;
 };
 
 // The bar's timers, by the names the bar uses.
-enum class TimerId { Timer1, Timer1z, Timer2 };
+// PickStep drives a reply pick that has to wait: for the clipboard, or before a key.
+enum class TimerId { Timer1, Timer1z, Timer2, PickStep };
 
 class ITimers {
 public:

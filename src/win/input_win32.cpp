@@ -6,20 +6,57 @@
 #include <utility>
 #include <vector>
 
+#include "core/target_integrity.h"
 #include "win/handles.h"
 #include "win/keystrokes.h"
 
 namespace replybar::win {
 
+namespace {
+
+// Formats that keep a reply out of the places it has no business in: Windows' clipboard
+// history and the cloud clipboard shared across the user's devices. A reply is the user's
+// message to a customer; with a DWORD 0 under each name, Windows keeps neither.
+void putPrivacyFormats() {
+    static const UINT history = ::RegisterClipboardFormatW(L"CanIncludeInClipboardHistory");
+    static const UINT cloud = ::RegisterClipboardFormatW(L"CanUploadToCloudClipboard");
+    for (UINT format : {history, cloud}) {
+        if (!format) continue;
+        if (HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD))) {
+            if (auto* p = static_cast<DWORD*>(::GlobalLock(mem))) {
+                *p = 0;
+                ::GlobalUnlock(mem);
+                if (::SetClipboardData(format, mem)) continue;
+            }
+            ::GlobalFree(mem);
+        }
+    }
+}
+
+// The text's language: programs that paste ANSI text get it converted through the Chinese code
+// page, not the system's (which may not hold the characters), and not question marks.
+void putChineseLocale() {
+    if (HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(LCID))) {
+        if (auto* p = static_cast<LCID*>(::GlobalLock(mem))) {
+            *p = MAKELCID(MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), SORT_DEFAULT);
+            ::GlobalUnlock(mem);
+            if (::SetClipboardData(CF_LOCALE, mem)) return;
+        }
+        ::GlobalFree(mem);
+    }
+}
+
+}  // namespace
+
+// One attempt: a program holding the clipboard is waited for by the pick, with the message loop
+// running, not here.
 bool Clipboard::setText(const std::wstring& text) {
-    // Another program may hold the clipboard for a moment.
-    bool opened = false;
-    for (int i = 0; i < 10 && !(opened = ::OpenClipboard(owner_)); ++i) ::Sleep(10);
-    if (!opened) return false;
-    ::EmptyClipboard();
-    bool ok = false;
+    if (!::OpenClipboard(owner_)) return false;
+    bool ok = ::EmptyClipboard() != FALSE;
     const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
-    if (HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+    HGLOBAL mem = ok ? ::GlobalAlloc(GMEM_MOVEABLE, bytes) : nullptr;
+    ok = false;
+    if (mem) {
         if (void* p = ::GlobalLock(mem)) {
             std::memcpy(p, text.c_str(), bytes);
             ::GlobalUnlock(mem);
@@ -27,8 +64,31 @@ bool Clipboard::setText(const std::wstring& text) {
         }
         if (!ok) ::GlobalFree(mem);
     }
+    if (ok) {
+        putChineseLocale();
+        putPrivacyFormats();
+    }
     ::CloseClipboard();
+    // The number the system gives the clipboard's content once we closed it: any later write,
+    // by anyone, changes it.
+    sequence_ = ok ? ::GetClipboardSequenceNumber() : 0;
     return ok;
+}
+
+bool Clipboard::holdsOurText() {
+    return sequence_ != 0 && ::GetClipboardSequenceNumber() == sequence_ &&
+           ::GetClipboardOwner() == owner_;
+}
+
+std::wstring Clipboard::holderName() {
+    const HWND holder = ::GetOpenClipboardWindow();
+    if (!holder) return {};
+    wchar_t buf[256] = {};
+    if (::GetWindowTextW(holder, buf, 256) > 0) return buf;
+    // A hidden clipboard window has no title; its top-level owner may have one.
+    const HWND root = ::GetAncestor(holder, GA_ROOTOWNER);
+    if (root && root != holder && ::GetWindowTextW(root, buf, 256) > 0) return buf;
+    return ::GetClassNameW(holder, buf, 256) > 0 ? buf : L"";
 }
 
 namespace {
@@ -55,7 +115,8 @@ keys::HeldModifiers heldModifiers() {
 // A key's scan code, asked of the system once per key.
 WORD scanCode(std::uint16_t vk) {
     static std::array<WORD, 256> codes{};
-    if (!codes[vk & 0xFF]) codes[vk & 0xFF] = static_cast<WORD>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    if (!codes[vk & 0xFF])
+        codes[vk & 0xFF] = static_cast<WORD>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
     return codes[vk & 0xFF];
 }
 
@@ -128,15 +189,24 @@ TargetIntegrity TargetWindow::foregroundIntegrity() {
     if (pid == 0) return TargetIntegrity::Unknown;
     if (foreground == lastWindow_ && pid == lastProcess_) return lastAnswer_;
     static const std::optional<DWORD> ours = integrityOf(::GetCurrentProcess());
-    TargetIntegrity answer = TargetIntegrity::Unknown;
-    const UniqueKernelHandle process(
-        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    if (process && ours) {
-        if (const auto theirs = integrityOf(process.get()))
-            answer = *theirs > *ours ? TargetIntegrity::Higher : TargetIntegrity::SameOrLower;
-    }
+    const UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    // Windows refuses even this much access to a process of higher integrity, or a protected
+    // one: both would drop our keys as well.
+    const bool denied = !process && ::GetLastError() == ERROR_ACCESS_DENIED;
+    const TargetIntegrity answer =
+        compareIntegrity(denied, ours, process ? integrityOf(process.get()) : std::nullopt);
     lastWindow_ = foreground, lastProcess_ = pid, lastAnswer_ = answer;
     return answer;
+}
+
+std::uintptr_t TargetWindow::foreground() {
+    return reinterpret_cast<std::uintptr_t>(::GetForegroundWindow());
+}
+
+std::wstring TargetWindow::foregroundClass() {
+    wchar_t buf[256] = {};
+    const HWND h = ::GetForegroundWindow();
+    return h && ::GetClassNameW(h, buf, 256) > 0 ? buf : L"";
 }
 
 }  // namespace replybar::win

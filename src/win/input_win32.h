@@ -12,9 +12,12 @@ class Clipboard : public IClipboard {
 public:
     explicit Clipboard(HWND owner) : owner_(owner) {}
     bool setText(const std::wstring& text) override;
+    bool holdsOurText() override;
+    std::wstring holderName() override;
 
 private:
     HWND owner_;
+    DWORD sequence_ = 0;  // the clipboard's sequence number after our last write; 0: none
 };
 
 // Sends "^v", "^{Enter}" and "{esc}" with SendInput, around whatever modifiers the user holds.
@@ -28,6 +31,8 @@ public:
 class TargetWindow : public ITargetWindow {
 public:
     TargetIntegrity foregroundIntegrity() override;
+    std::uintptr_t foreground() override;
+    std::wstring foregroundClass() override;
 
 private:
     HWND lastWindow_ = nullptr;

@@ -15,8 +15,8 @@ std::optional<std::vector<KeyEvent>> planKeys(const std::wstring& notation,
     else
         return std::nullopt;
 
-    // With Ctrl in the chord a held Ctrl can stay: only the left one is pressed and released
-    // by us, so only a held left Ctrl needs pressing again afterwards.
+    // With Ctrl in the chord a held Ctrl can stay as it is: the chord presses and releases the
+    // left one itself.
     auto released = [&](std::uint16_t vk) {
         return !withCtrl || (vk != kLControl && vk != kRControl);
     };
@@ -29,8 +29,9 @@ std::optional<std::vector<KeyEvent>> planKeys(const std::wstring& notation,
     out.push_back({key, false});
     out.push_back({key, true});
     if (withCtrl) out.push_back({kLControl, true});
-    for (auto vk : held.keys)
-        if (released(vk) || vk == kLControl) out.push_back({vk, false});
+    // Nothing held is pressed again: the user's own release of it follows, and a modifier we
+    // pressed down just before it would make that release a lone tap, which opens the window's
+    // menu bar (Alt), the Start menu (Win) or switches the input method (Shift, Ctrl).
     return out;
 }
 

@@ -1,6 +1,6 @@
 // The send-keys routine's plan: which key events to inject for one of the notations the bar uses.
-// Modifiers the user physically holds are released first and pressed again afterwards, so the
-// receiving window never sees Ctrl+Shift+V and no key is left stuck.
+// Modifiers the user physically holds are released first, so the receiving window never sees
+// Ctrl+Shift+V, and are left released: no key stays stuck and none is tapped alone.
 #pragma once
 
 #include <cstdint>

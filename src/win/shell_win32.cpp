@@ -28,4 +28,6 @@ int SystemClock::weekday() {
     return now.wDayOfWeek + 1;  // wDayOfWeek counts Sunday as 0
 }
 
+std::uint64_t SystemClock::milliseconds() { return ::GetTickCount64(); }
+
 }  // namespace replybar::win

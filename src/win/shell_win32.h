@@ -27,6 +27,7 @@ public:
 class SystemClock : public IClock {
 public:
     int weekday() override;
+    std::uint64_t milliseconds() override;
 };
 
 }  // namespace replybar::win

@@ -9,7 +9,12 @@
 namespace replybar {
 namespace {
 
+using testing::FakeClipboard;
+using testing::FakeClock;
+using testing::FakeKeys;
 using testing::FakeMessages;
+using testing::FakeTarget;
+using testing::FakeTimers;
 
 struct FakeWindow : IBarWindow {
     void setBounds(const PxRect& r) override { bounds.push_back(r); }
@@ -24,26 +29,6 @@ struct FakeWindow : IBarWindow {
     int paints = 0;
 };
 
-struct FakeTimers : ITimers {
-    void enable(TimerId id, unsigned ms) override { on[id] = ms; }
-    void disable(TimerId id) override { on.erase(id); }
-    std::map<TimerId, unsigned> on;
-};
-
-struct FakeClipboard : IClipboard {
-    bool setText(const std::wstring& t) override { return texts.push_back(t), true; }
-    std::vector<std::wstring> texts;
-};
-
-struct FakeKeys : IKeys {
-    bool send(const std::wstring& n, bool wait) override {
-        sent.push_back(n + (wait ? L"|wait" : L""));
-        return accept;
-    }
-    std::vector<std::wstring> sent;
-    bool accept = true;
-};
-
 struct FakeActions : IBarActions {
     void openSettingsDialog() override { log.push_back(L"settings"); }
     void openReplyEditor() override { log.push_back(L"editor"); }
@@ -52,11 +37,6 @@ struct FakeActions : IBarActions {
     }
     void closeLauncherMenu() override { log.push_back(L"close menu"); }
     std::vector<std::wstring> log;
-};
-
-struct FakeTarget : ITargetWindow {
-    TargetIntegrity foregroundIntegrity() override { return integrity; }
-    TargetIntegrity integrity = TargetIntegrity::SameOrLower;
 };
 
 constexpr PxRect kBar{159, 771, 262, 800};
@@ -77,21 +57,40 @@ protected:
         bar.setPanelSize(panelSizeFor(6));
         bar.setWindowRect(kBar);
     }
+    // The middle of a bar button in window pixels, or the corner for the other targets.
+    PxPoint middleOf(const Target& t) const {
+        if (t.kind != Target::Button) return {};
+        const PxRect r = BarController::buttonRect(static_cast<BarButton>(t.index));
+        const PxPoint face = bar.faceOrigin();
+        return {face.x + (r.left + r.right) / 2, face.y + (r.top + r.bottom) / 2};
+    }
+    void release(const Target& t, MouseButton b = L) {
+        bar.mouseUp(t, b, middleOf(t).x, middleOf(t).y);
+    }
     void click(const Target& t, MouseButton b = L) {
-        bar.mouseDown(t, b, 0, 0);
-        bar.mouseUp(t, b, 0, 0);
+        bar.mouseDown(t, b, middleOf(t).x, middleOf(t).y);
+        release(t, b);
+    }
+    // Time passes; the pick's timer fires when due.
+    void elapse(unsigned ms) {
+        for (unsigned i = 0; i < ms; ++i) {
+            ++clock.now;
+            if (timers.due(TimerId::PickStep)) bar.timerTick(TimerId::PickStep);
+        }
     }
 
     BarState state;
     ReplyTable replies{};
     FakeWindow window;
-    FakeTimers timers;
+    FakeClock clock;
+    FakeTimers timers{&clock};
     FakeClipboard clipboard;
-    FakeKeys keys;
+    FakeKeys keys{&clock};
     FakeMessages messages;
     FakeActions actions;
     FakeTarget target;
-    BarController bar{state, replies, {window, timers, clipboard, keys, messages, actions, target}};
+    BarController bar{
+        state, replies, {window, timers, clipboard, keys, messages, actions, target, clock}};
 };
 
 TEST_F(BarControllerTest, HoverOnlyAfterTheDragStripWasPressed) {
@@ -110,7 +109,7 @@ TEST_F(BarControllerTest, HoverOnlyAfterTheDragStripWasPressed) {
     bar.mouseDown(button(BarButton::Desktop), L, 0, 0);
     EXPECT_EQ(bar.picture(BarButton::Desktop), Picture::Pressed);
     EXPECT_EQ(state.pressState, L"2");
-    bar.mouseUp(button(BarButton::Desktop), L, 0, 0);
+    release(button(BarButton::Desktop));
     EXPECT_EQ(bar.picture(BarButton::Desktop), Picture::Normal);
     bar.mouseMove(button(BarButton::Launch), 0, 0);
     EXPECT_EQ(bar.picture(BarButton::Launch), Picture::Normal);  // no hover after a button press
@@ -139,7 +138,7 @@ TEST_F(BarControllerTest, ButtonsPressAndReleaseByMouseButton) {
             bar.mouseDown(button(b), m, 0, 0);
             EXPECT_FALSE(bar.panelOpen());
             EXPECT_EQ(bar.picture(b), m == L ? Picture::Pressed : Picture::Normal);
-            bar.mouseUp(button(b), m, 0, 0);
+            release(button(b), m);
             EXPECT_EQ(bar.picture(b), Picture::Normal);
             EXPECT_EQ(actions.log, std::vector<std::wstring>{
                                        m == L ? L"action" + std::to_wstring(int(b)) : L"settings"});
@@ -207,9 +206,10 @@ TEST_F(BarControllerTest, BackgroundClickPastesTheRowWhoseTextWasLastUnderThePoi
     EXPECT_EQ(state.hoverReplyIndex, L"2");
     EXPECT_EQ(bar.bandRect()->top, 94);  // (1425 - 20) / 15, to the nearest pixel
     click(kBackground, R);               // whatever the button, as if the left one
+    EXPECT_FALSE(bar.panelOpen());
+    elapse(kSendKeyDelayMs);
     EXPECT_EQ(clipboard.texts, (std::vector<std::wstring>{L"reply 2"}));
     EXPECT_EQ(keys.sent, (std::vector<std::wstring>{L"^v|wait", L"^{Enter}"}));
-    EXPECT_FALSE(bar.panelOpen());
 }
 
 TEST_F(BarControllerTest, PickingRowsLeftAndRight) {
@@ -255,12 +255,29 @@ TEST_F(BarControllerTest, AnElevatedTargetGetsNoKeysButAMessage) {
     }
 }
 
+// A paste the system refused is reported, and no send key follows it.
 TEST_F(BarControllerTest, RefusedKeystrokesAreReported) {
     keys.accept = false;
     click(button(BarButton::Reply));
     click(text(0));
-    ASSERT_EQ(messages.shown.size(), 2u);  // for Ctrl+V and for Ctrl+Enter
+    elapse(1000);
+    EXPECT_EQ(keys.sent, std::vector<std::wstring>{L"^v|wait"});
+    ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].title, L"提示");
+}
+
+// As everywhere on Windows, a left press slid off its button before the release does nothing.
+TEST_F(BarControllerTest, AClickSlidOffAButtonIsCancelled) {
+    for (BarButton b : {BarButton::Desktop, BarButton::Home, BarButton::Launch}) {
+        const PxPoint on = middleOf(button(b));
+        for (PxPoint off : {PxPoint{1, 14}, PxPoint{on.x, 40}, PxPoint{-30, on.y}}) {
+            actions.log.clear();
+            bar.mouseDown(button(b), L, on.x, on.y);
+            bar.mouseUp(button(b), L, off.x, off.y);
+            EXPECT_EQ(bar.picture(b), Picture::Normal);
+            EXPECT_TRUE(actions.log.empty()) << int(b) << " released at " << off.x << "," << off.y;
+        }
+    }
 }
 
 TEST_F(BarControllerTest, PointerPollClosesAfterTwoTicksOutsideEdgesInside) {
@@ -358,11 +375,35 @@ TEST(PanelLayout, AboveBelowOrInColumnsAlwaysOnTheMonitor) {
         PxRect window, panel, face_;
         int perColumn;
     } cases[] = {
-        {{159, 771, 262, 800}, 6, screen, {159, 657, 546, 800}, {0, 0, 387, 114}, {0, 114, 103, 143}, 41},
+        {{159, 771, 262, 800},
+         6,
+         screen,
+         {159, 657, 546, 800},
+         {0, 0, 387, 114},
+         {0, 114, 103, 143},
+         41},
         {{159, 0, 262, 29}, 6, screen, {159, 0, 546, 143}, {0, 29, 387, 143}, {0, 0, 103, 29}, 41},
-        {{1250, 771, 1353, 800}, 6, screen, {893, 657, 1353, 800}, {0, 0, 387, 114}, {357, 114, 460, 143}, 41},
-        {{159, 771, 262, 800}, 41, screen, {159, 375, 933, 800}, {0, 0, 774, 396}, {0, 396, 103, 425}, 21},
-        {{159, 370, 262, 399}, 41, small, {159, 106, 1320, 399}, {0, 0, 1161, 264}, {0, 264, 103, 293}, 14},
+        {{1250, 771, 1353, 800},
+         6,
+         screen,
+         {893, 657, 1353, 800},
+         {0, 0, 387, 114},
+         {357, 114, 460, 143},
+         41},
+        {{159, 771, 262, 800},
+         41,
+         screen,
+         {159, 375, 933, 800},
+         {0, 0, 774, 396},
+         {0, 396, 103, 425},
+         21},
+        {{159, 370, 262, 399},
+         41,
+         small,
+         {159, 106, 1320, 399},
+         {0, 0, 1161, 264},
+         {0, 264, 103, 293},
+         14},
     };
     for (const auto& c : cases) {
         const PanelLayout l = layoutReplyPanel(c.face, c.rows, panelSizeFor(c.rows), c.monitor);
@@ -401,7 +442,9 @@ TEST_F(BarControllerTest, APanelBelowTheBarWorksAsAbove) {
     EXPECT_TRUE(bar.panelOpen());
 }
 
-TEST(Keystrokes, HeldModifiersAreReleasedAndRestored) {
+// Held modifiers are let go after our Ctrl is down, so no lone Alt or Win release happens, and
+// none is pressed again, so the user's own release of it later is no lone tap either.
+TEST(Keystrokes, HeldModifiersAreReleasedAndNeverPressedAgain) {
     using namespace keys;
     using E = KeyEvent;
     const struct {
@@ -412,12 +455,7 @@ TEST(Keystrokes, HeldModifiersAreReleasedAndRestored) {
         {L"^v", {}, {E{kLControl, false}, {kV, false}, {kV, true}, {kLControl, true}}},
         {L"^v",
          {kLShift},
-         {E{kLControl, false},
-          {kLShift, true},
-          {kV, false},
-          {kV, true},
-          {kLControl, true},
-          {kLShift, false}}},
+         {E{kLControl, false}, {kLShift, true}, {kV, false}, {kV, true}, {kLControl, true}}},
         {L"^{Enter}",
          {kLMenu, kRWin},
          {E{kLControl, false},
@@ -425,21 +463,12 @@ TEST(Keystrokes, HeldModifiersAreReleasedAndRestored) {
           {kRWin, true},
           {kReturn, false},
           {kReturn, true},
-          {kLControl, true},
-          {kLMenu, false},
-          {kRWin, false}}},
-        {L"^v",
-         {kLControl},
-         {E{kLControl, false}, {kV, false}, {kV, true}, {kLControl, true}, {kLControl, false}}},
+          {kLControl, true}}},
+        {L"^v", {kLControl}, {E{kLControl, false}, {kV, false}, {kV, true}, {kLControl, true}}},
         {L"^v", {kRControl}, {E{kLControl, false}, {kV, false}, {kV, true}, {kLControl, true}}},
         {L"{esc}",
          {kRShift, kLControl},
-         {E{kRShift, true},
-          {kLControl, true},
-          {kEscape, false},
-          {kEscape, true},
-          {kRShift, false},
-          {kLControl, false}}},
+         {E{kRShift, true}, {kLControl, true}, {kEscape, false}, {kEscape, true}}},
     };
     for (const auto& c : cases) {
         const auto plan = planKeys(c.notation, {c.held});

@@ -1,6 +1,7 @@
 // Recording and failing stand-ins for the ports, shared by the unit tests.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
@@ -142,6 +143,82 @@ public:
     std::vector<std::wstring> written;
     std::wstring refuseWrites;  // when set, every write fails with this reason
     std::map<std::wstring, File> appearWhileWriting;
+};
+
+// A clock the test moves by hand.
+class FakeClock : public IClock {
+public:
+    int weekday() override { return day; }
+    std::uint64_t milliseconds() override { return now; }
+    int day = 2;
+    std::uint64_t now = 1000;
+};
+
+// Timers that remember when each was armed, so a test can fire what is due.
+class FakeTimers : public ITimers {
+public:
+    explicit FakeTimers(const FakeClock* clock = nullptr) : clock_(clock) {}
+    void enable(TimerId id, unsigned ms) override {
+        on[id] = ms;
+        armedAt[id] = clock_ ? clock_->now : 0;
+    }
+    void disable(TimerId id) override { on.erase(id); }
+    bool due(TimerId id) const {
+        const auto it = on.find(id);
+        return it != on.end() && clock_ && clock_->now >= armedAt.at(id) + it->second;
+    }
+    std::map<TimerId, unsigned> on;
+    std::map<TimerId, std::uint64_t> armedAt;
+
+private:
+    const FakeClock* clock_;
+};
+
+// The clipboard as one other program can get in the way of it: holding it open (`busy`), or
+// writing over the reply (`overwrite`).
+class FakeClipboard : public IClipboard {
+public:
+    bool setText(const std::wstring& t) override {
+        if (busy) return false;
+        texts.push_back(t);
+        ours = true;
+        return true;
+    }
+    bool holdsOurText() override { return ours; }
+    std::wstring holderName() override { return busy ? holder : L""; }
+    void overwrite() { ours = false; }
+
+    std::vector<std::wstring> texts;  // every successful write
+    bool busy = false;
+    bool ours = false;
+    std::wstring holder;
+};
+
+// Keystrokes as sent, each with the moment it went out when a clock is given.
+class FakeKeys : public IKeys {
+public:
+    explicit FakeKeys(const FakeClock* clock = nullptr) : clock_(clock) {}
+    bool send(const std::wstring& n, bool wait) override {
+        sent.push_back(n + (wait ? L"|wait" : L""));
+        at.push_back(clock_ ? clock_->now : 0);
+        return accept;
+    }
+    std::vector<std::wstring> sent;
+    std::vector<std::uint64_t> at;
+    bool accept = true;
+
+private:
+    const FakeClock* clock_;
+};
+
+class FakeTarget : public ITargetWindow {
+public:
+    TargetIntegrity foregroundIntegrity() override { return integrity; }
+    std::uintptr_t foreground() override { return window; }
+    std::wstring foregroundClass() override { return windowClass; }
+    TargetIntegrity integrity = TargetIntegrity::SameOrLower;
+    std::uintptr_t window = 0x1234;
+    std::wstring windowClass = L"ChatWindow";
 };
 
 class RecordingShell : public IShell {

@@ -1,0 +1,170 @@
+#include "reply/reply_pick.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace replybar {
+namespace {
+
+constexpr wchar_t kTitle[] = L"快捷回复条";
+constexpr wchar_t kElevatedText[] =
+    L"当前窗口的程序是以管理员身份运行的，Windows 不允许快捷回复条向它发送按键，"
+    L"所以这次没有粘贴。\n\n回复已复制到剪贴板，请按 Ctrl+V 手动粘贴；"
+    L"或者以管理员身份运行快捷回复条。";
+constexpr wchar_t kKeysFailedText[] =
+    L"按键没有全部送出，回复可能没有粘贴或发送到聊天窗口。\n请检查后重试。";
+constexpr wchar_t kNothingSent[] =
+    L"\n\n这次没有粘贴，也没有发送任何内容。请稍后再点一次这条回复。";
+constexpr wchar_t kWindowChanged[] =
+    L"点击回复之后，前台换成了另一个窗口，所以这次没有粘贴，也没有发送任何内容。"
+    L"\n\n回复已复制到剪贴板，可以按 Ctrl+V 手动粘贴。";
+constexpr wchar_t kRemoteText[] =
+    L"当前窗口是远程桌面或虚拟桌面的客户端：剪贴板要先传到远程电脑上，"
+    L"所以快捷回复条会稍等片刻再粘贴，而且不会自动发送。请确认内容后自己发送。"
+    L"\n\n（每次启动只提示一次。）";
+
+std::wstring busyText(const std::wstring& holder) {
+    const std::wstring who = holder.empty() ? L"另一个程序" : L"另一个程序（“" + holder + L"”）";
+    return L"剪贴板正被" + who + L"占用，快捷回复条没能把回复放到剪贴板上。" + kNothingSent;
+}
+
+bool equalNoCase(const std::wstring& a, const std::wstring& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](wchar_t x, wchar_t y) { return std::towlower(x) == std::towlower(y); });
+}
+
+}  // namespace
+
+bool isRemoteDesktopClass(const std::wstring& windowClass) {
+    // The system's remote desktop client and its RemoteApp windows, and the common VDI and
+    // remote-control clients' session windows.
+    static const wchar_t* const kClasses[] = {L"TscShellContainerClass", L"RAIL_WINDOW",
+                                              L"Transparent Windows Client",
+                                              L"VMwareUnityHostWndClass", L"TV_CClientWindowClass"};
+    for (const wchar_t* c : kClasses)
+        if (equalNoCase(windowClass, c)) return true;
+    // The open-source RDP client names its windows after itself.
+    const std::wstring prefix = windowClass.substr(0, 7);
+    return equalNoCase(prefix, L"FreeRDP") || equalNoCase(windowClass.substr(0, 8), L"wfreerdp");
+}
+
+void ReplyPick::press(const std::wstring& text) {
+    flush();
+    if (ports_.clipboard.setText(text))
+        written_ = text;
+    else
+        written_.reset();
+}
+
+void ReplyPick::release(const std::wstring& text, bool autoSend) {
+    flush();
+    // Keys sent to a program run as administrator would vanish: say so, and leave the reply on
+    // the clipboard for the user to paste by hand.
+    if (ports_.target.foregroundIntegrity() == TargetIntegrity::Higher) {
+        if (written_ != text && ports_.clipboard.setText(text)) written_ = text;
+        ports_.messages.show(kElevatedText, kTitle, MessageKind::Info);
+        return;
+    }
+    Pending p;
+    p.text = text;
+    p.window = ports_.target.foreground();
+    p.autoSend = autoSend;
+    p.remote = isRemoteDesktopClass(ports_.target.foregroundClass());
+    p.deadline =
+        ports_.clock.milliseconds() + kClipboardRetryMs + (p.remote ? kRemotePasteDelayMs : 0);
+    pending_ = std::move(p);
+    advance();
+}
+
+void ReplyPick::tick() {
+    ports_.timers.disable(TimerId::PickStep);
+    advance();
+}
+
+// Runs the pick as far as it can go now; a stage that has to wait arms the timer and returns.
+void ReplyPick::advance() {
+    while (pending_) {
+        Pending& p = *pending_;
+        switch (p.stage) {
+            case Stage::Clipboard:
+                if (!clipboardHoldsReply(p)) {
+                    if (ports_.clock.milliseconds() < p.deadline)
+                        return waitFor(kClipboardRetryStepMs);
+                    const std::wstring text = busyText(p.holder);
+                    finish();
+                    ports_.messages.show(text, kTitle, MessageKind::Info);
+                    return;
+                }
+                p.stage = Stage::Paste;
+                if (p.remote && !p.remoteWaited) {
+                    p.remoteWaited = true;
+                    return waitFor(kRemotePasteDelayMs);
+                }
+                break;
+            case Stage::Paste:
+                if (ports_.target.foreground() != p.window) {
+                    finish();
+                    ports_.messages.show(kWindowChanged, kTitle, MessageKind::Info);
+                    return;
+                }
+                // Once more just before the keys: another program may have written meanwhile.
+                if (!(written_ == p.text && ports_.clipboard.holdsOurText())) {
+                    p.stage = Stage::Clipboard;
+                    p.remoteWaited = false;
+                    break;
+                }
+                return paste(p);
+            case Stage::SendKey:
+                if (ports_.target.foreground() == p.window) sendKeys(L"^{Enter}", false);
+                return finish();
+        }
+    }
+}
+
+bool ReplyPick::clipboardHoldsReply(Pending& p) {
+    if (written_ == p.text && ports_.clipboard.holdsOurText()) return true;
+    if (ports_.clipboard.setText(p.text)) {
+        written_ = p.text;
+        return ports_.clipboard.holdsOurText();
+    }
+    written_.reset();
+    p.holder = ports_.clipboard.holderName();
+    return false;
+}
+
+void ReplyPick::paste(Pending& p) {
+    if (!sendKeys(L"^v", true)) return finish();
+    if (p.autoSend && !p.remote) {
+        p.stage = Stage::SendKey;
+        return waitFor(kSendKeyDelayMs);
+    }
+    const bool tell = p.remote && p.autoSend && !remoteTold_;
+    finish();
+    if (tell) {
+        remoteTold_ = true;
+        ports_.messages.show(kRemoteText, kTitle, MessageKind::Info);
+    }
+}
+
+void ReplyPick::waitFor(unsigned ms) { ports_.timers.enable(TimerId::PickStep, ms); }
+
+void ReplyPick::finish() {
+    pending_.reset();
+    ports_.timers.disable(TimerId::PickStep);
+}
+
+// A new press or release ends the pick before it: a send key still due goes out now, to the
+// window it was meant for; a paste that has not happened yet is dropped, the user chose again.
+void ReplyPick::flush() {
+    if (pending_ && pending_->stage == Stage::SendKey) advance();
+    finish();
+}
+
+bool ReplyPick::sendKeys(const wchar_t* notation, bool wait) {
+    if (ports_.keys.send(notation, wait)) return true;
+    ports_.messages.show(kKeysFailedText, L"提示", MessageKind::Info);
+    return false;
+}
+
+}  // namespace replybar

@@ -1,0 +1,87 @@
+// Picking a reply: its text goes on the clipboard at the press on its row; at the release Ctrl+V
+// goes to the window the user is typing in and, under auto-send, Ctrl+Enter after it.
+//
+// What lands in the user's chat must be the reply or nothing. So the keys go out only while the
+// clipboard verifiably holds the reply (our write, not changed since), and only to the window
+// that was in front at the release. A clipboard another program holds is tried again for a
+// short while, with the message loop running; then the pick is given up with one message and
+// no keystroke at all.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/ports.h"
+
+namespace replybar {
+
+// How long the waits of a pick last, milliseconds.
+// A busy clipboard is tried again every step, for this long after the release. Clipboard
+// history, clipboard managers and input methods hold it for tens of milliseconds; what holds it
+// longer than half a second is not letting go soon, and the user should hear of it.
+inline constexpr unsigned kClipboardRetryMs = 500;
+inline constexpr unsigned kClipboardRetryStepMs = 20;
+// From Ctrl+V taken by the target's thread to the send key. A classic edit control has pasted
+// by then, but a chat client built on a browser engine hands the key to a renderer process,
+// which reads the clipboard over another process hop and inserts the text on its next frame.
+// No system call proves that moment (clipboard history and managers read every new clip at
+// once, so even a delayed-rendered clip's read proves nothing), so the send key waits a few
+// frames at 60 Hz: long enough for the paste, short enough that the user does not notice it.
+inline constexpr unsigned kSendKeyDelayMs = 80;
+// A remote-desktop client copies the clipboard to the remote side only when it hears of the
+// change: the paste waits for the copy to get there.
+inline constexpr unsigned kRemotePasteDelayMs = 400;
+
+// The window classes of remote-desktop and virtual-desktop clients, whose sessions see a new
+// clipboard only after a round trip to the remote side.
+bool isRemoteDesktopClass(const std::wstring& windowClass);
+
+class ReplyPick {
+public:
+    struct Ports {
+        IClipboard& clipboard;
+        IKeys& keys;
+        IMessages& messages;
+        ITargetWindow& target;
+        ITimers& timers;
+        IClock& clock;
+    };
+    explicit ReplyPick(Ports ports) : ports_(ports) {}
+
+    // The press on a row: the reply goes on the clipboard, if the clipboard is free right now.
+    void press(const std::wstring& text);
+    // The release on a row: pastes the reply now, or once the clipboard allows.
+    void release(const std::wstring& text, bool autoSend);
+    // The PickStep timer.
+    void tick();
+    bool pending() const { return pending_.has_value(); }
+
+private:
+    enum class Stage { Clipboard, Paste, SendKey };
+    struct Pending {
+        std::wstring text;
+        std::uintptr_t window = 0;  // the foreground window at the release
+        bool autoSend = false;
+        bool remote = false;
+        Stage stage = Stage::Clipboard;
+        std::uint64_t deadline = 0;  // of the clipboard stage
+        bool remoteWaited = false;
+        std::wstring holder;  // who held the clipboard at the last try
+    };
+
+    void advance();
+    bool clipboardHoldsReply(Pending& p);
+    void paste(Pending& p);
+    void waitFor(unsigned ms);
+    void finish();
+    void flush();
+    bool sendKeys(const wchar_t* notation, bool wait);
+
+    Ports ports_;
+    std::optional<std::wstring> written_;  // what our last clipboard write put there
+    std::optional<Pending> pending_;
+    bool remoteTold_ = false;  // once per start
+};
+
+}  // namespace replybar

@@ -1,0 +1,199 @@
+#include "reply/reply_pick.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "core/target_integrity.h"
+#include "fakes.h"
+
+namespace replybar {
+namespace {
+
+using namespace testing;
+using Keys = std::vector<std::wstring>;
+
+class ReplyPickTest : public ::testing::Test {
+protected:
+    // Time passes a millisecond at a time; whatever changes at a moment is given by `at`.
+    void elapse(unsigned ms, const std::function<void(unsigned)>& at = nullptr) {
+        for (unsigned i = 1; i <= ms; ++i) {
+            ++clock.now;
+            if (at) at(i);
+            if (timers.due(TimerId::PickStep)) pick.tick();
+        }
+    }
+    void click(const std::wstring& text, bool autoSend = true) {
+        pick.press(text);
+        pick.release(text, autoSend);
+    }
+    // Milliseconds from `start` to each key.
+    std::vector<std::uint64_t> keyTimes(std::uint64_t start) const {
+        std::vector<std::uint64_t> t;
+        for (auto a : keys.at) t.push_back(a - start);
+        return t;
+    }
+
+    FakeClock clock;
+    FakeTimers timers{&clock};
+    FakeClipboard clipboard;
+    FakeKeys keys{&clock};
+    FakeMessages messages;
+    FakeTarget target;
+    ReplyPick pick{{clipboard, keys, messages, target, timers, clock}};
+};
+
+// Ctrl+V at the release, the send key a fixed while after it, never before.
+TEST_F(ReplyPickTest, PasteAtTheReleaseTheSendKeyAfterIt) {
+    for (bool autoSend : {true, false}) {
+        keys = FakeKeys{&clock};
+        const auto start = clock.now;
+        click(L"好的", autoSend);
+        elapse(1000);
+        EXPECT_EQ(keys.sent, (autoSend ? Keys{L"^v|wait", L"^{Enter}"} : Keys{L"^v|wait"}));
+        EXPECT_EQ(keyTimes(start).front(), 0u);
+        if (autoSend) {
+            EXPECT_EQ(keyTimes(start)[1], kSendKeyDelayMs);
+        }
+        EXPECT_EQ(clipboard.texts.back(), L"好的");
+        EXPECT_FALSE(pick.pending());
+        EXPECT_TRUE(messages.shown.empty());
+    }
+}
+
+// Another program holding the clipboard: a short hold delays the paste, a long one ends the pick
+// with no key at all and one message naming the holder; the next pick works again.
+TEST_F(ReplyPickTest, ABusyClipboardDelaysOrStopsThePick) {
+    const struct {
+        unsigned holdMs;  // from the press
+        bool pasted;
+    } cases[] = {{0, true}, {300, true}, {kClipboardRetryMs + 50, true}, {8000, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.holdMs);
+        keys = FakeKeys{&clock};
+        messages.shown.clear();
+        clipboard.holder = L"剪贴板助手";
+        clipboard.busy = c.holdMs > 0;
+        clipboard.ours = false;
+        const auto start = clock.now;
+        pick.press(L"你好");
+        elapse(100, [&](unsigned t) { clipboard.busy = t < c.holdMs; });
+        pick.release(L"你好", true);
+        elapse(9000, [&](unsigned t) { clipboard.busy = 100 + t < c.holdMs; });
+        if (c.pasted) {
+            EXPECT_EQ(keys.sent, (Keys{L"^v|wait", L"^{Enter}"}));
+            EXPECT_GE(keyTimes(start)[0], c.holdMs);
+            EXPECT_TRUE(messages.shown.empty());
+        } else {
+            EXPECT_TRUE(keys.sent.empty());
+            ASSERT_EQ(messages.shown.size(), 1u);
+            EXPECT_NE(messages.shown[0].text.find(L"剪贴板助手"), std::wstring::npos);
+            EXPECT_NE(messages.shown[0].text.find(L"没有粘贴"), std::wstring::npos);
+        }
+        EXPECT_FALSE(pick.pending());
+    }
+    keys = FakeKeys{&clock};
+    click(L"再来");
+    elapse(200);
+    EXPECT_EQ(keys.sent, (Keys{L"^v|wait", L"^{Enter}"}));
+}
+
+// Whatever happened between press and release, the keys go out only with our text on the
+// clipboard and only to the window that was in front at the release.
+TEST_F(ReplyPickTest, KeysOnlyWithTheReplyOnTheClipboardAndToTheSameWindow) {
+    // Another program wrote over the reply: it is put back, then pasted.
+    pick.press(L"甲");
+    clipboard.overwrite();
+    pick.release(L"甲", false);
+    EXPECT_EQ(clipboard.texts, (Keys{L"甲", L"甲"}));
+    EXPECT_EQ(keys.sent, Keys{L"^v|wait"});
+
+    // The foreground changed while the clipboard was busy: nothing goes out, the user is told.
+    keys = FakeKeys{&clock};
+    clipboard.busy = true;
+    pick.press(L"乙");
+    pick.release(L"乙", true);
+    elapse(100, [&](unsigned t) {
+        if (t == 50) target.window = 0x9999, clipboard.busy = false;
+    });
+    EXPECT_TRUE(keys.sent.empty());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find(L"前台"), std::wstring::npos);
+
+    // The foreground changed before the send key: the paste went out, the send key does not.
+    keys = FakeKeys{&clock};
+    target.window = 0x1234;
+    click(L"丙");
+    elapse(kSendKeyDelayMs, [&](unsigned t) {
+        if (t == 10) target.window = 0x5555;
+    });
+    EXPECT_EQ(keys.sent, Keys{L"^v|wait"});
+}
+
+// A new pick while a send key is still due: the send key goes out first, to its own paste.
+TEST_F(ReplyPickTest, ASendKeyStillDueGoesOutBeforeTheNextPick) {
+    click(L"一");
+    elapse(10);
+    click(L"二");
+    EXPECT_EQ(keys.sent, (Keys{L"^v|wait", L"^{Enter}", L"^v|wait"}));
+    EXPECT_EQ(clipboard.texts, (Keys{L"一", L"二"}));
+}
+
+// Remote sessions get the clipboard late: a longer wait before the paste, never a send key,
+// and the user hears why once per start.
+TEST_F(ReplyPickTest, RemoteDesktopWindowsPasteLateAndNeverSend) {
+    target.windowClass = L"TscShellContainerClass";
+    for (int i = 0; i < 2; ++i) {
+        keys = FakeKeys{&clock};
+        const auto start = clock.now;
+        click(L"远程");
+        elapse(2000);
+        EXPECT_EQ(keys.sent, Keys{L"^v|wait"});
+        EXPECT_EQ(keyTimes(start)[0], kRemotePasteDelayMs);
+    }
+    EXPECT_EQ(messages.shown.size(), 1u);
+
+    const struct {
+        const wchar_t* windowClass;
+        bool remote;
+    } classes[] = {{L"TscShellContainerClass", true},
+                   {L"tscshellcontainerclass", true},
+                   {L"RAIL_WINDOW", true},
+                   {L"Transparent Windows Client", true},
+                   {L"FreeRDP", true},
+                   {L"wfreerdp_Main", true},
+                   {L"E2EChat", false},
+                   {L"Chrome_WidgetWin_1", false},
+                   {L"", false}};
+    for (const auto& c : classes)
+        EXPECT_EQ(isRemoteDesktopClass(c.windowClass), c.remote) << c.windowClass;
+}
+
+TEST_F(ReplyPickTest, AnElevatedTargetGetsNoKeysAndTheReplyStaysOnTheClipboard) {
+    target.integrity = TargetIntegrity::Higher;
+    clipboard.busy = true;  // the press could not write: the release tries once more
+    pick.press(L"管理员");
+    clipboard.busy = false;
+    pick.release(L"管理员", true);
+    elapse(500);
+    EXPECT_TRUE(keys.sent.empty());
+    EXPECT_EQ(clipboard.texts, Keys{L"管理员"});
+    ASSERT_EQ(messages.shown.size(), 1u);
+
+    // A process the system will not even open counts as higher; a level not available does not.
+    const struct {
+        bool denied;
+        std::optional<unsigned long> ours, theirs;
+        TargetIntegrity answer;
+    } cases[] = {{true, 0x2000, std::nullopt, TargetIntegrity::Higher},
+                 {true, std::nullopt, std::nullopt, TargetIntegrity::Higher},
+                 {false, 0x2000, 0x3000, TargetIntegrity::Higher},
+                 {false, 0x2000, 0x2000, TargetIntegrity::SameOrLower},
+                 {false, 0x2000, 0x1000, TargetIntegrity::SameOrLower},
+                 {false, 0x2000, std::nullopt, TargetIntegrity::Unknown},
+                 {false, std::nullopt, 0x3000, TargetIntegrity::Unknown}};
+    for (const auto& c : cases) EXPECT_EQ(compareIntegrity(c.denied, c.ours, c.theirs), c.answer);
+}
+
+}  // namespace
+}  // namespace replybar
