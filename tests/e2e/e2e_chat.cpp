@@ -1,6 +1,7 @@
 // The user's chat window for the end-to-end tests: a focused multi-line edit. It records what
 // lands in it, every Ctrl+Enter, every V key with its modifiers, and every loss of focus or
-// activation, into files beside the path it is given.
+// activation, and every time its menu mode was entered (a lone Alt tap does that), into files
+// beside the path it is given.
 #include <windows.h>
 
 #include <cstdio>
@@ -11,7 +12,7 @@ namespace {
 HWND g_edit = nullptr;
 WNDPROC g_editProc = nullptr;
 std::wstring g_log;
-int g_ctrlEnter = 0, g_focusLost = 0, g_deactivated = 0;
+int g_ctrlEnter = 0, g_focusLost = 0, g_deactivated = 0, g_menu = 0;
 std::string g_keys;
 
 std::string utf8(const std::wstring& w) {
@@ -38,8 +39,8 @@ void writeLog() {
     text.resize(len);
     writeFile(g_log + L".text", utf8(text));
     char buf[200];
-    snprintf(buf, sizeof buf, "ctrl_enter=%d\nfocus_lost=%d\ndeactivated=%d\n", g_ctrlEnter,
-             g_focusLost, g_deactivated);
+    snprintf(buf, sizeof buf, "ctrl_enter=%d\nfocus_lost=%d\ndeactivated=%d\nmenu=%d\n",
+             g_ctrlEnter, g_focusLost, g_deactivated, g_menu);
     writeFile(g_log, buf);
     writeFile(g_log + L".keys", g_keys);
 }
@@ -92,6 +93,14 @@ LRESULT CALLBACK mainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         case WM_COMMAND:
             if (HIWORD(w) == EN_CHANGE) writeLog();
             return 0;
+        case WM_SYSCOMMAND:
+            // A lone Alt tap asks for the menu; it is counted and not entered, so the test goes on.
+            if ((w & 0xFFF0) == SC_KEYMENU) {
+                ++g_menu;
+                writeLog();
+                return 0;
+            }
+            break;
         case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcW(h, m, w, l);

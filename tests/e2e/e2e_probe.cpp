@@ -13,6 +13,12 @@
 //   e2e_probe savekill TEXT US     through the reply editor: saves TEXT into the first reply
 //                                  and ends the bar's process US microseconds after the click
 //   e2e_probe regdword             the settings value as a number, of the wrong type
+//   e2e_probe holdclip MS TITLE READY   keeps the clipboard open for MS ms from a window titled
+//                                  TITLE, as a clipboard manager may; READY is written once held
+//   e2e_probe clipinfo OUT         the clipboard's text, owner and the formats a reply carries
+//   e2e_probe keystate OUT         which modifiers the system thinks are down
+//   e2e_probe chatclear            empties the chat stand-in's text box
+//   e2e_probe checked CLASS ID OUT whether a check box of a window is checked
 #include <windows.h>
 #include <shlobj.h>
 
@@ -298,8 +304,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     if (cmd == L"regdword") {
         HKEY k = nullptr;
-        RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\DAZ\\Registry", 0, nullptr, 0,
-                        KEY_SET_VALUE, nullptr, &k, nullptr);
+        RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\DAZ\\Registry", 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &k, nullptr);
         const DWORD value = 2385;
         RegSetValueExW(k, L"String3", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                        sizeof value);
@@ -311,6 +317,68 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (f == INVALID_HANDLE_VALUE) return 1;
         Sleep(static_cast<DWORD>(_wtoi(argv[3])) * 1000);
         CloseHandle(f);
+        return 0;
+    }
+    if (cmd == L"holdclip" && argc > 4) {
+        HWND h = CreateWindowExW(0, L"STATIC", argv[3], WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                 nullptr, nullptr);
+        if (!OpenClipboard(h)) return 1;
+        writeOut(argv[4], "held\n");
+        Sleep(static_cast<DWORD>(_wtoi(argv[2])));
+        CloseClipboard();
+        return 0;
+    }
+    if (cmd == L"clipinfo" && argc > 2) {
+        std::string out;
+        if (OpenClipboard(nullptr)) {
+            char buf[200];
+            out += "owner=" + className(GetClipboardOwner()) + "\n";
+            if (HANDLE t = GetClipboardData(CF_UNICODETEXT))
+                out += "text=" + utf8(static_cast<const wchar_t*>(GlobalLock(t))) + "\n",
+                    GlobalUnlock(t);
+            const std::pair<const char*, UINT> dwords[] = {
+                {"locale", CF_LOCALE},
+                {"history", RegisterClipboardFormatW(L"CanIncludeInClipboardHistory")},
+                {"cloud", RegisterClipboardFormatW(L"CanUploadToCloudClipboard")}};
+            for (const auto& [name, format] : dwords) {
+                HANDLE d = IsClipboardFormatAvailable(format) ? GetClipboardData(format) : nullptr;
+                if (!d) continue;
+                snprintf(buf, sizeof buf, "%s=0x%lx\n", name,
+                         (unsigned long)*static_cast<const DWORD*>(GlobalLock(d)));
+                GlobalUnlock(d);
+                out += buf;
+            }
+            CloseClipboard();
+        }
+        writeOut(argv[2], out);
+        return 0;
+    }
+    if (cmd == L"checked" && argc > 4) {
+        HWND top = findTop(argv[2], nullptr);
+        HWND box = top ? GetDlgItem(top, _wtoi(argv[3])) : nullptr;
+        char buf[40];
+        snprintf(buf, sizeof buf, "found=%d\nchecked=%d\n", box != nullptr,
+                 box ? (int)SendMessageW(box, BM_GETCHECK, 0, 0) : -1);
+        writeOut(argv[4], buf);
+        return 0;
+    }
+    if (cmd == L"chatclear") {
+        HWND chat = findTop(L"E2EChat", nullptr);
+        HWND edit = chat ? FindWindowExW(chat, nullptr, L"Edit", nullptr) : nullptr;
+        if (!edit) return 1;
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        // Wine's edit control does not notify a change made by WM_SETTEXT: the chat's log
+        // follows EN_CHANGE.
+        SendMessageW(chat, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(edit), EN_CHANGE),
+                     reinterpret_cast<LPARAM>(edit));
+        return 0;
+    }
+    if (cmd == L"keystate" && argc > 2) {
+        char buf[200];
+        auto down = [](int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; };
+        snprintf(buf, sizeof buf, "shift=%d\nctrl=%d\nalt=%d\nwin=%d\n", down(VK_SHIFT),
+                 down(VK_CONTROL), down(VK_MENU), down(VK_LWIN) || down(VK_RWIN));
+        writeOut(argv[2], buf);
         return 0;
     }
     if (cmd == L"close") {

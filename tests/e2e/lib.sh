@@ -58,12 +58,40 @@ start_chat() {  # start_chat X Y: the user's chat window, focused
     wait_for 20 test -f "$CHAT_LOG" || fail "the chat window did not start"
 }
 chat_text() { cat "$CHAT_LOG.text" 2>/dev/null || true; }
+# The chat holds exactly this text (printf's escapes), byte for byte, line breaks included.
+chat_is() {
+    [ "$(od -An -tx1 "$CHAT_LOG.text" 2>/dev/null | tr -d ' \n')" = "$(printf "$1" | od -An -tx1 | tr -d ' \n')" ]
+}
+chat_clear() { probe chatclear; wait_for 5 chat_is '' || fail "the chat was not emptied"; }
 
 reg_get() { rm -f "$WORK/reg.txt"; probe regget "$(winpath "$WORK/reg.txt")"; }
 reg_set() { printf '%s' "$1" >"$WORK/regin.txt"; probe regset "$(winpath "$WORK/regin.txt")"; }
 reset_state() {
     probe regdel
     rm -f "$APPDATA"/[0-9]*.txt "$APPDATA/bmpk.txt" "$APPDATA/n.txt"
+}
+
+# A reply file as the store writes it: GBK, the text given with printf's escapes.
+put_reply() { printf "$2" | iconv -f UTF-8 -t GBK >"$APPDATA/$1"; }
+
+# The reply panel of a bar whose face is at $bx,$by.
+open_panel() {
+    xdo mousemove $((bx + 87)) $((by + 15)) click 1
+    wait_for 5 eval 'probe_bar; [ "$(fact h)" != 29 ]' || fail "the panel did not open"
+}
+# Row r's text in screen pixels while the panel is open: text tops 30, 345, 630, 900, 1185,
+# 1470 twips.
+REPLY_TEXT_TOPS=(2 23 42 60 79 98)
+row_y() { echo $(( $(fact y) + ${REPLY_TEXT_TOPS[$1]} + 6 )); }
+hover_row() {
+    open_panel
+    xdo mousemove $((bx + 60)) "$(row_y "$1")"
+    sleep 0.3
+}
+pick_row() {
+    hover_row "$1"
+    xdo click 1
+    wait_for 5 eval 'probe_bar; [ "$(fact h)" = 29 ]' || fail "the panel did not close after a pick"
 }
 
 shot() {  # shot NAME [geometry]: a screenshot into the build's screenshots folder
