@@ -149,10 +149,11 @@ namespace {
 
 enum class StoreEncoding { Gbk, Utf8, Utf8AfterMark, Utf16Le, Utf16Be };
 
-// True when every byte decodes as strict UTF-8 and at least one character took more than one
-// byte. Plain ASCII is left to GBK, which reads it the same.
-bool isMultiByteUtf8(const std::string& bytes) {
-    bool multiByte = false;
+// How much of UTF-8 a text's bytes use, when every byte decodes as strict UTF-8.
+enum class Utf8Use { NotUtf8, AsciiOnly, TwoByteOnly, Wider };
+
+Utf8Use utf8Use(const std::string& bytes) {
+    Utf8Use use = Utf8Use::AsciiOnly;
     const std::size_t n = bytes.size();
     for (std::size_t i = 0; i < n;) {
         const auto lead = static_cast<unsigned char>(bytes[i++]);
@@ -170,16 +171,16 @@ bool isMultiByteUtf8(const std::string& bytes) {
             if (lead == 0xF0) low = 0x90;
             if (lead == 0xF4) high = 0x8F;
         } else {
-            return false;
+            return Utf8Use::NotUtf8;
         }
         for (int k = 0; k < trail; ++k, ++i, low = 0x80, high = 0xBF) {
-            if (i >= n) return false;
+            if (i >= n) return Utf8Use::NotUtf8;
             const auto b = static_cast<unsigned char>(bytes[i]);
-            if (b < low || b > high) return false;
+            if (b < low || b > high) return Utf8Use::NotUtf8;
         }
-        multiByte = true;
+        use = trail == 1 && use != Utf8Use::Wider ? Utf8Use::TwoByteOnly : Utf8Use::Wider;
     }
-    return multiByte;
+    return use;
 }
 
 // How a reply file's bytes are read. A byte-order mark decides first. Then NUL bytes, which no
@@ -189,7 +190,11 @@ bool isMultiByteUtf8(const std::string& bytes) {
 // without a mark, as today's Notepad saves. GBK rarely passes as UTF-8: every GBK character is a
 // lead byte 81-FE and a trail byte 40-FE, and UTF-8 wants C2-DF or E0-EF leads followed by only
 // 80-BF, so each Chinese character has roughly one chance in ten of fitting, and a text of a few
-// characters practically none. Everything else is GBK, as the store has always written.
+// characters practically none. The few that do are short texts of two-byte pairs (a lone "一"
+// is D2 BB), which in UTF-8 are Latin, Greek or Cyrillic letters, never Chinese; and every
+// two-byte UTF-8 pair is a GBK pair too. So only text with a wider UTF-8 sequence (Chinese
+// takes three bytes) reads as UTF-8, and every file the store ever wrote reads as before.
+// Everything else is GBK, as the store has always written.
 StoreEncoding storeEncodingOf(const std::string& bytes) {
     if (startsWithByteOrderMark(bytes)) return StoreEncoding::Utf8AfterMark;
     if (bytes.compare(0, 2, "\xFF\xFE") == 0) return StoreEncoding::Utf16Le;
@@ -199,7 +204,12 @@ StoreEncoding storeEncodingOf(const std::string& bytes) {
         if (bytes[i] == '\0') ++(i % 2 ? nulsAtOdd : nulsAtEven);
     if (nulsAtOdd > 0 && nulsAtOdd >= 3 * nulsAtEven) return StoreEncoding::Utf16Le;
     if (nulsAtEven > 0 && nulsAtEven >= 3 * nulsAtOdd) return StoreEncoding::Utf16Be;
-    if (isMultiByteUtf8(bytes)) return StoreEncoding::Utf8;
+    switch (utf8Use(bytes)) {
+        case Utf8Use::Wider: return StoreEncoding::Utf8;
+        case Utf8Use::TwoByteOnly:
+        case Utf8Use::NotUtf8:
+        case Utf8Use::AsciiOnly: break;
+    }
     return StoreEncoding::Gbk;
 }
 
