@@ -57,13 +57,12 @@ close_bar
 # Every reply can be reached: at the top edge of the screen the panel opens below the bar, and
 # 41 replies (814 px of panel, more than the screen has above the bar) open in two columns.
 start_chat 700 300
-pick() {  # pick X Y TEXT: a click on the row at X, Y pastes the line TEXT into the chat window
+pick() {  # pick X Y TEXT: a click on the row at X, Y pastes TEXT into the emptied chat window
+    chat_clear
     xdo mousemove "$1" "$2"
     sleep 0.3
     xdo click 1
-    local want=$3
-    wait_for 5 eval '[ "$(chat_text | tr -d "\r" | tail -n 1)" = "$want" ]' \
-        || fail "picked '$(chat_text | tail -n 1)', not '$3'"
+    wait_for 5 chat_is "$3" || fail "picked '$(chat_text)', not '$3'"
 }
 printf 'n' >"$APPDATA/n.txt"  # paste only, no Ctrl+Enter
 reg_set "3000,0,${QLW},about:blank"

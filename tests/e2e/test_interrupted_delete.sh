@@ -31,7 +31,9 @@ wait_for 5 eval 'probe_bar && [ "$(fact h)" != 29 ]' || fail "the panel did not 
 xdo mousemove $((bx + 60)) $(( $(fact y) + 23 + 6 )) click 3
 wait_editor
 [ "$(ctl_field 110 5)" = r1 ] || fail "the editor shows '$(ctl_field 110 5)', not reply 2 (r1)"
-w_bg "$BIN/e2e_probe.exe" hold "$(winpath "$APPDATA/3.txt")" 6
+# Held for longer than the store's retries of about a second at each step, through the reload.
+w_bg "$BIN/e2e_probe.exe" hold "$(winpath "$APPDATA/3.txt")" 10
+HOLDER=$!
 sleep 1
 click_ctl 122
 answer_box '删除确认' 6
@@ -43,7 +45,7 @@ wait_for 10 eval '[ "$(list_count)" = 2 ]' || fail "the list holds $(list_count)
 for f in 0 1 3 4; do [ -f "$APPDATA/$f.txt" ] || fail "$f.txt is gone"; done
 note "the stopped delete was reported; r0 and r2 are shown, r3 and r4 wait on disk"
 
-sleep 6  # the other program lets go
+wait "$HOLDER" || true  # the other program lets go
 add_reply A
 add_reply B
 expected=(r0 r2 r3 r4 A B)

@@ -83,9 +83,9 @@ TEST_F(StoreFolder, LoadsGbkFilesAsTheyHaveAlwaysBeenWritten) {
     const PanelSize size = store.loadReplies(state, table);
     EXPECT_EQ(state.replyCount, L"3");  // the gap is closed: 3.txt is 2.txt now
     EXPECT_EQ(get(L"2.txt"), "after the gap\r\n");
-    EXPECT_EQ(table[0].fullText, L"你好\r\n");
-    EXPECT_EQ(table[1].fullText, L"a\r\n第二行\r\n");
-    EXPECT_EQ(table[1].displayText, L"a 第二行 \u3000");
+    EXPECT_EQ(table[0].fullText, L"你好");
+    EXPECT_EQ(table[1].fullText, L"a\r\n第二行");
+    EXPECT_EQ(table[1].displayText, L"a 第二行\u3000");
     EXPECT_EQ(state.replyIconCodes, L"3 0");
     EXPECT_EQ(table[0].icon, 3);
     EXPECT_EQ(table[1].icon, -1);
@@ -105,7 +105,7 @@ TEST_F(StoreFolder, EmojiReplyIsWrittenSoItReadsBackIntact) {
     BarState state;
     ReplyTable table{};
     store.loadReplies(state, table);
-    EXPECT_EQ(table[0].fullText, reply + L"\r\n");
+    EXPECT_EQ(table[0].fullText, reply);
     EXPECT_EQ(codec::gbkByteLength(L"中文ab"), 6u);
 }
 
