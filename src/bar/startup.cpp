@@ -15,8 +15,13 @@ int twipsToPixels(double twips) {
 
 namespace {
 
-bool inside(const taskbar::Rect& r, const taskbar::Rect& m) {
-    return r.left >= m.left && r.top >= m.top && r.right <= m.right && r.bottom <= m.bottom;
+// A piece of the face the user can still take hold of with the pointer to drag it back.
+constexpr int kGrabbablePx = 10;
+
+bool grabbableOn(const taskbar::Rect& face, const taskbar::Rect& m) {
+    const long long w = std::min(face.right, m.right) - 0LL - std::max(face.left, m.left);
+    const long long h = std::min(face.bottom, m.bottom) - 0LL - std::max(face.top, m.top);
+    return w >= kGrabbablePx && h >= kGrabbablePx;
 }
 
 // How far apart two rectangles are (0 when they touch or overlap), squared; 64-bit throughout.
@@ -41,7 +46,7 @@ int clampInto(int start, int size, int low, int high) {
 taskbar::Rect keepOnScreen(const taskbar::Rect& face, const std::vector<taskbar::Rect>& monitors) {
     const taskbar::Rect* nearest = nullptr;
     for (const taskbar::Rect& m : monitors) {
-        if (inside(face, m)) return face;
+        if (grabbableOn(face, m)) return face;
         if (!nearest || distanceSquared(face, m) < distanceSquared(face, *nearest) ||
             (distanceSquared(face, m) == distanceSquared(face, *nearest) &&
              overlap(face, m) > overlap(face, *nearest)))

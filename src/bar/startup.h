@@ -20,9 +20,10 @@ constexpr int kFirstStartLeftTwips = 2390;
 // setting) are held to a billion pixels either way instead of wrapping around.
 int twipsToPixels(double twips);
 
-// Where the bar face goes so that the user can see it: exactly where it is when it lies wholly
-// on a monitor, else onto the nearest monitor, clamped inside its whole rectangle (so a bar
-// parked over the taskbar stays there). Rectangles in screen pixels.
+// Where the bar face goes so that the user can reach it: exactly where the user left it while a
+// piece of it big enough to grab (10 x 10 px) lies on some monitor, half over a screen edge or
+// across two monitors included; else onto the nearest monitor, clamped inside its whole
+// rectangle (so a bar parked over the taskbar stays there). Rectangles in screen pixels.
 taskbar::Rect keepOnScreen(const taskbar::Rect& face, const std::vector<taskbar::Rect>& monitors);
 
 // The per-user application data folder with exactly one trailing backslash; "" when the system

@@ -121,7 +121,9 @@ TEST(FirstStart, BarSitsOnTheWorkAreaBottomNeverAboveTheScreen) {
 }
 
 // The bar is never left where no one can see it; a place on a monitor is kept exactly.
-TEST(KeepOnScreen, MovesOnlyAFaceThatIsNotWhollyOnAMonitor) {
+// The bar moves only when the user could not reach it: a face with a 10 x 10 px piece on some
+// monitor stays exactly where it was left.
+TEST(KeepOnScreen, MovesOnlyAFaceTheUserCouldNotGrab) {
     using R = taskbar::Rect;
     const std::vector<R> two = {{0, 0, 1280, 800}, {1280, -200, 3200, 880}};
     const struct {
@@ -132,7 +134,13 @@ TEST(KeepOnScreen, MovesOnlyAFaceThatIsNotWhollyOnAMonitor) {
         {{159, 771, 262, 800}, two, {159, 771, 262, 800}},          // on the first, at its edge
         {{2000, -150, 2103, -121}, two, {2000, -150, 2103, -121}},  // on the second, above 0
         {{3500, 500, 3603, 529}, two, {3097, 500, 3200, 529}},      // a monitor that is gone
-        {{1250, 100, 1353, 129}, two, {1280, 100, 1383, 129}},      // across two: the larger part
+        {{1250, 100, 1353, 129}, two, {1250, 100, 1353, 129}},      // across two monitors
+        {{-50, 300, 53, 329}, two, {-50, 300, 53, 329}},            // half off the left edge
+        {{-93, 300, 10, 329}, two, {-93, 300, 10, 329}},            // 10 px left to grab
+        {{-94, 300, 9, 329}, two, {0, 300, 103, 329}},              // 9 px: out of reach
+        {{500, 790, 603, 819}, two, {500, 790, 603, 819}},          // 10 px above the bottom
+        {{500, 791, 603, 820}, two, {500, 771, 603, 800}},
+        {{1200, -190, 1275, -161}, two, {1280, -190, 1355, -161}},  // above the first: moved
         {{-400, 850, -297, 879}, two, {0, 771, 103, 800}},
         {{999999897, 999999971, 1000000000, 1000000000}, two, {3097, 851, 3200, 880}},
         {{-1000000000, -1000000000, -999999897, -999999971}, two, {0, 0, 103, 29}},
