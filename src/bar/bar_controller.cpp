@@ -259,6 +259,10 @@ void BarController::restoreBar() {
     window_.bottom = window_.top + kFaceH;
     panelOpen_ = false;
     applyBounds();
+    // The panel's shape does not fit the bar alone: a panel that opened below the bar or
+    // shifted left would leave a region that misses the face, and the bar invisible and
+    // unclickable.
+    ports_.window.setRegion({});
     ports_.timers.disable(TimerId::Timer1z);
     ports_.window.invalidate();
 }

@@ -30,7 +30,8 @@ public:
     virtual ~IBarWindow() = default;
     // Screen position and size of the window, pixels.
     virtual void setBounds(const PxRect& screenRect) = 0;
-    // The window's shape: the union of CreateRoundRectRgn(l, t, r, b, 0, 0) of each rectangle.
+    // The window's shape: the union of CreateRoundRectRgn(l, t, r, b, 0, 0) of each rectangle;
+    // none given: the whole window.
     virtual void setRegion(const std::vector<PxRect>& roundRectArgs) = 0;
     virtual void invalidate() = 0;
     virtual PxPoint cursorPos() = 0;  // screen pixels

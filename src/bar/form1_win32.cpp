@@ -331,7 +331,10 @@ void Form1::setBounds(const PxRect& r) {
 }
 
 void Form1::setRegion(const std::vector<PxRect>& rects) {
-    if (rects.empty()) return;
+    if (rects.empty()) {
+        ::SetWindowRgn(hwnd_, nullptr, TRUE);
+        return;
+    }
     win::UniqueRgn all(
         ::CreateRoundRectRgn(rects[0].left, rects[0].top, rects[0].right, rects[0].bottom, 0, 0));
     for (std::size_t i = 1; i < rects.size(); ++i) {

@@ -10,13 +10,15 @@ printf 'two\r\n' >"$APPDATA/1.txt"
 at_place() { probe_bar && [ "$(fact x),$(fact y)" = "$1" ]; }
 
 # 1280 x 800: the nearest place on the one monitor, whatever the saved numbers.
-for saved in '99999999999999,-99999999999999:1177,0' '-45000,600000:0,771' '3000,4500:200,300'; do
+# A face half off the left edge can still be grabbed: it stays exactly where the user left it.
+for saved in '99999999999999,-99999999999999:1177,0' '-45000,600000:0,771' '3000,4500:200,300' \
+             '-750,4500:-50,300'; do
     reg_set "${saved%%:*},${QLW},about:blank"
     start_bar
     at_place "${saved##*:}" || fail "saved ${saved%%:*}: the bar is at $(fact x),$(fact y)"
     close_bar
 done
-note "saved places off the screen were mended; one on it was used as stored"
+note "saved places off the screen were mended; one on it, or half on it, was used as stored"
 
 start_bar
 # Moved by something else: the panel opens over the bar where it is now, and a drag starts there.
@@ -88,6 +90,31 @@ pick 620 $((375 + 361 + 6)) 'reply 40'
 xdo mousemove 246 786 click 1
 wait_for 5 eval 'probe_bar && [ "$(fact h)" -gt 29 ]' || fail "the panel did not open again"
 pick 220 $((375 + 2 + 6)) 'reply 0'
+
+# Along the top edge, with few and many replies, the panel opens below and shifted left; once it
+# closed the bar is whole where it was, and a click on it opens the panel again.
+whole_at() {  # whole_at X: the bar alone at X,0, its face not cut away
+    probe_bar && [ "$(fact x),$(fact y) $(fact w)x$(fact h)" = "$1,0 103x29" ] && [ -z "$(fact region)" ]
+}
+top_edge() {  # top_edge X
+    probe move "$1" 0
+    wait_for 5 whole_at "$1" || fail "the bar did not move to $1,0"
+    xdo mousemove $(($1 + 87)) 15 click 1
+    wait_for 5 eval 'probe_bar && [ "$(fact h)" -gt 29 ]' || fail "no panel at $1,0"
+    xdo mousemove 600 600
+    wait_for 5 whole_at "$1" || fail "after the panel at $1,0 the bar is $(fact x),$(fact y) $(fact w)x$(fact h) region '$(fact region)'"
+    xdo mousemove $(($1 + 87)) 15 click 1
+    wait_for 5 eval 'probe_bar && [ "$(fact h)" -gt 29 ]' || fail "the bar at $1,0 does not take a click"
+    xdo mousemove 600 600
+    wait_for 5 whole_at "$1" || fail "the bar at $1,0 did not close back"
+}
+for x in 1177 1130 930; do top_edge "$x"; done
+shot bar_top_right_after_panel "200x40+1080+0"
+close_bar
+for i in $(seq 1 40); do rm -f "$APPDATA/$i.txt"; done
+start_bar
+for x in 1177 930; do top_edge "$x"; done
 close_bar
 note "41 replies opened in two columns on the screen; the first and the last were picked"
+note "along the top edge, with 1 and 41 replies, the bar is whole and clickable after each panel"
 echo "bar placement: all checks passed"

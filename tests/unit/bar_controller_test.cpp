@@ -430,7 +430,17 @@ TEST_F(BarControllerTest, APanelBelowTheBarWorksAsAbove) {
     EXPECT_EQ(clipboard.texts, (std::vector<std::wstring>{L"reply 2"}));
     EXPECT_FALSE(bar.panelOpen());
     EXPECT_EQ(bar.windowRect(), (PxRect{159, 0, 262, 29}));
+    EXPECT_TRUE(window.region.empty());  // the whole bar again, not the panel's shape
 
+    // At the top right the panel opens below and shifted left; closed, the face is where it was.
+    bar.setWindowRect({1177, 0, 1280, 29});
+    click(button(BarButton::Reply));
+    EXPECT_LT(bar.windowRect().left, 1177);
+    bar.restoreBar();
+    EXPECT_EQ(bar.windowRect(), (PxRect{1177, 0, 1280, 29}));
+    EXPECT_TRUE(window.region.empty());
+
+    bar.setWindowRect({159, 0, 262, 29});
     state.replyCount = L"41";
     bar.setPanelSize(panelSizeFor(41));
     click(button(BarButton::Reply));
