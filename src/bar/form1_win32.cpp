@@ -16,6 +16,7 @@
 #include "reply/form2_win32.h"
 #include "reply/reply_store.h"
 #include "win/files.h"
+#include "win/modal_win32.h"
 #include "win/window_class.h"
 
 namespace replybar {
@@ -270,11 +271,11 @@ LRESULT Form1::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (wp == SPI_SETWORKAREA) keepBarOnScreen();
             break;
         case WM_TIMER: onTimer(wp); return 0;
-        case WM_QUERYENDSESSION: writeSettingsString(); return TRUE;
+        case WM_QUERYENDSESSION: return TRUE;
         case WM_ENDSESSION:
-            if (wp) writeSettingsString();
+            if (wp) endSession();
             return 0;
-        case WM_CLOSE: shutdown(); return 0;
+        case WM_CLOSE: requestClose(); return 0;
         case WM_DESTROY: ::PostQuitMessage(0); return 0;
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
@@ -347,6 +348,7 @@ void Form1::setRegion(const std::vector<PxRect>& rects) {
 }
 
 void Form1::invalidate() {
+    if (!hwnd_) return;  // gone: a null window would invalidate the whole desktop
     ::InvalidateRect(hwnd_, nullptr, FALSE);
     updateRowTooltips();
 }
@@ -441,6 +443,7 @@ void Form1::openReplyEditor() {
     const Form2::Result result =
         Form2::showModal({hwnd_, state_, replies_, *files_, *this, icons, userWindow_});
     dialogOpen_ = false;
+    if (closeAfterDialog_) return shutdown();
     invalidate();
     if (result == Form2::Result::ExitProgram) exitProgram();
 }
@@ -460,6 +463,7 @@ void Form1::openSettingsDialog() {
     const launch::SettingsOutcome outcome =
         launch::Form16::showModal({hwnd_, state_, *this, userWindow_});
     dialogOpen_ = false;
+    if (closeAfterDialog_) return shutdown();
     invalidate();
     if (outcome == launch::SettingsOutcome::ExitProgram) exitProgram();
     if (outcome == launch::SettingsOutcome::OpenReplyEditor) openReplyEditor();
@@ -575,10 +579,30 @@ void Form1::writeSettingsString() {
                        formatSettingsString(left, top, state_.launchFolder, state_.homePage));
 }
 
+// A close asked for while a dialog is open (by Windows, another program, the restart manager)
+// ends the dialog first, discarding what it had not taken over, and the bar closes once the
+// dialog's loop has unwound.
+void Form1::requestClose() {
+    if (!dialogOpen_) return shutdown();
+    closeAfterDialog_ = true;
+    win::endModalLoops();
+}
+
+// The session ends (logoff, shutdown, or the restart manager closing the bar for an update):
+// the settings are saved now, once, since the process may end as soon as this returns; the bar
+// then closes as if asked to.
+void Form1::endSession() {
+    if (shutDown_ || settingsSaved_) return;
+    writeSettingsString();
+    settingsSaved_ = true;
+    ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
 void Form1::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
-    writeSettingsString();
+    if (!settingsSaved_) writeSettingsString();
+    settingsSaved_ = true;
     launcherMenu_.reset();  // takes the menu hook off frmMenu and destroys the popup menu
     ::DestroyWindow(hwnd_);
 }

@@ -89,6 +89,8 @@ private:
     void onTimer(UINT_PTR id);
     bool onSetCursor();
     void shutdown();
+    void requestClose();
+    void endSession();
     void buildLauncherMenu();
     void showLauncherMenu();
     void watchMenuPointer();
@@ -123,6 +125,8 @@ private:
     win::UniqueFont rowFont_;
     std::optional<Target> pressed_;  // the control a press went to, until its release
     bool shutDown_ = false;
+    bool closeAfterDialog_ = false;  // a close came while a dialog was open
+    bool settingsSaved_ = false;     // at the end of the session: never twice
     bool launchFolderFromSettings_ = false;
     bool dialogOpen_ = false;
     bool timer2On_ = false;

@@ -54,21 +54,16 @@ SettingsOutcome Form16::showModal(const Context& context) {
     Form16 form(context);
     // No WS_CLIPCHILDREN: the frames are children that leave their inside to the dialog.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    const RECT r = win::centredDialogRect(px(kClientW), px(kClientH), style, WS_EX_DLGMODALFRAME);
+    const RECT r = win::centredDialogRect(context.owner, px(kClientW), px(kClientH), style,
+                                          WS_EX_DLGMODALFRAME);
     ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, kCaption, style,
                       r.left, r.top, r.right - r.left, r.bottom - r.top, context.owner, nullptr,
                       ::GetModuleHandleW(nullptr), &form);
     if (!form.hwnd_) return SettingsOutcome::Discarded;
     form.shell_.setOwner(form.hwnd_);
     form.createControls();
-    ::EnableWindow(context.owner, FALSE);  // the bar takes no input while the dialog is open
-    form.dialog_.open();
-    win::bringToFront(form.hwnd_);
-    form.focusFolder();
-    win::runModalLoop(form.hwnd_, form.done_);
-    ::EnableWindow(context.owner, TRUE);
-    ::DestroyWindow(form.hwnd_);
-    win::returnForeground(context.userWindow);
+    win::runModal(form.hwnd_, context.owner, context.userWindow, form.done_,
+                  {[&] { form.dialog_.open(); }, [&] { form.focusFolder(); }, {}});
     return form.dialog_.outcome();
 }
 

@@ -107,23 +107,21 @@ Form2::Result Form2::showModal(const Context& context) {
     }
     Form2 form(context);
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const RECT r = win::centredDialogRect(kClientW, kClientH, style, WS_EX_DLGMODALFRAME);
+    const RECT r =
+        win::centredDialogRect(context.owner, kClientW, kClientH, style, WS_EX_DLGMODALFRAME);
     ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, L"快捷回复设置", style,
                       r.left, r.top, r.right - r.left, r.bottom - r.top, context.owner, nullptr,
                       ::GetModuleHandleW(nullptr), &form);
     if (!form.hwnd_) return Result::Closed;
     form.messages_.setOwner(form.hwnd_);
     form.createControls();
-    ::EnableWindow(context.owner, FALSE);
-    form.editor_.open();  // not on screen yet: focusing does nothing
-    win::bringToFront(form.hwnd_);
-    form.onScreen_ = true;
-    form.focusText();
-    win::runModalLoop(form.hwnd_, form.done_);
-    form.editor_.closing();
-    ::EnableWindow(context.owner, TRUE);
-    ::DestroyWindow(form.hwnd_);
-    win::returnForeground(context.userWindow);
+    win::runModal(form.hwnd_, context.owner, context.userWindow, form.done_,
+                  {[&] { form.editor_.open(); },  // not on screen yet: focusing does nothing
+                   [&] {
+                       form.onScreen_ = true;
+                       form.focusText();
+                   },
+                   [&] { form.editor_.closing(); }});
     return form.exitRequested_ ? Result::ExitProgram : Result::Closed;
 }
 

@@ -4,19 +4,30 @@
 
 #include <windows.h>
 
+#include <functional>
+
 namespace replybar::win {
 
-// Where a dialog of that client size and style sits: centred in the work area.
-RECT centredDialogRect(int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
+// Where a dialog of that client size and style sits: centred on the work area of the monitor
+// the owner (the bar) is on.
+RECT centredDialogRect(HWND owner, int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
 
-// Runs the messages of the thread, with the dialog keys of `dialog` (Tab, Enter, Esc), until
-// `done` is set. A WM_QUIT on the way ends the loop and is posted again for the main loop.
-void runModalLoop(HWND dialog, const bool& done);
+// What a dialog does at the steps of the protocol below; each may be left empty.
+struct ModalSteps {
+    std::function<void()> beforeShow;  // the owner is disabled, the dialog not yet on screen
+    std::function<void()> shown;       // the dialog is in front, with the keyboard
+    std::function<void()> closing;     // the loop has ended; the dialog is still there
+};
 
-// Brings `dialog` to the front with the keyboard: the bar that opened it never has it.
-void bringToFront(HWND dialog);
+// The one protocol of the program's modal dialogs: the owner disabled, the dialog brought to the
+// front with the keyboard (the bar that opened it never has it), the thread's messages with the
+// dialog keys (Tab, Enter, Esc) until `done` is set or the program ends every dialog, then the
+// owner enabled again and the foreground handed back to the window the user was typing in
+// before the dialog is destroyed, so that no other window is activated and raised in between.
+// A WM_QUIT on the way ends the loop and is posted again for the main loop.
+void runModal(HWND dialog, HWND owner, HWND userWindow, const bool& done, const ModalSteps& steps);
 
-// After a dialog closed: the foreground goes back to where the user was typing.
-void returnForeground(HWND userWindow);
+// The program is closing: every modal loop ends at its next message, whatever its dialog.
+void endModalLoops();
 
 }  // namespace replybar::win

@@ -7,7 +7,7 @@
 //   e2e_probe sysclose CLASS       the close box of a window: WM_SYSCOMMAND SC_CLOSE
 //   e2e_probe mklnk LINK TARGET    a shell shortcut
 //   e2e_probe move X Y             moves the bar, as something other than the bar would
-//   e2e_probe send MSG WPARAM      sends a message (numbers) to the bar
+//   e2e_probe send MSG WPARAM [LPARAM]   sends a message (numbers) to the bar
 //   e2e_probe hold FILE SECONDS    keeps a file open without sharing, as another program may
 //   e2e_probe version EXE OUT      the exe's version resource, as Explorer reads it
 //   e2e_probe savekill TEXT US     through the reply editor: saves TEXT into the first reply
@@ -218,7 +218,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         HWND bar = FindWindowW(kBarClass, nullptr);
         if (!bar) return 1;
         DWORD_PTR result = 0;
-        SendMessageTimeoutW(bar, wcstoul(argv[2], nullptr, 0), wcstoul(argv[3], nullptr, 0), 0,
+        const LPARAM lp = argc > 4 ? static_cast<LPARAM>(wcstoul(argv[4], nullptr, 0)) : 0;
+        SendMessageTimeoutW(bar, wcstoul(argv[2], nullptr, 0), wcstoul(argv[3], nullptr, 0), lp,
                             SMTO_ABORTIFHUNG, 5000, &result);
         return 0;
     }
