@@ -394,6 +394,7 @@ void Form1::closeLauncherMenu() { ::EndMenu(); }
 // The folder is listed on a worker thread: the bar keeps answering while a slow or offline
 // drive takes its time, and the menu is made here when the content arrives.
 void Form1::buildLauncherMenu() {
+    launcherShell_ = win::ShellOpener(hwnd_, &messages_);
     if (!launcherBuild_)
         launcherBuild_ = std::make_unique<launch::BackgroundLauncherBuild>(
             [this](launch::LauncherContent content) { onLauncherContent(std::move(content)); });
@@ -409,7 +410,7 @@ void Form1::onLauncherContent(launch::LauncherContent content) {
         return;
     }
     launch::fillLauncherMenu(
-        {menu::MenuHost{&state_, this, &shell_, [this] { shutdown(); }, leftBarPicture_},
+        {menu::MenuHost{&state_, this, &launcherShell_, [this] { shutdown(); }, leftBarPicture_},
          &messages_},
         std::move(content), launcherMenu_);
 }

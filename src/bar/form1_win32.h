@@ -115,6 +115,7 @@ private:
     std::unique_ptr<launch::BackgroundLauncherBuild> launcherBuild_;  // from Timer1's first tick
     std::optional<launch::LauncherContent> launcherContentWaiting_;  // came while the menu showed
     bool launcherMenuShowing_ = false;
+    win::ShellOpener launcherShell_;  // opens launcher entries; says so when the shell refuses
     HWND tooltips_ = nullptr;
     struct TooltipLayout {
         bool open = false;
