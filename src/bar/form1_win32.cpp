@@ -29,6 +29,7 @@ constexpr wchar_t kClassName[] = L"ReplyBar.Form1";
 constexpr UINT_PTR kTimer1 = static_cast<UINT_PTR>(TimerId::Timer1) + 1;
 constexpr unsigned kTimer1Ms = 66;
 constexpr UINT_PTR kMenuWatch = 10;
+constexpr UINT_PTR kLauncherHandOver = 11;  // a menu content that came while the menu was open
 constexpr UINT_PTR kRowToolBase = 100;  // tooltip ids of the rows: 100 + row
 
 }  // namespace
@@ -395,11 +396,28 @@ void Form1::runButtonAction(BarButton button) {
 // Timer2 ticks inside the menu's modal loop, on this thread: EndMenu closes it there.
 void Form1::closeLauncherMenu() { ::EndMenu(); }
 
+// The folder is listed on a worker thread: the bar keeps answering while a slow or offline
+// drive takes its time, and the menu is made here when the content arrives.
 void Form1::buildLauncherMenu() {
-    launch::buildLauncherMenu(
-        {menu::MenuHost{&state_, this, &shell_, [this] { shutdown(); }, leftBarPicture_},
+    launcherShell_ = win::ShellOpener(hwnd_, &messages_);
+    if (!launcherBuild_)
+        launcherBuild_ = std::make_unique<launch::BackgroundLauncherBuild>(
+            [this](launch::LauncherContent content) { onLauncherContent(std::move(content)); });
+    launcherBuild_->start(state_.launchFolder);
+}
+
+void Form1::onLauncherContent(launch::LauncherContent content) {
+    // A folder changed since this build started gets a build of its own (Timer1 is on).
+    if (shutDown_ || content.folder != state_.launchFolder) return;
+    // Replacing the menu under the user's pointer would close it: wait until it closes.
+    if (launcherMenuShowing_) {
+        launcherContentWaiting_ = std::move(content);
+        return;
+    }
+    launch::fillLauncherMenu(
+        {menu::MenuHost{&state_, this, &launcherShell_, [this] { shutdown(); }, leftBarPicture_},
          &messages_},
-        launcherMenu_);
+        std::move(content), launcherMenu_);
 }
 
 // At the launcher button's top-left corner. Nothing before the first build.
@@ -410,8 +428,13 @@ void Form1::showLauncherMenu() {
         static_cast<double>(bar.left + controller_->faceOrigin().x) * kTwipsPerPixel,
         static_cast<double>(bar.top + controller_->faceOrigin().y) * kTwipsPerPixel);
     ::SetTimer(hwnd_, kMenuWatch, 100, nullptr);
+    launcherMenuShowing_ = true;
     launcherMenu_->PopupMenu(at.x, at.y, 0);
+    launcherMenuShowing_ = false;
     ::KillTimer(hwnd_, kMenuWatch);
+    // After the chosen item's WM_COMMAND, which is posted and still refers to this menu: timer
+    // messages come only when no posted message is waiting.
+    if (launcherContentWaiting_) ::SetTimer(hwnd_, kLauncherHandOver, 0, nullptr);
 }
 
 void Form1::watchMenuPointer() {
@@ -559,6 +582,12 @@ void Form1::onTimer(UINT_PTR id) {
         // One build per enabling: the timer stops before the build can take any time.
         ::KillTimer(hwnd_, kTimer1);
         buildLauncherMenu();
+        return;
+    }
+    if (id == kLauncherHandOver) {
+        ::KillTimer(hwnd_, kLauncherHandOver);
+        if (auto content = std::exchange(launcherContentWaiting_, std::nullopt))
+            onLauncherContent(std::move(*content));
         return;
     }
     if (id == static_cast<UINT_PTR>(TimerId::Timer1z) + 1) controller_->timerTick(TimerId::Timer1z);

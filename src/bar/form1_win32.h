@@ -9,6 +9,7 @@
 #include "bar/bar_controller.h"
 #include "controls/cmenu_win32.h"
 #include "core/bar_state.h"
+#include "launch/launcher_build_win32.h"
 #include "launch/settings_dialog.h"
 #include "reply/reply_editor.h"
 #include "reply/reply_table.h"
@@ -92,6 +93,7 @@ private:
     void requestClose();
     void endSession();
     void buildLauncherMenu();
+    void onLauncherContent(launch::LauncherContent content);
     void showLauncherMenu();
     void watchMenuPointer();
     void writeSettingsString();
@@ -111,7 +113,11 @@ private:
     win::ShellDesktop desktop_;
     win::SystemClock clock_;
     menu::PicturePtr leftBarPicture_;            // frmMenu's picture, the left bar of preset 4
-    std::unique_ptr<menu::cMenu> launcherMenu_;  // launcherMenu: none until Timer1's first tick
+    std::unique_ptr<menu::cMenu> launcherMenu_;  // launcherMenu: none until the first build ends
+    std::unique_ptr<launch::BackgroundLauncherBuild> launcherBuild_;  // from Timer1's first tick
+    std::optional<launch::LauncherContent> launcherContentWaiting_;  // came while the menu showed
+    bool launcherMenuShowing_ = false;
+    win::ShellOpener launcherShell_;  // opens launcher entries; says so when the shell refuses
     HWND tooltips_ = nullptr;
     struct TooltipLayout {
         bool open = false;

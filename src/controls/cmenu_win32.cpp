@@ -1,6 +1,8 @@
 #include "controls/cmenu_win32.h"
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace replybar::menu {
 namespace {
@@ -24,6 +26,46 @@ void makeOwnerDrawn(HMENU menu, UINT id) {
     info.dwTypeData = nullptr;
     info.cch = 0;
     ::SetMenuItemInfoW(menu, id, FALSE, &info);
+}
+
+// Columns for a menu taller than the work area of the monitor at (x, y): the first item of each
+// new column gets MFT_MENUBARBREAK, every other item loses it, and no item is wider than its
+// share of the work area's width, so the whole menu is on screen and every item can be clicked.
+void arrangeColumns(SharedMenu& m, int x, int y) {
+    const int count = ::GetMenuItemCount(m.menuHandle);
+    if (count <= 0) return;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoW(::MonitorFromPoint({x, y}, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& work = monitor.rcWork;
+    // The menu window's frame, top and bottom, with room for a themed border.
+    const int frame = 2 * (::GetSystemMetrics(SM_CYFIXEDFRAME) + ::GetSystemMetrics(SM_CYEDGE));
+    const int cyMenu = ::GetSystemMetrics(SM_CYMENU);
+    std::vector<int> heights;
+    for (int p = 0; p < count; ++p) {
+        const MenuItem* r = m.model.record(::GetMenuItemID(m.menuHandle, p));
+        heights.push_back(measureItemHeight(r ? r->itemType : kTypeString, cyMenu));
+    }
+    const std::vector<std::size_t> starts = menuColumnStarts(heights, work.bottom - work.top - frame);
+    const int columns = static_cast<int>(starts.size()) + 1;
+    const int width = work.right - work.left;
+    // Each column break adds a bar and a margin between columns.
+    m.widestItem = columns == 1 ? 0 : std::max(width / columns - 12, cyMenu);
+    std::size_t next = 0;
+    for (int p = 0; p < count; ++p) {
+        const bool breaks = next < starts.size() && starts[next] == static_cast<std::size_t>(p);
+        if (breaks) ++next;
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE;
+        if (!::GetMenuItemInfoW(m.menuHandle, static_cast<UINT>(p), TRUE, &info)) continue;
+        const UINT type = (info.fType & ~(MFT_MENUBARBREAK | MFT_MENUBREAK)) |
+                          (breaks ? MFT_MENUBARBREAK : 0);
+        if (type == info.fType) continue;
+        info.fType = type;
+        // Changing an item also makes the system measure the items again, with the new widths.
+        ::SetMenuItemInfoW(m.menuHandle, static_cast<UINT>(p), TRUE, &info);
+    }
 }
 
 }  // namespace
@@ -84,6 +126,7 @@ void cMenu::DeleteItem(const std::wstring& itemAlias) {
 void cMenu::PopupMenu(int X, int Y, UINT Align) {
     SharedMenu& m = mMenu();
     if (!m.menuHandle || m.tracked) return;
+    arrangeColumns(m, X, Y);
     const HMENU shown = m.tracked = m.menuHandle;
     m.trackedTornDown = false;
     ::TrackPopupMenu(shown, Align, X, Y, 0, frmMenuWindow(), nullptr);

@@ -68,7 +68,7 @@ void planLeftBar(DrawPlan& plan, const MenuAppearance& a, int height, const Rect
 }
 
 void planSeparator(DrawPlan& plan, const MenuAppearance& a, const Rect& rc) {
-    const Rect s{clampToInt(a.leftBarWidth + 4LL), clampToInt(rc.top + 2LL), rc.right,
+    const Rect s{clampToInt(rc.left + a.leftBarWidth + 4LL), clampToInt(rc.top + 2LL), rc.right,
                  clampToInt(rc.top + 3LL)};
     if (a.separatorStyle == 5) return;
     if (a.separatorStyle == 6)
@@ -181,14 +181,31 @@ std::optional<ItemSize> measureMenuItem(std::uint32_t ctlType, std::uint32_t ite
                     measureItemHeight(r ? r->itemType : kTypeString, cyMenu)};
 }
 
+std::vector<std::size_t> menuColumnStarts(const std::vector<int>& itemHeights, int available) {
+    std::vector<std::size_t> starts;
+    long long column = 0;
+    for (std::size_t i = 0; i < itemHeights.size(); ++i) {
+        const int h = std::max(itemHeights[i], 0);
+        if (i > 0 && column > 0 && column + h > available) {
+            starts.push_back(i);
+            column = 0;
+        }
+        column += h;
+    }
+    return starts;
+}
+
 IconRows iconRows(const Rect& rc) {
     const double middle =
         (static_cast<double>(rc.bottom) - rc.top + 1 - 16) / 2 + static_cast<double>(rc.top);
     return {roundHalfEven(middle), roundHalfEven(middle + 1), roundHalfEven(middle - 1)};
 }
 
+// The left bar runs down the menu's first column only; items of later columns start at their
+// own left edge.
 int iconColumn(const MenuAppearance& look, const Rect& rc) {
-    return look.leftBarStyle != 0 ? clampToInt(look.leftBarWidth + 1LL) : rc.left;
+    return look.leftBarStyle != 0 ? std::max(clampToInt(look.leftBarWidth + 1LL), rc.left)
+                                  : rc.left;
 }
 
 Rect iconBox(int ix, const Rect& rc) { return {ix, rc.top, clampToInt(ix + 20LL), rc.bottom}; }
@@ -228,8 +245,10 @@ DrawPlan planDrawItem(const DrawRequest& request, const MenuModel& model, int cy
     }
     const int height = totalMenuHeight(types, cyMenu);
 
-    plan.ops.push_back(
-        FillRectOp{{clampToInt(a.leftBarWidth - 1LL), rc.top, rc.right, rc.bottom}, a.backColor});
+    // Never left of the item: in a menu of columns that is the item of the column before.
+    plan.ops.push_back(FillRectOp{
+        {std::max(clampToInt(a.leftBarWidth - 1LL), rc.left), rc.top, rc.right, rc.bottom},
+        a.backColor});
     planLeftBar(plan, a, height, rc);
 
     const int ix = iconColumn(a, rc);
@@ -248,7 +267,8 @@ DrawPlan planDrawItem(const DrawRequest& request, const MenuModel& model, int cy
         planSelected(plan, a, *r, rc, ix, rows, text);
     } else {
         plan.markPointerLeft = true;
-        const int left = a.leftBarStyle != 0 ? a.leftBarWidth : 0;  // erases an old highlight
+        // Erases an old highlight.
+        const int left = std::max(a.leftBarStyle != 0 ? a.leftBarWidth : 0, rc.left);
         plan.ops.push_back(FillRectOp{{left, rc.top, rc.right, rc.bottom}, a.backColor});
         plan.ops.push_back(TextOp{text, r->itemText, a.itemTextEnabledColor});
         if (!isCheckItem(*r) || isChecked(*r)) addIcon(plan, ix + 2LL, rows.iy, icon);

@@ -46,6 +46,12 @@ int measureItemHeight(std::int32_t itemType, int cyMenu);
 // Height of the whole menu (the left bar's length) from the item types in menu order.
 int totalMenuHeight(const std::vector<std::int32_t>& itemTypesInMenuOrder, int cyMenu);
 
+// A menu taller than the screen scrolls with arrows that a bar without the focus cannot use
+// (the pointer on an arrow counts as outside, and the wheel goes elsewhere): it opens in columns
+// instead. The positions, in menu order, of the items that start a new column so that no column
+// is taller than `available`; an item taller than that still gets a column of its own.
+std::vector<std::size_t> menuColumnStarts(const std::vector<int>& itemHeights, int available);
+
 struct ItemSize {
     int width = 0;
     int height = 0;

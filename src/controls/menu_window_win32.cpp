@@ -103,8 +103,10 @@ void drawMenuItem(const DRAWITEMSTRUCT& dis) {
     }
 }
 
-// Half the width of the monitor under the pointer, where the menu opens: no item is wider.
+// Half the width of the monitor under the pointer, where the menu opens, or a column's share of
+// it when the menu opens in columns: no item is wider.
 int widestItem() {
+    if (mMenu().widestItem > 0) return mMenu().widestItem;
     POINT p{};
     ::GetCursorPos(&p);
     MONITORINFO info{};

@@ -33,6 +33,7 @@ struct SharedMenu {
     const MenuHost* host = nullptr;  // that object's bar
     HMENU tracked = nullptr;         // the menu inside TrackPopupMenu, if any
     bool trackedTornDown = false;    // its owner went while it was shown
+    int widestItem = 0;              // set when the menu opens in columns; 0: half the monitor
 };
 SharedMenu& mMenu();
 

@@ -83,18 +83,18 @@ bool maskCopy(menu::Canvas& source, menu::Canvas& destination, ScratchImage& wor
     return ok;
 }
 
-// The icon from picMask (its background colour becomes 1: transparent) and picImage.
-void makeIconPicture(IconCanvases& c) {
+// The icon from picMask (its background colour becomes 1: transparent) and picImage; null when
+// a step failed. The caller owns it.
+HICON makeIcon(IconCanvases& c) {
     ConversionScratch& s = *c.scratch;
     const int w = c.picImage.width(), h = c.picImage.height();
-    c.picture22.reset();
     const HDC maskDc = s.iconMask.select();
     if (maskDc) ::BitBlt(maskDc, 0, 0, w, h, c.picMask.dc(), 0, 0, SRCCOPY);
     s.iconMask.deselect();
     const HDC colorDc = s.iconColor.select();
     if (colorDc) ::BitBlt(colorDc, 0, 0, w, h, c.picImage.dc(), 0, 0, SRCCOPY);
     s.iconColor.deselect();
-    if (!maskDc || !colorDc) return;
+    if (!maskDc || !colorDc) return nullptr;
 
     ICONINFO info{};
     info.fIcon = TRUE;
@@ -102,9 +102,8 @@ void makeIconPicture(IconCanvases& c) {
     info.yHotspot = 16;
     info.hbmMask = s.iconMask.bitmap();
     info.hbmColor = s.iconColor.bitmap();
-    // CreateIconIndirect copies both bitmaps; the picture object then owns the icon.
-    if (const HICON icon = ::CreateIconIndirect(&info))
-        c.picture22 = menu::OlePicture::fromIcon(icon);
+    // CreateIconIndirect copies both bitmaps.
+    return ::CreateIconIndirect(&info);
 }
 
 }  // namespace
@@ -132,7 +131,7 @@ bool MakeMask_viaMemoryDC(menu::Canvas& source, menu::Canvas& destination, IMess
     return maskCopy(source, destination, work, messages);
 }
 
-void convertPictureToIcon(IconCanvases& c) {
+HICON convertToIcon(IconCanvases& c) {
     c.picImage.clear();
     c.picMask.clear();
     c.picImage.setBackColor(c.picture11.backColor());
@@ -141,9 +140,15 @@ void convertPictureToIcon(IconCanvases& c) {
     // The mask is keyed on Picture11 itself, whose DC background is now the key colour: exactly
     // the pixels that had the key colour turn transparent, and black in the icon stays black.
     IMessages* report = c.maskFailureShown ? nullptr : c.messages;
-    if (!maskCopy(c.picture11, c.picMask, c.scratch->maskWork, report) && report)
-        c.maskFailureShown = true;
-    makeIconPicture(c);
+    if (!maskCopy(c.picture11, c.picMask, c.scratch->maskWork, report)) c.maskFailed = true;
+    if (report && c.maskFailed) c.maskFailureShown = true;
+    return makeIcon(c);
+}
+
+void convertPictureToIcon(IconCanvases& c) {
+    c.picture22.reset();
+    // The picture object owns the icon from here on.
+    if (const HICON icon = convertToIcon(c)) c.picture22 = menu::OlePicture::fromIcon(icon);
 }
 
 }  // namespace replybar::launch

@@ -31,8 +31,13 @@ struct IconCanvases {
 
     IMessages* messages = nullptr;  // MakeMask_viaMemoryDC's failure box, shown once at most
     bool maskFailureShown = false;
+    bool maskFailed = false;  // a mask copy failed in one of the conversions so far
     std::unique_ptr<ConversionScratch> scratch;
 };
+
+// Picture11 → picImage, picMask → an icon that the caller owns; null when a step failed. Runs on
+// any thread (no picture object is made), one thread per IconCanvases at a time.
+HICON convertToIcon(IconCanvases& canvases);
 
 // Picture11 → picImage, picMask → an icon picture in picture22. It draws into the canvases'
 // scratch DCs and bitmaps; the icon belongs to the picture object. Failing steps are skipped.

@@ -33,11 +33,51 @@ LaunchListing listLaunchFolder(const std::wstring& folder, std::size_t limit) {
     return listing;
 }
 
-void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::cMenu>& launcherMenu) {
+LauncherContent gatherLauncherContent(const std::wstring& folder, const FolderLister& lister) {
+    LauncherContent content;
+    content.folder = folder;
+    try {
+        content.listing = lister(folder, kMaxLaunchEntries);
+        IconCanvases canvases;
+        // Entries with the same shell icon share one converted icon.
+        std::map<int, int> converted;  // system image list index → place in content.icons
+        for (const std::wstring& name : content.listing.names) {
+            const ShellIcon icon = shellIconOf(launchPath(folder, name));
+            if (const auto known = converted.find(icon.index); icon.list && known != converted.end()) {
+                content.iconOf.push_back(known->second);
+                continue;
+            }
+            drawShellIcon(canvases.picture1, icon);
+            enlargeIcon(canvases.picture1, canvases.picture11);
+            win::UniqueIcon made{convertToIcon(canvases)};
+            int place = -1;
+            if (made) {
+                place = static_cast<int>(content.icons.size());
+                content.icons.push_back(std::move(made));
+                if (icon.list) converted.emplace(icon.index, place);
+            }
+            content.iconOf.push_back(place);
+        }
+        content.maskFailed = canvases.maskFailed;
+    } catch (const std::exception&) {
+        // Out of memory: the entries without an icon so far get none.
+    }
+    content.iconOf.resize(content.listing.names.size(), -1);
+    return content;
+}
+
+LauncherContent unansweredLauncherContent(const std::wstring& folder) {
+    LauncherContent content;
+    content.folder = folder;
+    content.answered = false;
+    return content;
+}
+
+void fillLauncherMenu(const LauncherContext& context, LauncherContent content,
+                      std::unique_ptr<menu::cMenu>& launcherMenu) {
     BarState& state = *context.host.state;
     // The file names and one empty name that ends the list; more than 150 are never processed.
-    LaunchListing listing = listLaunchFolder(state.launchFolder, kMaxLaunchEntries);
-    std::vector<std::wstring>& entries = listing.names;
+    std::vector<std::wstring>& entries = content.listing.names;
     entries.emplace_back();
     state.launchMap.clear();
 
@@ -46,11 +86,12 @@ void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::cMe
     launcherMenu = std::make_unique<menu::cMenu>(context.host);
     launcherMenu->CreateMenu();
 
-    IconCanvases canvases;
-    canvases.messages = context.messages;
-    // Entries with the same shell icon get the same picture: it is converted once per build
-    // and shared, the items together owning it.
-    std::map<int, menu::PicturePtr> converted;
+    if (content.maskFailed && context.messages)
+        context.messages->show(L"MakeMask_viaMemoryDC", L"快捷回复条", MessageKind::Info);
+    // Icons shared by several entries become one picture object, the items together owning it.
+    std::vector<menu::PicturePtr> pictures(content.icons.size());
+    for (std::size_t i = 0; i < content.icons.size(); ++i)
+        pictures[i] = menu::OlePicture::fromIcon(content.icons[i].release());
     try {
         long long n = 0;
         for (const std::wstring& name : entries) {
@@ -62,26 +103,17 @@ void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::cMe
             const std::wstring caption = launcherCaption(name);
             state.scratchText = caption;
             appendLaunchEntry(state.launchMap, n, name);
-
-            const ShellIcon icon = shellIconOf(launchPath(state.launchFolder, name));
-            const auto known = converted.find(icon.index);
-            if (icon.list && known != converted.end()) {
-                canvases.picture22 = known->second;
-            } else {
-                drawShellIcon(canvases.picture1, icon);
-                enlargeIcon(canvases.picture1, canvases.picture11);
-                convertPictureToIcon(canvases);
-                if (icon.list) converted.emplace(icon.index, canvases.picture22);
-            }
-
+            const std::size_t index = static_cast<std::size_t>(n - 1);
+            const int place = index < content.iconOf.size() ? content.iconOf[index] : -1;
             if (!isBlankCaption(caption))
-                launcherMenu->AddItem(L"open" + std::to_wstring(n), canvases.picture22, caption,
-                                      menu::kTypeString, 0);
+                launcherMenu->AddItem(L"open" + std::to_wstring(n),
+                                      place >= 0 ? pictures[static_cast<std::size_t>(place)] : nullptr,
+                                      caption, menu::kTypeString, 0);
         }
         if (launcherMenu->items().recordCount() == 0)
-            launcherMenu->AddItem(L"nothing",
-                                  nullptr,
-                                  state.launchFolder.empty() || listing.folderFound
+            launcherMenu->AddItem(L"nothing", nullptr,
+                                  state.launchFolder.empty() ||
+                                          (content.answered && content.listing.folderFound)
                                       ? kEmptyMenuText
                                       : kMissingFolderText,
                                   menu::kTypeString, menu::kStateDisabled);
@@ -89,6 +121,11 @@ void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::cMe
     } catch (const std::exception&) {
         // Aliases carry their entry number and cannot clash; out of memory leaves what was built.
     }
+}
+
+void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::cMenu>& launcherMenu) {
+    fillLauncherMenu(context, gatherLauncherContent(context.host.state->launchFolder, listLaunchFolder),
+                     launcherMenu);
 }
 
 }  // namespace replybar::launch

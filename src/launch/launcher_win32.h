@@ -1,13 +1,20 @@
 // Command1 "生成菜单": lists the launch folder into a new launcher menu, one item per file with
 // its shell icon, and writes the launch map that the menu's command dispatch reads.
+//
+// The build has two halves. gatherLauncherContent does the slow part (listing the folder, which
+// may be on a network drive that does not answer, and fetching the shell icons) and may run on
+// any thread; fillLauncherMenu makes the menu from its result and runs on the bar's thread,
+// which owns the menu.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/ports.h"
 #include "controls/cmenu_win32.h"
+#include "win/handles.h"
 
 namespace replybar::launch {
 
@@ -25,11 +32,33 @@ struct LaunchListing {
     bool folderFound = false;
 };
 LaunchListing listLaunchFolder(const std::wstring& folder, std::size_t limit);
+using FolderLister = std::function<LaunchListing(const std::wstring& folder, std::size_t limit)>;
 
-// Rebuilds `launcherMenu`: the old menu object is destroyed first, then a new one is made and
-// filled. At most 150 entries; a build that reaches the cap closes the map with the marker of
-// entry 151 and keeps preset 0, any other build ends with preset 1. A menu with no item gets one
-// grey, disabled item that says why. Never throws.
+// What a build found in the launch folder, ready to become menu items.
+struct LauncherContent {
+    std::wstring folder;  // the launchFolder it lists
+    LaunchListing listing;
+    std::vector<int> iconOf;              // per listed name: its place in `icons`, or -1
+    std::vector<win::UniqueIcon> icons;   // each distinct shell icon converted once
+    bool answered = true;                 // false: the folder did not answer in time
+    bool maskFailed = false;              // the conversion's mask step failed at least once
+};
+
+// Lists `folder` and converts the shell icon of every entry. Safe on a worker thread that has
+// COM initialised: it makes no window, menu or picture object. Never throws.
+LauncherContent gatherLauncherContent(const std::wstring& folder, const FolderLister& lister);
+
+// What stands in for a folder that does not answer: no names, shown as a missing folder.
+LauncherContent unansweredLauncherContent(const std::wstring& folder);
+
+// Rebuilds `launcherMenu` from `content`: the old menu object is destroyed first, then a new one
+// is made and filled, and launchMap is written. At most 150 entries; a build that reaches the
+// cap closes the map with the marker of entry 151 and keeps preset 0, any other build ends with
+// preset 1. A menu with no item gets one grey, disabled item that says why. Never throws.
+void fillLauncherMenu(const LauncherContext& context, LauncherContent content,
+                      std::unique_ptr<menu::cMenu>& launcherMenu);
+
+// Both halves in a row, on the calling thread.
 void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::cMenu>& launcherMenu);
 
 }  // namespace replybar::launch

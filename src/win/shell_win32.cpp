@@ -5,10 +5,69 @@
 
 namespace replybar::win {
 
+namespace {
+
+constexpr wchar_t kLongPrefix[] = L"\\\\?\\";
+constexpr wchar_t kLongUncPrefix[] = L"\\\\?\\UNC\\";
+
+bool isDrivePath(const std::wstring& p) {
+    return p.size() >= 3 && p[1] == L':' && (p[2] == L'\\' || p[2] == L'/');
+}
+bool isUncPath(const std::wstring& p) { return p.rfind(L"\\\\", 0) == 0 && p.rfind(kLongPrefix, 0) != 0; }
+
+}  // namespace
+
+std::wstring shellOpenableForm(const std::wstring& target) {
+    if (target.size() < MAX_PATH || !(isDrivePath(target) || isUncPath(target))) return target;
+    const std::wstring longForm =
+        isUncPath(target) ? kLongUncPrefix + target.substr(2) : kLongPrefix + target;
+    const DWORD needed = ::GetShortPathNameW(longForm.c_str(), nullptr, 0);
+    if (needed > 0) {
+        std::wstring shortForm(needed, L'\0');
+        const DWORD got = ::GetShortPathNameW(longForm.c_str(), shortForm.data(), needed);
+        shortForm.resize(got < needed ? got : 0);
+        // Back to the plain form the shell and the opened program understand.
+        if (shortForm.rfind(kLongUncPrefix, 0) == 0)
+            shortForm = L"\\\\" + shortForm.substr(8);
+        else if (shortForm.rfind(kLongPrefix, 0) == 0)
+            shortForm = shortForm.substr(4);
+        if (!shortForm.empty() && shortForm.size() < MAX_PATH) return shortForm;
+    }
+    return longForm;
+}
+
+std::wstring shellFailureReason(INT_PTR code) {
+    // Codes 26 to 32 are ShellExecute's own; the lower ones are Win32 errors.
+    DWORD error = static_cast<DWORD>(code);
+    switch (code) {
+        case 0: error = ERROR_NOT_ENOUGH_MEMORY; break;
+        case SE_ERR_SHARE: error = ERROR_SHARING_VIOLATION; break;
+        case SE_ERR_ASSOCINCOMPLETE:
+        case SE_ERR_NOASSOC: error = ERROR_NO_ASSOCIATION; break;
+        case SE_ERR_DDETIMEOUT:
+        case SE_ERR_DDEFAIL:
+        case SE_ERR_DDEBUSY: error = ERROR_DDE_FAIL; break;
+        case SE_ERR_DLLNOTFOUND: error = ERROR_DLL_NOT_FOUND; break;
+        default: break;
+    }
+    wchar_t* text = nullptr;
+    const DWORD n = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring reason = n && text ? std::wstring(text, n) : std::wstring();
+    if (text) ::LocalFree(text);
+    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' '))
+        reason.pop_back();
+    return reason.empty() ? L"错误代码 " + std::to_wstring(error) : reason;
+}
+
 void ShellOpener::open(const std::wstring& target) {
-    // A failure (no handler, a missing file) leaves the bar as it is: the shell reports nothing
-    // the user could act on here.
-    ::ShellExecuteW(owner_, L"open", target.c_str(), L"", L"", SW_SHOW);
+    const std::wstring form = shellOpenableForm(target);
+    const INT_PTR code = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(owner_, L"open", form.c_str(), L"", L"", SW_SHOW));
+    if (code > 32 || !messages_) return;
+    messages_->show(L"无法打开“" + target + L"”：\n" + shellFailureReason(code), L"快捷回复条",
+                    MessageKind::Error);
 }
 
 bool ShellDesktop::toggleDesktop() {

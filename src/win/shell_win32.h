@@ -8,15 +8,26 @@
 
 namespace replybar::win {
 
+// With `messages`, a target the shell refuses is one Chinese message box naming it and the
+// system's reason; without, a refusal passes in silence.
 class ShellOpener : public IShell {
 public:
-    explicit ShellOpener(HWND owner = nullptr) : owner_(owner) {}
+    explicit ShellOpener(HWND owner = nullptr, IMessages* messages = nullptr)
+        : owner_(owner), messages_(messages) {}
     void setOwner(HWND owner) { owner_ = owner; }
     void open(const std::wstring& target) override;
 
 private:
     HWND owner_;
+    IMessages* messages_;
 };
+
+// A path of MAX_PATH characters or more, which the shell cannot open as it is: its short (8.3)
+// form when the volume has one that fits, else the "\\?\" form. Any other target unchanged.
+std::wstring shellOpenableForm(const std::wstring& target);
+
+// The system's text for the failure code that ShellExecuteW returned (32 or less).
+std::wstring shellFailureReason(INT_PTR code);
 
 // The Shell application object's ToggleDesktop, created in-process with COM.
 class ShellDesktop : public IDesktop {

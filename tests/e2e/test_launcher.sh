@@ -108,4 +108,65 @@ wait_for 3 window_up tooltips_class32 '' || fail "the whole name is not shown"
 shot launcher_long_name "$((mw + 20))x80+$((mx - 10))+$((my - 55))"
 close_bar
 note "a long name was cut to a $mw px menu and shown whole under its item"
+# A launch folder far taller than the screen (160 files, 150 listed): the menu opens in columns,
+# wholly on the 1280 × 800 screen, and an entry of its last column opens its file.
+mkdir -p "$WORK/many"
+for i in $(seq -w 1 160); do printf 'x' >"$WORK/many/f$i.txt"; done
+reg_set "2385,11565,$(winpath "$WORK/many")\\,about:blank"
+rm -f "$BIN/opened.log"
+start_bar
+probe_bar; bx=$(fact x); by=$(fact y)
+sleep 1
+launcher
+wait_for 5 menu_open || fail "the menu of 150 files did not open"
+mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
+mw=$(fact w "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
+sleep 1  # 150 owner-drawn items take a moment to paint
+shot launcher_columns "${mw}x${mh}+${mx}+${my}"
+[ "$mx" -ge 0 ] && [ "$my" -ge 0 ] && [ $((mx + mw)) -le 1280 ] && [ $((my + mh)) -le 800 ] ||
+    fail "the menu ${mw}x${mh}+${mx}+${my} is not wholly on the screen"
+rows=$(( (mh - 6) / 19 ))
+columns=$(( (150 + rows - 1) / rows ))
+[ "$columns" -ge 4 ] || fail "$rows rows per column cannot hold 150 entries in $columns columns"
+last=$(( 150 - (columns - 1) * rows ))  # rows in the last column
+xdo mousemove $((mx + mw - 25)) $((my + 3 + (last - 1) * 19 + 9))
+sleep 0.5
+menu_open || fail "the menu closed with the pointer on its last column"
+xdo click 1
+wait_for 10 test -s "$BIN/opened.log" || fail "the last column's entry opened nothing"
+# Wine lists a folder in name order: the last row of the last column is f150.
+grep -qF 'many\f150.txt' "$BIN/opened.log" || fail "opened: $(cat "$BIN/opened.log")"
+note "150 entries in $columns columns of $rows on screen; the last column opened $(tr -d '\r\n' <"$BIN/opened.log")"
+close_bar
+# A file whose whole path is longer than MAX_PATH opens (by its short or "\\?\" form), and a
+# file the shell refuses (.scf has no association here) is one message naming it and why.
+deep="$WORK/deep/$(printf 'folder%.0s' $(seq 25))"
+long_file="$(printf 'name%.0s' $(seq 20)).txt"
+mkdir -p "$deep"
+printf 'x' >"$deep/$long_file"
+printf 'x' >"$deep/zz.scf"
+deepw="$(winpath "$deep")\\"
+[ $(( ${#deepw} + ${#long_file} )) -gt 260 ] || fail "the test path is not longer than MAX_PATH"
+reg_set "2385,11565,$deepw,about:blank"
+rm -f "$BIN/opened.log"
+start_bar
+probe_bar; bx=$(fact x); by=$(fact y)
+sleep 1
+launcher
+wait_for 5 menu_open || fail "the menu of the deep folder did not open"
+mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
+xdo mousemove $((mx + 40)) $((my + 3 + 9)) click 1
+wait_for 10 test -s "$BIN/opened.log" || fail "the file with a path past MAX_PATH opened nothing"
+note "a path of $(( ${#deepw} + ${#long_file} )) characters opened as $(tr -d '\r\n' <"$BIN/opened.log")"
+launcher
+wait_for 5 menu_open || fail "the menu of the deep folder did not open again"
+mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
+xdo mousemove $((mx + 40)) $((my + 3 + 19 + 9)) click 1
+wait_for 10 window_up '#32770' '快捷回复条' || fail "a file the shell refuses said nothing"
+rm -f "$WORK/box.txt"
+probe controls '#32770' "$(winpath "$WORK/box.txt")"
+grep -qF 'zz.scf' "$WORK/box.txt" || fail "the message does not name the file: $(cat "$WORK/box.txt")"
+shot launcher_cannot_open
+answer_box '快捷回复条' 1
+close_bar
 echo "launcher: all checks passed"

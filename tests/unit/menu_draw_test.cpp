@@ -56,6 +56,49 @@ TEST(MenuMeasure, WidthFromByteLengthHeightByType) {
     EXPECT_EQ(measureMenuItem(kOdtMenu, 0, m, 4, kCy, 640)->width, 50);
 }
 
+TEST(MenuColumns, ANewColumnWhereTheNextItemWouldPassTheScreen) {
+    const std::vector<int> launcher150(150, kCy);
+    const struct {
+        const char* what;
+        std::vector<int> heights;
+        int available;
+        std::vector<std::size_t> starts;
+    } cases[] = {
+        {"fits", {kCy, kCy, kCy}, 57, {}},
+        {"one row too many", {kCy, kCy, kCy}, 56, {2}},
+        {"150 rows on 800 px less the frame", launcher150, 790, {41, 82, 123}},
+        {"separators are short", {kCy, 6, kCy, 6, kCy}, 50, {4}},
+        {"an item taller than the screen stands alone", {kCy, 900, kCy}, 790, {1, 2}},
+        {"never a column before the first item", {900}, 790, {}},
+        {"no room at all: one item per column", {kCy, kCy}, 0, {1}},
+        {"empty menu", {}, 790, {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(menuColumnStarts(c.heights, c.available), c.starts) << c.what;
+}
+
+// An item of a later column paints nothing left of its own rectangle, where the item of the
+// column before is.
+TEST(MenuColumns, AnItemPaintsOnlyItsOwnColumn) {
+    const Rect rc{200, 19, 350, 38};
+    for (const std::int32_t style : {0, 1, 2, 3, 4}) {
+        for (const std::int32_t type : {kTypeString, kTypeSeparator}) {
+            for (const bool selected : {false, true}) {
+                MenuModel m = launcher(type);
+                m.setStyle(style, FixedColors(), std::make_shared<FakePicture>(0x99));
+                const DrawPlan plan = draw(m, selected, rc);
+                const auto where = ::testing::Message() << "style " << style << " type " << type
+                                                        << (selected ? " selected" : "");
+                for (const FillRectOp& op : opsOf<FillRectOp>(plan))
+                    if (op.rect.top == rc.top) EXPECT_GE(op.rect.left, rc.left) << where;
+                for (const TextOp& op : opsOf<TextOp>(plan)) EXPECT_GE(op.rect.left, rc.left) << where;
+                for (const IconOp& op : opsOf<IconOp>(plan)) EXPECT_GE(op.x, rc.left) << where;
+                for (const RectangleOp& op : opsOf<RectangleOp>(plan))
+                    EXPECT_GE(op.rect.left, rc.left) << where;
+            }
+        }
+    }
+}
+
 TEST(MenuGradient, FloorsEveryChannelInDoubles) {
     struct Case {
         double t;

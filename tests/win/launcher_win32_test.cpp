@@ -5,13 +5,17 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "launch/icon_convert_win32.h"
 #include "launch/launch_map.h"
+#include "launch/launcher_build_win32.h"
 #include "launch/launcher_win32.h"
 #include "launch/shell_icon_win32.h"
 #include "menu_test_support.h"
@@ -277,6 +281,151 @@ TEST_F(LaunchBuildTest, CapOf150EntriesAndRebuildsThatLeakNothing) {
     std::printf("%d builds of 150 entries: %lld ms\n", kRebuilds,
                 static_cast<long long>(
                     std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+}
+
+
+// ---- the build off the bar's thread ----------------------------------------------------------
+
+// A launch folder on a drive that does not answer: every folder's listing blocks until the test
+// opens its gate. (Wine cannot make a real share hang, so the listing is faked.)
+class FolderGates {
+public:
+    LaunchListing list(const std::wstring& folder) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        listed_.push_back(folder);
+        maxBusy_ = std::max(maxBusy_, ++busy_);
+        changed_.wait(lock, [&] { return open_.count(folder) != 0; });
+        --busy_;
+        return {{folder + L".txt"}, true};
+    }
+    void open(const std::wstring& folder) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        open_.insert(folder);
+        changed_.notify_all();
+    }
+    std::vector<std::wstring> listed() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return listed_;
+    }
+    int maxBusy() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return maxBusy_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::set<std::wstring> open_;
+    std::vector<std::wstring> listed_;
+    int busy_ = 0, maxBusy_ = 0;
+};
+
+// Pumps this thread's messages, as the bar's loop does, until `done` or the time is up.
+template <typename Done>
+bool pumpUntil(Done done, int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        ::Sleep(5);
+    }
+    return true;
+}
+
+class BackgroundBuildTest : public ::testing::Test {
+protected:
+    std::unique_ptr<BackgroundLauncherBuild> make(unsigned patienceMs) {
+        BackgroundLauncherBuild::Options options;
+        options.lister = [gates = gates](const std::wstring& folder, std::size_t) {
+            return gates->list(folder);
+        };
+        options.patienceMs = patienceMs;
+        return std::make_unique<BackgroundLauncherBuild>(
+            [this](LauncherContent c) {
+                shown.push_back(c.answered ? c.listing.names.at(0) : L"(" + c.folder + L")");
+            },
+            options);
+    }
+    static long long msSince(std::chrono::steady_clock::time_point t) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now() - t)
+            .count();
+    }
+
+    std::shared_ptr<FolderGates> gates = std::make_shared<FolderGates>();
+    std::vector<std::wstring> shown;  // "name" of a listing, "(folder)" for the stand-in
+};
+
+// The bar's thread never waits for the folder: a folder silent past the patience shows as
+// missing, and its real content follows when it answers.
+TEST_F(BackgroundBuildTest, ASilentFolderNeverHoldsTheBarsThread) {
+    auto build = make(300);
+    const auto started = std::chrono::steady_clock::now();
+    build->start(L"S");
+    EXPECT_LT(msSince(started), 100);
+    ASSERT_TRUE(pumpUntil([&] { return !shown.empty(); }, 3000));
+    EXPECT_GE(msSince(started), 250);
+    EXPECT_EQ(shown, std::vector<std::wstring>{L"(S)"});
+    EXPECT_TRUE(build->pending());
+    gates->open(L"S");
+    ASSERT_TRUE(pumpUntil([&] { return shown.size() == 2; }, 3000));
+    EXPECT_EQ(shown.back(), L"S.txt");
+    EXPECT_FALSE(build->pending());
+    EXPECT_EQ(build->workersAlive(), 0u);
+}
+
+// Rebuilds asked for while folders hang: at most two workers, a request that was overtaken
+// before it ran is never listed, and only the latest request is shown.
+TEST_F(BackgroundBuildTest, RebuildsNeitherPileUpNorShowAStaleFolder) {
+    auto build = make(60000);
+    for (const wchar_t* folder : {L"A", L"B", L"C", L"D"}) build->start(folder);
+    EXPECT_EQ(build->workersAlive(), 2u);
+    gates->open(L"B");  // B ends: D, the latest, takes its place; B's result is stale
+    ASSERT_TRUE(pumpUntil([&] { return gates->listed().size() == 3; }, 3000));
+    gates->open(L"A");
+    gates->open(L"C");
+    ASSERT_TRUE(pumpUntil([&] { return build->workersAlive() == 1; }, 3000));
+    EXPECT_TRUE(shown.empty());
+    gates->open(L"D");
+    ASSERT_TRUE(pumpUntil([&] { return !shown.empty(); }, 3000));
+    pumpUntil([] { return false; }, 100);
+    EXPECT_EQ(shown, std::vector<std::wstring>{L"D.txt"});
+    std::vector<std::wstring> listed = gates->listed();
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (std::vector<std::wstring>{L"A", L"B", L"D"}));
+    EXPECT_LE(gates->maxBusy(), 2);
+}
+
+// The bar closing while a folder hangs: no wait, and the worker that ends later touches nothing
+// of the bar.
+TEST_F(BackgroundBuildTest, ClosingWhileAFolderHangsNeitherWaitsNorCrashes) {
+    auto build = make(60000);
+    build->start(L"H");
+    const auto started = std::chrono::steady_clock::now();
+    build.reset();
+    EXPECT_LT(msSince(started), 100);
+    gates->open(L"H");
+    pumpUntil([] { return false; }, 300);
+    EXPECT_TRUE(shown.empty());
+}
+
+// The worker's content makes the same menu as a build on the bar's thread.
+TEST_F(LaunchBuildTest, ContentGatheredOnAWorkerFillsTheMenu) {
+    for (const wchar_t* name : {L"a.lnk", L"b.txt", L"c.txt"}) folder.touch(name);
+    state.launchFolder = folder.withSlash();
+    LauncherContent content;
+    std::thread([&] {
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        content = gatherLauncherContent(state.launchFolder, listLaunchFolder);
+        ::CoUninitialize();
+    }).join();
+    ASSERT_EQ(content.iconOf.size(), 3u);
+    EXPECT_EQ(content.iconOf[1], content.iconOf[2]) << "one icon per file type";
+    fillLauncherMenu(context(), std::move(content), launcherMenu);
+    ASSERT_EQ(itemCount(), 3);
+    for (int id = 0; id < 3; ++id) EXPECT_NE(menu::pictureHandle(item(id).itemIcon), 0u);
+    EXPECT_EQ(launcherMenu->Style(), 1);
 }
 
 }  // namespace
