@@ -28,6 +28,18 @@ int shiftState() {
            (::GetKeyState(VK_MENU) < 0 ? kAltMask : 0);
 }
 
+bool isFolder(const std::wstring& path) {
+    if (path.empty()) return false;
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// `data` is the folder to open at, or 0 to leave the dialog where the system puts it.
+int CALLBACK browseCallback(HWND dialog, UINT msg, LPARAM, LPARAM data) {
+    if (msg == BFFM_INITIALIZED && data) ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
+    return 0;
+}
+
 }  // namespace
 
 // txtFolder and cmdBrowse: Alt+Down on either browses, like a combo box drops its list.
@@ -122,14 +134,19 @@ void FolderBrowser::paint() {
 
 void FolderBrowser::browse() {
     ::SetFocus(txtFolder_);
-    if (const auto text = folderTextFromBrowse(BrowseForFolder(hwnd_, kBrowseTitle))) Text(*text);
+    // The dialog starts at the folder the box names, so a small change is a small step.
+    if (const auto text = folderTextFromBrowse(BrowseForFolder(hwnd_, kBrowseTitle, Text())))
+        Text(*text);
 }
 
-std::wstring FolderBrowser::BrowseForFolder(HWND owner, const std::wstring& title) {
+std::wstring FolderBrowser::BrowseForFolder(HWND owner, const std::wstring& title,
+                                            const std::wstring& startFolder) {
     BROWSEINFOW info{};
     info.hwndOwner = owner;
     info.lpszTitle = title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
+    info.lpfn = browseCallback;
+    if (isFolder(startFolder)) info.lParam = reinterpret_cast<LPARAM>(startFolder.c_str());
     PIDLIST_ABSOLUTE list = ::SHBrowseForFolderW(&info);
     if (!list) return L"";
     wchar_t path[512] = {};

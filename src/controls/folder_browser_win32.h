@@ -51,8 +51,10 @@ public:
     std::wstring Text() const;
     void Text(const std::wstring& New_Text);
 
-    // The system's folder dialog; "" when the user cancels or picks no file-system folder.
-    static std::wstring BrowseForFolder(HWND owner, const std::wstring& title);
+    // The system's folder dialog, opened at `startFolder` when that folder is there (else where
+    // the system opens it); "" when the user cancels or picks no file-system folder.
+    static std::wstring BrowseForFolder(HWND owner, const std::wstring& title,
+                                        const std::wstring& startFolder = L"");
 
     // Loading and saving through a property bag, as a host form keeps its controls.
     void ReadProperties(const PropertyBag& bag);

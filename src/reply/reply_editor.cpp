@@ -17,6 +17,10 @@ constexpr wchar_t kDeletingOther[] = L"不是删最后一条";
 // Longer replies are pasted as they are but not shown in the editor's box, which would take
 // minutes to lay a megabyte out.
 constexpr std::size_t kLongestEditable = 65536;
+constexpr wchar_t kHiddenBefore[] = L"有回复暂时没有显示：文件\n";
+constexpr wchar_t kHiddenAfter[] =
+    L"\n还不能移到它的位置（可能正被另一个程序使用）。\n\n"
+    L"现在添加的回复会排在这些回复前面，所以暂时不能添加。请稍后再试。";
 constexpr wchar_t kUnreadableNotSaved[] =
     L"\n\n在它能够读取之前，修改不会保存，以免覆盖其中的内容。请稍后重新选择这条回复。";
 
@@ -163,6 +167,7 @@ void ReplyEditor::addClicked() {
     if (adding()) return;
     // Replies a stopped delete left unseen come back first, so the new one goes after them.
     if (store_.hiddenReplies()) reloadFromStore();
+    if (refusedWhileRepliesHidden()) return;
     const int n = replyCount();
     if (n >= kReplyRows) {
         messages_.show(kTableFull, kNotice, MessageKind::Info);
@@ -179,6 +184,16 @@ void ReplyEditor::addClicked() {
     view_.enableDelete(false);
     view_.enableList(false);
     view_.focusText();
+}
+
+// A new reply takes the number after the shown ones, which is where the hidden ones go once
+// their file is free, and its icon code would land among theirs: it waits until they are back.
+bool ReplyEditor::refusedWhileRepliesHidden() {
+    if (!store_.hiddenReplies()) return false;
+    messages_.show(kHiddenBefore + store_.firstHiddenFile() + kHiddenAfter, kNotice,
+                   MessageKind::Info);
+    view_.focusText();
+    return true;
 }
 
 void ReplyEditor::cancelAddClicked() {
@@ -318,7 +333,8 @@ void ReplyEditor::exitClicked() { host_.exitProgram(); }
 
 void ReplyEditor::closing() {
     const int n = replyCount();
-    if (n != 0) {
+    // Replies a stopped delete hides are still on disk, and the icon file holds their codes.
+    if (n != 0 || store_.hiddenReplies()) {
         resizePanel(n);
         return;
     }

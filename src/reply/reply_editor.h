@@ -89,6 +89,7 @@ private:
     void confirmChange(int k, const std::wstring& text);
     void confirmAdd(int k, const std::wstring& text);
     void reloadFromStore();
+    bool refusedWhileRepliesHidden();  // tells the user why adding must wait
     void resizePanelTo(const PanelSize& size);
 
     BarState& state_;

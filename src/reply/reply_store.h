@@ -48,6 +48,8 @@ public:
                      const std::optional<std::wstring>& iconCodesAfter = std::nullopt);
     // The last load could not close a gap: some replies on disk are not in the table.
     bool hiddenReplies() const { return hiddenReplies_; }
+    // The reply file the last load could not move into its place, while replies are hidden.
+    std::wstring firstHiddenFile() const { return hiddenReplies_ ? blockedBy_ : std::wstring(); }
     // Writes or deletes "n.txt"; autoSend follows only when that succeeded.
     bool setAutoSend(BarState& state, bool on);
 

@@ -31,8 +31,9 @@ wait_for 5 eval 'probe_bar && [ "$(fact h)" != 29 ]' || fail "the panel did not 
 xdo mousemove $((bx + 60)) $(( $(fact y) + 23 + 6 )) click 3
 wait_editor
 [ "$(ctl_field 110 5)" = r1 ] || fail "the editor shows '$(ctl_field 110 5)', not reply 2 (r1)"
-# Held for longer than the store's retries of about a second at each step, through the reload.
-w_bg "$BIN/e2e_probe.exe" hold "$(winpath "$APPDATA/3.txt")" 10
+# Held for longer than the store's retries of about a second at each step, through the reload
+# and the refused add.
+w_bg "$BIN/e2e_probe.exe" hold "$(winpath "$APPDATA/3.txt")" 14
 HOLDER=$!
 sleep 1
 click_ctl 122
@@ -45,6 +46,16 @@ wait_for 10 eval '[ "$(list_count)" = 2 ]' || fail "the list holds $(list_count)
 for f in 0 1 3 4; do [ -f "$APPDATA/$f.txt" ] || fail "$f.txt is gone"; done
 note "the stopped delete was reported; r0 and r2 are shown, r3 and r4 wait on disk"
 
+# Adding now would put the new reply before r3 and r4: it is refused, and says why.
+click_ctl 121
+wait_for 10 window_up '#32770' '提示' || fail "adding while replies are hidden was not refused"
+shot refused_add_message "$(fact w "$WORK/win.txt")x$(fact h "$WORK/win.txt")+$(fact x "$WORK/win.txt")+$(fact y "$WORK/win.txt")"
+answer_box '提示' 1
+[ ! -e "$APPDATA/2.txt" ] || fail "a reply was added into the gap before r3 and r4"
+[ "$(list_count)" = 2 ] || fail "the list holds $(list_count) replies after the refused add"
+[ "$(tr -d '\r\n' <"$APPDATA/bmpk.txt")" = 0234 ] || fail "bmpk.txt holds '$(tr -d '\r\n' <"$APPDATA/bmpk.txt")'"
+note "adding was refused while r3 and r4 were hidden; their icon codes are kept"
+
 wait "$HOLDER" || true  # the other program lets go
 add_reply A
 add_reply B
@@ -54,6 +65,8 @@ for i in 0 1 2 3 4 5; do
         || fail "$i.txt holds '$(tr -d '\r\n' <"$APPDATA/$i.txt")', not ${expected[$i]}"
 done
 [ ! -e "$APPDATA/6.txt" ] || fail "there is a 6.txt"
+[ "$(tr -d '\r\n' <"$APPDATA/bmpk.txt")" = 023400 ] \
+    || fail "bmpk.txt holds '$(tr -d '\r\n' <"$APPDATA/bmpk.txt")', not 023400"
 IFS=, read -r cx cy <<<"$(fact client "$WORK/ctl.txt")"
 xdo mousemove $((cx + 100)) $((cy + 60)) key Escape
 wait_for 10 window_gone ReplyBar.Form2 '' || fail "the editor did not close"

@@ -273,6 +273,57 @@ TEST_F(ReplyEditorTest, AnInterruptedDeleteLosesNoReply) {
     EXPECT_EQ(table[3].icon, 4);
 }
 
+// While a stopped delete keeps replies unseen, neither closing the editor nor adding may touch
+// their icon codes, and nothing new goes in before them: once the file is free every reply
+// comes back with its own icon. Reply i has icon i throughout.
+TEST_F(ReplyEditorTest, RepliesAStoppedDeleteHidesKeepTheirIcons) {
+    struct Case {
+        int deleted;  // 1-based, as the list shows it; the next file is held open
+        int shown;    // replies listed until that file is free
+    };
+    for (const Case c : {Case{1, 0}, Case{3, 2}}) {
+        SCOPED_TRACE(c.deleted);
+        fs::remove_all(dir);
+        fs::create_directory(dir);
+        failing.failNothing();
+        messages.shown.clear();
+        replies(5, "01234");
+        std::string codes = "01234";
+        codes.erase(static_cast<std::size_t>(c.deleted - 1), 1);
+
+        open(decimal(c.deleted - 1));
+        messages.answer = MessageAnswer::Yes;
+        failing.fail(testing::FileOp::Rename, store.replyPath(c.deleted),
+                     L"另一个程序正在使用此文件。");
+        editor.deleteClicked();
+        EXPECT_EQ(state.replyCount, decimal(c.shown));
+        editor.closing();
+        EXPECT_EQ(get("bmpk.txt"), codes + "\r\n");
+
+        open();  // opened again while the file is still held: adding is refused, and says why
+        editor.addClicked();
+        EXPECT_FALSE(editor.adding());
+        const std::wstring& why = messages.shown.back().text;
+        EXPECT_NE(why.find(L"暂时不能添加"), std::wstring::npos);
+        EXPECT_NE(why.find(store.replyPath(c.deleted)), std::wstring::npos);  // the held file
+        editor.closing();
+        EXPECT_FALSE(has(std::to_string(c.shown) + ".txt"));  // the gap stays for the hidden ones
+        EXPECT_EQ(get("bmpk.txt"), codes + "\r\n");
+
+        failing.failNothing();  // the other program let go: a fresh start shows everything
+        ReplyStore fresh{failing, messages, codec::fromUtf8(dir.string() + "/")};
+        BarState after;
+        ReplyTable rows{};
+        fresh.loadReplies(after, rows);
+        ASSERT_EQ(after.replyCount, L"4");
+        for (int i = 0; i < 4; ++i) {
+            const int number = i < c.deleted - 1 ? i : i + 1;  // the reply's original number
+            EXPECT_EQ(rows[static_cast<std::size_t>(i)].fullText, L"r" + decimal(number));
+            EXPECT_EQ(rows[static_cast<std::size_t>(i)].icon, number);
+        }
+    }
+}
+
 // Selecting a reply always replaces the box: an empty file shows an empty box, and one that
 // cannot be read cannot be saved over, so no reply's text lands in another.
 TEST_F(ReplyEditorTest, NoReplyTakesAnothersText) {

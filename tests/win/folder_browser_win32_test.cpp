@@ -99,5 +99,56 @@ TEST_F(FolderBrowserWin32Test, PropertiesLiveInTheTextBoxAndSurviveABag) {
     EXPECT_TRUE(other->changedProperties().empty());
 }
 
+// The folder dialog of this thread, once it is on screen.
+HWND shownFolderDialog() {
+    HWND found = nullptr;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND w, LPARAM out) -> BOOL {
+            wchar_t name[16] = {};
+            ::GetClassNameW(w, name, 16);
+            if (std::wstring(name) != L"#32770" || !::IsWindowVisible(w)) return TRUE;
+            *reinterpret_cast<HWND*>(out) = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// "设置" pressed with `text` in the box and the dialog confirmed as it opens: the box then
+// holds the folder the dialog showed selected.
+std::wstring confirmedAsOpened(FolderBrowser& c, const std::wstring& text) {
+    c.Text(text);
+    // A thread timer runs inside the dialog's own message loop.
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (HWND dialog = shownFolderDialog()) ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ::SendMessageW(c.hwnd(), WM_COMMAND,
+                   MAKEWPARAM(::GetDlgCtrlID(c.browseButton()), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(c.browseButton()));
+    ::KillTimer(nullptr, timer);
+    return c.Text();
+}
+
+TEST_F(FolderBrowserWin32Test, TheDialogOpensAtTheFolderInTheBoxWhenItIsThere) {
+    // A folder nothing writes to while the test runs: Wine's dialog sometimes fails to select
+    // one just created or changed.
+    wchar_t windows[MAX_PATH] = {};
+    ASSERT_NE(::GetWindowsDirectoryW(windows, MAX_PATH), 0u);
+    const std::wstring folder = std::wstring(windows) + L"\\system32";
+    auto c = make();
+    const std::wstring systemStart = confirmedAsOpened(*c, L"");
+    EXPECT_NE(systemStart, L"");
+    EXPECT_NE(systemStart, folder + L"\\");
+    const struct {
+        std::wstring text, opensAt;
+    } cases[] = {
+        {folder + L"\\", folder + L"\\"},
+        {folder, folder + L"\\"},
+        {folder + L"\\不存在\\", systemStart},  // a folder that is not there: as usual
+    };
+    for (const auto& k : cases) EXPECT_EQ(confirmedAsOpened(*c, k.text), k.opensAt) << k.text;
+}
+
 }  // namespace
 }  // namespace replybar::controls
