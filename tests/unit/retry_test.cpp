@@ -36,7 +36,9 @@ TEST(RetryBriefly, WaitsOutAHolderForAboutASecondAndNoMore) {
         ASSERT_EQ(pauses.size(), tries - 1) << c.what;
         unsigned total = 0;
         for (std::size_t i = 0; i < pauses.size(); ++i) {
-            if (i > 0) EXPECT_GE(pauses[i], pauses[i - 1]) << c.what;
+            if (i > 0) {
+                EXPECT_GE(pauses[i], pauses[i - 1]) << c.what;
+            }
             total += pauses[i];
         }
         if (c.outcome == kHeld) {
