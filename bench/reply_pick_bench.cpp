@@ -72,7 +72,7 @@ struct NoWindow : IBarWindow {
     void setRegion(const std::vector<PxRect>&) override {}
     void invalidate() override {}
     PxPoint cursorPos() override { return {}; }
-    PxRect monitorRect() override { return {0, 0, 1280, 800}; }
+    PxRect workArea() override { return {0, 0, 1280, 800}; }
 };
 struct NoTimers : ITimers {
     void enable(TimerId, unsigned) override {}

@@ -240,7 +240,7 @@ void BarController::applyBounds() { ports_.window.setBounds(window_); }
 // it always did when the panel fits there, else downward, or in columns (panel_layout.h).
 void BarController::openReplyPanel() {
     const PxRect face{window_.left, window_.top, window_.left + kFaceW, window_.top + kFaceH};
-    layout_ = layoutReplyPanel(face, rowCount(), panelSize_, ports_.window.monitorRect());
+    layout_ = layoutReplyPanel(face, rowCount(), panelSize_, ports_.window.workArea());
     window_ = layout_.window;
     bandRow_ = -1;
     applyBounds();

@@ -35,8 +35,9 @@ public:
     virtual void setRegion(const std::vector<PxRect>& roundRectArgs) = 0;
     virtual void invalidate() = 0;
     virtual PxPoint cursorPos() = 0;  // screen pixels
-    // The whole rectangle of the monitor the bar is on, screen pixels.
-    virtual PxRect monitorRect() = 0;
+    // The work area of the monitor the bar is on (the monitor less the taskbar), screen pixels:
+    // the panel never opens under the taskbar.
+    virtual PxRect workArea() = 0;
 };
 
 // Dialogs and actions that live elsewhere.

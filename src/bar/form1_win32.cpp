@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "bar/startup.h"
+#include "bar/stay_on_top.h"
 #include "bar/taskbar.h"
 #include "controls/picture_win32.h"
 #include "launch/button_actions.h"
@@ -30,12 +31,32 @@ constexpr UINT_PTR kTimer1 = static_cast<UINT_PTR>(TimerId::Timer1) + 1;
 constexpr unsigned kTimer1Ms = 66;
 constexpr UINT_PTR kMenuWatch = 10;
 constexpr UINT_PTR kLauncherHandOver = 11;  // a menu content that came while the menu was open
-constexpr UINT_PTR kRowToolBase = 100;  // tooltip ids of the rows: 100 + row
+constexpr UINT_PTR kRowToolBase = 100;      // tooltip ids of the rows: 100 + row
+// The foreground watch: where the system's foreground event does not arrive (it is not
+// delivered across processes everywhere), a look twice a second still finds every change.
+constexpr UINT_PTR kForegroundWatch = 12;
+constexpr unsigned kForegroundWatchMs = 500;
+
+// The bar of this process, for the foreground hook, which has no other way to find it.
+Form1* g_barOnTop = nullptr;
+
+void CALLBACK foregroundChanged(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
+    if (g_barOnTop) g_barOnTop->keepOnTop();
+}
+
+bool isDesktopWindow(HWND h) {
+    wchar_t cls[16] = {};
+    ::GetClassNameW(h, cls, 16);
+    return ::lstrcmpW(cls, L"Progman") == 0 || ::lstrcmpW(cls, L"WorkerW") == 0;
+}
 
 }  // namespace
 
 Form1::Form1() = default;
-Form1::~Form1() = default;
+Form1::~Form1() {
+    if (foregroundHook_) ::UnhookWinEvent(foregroundHook_);
+    if (g_barOnTop == this) g_barOnTop = nullptr;
+}
 
 // Up to the bar on screen and painted: only what that needs runs before it.
 bool Form1::create() {
@@ -79,9 +100,15 @@ void Form1::finishStartUp() {
     state_.hoverReplyIndex = L"-1";
     createTooltips();
     enable(TimerId::Timer1, kTimer1Ms);
+    g_barOnTop = this;
+    foregroundHook_ =
+        ::SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
+                          foregroundChanged, 0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    ::SetTimer(hwnd_, kForegroundWatch, kForegroundWatchMs, nullptr);
     if (!store_->hasFolder())
-        messages_.show(L"找不到应用程序数据文件夹，快捷回复无法读取和保存。\n其它功能可以照常使用。",
-                       L"快捷回复条", MessageKind::Error);
+        messages_.show(
+            L"找不到应用程序数据文件夹，快捷回复无法读取和保存。\n其它功能可以照常使用。",
+            L"快捷回复条", MessageKind::Error);
 }
 
 // The per-user application data folder, made when it is missing. Without one the replies have
@@ -252,6 +279,7 @@ LRESULT Form1::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_RBUTTONDOWN: onMouseDown(MouseButton::Right, lp); return 0;
         case WM_MBUTTONDOWN: onMouseDown(MouseButton::Middle, lp); return 0;
         case WM_MOUSEMOVE: onMouseMove(lp); return 0;
+        case WM_MOUSELEAVE: pointerInside_ = false; return 0;
         case WM_LBUTTONUP: onMouseUp(MouseButton::Left, lp); return 0;
         case WM_RBUTTONUP: onMouseUp(MouseButton::Right, lp); return 0;
         case WM_MBUTTONUP: onMouseUp(MouseButton::Middle, lp); return 0;
@@ -266,7 +294,9 @@ LRESULT Form1::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CANCELMODE:
             if (::GetCapture() == hwnd_) ::ReleaseCapture();
             break;
-        case WM_WINDOWPOSCHANGED: onWindowPosChanged(*reinterpret_cast<const WINDOWPOS*>(lp)); break;
+        case WM_WINDOWPOSCHANGED:
+            onWindowPosChanged(*reinterpret_cast<const WINDOWPOS*>(lp));
+            break;
         case WM_DISPLAYCHANGE: keepBarOnScreen(); break;
         case WM_SETTINGCHANGE:
             if (wp == SPI_SETWORKAREA) keepBarOnScreen();
@@ -300,8 +330,49 @@ void Form1::onMouseDown(MouseButton button, LPARAM lp) {
     ::SetCapture(hwnd_);
 }
 
+// Above every window, or just behind a full-screen one in front on the bar's monitor.
+void Form1::keepOnTop() {
+    if (!hwnd_ || shutDown_) return;
+    const HWND fg = ::GetForegroundWindow();
+    lastForeground_ = fg;
+    ForegroundWindow front;
+    RECT r{};
+    if (fg && fg != hwnd_ && ::GetWindowRect(fg, &r)) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(fg, &pid);
+        front = {true,
+                 {r.left, r.top, r.right, r.bottom},
+                 isDesktopWindow(fg),
+                 pid == ::GetCurrentProcessId()};
+    }
+    ::GetWindowRect(hwnd_, &r);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    ::GetMonitorInfoW(::MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info);
+    const taskbar::Rect monitor{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+                                info.rcMonitor.bottom};
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    if (barLayerFor(front, monitor) == BarLayer::Topmost) {
+        ::SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
+                       flags | (hiddenForFullScreen_ ? SWP_SHOWWINDOW : 0));
+        hiddenForFullScreen_ = false;
+        return;
+    }
+    // Out of the way of the full-screen program: out of sight, as it would be behind it; the
+    // next change of the foreground brings the bar back.
+    if (controller_->panelOpen()) controller_->restoreBar();
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, flags | SWP_NOZORDER | SWP_HIDEWINDOW);
+    hiddenForFullScreen_ = true;
+}
+
 void Form1::onMouseMove(LPARAM lp) {
     const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+    if (!pointerInside_) {  // the pointer entered: on top before anything opens
+        pointerInside_ = true;
+        keepOnTop();
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
+        ::TrackMouseEvent(&track);
+    }
     controller_->mouseMove(pressed_ ? *pressed_ : controller_->hitTest(x, y), x, y);
 }
 
@@ -354,14 +425,14 @@ void Form1::invalidate() {
     updateRowTooltips();
 }
 
-PxRect Form1::monitorRect() {
+PxRect Form1::workArea() {
     RECT r{};
     ::GetWindowRect(hwnd_, &r);
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (!::GetMonitorInfoW(::MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info))
         return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    return {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
+    return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
 }
 
 PxPoint Form1::cursorPos() {
@@ -422,6 +493,7 @@ void Form1::onLauncherContent(launch::LauncherContent content) {
 
 // At the launcher button's top-left corner. Nothing before the first build.
 void Form1::showLauncherMenu() {
+    keepOnTop();
     if (!launcherMenu_) return;
     const PxRect bar = controller_->windowRect();
     const launch::ScreenPoint at = launch::launcherMenuPosition(
@@ -592,8 +664,10 @@ void Form1::onTimer(UINT_PTR id) {
     }
     if (id == static_cast<UINT_PTR>(TimerId::Timer1z) + 1) controller_->timerTick(TimerId::Timer1z);
     if (id == static_cast<UINT_PTR>(TimerId::Timer2) + 1) controller_->timerTick(TimerId::Timer2);
-    if (id == static_cast<UINT_PTR>(TimerId::PickStep) + 1) controller_->timerTick(TimerId::PickStep);
+    if (id == static_cast<UINT_PTR>(TimerId::PickStep) + 1)
+        controller_->timerTick(TimerId::PickStep);
     if (id == kMenuWatch) watchMenuPointer();
+    if (id == kForegroundWatch && ::GetForegroundWindow() != lastForeground_) keepOnTop();
 }
 
 void Form1::writeSettingsString() {
@@ -630,6 +704,9 @@ void Form1::endSession() {
 void Form1::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
+    if (foregroundHook_) ::UnhookWinEvent(foregroundHook_);
+    foregroundHook_ = nullptr;
+    if (g_barOnTop == this) g_barOnTop = nullptr;
     if (!settingsSaved_) writeSettingsString();
     settingsSaved_ = true;
     launcherMenu_.reset();  // takes the menu hook off frmMenu and destroys the popup menu

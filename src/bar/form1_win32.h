@@ -46,6 +46,8 @@ public:
     HWND hwnd() const { return hwnd_; }
 
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // Puts the bar back on top, unless a full-screen program is in front on its monitor.
+    void keepOnTop();
     HWND hwnd_ = nullptr;  // set by the window-procedure thunk
 
     // Entry points of the dialogs, for the bar and the settings dialog.
@@ -58,7 +60,7 @@ private:
     void setRegion(const std::vector<PxRect>& roundRectArgs) override;
     void invalidate() override;
     PxPoint cursorPos() override;
-    PxRect monitorRect() override;
+    PxRect workArea() override;
     // ITimers
     void enable(TimerId id, unsigned intervalMs) override;
     void disable(TimerId id) override;
@@ -131,6 +133,10 @@ private:
     win::UniqueFont rowFont_;
     std::optional<Target> pressed_;  // the control a press went to, until its release
     bool shutDown_ = false;
+    bool pointerInside_ = false;
+    HWINEVENTHOOK foregroundHook_ = nullptr;
+    HWND lastForeground_ = nullptr;  // when the bar last took its place in the z-order
+    bool hiddenForFullScreen_ = false;
     bool closeAfterDialog_ = false;  // a close came while a dialog was open
     bool settingsSaved_ = false;     // at the end of the session: never twice
     bool launchFolderFromSettings_ = false;

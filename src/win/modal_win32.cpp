@@ -54,8 +54,8 @@ RECT centredDialogRect(HWND owner, int clientWidth, int clientHeight, DWORD styl
     ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
     RECT bar{};
     if (!owner || !::GetWindowRect(owner, &bar)) bar = {};
-    const ScreenRect placed = centredOnOwnersMonitor(screenRect(bar), monitorAreas(),
-                                                     r.right - r.left, r.bottom - r.top);
+    const ScreenRect placed =
+        centredOnOwnersMonitor(screenRect(bar), monitorAreas(), r.right - r.left, r.bottom - r.top);
     return {placed.left, placed.top, placed.right, placed.bottom};
 }
 

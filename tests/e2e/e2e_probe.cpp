@@ -18,6 +18,9 @@
 //   e2e_probe clipinfo OUT         the clipboard's text, owner and the formats a reply carries
 //   e2e_probe keystate OUT         which modifiers the system thinks are down
 //   e2e_probe chatclear            empties the chat stand-in's text box
+//   e2e_probe cover X Y W H TOPMOST MS   a window of class E2ECover there, always on top when
+//                                  TOPMOST is 1, activated as a user would, for MS ms
+//   e2e_probe zorder OUT           the visible top-level windows front to back, by class
 //   e2e_probe checked CLASS ID OUT whether a check box of a window is checked
 #include <windows.h>
 #include <shlobj.h>
@@ -361,6 +364,42 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         snprintf(buf, sizeof buf, "found=%d\nchecked=%d\n", box != nullptr,
                  box ? (int)SendMessageW(box, BM_GETCHECK, 0, 0) : -1);
         writeOut(argv[4], buf);
+        return 0;
+    }
+    if (cmd == L"cover" && argc > 7) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hbrBackground = (HBRUSH)GetStockObject(DKGRAY_BRUSH);
+        wc.lpszClassName = L"E2ECover";
+        RegisterClassW(&wc);
+        HWND h =
+            CreateWindowExW(_wtoi(argv[6]) ? WS_EX_TOPMOST : 0, L"E2ECover", L"cover",
+                            WS_POPUP | WS_VISIBLE, _wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]),
+                            _wtoi(argv[5]), nullptr, nullptr, nullptr, nullptr);
+        SetForegroundWindow(h);
+        // As the taskbar or another always-on-top window does when the user activates it: to
+        // the front of every window, the bar included.
+        SetWindowPos(h, _wtoi(argv[6]) ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE);
+        const DWORD end = GetTickCount() + static_cast<DWORD>(_wtoi(argv[7]));
+        MSG msg;
+        while (GetTickCount() < end) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        }
+        DestroyWindow(h);
+        return 0;
+    }
+    if (cmd == L"zorder" && argc > 2) {
+        std::string out = "zorder=";
+        for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT))
+            if (IsWindowVisible(h)) out += className(h) + ",";
+        HWND bar = FindWindowW(kBarClass, nullptr);
+        out += "\nbar_topmost=" +
+               std::to_string(bar && (GetWindowLongW(bar, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0) +
+               "\n";
+        writeOut(argv[2], out);
         return 0;
     }
     if (cmd == L"chatclear") {

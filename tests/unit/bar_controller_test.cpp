@@ -21,7 +21,7 @@ struct FakeWindow : IBarWindow {
     void setRegion(const std::vector<PxRect>& r) override { region = r; }
     void invalidate() override { ++paints; }
     PxPoint cursorPos() override { return cursor; }
-    PxRect monitorRect() override { return monitor; }
+    PxRect workArea() override { return monitor; }
     std::vector<PxRect> bounds;
     PxRect monitor{0, 0, 1280, 800};
     std::vector<PxRect> region;

@@ -20,9 +20,14 @@ TEST(DialogPlacement, CentredOnTheWorkAreaOfTheBarsMonitor) {
         {"on the primary", {159, 731, 262, 760}, two, {370, 280, 910, 480}},
         {"on the left monitor", {-500, 300, -397, 329}, two, {-1230, 260, -690, 460}},
         {"mostly on the left one", {-60, 300, 43, 329}, two, {-1230, 260, -690, 460}},
-        {"off every monitor: the nearest", {-3000, 2000, -2897, 2029}, two, {-1230, 260, -690, 460}},
-        {"a work area smaller than the dialog", {10, 10, 113, 39},
-         {{{0, 0, 400, 150}, {0, 0, 400, 150}}}, {0, 0, 540, 200}},
+        {"off every monitor: the nearest",
+         {-3000, 2000, -2897, 2029},
+         two,
+         {-1230, 260, -690, 460}},
+        {"a work area smaller than the dialog",
+         {10, 10, 113, 39},
+         {{{0, 0, 400, 150}, {0, 0, 400, 150}}},
+         {0, 0, 540, 200}},
         {"no monitor known: on the bar", {100, 100, 203, 129}, {}, {100, 100, 640, 300}},
     };
     for (const auto& c : cases)
