@@ -44,7 +44,9 @@ void CALLBACK foregroundChanged(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, D
     if (g_barOnTop) g_barOnTop->keepOnTop();
 }
 
+// The desktop covers every monitor but is no full-screen program.
 bool isDesktopWindow(HWND h) {
+    if (h == ::GetDesktopWindow() || h == ::GetShellWindow()) return true;
     wchar_t cls[16] = {};
     ::GetClassNameW(h, cls, 16);
     return ::lstrcmpW(cls, L"Progman") == 0 || ::lstrcmpW(cls, L"WorkerW") == 0;
@@ -332,7 +334,9 @@ void Form1::onMouseDown(MouseButton button, LPARAM lp) {
 
 // Above every window, or just behind a full-screen one in front on the bar's monitor.
 void Form1::keepOnTop() {
-    if (!hwnd_ || shutDown_) return;
+    // The menu's own loop has the z-order in hand while it is open; a change of it now would
+    // close the menu.
+    if (!hwnd_ || shutDown_ || launcherMenuShowing_) return;
     const HWND fg = ::GetForegroundWindow();
     lastForeground_ = fg;
     ForegroundWindow front;
@@ -504,6 +508,7 @@ void Form1::showLauncherMenu() {
     launcherMenu_->PopupMenu(at.x, at.y, 0);
     launcherMenuShowing_ = false;
     ::KillTimer(hwnd_, kMenuWatch);
+    lastForeground_ = nullptr;  // the watch takes its place again at its next look
     // After the chosen item's WM_COMMAND, which is posted and still refers to this menu: timer
     // messages come only when no posted message is waiting.
     if (launcherContentWaiting_) ::SetTimer(hwnd_, kLauncherHandOver, 0, nullptr);

@@ -49,8 +49,9 @@ void arrangeColumns(SharedMenu& m, int x, int y) {
     const std::vector<std::size_t> starts = menuColumnStarts(heights, work.bottom - work.top - frame);
     const int columns = static_cast<int>(starts.size()) + 1;
     const int width = work.right - work.left;
-    // Each column break adds a bar and a margin between columns.
-    m.widestItem = columns == 1 ? 0 : std::max(width / columns - 12, cyMenu);
+    // Each column adds the system's margins around its items (about 18 px, seen at 96 DPI) and a
+    // bar between columns, and the menu its frame: 32 px a column keeps the whole menu on screen.
+    m.widestItem = columns == 1 ? 0 : std::max(width / columns - 32, cyMenu);
     std::size_t next = 0;
     for (int p = 0; p < count; ++p) {
         const bool breaks = next < starts.size() && starts[next] == static_cast<std::size_t>(p);
