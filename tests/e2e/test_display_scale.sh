@@ -2,9 +2,9 @@
 # The bar at 96, 120, 144 and 192 DPI. Wine, like Windows 7 up to 125 %, does not scale a
 # DPI-unaware program: it sees the real DPI, larger menu rows and small icons, and pixels as they
 # are. At each scale: a first start sits on the work area's bottom (the whole screen here: Xvfb
-# has no taskbar), the manifest is taken (common controls v6), a click on a reply row pastes
-# that reply, and both dialogs lie within their windows. Screenshots of both dialogs at every
-# scale.
+# has no taskbar), the manifest is taken (common controls v6), the launcher menu's icons are
+# whole at the rows' size, a click on a reply row pastes that reply, and both dialogs lie
+# within their windows. Screenshots of the menu and both dialogs at every scale.
 . "$(dirname "$0")/lib.sh"
 BASE_PREFIX=$WINEPREFIX
 SCALED=""
@@ -47,6 +47,14 @@ controls_inside() {  # controls_inside CLASS
     done < <(grep '^ctl' "$WORK/ctl.txt")
 }
 
+# How many columns wide the first thing painted in a part of a picture is, from its leftmost
+# painted column to the first column of background (the part's top-left colour) after it.
+first_run() {  # first_run PNG X Y W H
+    convert "$1" +repage -crop "$4x$5+$2+$3" +repage txt:- |
+        awk -F'[,: ]+' 'NR == 2 { bg = $NF } NR > 1 && $NF != bg { painted[$1] = 1 }
+            END { for (x = 0; x < '"$4"'; ++x) { if (painted[x]) n++; else if (n) break }; print n + 0 }'
+}
+
 dialog_shot() {  # dialog_shot CLASS NAME
     find_window "$1" '' || fail "no $1"
     shot "$2" "$(fact w "$WORK/win.txt")x$(fact h "$WORK/win.txt")+$(fact x "$WORK/win.txt")+$(fact y "$WORK/win.txt")"
@@ -59,6 +67,9 @@ for dpi in 96 120 144 192; do
     put_reply 0.txt '第一条回复\r\n'
     put_reply 1.txt '第二条回复\r\n'
     put_reply 2.txt '第三条回复\r\n'
+    QL="$APPDATA/Microsoft/Internet Explorer/Quick Launch"
+    mkdir -p "$QL"
+    for f in a.lnk b.url notes.txt LICENSE; do printf 'x' >"$QL/$f"; done
 
     start_chat 300 150
     start_bar
@@ -70,6 +81,28 @@ for dpi in 96 120 144 192; do
     fact path "$WORK/comctl.txt" | grep -qi 'winsxs.*common-controls' ||
         fail "the manifest was not taken: comctl32 is '$(fact path "$WORK/comctl.txt")'"
     note "$dpi DPI (small icons $smicon px, menu rows $cymenu px): the bar starts at $bx,$by on the work area's bottom; common controls v6"
+
+    # The launcher menu: four rows of SM_CYMENU, each icon whole: as wide as the rows allow.
+    sleep 0.5  # the menu is built a moment after the bar shows
+    xdo mousemove $((bx + 59)) $((by + 15)) click 1
+    wait_for 3 menu_open || fail "the launcher menu did not open at $dpi DPI"
+    mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
+    mw=$(fact w "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
+    [ $(( (mh - 6) / cymenu )) = 4 ] || fail "the menu is $mh px high at $dpi DPI, not 4 rows of $cymenu"
+    shot "launcher_menu_${dpi}dpi" "$((mw + 20))x$((mh + 20))+$((mx - 10))+$((my - 10))"
+    icon=$(( smicon < cymenu - 3 ? smicon : cymenu - 3 ))
+    widest=0
+    for row in 0 1 2 3; do
+        # The icon column of the row: the item starts inside the menu's 3 px frame.
+        box=$(first_run "$SHOTS/launcher_menu_${dpi}dpi.png" 13 $((13 + row * cymenu)) $((icon + 4)) "$cymenu")
+        [ "$box" -gt "$widest" ] && widest=$box
+    done
+    # Wine's document icon fills 5/6 of its square or more; cut to its 16 px top-left corner and
+    # reduced, it was 13 px wide at 144 DPI and 12 px at 192.
+    [ "$widest" -ge $((icon * 2 / 3)) ] ||
+        fail "at $dpi DPI the widest launcher icon is $widest px in a $icon px icon column"
+    note "launcher menu: rows of $cymenu px, icons up to $widest px wide of $icon"
+    wait_for 4 menu_closed || fail "the menu did not close by itself"
 
     # Rows are picked as aimed: the reply panel's geometry is in the bar's own pixels.
     pick_row 2
