@@ -135,22 +135,28 @@ void saveSettingsString(ISettingsStore& store, IMessages& messages, const std::w
 }
 
 FirstStartPlacement firstStartPlacement(const taskbar::Rect& wa, const taskbar::Screen& screen) {
+    // The taskbar rectangle comes in the screen's own twips (1440 / DPI per pixel: 12 at 120
+    // DPI), the bar's position in its fixed 15 per pixel. Mixing the two put the bar about
+    // 200 px above the taskbar at 125 %: the height goes back to pixels with the factor it was
+    // made with, and everything the bar keeps is in its own twips.
     const taskbar::Rect tb = taskbar::taskbarRectOf(wa, screen);
+    const int ty = screen.twipsPerPixelY & 0xFF;  // as taskbarRectOf took it
+    const long long taskbarPx = ty > 0 ? (static_cast<long long>(tb.bottom) - tb.top) / ty : 0;
     FirstStartPlacement p;
-    p.taskbarHeight = static_cast<long long>(tb.bottom) - tb.top;
-    const int ty = screen.twipsPerPixelY;
+    p.taskbarHeight = taskbarPx * kTwipsPerPixel;
     switch (taskbar::taskbarEdgeOf(wa, screen)) {
         case taskbar::Bottom:
         case taskbar::Top:
             p.left = kFirstStartLeftTwips;
-            p.top = static_cast<double>(screen.heightPx) * ty - kBarHeightTwips - p.taskbarHeight;
+            p.top =
+                static_cast<double>(screen.heightPx - taskbarPx) * kTwipsPerPixel - kBarHeightTwips;
             break;
         case taskbar::Left:
         case taskbar::Right:
             // A side or hidden taskbar spans the whole height, which would put the bar above the
             // screen: sit on the work area's lower edge instead.
-            p.left = static_cast<double>(wa.left) * screen.twipsPerPixelX + kFirstStartLeftTwips;
-            p.top = static_cast<double>(wa.bottom) * ty - kBarHeightTwips;
+            p.left = static_cast<double>(wa.left) * kTwipsPerPixel + kFirstStartLeftTwips;
+            p.top = static_cast<double>(wa.bottom) * kTwipsPerPixel - kBarHeightTwips;
             break;
     }
     return p;

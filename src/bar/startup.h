@@ -50,7 +50,8 @@ std::wstring formatSettingsString(long long leftTwips, long long topTwips,
 // why, and the bar goes on.
 void saveSettingsString(ISettingsStore& store, IMessages& messages, const std::wstring& text);
 
-// Where a first start puts the bar (twips), and the taskbar height it records.
+// Where a first start puts the bar (twips), and the taskbar height it records (twips of 15 per
+// pixel, like every position the bar keeps, whatever the screen's own factor).
 struct FirstStartPlacement {
     double left = 0, top = 0;
     long long taskbarHeight = 0;

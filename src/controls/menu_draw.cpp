@@ -29,8 +29,8 @@ bool isChecked(const MenuItem& r) { return (r.itemState & kStateChecked) != 0; }
 // Pen styles past dash-dot-dot have no look of their own; they draw solid.
 int penStyle(std::int32_t style) { return style >= 0 && style <= 4 ? style : 0; }
 
-void addIcon(DrawPlan& plan, long long x, int y, std::uintptr_t icon) {
-    if (icon != 0) plan.ops.push_back(IconOp{clampToInt(x), y, icon});
+void addIcon(DrawPlan& plan, long long x, int y, std::uintptr_t icon, int size) {
+    if (icon != 0) plan.ops.push_back(IconOp{clampToInt(x), y, icon, size});
 }
 
 void planLeftBar(DrawPlan& plan, const MenuAppearance& a, int height, const Rect& rc) {
@@ -106,9 +106,9 @@ void planSelectionFill(DrawPlan& plan, const MenuAppearance& a, const Rect& s) {
 }
 
 void planSelected(DrawPlan& plan, const MenuAppearance& a, const MenuItem& r, const Rect& rc,
-                  int ix, const IconRows& rows, const Rect& text) {
+                  int ix, const IconRows& rows, const Rect& text, int size) {
     const std::uintptr_t icon = pictureHandle(r.itemIcon);
-    Rect s = selectionRect(a, rc, ix, icon != 0, isCheckItem(r));
+    Rect s = selectionRect(a, rc, ix, icon != 0, isCheckItem(r), size);
     switch (a.itemSelectEdgeStyle) {
         case 5: break;
         case 6: plan.ops.push_back(DrawEdgeOp{s, kBdrSunkenOuter, kBfRect}); break;
@@ -124,17 +124,21 @@ void planSelected(DrawPlan& plan, const MenuAppearance& a, const MenuItem& r, co
     plan.ops.push_back(TextOp{text, r.itemText, a.itemTextSelectColor});
 
     if (isCheckItem(r)) {
-        if (isChecked(r)) addIcon(plan, ix + 2LL, rows.iy, icon);
+        if (isChecked(r)) addIcon(plan, ix + 2LL, rows.iy, icon, size);
         return;
     }
-    addIcon(plan, ix + 2LL, rows.iy, icon);
+    addIcon(plan, ix + 2LL, rows.iy, icon, size);
     if (icon == 0) return;
     switch (a.itemIconStyle) {
-        case 1: plan.ops.push_back(DrawEdgeOp{iconBox(ix, rc), kBdrSunkenOuter, kBfRect}); break;
-        case 2: plan.ops.push_back(DrawEdgeOp{iconBox(ix, rc), kBdrRaisedInner, kBfRect}); break;
+        case 1:
+            plan.ops.push_back(DrawEdgeOp{iconBox(ix, rc, size), kBdrSunkenOuter, kBfRect});
+            break;
+        case 2:
+            plan.ops.push_back(DrawEdgeOp{iconBox(ix, rc, size), kBdrRaisedInner, kBfRect});
+            break;
         case 3:
-            plan.ops.push_back(IconShadowOp{clampToInt(ix + 3LL), rows.iyPlus, icon});
-            addIcon(plan, ix + 1LL, rows.iyMinus, icon);
+            plan.ops.push_back(IconShadowOp{clampToInt(ix + 3LL), rows.iyPlus, icon, size});
+            addIcon(plan, ix + 1LL, rows.iyMinus, icon, size);
             break;
         default: break;
     }
@@ -157,8 +161,15 @@ int roundHalfEven(double value) {
     return static_cast<int>(r);
 }
 
-int measureItemWidth(std::size_t gbkByteLength, int cyMenu, int leftBarWidth) {
-    return roundHalfEven(cyMenu / 2.5 * static_cast<double>(gbkByteLength) + leftBarWidth);
+int menuIconSize(int smallIconSize, int cyMenu) {
+    const int wanted = smallIconSize > 0 ? smallIconSize : kMenuIconSize96;
+    return std::max(1, std::min(wanted, cyMenu - 3));
+}
+
+int measureItemWidth(std::size_t gbkByteLength, int cyMenu, int leftBarWidth, int iconSize) {
+    // The icon's growth past 16 px is added: the text keeps the room it has at 96 DPI.
+    const int grown = std::max(iconSize - kMenuIconSize96, 0);
+    return roundHalfEven(cyMenu / 2.5 * static_cast<double>(gbkByteLength) + leftBarWidth + grown);
 }
 
 int measureItemHeight(std::int32_t itemType, int cyMenu) {
@@ -173,10 +184,11 @@ int totalMenuHeight(const std::vector<std::int32_t>& itemTypesInMenuOrder, int c
 
 std::optional<ItemSize> measureMenuItem(std::uint32_t ctlType, std::uint32_t itemId,
                                         const MenuModel& model, std::size_t gbkByteLength,
-                                        int cyMenu, int maxWidth) {
+                                        int cyMenu, int maxWidth, int iconSize) {
     if ((ctlType & kOdtMenu) == 0) return std::nullopt;
     const MenuItem* r = model.record(itemId);
-    const int width = measureItemWidth(gbkByteLength, cyMenu, model.appearance().leftBarWidth);
+    const int width =
+        measureItemWidth(gbkByteLength, cyMenu, model.appearance().leftBarWidth, iconSize);
     return ItemSize{std::min(width, maxWidth),
                     measureItemHeight(r ? r->itemType : kTypeString, cyMenu)};
 }
@@ -195,9 +207,9 @@ std::vector<std::size_t> menuColumnStarts(const std::vector<int>& itemHeights, i
     return starts;
 }
 
-IconRows iconRows(const Rect& rc) {
+IconRows iconRows(const Rect& rc, int iconSize) {
     const double middle =
-        (static_cast<double>(rc.bottom) - rc.top + 1 - 16) / 2 + static_cast<double>(rc.top);
+        (static_cast<double>(rc.bottom) - rc.top + 1 - iconSize) / 2 + static_cast<double>(rc.top);
     return {roundHalfEven(middle), roundHalfEven(middle + 1), roundHalfEven(middle - 1)};
 }
 
@@ -208,24 +220,27 @@ int iconColumn(const MenuAppearance& look, const Rect& rc) {
                                   : rc.left;
 }
 
-Rect iconBox(int ix, const Rect& rc) { return {ix, rc.top, clampToInt(ix + 20LL), rc.bottom}; }
+Rect iconBox(int ix, const Rect& rc, int iconSize) {
+    return {ix, rc.top, clampToInt(ix + 4LL + iconSize), rc.bottom};
+}
 
-Rect textRect(int ix, const Rect& rc) {
-    return {clampToInt(ix + 23LL), rc.top, rc.right, rc.bottom};
+Rect textRect(int ix, const Rect& rc, int iconSize) {
+    return {clampToInt(ix + 7LL + iconSize), rc.top, rc.right, rc.bottom};
 }
 
 Rect selectionRect(const MenuAppearance& look, const Rect& rc, int ix, bool hasIcon,
-                   bool isCheckItem) {
+                   bool isCheckItem, int iconSize) {
     int left = rc.left;
     if (look.itemSelectScope & 2)
         left = ix;
     else if (look.itemSelectScope & 1)
-        left = clampToInt(textRect(ix, rc).left - 2LL);
+        left = clampToInt(textRect(ix, rc, iconSize).left - 2LL);
     if (look.itemSelectScope != 4 && (!hasIcon || isCheckItem)) left = ix;
     return {left, rc.top, rc.right, rc.bottom};
 }
 
-DrawPlan planDrawItem(const DrawRequest& request, const MenuModel& model, int cyMenu) {
+DrawPlan planDrawItem(const DrawRequest& request, const MenuModel& model, int cyMenu,
+                      int iconSize) {
     DrawPlan plan;
     if (request.ctlType != kOdtMenu) return plan;
     const MenuItem* r = model.record(request.itemId);
@@ -252,8 +267,8 @@ DrawPlan planDrawItem(const DrawRequest& request, const MenuModel& model, int cy
     planLeftBar(plan, a, height, rc);
 
     const int ix = iconColumn(a, rc);
-    const IconRows rows = iconRows(rc);
-    const Rect text = textRect(ix, rc);
+    const IconRows rows = iconRows(rc, iconSize);
+    const Rect text = textRect(ix, rc, iconSize);
     const std::uintptr_t icon = pictureHandle(r->itemIcon);
 
     if (r->itemType == kTypeSeparator) {
@@ -262,16 +277,16 @@ DrawPlan planDrawItem(const DrawRequest& request, const MenuModel& model, int cy
         // Disabled items never show the highlight, selected or not.
         plan.ops.push_back(TextOp{text, r->itemText, a.itemTextDisabledColor});
         if ((!isCheckItem(*r) || isChecked(*r)) && icon != 0)
-            plan.ops.push_back(IconDisabledOp{clampToInt(ix + 2LL), rows.iy, icon});
+            plan.ops.push_back(IconDisabledOp{clampToInt(ix + 2LL), rows.iy, icon, iconSize});
     } else if (request.itemState & kOdsSelected) {
-        planSelected(plan, a, *r, rc, ix, rows, text);
+        planSelected(plan, a, *r, rc, ix, rows, text, iconSize);
     } else {
         plan.markPointerLeft = true;
         // Erases an old highlight.
         const int left = std::max(a.leftBarStyle != 0 ? a.leftBarWidth : 0, rc.left);
         plan.ops.push_back(FillRectOp{{left, rc.top, rc.right, rc.bottom}, a.backColor});
         plan.ops.push_back(TextOp{text, r->itemText, a.itemTextEnabledColor});
-        if (!isCheckItem(*r) || isChecked(*r)) addIcon(plan, ix + 2LL, rows.iy, icon);
+        if (!isCheckItem(*r) || isChecked(*r)) addIcon(plan, ix + 2LL, rows.iy, icon, iconSize);
     }
     return plan;
 }

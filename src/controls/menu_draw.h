@@ -40,8 +40,16 @@ Rgb gradient(double t, Colorref start, Colorref end);
 // Round to nearest, halves to even, whatever the FPU rounding mode; saturates to int.
 int roundHalfEven(double value);
 
-// Width from the text's ANSI (GBK) byte count, not from font metrics: cyMenu / 2.5 × n + W.
-int measureItemWidth(std::size_t gbkByteLength, int cyMenu, int leftBarWidth);
+// The size item icons are drawn at: the system's small icon size (16 at 96 DPI, 24 at 144, 32
+// at 192, where the rows grow too), never taller than a row leaves room for. 16 when the
+// system gives no size.
+constexpr int kMenuIconSize96 = 16;
+int menuIconSize(int smallIconSize, int cyMenu);
+
+// Width from the text's ANSI (GBK) byte count, not from font metrics: cyMenu / 2.5 × n + W, and
+// what an icon larger than 16 px takes from the text.
+int measureItemWidth(std::size_t gbkByteLength, int cyMenu, int leftBarWidth,
+                     int iconSize = kMenuIconSize96);
 int measureItemHeight(std::int32_t itemType, int cyMenu);
 // Height of the whole menu (the left bar's length) from the item types in menu order.
 int totalMenuHeight(const std::vector<std::int32_t>& itemTypesInMenuOrder, int cyMenu);
@@ -62,22 +70,24 @@ constexpr std::uint32_t kOdtMenu = 1;
 // No item is wider than `maxWidth` (half the screen): a longer caption is cut with an ellipsis.
 std::optional<ItemSize> measureMenuItem(std::uint32_t ctlType, std::uint32_t itemId,
                                         const MenuModel& model, std::size_t gbkByteLength,
-                                        int cyMenu, int maxWidth = INT_MAX);
+                                        int cyMenu, int maxWidth = INT_MAX,
+                                        int iconSize = kMenuIconSize96);
 
-// Item geometry. ix is the icon column's left edge.
+// Item geometry. ix is the icon column's left edge; the icon box is the icon and 4 px, the text
+// starts 7 px after the icon's size.
 struct IconRows {
     int iy = 0;       // the icon
     int iyPlus = 0;   // its shadow (icon style 3)
     int iyMinus = 0;  // the icon lifted above the shadow
 };
-IconRows iconRows(const Rect& rc);
+IconRows iconRows(const Rect& rc, int iconSize = kMenuIconSize96);
 int iconColumn(const MenuAppearance& look, const Rect& rc);
-Rect iconBox(int ix, const Rect& rc);
-Rect textRect(int ix, const Rect& rc);
+Rect iconBox(int ix, const Rect& rc, int iconSize = kMenuIconSize96);
+Rect textRect(int ix, const Rect& rc, int iconSize = kMenuIconSize96);
 // The highlight before its border is drawn. Items without icon and check items start it at the
 // icon column unless ItemSelectScope is exactly 4.
 Rect selectionRect(const MenuAppearance& look, const Rect& rc, int ix, bool hasIcon,
-                   bool isCheckItem);
+                   bool isCheckItem, int iconSize = kMenuIconSize96);
 
 // DrawEdge arguments.
 constexpr unsigned kBdrSunkenOuter = 0x2;
@@ -119,20 +129,23 @@ struct TextOp {  // SetTextColor, then DrawText with DT_SINGLELINE | DT_VCENTER
     Colorref color = 0;
     bool operator==(const TextOp&) const = default;
 };
-struct IconOp {  // DrawIconEx 16 × 16, DI_NORMAL
+struct IconOp {  // DrawIconEx size × size, DI_NORMAL
     int x = 0, y = 0;
     std::uintptr_t icon = 0;
+    int size = kMenuIconSize96;
     bool operator==(const IconOp&) const = default;
 };
-struct IconDisabledOp {  // DrawState DST_ICON | DSS_DISABLED
+struct IconDisabledOp {  // DrawState DST_ICON | DSS_DISABLED, size × size
     int x = 0, y = 0;
     std::uintptr_t icon = 0;
+    int size = kMenuIconSize96;
     bool operator==(const IconDisabledOp&) const = default;
 };
 struct IconShadowOp {  // DrawState DST_ICON | DSS_MONO with a solid brush of kShadowColor
     static constexpr Colorref kShadowColor = rgb(128, 128, 128);
     int x = 0, y = 0;
     std::uintptr_t icon = 0;
+    int size = kMenuIconSize96;
     bool operator==(const IconShadowOp&) const = default;
 };
 struct BarImageOp {  // BitBlt SRCCOPY of width × height from the bitmap's (0,0) to (0,0)
@@ -163,7 +176,9 @@ struct DrawRequest {
     std::vector<std::uint32_t> menuItemIds;
 };
 
-// Empty plan when the request is not for a menu or names an item that has no record.
-DrawPlan planDrawItem(const DrawRequest& request, const MenuModel& model, int cyMenu);
+// Empty plan when the request is not for a menu or names an item that has no record. Icons are
+// drawn at `iconSize` (menuIconSize).
+DrawPlan planDrawItem(const DrawRequest& request, const MenuModel& model, int cyMenu,
+                      int iconSize = kMenuIconSize96);
 
 }  // namespace replybar::menu

@@ -20,13 +20,19 @@ HWND g_frmMenu = nullptr;
 RECT toRect(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 HICON toIcon(std::uintptr_t h) { return reinterpret_cast<HICON>(h); }
 
-// DrawState draws an icon at its own size, and launcher icons are 32 × 32: draw a 16 × 16 copy
-// so the disabled look and the shadow stay inside the icon column like DrawIconEx does.
-void drawIconState(HDC dc, HBRUSH brush, std::uintptr_t icon, int x, int y, UINT flags) {
+// The size item icons are drawn at, for the display scale the system menu rows have.
+int itemIconSize() {
+    return menuIconSize(::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYMENU));
+}
+
+// DrawState draws an icon at its own size, and launcher icons are twice the small icon size:
+// draw a copy of the item icon's size so the disabled look and the shadow stay inside the icon
+// column like DrawIconEx does.
+void drawIconState(HDC dc, HBRUSH brush, std::uintptr_t icon, int x, int y, int size, UINT flags) {
     const win::UniqueIcon small{
-        static_cast<HICON>(::CopyImage(toIcon(icon), IMAGE_ICON, 16, 16, 0))};
+        static_cast<HICON>(::CopyImage(toIcon(icon), IMAGE_ICON, size, size, 0))};
     if (!small) return;
-    ::DrawStateW(dc, brush, nullptr, reinterpret_cast<LPARAM>(small.get()), 0, x, y, 16, 16,
+    ::DrawStateW(dc, brush, nullptr, reinterpret_cast<LPARAM>(small.get()), 0, x, y, size, size,
                  DST_ICON | flags);
 }
 
@@ -67,14 +73,14 @@ struct Executor {
                     DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     }
     void operator()(const IconOp& op) const {
-        ::DrawIconEx(dc, op.x, op.y, toIcon(op.icon), 16, 16, 0, nullptr, DI_NORMAL);
+        ::DrawIconEx(dc, op.x, op.y, toIcon(op.icon), op.size, op.size, 0, nullptr, DI_NORMAL);
     }
     void operator()(const IconDisabledOp& op) const {
-        drawIconState(dc, nullptr, op.icon, op.x, op.y, DSS_DISABLED);
+        drawIconState(dc, nullptr, op.icon, op.x, op.y, op.size, DSS_DISABLED);
     }
     void operator()(const IconShadowOp& op) const {
         const win::UniqueBrush grey{::CreateSolidBrush(IconShadowOp::kShadowColor)};
-        if (grey) drawIconState(dc, grey.get(), op.icon, op.x, op.y, DSS_MONO);
+        if (grey) drawIconState(dc, grey.get(), op.icon, op.x, op.y, op.size, DSS_MONO);
     }
     void operator()(const BarImageOp& op) const {
         const win::UniqueDc memory{::CreateCompatibleDC(nullptr)};
@@ -95,7 +101,8 @@ void drawMenuItem(const DRAWITEMSTRUCT& dis) {
     const int count = m.menuHandle ? ::GetMenuItemCount(m.menuHandle) : 0;
     for (int p = 0; p < count; ++p) request.menuItemIds.push_back(::GetMenuItemID(m.menuHandle, p));
 
-    const DrawPlan plan = planDrawItem(request, m.model, ::GetSystemMetrics(SM_CYMENU));
+    const DrawPlan plan =
+        planDrawItem(request, m.model, ::GetSystemMetrics(SM_CYMENU), itemIconSize());
     executeDrawPlan(dis.hDC, plan);
     if (plan.markPointerLeft && m.host) {
         if (m.host->state) m.host->state->menuPointerState = L"离开";
@@ -118,15 +125,16 @@ int widestItem() {
 
 int naturalWidth(const MenuItem& r) {
     return measureItemWidth(codec::gbkByteLength(r.itemText), ::GetSystemMetrics(SM_CYMENU),
-                            mMenu().model.appearance().leftBarWidth);
+                            mMenu().model.appearance().leftBarWidth, itemIconSize());
 }
 
 void measureMenuItem(MEASUREITEMSTRUCT& mis) {
     const SharedMenu& m = mMenu();
     const MenuItem* r = m.model.record(mis.itemID);
     const std::size_t bytes = r ? codec::gbkByteLength(r->itemText) : 0;
-    const auto size = menu::measureMenuItem(mis.CtlType, mis.itemID, m.model, bytes,
-                                            ::GetSystemMetrics(SM_CYMENU), widestItem());
+    const auto size =
+        menu::measureMenuItem(mis.CtlType, mis.itemID, m.model, bytes,
+                              ::GetSystemMetrics(SM_CYMENU), widestItem(), itemIconSize());
     if (!size) return;
     mis.itemWidth = static_cast<UINT>(std::max(size->width, 0));
     mis.itemHeight = static_cast<UINT>(std::max(size->height, 0));

@@ -31,14 +31,14 @@ private:
     HGDIOBJ old_ = nullptr;
 };
 
-// Every DC and bitmap of the conversion, 32 × 32 like the canvases.
+// Every DC and bitmap of the conversion, of the work canvases' size (32 × 32 at 96 DPI).
 struct ConversionScratch {
-    explicit ConversionScratch(HDC colorDc)
-        : iconMask(nullptr, ::CreateBitmap(32, 32, 1, 1, nullptr)),
-          colorMask(colorDc, menu::createColorImage(colorDc, 32, 32)),
-          mono(colorDc, ::CreateBitmap(32, 32, 1, 1, nullptr)),
-          maskWork(nullptr, ::CreateBitmap(32, 32, 1, 1, nullptr)),
-          iconColor(nullptr, menu::createColorImage(colorDc, 32, 32)) {}
+    ConversionScratch(HDC colorDc, int size)
+        : iconMask(nullptr, ::CreateBitmap(size, size, 1, 1, nullptr)),
+          colorMask(colorDc, menu::createColorImage(colorDc, size, size)),
+          mono(colorDc, ::CreateBitmap(size, size, 1, 1, nullptr)),
+          maskWork(nullptr, ::CreateBitmap(size, size, 1, 1, nullptr)),
+          iconColor(nullptr, menu::createColorImage(colorDc, size, size)) {}
 
     ScratchImage iconMask;   // the icon's AND mask
     ScratchImage colorMask;  // CreateTransparent: white where the key colour is
@@ -98,8 +98,8 @@ HICON makeIcon(IconCanvases& c) {
 
     ICONINFO info{};
     info.fIcon = TRUE;
-    info.xHotspot = 16;
-    info.yHotspot = 16;
+    info.xHotspot = static_cast<DWORD>(w / 2);
+    info.yHotspot = static_cast<DWORD>(h / 2);
     info.hbmMask = s.iconMask.bitmap();
     info.hbmColor = s.iconColor.bitmap();
     // CreateIconIndirect copies both bitmaps.
@@ -108,12 +108,16 @@ HICON makeIcon(IconCanvases& c) {
 
 }  // namespace
 
-IconCanvases::IconCanvases()
-    : picture1(16, 16, ::GetSysColor(COLOR_BTNFACE)),
-      picture11(32, 32, RGB(0, 0, 0)),
-      picImage(32, 32, RGB(0, 0, 0), ::GetSysColor(COLOR_WINDOWTEXT)),
-      picMask(32, 32, ::GetSysColor(COLOR_WINDOW), ::GetSysColor(COLOR_WINDOWTEXT)),
-      scratch(std::make_unique<ConversionScratch>(picImage.dc())) {}
+// The shell icon is drawn whole at its own size (a 24 px icon on a 16 px canvas lost its right
+// side) and enlarged twice, as at 96 DPI, so the menu's reduction to the item icon size gives
+// back its pixels.
+IconCanvases::IconCanvases(int shellIconSize)
+    : picture1(shellIconSize, shellIconSize, ::GetSysColor(COLOR_BTNFACE)),
+      picture11(2 * shellIconSize, 2 * shellIconSize, RGB(0, 0, 0)),
+      picImage(2 * shellIconSize, 2 * shellIconSize, RGB(0, 0, 0), ::GetSysColor(COLOR_WINDOWTEXT)),
+      picMask(2 * shellIconSize, 2 * shellIconSize, ::GetSysColor(COLOR_WINDOW),
+              ::GetSysColor(COLOR_WINDOWTEXT)),
+      scratch(std::make_unique<ConversionScratch>(picImage.dc(), 2 * shellIconSize)) {}
 
 IconCanvases::~IconCanvases() = default;
 

@@ -1,6 +1,7 @@
-// Bmp2Icon_Cmd "转换": turns the enlarged shell icon on Picture11 into a 32 × 32 icon with a
-// transparency mask, wrapped in a picture object that the menu item then owns. The key colour,
-// the colour of Picture11's top-left pixel, decides which pixels become transparent.
+// Bmp2Icon_Cmd "转换": turns the enlarged shell icon on Picture11 into an icon of its size
+// (32 × 32 at 96 DPI) with a transparency mask, wrapped in a picture object that the menu item
+// then owns. The key colour, the colour of Picture11's top-left pixel, decides which pixels
+// become transparent.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 
 #include "core/ports.h"
 #include "controls/picture_win32.h"
+#include "launch/shell_icon_win32.h"
 
 namespace replybar::launch {
 
@@ -18,13 +20,14 @@ struct ConversionScratch;
 // entries: the conversion's own device contexts and bitmaps are made with it and released with
 // it, and each conversion only draws into them.
 struct IconCanvases {
-    IconCanvases();
+    // For shell icons of `shellIconSize` px; the work canvases and the icon are twice that.
+    explicit IconCanvases(int shellIconSize = kShellIconSize);
     ~IconCanvases();
     IconCanvases(const IconCanvases&) = delete;
     IconCanvases& operator=(const IconCanvases&) = delete;
 
-    menu::Canvas picture1;       // the shell icon, 16 × 16 on button face
-    menu::Canvas picture11;      // the shell icon enlarged, 32 × 32 on black
+    menu::Canvas picture1;       // the shell icon, 16 × 16 at 96 DPI, on button face
+    menu::Canvas picture11;      // the shell icon enlarged twice, on black
     menu::Canvas picImage;       // the icon's colour image
     menu::Canvas picMask;        // the icon's mask: window colour where transparent
     menu::PicturePtr picture22;  // the finished icon picture, empty after a failed conversion

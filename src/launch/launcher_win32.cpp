@@ -38,7 +38,7 @@ LauncherContent gatherLauncherContent(const std::wstring& folder, const FolderLi
     content.folder = folder;
     try {
         content.listing = lister(folder, kMaxLaunchEntries);
-        IconCanvases canvases;
+        IconCanvases canvases(shellIconSize());
         // Entries with the same shell icon share one converted icon.
         std::map<int, int> converted;  // system image list index → place in content.icons
         for (const std::wstring& name : content.listing.names) {

@@ -4,7 +4,20 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 namespace replybar::launch {
+
+int shellIconSize() {
+    SHFILEINFOW info{};
+    const auto list = reinterpret_cast<HIMAGELIST>(
+        ::SHGetFileInfoW(L"x.txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                         SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES | SHGFI_SMALLICON));
+    int cx = 0, cy = 0;
+    if (!list || !::ImageList_GetIconSize(list, &cx, &cy) || cx <= 0)
+        cx = ::GetSystemMetrics(SM_CXSMICON);
+    return std::clamp(cx, kShellIconSize, 256);
+}
 
 ShellIcon shellIconOf(const std::wstring& path) {
     SHFILEINFOW info{};

@@ -1,5 +1,6 @@
-// Command2 "图标": the small shell icon of one launch-folder entry, drawn on the bar's 16 × 16
-// icon canvas, and its enlargement onto the 32 × 32 work canvas the conversion reads.
+// Command2 "图标": the small shell icon of one launch-folder entry, drawn on the bar's icon
+// canvas (16 × 16 at 96 DPI, the system's small icon size at any scale), and its enlargement
+// onto the work canvas of twice that size that the conversion reads.
 #pragma once
 
 #include <windows.h>
@@ -11,10 +12,15 @@
 
 namespace replybar::launch {
 
-// Picture1: 16 × 16, button-face background.
+// Picture1 at 96 DPI: 16 × 16, button-face background.
 constexpr int kShellIconSize = 16;
-// Picture11: 32 × 32, black background.
+// Picture11 at 96 DPI: 32 × 32, black background.
 constexpr int kIconSize = 32;
+
+// The size of the icons in the system's small-icon image list: 16 at 96 DPI, 20, 24 or 32 where
+// Windows does not scale the bar (Windows 7 at 125 %, or 150 % without DPI virtualisation).
+// SM_CXSMICON when the shell gives no list; held to 16..256.
+int shellIconSize();
 
 // The icon the shell gives a plain file of that name (the file itself is not opened, so a
 // shortcut shows the shortcut icon of its type): its place in the system image list.

@@ -22,7 +22,13 @@
 //                                  TOPMOST is 1, activated as a user would, for MS ms
 //   e2e_probe zorder OUT           the visible top-level windows front to back, by class
 //   e2e_probe checked CLASS ID OUT whether a check box of a window is checked
+//   e2e_probe metrics OUT          the display scale a program of the prefix sees: DPI, small
+//                                  icon and menu row sizes, the system small-icon list's size
+//   e2e_probe comctl OUT           the path of the comctl32.dll in the bar's process: the
+//                                  side-by-side one when its manifest was taken
 #include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -303,6 +309,43 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                      (unsigned long)pid, IsWindowVisible(h) != 0);
             out += buf;
         }
+        writeOut(argv[2], out);
+        return 0;
+    }
+    if (cmd == L"metrics" && argc > 2) {
+        HDC dc = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+        ReleaseDC(nullptr, dc);
+        SHFILEINFOW info{};
+        const auto list = reinterpret_cast<HIMAGELIST>(
+            SHGetFileInfoW(L"x.txt", FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                           SHGFI_SYSICONINDEX | SHGFI_USEFILEATTRIBUTES | SHGFI_SMALLICON));
+        int cx = 0, cy = 0;
+        if (list) ImageList_GetIconSize(list, &cx, &cy);
+        char buf[256];
+        snprintf(buf, sizeof buf, "dpi=%d\nsmicon=%d\ncymenu=%d\nlisticon=%d\nscreen=%d,%d\n", dpi,
+                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYMENU), cx,
+                 GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        writeOut(argv[2], buf);
+        return 0;
+    }
+    if (cmd == L"comctl" && argc > 2) {
+        DWORD pid = 0;
+        if (HWND bar = FindWindowW(kBarClass, nullptr)) GetWindowThreadProcessId(bar, &pid);
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+        std::string out = "path=\n";
+        HMODULE modules[512];
+        DWORD bytes = 0;
+        if (process && K32EnumProcessModules(process, modules, sizeof modules, &bytes)) {
+            for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+                wchar_t path[MAX_PATH] = {};
+                K32GetModuleFileNameExW(process, modules[i], path, MAX_PATH);
+                const wchar_t* name = wcsrchr(path, L'\\');
+                if (name && lstrcmpiW(name + 1, L"comctl32.dll") == 0)
+                    out = "path=" + utf8(path) + "\n";
+            }
+        }
+        if (process) CloseHandle(process);
         writeOut(argv[2], out);
         return 0;
     }

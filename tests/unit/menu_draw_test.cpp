@@ -127,6 +127,34 @@ TEST(MenuGeometry, IconRowsRoundHalvesToEven) {
     }
 }
 
+// Icons take the system's small icon size, as the rows grow with the display scale, but never
+// more than a row leaves; the icon box and the text move along, and the item grows by as much.
+TEST(MenuGeometry, IconsGrowWithTheRows) {
+    struct Case {
+        const char* what;
+        int smallIcon, cyMenu;
+        int size, iy, boxRight, textLeft, width;  // width of a 4-byte caption, W = 20
+    };
+    for (const Case c :
+         {Case{"96 DPI", 16, 19, 16, 2, 20, 23, 50}, Case{"120 DPI", 20, 24, 20, 2, 24, 27, 62},
+          Case{"144 DPI", 24, 28, 24, 2, 28, 31, 73}, Case{"192 DPI", 32, 37, 32, 3, 36, 39, 95},
+          Case{"rows smaller than the icons", 32, 30, 27, 2, 31, 34, 79},
+          Case{"no size from the system", 0, 19, 16, 2, 20, 23, 50}}) {
+        const int size = menuIconSize(c.smallIcon, c.cyMenu);
+        EXPECT_EQ(size, c.size) << c.what;
+        const Rect rc{0, 0, 150, c.cyMenu};
+        EXPECT_EQ(iconRows(rc, size).iy, c.iy) << c.what;
+        EXPECT_LE(iconRows(rc, size).iy + size, c.cyMenu) << c.what << ": the icon leaves its row";
+        EXPECT_EQ(iconBox(0, rc, size).right, c.boxRight) << c.what;
+        EXPECT_EQ(textRect(0, rc, size).left, c.textLeft) << c.what;
+        EXPECT_EQ(measureItemWidth(4, c.cyMenu, 20, size), c.width) << c.what;
+        // The plan draws the icon at that size where the geometry says.
+        const DrawPlan plan = planDrawItem({kOdtMenu, 0, 0, rc, {0}}, launcher(), c.cyMenu, size);
+        EXPECT_EQ(opsOf<IconOp>(plan), (std::vector<IconOp>{{2, c.iy, kIcon, size}})) << c.what;
+        EXPECT_EQ(opsOf<TextOp>(plan).at(0).rect.left, c.textLeft) << c.what;
+    }
+}
+
 TEST(MenuGeometry, SelectionStartsWhereTheScopeSays) {
     struct Case {
         int scope;

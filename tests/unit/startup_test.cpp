@@ -103,21 +103,32 @@ TEST(TaskBar, EdgeAndRectangleForEachPlacement) {
     }
 }
 
-TEST(FirstStart, BarSitsOnTheWorkAreaBottomNeverAboveTheScreen) {
-    const taskbar::Screen s{1280, 800, 15, 15};
-    // Taskbar along the bottom: lower edge on the taskbar's upper edge.
-    auto p = firstStartPlacement({0, 0, 1280, 760}, s);
-    EXPECT_EQ(p.taskbarHeight, 600);
-    EXPECT_EQ(p.left, 2390);
-    EXPECT_EQ(twipsToPixels(p.left), 159);
-    EXPECT_EQ(twipsToPixels(p.top) + twipsToPixels(kBarHeightTwips), 760);
-    // Hidden, left and right taskbars: on the work area's lower edge, from its left edge.
-    for (const taskbar::Rect wa : {taskbar::Rect{0, 0, 1280, 800}, taskbar::Rect{60, 0, 1280, 800},
-                                   taskbar::Rect{0, 0, 1220, 800}}) {
-        p = firstStartPlacement(wa, s);
-        EXPECT_GE(p.top, 0);
-        EXPECT_EQ(twipsToPixels(p.top) + twipsToPixels(kBarHeightTwips), 800);
-        EXPECT_EQ(twipsToPixels(p.left), wa.left + 159);
+// At every display scale the bar's lower edge lands on the work area's, 159 px from its left:
+// the screen's own twips per pixel (1440 / DPI, cut to a whole number) never leak into the bar's
+// 15. Hidden, left and right taskbars span the whole height: there the work area decides too.
+TEST(FirstStart, BarSitsOnTheWorkAreaBottomAtEveryScale) {
+    using R = taskbar::Rect;
+    const struct {
+        int dpi;
+        taskbar::Screen screen;
+        R work;
+        long long taskbarHeight;  // the bar's twips
+    } cases[] = {
+        {96, {1280, 800, 15, 15}, {0, 0, 1280, 760}, 600},
+        {120, {1920, 1080, 12, 12}, {0, 0, 1920, 1040}, 600},
+        {144, {2560, 1440, 10, 10}, {0, 0, 2560, 1392}, 720},
+        {192, {3840, 2160, 7, 7}, {0, 0, 3840, 2098}, 930},       // 1440 / 192 = 7.5, cut to 7
+        {120, {1920, 1080, 12, 12}, {0, 0, 1920, 1080}, 16200},   // hidden: the whole height
+        {144, {2560, 1440, 10, 10}, {72, 0, 2560, 1440}, 21600},  // left
+        {120, {1920, 1080, 12, 12}, {0, 0, 1860, 1080}, 16200},   // right
+        {120, {1280, 800, 12, 12}, {0, 0, 1280, 800}, 12000},     // under Xvfb: no taskbar
+    };
+    for (const auto& c : cases) {
+        const auto p = firstStartPlacement(c.work, c.screen);
+        EXPECT_EQ(p.taskbarHeight, c.taskbarHeight) << c.dpi;
+        EXPECT_EQ(twipsToPixels(p.left), c.work.left + 159) << c.dpi;
+        EXPECT_EQ(twipsToPixels(p.top) + twipsToPixels(kFaceHeightTwips), c.work.bottom)
+            << c.dpi << " dpi, work area bottom " << c.work.bottom;
     }
 }
 

@@ -37,23 +37,31 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 // An icon's mask and colour image, pixel by pixel (0x00RRGGBB as GetDIBits gives them).
 struct IconBits {
     std::vector<DWORD> mask, color;
-    bool transparent(int x, int y) const { return (mask[y * 32 + x] & 0xFFFFFF) == 0xFFFFFF; }
+    int size = 32;
+    bool transparent(int x, int y) const { return (mask[y * size + x] & 0xFFFFFF) == 0xFFFFFF; }
     COLORREF colorAt(int x, int y) const {
-        const DWORD v = color[y * 32 + x];
+        const DWORD v = color[y * size + x];
         return RGB((v >> 16) & 255, (v >> 8) & 255, v & 255);
     }
 };
 
+int bitmapWidth(HBITMAP bitmap) {
+    BITMAP b{};
+    return ::GetObjectW(bitmap, sizeof b, &b) ? b.bmWidth : 0;
+}
+
+// A square bitmap's pixels.
 std::vector<DWORD> readBits(HBITMAP bitmap) {
-    std::vector<DWORD> bits(32 * 32);
+    const int size = bitmapWidth(bitmap);
+    std::vector<DWORD> bits(static_cast<std::size_t>(size) * size);
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = 32;
-    bi.bmiHeader.biHeight = -32;
+    bi.bmiHeader.biWidth = size;
+    bi.bmiHeader.biHeight = -size;
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     const HDC screen = ::GetDC(nullptr);
-    ::GetDIBits(screen, bitmap, 0, 32, bits.data(), &bi, DIB_RGB_COLORS);
+    ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(size), bits.data(), &bi, DIB_RGB_COLORS);
     ::ReleaseDC(nullptr, screen);
     return bits;
 }
@@ -61,7 +69,7 @@ std::vector<DWORD> readBits(HBITMAP bitmap) {
 IconBits readIcon(HICON icon) {
     ICONINFO info{};
     if (!::GetIconInfo(icon, &info)) return {};
-    IconBits bits{readBits(info.hbmMask), readBits(info.hbmColor)};
+    IconBits bits{readBits(info.hbmMask), readBits(info.hbmColor), bitmapWidth(info.hbmColor)};
     ::DeleteObject(info.hbmMask);
     ::DeleteObject(info.hbmColor);
     return bits;
@@ -122,6 +130,32 @@ TEST(IconConvertTest, KeyColourDecidesTransparency) {
         ::DrawIconEx(s.dc(), 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
         for (const Probe& p : c.probes)
             EXPECT_EQ(s.at(p.x, p.y), p.transparent ? RGB(0, 0, 255) : p.color) << c.what;
+    }
+}
+
+// Where the system's small icons are 20, 24 or 32 px (125 % to 200 % without scaling by
+// Windows) the icon canvas takes that size: the shell icon's right side and bottom survive the
+// conversion, into an icon twice the size with its hot spot in the middle.
+TEST(IconConvertTest, CanvasesFollowTheSmallIconSize) {
+    for (const int size : {16, 20, 24, 32}) {
+        IconCanvases c(size);
+        fill(c.picture1, {0, 0, size, size}, ::GetSysColor(COLOR_BTNFACE));
+        fill(c.picture1, {size - 3, size - 3, size, size}, kRed);  // the bottom-right corner
+        enlargeIcon(c.picture1, c.picture11);
+        const HICON icon = convertedIcon(c);
+        ASSERT_NE(icon, nullptr) << size;
+        const IconBits bits = readIcon(icon);
+        ASSERT_EQ(bits.size, 2 * size);
+        ASSERT_EQ(bits.mask.size(), static_cast<std::size_t>(4 * size * size));
+        EXPECT_TRUE(bits.transparent(0, 0)) << size;
+        EXPECT_FALSE(bits.transparent(2 * size - 1, 2 * size - 1)) << size;
+        EXPECT_EQ(bits.colorAt(2 * size - 1, 2 * size - 1), kRed) << size;
+        EXPECT_TRUE(bits.transparent(2 * size - 7, 2 * size - 7)) << size;
+        ICONINFO info{};
+        ASSERT_TRUE(::GetIconInfo(icon, &info));
+        ::DeleteObject(info.hbmMask);
+        ::DeleteObject(info.hbmColor);
+        EXPECT_EQ(info.xHotspot, static_cast<DWORD>(size)) << size;
     }
 }
 
