@@ -88,8 +88,11 @@ TEST(MenuColumns, AnItemPaintsOnlyItsOwnColumn) {
                 const DrawPlan plan = draw(m, selected, rc);
                 const auto where = ::testing::Message() << "style " << style << " type " << type
                                                         << (selected ? " selected" : "");
-                for (const FillRectOp& op : opsOf<FillRectOp>(plan))
-                    if (op.rect.top == rc.top) EXPECT_GE(op.rect.left, rc.left) << where;
+                for (const FillRectOp& op : opsOf<FillRectOp>(plan)) {
+                    if (op.rect.top == rc.top) {
+                        EXPECT_GE(op.rect.left, rc.left) << where;
+                    }
+                }
                 for (const TextOp& op : opsOf<TextOp>(plan)) EXPECT_GE(op.rect.left, rc.left) << where;
                 for (const IconOp& op : opsOf<IconOp>(plan)) EXPECT_GE(op.x, rc.left) << where;
                 for (const RectangleOp& op : opsOf<RectangleOp>(plan))
