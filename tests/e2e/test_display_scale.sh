@@ -68,6 +68,7 @@ for dpi in 96 120 144 192; do
     put_reply 1.txt '第二条回复\r\n'
     put_reply 2.txt '第三条回复\r\n'
     QL="$APPDATA/Microsoft/Internet Explorer/Quick Launch"
+    rm -rf "$QL"  # whatever earlier scenarios left there
     mkdir -p "$QL"
     for f in a.lnk b.url notes.txt LICENSE; do printf 'x' >"$QL/$f"; done
 

@@ -141,12 +141,12 @@ grep -qF 'many\f150.txt' "$BIN/opened.log" || fail "opened: $(cat "$BIN/opened.l
 note "150 entries in $columns columns of $rows on screen; the last column opened $(tr -d '\r\n' <"$BIN/opened.log")"
 close_bar
 # A file whose whole path is longer than MAX_PATH opens (by its short or "\\?\" form), and a
-# file the shell refuses (.scf has no association here) is one message naming it and why.
+# file the shell refuses (a type nothing is registered for) is one message naming it and why.
 deep="$WORK/deep/$(printf 'folder%.0s' $(seq 25))"
 long_file="$(printf 'name%.0s' $(seq 20)).txt"
 mkdir -p "$deep"
 printf 'x' >"$deep/$long_file"
-printf 'x' >"$deep/zz.scf"
+printf 'x' >"$deep/zz.replybar-none"
 deepw="$(winpath "$deep")\\"
 [ $(( ${#deepw} + ${#long_file} )) -gt 260 ] || fail "the test path is not longer than MAX_PATH"
 reg_set "2385,11565,$deepw,about:blank"
@@ -167,7 +167,7 @@ xdo mousemove $((mx + 40)) $((my + 3 + 19 + 9)) click 1
 wait_for 10 window_up '#32770' '快捷回复条' || fail "a file the shell refuses said nothing"
 rm -f "$WORK/box.txt"
 probe controls '#32770' "$(winpath "$WORK/box.txt")"
-grep -qF 'zz.scf' "$WORK/box.txt" || fail "the message does not name the file: $(cat "$WORK/box.txt")"
+grep -qF 'zz.replybar-none' "$WORK/box.txt" || fail "the message does not name the file: $(cat "$WORK/box.txt")"
 shot launcher_cannot_open
 answer_box '快捷回复条' 1
 close_bar

@@ -17,8 +17,12 @@ start_bar
 bx=$(fact x); by=$(fact y)
 
 menu_rows() {  # the launcher menu's item count, from its height
-    xdo mousemove $((bx + 59)) $((by + 15)) click 1
-    wait_for 3 menu_open || fail "the launcher menu did not open"
+    # The menu is built off the bar's thread: until it is there, a click shows nothing.
+    local tries=0
+    until xdo mousemove $((bx + 59)) $((by + 15)) click 1 && wait_for 1 menu_open; do
+        tries=$((tries + 1))
+        [ $tries -lt 8 ] || fail "the launcher menu did not open"
+    done
     echo $(( ($(fact h "$WORK/menu.txt") - 6) / 19 ))
     xdo mousemove $((bx + 300)) $((by - 300))
     wait_for 4 menu_closed || fail "the launcher menu did not close"
