@@ -8,7 +8,7 @@ set(DELAYLOAD_IMPORTS
     "SHELL32.dll:SHBrowseForFolderW,SHGetFileInfoW,SHGetFolderPathW,SHGetPathFromIDListW,ShellExecuteW"
     "ole32.dll:CoCreateInstance,CoInitializeEx,CoTaskMemFree,CoUninitialize"
     "OLEAUT32.dll:OleCreatePictureIndirect"
-    "COMCTL32.dll:ImageList_Draw,InitCommonControlsEx")
+    "COMCTL32.dll:ImageList_Draw,ImageList_GetIconSize,InitCommonControlsEx")
 set(DELAYLOAD_LIBS)
 if(DLLTOOL)
   foreach(entry ${DELAYLOAD_IMPORTS})
