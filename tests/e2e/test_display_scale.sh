@@ -55,6 +55,18 @@ first_run() {  # first_run PNG X Y W H
             END { for (x = 0; x < '"$4"'; ++x) { if (painted[x]) n++; else if (n) break }; print n + 0 }'
 }
 
+# dialog_at_scale X Y CLASS NAME: a right click at the bar's X, Y opens the dialog; its shot,
+# its controls inside it, then its close box.
+dialog_at_scale() {
+    xdo mousemove $((bx + $1)) $((by + $2)) click 3
+    wait_for 10 window_up "$3" '' || fail "$3 did not open at $dpi DPI"
+    sleep 0.5
+    dialog_shot "$3" "${4}_${dpi}dpi"
+    controls_inside "$3"
+    probe sysclose "$3"
+    wait_for 10 window_gone "$3" '' || fail "$3 did not close"
+}
+
 dialog_shot() {  # dialog_shot CLASS NAME
     find_window "$1" '' || fail "no $1"
     shot "$2" "$(fact w "$WORK/win.txt")x$(fact h "$WORK/win.txt")+$(fact x "$WORK/win.txt")+$(fact y "$WORK/win.txt")"
@@ -114,20 +126,8 @@ for dpi in 96 120 144 192; do
 
     # The settings dialog (right click on the drag strip) and the reply editor (right click on
     # the reply button).
-    xdo mousemove $((bx + 71)) $((by + 24)) click 3
-    wait_for 10 window_up ReplyBar.Form16 '' || fail "the settings dialog did not open at $dpi DPI"
-    sleep 0.5
-    dialog_shot ReplyBar.Form16 "settings_dialog_${dpi}dpi"
-    controls_inside ReplyBar.Form16
-    probe sysclose ReplyBar.Form16
-    wait_for 10 window_gone ReplyBar.Form16 '' || fail "the settings dialog did not close"
-    xdo mousemove $((bx + 87)) $((by + 15)) click 3
-    wait_for 10 window_up ReplyBar.Form2 '' || fail "the reply editor did not open at $dpi DPI"
-    sleep 0.5
-    dialog_shot ReplyBar.Form2 "editor_${dpi}dpi"
-    controls_inside ReplyBar.Form2
-    probe sysclose ReplyBar.Form2
-    wait_for 10 window_gone ReplyBar.Form2 '' || fail "the reply editor did not close"
+    dialog_at_scale 71 24 ReplyBar.Form16 settings_dialog
+    dialog_at_scale 87 15 ReplyBar.Form2 editor
     note "both dialogs keep their controls inside their windows"
     close_bar
     for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done

@@ -108,18 +108,22 @@ wait_for 3 window_up tooltips_class32 '' || fail "the whole name is not shown"
 shot launcher_long_name "$((mw + 20))x80+$((mx - 10))+$((my - 55))"
 close_bar
 note "a long name was cut to a $mw px menu and shown whole under its item"
+# bar_on_folder FOLDER WHAT: a new bar listing FOLDER, its launcher menu open, at mx, my.
+bar_on_folder() {
+    reg_set "2385,11565,$1,about:blank"
+    rm -f "$BIN/opened.log"
+    start_bar
+    probe_bar; bx=$(fact x); by=$(fact y)
+    sleep 1
+    launcher
+    wait_for 5 menu_open || fail "the menu $2 did not open"
+    mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
+}
 # A launch folder far taller than the screen (160 files, 150 listed): the menu opens in columns,
 # wholly on the 1280 × 800 screen, and an entry of its last column opens its file.
 mkdir -p "$WORK/many"
 for i in $(seq -w 1 160); do printf 'x' >"$WORK/many/f$i.txt"; done
-reg_set "2385,11565,$(winpath "$WORK/many")\\,about:blank"
-rm -f "$BIN/opened.log"
-start_bar
-probe_bar; bx=$(fact x); by=$(fact y)
-sleep 1
-launcher
-wait_for 5 menu_open || fail "the menu of 150 files did not open"
-mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
+bar_on_folder "$(winpath "$WORK/many")\\" "of 150 files"
 mw=$(fact w "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
 # Onto the menu at once: it closes itself when the pointer stays away for a little over a second.
 xdo mousemove $((mx + 20)) $((my + 12))
@@ -149,14 +153,7 @@ printf 'x' >"$deep/$long_file"
 printf 'x' >"$deep/zz.replybar-none"
 deepw="$(winpath "$deep")\\"
 [ $(( ${#deepw} + ${#long_file} )) -gt 260 ] || fail "the test path is not longer than MAX_PATH"
-reg_set "2385,11565,$deepw,about:blank"
-rm -f "$BIN/opened.log"
-start_bar
-probe_bar; bx=$(fact x); by=$(fact y)
-sleep 1
-launcher
-wait_for 5 menu_open || fail "the menu of the deep folder did not open"
-mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
+bar_on_folder "$deepw" "of the deep folder"
 xdo mousemove $((mx + 40)) $((my + 3 + 9)) click 1
 wait_for 10 test -s "$BIN/opened.log" || fail "the file with a path past MAX_PATH opened nothing"
 note "a path of $(( ${#deepw} + ${#long_file} )) characters opened as $(tr -d '\r\n' <"$BIN/opened.log")"
