@@ -37,6 +37,13 @@ note "WM_CLOSE with the editor open: the editor ended, the settings saved, exit 
 probe regdel
 start_bar
 open_settings
+probe close
+closed_by "WM_CLOSE under the settings dialog"
+note "WM_CLOSE with the settings dialog open: ended, saved, exit code 0"
+
+probe regdel
+start_bar
+open_settings
 probe send 0x11 0              # WM_QUERYENDSESSION
 probe send 0x16 1              # WM_ENDSESSION, the session ends
 closed_by "the end of the session under the settings dialog"
