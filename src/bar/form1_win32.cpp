@@ -349,10 +349,7 @@ void Form1::keepOnTop() {
                  isDesktopWindow(fg),
                  pid == ::GetCurrentProcessId()};
     }
-    ::GetWindowRect(hwnd_, &r);
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    ::GetMonitorInfoW(::MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info);
+    const MONITORINFO info = barMonitor();
     const taskbar::Rect monitor{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
                                 info.rcMonitor.bottom};
     const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
@@ -429,14 +426,21 @@ void Form1::invalidate() {
     updateRowTooltips();
 }
 
-PxRect Form1::workArea() {
+// The monitor the bar is on (the nearest one); the primary screen when the system says none.
+MONITORINFO Form1::barMonitor() const {
     RECT r{};
     ::GetWindowRect(hwnd_, &r);
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (!::GetMonitorInfoW(::MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info))
-        return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+        info.rcMonitor =
+            info.rcWork = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    return info;
+}
+
+PxRect Form1::workArea() {
+    const RECT w = barMonitor().rcWork;
+    return {w.left, w.top, w.right, w.bottom};
 }
 
 PxPoint Form1::cursorPos() {

@@ -61,6 +61,7 @@ private:
     void invalidate() override;
     PxPoint cursorPos() override;
     PxRect workArea() override;
+    MONITORINFO barMonitor() const;
     // ITimers
     void enable(TimerId id, unsigned intervalMs) override;
     void disable(TimerId id) override;
@@ -117,7 +118,7 @@ private:
     menu::PicturePtr leftBarPicture_;            // frmMenu's picture, the left bar of preset 4
     std::unique_ptr<menu::cMenu> launcherMenu_;  // launcherMenu: none until the first build ends
     std::unique_ptr<launch::BackgroundLauncherBuild> launcherBuild_;  // from Timer1's first tick
-    std::optional<launch::LauncherContent> launcherContentWaiting_;  // came while the menu showed
+    std::optional<launch::LauncherContent> launcherContentWaiting_;   // came while the menu showed
     bool launcherMenuShowing_ = false;
     win::ShellOpener launcherShell_;  // opens launcher entries; says so when the shell refuses
     HWND tooltips_ = nullptr;

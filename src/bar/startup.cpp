@@ -19,22 +19,8 @@ namespace {
 constexpr int kGrabbablePx = 10;
 
 bool grabbableOn(const taskbar::Rect& face, const taskbar::Rect& m) {
-    const long long w = std::min(face.right, m.right) - 0LL - std::max(face.left, m.left);
-    const long long h = std::min(face.bottom, m.bottom) - 0LL - std::max(face.top, m.top);
-    return w >= kGrabbablePx && h >= kGrabbablePx;
-}
-
-// How far apart two rectangles are (0 when they touch or overlap), squared; 64-bit throughout.
-long long distanceSquared(const taskbar::Rect& a, const taskbar::Rect& b) {
-    const long long dx = std::max({0LL, 0LL + b.left - a.right, 0LL + a.left - b.right});
-    const long long dy = std::max({0LL, 0LL + b.top - a.bottom, 0LL + a.top - b.bottom});
-    return dx * dx + dy * dy;
-}
-
-long long overlap(const taskbar::Rect& a, const taskbar::Rect& b) {
-    const long long w = std::min(a.right, b.right) - 0LL - std::max(a.left, b.left);
-    const long long h = std::min(a.bottom, b.bottom) - 0LL - std::max(a.top, b.top);
-    return w > 0 && h > 0 ? w * h : 0;
+    const Overlap o = overlapOf(face, m);
+    return o.width >= kGrabbablePx && o.height >= kGrabbablePx;
 }
 
 int clampInto(int start, int size, int low, int high) {
@@ -49,7 +35,7 @@ taskbar::Rect keepOnScreen(const taskbar::Rect& face, const std::vector<taskbar:
         if (grabbableOn(face, m)) return face;
         if (!nearest || distanceSquared(face, m) < distanceSquared(face, *nearest) ||
             (distanceSquared(face, m) == distanceSquared(face, *nearest) &&
-             overlap(face, m) > overlap(face, *nearest)))
+             overlapArea(face, m) > overlapArea(face, *nearest)))
             nearest = &m;
     }
     if (!nearest) return face;

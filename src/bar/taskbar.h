@@ -4,12 +4,11 @@
 
 #include <vector>
 
+#include "core/screen_rect.h"
+
 namespace replybar::taskbar {
 
-struct Rect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool operator==(const Rect&) const = default;
-};
+using Rect = ScreenRect;
 
 enum TaskbarEdge { Left = 0, Right = 1, Top = 2, Bottom = 3 };
 

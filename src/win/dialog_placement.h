@@ -4,12 +4,9 @@
 
 #include <vector>
 
-namespace replybar::win {
+#include "core/screen_rect.h"
 
-struct ScreenRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool operator==(const ScreenRect&) const = default;
-};
+namespace replybar::win {
 
 struct MonitorArea {
     ScreenRect monitor;  // the whole monitor
