@@ -493,16 +493,19 @@ void Form1::onLauncherContent(launch::LauncherContent content) {
         launcherContentWaiting_ = std::move(content);
         return;
     }
+    launcherMenuFolder_ = content.folder;
     launch::fillLauncherMenu(
         {menu::MenuHost{&state_, this, &launcherShell_, [this] { shutdown(); }, leftBarPicture_},
          &messages_},
         std::move(content), launcherMenu_);
 }
 
-// At the launcher button's top-left corner. Nothing before the first build.
+// At the launcher button's top-left corner. Nothing before the first build, and nothing while
+// the menu of a newly set folder is being built: the old menu's entries would be opened from
+// the new folder, where they are not.
 void Form1::showLauncherMenu() {
     keepOnTop();
-    if (!launcherMenu_) return;
+    if (!launcherMenu_ || launcherMenuFolder_ != state_.launchFolder) return;
     const PxRect bar = controller_->windowRect();
     const launch::ScreenPoint at = launch::launcherMenuPosition(
         static_cast<double>(bar.left + controller_->faceOrigin().x) * kTwipsPerPixel,

@@ -117,6 +117,7 @@ private:
     win::SystemClock clock_;
     menu::PicturePtr leftBarPicture_;            // frmMenu's picture, the left bar of preset 4
     std::unique_ptr<menu::cMenu> launcherMenu_;  // launcherMenu: none until the first build ends
+    std::wstring launcherMenuFolder_;  // the folder the launcher menu lists
     std::unique_ptr<launch::BackgroundLauncherBuild> launcherBuild_;  // from Timer1's first tick
     std::optional<launch::LauncherContent> launcherContentWaiting_;   // came while the menu showed
     bool launcherMenuShowing_ = false;
