@@ -87,7 +87,7 @@ int wmain(int argc, wchar_t** argv) {
     NoShell shell;
     const launch::LauncherContext context{menu::MenuHost{&state, &timers, &shell, nullptr, nullptr},
                                           nullptr};
-    std::unique_ptr<menu::cMenu> launcherMenu;
+    std::unique_ptr<menu::OwnerDrawnMenu> launcherMenu;
 
     // One of each first, so that neither side pays the shell's first-use cost.
     launch::buildLauncherMenu(context, launcherMenu);

@@ -93,7 +93,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring bar = besideMe(L"ReplyBar.exe"), bare = besideMe(L"bare_window.exe");
     seedReplies();
     // One of each first: neither side pays for the system's first load of its files.
-    for (const auto& [exe, cls] : {std::pair{bare, L"ReplyBar.Bare"}, {bar, L"ReplyBar.Form1"}}) {
+    for (const auto& [exe, cls] : {std::pair{bare, L"ReplyBar.Bare"}, {bar, L"ReplyBar.Bar"}}) {
         Launched l = launch(exe, cls);
         close(l);
     }
@@ -101,7 +101,7 @@ int wmain(int argc, wchar_t** argv) {
     for (int r = 0; r < rounds; ++r) {  // alternating, so both see the same machine
         for (int k = 0; k < 2; ++k) {
             const bool barFirst = (r + k) % 2 == 0;
-            Launched l = barFirst ? launch(bar, L"ReplyBar.Form1") : launch(bare, L"ReplyBar.Bare");
+            Launched l = barFirst ? launch(bar, L"ReplyBar.Bar") : launch(bare, L"ReplyBar.Bare");
             (barFirst ? barMs : bareMs).push_back(l.ms);
             close(l);
             ::Sleep(300);  // the closed one's last work is done before the next starts
@@ -130,10 +130,10 @@ int wmain(int argc, wchar_t** argv) {
     ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\DAZ\\Registry", L"String3", REG_SZ,
                       settings.c_str(), static_cast<DWORD>(settings.size() * sizeof(wchar_t)));
 
-    Launched l = launch(bar, L"ReplyBar.Form1");
+    Launched l = launch(bar, L"ReplyBar.Bar");
     ::Sleep(1000);  // the launcher menu is built 66 ms after start-up
     const double rest = peakMb(l.process.hProcess);
-    for (int i = 0; i < 100; ++i) ::SendMessageW(l.window, WM_TIMER, 1, 0);  // Timer1: a rebuild
+    for (int i = 0; i < 100; ++i) ::SendMessageW(l.window, WM_TIMER, 1, 0);  // the build timer: a rebuild
     const double rebuilt = peakMb(l.process.hProcess);
     for (int i = 0; i < 200; ++i) {
         // A left click on the reply button opens the panel; one on the drag strip closes it.

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "bar/form1_win32.h"
+#include "bar/bar_window_win32.h"
 
 namespace {
 constexpr wchar_t kInstanceMutex[] =
@@ -19,7 +19,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     int code = 0;
     {
-        replybar::Form1 bar;
+        replybar::BarWindow bar;
         // The bar is on screen first; COM and the common controls (and their DLLs) after it.
         const bool created = bar.create();
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

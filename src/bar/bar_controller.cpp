@@ -245,7 +245,7 @@ void BarController::openReplyPanel() {
     bandRow_ = -1;
     applyBounds();
     ports_.window.setRegion(panelRegion(layout_));
-    ports_.timers.enable(TimerId::Timer1z, kPollMs);
+    ports_.timers.enable(TimerId::PanelPointerPoll, kPollMs);
     panelOpen_ = true;
     ports_.window.invalidate();
 }
@@ -263,7 +263,7 @@ void BarController::restoreBar() {
     // shifted left would leave a region that misses the face, and the bar invisible and
     // unclickable.
     ports_.window.setRegion({});
-    ports_.timers.disable(TimerId::Timer1z);
+    ports_.timers.disable(TimerId::PanelPointerPoll);
     ports_.window.invalidate();
 }
 
@@ -297,9 +297,9 @@ void BarController::rowUp(int row, MouseButton button) {
 // --- timers ------------------------------------------------------------------------------
 
 void BarController::timerTick(TimerId id) {
-    if (id == TimerId::Timer1z)
+    if (id == TimerId::PanelPointerPoll)
         pollPointer();
-    else if (id == TimerId::Timer2)
+    else if (id == TimerId::MenuCloseCountdown)
         menuCountdownTick();
     else if (id == TimerId::PickStep)
         pick_.tick();
@@ -314,7 +314,7 @@ void BarController::pollPointer() {
     if (state_.cursorPlace != L"内") {
         if (decrementCountdown(state_.panelCloseCountdown)) {
             if (panelOpen_) restoreBar();
-            ports_.timers.disable(TimerId::Timer1z);
+            ports_.timers.disable(TimerId::PanelPointerPoll);
         }
     } else {
         state_.panelCloseCountdown = L"2";
@@ -329,19 +329,19 @@ void BarController::watchMenuPointer(bool overMenu, bool countdownRunning) {
     if (!countdownRunning) watchStartedCountdown_ = false;
     if (!overMenu && !countdownRunning) {
         state_.menuPointerState = L"离开";
-        ports_.timers.enable(TimerId::Timer2, kMenuTickMs);
+        ports_.timers.enable(TimerId::MenuCloseCountdown, kMenuTickMs);
         watchStartedCountdown_ = true;
     } else if (overMenu && countdownRunning && watchStartedCountdown_) {
         state_.menuPointerState = L"来了";
         state_.menuCloseCountdown = L"4";
-        ports_.timers.disable(TimerId::Timer2);
+        ports_.timers.disable(TimerId::MenuCloseCountdown);
         watchStartedCountdown_ = false;
     }
 }
 
 void BarController::menuCountdownTick() {
     if (decrementCountdown(state_.menuCloseCountdown)) {
-        ports_.timers.disable(TimerId::Timer2);
+        ports_.timers.disable(TimerId::MenuCloseCountdown);
         ports_.actions.closeLauncherMenu();
     }
 }

@@ -19,7 +19,7 @@ namespace replybar {
 
 enum class MouseButton { Left, Right, Middle };
 
-// Image1 Show Desktop, Image2 home page, Image3 launcher, Image5 replies.
+// Show Desktop, home page, launcher and replies, left to right.
 enum class BarButton { Desktop = 0, Home = 1, Launch = 2, Reply = 3 };
 enum class Picture { Normal, Hover, Pressed };
 
@@ -90,7 +90,7 @@ public:
     void captureLost() { dragActive_ = false; }
 
     // While the launcher menu is open, every 100 ms: is the pointer over the menu, and is the
-    // close countdown (Timer2) running?
+    // close countdown running?
     void watchMenuPointer(bool overMenu, bool countdownRunning);
 
     void restoreBar();

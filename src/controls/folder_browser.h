@@ -1,4 +1,4 @@
-// FolderBrowser's rules: a text box (txtFolder) with a "设置" button (cmdBrowse) on its right that
+// FolderBrowser's rules: a text box with a "设置" button on its right that
 // picks a folder with the system's folder dialog. The layout, the text a chosen folder becomes,
 // the key that browses and the persisted properties live here; folder_browser_win32 is the
 // control itself.
@@ -20,8 +20,8 @@ struct TwipBox {
 };
 
 struct FolderBrowserLayout {
-    TwipBox browse;  // cmdBrowse: flush right, 7 twips taller than the control
-    TwipBox text;    // txtFolder: one pixel in from the top left, up to 2 pixels before the button
+    TwipBox browse;  // the browse button: flush right, 7 twips taller than the control
+    TwipBox text;    // the text box: one pixel in from the top left, up to 2 pixels before the button
     int lineX = 0;   // the 3D-light line one pixel left of the button, top to bottom
 };
 
@@ -51,7 +51,7 @@ struct PropertyInfo {
 extern const std::array<PropertyInfo, 9> kFolderBrowserProperties;
 inline constexpr wchar_t kRefreshDescription[] = L"Forces a complete repaint of a object.";
 
-// Every property lives in txtFolder; this is what a host saves and loads of them.
+// Every property lives in the text box; this is what a host saves and loads of them.
 struct FolderBrowserProperties {
     std::uint32_t BackColor = 0x80000005;  // system window background
     std::uint32_t ForeColor = 0x80000008;  // system window text

@@ -13,7 +13,7 @@ namespace replybar::controls {
 namespace {
 
 constexpr wchar_t kClassName[] = L"ReplyBar.FolderBrowser";
-constexpr int kTextId = 100, kBrowseId = 101;  // txtFolder, cmdBrowse
+constexpr int kTextId = 100, kBrowseId = 101;
 constexpr int kTwipsPerPixel = 15;  // the program is DPI-unaware: Windows scales it
 
 // 0x800000nn names system colour nn, anything else is 0x00BBGGRR.
@@ -42,10 +42,10 @@ int CALLBACK browseCallback(HWND dialog, UINT msg, LPARAM, LPARAM data) {
 
 }  // namespace
 
-// txtFolder and cmdBrowse: Alt+Down on either browses, like a combo box drops its list.
+// The text box and the browse button: Alt+Down on either browses, like a combo box drops its list.
 LRESULT CALLBACK folderBrowserChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<FolderBrowser*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    const WNDPROC previous = hwnd == self->txtFolder_ ? self->textProc_ : self->buttonProc_;
+    const WNDPROC previous = hwnd == self->edit_ ? self->textProc_ : self->buttonProc_;
     if ((msg == WM_SYSKEYDOWN || msg == WM_KEYDOWN) &&
         isBrowseKey(static_cast<int>(wp), shiftState())) {
         self->browse();
@@ -63,20 +63,20 @@ FolderBrowser::FolderBrowser(HWND parent, int id, const RECT& r, HFONT ambientFo
                       r.right - r.left, r.bottom - r.top, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, this);
     assert(hwnd_);
-    txtFolder_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+    edit_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0,
                                    hwnd_, reinterpret_cast<HMENU>(kTextId), inst, nullptr);
-    cmdBrowse_ = ::CreateWindowExW(0, L"BUTTON", L"设置",
+    browseButton_ = ::CreateWindowExW(0, L"BUTTON", L"设置",
                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
                                    hwnd_, reinterpret_cast<HMENU>(kBrowseId), inst, nullptr);
-    for (HWND child : {txtFolder_, cmdBrowse_}) {
+    for (HWND child : {edit_, browseButton_}) {
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         ::SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     textProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-        txtFolder_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(folderBrowserChildProc)));
+        edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(folderBrowserChildProc)));
     buttonProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-        cmdBrowse_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(folderBrowserChildProc)));
+        browseButton_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(folderBrowserChildProc)));
     layout();
 }
 
@@ -95,11 +95,11 @@ LRESULT FolderBrowser::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:  // a read-only or disabled text box asks this
-            if (reinterpret_cast<HWND>(lp) != txtFolder_) break;
+            if (reinterpret_cast<HWND>(lp) != edit_) break;
             ::SetTextColor(reinterpret_cast<HDC>(wp), resolve(foreColor_));
             ::SetBkColor(reinterpret_cast<HDC>(wp), resolve(backColor_));
             return reinterpret_cast<LRESULT>(backBrush());
-        case WM_SETFOCUS: ::SetFocus(txtFolder_); return 0;
+        case WM_SETFOCUS: ::SetFocus(edit_); return 0;
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
 }
@@ -111,9 +111,9 @@ void FolderBrowser::layout() {
     const FolderBrowserLayout l = layoutFolderBrowser(
         c.right * kTwipsPerPixel, c.bottom * kTwipsPerPixel, kBrowseButtonWidth);
     auto px = [](int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); };
-    ::MoveWindow(cmdBrowse_, px(l.browse.left), px(l.browse.top), px(l.browse.width),
+    ::MoveWindow(browseButton_, px(l.browse.left), px(l.browse.top), px(l.browse.width),
                  px(l.browse.height), TRUE);
-    ::MoveWindow(txtFolder_, px(l.text.left), px(l.text.top), px(l.text.width), px(l.text.height),
+    ::MoveWindow(edit_, px(l.text.left), px(l.text.top), px(l.text.width), px(l.text.height),
                  TRUE);
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
@@ -133,7 +133,7 @@ void FolderBrowser::paint() {
 }
 
 void FolderBrowser::browse() {
-    ::SetFocus(txtFolder_);
+    ::SetFocus(edit_);
     // The dialog starts at the folder the box names, so a small change is a small step.
     if (const auto text = folderTextFromBrowse(BrowseForFolder(hwnd_, kBrowseTitle, Text())))
         Text(*text);
@@ -169,53 +169,53 @@ HBRUSH FolderBrowser::backBrush() {
 void FolderBrowser::BackColor(std::uint32_t c) {
     backColor_ = c;
     backBrush_.reset();
-    ::InvalidateRect(txtFolder_, nullptr, TRUE);
+    ::InvalidateRect(edit_, nullptr, TRUE);
     PropertyChanged(L"BackColor");
 }
 
 void FolderBrowser::ForeColor(std::uint32_t c) {
     foreColor_ = c;
-    ::InvalidateRect(txtFolder_, nullptr, TRUE);
+    ::InvalidateRect(edit_, nullptr, TRUE);
     PropertyChanged(L"ForeColor");
 }
 
-bool FolderBrowser::Enabled() const { return ::IsWindowEnabled(txtFolder_) != FALSE; }
+bool FolderBrowser::Enabled() const { return ::IsWindowEnabled(edit_) != FALSE; }
 
 void FolderBrowser::Enabled(bool on) {
-    ::EnableWindow(txtFolder_, on);
+    ::EnableWindow(edit_, on);
     PropertyChanged(L"Enabled");
 }
 
 void FolderBrowser::Font(HFONT font) {
     font_ = font;
-    ::SendMessageW(txtFolder_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    ::SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     PropertyChanged(L"Font");
 }
 
 void FolderBrowser::Refresh() {
-    ::InvalidateRect(txtFolder_, nullptr, TRUE);
-    ::UpdateWindow(txtFolder_);
+    ::InvalidateRect(edit_, nullptr, TRUE);
+    ::UpdateWindow(edit_);
 }
 
 bool FolderBrowser::Locked() const {
-    return (::GetWindowLongPtrW(txtFolder_, GWL_STYLE) & ES_READONLY) != 0;
+    return (::GetWindowLongPtrW(edit_, GWL_STYLE) & ES_READONLY) != 0;
 }
 
 void FolderBrowser::Locked(bool on) {
-    ::SendMessageW(txtFolder_, EM_SETREADONLY, on, 0);
+    ::SendMessageW(edit_, EM_SETREADONLY, on, 0);
     PropertyChanged(L"Locked");
 }
 
 long long FolderBrowser::SelStart() const {
     DWORD start = 0, end = 0;
-    ::SendMessageW(txtFolder_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+    ::SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                    reinterpret_cast<LPARAM>(&end));
     return start;
 }
 
 long long FolderBrowser::SelLength() const {
     DWORD start = 0, end = 0;
-    ::SendMessageW(txtFolder_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+    ::SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                    reinterpret_cast<LPARAM>(&end));
     return static_cast<long long>(end) - start;
 }
@@ -223,13 +223,13 @@ long long FolderBrowser::SelLength() const {
 // Like a text box: a new start drops the selection, a new length extends it from the start.
 void FolderBrowser::SelStart(long long start) {
     const auto s = static_cast<LPARAM>(std::max(0LL, start));
-    ::SendMessageW(txtFolder_, EM_SETSEL, static_cast<WPARAM>(s), s);
+    ::SendMessageW(edit_, EM_SETSEL, static_cast<WPARAM>(s), s);
     PropertyChanged(L"SelStart");
 }
 
 void FolderBrowser::SelLength(long long length) {
     const long long start = SelStart();
-    ::SendMessageW(txtFolder_, EM_SETSEL, static_cast<WPARAM>(start),
+    ::SendMessageW(edit_, EM_SETSEL, static_cast<WPARAM>(start),
                    static_cast<LPARAM>(start + std::max(0LL, length)));
     PropertyChanged(L"SelLength");
 }
@@ -242,14 +242,14 @@ std::wstring FolderBrowser::SelText() const {
 }
 
 void FolderBrowser::SelText(const std::wstring& text) {
-    ::SendMessageW(txtFolder_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    ::SendMessageW(edit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
     PropertyChanged(L"SelText");
 }
 
-std::wstring FolderBrowser::Text() const { return win::windowText(txtFolder_); }
+std::wstring FolderBrowser::Text() const { return win::windowText(edit_); }
 
-void FolderBrowser::Text(const std::wstring& New_Text) {
-    ::SetWindowTextW(txtFolder_, New_Text.c_str());  // EN_CHANGE raises Change
+void FolderBrowser::Text(const std::wstring& value) {
+    ::SetWindowTextW(edit_, value.c_str());  // EN_CHANGE raises Change
     PropertyChanged(L"Text");
 }
 

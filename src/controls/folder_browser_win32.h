@@ -1,5 +1,5 @@
-// FolderBrowser: a text box (txtFolder) that holds a folder path and a "设置" button (cmdBrowse)
-// that picks the folder with the system's folder dialog. Every property is txtFolder's; a host
+// FolderBrowser: a text box that holds a folder path and a "设置" button
+// that picks the folder with the system's folder dialog. Every property is the text box's; a host
 // uses the control like a text box.
 #pragma once
 
@@ -25,31 +25,31 @@ public:
     FolderBrowser& operator=(const FolderBrowser&) = delete;
 
     HWND hwnd() const { return hwnd_; }
-    HWND textBox() const { return txtFolder_; }      // txtFolder
-    HWND browseButton() const { return cmdBrowse_; }  // cmdBrowse
+    HWND textBox() const { return edit_; }
+    HWND browseButton() const { return browseButton_; }
 
-    // Raised whenever txtFolder's text changes: typing, browsing or the Text setter.
+    // Raised whenever the text box's text changes: typing, browsing or the Text setter.
     std::function<void()> Change;
 
     std::uint32_t BackColor() const { return backColor_; }
-    void BackColor(std::uint32_t New_BackColor);
+    void BackColor(std::uint32_t value);
     std::uint32_t ForeColor() const { return foreColor_; }
-    void ForeColor(std::uint32_t New_ForeColor);
+    void ForeColor(std::uint32_t value);
     bool Enabled() const;
-    void Enabled(bool New_Enabled);
+    void Enabled(bool value);
     HFONT Font() const { return font_; }
-    void Font(HFONT New_Font);  // by reference: the caller keeps the font alive
+    void Font(HFONT value);  // by reference: the caller keeps the font alive
     void Refresh();
     bool Locked() const;
-    void Locked(bool New_Locked);
+    void Locked(bool value);
     long long SelLength() const;
-    void SelLength(long long New_SelLength);
+    void SelLength(long long value);
     long long SelStart() const;
-    void SelStart(long long New_SelStart);
+    void SelStart(long long value);
     std::wstring SelText() const;
-    void SelText(const std::wstring& New_SelText);
+    void SelText(const std::wstring& value);
     std::wstring Text() const;
-    void Text(const std::wstring& New_Text);
+    void Text(const std::wstring& value);
 
     // The system's folder dialog, opened at `startFolder` when that folder is there (else where
     // the system opens it); "" when the user cancels or picks no file-system folder.
@@ -74,7 +74,7 @@ private:
     FolderBrowserProperties properties() const;
     HBRUSH backBrush();
 
-    HWND txtFolder_ = nullptr, cmdBrowse_ = nullptr;
+    HWND edit_ = nullptr, browseButton_ = nullptr;
     WNDPROC textProc_ = nullptr, buttonProc_ = nullptr;
     HFONT ambientFont_ = nullptr, font_ = nullptr;
     win::UniqueFont ownFont_;  // a font made from a property bag

@@ -106,7 +106,7 @@ void MenuModel::setLeftBarStyle(std::int32_t nBarStyle) {
 }
 
 void MenuModel::setStyle(std::int32_t nMenuStyle, const ISystemColors& system,
-                         const PicturePtr& frmMenuPicture) {
+                         const PicturePtr& leftBarPicture) {
     style_ = nMenuStyle;
     if (nMenuStyle < 0 || nMenuStyle > 4) return;
 
@@ -120,7 +120,7 @@ void MenuModel::setStyle(std::int32_t nMenuStyle, const ISystemColors& system,
     const Colorref steel = rgb(180, 195, 210);
 
     MenuAppearance a;  // every property is set below
-    a.leftBarImage = nMenuStyle == 4 ? frmMenuPicture : nullptr;
+    a.leftBarImage = nMenuStyle == 4 ? leftBarPicture : nullptr;
     a.leftBarWidth = 20;
     a.leftBarStyle = nMenuStyle == 2 ? 3 : nMenuStyle == 4 ? 4 : 0;
     a.leftBarStartColor = nMenuStyle == 2 ? rgb(0, 0, 0) : menu;

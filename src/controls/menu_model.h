@@ -1,5 +1,5 @@
-// mMenu: the owner-drawn popup menu's item table and appearance, without the platform. The
-// Win32 half (cMenu) owns the popup menu handle and the window hook and mirrors each call here;
+// sharedMenu: the owner-drawn popup menu's item table and appearance, without the platform. The
+// Win32 half (OwnerDrawnMenu) owns the popup menu handle and the window hook and mirrors each call here;
 // one instance per process is its business, tests make their own.
 #pragma once
 
@@ -57,10 +57,10 @@ public:
     std::int32_t number() const { return kDuplicateAlias; }
     const std::wstring& source() const { return source_; }
     const std::wstring& description() const { return description_; }
-    const char* what() const noexcept override { return "cMenu: duplicate menu item alias"; }
+    const char* what() const noexcept override { return "OwnerDrawnMenu: duplicate menu item alias"; }
 
 private:
-    std::wstring source_ = L"cMenu";
+    std::wstring source_ = L"OwnerDrawnMenu";
     std::wstring description_ = L"菜单项别名相同.";
 };
 
@@ -165,9 +165,9 @@ public:
     void setSeparatorColor(Colorref c) { look_.separatorColor = c; }
 
     // Stores the value; 0-4 then apply a preset with the system colours of this moment.
-    // `frmMenuPicture` is the hidden form's bar bitmap, used by preset 4 only.
+    // `leftBarPicture` is the hidden form's bar bitmap, used by preset 4 only.
     void setStyle(std::int32_t nMenuStyle, const ISystemColors& system,
-                  const PicturePtr& frmMenuPicture);
+                  const PicturePtr& leftBarPicture);
     std::int32_t style() const { return style_; }
 
 private:

@@ -12,10 +12,10 @@
 namespace replybar::menu {
 namespace {
 
-constexpr wchar_t kFrmMenuClass[] = L"ReplyBar.frmMenu";
-constexpr unsigned kTimer2IntervalMs = 200;
+constexpr wchar_t kMenuOwnerClass[] = L"ReplyBar.MenuOwner";
+constexpr unsigned kMenuCountdownTickMs = 200;
 
-HWND g_frmMenu = nullptr;
+HWND g_menuOwner = nullptr;
 
 RECT toRect(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
 HICON toIcon(std::uintptr_t h) { return reinterpret_cast<HICON>(h); }
@@ -91,7 +91,7 @@ struct Executor {
 };
 
 void drawMenuItem(const DRAWITEMSTRUCT& dis) {
-    SharedMenu& m = mMenu();
+    SharedMenu& m = sharedMenu();
     if (dis.CtlType != ODT_MENU) return;
     DrawRequest request;
     request.ctlType = dis.CtlType;
@@ -106,14 +106,14 @@ void drawMenuItem(const DRAWITEMSTRUCT& dis) {
     executeDrawPlan(dis.hDC, plan);
     if (plan.markPointerLeft && m.host) {
         if (m.host->state) m.host->state->menuPointerState = L"离开";
-        if (m.host->timers) m.host->timers->enable(TimerId::Timer2, kTimer2IntervalMs);
+        if (m.host->timers) m.host->timers->enable(TimerId::MenuCloseCountdown, kMenuCountdownTickMs);
     }
 }
 
 // Half the width of the monitor under the pointer, where the menu opens, or a column's share of
 // it when the menu opens in columns: no item is wider.
 int widestItem() {
-    if (mMenu().widestItem > 0) return mMenu().widestItem;
+    if (sharedMenu().widestItem > 0) return sharedMenu().widestItem;
     POINT p{};
     ::GetCursorPos(&p);
     MONITORINFO info{};
@@ -125,11 +125,11 @@ int widestItem() {
 
 int naturalWidth(const MenuItem& r) {
     return measureItemWidth(codec::gbkByteLength(r.itemText), ::GetSystemMetrics(SM_CYMENU),
-                            mMenu().model.appearance().leftBarWidth, itemIconSize());
+                            sharedMenu().model.appearance().leftBarWidth, itemIconSize());
 }
 
 void measureMenuItem(MEASUREITEMSTRUCT& mis) {
-    const SharedMenu& m = mMenu();
+    const SharedMenu& m = sharedMenu();
     const MenuItem* r = m.model.record(mis.itemID);
     const std::size_t bytes = r ? codec::gbkByteLength(r->itemText) : 0;
     const auto size =
@@ -147,21 +147,21 @@ void showFullName(HMENU menu, UINT itemId) {
     if (!g_fullName) {
         g_fullName = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                        WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                                       frmMenuWindow(), nullptr, ::GetModuleHandleW(nullptr),
+                                       menuOwnerWindow(), nullptr, ::GetModuleHandleW(nullptr),
                                        nullptr);
         TOOLINFOW ti{};
         ti.cbSize = sizeof ti;
         ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-        ti.hwnd = frmMenuWindow();
+        ti.hwnd = menuOwnerWindow();
         ti.uId = 1;
         ti.lpszText = const_cast<wchar_t*>(L"");
         ::SendMessageW(g_fullName, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     }
     TOOLINFOW ti{};
     ti.cbSize = sizeof ti;
-    ti.hwnd = frmMenuWindow();
+    ti.hwnd = menuOwnerWindow();
     ti.uId = 1;
-    const MenuItem* r = menu ? mMenu().model.record(itemId) : nullptr;
+    const MenuItem* r = menu ? sharedMenu().model.record(itemId) : nullptr;
     RECT item{};
     int position = -1;
     for (int p = 0; r && p < ::GetMenuItemCount(menu); ++p)
@@ -189,35 +189,35 @@ void showFullName(HMENU menu, UINT itemId) {
 
 void onCommand(WPARAM wp) {
     const auto id = static_cast<std::int64_t>(wp);
-    if (mMenu().model.toggleCheckOnCommand(id)) RunMenuCommand(id);
+    if (sharedMenu().model.toggleCheckOnCommand(id)) RunMenuCommand(id);
 }
 
 }  // namespace
 
-SharedMenu& mMenu() {
+SharedMenu& sharedMenu() {
     static SharedMenu shared;
     return shared;
 }
 
-HWND frmMenuWindow() {
-    if (g_frmMenu && ::IsWindow(g_frmMenu)) return g_frmMenu;
+HWND menuOwnerWindow() {
+    if (g_menuOwner && ::IsWindow(g_menuOwner)) return g_menuOwner;
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};
-    if (!::GetClassInfoExW(instance, kFrmMenuClass, &wc)) {
+    if (!::GetClassInfoExW(instance, kMenuOwnerClass, &wc)) {
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = ::DefWindowProcW;
         wc.hInstance = instance;
-        wc.lpszClassName = kFrmMenuClass;
+        wc.lpszClassName = kMenuOwnerClass;
         ::RegisterClassExW(&wc);
     }
-    g_frmMenu = ::CreateWindowExW(WS_EX_TOOLWINDOW, kFrmMenuClass, L"frmMenu", WS_POPUP, 0, 0, 0, 0,
+    g_menuOwner = ::CreateWindowExW(WS_EX_TOOLWINDOW, kMenuOwnerClass, L"MenuOwner", WS_POPUP, 0, 0, 0, 0,
                                   nullptr, nullptr, instance, nullptr);
-    return g_frmMenu;
+    return g_menuOwner;
 }
 
 LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // Read first: a command may tear the menu down (a rebuild, or "exit").
-    const WNDPROC previous = mMenu().previousWndProc;
+    const WNDPROC previous = sharedMenu().previousWndProc;
     try {
         switch (msg) {
             case WM_DRAWITEM:
@@ -244,8 +244,8 @@ LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void teardownMenuPlatform(SharedMenu& m) {
-    if (m.previousWndProc && g_frmMenu && ::IsWindow(g_frmMenu))
-        ::SetWindowLongPtrW(g_frmMenu, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m.previousWndProc));
+    if (m.previousWndProc && g_menuOwner && ::IsWindow(g_menuOwner))
+        ::SetWindowLongPtrW(g_menuOwner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m.previousWndProc));
     m.previousWndProc = nullptr;
     if (const HMENU menu = std::exchange(m.menuHandle, nullptr)) {
         if (menu == m.tracked) {
@@ -262,7 +262,7 @@ void teardownMenuPlatform(SharedMenu& m) {
 }
 
 void RunMenuCommand(std::int64_t itemId) {
-    const SharedMenu& m = mMenu();
+    const SharedMenu& m = sharedMenu();
     const MenuItem* r = m.model.record(itemId);
     if (!r || !m.host) return;
     // Copies: opening a file may pump messages, and "exit" drops the menu object and its table.
@@ -279,13 +279,13 @@ void RunMenuCommand(std::int64_t itemId) {
 }
 
 void OnMenuItemSelect() {
-    const SharedMenu& m = mMenu();
+    const SharedMenu& m = sharedMenu();
     if (!m.host) return;
     if (m.host->state) {
         m.host->state->menuPointerState = L"来了";
         m.host->state->menuCloseCountdown = L"4";
     }
-    if (m.host->timers) m.host->timers->disable(TimerId::Timer2);
+    if (m.host->timers) m.host->timers->disable(TimerId::MenuCloseCountdown);
 }
 
 void executeDrawPlan(HDC dc, const DrawPlan& plan) {

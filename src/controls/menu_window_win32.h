@@ -1,5 +1,5 @@
-// mMenu: the process's one popup menu, its item table and appearance, and the hook on the hidden
-// frmMenu window that owns the menu. WM_MEASUREITEM and WM_DRAWITEM are answered from the model,
+// sharedMenu: the process's one popup menu, its item table and appearance, and the hook on the hidden
+// window that owns the menu. WM_MEASUREITEM and WM_DRAWITEM are answered from the model,
 // WM_COMMAND opens the chosen launcher entry, WM_MENUSELECT feeds the bar's close countdown.
 #pragma once
 
@@ -17,28 +17,28 @@ namespace replybar::menu {
 // What the menu needs of the bar that owns it. The pointers must outlive the menu object.
 struct MenuHost {
     BarState* state = nullptr;  // launchMap, launchFolder, menuPointerState, menuCloseCountdown
-    ITimers* timers = nullptr;  // Timer2, the close countdown
+    ITimers* timers = nullptr;  // the close countdown's timer
     IShell* shell = nullptr;    // opens the chosen entry, owned by the bar
     std::function<void()> unloadAll;  // an item with the alias "exit" ends the program
-    PicturePtr frmMenuPicture;        // the 20 × 1024 left bar of preset 4
+    PicturePtr leftBarPicture;        // the 20 × 1024 left bar of preset 4
 };
 
-class cMenu;
+class OwnerDrawnMenu;
 
 struct SharedMenu {
     HMENU menuHandle = nullptr;
     WNDPROC previousWndProc = nullptr;
     MenuModel model;
-    const cMenu* owner = nullptr;    // the object whose CreateMenu installed all this
+    const OwnerDrawnMenu* owner = nullptr;    // the object whose CreateMenu installed all this
     const MenuHost* host = nullptr;  // that object's bar
     HMENU tracked = nullptr;         // the menu inside TrackPopupMenu, if any
     bool trackedTornDown = false;    // its owner went while it was shown
     int widestItem = 0;              // set when the menu opens in columns; 0: half the monitor
 };
-SharedMenu& mMenu();
+SharedMenu& sharedMenu();
 
-// The hidden frmMenu window, made on first use and never shown.
-HWND frmMenuWindow();
+// The hidden window that owns the menu, made on first use and never shown.
+HWND menuOwnerWindow();
 
 LRESULT CALLBACK MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 

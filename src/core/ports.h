@@ -119,7 +119,7 @@ public:
 
 // The bar's timers, by the names the bar uses.
 // PickStep drives a reply pick that has to wait: for the clipboard, or before a key.
-enum class TimerId { Timer1, Timer1z, Timer2, PickStep };
+enum class TimerId { BuildLauncherMenu, PanelPointerPoll, MenuCloseCountdown, PickStep };
 
 class ITimers {
 public:

@@ -26,18 +26,18 @@ struct ShowDesktopPorts {
     IMessages& messages;
 };
 
-// Image1. On Windows 7 and later: the user's own "显示桌面.lnk" in Quick Launch, else the default
+// Show Desktop. On Windows 7 and later: the user's own "显示桌面.lnk" in Quick Launch, else the default
 // user's shortcut, else the shell's own toggle, and only when that fails a command file in the
 // data folder (written once, never over a file that is there). Up to Vista: the command file in
 // Quick Launch, written when there is no normal file of that name. A file that cannot be written
 // is reported once and nothing half-written stays behind.
 void showDesktop(BarState& state, const ShowDesktopPorts& ports);
 
-// Image2: the address to open. A portal home page gives way to the default one at weekends
+// The home page button: the address to open. A portal home page gives way to the default one at weekends
 // (`weekday`: Sunday = 1 … Saturday = 7).
 std::wstring homePageToOpen(const std::wstring& homePage, int weekday);
 
-// Image3: where the launcher menu drops down, in screen pixels: the button's top-left corner,
+// The launcher button: where the launcher menu drops down, in screen pixels: the button's top-left corner,
 // from the bar's screen position and the button's place on the bar (all in twips), each sum
 // rounded to the nearest whole pixel, halves to the even one.
 struct ScreenPoint {

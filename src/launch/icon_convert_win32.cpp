@@ -43,7 +43,7 @@ struct ConversionScratch {
     ScratchImage iconMask;   // the icon's AND mask
     ScratchImage colorMask;  // CreateTransparent: white where the key colour is
     ScratchImage mono;       // CreateTransparent: the key colour as 1 bits
-    ScratchImage maskWork;   // MakeMask_viaMemoryDC: the monochrome copy
+    ScratchImage maskWork;   // the mask's monochrome copy
     ScratchImage iconColor;  // the icon's colour image
 };
 
@@ -79,7 +79,7 @@ bool maskCopy(menu::Canvas& source, menu::Canvas& destination, ScratchImage& wor
         ok = ::BitBlt(dc, 0, 0, w, h, source.dc(), 0, 0, SRCCOPY) &&
              ::BitBlt(destination.dc(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
     work.deselect();
-    if (!ok && messages) messages->show(L"MakeMask_viaMemoryDC", L"快捷回复条", MessageKind::Info);
+    if (!ok && messages) messages->show(kIconMaskFailedMessage, L"快捷回复条", MessageKind::Info);
     return ok;
 }
 
@@ -112,8 +112,8 @@ HICON makeIcon(IconCanvases& c) {
 // side) and enlarged twice, as at 96 DPI, so the menu's reduction to the item icon size gives
 // back its pixels.
 IconCanvases::IconCanvases(int shellIconSize)
-    : picture1(shellIconSize, shellIconSize, ::GetSysColor(COLOR_BTNFACE)),
-      picture11(2 * shellIconSize, 2 * shellIconSize, RGB(0, 0, 0)),
+    : smallIcon(shellIconSize, shellIconSize, ::GetSysColor(COLOR_BTNFACE)),
+      enlargedIcon(2 * shellIconSize, 2 * shellIconSize, RGB(0, 0, 0)),
       picImage(2 * shellIconSize, 2 * shellIconSize, RGB(0, 0, 0), ::GetSysColor(COLOR_WINDOWTEXT)),
       picMask(2 * shellIconSize, 2 * shellIconSize, ::GetSysColor(COLOR_WINDOW),
               ::GetSysColor(COLOR_WINDOWTEXT)),
@@ -129,7 +129,7 @@ void CreateTransparent(menu::Canvas& inpicSrc, menu::Canvas& inpicDest,
     transparentCopy(inpicSrc, inpicDest, inTrasparentColor, colorMask, mono);
 }
 
-bool MakeMask_viaMemoryDC(menu::Canvas& source, menu::Canvas& destination, IMessages* messages) {
+bool makeIconMask(menu::Canvas& source, menu::Canvas& destination, IMessages* messages) {
     // A new memory DC holds a monochrome bitmap, so one compatible with it is monochrome too.
     ScratchImage work(nullptr, ::CreateBitmap(source.width(), source.height(), 1, 1, nullptr));
     return maskCopy(source, destination, work, messages);
@@ -138,21 +138,21 @@ bool MakeMask_viaMemoryDC(menu::Canvas& source, menu::Canvas& destination, IMess
 HICON convertToIcon(IconCanvases& c) {
     c.picImage.clear();
     c.picMask.clear();
-    c.picImage.setBackColor(c.picture11.backColor());
-    const COLORREF key = c.picture11.pixel(0, 0);
-    transparentCopy(c.picture11, c.picImage, key, c.scratch->colorMask, c.scratch->mono);
-    // The mask is keyed on Picture11 itself, whose DC background is now the key colour: exactly
+    c.picImage.setBackColor(c.enlargedIcon.backColor());
+    const COLORREF key = c.enlargedIcon.pixel(0, 0);
+    transparentCopy(c.enlargedIcon, c.picImage, key, c.scratch->colorMask, c.scratch->mono);
+    // The mask is keyed on the enlarged icon itself, whose DC background is now the key colour: exactly
     // the pixels that had the key colour turn transparent, and black in the icon stays black.
     IMessages* report = c.maskFailureShown ? nullptr : c.messages;
-    if (!maskCopy(c.picture11, c.picMask, c.scratch->maskWork, report)) c.maskFailed = true;
+    if (!maskCopy(c.enlargedIcon, c.picMask, c.scratch->maskWork, report)) c.maskFailed = true;
     if (report && c.maskFailed) c.maskFailureShown = true;
     return makeIcon(c);
 }
 
 void convertPictureToIcon(IconCanvases& c) {
-    c.picture22.reset();
+    c.menuIcon.reset();
     // The picture object owns the icon from here on.
-    if (const HICON icon = convertToIcon(c)) c.picture22 = menu::OlePicture::fromIcon(icon);
+    if (const HICON icon = convertToIcon(c)) c.menuIcon = menu::OlePicture::fromIcon(icon);
 }
 
 }  // namespace replybar::launch

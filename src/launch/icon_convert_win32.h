@@ -1,6 +1,6 @@
-// Bmp2Icon_Cmd "转换": turns the enlarged shell icon on Picture11 into an icon of its size
+// Turns the enlarged shell icon into an icon of its size
 // (32 × 32 at 96 DPI) with a transparency mask, wrapped in a picture object that the menu item
-// then owns. The key colour, the colour of Picture11's top-left pixel, decides which pixels
+// then owns. The key colour, the colour of the enlarged icon's top-left pixel, decides which pixels
 // become transparent.
 #pragma once
 
@@ -26,23 +26,23 @@ struct IconCanvases {
     IconCanvases(const IconCanvases&) = delete;
     IconCanvases& operator=(const IconCanvases&) = delete;
 
-    menu::Canvas picture1;       // the shell icon, 16 × 16 at 96 DPI, on button face
-    menu::Canvas picture11;      // the shell icon enlarged twice, on black
-    menu::Canvas picImage;       // the icon's colour image
-    menu::Canvas picMask;        // the icon's mask: window colour where transparent
-    menu::PicturePtr picture22;  // the finished icon picture, empty after a failed conversion
+    menu::Canvas smallIcon;     // the shell icon, 16 × 16 at 96 DPI, on button face
+    menu::Canvas enlargedIcon;  // the shell icon enlarged twice, on black
+    menu::Canvas picImage;      // the icon's colour image
+    menu::Canvas picMask;       // the icon's mask: window colour where transparent
+    menu::PicturePtr menuIcon;  // the finished icon picture, empty after a failed conversion
 
-    IMessages* messages = nullptr;  // MakeMask_viaMemoryDC's failure box, shown once at most
+    IMessages* messages = nullptr;  // the mask failure's message, shown once at most
     bool maskFailureShown = false;
     bool maskFailed = false;  // a mask copy failed in one of the conversions so far
     std::unique_ptr<ConversionScratch> scratch;
 };
 
-// Picture11 → picImage, picMask → an icon that the caller owns; null when a step failed. Runs on
+// enlargedIcon → picImage, picMask → an icon that the caller owns; null when a step failed. Runs on
 // any thread (no picture object is made), one thread per IconCanvases at a time.
 HICON convertToIcon(IconCanvases& canvases);
 
-// Picture11 → picImage, picMask → an icon picture in picture22. It draws into the canvases'
+// enlargedIcon → picImage, picMask → an icon picture in menuIcon. It draws into the canvases'
 // scratch DCs and bitmaps; the icon belongs to the picture object. Failing steps are skipped.
 void convertPictureToIcon(IconCanvases& canvases);
 
@@ -51,8 +51,10 @@ void convertPictureToIcon(IconCanvases& canvases);
 void CreateTransparent(menu::Canvas& inpicSrc, menu::Canvas& inpicDest, COLORREF inTrasparentColor);
 
 // Paints `destination` in its background colour where `source` shows its DC's background
-// colour and in its text colour elsewhere. On failure shows "MakeMask_viaMemoryDC" through
+// colour and in its text colour elsewhere. On failure shows kIconMaskFailedMessage through
 // `messages` (when given) and returns false.
-bool MakeMask_viaMemoryDC(menu::Canvas& source, menu::Canvas& destination, IMessages* messages);
+inline constexpr wchar_t kIconMaskFailedMessage[] =
+    L"快捷启动菜单的图标没能生成，有的项目将不带图标显示。";
+bool makeIconMask(menu::Canvas& source, menu::Canvas& destination, IMessages* messages);
 
 }  // namespace replybar::launch

@@ -47,8 +47,8 @@ LauncherContent gatherLauncherContent(const std::wstring& folder, const FolderLi
                 content.iconOf.push_back(known->second);
                 continue;
             }
-            drawShellIcon(canvases.picture1, icon);
-            enlargeIcon(canvases.picture1, canvases.picture11);
+            drawShellIcon(canvases.smallIcon, icon);
+            enlargeIcon(canvases.smallIcon, canvases.enlargedIcon);
             win::UniqueIcon made{convertToIcon(canvases)};
             int place = -1;
             if (made) {
@@ -74,7 +74,7 @@ LauncherContent unansweredLauncherContent(const std::wstring& folder) {
 }
 
 void fillLauncherMenu(const LauncherContext& context, LauncherContent content,
-                      std::unique_ptr<menu::cMenu>& launcherMenu) {
+                      std::unique_ptr<menu::OwnerDrawnMenu>& launcherMenu) {
     BarState& state = *context.host.state;
     // The file names and one empty name that ends the list; more than 150 are never processed.
     std::vector<std::wstring>& entries = content.listing.names;
@@ -83,11 +83,11 @@ void fillLauncherMenu(const LauncherContext& context, LauncherContent content,
 
     // The old object first: its teardown destroys the one shared popup menu.
     launcherMenu.reset();
-    launcherMenu = std::make_unique<menu::cMenu>(context.host);
+    launcherMenu = std::make_unique<menu::OwnerDrawnMenu>(context.host);
     launcherMenu->CreateMenu();
 
     if (content.maskFailed && context.messages)
-        context.messages->show(L"MakeMask_viaMemoryDC", L"快捷回复条", MessageKind::Info);
+        context.messages->show(kIconMaskFailedMessage, L"快捷回复条", MessageKind::Info);
     // Icons shared by several entries become one picture object, the items together owning it.
     std::vector<menu::PicturePtr> pictures(content.icons.size());
     for (std::size_t i = 0; i < content.icons.size(); ++i)
@@ -123,7 +123,7 @@ void fillLauncherMenu(const LauncherContext& context, LauncherContent content,
     }
 }
 
-void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::cMenu>& launcherMenu) {
+void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::OwnerDrawnMenu>& launcherMenu) {
     fillLauncherMenu(context, gatherLauncherContent(context.host.state->launchFolder, listLaunchFolder),
                      launcherMenu);
 }

@@ -1,4 +1,4 @@
-// Command1 "生成菜单": lists the launch folder into a new launcher menu, one item per file with
+// Lists the launch folder into a new launcher menu, one item per file with
 // its shell icon, and writes the launch map that the menu's command dispatch reads.
 //
 // The build has two halves. gatherLauncherContent does the slow part (listing the folder, which
@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/ports.h"
-#include "controls/cmenu_win32.h"
+#include "controls/owner_drawn_menu_win32.h"
 #include "win/handles.h"
 
 namespace replybar::launch {
@@ -56,9 +56,9 @@ LauncherContent unansweredLauncherContent(const std::wstring& folder);
 // cap closes the map with the marker of entry 151 and keeps preset 0, any other build ends with
 // preset 1. A menu with no item gets one grey, disabled item that says why. Never throws.
 void fillLauncherMenu(const LauncherContext& context, LauncherContent content,
-                      std::unique_ptr<menu::cMenu>& launcherMenu);
+                      std::unique_ptr<menu::OwnerDrawnMenu>& launcherMenu);
 
 // Both halves in a row, on the calling thread.
-void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::cMenu>& launcherMenu);
+void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::OwnerDrawnMenu>& launcherMenu);
 
 }  // namespace replybar::launch

@@ -1,4 +1,4 @@
-// Form16's rules, " 软件信息 及 设置": the launch folder and the home page are edited here and
+// SettingsWindow's rules, " 软件信息 及 设置": the launch folder and the home page are edited here and
 // reach the bar only through "确定 返回"; every other way out leaves the bar as it was. The
 // dialog window forwards its events here and shows what it is told through ISettingsView.
 #pragma once
@@ -27,7 +27,7 @@ public:
     virtual std::wstring folderText() = 0;  // FolderBrowser1
     virtual void setFolderText(const std::wstring& text) = 0;
     virtual void focusFolder() = 0;
-    virtual std::wstring homeText() = 0;  // Text2
+    virtual std::wstring homeText() = 0;  // the home page field
     virtual void setHomeText(const std::wstring& text) = 0;
     virtual void enableHome(bool on) = 0;
     virtual void focusHome() = 0;
@@ -38,8 +38,8 @@ public:
 class ISettingsHost {
 public:
     virtual ~ISettingsHost() = default;
-    virtual void resetButtonPictures() = 0;  // Image1, Image2 and Image3 normal
-    virtual void rebuildLauncherMenu() = 0;  // Timer1 again: the menu follows the new folder
+    virtual void resetButtonPictures() = 0;  // the three button pictures normal
+    virtual void rebuildLauncherMenu() = 0;  // build again: the menu follows the new folder
     virtual void saveSettings() = 0;         // the settings string to the registry, now
 };
 
@@ -50,14 +50,14 @@ class SettingsDialog {
 public:
     SettingsDialog(BarState& state, IShell& shell, ISettingsView& view, ISettingsHost& host);
 
-    void open();                  // from the bar's launchFolder and homePage, Text2 disabled
-    void openFolderClicked();     // Command2 "打开文件夹"
-    void defaultFolderClicked();  // Command3 "默认"
-    void setHomeClicked();        // Command6 "设置"
-    void defaultHomeClicked();    // Command7 "默认"
-    void confirmClicked();        // Command1 "确定 返回", Enter
-    void exitClicked();           // Command4 "退出本程序"
-    void addRepliesClicked();     // Command5 "添加快捷回复信息"
+    void open();                  // from the bar's launchFolder and homePage, the home page field disabled
+    void openFolderClicked();     // "打开文件夹"
+    void defaultFolderClicked();  // "默认" by the folder
+    void setHomeClicked();        // "设置" by the home page
+    void defaultHomeClicked();    // "默认" by the home page
+    void confirmClicked();        // "确定 返回", Enter
+    void exitClicked();           // "退出本程序"
+    void addRepliesClicked();     // "添加快捷回复信息"
     void linkClicked(Link link);
     void cancelled();  // the close box, Esc
 

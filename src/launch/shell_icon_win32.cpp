@@ -30,15 +30,15 @@ ShellIcon shellIconOf(const std::wstring& path) {
     return {list, list ? info.iIcon : -1};
 }
 
-void drawShellIcon(menu::Canvas& picture1, const ShellIcon& icon) {
-    picture1.clear();
+void drawShellIcon(menu::Canvas& smallIcon, const ShellIcon& icon) {
+    smallIcon.clear();
     // The system image list is shared by every process: never destroyed here.
-    if (icon.list) ::ImageList_Draw(icon.list, icon.index, picture1.dc(), 0, 0, ILD_TRANSPARENT);
+    if (icon.list) ::ImageList_Draw(icon.list, icon.index, smallIcon.dc(), 0, 0, ILD_TRANSPARENT);
 }
 
-void enlargeIcon(const menu::Canvas& picture1, menu::Canvas& picture11) {
-    ::StretchBlt(picture11.dc(), 0, 0, picture11.width(), picture11.height(), picture1.dc(), 0, 0,
-                 picture1.width(), picture1.height(), SRCCOPY);
+void enlargeIcon(const menu::Canvas& smallIcon, menu::Canvas& enlargedIcon) {
+    ::StretchBlt(enlargedIcon.dc(), 0, 0, enlargedIcon.width(), enlargedIcon.height(), smallIcon.dc(), 0, 0,
+                 smallIcon.width(), smallIcon.height(), SRCCOPY);
 }
 
 }  // namespace replybar::launch

@@ -1,4 +1,4 @@
-// Command2 "图标": the small shell icon of one launch-folder entry, drawn on the bar's icon
+// The small shell icon of one launch-folder entry, drawn on the bar's icon
 // canvas (16 × 16 at 96 DPI, the system's small icon size at any scale), and its enlargement
 // onto the work canvas of twice that size that the conversion reads.
 #pragma once
@@ -12,9 +12,9 @@
 
 namespace replybar::launch {
 
-// Picture1 at 96 DPI: 16 × 16, button-face background.
+// The small icon at 96 DPI: 16 × 16, button-face background.
 constexpr int kShellIconSize = 16;
-// Picture11 at 96 DPI: 32 × 32, black background.
+// The enlarged icon at 96 DPI: 32 × 32, black background.
 constexpr int kIconSize = 32;
 
 // The size of the icons in the system's small-icon image list: 16 at 96 DPI, 20, 24 or 32 where
@@ -30,13 +30,13 @@ struct ShellIcon {
 };
 ShellIcon shellIconOf(const std::wstring& path);
 
-// Clears `picture1` and draws `icon` on it; without an icon the canvas stays blank.
-void drawShellIcon(menu::Canvas& picture1, const ShellIcon& icon);
-inline void loadShellIcon(menu::Canvas& picture1, const std::wstring& path) {
-    drawShellIcon(picture1, shellIconOf(path));
+// Clears `smallIcon` and draws `icon` on it; without an icon the canvas stays blank.
+void drawShellIcon(menu::Canvas& smallIcon, const ShellIcon& icon);
+inline void loadShellIcon(menu::Canvas& smallIcon, const std::wstring& path) {
+    drawShellIcon(smallIcon, shellIconOf(path));
 }
 
-// All of `picture1` stretched over all of `picture11`.
-void enlargeIcon(const menu::Canvas& picture1, menu::Canvas& picture11);
+// All of `smallIcon` stretched over all of `enlargedIcon`.
+void enlargeIcon(const menu::Canvas& smallIcon, menu::Canvas& enlargedIcon);
 
 }  // namespace replybar::launch

@@ -1,4 +1,4 @@
-// Form2's rules: the reply editor's states and handlers. The dialog window forwards every event
+// ReplyEditorWindow's rules: the reply editor's states and handlers. The dialog window forwards every event
 // here and shows what it is told through IEditorView; every write goes through the reply store,
 // and the bar's rows, count, icon codes and panel size follow each change at once.
 #pragma once
@@ -19,16 +19,16 @@ class ReplyStore;
 class IEditorView {
 public:
     virtual ~IEditorView() = default;
-    virtual void setListItems(const std::vector<std::wstring>& items, int selection) = 0;  // Combo1
+    virtual void setListItems(const std::vector<std::wstring>& items, int selection) = 0;
     virtual void enableList(bool on) = 0;
-    virtual std::wstring text() = 0;  // Text1
+    virtual std::wstring text() = 0;
     virtual void setText(const std::wstring& text) = 0;
     virtual void focusText() = 0;
-    virtual void setPreviewIcon(int icon) = 0;     // Image2; -1 shows nothing
-    virtual void showIconStrip(bool on) = 0;       // Picture1
-    virtual void showCancelAdd(bool on) = 0;       // Command8 over Command1
-    virtual void enableDelete(bool on) = 0;        // Command2
-    virtual void setAutoSendChecked(bool on) = 0;  // Check1
+    virtual void setPreviewIcon(int icon) = 0;     // -1 shows nothing
+    virtual void showIconStrip(bool on) = 0;
+    virtual void showCancelAdd(bool on) = 0;       // "取消添加" over "添加"
+    virtual void enableDelete(bool on) = 0;        // "删除"
+    virtual void setAutoSendChecked(bool on) = 0;
     virtual void close() = 0;
 };
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "controls/cmenu_win32.h"
+#include "controls/owner_drawn_menu_win32.h"
 #include "controls/picture_win32.h"
 
 using namespace replybar;
@@ -111,7 +111,7 @@ int wmain(int argc, wchar_t** argv) {
     HGDIOBJ oldFont = ::SelectObject(sheet, font);
 
     for (int style = 0; style < 5; ++style) {
-        menu::cMenu m(host);
+        menu::OwnerDrawnMenu m(host);
         m.CreateMenu();
         for (int i = 0; i < n; ++i)
             m.AddItem(
@@ -119,7 +119,7 @@ int wmain(int argc, wchar_t** argv) {
                 items[i].icon ? menu::OlePicture::fromIcon(squareIcon(items[i].icon)) : nullptr,
                 items[i].text, items[i].type, items[i].state);
         m.Style(style);
-        HWND owner = menu::frmMenuWindow();
+        HWND owner = menu::menuOwnerWindow();
         // The menu window's own background, where the items leave it showing.
         const RECT column{gap + style * (columnW + gap), 4, gap + style * (columnW + gap) + columnW,
                           height - 4};

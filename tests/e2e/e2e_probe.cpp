@@ -37,7 +37,7 @@
 
 namespace {
 
-const wchar_t kBarClass[] = L"ReplyBar.Form1";
+const wchar_t kBarClass[] = L"ReplyBar.Bar";
 
 std::string utf8(const std::wstring& w) {
     if (w.empty()) return {};
@@ -275,7 +275,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         // The editor once it is on screen with its controls (it exists a moment before).
         HWND text = nullptr, confirm = nullptr;
         for (int i = 0; i < 1000 && !(text && confirm); ++i) {
-            HWND editor = findTop(L"ReplyBar.Form2", nullptr);
+            HWND editor = findTop(L"ReplyBar.ReplyEditor", nullptr);
             if (editor && IsWindowVisible(editor)) {
                 text = GetDlgItem(editor, 110);
                 confirm = GetDlgItem(editor, 123);

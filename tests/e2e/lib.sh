@@ -128,7 +128,7 @@ answer_box() {  # answer_box TITLE ID: click the message box's button ID (1 OK, 
 }
 # A dialog's controls: ctl<ID>=class|visible|enabled|l,t,r,b|text
 controls_of() { rm -f "$WORK/ctl.txt"; probe controls "$1" "$(winpath "$WORK/ctl.txt")"; }
-editor_controls() { controls_of ReplyBar.Form2; }
+editor_controls() { controls_of ReplyBar.ReplyEditor; }
 ctl() { sed -n "s/^ctl$1=//p" "$WORK/ctl.txt"; }
 ctl_field() { ctl "$1" | cut -d'|' -f"$2"; }
 click_ctl() {  # click_ctl ID [button]

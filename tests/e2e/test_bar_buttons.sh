@@ -65,10 +65,10 @@ note "the home page button opened the default home page"
 # Right clicks on the three buttons and on the drag strip open the settings dialog; Esc closes it.
 for spot in "16 15" "39 15" "59 15" "71 24"; do
     at $spot click 3
-    wait_for 10 window_up ReplyBar.Form16 '' || fail "no settings dialog after a right click at $spot"
+    wait_for 10 window_up ReplyBar.Settings '' || fail "no settings dialog after a right click at $spot"
     xdo mousemove "$(( $(fact x "$WORK/win.txt") + 200 ))" "$(( $(fact y "$WORK/win.txt") + 100 ))"
     xdo key Escape
-    wait_for 10 window_gone ReplyBar.Form16 '' || fail "Esc did not close the dialog"
+    wait_for 10 window_gone ReplyBar.Settings '' || fail "Esc did not close the dialog"
 done
 note "a right click on each button and on the drag strip opened the settings dialog"
 close_bar

@@ -8,11 +8,11 @@ start_chat 300 120
 
 open_editor() {
     xdo mousemove $((bx + 87)) $((by + 15)) click 3
-    wait_for 10 window_up ReplyBar.Form2 '' || fail "the editor did not open"
+    wait_for 10 window_up ReplyBar.ReplyEditor '' || fail "the editor did not open"
 }
 open_settings() {
     xdo mousemove $((bx + 71)) $((by + 24)) click 3
-    wait_for 10 window_up ReplyBar.Form16 '' || fail "the settings dialog did not open"
+    wait_for 10 window_up ReplyBar.Settings '' || fail "the settings dialog did not open"
 }
 # closed_by WHAT: the bar leaves within 15 s with exit code 0 and its place saved.
 closed_by() {

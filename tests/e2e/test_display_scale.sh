@@ -126,8 +126,8 @@ for dpi in 96 120 144 192; do
 
     # The settings dialog (right click on the drag strip) and the reply editor (right click on
     # the reply button).
-    dialog_at_scale 71 24 ReplyBar.Form16 settings_dialog
-    dialog_at_scale 87 15 ReplyBar.Form2 editor
+    dialog_at_scale 71 24 ReplyBar.Settings settings_dialog
+    dialog_at_scale 87 15 ReplyBar.ReplyEditor editor
     note "both dialogs keep their controls inside their windows"
     close_bar
     for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done

@@ -18,7 +18,7 @@ open_editor() {  # a right click on the reply button
 close_editor() {
     IFS=, read -r cx cy <<<"$(fact client "$WORK/ctl.txt")"
     xdo mousemove $((cx + 100)) $((cy + 60)) key Escape
-    wait_for 10 window_gone ReplyBar.Form2 '' || fail "the editor did not close"
+    wait_for 10 window_gone ReplyBar.ReplyEditor '' || fail "the editor did not close"
 }
 set_text() { click_ctl 110; xdo key ctrl+a; xdo type --delay 30 "$1"; sleep 0.3; }
 error_box() {  # error_box WHAT: the store's box appears, names the problem, and is answered

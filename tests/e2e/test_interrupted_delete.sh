@@ -69,7 +69,7 @@ done
     || fail "bmpk.txt holds '$(tr -d '\r\n' <"$APPDATA/bmpk.txt")', not 023400"
 IFS=, read -r cx cy <<<"$(fact client "$WORK/ctl.txt")"
 xdo mousemove $((cx + 100)) $((cy + 60)) key Escape
-wait_for 10 window_gone ReplyBar.Form2 '' || fail "the editor did not close"
+wait_for 10 window_gone ReplyBar.ReplyEditor '' || fail "the editor did not close"
 xdo mousemove $((bx + 87)) $((by + 15)) click 1
 wait_for 5 eval 'probe_bar && [ "$(fact h)" != 29 ]' || fail "the panel did not open"
 shot interrupted_delete_panel "$(fact w)x$(fact h)+$(fact x)+$(fact y)"

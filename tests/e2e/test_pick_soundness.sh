@@ -34,14 +34,14 @@ note "replies paste as typed: no extra line break, a typed final one kept"
 # ... and so after an unchanged save in the editor: the file is written as before.
 hover_row 2
 xdo click 3
-wait_for 10 eval 'controls_of ReplyBar.Form2; [ -n "$(ctl 123)" ]' || fail "the editor did not open"
+wait_for 10 eval 'controls_of ReplyBar.ReplyEditor; [ -n "$(ctl 123)" ]' || fail "the editor did not open"
 sleep 0.3
-controls_of ReplyBar.Form2
+controls_of ReplyBar.ReplyEditor
 click_ctl 123
 wait_for 5 eval 'cmp -s "$APPDATA/2.txt" <(printf "末尾换行\r\n\r\n" | iconv -f UTF-8 -t GBK)' \
     || fail "the save changed 2.txt: $(od -c "$APPDATA/2.txt")"
 xdo key Escape
-wait_for 5 window_gone ReplyBar.Form2 '' || fail "the editor did not close"
+wait_for 5 window_gone ReplyBar.ReplyEditor '' || fail "the editor did not close"
 pick_is 2 '末尾换行\r\n'
 note "after an unchanged save in the editor the same text pastes"
 
@@ -50,7 +50,7 @@ note "after an unchanged save in the editor the same text pastes"
 rm -f "$WORK/clip.txt"
 probe clipinfo "$(winpath "$WORK/clip.txt")"
 [ "$(fact history "$WORK/clip.txt")" = 0x0 ] && [ "$(fact cloud "$WORK/clip.txt")" = 0x0 ] \
-    && [ "$(fact locale "$WORK/clip.txt")" = 0x804 ] && [ "$(fact owner "$WORK/clip.txt")" = ReplyBar.Form1 ] \
+    && [ "$(fact locale "$WORK/clip.txt")" = 0x804 ] && [ "$(fact owner "$WORK/clip.txt")" = ReplyBar.Bar ] \
     || fail "clipboard: $(cat "$WORK/clip.txt")"
 note "the clip: CanIncludeInClipboardHistory 0, CanUploadToCloudClipboard 0, CF_LOCALE 0x804"
 
@@ -117,26 +117,26 @@ put_reply n.txt '不要自动发送信息\r\n'
 start_bar
 mv "$APPDATA" "$APPDATA.away"
 xdo mousemove $((bx + 87)) $((by + 15)) click 3
-wait_for 10 eval 'controls_of ReplyBar.Form2; [ -n "$(ctl 131)" ]' || fail "the editor did not open"
+wait_for 10 eval 'controls_of ReplyBar.ReplyEditor; [ -n "$(ctl 131)" ]' || fail "the editor did not open"
 sleep 0.3
-controls_of ReplyBar.Form2
+controls_of ReplyBar.ReplyEditor
 shot editor_without_data_folder
 [ "$(ctl_field 131 5)" = '自动发送（发送Ctrl+Enter）' ] || fail "auto-send box: $(ctl 131)"
 rm -f "$WORK/chk.txt"
-probe checked ReplyBar.Form2 131 "$(winpath "$WORK/chk.txt")"
+probe checked ReplyBar.ReplyEditor 131 "$(winpath "$WORK/chk.txt")"
 [ "$(fact checked "$WORK/chk.txt")" = 0 ] || fail "the auto-send box shows checked without the folder"
 click_ctl 2   # 返回
-wait_for 5 window_gone ReplyBar.Form2 '' || fail "the editor did not close"
+wait_for 5 window_gone ReplyBar.ReplyEditor '' || fail "the editor did not close"
 mv "$APPDATA.away" "$APPDATA"
 # The bar lists no replies since the editor found none: the notice first, then the editor,
 # which reloads them.
 xdo mousemove $((bx + 87)) $((by + 15)) click 3
 answer_box '提示' 1
-wait_for 10 eval 'controls_of ReplyBar.Form2; [ -n "$(ctl 110)" ]' || fail "the editor did not open again"
+wait_for 10 eval 'controls_of ReplyBar.ReplyEditor; [ -n "$(ctl 110)" ]' || fail "the editor did not open again"
 sleep 0.3
-controls_of ReplyBar.Form2
+controls_of ReplyBar.ReplyEditor
 click_ctl 2
-wait_for 5 window_gone ReplyBar.Form2 '' || fail "the editor did not close"
+wait_for 5 window_gone ReplyBar.ReplyEditor '' || fail "the editor did not close"
 before=$(sends)
 chat_clear
 pick_row 0

@@ -29,12 +29,12 @@ menu_rows() {  # the launcher menu's item count, from its height
 }
 open_settings() {
     xdo mousemove $((bx + 71)) $((by + 24)) click 3
-    wait_for 10 window_up ReplyBar.Form16 '' || fail "the settings dialog did not open"
+    wait_for 10 window_up ReplyBar.Settings '' || fail "the settings dialog did not open"
     dx=$(fact x "$WORK/win.txt"); dy=$(fact y "$WORK/win.txt")
     xdo mousemove $((dx + 270)) $((dy + 60))  # keys go to the window under the pointer
-    controls_of ReplyBar.Form16
+    controls_of ReplyBar.Settings
 }
-dialog_gone() { wait_for 10 window_gone ReplyBar.Form16 '' || fail "the dialog did not close: $1"; }
+dialog_gone() { wait_for 10 window_gone ReplyBar.Settings '' || fail "the dialog did not close: $1"; }
 value() { reg_get; fact value "$WORK/reg.txt"; }
 type_home() {  # "设置" unlocks the home page; its text is replaced by $1
     click_ctl 1006
@@ -47,9 +47,9 @@ type_home() {  # "设置" unlocks the home page; its text is replaced by $1
 
 # The layout: caption, frame texts, the buttons where they belong; links in blue.
 open_settings
-probe find ReplyBar.Form16 ' 软件信息 及 设置' "$(winpath "$WORK/title.txt")"
+probe find ReplyBar.Settings ' 软件信息 及 设置' "$(winpath "$WORK/title.txt")"
 [ "$(fact found "$WORK/title.txt")" = 1 ] || fail "the dialog's caption is not ' 软件信息 及 设置'"
-[ "$(ctl_field 1202 5)" = '设置快速启动栏的文件夹地址                 ' ] || fail "Frame2: '$(ctl_field 1202 5)'"
+[ "$(ctl_field 1202 5)" = '设置快速启动栏的文件夹地址                 ' ] || fail "folder frame: '$(ctl_field 1202 5)'"
 IFS=, read -r cx cy <<<"$(sed -n 's/^client=//p' "$WORK/ctl.txt")"
 IFS=, read -r l t r b <<<"$(ctl_field 1 4)"
 [ "$((l - cx)),$((t - cy)),$((r - cx)),$((b - cy))" = 428,226,531,249 ] || fail "确定 返回 at $l,$t"
@@ -101,7 +101,7 @@ note "an empty home page became about:blank, one with a comma kept as %2C"
 saved=$(value)
 open_settings
 type_home 'https://discarded.example/'
-probe sysclose ReplyBar.Form16
+probe sysclose ReplyBar.Settings
 dialog_gone "the close box"
 open_settings
 [ "$(ctl_field 1102 5)" = 'http://a.example/?x%2Cy' ] || fail "the close box kept a change"
@@ -122,7 +122,7 @@ xdo key Down
 sleep 0.5
 xdo key Return
 wait_for 10 window_gone '#32770' '' || fail "the folder dialog did not close"
-controls_of ReplyBar.Form16
+controls_of ReplyBar.Settings
 chosen=$(ctl_field 100 5)
 [ "$chosen" != "$before" ] && [ "${chosen: -1}" = '\' ] || fail "browsing gave '$chosen'"
 note "browsing gave $chosen"
@@ -133,9 +133,9 @@ dialog_gone "Esc after browsing"
 open_settings
 click_ctl 1005
 dialog_gone "添加快捷回复信息"
-wait_for 10 window_up ReplyBar.Form2 '' || fail "the reply editor did not open"
+wait_for 10 window_up ReplyBar.ReplyEditor '' || fail "the reply editor did not open"
 xdo mousemove $(( $(fact x "$WORK/win.txt") + 100 )) $(( $(fact y "$WORK/win.txt") + 60 )) key Escape
-wait_for 10 window_gone ReplyBar.Form2 '' || fail "the reply editor did not close"
+wait_for 10 window_gone ReplyBar.ReplyEditor '' || fail "the reply editor did not close"
 note "添加快捷回复信息 opened the reply editor"
 
 # "退出本程序" ends the program with the bar's values, not the unconfirmed ones.

@@ -18,7 +18,7 @@ cover() {  # cover X Y W H TOPMOST MS, in the background
 }
 
 cover $((bx + 20)) $((by - 10)) 200 40 1 4000
-wait_for 1.5 above ReplyBar.Form1 E2ECover || fail "the bar stayed under another always-on-top window: $(fact zorder "$WORK/z.txt")"
+wait_for 1.5 above ReplyBar.Bar E2ECover || fail "the bar stayed under another always-on-top window: $(fact zorder "$WORK/z.txt")"
 # (Without a window manager Wine does not restack the X windows after the fact, so what shows on
 # the screen does not follow the z-order the system keeps; the z-order is what is checked.)
 wait "$COVER" || true
@@ -32,7 +32,7 @@ probe find E2EChat '' "$(winpath "$WORK/win.txt")"
 xdo mousemove 500 300 click 1   # the user goes back to the chat
 wait_for 3 eval 'probe_bar && [ "$(fact visible)" = 1 ] && [ "$(fact topmost)" = 1 ]' \
     || fail "the bar did not come back on top: visible $(fact visible), topmost $(fact topmost)"
-above ReplyBar.Form1 E2EChat || fail "the bar is under the chat: $(fact zorder "$WORK/z.txt")"
+above ReplyBar.Bar E2EChat || fail "the bar is under the chat: $(fact zorder "$WORK/z.txt")"
 note "a full-screen program in front is not covered; after it the bar is on top again"
 close_bar
 echo "stay on top: all checks passed"

@@ -176,14 +176,14 @@ TEST_F(BarControllerTest, PanelOpensUpwardWithItsRegionAndClosesBack) {
     EXPECT_EQ(bar.windowRect(), (PxRect{159, 771 - 114, 159 + 387, 800}));
     EXPECT_EQ(bar.faceOrigin(), (PxPoint{0, 114}));
     EXPECT_EQ(window.region, (std::vector<PxRect>{{0, 0, 388, 115}, {0, 114, 104, 143 + 15}}));
-    EXPECT_EQ(timers.on.at(TimerId::Timer1z), 500u);
+    EXPECT_EQ(timers.on.at(TimerId::PanelPointerPoll), 500u);
     EXPECT_FALSE(bar.bandRect());  // parked out of sight
     EXPECT_EQ(bar.rowCount(), 6);
 
     bar.restoreBar();
     EXPECT_EQ(bar.windowRect(), kBar);
     EXPECT_EQ(bar.faceOrigin(), (PxPoint{0, 0}));
-    EXPECT_FALSE(timers.on.count(TimerId::Timer1z));
+    EXPECT_FALSE(timers.on.count(TimerId::PanelPointerPoll));
 }
 
 TEST_F(BarControllerTest, ReplyButtonClickOnAnOpenPanelReopensItFresh) {
@@ -296,23 +296,23 @@ TEST_F(BarControllerTest, PointerPollClosesAfterTwoTicksOutsideEdgesInside) {
     };
     for (const auto& t : ticks) {
         window.cursor = t.at;
-        bar.timerTick(TimerId::Timer1z);
+        bar.timerTick(TimerId::PanelPointerPoll);
         EXPECT_EQ(state.cursorPlace, t.place);
         EXPECT_EQ(bar.panelOpen(), t.open);
     }
-    EXPECT_FALSE(timers.on.count(TimerId::Timer1z));
+    EXPECT_FALSE(timers.on.count(TimerId::PanelPointerPoll));
     EXPECT_EQ(bar.windowRect(), kBar);
 }
 
 TEST_F(BarControllerTest, MenuCountdownClosesTheMenuOnceAtZero) {
     state.menuCloseCountdown = L"6";
-    timers.on[TimerId::Timer2] = 200;
-    for (int i = 0; i < 5; ++i) bar.timerTick(TimerId::Timer2);
+    timers.on[TimerId::MenuCloseCountdown] = 200;
+    for (int i = 0; i < 5; ++i) bar.timerTick(TimerId::MenuCloseCountdown);
     EXPECT_TRUE(actions.log.empty());
-    bar.timerTick(TimerId::Timer2);
+    bar.timerTick(TimerId::MenuCloseCountdown);
     EXPECT_EQ(actions.log, (std::vector<std::wstring>{L"close menu"}));
-    EXPECT_FALSE(timers.on.count(TimerId::Timer2));
-    bar.timerTick(TimerId::Timer2);  // restarted without a new value: below zero, silent
+    EXPECT_FALSE(timers.on.count(TimerId::MenuCloseCountdown));
+    bar.timerTick(TimerId::MenuCloseCountdown);  // restarted without a new value: below zero, silent
     EXPECT_EQ(state.menuCloseCountdown, L"-1");
     EXPECT_EQ(actions.log.size(), 1u);
     EXPECT_TRUE(keys.sent.empty());  // no keystroke can reach the user's window
@@ -321,17 +321,17 @@ TEST_F(BarControllerTest, MenuCountdownClosesTheMenuOnceAtZero) {
 TEST_F(BarControllerTest, MenuWatchStartsTheCountdownOnlyWhenThePointerLeft) {
     state.menuCloseCountdown = L"4";  // an item is selected: the menu stopped the countdown
     bar.watchMenuPointer(true, false);
-    EXPECT_FALSE(timers.on.count(TimerId::Timer2));
+    EXPECT_FALSE(timers.on.count(TimerId::MenuCloseCountdown));
     bar.watchMenuPointer(false, false);  // left the menu with the item still selected
-    EXPECT_EQ(timers.on.at(TimerId::Timer2), 200u);
+    EXPECT_EQ(timers.on.at(TimerId::MenuCloseCountdown), 200u);
     EXPECT_EQ(state.menuPointerState, L"离开");
-    bar.timerTick(TimerId::Timer2);
+    bar.timerTick(TimerId::MenuCloseCountdown);
     bar.watchMenuPointer(true, true);  // back on the menu: the watch takes back its countdown
-    EXPECT_FALSE(timers.on.count(TimerId::Timer2));
+    EXPECT_FALSE(timers.on.count(TimerId::MenuCloseCountdown));
     EXPECT_EQ(state.menuCloseCountdown, L"4");
-    timers.on[TimerId::Timer2] = 200;  // started by the menu itself (an item drawn unselected)
+    timers.on[TimerId::MenuCloseCountdown] = 200;  // started by the menu itself (an item drawn unselected)
     bar.watchMenuPointer(true, true);
-    EXPECT_TRUE(timers.on.count(TimerId::Timer2));
+    EXPECT_TRUE(timers.on.count(TimerId::MenuCloseCountdown));
 }
 
 TEST_F(BarControllerTest, DragMovesByThePointersDistance) {
@@ -447,8 +447,8 @@ TEST_F(BarControllerTest, APanelBelowTheBarWorksAsAbove) {
     EXPECT_EQ(bar.rowsPerColumn(), 21);
     EXPECT_EQ(bar.hitTest((5805 + 400) / 15, 29 + 1200 / 15), text(25));  // column 2, 5th row
     window.cursor = {600, 300};  // inside the wide window, right of the bar face
-    bar.timerTick(TimerId::Timer1z);
-    bar.timerTick(TimerId::Timer1z);
+    bar.timerTick(TimerId::PanelPointerPoll);
+    bar.timerTick(TimerId::PanelPointerPoll);
     EXPECT_TRUE(bar.panelOpen());
 }
 

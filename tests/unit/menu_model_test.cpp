@@ -41,7 +41,7 @@ TEST(MenuModel, IdsAreNeverReusedAndTakenAliasesTearDown) {
         FAIL() << "duplicate alias accepted";
     } catch (const MenuError& e) {
         EXPECT_EQ(e.number(), -2147220991);
-        EXPECT_EQ(e.source(), L"cMenu");
+        EXPECT_EQ(e.source(), L"OwnerDrawnMenu");
         EXPECT_EQ(e.description(), L"菜单项别名相同.");
     }
     EXPECT_EQ(teardowns, 1);
@@ -132,12 +132,12 @@ TEST(MenuModel, PresetSwitches) {
         int preset, barStyle, scope, iconStyle, edgeStyle, fillStyle, sepStyle;
     };
     const FakeSystemColors sys;
-    const auto frmMenuPicture = std::make_shared<FakePicture>(7);
+    const auto leftBarPicture = std::make_shared<FakePicture>(7);
     for (const Row r :
          {Row{0, 0, 2, 0, 0, 1, 6}, Row{1, 0, 2, 0, 0, 1, 0}, Row{2, 3, 2, 0, 5, 2, 6},
           Row{3, 0, 1, 2, 6, 0, 6}, Row{4, 4, 2, 0, 2, 3, 4}}) {
         MenuModel m;
-        m.setStyle(r.preset, sys, frmMenuPicture);
+        m.setStyle(r.preset, sys, leftBarPicture);
         const MenuAppearance& a = m.appearance();
         SCOPED_TRACE(r.preset);
         EXPECT_EQ(a.leftBarStyle, r.barStyle);
@@ -149,7 +149,7 @@ TEST(MenuModel, PresetSwitches) {
         // The grey separators reuse the disabled colour just set.
         const bool graySeparator = r.sepStyle == 6;
         EXPECT_EQ(a.separatorColor == sys.color(kColorGrayText), graySeparator);
-        EXPECT_EQ(a.leftBarImage, r.preset == 4 ? frmMenuPicture : nullptr);
+        EXPECT_EQ(a.leftBarImage, r.preset == 4 ? leftBarPicture : nullptr);
     }
 }
 

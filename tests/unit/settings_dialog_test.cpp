@@ -25,7 +25,7 @@ struct FakeView : ISettingsView {
 
 struct FakeHost : ISettingsHost {
     void resetButtonPictures() override { log.push_back(L"pictures"); }
-    void rebuildLauncherMenu() override { log.push_back(L"Timer1"); }
+    void rebuildLauncherMenu() override { log.push_back(L"rebuild"); }
     void saveSettings() override { log.push_back(L"save"); }
     std::vector<std::wstring> log;
 };
@@ -79,7 +79,7 @@ TEST_F(SettingsDialogTest, ConfirmTakesOverWhatTheSettingsStringCanHold) {
         EXPECT_EQ(f.homePage, c.homePage);
         EXPECT_TRUE(view.closed);
         EXPECT_EQ(dialog.outcome(), SettingsOutcome::Confirmed);
-        EXPECT_EQ(host.log, (std::vector<std::wstring>{L"pictures", L"Timer1", L"save"}));
+        EXPECT_EQ(host.log, (std::vector<std::wstring>{L"pictures", L"rebuild", L"save"}));
     }
 }
 
@@ -110,7 +110,7 @@ TEST_F(SettingsDialogTest, ButtonsAndLinks) {
     dialog.defaultFolderClicked();
     EXPECT_EQ(view.folder, L"C:\\ql\\");
     EXPECT_EQ(view.focus, L"folder");
-    dialog.defaultHomeClicked();  // also while Text2 is still disabled
+    dialog.defaultHomeClicked();  // also while the home page field is still disabled
     EXPECT_EQ(view.home, kDefaultHomePage);
     EXPECT_FALSE(view.homeEnabled);
     dialog.setHomeClicked();

@@ -82,10 +82,10 @@ void fill(Canvas& c, RECT r, COLORREF color) {
 
 HICON convertedIcon(IconCanvases& c) {
     convertPictureToIcon(c);
-    return reinterpret_cast<HICON>(menu::pictureHandle(c.picture22));
+    return reinterpret_cast<HICON>(menu::pictureHandle(c.menuIcon));
 }
 
-// The key colour is Picture11's top-left pixel: exactly the pixels of that colour turn
+// The key colour is the enlarged icon's top-left pixel: exactly the pixels of that colour turn
 // transparent (and black in the colour image); every other pixel, black included, stays.
 TEST(IconConvertTest, KeyColourDecidesTransparency) {
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
@@ -115,7 +115,7 @@ TEST(IconConvertTest, KeyColourDecidesTransparency) {
     };
     for (const Case& c : cases) {
         IconCanvases canvases;
-        for (const auto& [rect, color] : c.paint) fill(canvases.picture11, rect, color);
+        for (const auto& [rect, color] : c.paint) fill(canvases.enlargedIcon, rect, color);
         const HICON icon = convertedIcon(canvases);
         ASSERT_NE(icon, nullptr) << c.what;
         const IconBits bits = readIcon(icon);
@@ -139,9 +139,9 @@ TEST(IconConvertTest, KeyColourDecidesTransparency) {
 TEST(IconConvertTest, CanvasesFollowTheSmallIconSize) {
     for (const int size : {16, 20, 24, 32}) {
         IconCanvases c(size);
-        fill(c.picture1, {0, 0, size, size}, ::GetSysColor(COLOR_BTNFACE));
-        fill(c.picture1, {size - 3, size - 3, size, size}, kRed);  // the bottom-right corner
-        enlargeIcon(c.picture1, c.picture11);
+        fill(c.smallIcon, {0, 0, size, size}, ::GetSysColor(COLOR_BTNFACE));
+        fill(c.smallIcon, {size - 3, size - 3, size, size}, kRed);  // the bottom-right corner
+        enlargeIcon(c.smallIcon, c.enlargedIcon);
         const HICON icon = convertedIcon(c);
         ASSERT_NE(icon, nullptr) << size;
         const IconBits bits = readIcon(icon);
@@ -163,13 +163,13 @@ TEST(IconShellTest, PaintsTheShellIconOfAFileName) {
     TempFolder folder;  // the file need not exist: the name and type are enough
     IconCanvases c;
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-    loadShellIcon(c.picture1, folder.withSlash() + L"说明.txt");
+    loadShellIcon(c.smallIcon, folder.withSlash() + L"说明.txt");
     int painted = 0;
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) painted += c.picture1.pixel(x, y) != face;
+        for (int x = 0; x < 16; ++x) painted += c.smallIcon.pixel(x, y) != face;
     EXPECT_GT(painted, 20);
 
-    enlargeIcon(c.picture1, c.picture11);
+    enlargeIcon(c.smallIcon, c.enlargedIcon);
     const IconBits bits = readIcon(convertedIcon(c));
     ASSERT_EQ(bits.mask.size(), 1024u);
     EXPECT_TRUE(bits.transparent(0, 0));
@@ -177,7 +177,7 @@ TEST(IconShellTest, PaintsTheShellIconOfAFileName) {
                             [](DWORD m) { return (m & 0xFFFFFF) == 0; }));
 
     // The list's end asks for the folder path itself: drawn or not, nothing breaks.
-    loadShellIcon(c.picture1, folder.withSlash());
+    loadShellIcon(c.smallIcon, folder.withSlash());
 }
 
 // ---- the launcher build ----------------------------------------------------------------------
@@ -191,13 +191,13 @@ protected:
 
     int itemCount() const { return ::GetMenuItemCount(launcherMenu->hwnd()); }
     const menu::MenuItem& item(int id) const { return *launcherMenu->items().record(id); }
-    void choose(int id) { ::SendMessageW(menu::frmMenuWindow(), WM_COMMAND, id, 0); }
+    void choose(int id) { ::SendMessageW(menu::menuOwnerWindow(), WM_COMMAND, id, 0); }
 
     TempFolder folder;
     BarState state;
     RecordingTimers timers;
     RecordingShell shell;
-    std::unique_ptr<menu::cMenu> launcherMenu;
+    std::unique_ptr<menu::OwnerDrawnMenu> launcherMenu;
 };
 
 TEST_F(LaunchBuildTest, ListsNormalFilesWithCaptionsIconsAndTheirEntries) {

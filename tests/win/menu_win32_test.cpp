@@ -1,4 +1,4 @@
-// cMenu and its window hook against the real menu, GDI and message paths of Wine.
+// OwnerDrawnMenu and its window hook against the real menu, GDI and message paths of Wine.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <memory>
 
-#include "controls/cmenu_win32.h"
+#include "controls/owner_drawn_menu_win32.h"
 #include "menu_test_support.h"
 
 namespace replybar::menu {
@@ -23,7 +23,7 @@ class MenuTest : public ::testing::Test {
 public:
     void SetUp() override {
         state.launchFolder = L"C:\\启动\\";
-        menu = std::make_unique<cMenu>(
+        menu = std::make_unique<OwnerDrawnMenu>(
             MenuHost{&state, &timers, &shell, [this] { ++unloads; }, nullptr});
         menu->CreateMenu();
     }
@@ -39,22 +39,22 @@ public:
         dis.hDC = dc;
         dis.rcItem = rc;
         dis.itemData = 0xFFFFFFFF;
-        ::SendMessageW(frmMenuWindow(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+        ::SendMessageW(menuOwnerWindow(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
     }
 
     SIZE measure(UINT itemId) {
         MEASUREITEMSTRUCT mis{ODT_MENU, 0, itemId, 0, 0, 0xFFFFFFFF};
-        ::SendMessageW(frmMenuWindow(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+        ::SendMessageW(menuOwnerWindow(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
         return {static_cast<LONG>(mis.itemWidth), static_cast<LONG>(mis.itemHeight)};
     }
 
-    void command(WPARAM id) { ::SendMessageW(frmMenuWindow(), WM_COMMAND, id, 0); }
+    void command(WPARAM id) { ::SendMessageW(menuOwnerWindow(), WM_COMMAND, id, 0); }
 
     BarState state;
     RecordingTimers timers;
     RecordingShell shell;
     int unloads = 0;
-    std::unique_ptr<cMenu> menu;
+    std::unique_ptr<OwnerDrawnMenu> menu;
 };
 
 TEST_F(MenuTest, Preset1DrawsOutlineAndFillWhenSelectedAndErasesThemAfter) {
@@ -78,7 +78,7 @@ TEST_F(MenuTest, Preset1DrawsOutlineAndFillWhenSelectedAndErasesThemAfter) {
     draw(s.dc(), 0, {0, 0, 150, 19}, 0);
     for (const Probe& p : probes) EXPECT_EQ(s.at(p.x, p.y), p.normal) << p.x << "," << p.y;
     EXPECT_EQ(state.menuPointerState, L"离开");
-    EXPECT_TRUE(timers.lastIs(TimerId::Timer2, 200));
+    EXPECT_TRUE(timers.lastIs(TimerId::MenuCloseCountdown, 200));
 }
 
 TEST_F(MenuTest, Preset2LeftBarGradientSpansTheWholeMenu) {
@@ -97,7 +97,7 @@ TEST_F(MenuTest, Preset2LeftBarGradientSpansTheWholeMenu) {
 
 TEST_F(MenuTest, Preset4PaintsTheBarImageAndNoDrawingLeavesGdiObjectsBehind) {
     const COLORREF barColor = RGB(10, 200, 30);
-    menu = std::make_unique<cMenu>(
+    menu = std::make_unique<OwnerDrawnMenu>(
         MenuHost{&state, &timers, &shell, nullptr,
                  OlePicture::fromBitmap(testing::solidBitmap(20, 1024, barColor))});
     menu->CreateMenu();
@@ -183,7 +183,7 @@ TEST_F(MenuTest, DisabledItemShowsNoHighlightAndKeepsItsIconInTheColumn) {
     EXPECT_TRUE(timers.calls.empty());
 }
 
-TEST_F(MenuTest, MeasuresByGbkBytesAndSystemMenuHeight) {
+TEST_F(MenuTest, MeasuresItemsByGbkBytesAndMenuHeight) {
     menu->AddItem(L"two", nullptr, L"中文", 0, 0);
     menu->AddItem(L"mixed", nullptr, L"a中", 0, 0);
     menu->AddItem(L"sep", nullptr, L"", MFT_SEPARATOR, 0);
@@ -229,19 +229,19 @@ TEST_F(MenuTest, ItemsAreOwnerDrawnWithIdsThatAreNeverReused) {
 TEST_F(MenuTest, DuplicateAliasTearsTheMenuDownAndReportsTheError) {
     menu->AddItem(L"open1", nullptr, L"甲", 0, 0);
     const HMENU h = menu->hwnd();
-    const auto hooked = ::GetWindowLongPtrW(frmMenuWindow(), GWLP_WNDPROC);
+    const auto hooked = ::GetWindowLongPtrW(menuOwnerWindow(), GWLP_WNDPROC);
     ASSERT_EQ(hooked, reinterpret_cast<LONG_PTR>(&MenuWindowProc));
     try {
         menu->AddItem(L"open1", nullptr, L"乙", 0, 0);
         FAIL() << "no error";
     } catch (const MenuError& e) {
         EXPECT_EQ(e.number(), -2147220991);
-        EXPECT_EQ(e.source(), L"cMenu");
+        EXPECT_EQ(e.source(), L"OwnerDrawnMenu");
         EXPECT_EQ(e.description(), L"菜单项别名相同.");
     }
     EXPECT_FALSE(::IsMenu(h));
     EXPECT_EQ(menu->hwnd(), nullptr);
-    EXPECT_NE(::GetWindowLongPtrW(frmMenuWindow(), GWLP_WNDPROC), hooked);
+    EXPECT_NE(::GetWindowLongPtrW(menuOwnerWindow(), GWLP_WNDPROC), hooked);
     EXPECT_EQ(menu->GetItemText(L"open1"), L"");
     menu.reset();  // the second teardown does nothing
 }
@@ -251,12 +251,12 @@ TEST_F(MenuTest, NewMenuObjectTakesOverWhateverTheOrderOfDestruction) {
     const HMENU first = menu->hwnd();
     // The new object's CreateMenu before the old object goes: the old menu must go, the new
     // one must survive the old object's destruction.
-    auto next = std::make_unique<cMenu>(MenuHost{&state, &timers, &shell, nullptr, nullptr});
+    auto next = std::make_unique<OwnerDrawnMenu>(MenuHost{&state, &timers, &shell, nullptr, nullptr});
     next->CreateMenu();
     EXPECT_FALSE(::IsMenu(first));
     menu.reset();
     EXPECT_TRUE(::IsMenu(next->hwnd()));
-    EXPECT_EQ(::GetWindowLongPtrW(frmMenuWindow(), GWLP_WNDPROC),
+    EXPECT_EQ(::GetWindowLongPtrW(menuOwnerWindow(), GWLP_WNDPROC),
               reinterpret_cast<LONG_PTR>(&MenuWindowProc));
     next->AddItem(L"open1", nullptr, L"甲", 0, 0);  // ids and aliases start afresh
     EXPECT_EQ(::GetMenuItemID(next->hwnd(), 0), 0u);
@@ -265,9 +265,9 @@ TEST_F(MenuTest, NewMenuObjectTakesOverWhateverTheOrderOfDestruction) {
     next->CreateMenu();
     EXPECT_EQ(::GetMenuItemCount(next->hwnd()), 0);
     next.reset();
-    EXPECT_NE(::GetWindowLongPtrW(frmMenuWindow(), GWLP_WNDPROC),
+    EXPECT_NE(::GetWindowLongPtrW(menuOwnerWindow(), GWLP_WNDPROC),
               reinterpret_cast<LONG_PTR>(&MenuWindowProc));
-    EXPECT_EQ(::SendMessageW(frmMenuWindow(), WM_NULL, 0, 0), 0);
+    EXPECT_EQ(::SendMessageW(menuOwnerWindow(), WM_NULL, 0, 0), 0);
 }
 
 TEST_F(MenuTest, SetItemStateOnlyEverAddsSystemBits) {
@@ -314,7 +314,7 @@ TEST_F(MenuTest, PopupMenuRunsTheChosenItemAfterItCloses) {
 
     static HWND target;
     static int ticks;
-    target = frmMenuWindow();
+    target = menuOwnerWindow();
     ticks = 0;
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
         // Down, Down, Return once the menu is up; and never hang the run.
@@ -337,7 +337,7 @@ TEST_F(MenuTest, PopupMenuRunsTheChosenItemAfterItCloses) {
     EXPECT_EQ(state.menuCloseCountdown, L"4");  // a selection reset it
     bool drawnUnselected = false;
     for (const auto& call : timers.calls)
-        drawnUnselected |= call == std::pair{TimerId::Timer2, 200u};
+        drawnUnselected |= call == std::pair{TimerId::MenuCloseCountdown, 200u};
     EXPECT_TRUE(drawnUnselected);
 }
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "bar/form1_win32.h"
+#include "bar/bar_window_win32.h"
 #include "menu_test_support.h"
 
 namespace replybar {
@@ -53,7 +53,7 @@ TEST(Resources, FlatAcrossPanelsEditorsAndSettingsDialogs) {
         ::WriteFile(f, "reply\r\n", 7, &written, nullptr);
         ::CloseHandle(f);
     }
-    Form1 bar;
+    BarWindow bar;
     ASSERT_TRUE(bar.create());
     bar.finishStartUp();
     const HWND h = bar.hwnd();
@@ -68,9 +68,9 @@ TEST(Resources, FlatAcrossPanelsEditorsAndSettingsDialogs) {
             click(h, 71, r.bottom - r.top - 29 + 24);  // ... and the drag strip closes it
         }
         for (int i = 0; i < dialogs; ++i) {
-            g_dialogClass = L"ReplyBar.Form2";
+            g_dialogClass = L"ReplyBar.ReplyEditor";
             bar.openReplyEditor();
-            g_dialogClass = L"ReplyBar.Form16";
+            g_dialogClass = L"ReplyBar.Settings";
             bar.openSettingsDialog();
         }
         pump();

@@ -1,5 +1,5 @@
-// cMenu: the front through which the bar builds and shows its owner-drawn popup menu. The state
-// behind it (menu handle, item table, appearance, hook) is mMenu's, one per process; the object
+// OwnerDrawnMenu: the front through which the bar builds and shows its owner-drawn popup menu. The state
+// behind it (menu handle, item table, appearance, hook) is sharedMenu's, one per process; the object
 // that last ran CreateMenu owns it and its destruction tears it down.
 #pragma once
 
@@ -13,14 +13,14 @@
 
 namespace replybar::menu {
 
-class cMenu {
+class OwnerDrawnMenu {
 public:
-    explicit cMenu(MenuHost host);
-    ~cMenu();  // teardown, when this object owns the menu
-    cMenu(const cMenu&) = delete;
-    cMenu& operator=(const cMenu&) = delete;
+    explicit OwnerDrawnMenu(MenuHost host);
+    ~OwnerDrawnMenu();  // teardown, when this object owns the menu
+    OwnerDrawnMenu(const OwnerDrawnMenu&) = delete;
+    OwnerDrawnMenu& operator=(const OwnerDrawnMenu&) = delete;
 
-    // Hooks frmMenu, creates the popup menu, applies preset 0. A menu still in place (an older
+    // Hooks the menu's owner window, creates the popup menu, applies preset 0. A menu still in place (an older
     // object's, or this one's from an earlier call) is torn down first.
     void CreateMenu();
     // Appends an item; throws MenuError (with the menu torn down) when the alias is taken.
@@ -76,15 +76,15 @@ public:
     void SeparatorStyle(std::int32_t v) { model().setSeparatorStyle(v); }
     Colorref SeparatorColor() const { return look().separatorColor; }
     void SeparatorColor(Colorref c) { model().setSeparatorColor(c); }
-    std::int32_t Style() const { return mMenu().model.style(); }
+    std::int32_t Style() const { return sharedMenu().model.style(); }
     void Style(std::int32_t nMenuStyle);
 
     // The shared item table, for the launcher build and tests.
-    const MenuModel& items() const { return mMenu().model; }
+    const MenuModel& items() const { return sharedMenu().model; }
 
 private:
-    static MenuModel& model() { return mMenu().model; }
-    static const MenuAppearance& look() { return mMenu().model.appearance(); }
+    static MenuModel& model() { return sharedMenu().model; }
+    static const MenuAppearance& look() { return sharedMenu().model.appearance(); }
 
     MenuHost host_;
 };

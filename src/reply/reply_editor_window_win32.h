@@ -1,4 +1,4 @@
-// Form2: the reply editor dialog, "快捷回复设置". Modal over the bar; its rules live in
+// ReplyEditorWindow: the reply editor dialog, "快捷回复设置". Modal over the bar; its rules live in
 // ReplyEditor, this window only shows them and forwards the user's actions.
 #pragma once
 
@@ -14,7 +14,7 @@
 
 namespace replybar {
 
-class Form2 : private IEditorView, private IEditorHost {
+class ReplyEditorWindow : private IEditorView, private IEditorHost {
 public:
     enum class Result { Closed, ExitProgram };
 
@@ -33,7 +33,7 @@ public:
     HWND hwnd_ = nullptr;
 
 private:
-    explicit Form2(const Context& context);
+    explicit ReplyEditorWindow(const Context& context);
     void createControls();
     void onCommand(int id, int code, HWND control);
 

@@ -1,4 +1,4 @@
-#include "bar/form1_win32.h"
+#include "bar/bar_window_win32.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -11,10 +11,10 @@
 #include "bar/taskbar.h"
 #include "controls/picture_win32.h"
 #include "launch/button_actions.h"
-#include "launch/form16_win32.h"
+#include "launch/settings_window_win32.h"
 #include "launch/launcher_win32.h"
 #include "resource_ids.h"
-#include "reply/form2_win32.h"
+#include "reply/reply_editor_window_win32.h"
 #include "reply/reply_store.h"
 #include "win/files.h"
 #include "win/modal_win32.h"
@@ -24,11 +24,11 @@ namespace replybar {
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"ReplyBar.Form1";
-// Timer ids: the bar's timers are TimerId + 1. Timer1 builds the launcher menu once, 66 ms
+constexpr wchar_t kClassName[] = L"ReplyBar.Bar";
+// Timer ids: the bar's timers are TimerId + 1. The launcher menu is built once, 66 ms
 // after start-up; the menu watch runs only while the launcher menu is open.
-constexpr UINT_PTR kTimer1 = static_cast<UINT_PTR>(TimerId::Timer1) + 1;
-constexpr unsigned kTimer1Ms = 66;
+constexpr UINT_PTR kBuildLauncherMenuTimer = static_cast<UINT_PTR>(TimerId::BuildLauncherMenu) + 1;
+constexpr unsigned kBuildLauncherMenuDelayMs = 66;
 constexpr UINT_PTR kMenuWatch = 10;
 constexpr UINT_PTR kLauncherHandOver = 11;  // a menu content that came while the menu was open
 constexpr UINT_PTR kRowToolBase = 100;      // tooltip ids of the rows: 100 + row
@@ -38,7 +38,7 @@ constexpr UINT_PTR kForegroundWatch = 12;
 constexpr unsigned kForegroundWatchMs = 500;
 
 // The bar of this process, for the foreground hook, which has no other way to find it.
-Form1* g_barOnTop = nullptr;
+BarWindow* g_barOnTop = nullptr;
 
 void CALLBACK foregroundChanged(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
     if (g_barOnTop) g_barOnTop->keepOnTop();
@@ -54,15 +54,15 @@ bool isDesktopWindow(HWND h) {
 
 }  // namespace
 
-Form1::Form1() = default;
-Form1::~Form1() {
+BarWindow::BarWindow() = default;
+BarWindow::~BarWindow() {
     if (foregroundHook_) ::UnhookWinEvent(foregroundHook_);
     if (g_barOnTop == this) g_barOnTop = nullptr;
 }
 
 // Up to the bar on screen and painted: only what that needs runs before it.
-bool Form1::create() {
-    win::registerWindowClass<Form1>(kClassName);
+bool BarWindow::create() {
+    win::registerWindowClass<BarWindow>(kClassName);
     pictures_.loadFace();
     ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"快捷回复条", WS_POPUP, 0, 0,
                       twipsToPixels(kBarWidthTwips), twipsToPixels(kBarHeightTwips), nullptr,
@@ -88,7 +88,7 @@ bool Form1::create() {
 
 // The rest of start-up, once the bar is painted: nothing of it shows before the user's first
 // click, and the shell, COM and the common controls are first loaded here.
-void Form1::finishStartUp() {
+void BarWindow::finishStartUp() {
     pictures_.loadRest();
     readOsVersion();
     readFolders();
@@ -101,7 +101,7 @@ void Form1::finishStartUp() {
     controller_->setPanelSize(store_->loadReplies(state_, replies_));
     state_.hoverReplyIndex = L"-1";
     createTooltips();
-    enable(TimerId::Timer1, kTimer1Ms);
+    enable(TimerId::BuildLauncherMenu, kBuildLauncherMenuDelayMs);
     g_barOnTop = this;
     foregroundHook_ =
         ::SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
@@ -115,7 +115,7 @@ void Form1::finishStartUp() {
 
 // The per-user application data folder, made when it is missing. Without one the replies have
 // no home: dataDir stays empty and the store refuses to write anywhere else.
-void Form1::readFolders() {
+void BarWindow::readFolders() {
     wchar_t buf[MAX_PATH] = {};
     std::wstring path;
     if (SUCCEEDED(::SHGetFolderPathW(hwnd_, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
@@ -125,7 +125,7 @@ void Form1::readFolders() {
     state_.quickLaunchDir = quickLaunchDirFrom(path);
 }
 
-void Form1::placeFromSettings() {
+void BarWindow::placeFromSettings() {
     const SettingsFields f = parseSettingsString(state_.settingsString);
     // Without a saved folder the launcher lists Quick Launch, known once the folders are read.
     launchFolderFromSettings_ = f.launchFolder.has_value();
@@ -154,7 +154,7 @@ void Form1::placeFromSettings() {
 
 // The displays or the work area changed: a bar face no longer wholly on a monitor moves onto
 // the nearest one.
-void Form1::keepBarOnScreen() {
+void BarWindow::keepBarOnScreen() {
     const PxRect w = controller_->windowRect();
     const PxPoint origin = controller_->faceOrigin();
     const int left = w.left + origin.x, top = w.top + origin.y;
@@ -167,14 +167,14 @@ void Form1::keepBarOnScreen() {
     setBounds({fit.left, fit.top, fit.left + bar.right - bar.left, fit.top + bar.bottom - bar.top});
 }
 
-void Form1::applyStyles() {
+void BarWindow::applyStyles() {
     const LONG_PTR ex = ::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
     ::SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, ex | WS_EX_NOACTIVATE);
     ::SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
                    SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
-void Form1::readOsVersion() {
+void BarWindow::readOsVersion() {
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof info;
 #pragma GCC diagnostic push
@@ -193,7 +193,7 @@ RECT pixelRect(const TwipRect& t) {
 }
 }  // namespace
 
-void Form1::createTooltips() {
+void BarWindow::createTooltips() {
     tooltips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                   WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
@@ -231,7 +231,7 @@ constexpr std::size_t kRowTextShown = 300, kTipTextShown = 1000;
 
 // Tool rectangles follow the bar face and the rows; rows beyond the panel get none. Nothing is
 // sent to the tooltips unless the panel's place or the replies changed since the last time.
-void Form1::updateRowTooltips() {
+void BarWindow::updateRowTooltips() {
     if (!tooltips_) return;
     const PxPoint face = controller_->faceOrigin();
     const PxRect panel = controller_->panelRect();
@@ -269,7 +269,7 @@ void Form1::updateRowTooltips() {
     }
 }
 
-LRESULT Form1::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
         case WM_PAINT: onPaint(); return 0;
@@ -316,7 +316,7 @@ LRESULT Form1::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // Like the controls the bar is made of, the control that got the press receives the moves and
 // the release that follow it.
-void Form1::onMouseDown(MouseButton button, LPARAM lp) {
+void BarWindow::onMouseDown(MouseButton button, LPARAM lp) {
     const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
     // Remember where the user is typing: dialogs opened from the bar give it back on closing.
     if (HWND fg = ::GetForegroundWindow()) {
@@ -333,7 +333,7 @@ void Form1::onMouseDown(MouseButton button, LPARAM lp) {
 }
 
 // Above every window, or just behind a full-screen one in front on the bar's monitor.
-void Form1::keepOnTop() {
+void BarWindow::keepOnTop() {
     // The menu's own loop has the z-order in hand while it is open; a change of it now would
     // close the menu.
     if (!hwnd_ || shutDown_ || launcherMenuShowing_) return;
@@ -366,7 +366,7 @@ void Form1::keepOnTop() {
     hiddenForFullScreen_ = true;
 }
 
-void Form1::onMouseMove(LPARAM lp) {
+void BarWindow::onMouseMove(LPARAM lp) {
     const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
     if (!pointerInside_) {  // the pointer entered: on top before anything opens
         pointerInside_ = true;
@@ -377,7 +377,7 @@ void Form1::onMouseMove(LPARAM lp) {
     controller_->mouseMove(pressed_ ? *pressed_ : controller_->hitTest(x, y), x, y);
 }
 
-void Form1::onMouseUp(MouseButton button, LPARAM lp) {
+void BarWindow::onMouseUp(MouseButton button, LPARAM lp) {
     if (!pressed_) return;
     const Target t = *pressed_;
     const bool othersDown =
@@ -392,19 +392,19 @@ void Form1::onMouseUp(MouseButton button, LPARAM lp) {
 
 // Whoever moved the window (the bar itself, the display mend, Windows), the rules work from
 // where it is now.
-void Form1::onWindowPosChanged(const WINDOWPOS& pos) {
+void BarWindow::onWindowPosChanged(const WINDOWPOS& pos) {
     if (!controller_ || (pos.flags & SWP_NOMOVE && pos.flags & SWP_NOSIZE)) return;
     RECT r{};
     ::GetWindowRect(hwnd_, &r);
     controller_->setWindowRect({r.left, r.top, r.right, r.bottom});
 }
 
-void Form1::setBounds(const PxRect& r) {
+void BarWindow::setBounds(const PxRect& r) {
     ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form1::setRegion(const std::vector<PxRect>& rects) {
+void BarWindow::setRegion(const std::vector<PxRect>& rects) {
     if (rects.empty()) {
         ::SetWindowRgn(hwnd_, nullptr, TRUE);
         return;
@@ -420,14 +420,14 @@ void Form1::setRegion(const std::vector<PxRect>& rects) {
     if (::SetWindowRgn(hwnd_, all.get(), TRUE)) all.release();
 }
 
-void Form1::invalidate() {
+void BarWindow::invalidate() {
     if (!hwnd_) return;  // gone: a null window would invalidate the whole desktop
     ::InvalidateRect(hwnd_, nullptr, FALSE);
     updateRowTooltips();
 }
 
 // The monitor the bar is on (the nearest one); the primary screen when the system says none.
-MONITORINFO Form1::barMonitor() const {
+MONITORINFO BarWindow::barMonitor() const {
     RECT r{};
     ::GetWindowRect(hwnd_, &r);
     MONITORINFO info{};
@@ -438,28 +438,28 @@ MONITORINFO Form1::barMonitor() const {
     return info;
 }
 
-PxRect Form1::workArea() {
+PxRect BarWindow::workArea() {
     const RECT w = barMonitor().rcWork;
     return {w.left, w.top, w.right, w.bottom};
 }
 
-PxPoint Form1::cursorPos() {
+PxPoint BarWindow::cursorPos() {
     POINT p{};
     ::GetCursorPos(&p);
     return {p.x, p.y};
 }
 
-void Form1::enable(TimerId id, unsigned intervalMs) {
+void BarWindow::enable(TimerId id, unsigned intervalMs) {
     ::SetTimer(hwnd_, static_cast<UINT_PTR>(id) + 1, intervalMs, nullptr);
-    if (id == TimerId::Timer2) timer2On_ = true;
+    if (id == TimerId::MenuCloseCountdown) menuCountdownOn_ = true;
 }
 
-void Form1::disable(TimerId id) {
+void BarWindow::disable(TimerId id) {
     ::KillTimer(hwnd_, static_cast<UINT_PTR>(id) + 1);
-    if (id == TimerId::Timer2) timer2On_ = false;
+    if (id == TimerId::MenuCloseCountdown) menuCountdownOn_ = false;
 }
 
-void Form1::runButtonAction(BarButton button) {
+void BarWindow::runButtonAction(BarButton button) {
     switch (button) {
         case BarButton::Desktop:
             launch::showDesktop(state_, {*files_, shell_, desktop_, messages_});
@@ -472,12 +472,12 @@ void Form1::runButtonAction(BarButton button) {
     }
 }
 
-// Timer2 ticks inside the menu's modal loop, on this thread: EndMenu closes it there.
-void Form1::closeLauncherMenu() { ::EndMenu(); }
+// The menu's close countdown ticks inside its modal loop, on this thread: EndMenu closes it there.
+void BarWindow::closeLauncherMenu() { ::EndMenu(); }
 
 // The folder is listed on a worker thread: the bar keeps answering while a slow or offline
 // drive takes its time, and the menu is made here when the content arrives.
-void Form1::buildLauncherMenu() {
+void BarWindow::buildLauncherMenu() {
     launcherShell_ = win::ShellOpener(hwnd_, &messages_);
     if (!launcherBuild_)
         launcherBuild_ = std::make_unique<launch::BackgroundLauncherBuild>(
@@ -485,8 +485,8 @@ void Form1::buildLauncherMenu() {
     launcherBuild_->start(state_.launchFolder);
 }
 
-void Form1::onLauncherContent(launch::LauncherContent content) {
-    // A folder changed since this build started gets a build of its own (Timer1 is on).
+void BarWindow::onLauncherContent(launch::LauncherContent content) {
+    // A folder changed since this build started gets a build of its own (its timer is on).
     if (shutDown_ || content.folder != state_.launchFolder) return;
     // Replacing the menu under the user's pointer would close it: wait until it closes.
     if (launcherMenuShowing_) {
@@ -503,7 +503,7 @@ void Form1::onLauncherContent(launch::LauncherContent content) {
 // At the launcher button's top-left corner. Nothing before the first build, and nothing while
 // the menu of a newly set folder is being built: the old menu's entries would be opened from
 // the new folder, where they are not.
-void Form1::showLauncherMenu() {
+void BarWindow::showLauncherMenu() {
     keepOnTop();
     if (!launcherMenu_ || launcherMenuFolder_ != state_.launchFolder) return;
     const PxRect bar = controller_->windowRect();
@@ -521,7 +521,7 @@ void Form1::showLauncherMenu() {
     if (launcherContentWaiting_) ::SetTimer(hwnd_, kLauncherHandOver, 0, nullptr);
 }
 
-void Form1::watchMenuPointer() {
+void BarWindow::watchMenuPointer() {
     HWND menuWindow = nullptr;  // the popup menu's window, on this thread
     ::EnumThreadWindows(
         ::GetCurrentThreadId(),
@@ -538,37 +538,37 @@ void Form1::watchMenuPointer() {
     POINT p{};
     ::GetWindowRect(menuWindow, &r);
     ::GetCursorPos(&p);
-    controller_->watchMenuPointer(::PtInRect(&r, p) != FALSE, timer2On_);
+    controller_->watchMenuPointer(::PtInRect(&r, p) != FALSE, menuCountdownOn_);
 }
 
-void Form1::openReplyEditor() {
+void BarWindow::openReplyEditor() {
     if (dialogOpen_ || shutDown_) return;
     dialogOpen_ = true;
     if (controller_->panelOpen()) controller_->restoreBar();
     std::array<HICON, 10> icons{};
     for (int i = 0; i < 10; ++i) icons[i] = pictures_.classIcons[i].get();
-    const Form2::Result result =
-        Form2::showModal({hwnd_, state_, replies_, *files_, *this, icons, userWindow_});
+    const ReplyEditorWindow::Result result =
+        ReplyEditorWindow::showModal({hwnd_, state_, replies_, *files_, *this, icons, userWindow_});
     dialogOpen_ = false;
     if (closeAfterDialog_) return shutdown();
     invalidate();
-    if (result == Form2::Result::ExitProgram) exitProgram();
+    if (result == ReplyEditorWindow::Result::ExitProgram) exitProgram();
 }
 
-void Form1::setPanelSize(const PanelSize& size) {
+void BarWindow::setPanelSize(const PanelSize& size) {
     controller_->setPanelSize(size);
     tooltipsStale_ = true;  // the replies changed with it
 }
 
 // "退出本程序": the bar closes, which saves the settings string.
-void Form1::exitProgram() { shutdown(); }
+void BarWindow::exitProgram() { shutdown(); }
 
-void Form1::openSettingsDialog() {
+void BarWindow::openSettingsDialog() {
     if (dialogOpen_ || shutDown_) return;
     dialogOpen_ = true;
     if (controller_->panelOpen()) controller_->restoreBar();
     const launch::SettingsOutcome outcome =
-        launch::Form16::showModal({hwnd_, state_, *this, userWindow_});
+        launch::SettingsWindow::showModal({hwnd_, state_, *this, userWindow_});
     dialogOpen_ = false;
     if (closeAfterDialog_) return shutdown();
     invalidate();
@@ -576,16 +576,16 @@ void Form1::openSettingsDialog() {
     if (outcome == launch::SettingsOutcome::OpenReplyEditor) openReplyEditor();
 }
 
-void Form1::resetButtonPictures() {
+void BarWindow::resetButtonPictures() {
     controller_->resetPictures({BarButton::Desktop, BarButton::Home, BarButton::Launch});
 }
 
-// Timer1 builds the menu from launchFolder on its next tick, as at start-up.
-void Form1::rebuildLauncherMenu() { enable(TimerId::Timer1, kTimer1Ms); }
+// The launcher menu is built from launchFolder on the build timer's next tick, as at start-up.
+void BarWindow::rebuildLauncherMenu() { enable(TimerId::BuildLauncherMenu, kBuildLauncherMenuDelayMs); }
 
-void Form1::saveSettings() { writeSettingsString(); }
+void BarWindow::saveSettings() { writeSettingsString(); }
 
-void Form1::onPaint() {
+void BarWindow::onPaint() {
     win::PaintDc paint(hwnd_);
     RECT client{};
     ::GetClientRect(hwnd_, &client);
@@ -605,9 +605,9 @@ void Form1::onPaint() {
     ::BitBlt(paint.get(), 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
 }
 
-// Picture3: the rows over the icon strip, the highlight band beneath text and icon; a tall
+// The reply panel: the rows over the icon strip, the highlight band beneath text and icon; a tall
 // panel in columns, each with its strip. Drawn in the panel's own coordinates.
-void Form1::paintPanel(HDC dc) {
+void BarWindow::paintPanel(HDC dc) {
     const PxRect panel = controller_->panelRect();
     const int saved = ::SaveDC(dc);
     ::IntersectClipRect(dc, panel.left, panel.top, panel.right, panel.bottom);
@@ -651,7 +651,7 @@ void Form1::paintPanel(HDC dc) {
     ::RestoreDC(dc, saved);
 }
 
-bool Form1::onSetCursor() {
+bool BarWindow::onSetCursor() {
     POINT pt{};
     ::GetCursorPos(&pt);
     ::ScreenToClient(hwnd_, &pt);
@@ -661,10 +661,10 @@ bool Form1::onSetCursor() {
     return true;
 }
 
-void Form1::onTimer(UINT_PTR id) {
-    if (id == kTimer1) {
+void BarWindow::onTimer(UINT_PTR id) {
+    if (id == kBuildLauncherMenuTimer) {
         // One build per enabling: the timer stops before the build can take any time.
-        ::KillTimer(hwnd_, kTimer1);
+        ::KillTimer(hwnd_, kBuildLauncherMenuTimer);
         buildLauncherMenu();
         return;
     }
@@ -674,15 +674,15 @@ void Form1::onTimer(UINT_PTR id) {
             onLauncherContent(std::move(*content));
         return;
     }
-    if (id == static_cast<UINT_PTR>(TimerId::Timer1z) + 1) controller_->timerTick(TimerId::Timer1z);
-    if (id == static_cast<UINT_PTR>(TimerId::Timer2) + 1) controller_->timerTick(TimerId::Timer2);
+    if (id == static_cast<UINT_PTR>(TimerId::PanelPointerPoll) + 1) controller_->timerTick(TimerId::PanelPointerPoll);
+    if (id == static_cast<UINT_PTR>(TimerId::MenuCloseCountdown) + 1) controller_->timerTick(TimerId::MenuCloseCountdown);
     if (id == static_cast<UINT_PTR>(TimerId::PickStep) + 1)
         controller_->timerTick(TimerId::PickStep);
     if (id == kMenuWatch) watchMenuPointer();
     if (id == kForegroundWatch && ::GetForegroundWindow() != lastForeground_) keepOnTop();
 }
 
-void Form1::writeSettingsString() {
+void BarWindow::writeSettingsString() {
     RECT r{};
     ::GetWindowRect(hwnd_, &r);
     // The bar face's position: with the reply panel open the window's top is higher by the
@@ -697,7 +697,7 @@ void Form1::writeSettingsString() {
 // A close asked for while a dialog is open (by Windows, another program, the restart manager)
 // ends the dialog first, discarding what it had not taken over, and the bar closes once the
 // dialog's loop has unwound.
-void Form1::requestClose() {
+void BarWindow::requestClose() {
     if (!dialogOpen_) return shutdown();
     closeAfterDialog_ = true;
     win::endModalLoops();
@@ -706,14 +706,14 @@ void Form1::requestClose() {
 // The session ends (logoff, shutdown, or the restart manager closing the bar for an update):
 // the settings are saved now, once, since the process may end as soon as this returns; the bar
 // then closes as if asked to.
-void Form1::endSession() {
+void BarWindow::endSession() {
     if (shutDown_ || settingsSaved_) return;
     writeSettingsString();
     settingsSaved_ = true;
     ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
-void Form1::shutdown() {
+void BarWindow::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     if (foregroundHook_) ::UnhookWinEvent(foregroundHook_);
@@ -721,7 +721,7 @@ void Form1::shutdown() {
     if (g_barOnTop == this) g_barOnTop = nullptr;
     if (!settingsSaved_) writeSettingsString();
     settingsSaved_ = true;
-    launcherMenu_.reset();  // takes the menu hook off frmMenu and destroys the popup menu
+    launcherMenu_.reset();  // takes the menu hook off the menu's owner window and destroys the popup menu
     ::DestroyWindow(hwnd_);
 }
 

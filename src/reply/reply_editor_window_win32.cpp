@@ -1,4 +1,4 @@
-#include "reply/form2_win32.h"
+#include "reply/reply_editor_window_win32.h"
 
 #include <commctrl.h>
 
@@ -9,7 +9,7 @@ namespace replybar {
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"ReplyBar.Form2";
+constexpr wchar_t kClassName[] = L"ReplyBar.ReplyEditor";
 constexpr wchar_t kStripClass[] = L"ReplyBar.IconStrip";
 constexpr int kClientW = 541, kClientH = 169;
 
@@ -28,7 +28,7 @@ enum ControlId {
     kReturn = IDCANCEL,
 };
 
-RECT iconCell(int i) {  // Image1(i) inside the strip
+RECT iconCell(int i) {  // icon i inside the strip
     const int left = 4 + 23 * (i % 5), top = i < 5 ? 4 : 26;
     return {left, top, left + 16, top + 16};
 }
@@ -36,7 +36,7 @@ RECT iconCell(int i) {  // Image1(i) inside the strip
 }  // namespace
 
 LRESULT CALLBACK iconStripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* form = reinterpret_cast<Form2*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* form = reinterpret_cast<ReplyEditorWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     switch (msg) {
         case WM_NCCREATE:
             ::SetWindowLongPtrW(
@@ -72,9 +72,9 @@ LRESULT CALLBACK iconStripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return ::DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-// Text1: Tab and Esc belong to the dialog, Enter is a line break, Ctrl+A selects all.
+// The reply text box: Tab and Esc belong to the dialog, Enter is a line break, Ctrl+A selects all.
 LRESULT CALLBACK editProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* form = reinterpret_cast<Form2*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* form = reinterpret_cast<ReplyEditorWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (msg == WM_GETDLGCODE) {
         LRESULT code = ::CallWindowProcW(form->editProc_, hwnd, msg, wp, lp);
         if (auto* m = reinterpret_cast<MSG*>(lp);
@@ -89,13 +89,13 @@ LRESULT CALLBACK editProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return ::CallWindowProcW(form->editProc_, hwnd, msg, wp, lp);
 }
 
-Form2::Form2(const Context& context)
+ReplyEditorWindow::ReplyEditorWindow(const Context& context)
     : context_(context),
       store_(context.files, messages_, context.state.dataDir),
       editor_(context.state, context.table, store_, messages_, *this, *this) {}
 
-Form2::Result Form2::showModal(const Context& context) {
-    win::registerWindowClass<Form2>(kClassName, 0, nullptr, ::GetSysColorBrush(COLOR_BTNFACE));
+ReplyEditorWindow::Result ReplyEditorWindow::showModal(const Context& context) {
+    win::registerWindowClass<ReplyEditorWindow>(kClassName, 0, nullptr, ::GetSysColorBrush(COLOR_BTNFACE));
     WNDCLASSEXW strip{};
     strip.cbSize = sizeof strip;
     if (!::GetClassInfoExW(::GetModuleHandleW(nullptr), kStripClass, &strip)) {
@@ -105,7 +105,7 @@ Form2::Result Form2::showModal(const Context& context) {
         strip.lpszClassName = kStripClass;
         ::RegisterClassExW(&strip);
     }
-    Form2 form(context);
+    ReplyEditorWindow form(context);
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const RECT r =
         win::centredDialogRect(context.owner, kClientW, kClientH, style, WS_EX_DLGMODALFRAME);
@@ -125,7 +125,7 @@ Form2::Result Form2::showModal(const Context& context) {
     return form.exitRequested_ ? Result::ExitProgram : Result::Closed;
 }
 
-void Form2::createControls() {
+void ReplyEditorWindow::createControls() {
     font_.reset(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                               DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
@@ -168,7 +168,7 @@ void Form2::createControls() {
                                51, hwnd_, nullptr, inst, this);
 }
 
-LRESULT Form2::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT ReplyEditorWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_COMMAND: onCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)); return 0;
         case WM_SETCURSOR: {
@@ -189,7 +189,7 @@ LRESULT Form2::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
-void Form2::onCommand(int id, int code, HWND) {
+void ReplyEditorWindow::onCommand(int id, int code, HWND) {
     switch (id) {
         case kChooseIcon: editor_.chooseIconClicked(); break;
         case kClearIcon: editor_.clearIconClicked(); break;
@@ -212,56 +212,56 @@ void Form2::onCommand(int id, int code, HWND) {
     }
 }
 
-void Form2::setListItems(const std::vector<std::wstring>& items, int selection) {
+void ReplyEditorWindow::setListItems(const std::vector<std::wstring>& items, int selection) {
     ::SendMessageW(list_, CB_RESETCONTENT, 0, 0);
     for (const auto& item : items)
         ::SendMessageW(list_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     ::SendMessageW(list_, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
 }
 
-void Form2::enableList(bool on) { ::EnableWindow(list_, on); }
+void ReplyEditorWindow::enableList(bool on) { ::EnableWindow(list_, on); }
 
-std::wstring Form2::text() { return win::windowText(text_); }
+std::wstring ReplyEditorWindow::text() { return win::windowText(text_); }
 
-void Form2::setText(const std::wstring& text) {
+void ReplyEditorWindow::setText(const std::wstring& text) {
     settingText_ = true;
     ::SetWindowTextW(text_, text.c_str());
     settingText_ = false;
 }
 
-void Form2::focusText() {
+void ReplyEditorWindow::focusText() {
     if (onScreen_) ::SetFocus(text_);
 }
 
-void Form2::setPreviewIcon(int icon) {
+void ReplyEditorWindow::setPreviewIcon(int icon) {
     HICON h = icon >= 0 && icon < 10 ? context_.icons[icon] : nullptr;
     ::SendMessageW(preview_, STM_SETICON, reinterpret_cast<WPARAM>(h), 0);
     ::InvalidateRect(preview_, nullptr, TRUE);
 }
 
-void Form2::showIconStrip(bool on) {
+void ReplyEditorWindow::showIconStrip(bool on) {
     if (on)
         ::SetWindowPos(strip_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     else if (::IsWindowVisible(strip_))
         ::ShowWindow(strip_, SW_HIDE);
 }
 
-void Form2::showCancelAdd(bool on) {
+void ReplyEditorWindow::showCancelAdd(bool on) {
     ::ShowWindow(cancelAdd_, on ? SW_SHOW : SW_HIDE);
     ::ShowWindow(add_, on ? SW_HIDE : SW_SHOW);
 }
 
-void Form2::enableDelete(bool on) { ::EnableWindow(delete_, on); }
+void ReplyEditorWindow::enableDelete(bool on) { ::EnableWindow(delete_, on); }
 
-void Form2::setAutoSendChecked(bool on) {
+void ReplyEditorWindow::setAutoSendChecked(bool on) {
     ::SendMessageW(autoSend_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void Form2::close() { done_ = true; }
+void ReplyEditorWindow::close() { done_ = true; }
 
-void Form2::setPanelSize(const PanelSize& size) { context_.bar.setPanelSize(size); }
+void ReplyEditorWindow::setPanelSize(const PanelSize& size) { context_.bar.setPanelSize(size); }
 
-void Form2::exitProgram() {
+void ReplyEditorWindow::exitProgram() {
     exitRequested_ = true;
     done_ = true;
 }

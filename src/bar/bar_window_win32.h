@@ -1,5 +1,5 @@
-// Form1: the bar window. A borderless, topmost tool window that never takes the keyboard focus;
-// it paints the bar face (Picture2) and, when open, the reply panel (Picture3) above it.
+// The bar window. A borderless, topmost tool window that never takes the keyboard focus;
+// it paints the bar face and, when open, the reply panel above it.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "bar/bar_controller.h"
-#include "controls/cmenu_win32.h"
+#include "controls/owner_drawn_menu_win32.h"
 #include "core/bar_state.h"
 #include "launch/launcher_build_win32.h"
 #include "launch/settings_dialog.h"
@@ -25,16 +25,16 @@ namespace replybar {
 class ReplyStore;
 class IFiles;
 
-class Form1 : private IBarWindow,
+class BarWindow : private IBarWindow,
               private ITimers,
               private IBarActions,
               private IEditorHost,
               private launch::ISettingsHost {
 public:
-    Form1();
-    ~Form1();
-    Form1(const Form1&) = delete;
-    Form1& operator=(const Form1&) = delete;
+    BarWindow();
+    ~BarWindow();
+    BarWindow(const BarWindow&) = delete;
+    BarWindow& operator=(const BarWindow&) = delete;
 
     // Start-up after the single-instance check, up to the bar on screen and painted: the
     // window, the settings string, the placement and the styles. False when the window could
@@ -115,10 +115,10 @@ private:
     win::ShellOpener shell_;
     win::ShellDesktop desktop_;
     win::SystemClock clock_;
-    menu::PicturePtr leftBarPicture_;            // frmMenu's picture, the left bar of preset 4
-    std::unique_ptr<menu::cMenu> launcherMenu_;  // launcherMenu: none until the first build ends
+    menu::PicturePtr leftBarPicture_;            // the left bar of menu preset 4
+    std::unique_ptr<menu::OwnerDrawnMenu> launcherMenu_;  // launcherMenu: none until the first build ends
     std::wstring launcherMenuFolder_;  // the folder the launcher menu lists
-    std::unique_ptr<launch::BackgroundLauncherBuild> launcherBuild_;  // from Timer1's first tick
+    std::unique_ptr<launch::BackgroundLauncherBuild> launcherBuild_;  // from the build timer's first tick
     std::optional<launch::LauncherContent> launcherContentWaiting_;   // came while the menu showed
     bool launcherMenuShowing_ = false;
     win::ShellOpener launcherShell_;  // opens launcher entries; says so when the shell refuses
@@ -143,7 +143,7 @@ private:
     bool settingsSaved_ = false;     // at the end of the session: never twice
     bool launchFolderFromSettings_ = false;
     bool dialogOpen_ = false;
-    bool timer2On_ = false;
+    bool menuCountdownOn_ = false;
     HWND userWindow_ = nullptr;  // the foreground window of another program at the last press
 };
 

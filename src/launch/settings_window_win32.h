@@ -1,4 +1,4 @@
-// Form16: the settings and information dialog, " 软件信息 及 设置". Modal over the bar; its
+// SettingsWindow: the settings and information dialog, " 软件信息 及 设置". Modal over the bar; its
 // rules live in SettingsDialog, this window lays out the controls and forwards their events.
 #pragma once
 
@@ -14,7 +14,7 @@
 
 namespace replybar::launch {
 
-class Form16 : private ISettingsView {
+class SettingsWindow : private ISettingsView {
 public:
     struct Context {
         HWND owner;  // the bar, disabled while the dialog is open
@@ -28,7 +28,7 @@ public:
     HWND hwnd_ = nullptr;
 
 private:
-    explicit Form16(const Context& context);
+    explicit SettingsWindow(const Context& context);
     void createControls();
     void createInformation();
     HWND link(const wchar_t* caption, const wchar_t* address, int x, int y, int id);

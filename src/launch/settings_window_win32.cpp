@@ -1,4 +1,4 @@
-#include "launch/form16_win32.h"
+#include "launch/settings_window_win32.h"
 
 #include "win/modal_win32.h"
 #include "win/window_class.h"
@@ -7,23 +7,23 @@ namespace replybar::launch {
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"ReplyBar.Form16";
+constexpr wchar_t kClassName[] = L"ReplyBar.Settings";
 constexpr wchar_t kCaption[] = L" 软件信息 及 设置";
 constexpr int kClientW = 8115, kClientH = 3840;  // twips
 
 enum ControlId {
-    kCommand1 = IDOK,  // "确定 返回": Enter
-    kCommand2 = 1002,
-    kCommand3 = 1003,
-    kCommand4 = 1004,
-    kCommand5 = 1005,
-    kCommand6 = 1006,
-    kCommand7 = 1007,
-    kFolderBrowser1 = 1101,
-    kText2 = 1102,
-    kFrame1 = 1201,
-    kFrame2 = 1202,
-    kFrame3 = 1203,
+    kConfirm = IDOK,  // "确定 返回": Enter
+    kOpenFolder = 1002,
+    kDefaultFolder = 1003,
+    kExitProgram = 1004,
+    kAddReplies = 1005,
+    kSetHomePage = 1006,
+    kDefaultHomeButton = 1007,
+    kFolderField = 1101,
+    kHomePageField = 1102,
+    kAboutFrame = 1201,
+    kFolderFrame = 1202,
+    kHomePageFrame = 1203,
     kWebSiteLink = 1301,
     kMailLink = 1302,
     kDownloadLink = 1303,
@@ -33,9 +33,9 @@ enum ControlId {
 struct Placement {
     int left, top, width, height;
 };
-constexpr Placement kFrame1Box{180, 60, 7785, 1275};
-constexpr Placement kFrame2Box{180, 1470, 7785, 825};
-constexpr Placement kFrame3Box{180, 2430, 7785, 825};
+constexpr Placement kAboutBox{180, 60, 7785, 1275};
+constexpr Placement kFolderBox{180, 1470, 7785, 825};
+constexpr Placement kHomePageBox{180, 2430, 7785, 825};
 
 int px(int twips) { return twips / 15; }
 
@@ -46,12 +46,12 @@ RECT pixels(const Placement& p, const Placement& frame = {0, 0, 0, 0}) {
 
 }  // namespace
 
-Form16::Form16(const Context& context)
+SettingsWindow::SettingsWindow(const Context& context)
     : context_(context), dialog_(context.state, shell_, *this, context.bar) {}
 
-SettingsOutcome Form16::showModal(const Context& context) {
-    win::registerWindowClass<Form16>(kClassName, 0, nullptr, ::GetSysColorBrush(COLOR_BTNFACE));
-    Form16 form(context);
+SettingsOutcome SettingsWindow::showModal(const Context& context) {
+    win::registerWindowClass<SettingsWindow>(kClassName, 0, nullptr, ::GetSysColorBrush(COLOR_BTNFACE));
+    SettingsWindow form(context);
     // No WS_CLIPCHILDREN: the frames are children that leave their inside to the dialog.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     const RECT r = win::centredDialogRect(context.owner, px(kClientW), px(kClientH), style,
@@ -67,7 +67,7 @@ SettingsOutcome Form16::showModal(const Context& context) {
     return form.dialog_.outcome();
 }
 
-void Form16::createControls() {
+void SettingsWindow::createControls() {
     font_.reset(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                               DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
@@ -82,33 +82,33 @@ void Form16::createControls() {
         return c;
     };
     createInformation();
-    // Created top to bottom, which is the tab order. Command2 sits on Frame2's top edge, over
+    // Created top to bottom, which is the tab order. "打开文件夹" sits on the folder frame's top edge, over
     // the caption's trailing spaces.
     const DWORD button = WS_TABSTOP | BS_PUSHBUTTON;
-    make(L"BUTTON", L"打开文件夹", button, pixels({2820, 1425, 1305, 285}), kCommand2);
+    make(L"BUTTON", L"打开文件夹", button, pixels({2820, 1425, 1305, 285}), kOpenFolder);
     folder_ = std::make_unique<controls::FolderBrowser>(
-        hwnd_, kFolderBrowser1, pixels({210, 330, 6555, 345}, kFrame2Box), font_.get());
-    make(L"BUTTON", L"默认", button, pixels({6870, 330, 735, 345}, kFrame2Box), kCommand3);
+        hwnd_, kFolderField, pixels({210, 330, 6555, 345}, kFolderBox), font_.get());
+    make(L"BUTTON", L"默认", button, pixels({6870, 330, 735, 345}, kFolderBox), kDefaultFolder);
     text2_ = make(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL,
-                  pixels({210, 300, 5595, 345}, kFrame3Box), kText2, WS_EX_CLIENTEDGE);
-    make(L"BUTTON", L"设置", button, pixels({6030, 300, 735, 345}, kFrame3Box), kCommand6);
-    make(L"BUTTON", L"默认", button, pixels({6900, 300, 735, 345}, kFrame3Box), kCommand7);
-    make(L"BUTTON", L"退出本程序", button, pixels({180, 3390, 1365, 345}), kCommand4);
-    make(L"BUTTON", L"添加快捷回复信息", button, pixels({4590, 3390, 1725, 345}), kCommand5);
+                  pixels({210, 300, 5595, 345}, kHomePageBox), kHomePageField, WS_EX_CLIENTEDGE);
+    make(L"BUTTON", L"设置", button, pixels({6030, 300, 735, 345}, kHomePageBox), kSetHomePage);
+    make(L"BUTTON", L"默认", button, pixels({6900, 300, 735, 345}, kHomePageBox), kDefaultHomeButton);
+    make(L"BUTTON", L"退出本程序", button, pixels({180, 3390, 1365, 345}), kExitProgram);
+    make(L"BUTTON", L"添加快捷回复信息", button, pixels({4590, 3390, 1725, 345}), kAddReplies);
     make(L"BUTTON", L"确定 返回", WS_TABSTOP | BS_DEFPUSHBUTTON, pixels({6420, 3390, 1545, 345}),
-         kCommand1);
+         kConfirm);
     // The frames last: beneath every control, so that none of them is painted over.
     const DWORD frame = BS_GROUPBOX | WS_CLIPSIBLINGS;
-    make(L"BUTTON", L"软件信息", frame, pixels(kFrame1Box), kFrame1);
-    make(L"BUTTON", L"设置快速启动栏的文件夹地址                 ", frame, pixels(kFrame2Box),
-         kFrame2);
-    make(L"BUTTON", L"设置快速启动栏IE首页", frame, pixels(kFrame3Box), kFrame3);
+    make(L"BUTTON", L"软件信息", frame, pixels(kAboutBox), kAboutFrame);
+    make(L"BUTTON", L"设置快速启动栏的文件夹地址                 ", frame, pixels(kFolderBox),
+         kFolderFrame);
+    make(L"BUTTON", L"设置快速启动栏IE首页", frame, pixels(kHomePageBox), kHomePageFrame);
 }
 
-// Three rows of a caption and a value in Frame1; the values that are addresses are links.
-void Form16::createInformation() {
-    const int left = px(kFrame1Box.left) + 14, right = px(kFrame1Box.left) + 236;
-    const int row1 = px(kFrame1Box.top) + 22, row2 = row1 + 22, row3 = row2 + 22;
+// Three rows of a caption and a value in the about frame; the values that are addresses are links.
+void SettingsWindow::createInformation() {
+    const int left = px(kAboutBox.left) + 14, right = px(kAboutBox.left) + 236;
+    const int row1 = px(kAboutBox.top) + 22, row2 = row1 + 22, row3 = row2 + 22;
     link(kProductLine, nullptr, left, row1, -1);
     link(L"官方网站： ", kWebSite, right, row1, kWebSiteLink);
     link(L"联系邮箱： ", kMailAddress, left, row2, kMailLink);
@@ -117,7 +117,7 @@ void Form16::createInformation() {
 }
 
 // A caption label at (x, y) and, when there is an address, a link label right after it.
-HWND Form16::link(const wchar_t* caption, const wchar_t* address, int x, int y, int id) {
+HWND SettingsWindow::link(const wchar_t* caption, const wchar_t* address, int x, int y, int id) {
     const HINSTANCE inst = ::GetModuleHandleW(nullptr);
     win::WindowDc dc(hwnd_);
     win::SelectGuard keep(dc.get(), font_.get());
@@ -139,7 +139,7 @@ HWND Form16::link(const wchar_t* caption, const wchar_t* address, int x, int y, 
     return h;
 }
 
-LRESULT Form16::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT SettingsWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_COMMAND: onCommand(LOWORD(wp), HIWORD(wp)); return 0;
         case WM_CTLCOLORSTATIC:
@@ -159,7 +159,7 @@ LRESULT Form16::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
-bool Form16::onSetCursor(HWND over) {
+bool SettingsWindow::onSetCursor(HWND over) {
     for (HWND l : links_)
         if (over == l) {
             ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
@@ -168,33 +168,33 @@ bool Form16::onSetCursor(HWND over) {
     return false;
 }
 
-void Form16::onCommand(int id, int code) {
+void SettingsWindow::onCommand(int id, int code) {
     const bool clicked = code == BN_CLICKED;  // STN_CLICKED of a link is 0 too
     if (!clicked) return;
     switch (id) {
-        case kCommand1: dialog_.confirmClicked(); break;
+        case kConfirm: dialog_.confirmClicked(); break;
         case IDCANCEL: dialog_.cancelled(); break;
-        case kCommand2: dialog_.openFolderClicked(); break;
-        case kCommand3: dialog_.defaultFolderClicked(); break;
-        case kCommand4: dialog_.exitClicked(); break;
-        case kCommand5: dialog_.addRepliesClicked(); break;
-        case kCommand6: dialog_.setHomeClicked(); break;
-        case kCommand7: dialog_.defaultHomeClicked(); break;
+        case kOpenFolder: dialog_.openFolderClicked(); break;
+        case kDefaultFolder: dialog_.defaultFolderClicked(); break;
+        case kExitProgram: dialog_.exitClicked(); break;
+        case kAddReplies: dialog_.addRepliesClicked(); break;
+        case kSetHomePage: dialog_.setHomeClicked(); break;
+        case kDefaultHomeButton: dialog_.defaultHomeClicked(); break;
         case kWebSiteLink: dialog_.linkClicked(Link::WebSite); break;
         case kMailLink: dialog_.linkClicked(Link::Mail); break;
         case kDownloadLink: dialog_.linkClicked(Link::Download); break;
     }
 }
 
-std::wstring Form16::folderText() { return folder_->Text(); }
-void Form16::setFolderText(const std::wstring& text) { folder_->Text(text); }
-void Form16::focusFolder() { ::SetFocus(folder_->textBox()); }
+std::wstring SettingsWindow::folderText() { return folder_->Text(); }
+void SettingsWindow::setFolderText(const std::wstring& text) { folder_->Text(text); }
+void SettingsWindow::focusFolder() { ::SetFocus(folder_->textBox()); }
 
-std::wstring Form16::homeText() { return win::windowText(text2_); }
+std::wstring SettingsWindow::homeText() { return win::windowText(text2_); }
 
-void Form16::setHomeText(const std::wstring& text) { ::SetWindowTextW(text2_, text.c_str()); }
-void Form16::enableHome(bool on) { ::EnableWindow(text2_, on); }
-void Form16::focusHome() { ::SetFocus(text2_); }
-void Form16::close() { done_ = true; }
+void SettingsWindow::setHomeText(const std::wstring& text) { ::SetWindowTextW(text2_, text.c_str()); }
+void SettingsWindow::enableHome(bool on) { ::EnableWindow(text2_, on); }
+void SettingsWindow::focusHome() { ::SetFocus(text2_); }
+void SettingsWindow::close() { done_ = true; }
 
 }  // namespace replybar::launch

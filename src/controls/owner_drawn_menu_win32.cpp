@@ -1,4 +1,4 @@
-#include "controls/cmenu_win32.h"
+#include "controls/owner_drawn_menu_win32.h"
 
 #include <algorithm>
 #include <utility>
@@ -71,21 +71,21 @@ void arrangeColumns(SharedMenu& m, int x, int y) {
 
 }  // namespace
 
-cMenu::cMenu(MenuHost host) : host_(std::move(host)) {}
+OwnerDrawnMenu::OwnerDrawnMenu(MenuHost host) : host_(std::move(host)) {}
 
-cMenu::~cMenu() {
-    SharedMenu& m = mMenu();
+OwnerDrawnMenu::~OwnerDrawnMenu() {
+    SharedMenu& m = sharedMenu();
     if (m.owner != this) return;  // already torn down, or a newer object took over
     teardownMenuPlatform(m);
     m.model.teardown();
 }
 
-void cMenu::CreateMenu() {
-    SharedMenu& m = mMenu();
+void OwnerDrawnMenu::CreateMenu() {
+    SharedMenu& m = sharedMenu();
     // Two hooks would chain MenuWindowProc to itself, and the old popup menu would leak.
     if (m.previousWndProc || m.menuHandle) teardownMenuPlatform(m);
     m.model = MenuModel{};  // a new object numbers its items from 0
-    if (const HWND frm = frmMenuWindow())
+    if (const HWND frm = menuOwnerWindow())
         m.previousWndProc = reinterpret_cast<WNDPROC>(
             ::SetWindowLongPtrW(frm, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MenuWindowProc)));
     m.menuHandle = ::CreatePopupMenu();
@@ -94,9 +94,9 @@ void cMenu::CreateMenu() {
     Style(0);
 }
 
-void cMenu::AddItem(const std::wstring& itemAlias, PicturePtr itemIcon,
+void OwnerDrawnMenu::AddItem(const std::wstring& itemAlias, PicturePtr itemIcon,
                     const std::wstring& itemText, std::int32_t itemType, std::int32_t itemState) {
-    SharedMenu& m = mMenu();
+    SharedMenu& m = sharedMenu();
     const std::int32_t id = m.model.nextItemId();
     if (m.menuHandle) {
         std::wstring text = itemText;
@@ -118,42 +118,42 @@ void cMenu::AddItem(const std::wstring& itemAlias, PicturePtr itemIcon,
     if (m.menuHandle) makeOwnerDrawn(m.menuHandle, static_cast<UINT>(id));
 }
 
-void cMenu::DeleteItem(const std::wstring& itemAlias) {
-    const SharedMenu& m = mMenu();
+void OwnerDrawnMenu::DeleteItem(const std::wstring& itemAlias) {
+    const SharedMenu& m = sharedMenu();
     if (const auto id = m.model.findItem(itemAlias); id && m.menuHandle)
         ::DeleteMenu(m.menuHandle, static_cast<UINT>(*id), MF_BYCOMMAND);
 }
 
-void cMenu::PopupMenu(int X, int Y, UINT Align) {
-    SharedMenu& m = mMenu();
+void OwnerDrawnMenu::PopupMenu(int X, int Y, UINT Align) {
+    SharedMenu& m = sharedMenu();
     if (!m.menuHandle || m.tracked) return;
     arrangeColumns(m, X, Y);
     const HMENU shown = m.tracked = m.menuHandle;
     m.trackedTornDown = false;
-    ::TrackPopupMenu(shown, Align, X, Y, 0, frmMenuWindow(), nullptr);
-    // This object may be gone by now (a rebuild ran inside the menu loop); touch only mMenu.
+    ::TrackPopupMenu(shown, Align, X, Y, 0, menuOwnerWindow(), nullptr);
+    // This object may be gone by now (a rebuild ran inside the menu loop); touch only sharedMenu.
     m.tracked = nullptr;
     if (std::exchange(m.trackedTornDown, false)) ::DestroyMenu(shown);
 }
 
-void cMenu::SetItemIcon(const std::wstring& itemAlias, PicturePtr itemIcon) {
+void OwnerDrawnMenu::SetItemIcon(const std::wstring& itemAlias, PicturePtr itemIcon) {
     model().setItemIcon(itemAlias, std::move(itemIcon));
 }
 
-PicturePtr cMenu::GetItemIcon(const std::wstring& itemAlias) const {
-    return mMenu().model.itemIcon(itemAlias);
+PicturePtr OwnerDrawnMenu::GetItemIcon(const std::wstring& itemAlias) const {
+    return sharedMenu().model.itemIcon(itemAlias);
 }
 
-void cMenu::SetItemText(const std::wstring& itemAlias, const std::wstring& itemText) {
+void OwnerDrawnMenu::SetItemText(const std::wstring& itemAlias, const std::wstring& itemText) {
     model().setItemText(itemAlias, itemText);
 }
 
-std::wstring cMenu::GetItemText(const std::wstring& itemAlias) const {
-    return mMenu().model.itemText(itemAlias);
+std::wstring OwnerDrawnMenu::GetItemText(const std::wstring& itemAlias) const {
+    return sharedMenu().model.itemText(itemAlias);
 }
 
-void cMenu::SetItemState(const std::wstring& itemAlias, std::int32_t itemState) {
-    SharedMenu& m = mMenu();
+void OwnerDrawnMenu::SetItemState(const std::wstring& itemAlias, std::int32_t itemState) {
+    SharedMenu& m = sharedMenu();
     const auto update = m.model.setItemState(itemAlias, itemState);
     if (!update || !m.menuHandle) return;
     // Only the state is read and written back: the item's type and text stay as they are.
@@ -166,14 +166,14 @@ void cMenu::SetItemState(const std::wstring& itemAlias, std::int32_t itemState) 
     ::SetMenuItemInfoW(m.menuHandle, id, FALSE, &info);
 }
 
-std::int32_t cMenu::GetItemState(const std::wstring& itemAlias) const {
-    return mMenu().model.itemState(itemAlias);
+std::int32_t OwnerDrawnMenu::GetItemState(const std::wstring& itemAlias) const {
+    return sharedMenu().model.itemState(itemAlias);
 }
 
-HMENU cMenu::hwnd() const { return mMenu().menuHandle; }
+HMENU OwnerDrawnMenu::hwnd() const { return sharedMenu().menuHandle; }
 
-void cMenu::Style(std::int32_t nMenuStyle) {
-    model().setStyle(nMenuStyle, Win32SystemColors{}, host_.frmMenuPicture);
+void OwnerDrawnMenu::Style(std::int32_t nMenuStyle) {
+    model().setStyle(nMenuStyle, Win32SystemColors{}, host_.leftBarPicture);
 }
 
 }  // namespace replybar::menu
