@@ -1,19 +1,23 @@
-// The bar window. A borderless, topmost tool window that never takes the keyboard focus;
-// it paints the bar face and, when open, the reply panel above it.
+// The bar window: a borderless, topmost tool window that never takes the keyboard focus. It
+// places itself, forwards the mouse and its timers to the BarController's rules, opens the
+// dialogs and closes cleanly; painting, tooltips, the launcher menu and staying on top are
+// the work of the objects it holds.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
 #include "bar/bar_controller.h"
-#include "controls/owner_drawn_menu_win32.h"
+#include "bar/bar_launcher_win32.h"
+#include "bar/bar_painter_win32.h"
+#include "bar/bar_tooltips_win32.h"
+#include "bar/stay_on_top_win32.h"
 #include "core/bar_state.h"
-#include "launch/launcher_build_win32.h"
 #include "launch/settings_dialog.h"
 #include "reply/reply_editor.h"
 #include "reply/reply_table.h"
-#include "win/handles.h"
 #include "win/input_win32.h"
 #include "win/messages_win32.h"
 #include "win/registry_win32.h"
@@ -26,10 +30,10 @@ class ReplyStore;
 class IFiles;
 
 class BarWindow : private IBarWindow,
-              private ITimers,
-              private IBarActions,
-              private IEditorHost,
-              private launch::ISettingsHost {
+                  private ITimers,
+                  private IBarActions,
+                  private IEditorHost,
+                  private launch::ISettingsHost {
 public:
     BarWindow();
     ~BarWindow();
@@ -46,8 +50,6 @@ public:
     HWND hwnd() const { return hwnd_; }
 
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp);
-    // Puts the bar back on top, unless a full-screen program is in front on its monitor.
-    void keepOnTop();
     HWND hwnd_ = nullptr;  // set by the window-procedure thunk
 
     // Entry points of the dialogs, for the bar and the settings dialog.
@@ -61,7 +63,6 @@ private:
     void invalidate() override;
     PxPoint cursorPos() override;
     PxRect workArea() override;
-    MONITORINFO barMonitor() const;
     // ITimers
     void enable(TimerId id, unsigned intervalMs) override;
     void disable(TimerId id) override;
@@ -79,8 +80,6 @@ private:
     void onMouseDown(MouseButton button, LPARAM lp);
     void onMouseMove(LPARAM lp);
     void onMouseUp(MouseButton button, LPARAM lp);
-    void paintPanel(HDC dc);
-    void updateRowTooltips();
 
     void readFolders();
     void placeFromSettings();
@@ -88,17 +87,15 @@ private:
     void onWindowPosChanged(const WINDOWPOS& pos);
     void applyStyles();
     void readOsVersion();
-    void createTooltips();
-    void onPaint();
     void onTimer(UINT_PTR id);
     bool onSetCursor();
     void shutdown();
     void requestClose();
     void endSession();
-    void buildLauncherMenu();
-    void onLauncherContent(launch::LauncherContent content);
     void showLauncherMenu();
-    void watchMenuPointer();
+    void keepOnTop();
+    template <typename Dialog>
+    bool runDialog(Dialog dialog);
     void writeSettingsString();
 
     BarState state_;
@@ -115,30 +112,13 @@ private:
     win::ShellOpener shell_;
     win::ShellDesktop desktop_;
     win::SystemClock clock_;
-    menu::PicturePtr leftBarPicture_;            // the left bar of menu preset 4
-    std::unique_ptr<menu::OwnerDrawnMenu> launcherMenu_;  // launcherMenu: none until the first build ends
-    std::wstring launcherMenuFolder_;  // the folder the launcher menu lists
-    std::unique_ptr<launch::BackgroundLauncherBuild> launcherBuild_;  // from the build timer's first tick
-    std::optional<launch::LauncherContent> launcherContentWaiting_;   // came while the menu showed
-    bool launcherMenuShowing_ = false;
-    win::ShellOpener launcherShell_;  // opens launcher entries; says so when the shell refuses
-    HWND tooltips_ = nullptr;
-    struct TooltipLayout {
-        bool open = false;
-        PxPoint face;
-        PxRect panel;
-        int rows = 0, rowsPerColumn = 0;
-        bool operator==(const TooltipLayout&) const = default;
-    };
-    TooltipLayout tooltipLayout_;
-    bool tooltipsStale_ = true;
-    win::UniqueFont rowFont_;
+    std::unique_ptr<BarLauncherMenu> launcherMenu_;  // from the end of start-up
+    std::unique_ptr<StayOnTop> stayOnTop_;
+    BarPainter painter_;
+    BarTooltips tooltips_;
     std::optional<Target> pressed_;  // the control a press went to, until its release
     bool shutDown_ = false;
     bool pointerInside_ = false;
-    HWINEVENTHOOK foregroundHook_ = nullptr;
-    HWND lastForeground_ = nullptr;  // when the bar last took its place in the z-order
-    bool hiddenForFullScreen_ = false;
     bool closeAfterDialog_ = false;  // a close came while a dialog was open
     bool settingsSaved_ = false;     // at the end of the session: never twice
     bool launchFolderFromSettings_ = false;

@@ -8,6 +8,7 @@
 #include "launch/launch_map.h"
 #include "win/codec.h"
 #include "win/handles.h"
+#include "win/interface_win32.h"
 
 namespace replybar::menu {
 namespace {
@@ -145,17 +146,8 @@ HWND g_fullName = nullptr;
 
 void showFullName(HMENU menu, UINT itemId) {
     if (!g_fullName) {
-        g_fullName = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                       WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                                       menuOwnerWindow(), nullptr, ::GetModuleHandleW(nullptr),
-                                       nullptr);
-        TOOLINFOW ti{};
-        ti.cbSize = sizeof ti;
-        ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-        ti.hwnd = menuOwnerWindow();
-        ti.uId = 1;
-        ti.lpszText = const_cast<wchar_t*>(L"");
-        ::SendMessageW(g_fullName, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+        g_fullName = win::createTooltipWindow(menuOwnerWindow());
+        win::addTool(g_fullName, menuOwnerWindow(), 1, TTF_TRACK | TTF_ABSOLUTE, RECT{}, L"");
     }
     TOOLINFOW ti{};
     ti.cbSize = sizeof ti;

@@ -1,5 +1,6 @@
 #include "launch/settings_window_win32.h"
 
+#include "win/interface_win32.h"
 #include "win/modal_win32.h"
 #include "win/window_class.h"
 
@@ -68,9 +69,7 @@ SettingsOutcome SettingsWindow::showModal(const Context& context) {
 }
 
 void SettingsWindow::createControls() {
-    font_.reset(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                              DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
+    font_ = win::makeInterfaceFont();
     const HINSTANCE inst = ::GetModuleHandleW(nullptr);
     auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, const RECT& r, int id,
                     DWORD ex = 0) {

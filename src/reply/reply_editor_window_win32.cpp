@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "win/interface_win32.h"
 #include "win/modal_win32.h"
 #include "win/window_class.h"
 
@@ -35,48 +36,42 @@ RECT iconCell(int i) {  // icon i inside the strip
 
 }  // namespace
 
-LRESULT CALLBACK iconStripProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* form = reinterpret_cast<ReplyEditorWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+// The icon strip: ten icons in a raised box; a click on one gives that icon to the reply.
+LRESULT IconStrip::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_NCCREATE:
-            ::SetWindowLongPtrW(
-                hwnd, GWLP_USERDATA,
-                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-            break;
         case WM_PAINT: {
-            win::PaintDc dc(hwnd);
+            win::PaintDc dc(hwnd_);
             RECT r{};
-            ::GetClientRect(hwnd, &r);
+            ::GetClientRect(hwnd_, &r);
             ::FillRect(dc.get(), &r, ::GetSysColorBrush(COLOR_BTNFACE));
             ::DrawEdge(dc.get(), &r, EDGE_RAISED, BF_RECT);
-            for (int i = 0; form && i < 10; ++i) {
+            for (int i = 0; i < 10; ++i) {
                 const RECT c = iconCell(i);
-                if (form->context_.icons[i])
-                    ::DrawIconEx(dc.get(), c.left, c.top, form->context_.icons[i], 16, 16, 0,
-                                 nullptr, DI_NORMAL);
+                if (icons[i])
+                    ::DrawIconEx(dc.get(), c.left, c.top, icons[i], 16, 16, 0, nullptr, DI_NORMAL);
             }
             return 0;
         }
         case WM_LBUTTONDOWN:
-            for (int i = 0; form && i < 10; ++i) {
+            for (int i = 0; i < 10; ++i) {
                 const RECT c = iconCell(i);
                 const POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
                 if (::PtInRect(&c, p)) {
-                    form->editor_.iconClicked(i);
+                    if (clicked) clicked(i);
                     break;
                 }
             }
             return 0;
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     }
-    return ::DefWindowProcW(hwnd, msg, wp, lp);
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
 // The reply text box: Tab and Esc belong to the dialog, Enter is a line break, Ctrl+A selects all.
-LRESULT CALLBACK editProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* form = reinterpret_cast<ReplyEditorWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+LRESULT ReplyEditorWindow::handleChildMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                              WNDPROC original) {
     if (msg == WM_GETDLGCODE) {
-        LRESULT code = ::CallWindowProcW(form->editProc_, hwnd, msg, wp, lp);
+        LRESULT code = ::CallWindowProcW(original, hwnd, msg, wp, lp);
         if (auto* m = reinterpret_cast<MSG*>(lp);
             m && m->message == WM_KEYDOWN && (m->wParam == VK_TAB || m->wParam == VK_ESCAPE))
             code &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
@@ -86,7 +81,7 @@ LRESULT CALLBACK editProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         ::SendMessageW(hwnd, EM_SETSEL, 0, -1);
         return 0;
     }
-    return ::CallWindowProcW(form->editProc_, hwnd, msg, wp, lp);
+    return ::CallWindowProcW(original, hwnd, msg, wp, lp);
 }
 
 ReplyEditorWindow::ReplyEditorWindow(const Context& context)
@@ -95,16 +90,9 @@ ReplyEditorWindow::ReplyEditorWindow(const Context& context)
       editor_(context.state, context.table, store_, messages_, *this, *this) {}
 
 ReplyEditorWindow::Result ReplyEditorWindow::showModal(const Context& context) {
-    win::registerWindowClass<ReplyEditorWindow>(kClassName, 0, nullptr, ::GetSysColorBrush(COLOR_BTNFACE));
-    WNDCLASSEXW strip{};
-    strip.cbSize = sizeof strip;
-    if (!::GetClassInfoExW(::GetModuleHandleW(nullptr), kStripClass, &strip)) {
-        strip.lpfnWndProc = iconStripProc;
-        strip.hInstance = ::GetModuleHandleW(nullptr);
-        strip.hCursor = ::LoadCursorW(nullptr, IDC_HAND);
-        strip.lpszClassName = kStripClass;
-        ::RegisterClassExW(&strip);
-    }
+    win::registerWindowClass<ReplyEditorWindow>(kClassName, 0, nullptr,
+                                                ::GetSysColorBrush(COLOR_BTNFACE));
+    win::registerWindowClass<IconStrip>(kStripClass, 0, ::LoadCursorW(nullptr, IDC_HAND));
     ReplyEditorWindow form(context);
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const RECT r =
@@ -126,9 +114,7 @@ ReplyEditorWindow::Result ReplyEditorWindow::showModal(const Context& context) {
 }
 
 void ReplyEditorWindow::createControls() {
-    font_.reset(::CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                              DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
+    font_ = win::makeInterfaceFont();
     const HINSTANCE inst = ::GetModuleHandleW(nullptr);
     auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w,
                     int h, int id, DWORD ex = 0) {
@@ -140,8 +126,7 @@ void ReplyEditorWindow::createControls() {
     };
     const DWORD button = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
     // Created in tab order, which follows the layout: top row, text, right column, bottom row.
-    label1_ =
-        make(L"STATIC", L"用图标为回复进行简单分类。", WS_VISIBLE | SS_LEFT, 6, 8, 156, 12, -1);
+    hint_ = make(L"STATIC", L"用图标为回复进行简单分类。", WS_VISIBLE | SS_LEFT, 6, 8, 156, 12, -1);
     chooseIcon_ = make(L"BUTTON", L"选择图标", button, 194, 4, 61, 19, kChooseIcon);
     clearIcon_ = make(L"BUTTON", L"清除图标", button, 260, 4, 61, 19, kClearIcon);
     preview_ =
@@ -152,9 +137,7 @@ void ReplyEditorWindow::createControls() {
                  WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS | ES_MULTILINE |
                      ES_AUTOVSCROLL | ES_WANTRETURN,
                  6, 28, 419, 101, kText, WS_EX_CLIENTEDGE);
-    ::SetWindowLongPtrW(text_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    editProc_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(text_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc)));
+    win::subclassChild(text_, this);
     add_ = make(L"BUTTON", L"添加", button, 434, 30, 99, 23, kAdd);
     cancelAdd_ =
         make(L"BUTTON", L"取消添加", WS_TABSTOP | BS_PUSHBUTTON, 434, 30, 99, 23, kCancelAdd);
@@ -164,8 +147,10 @@ void ReplyEditorWindow::createControls() {
                      WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 102, 144, 197, 13, kAutoSend);
     confirm_ = make(L"BUTTON", L"修改确定", button, 326, 138, 99, 23, kConfirm);
     return_ = make(L"BUTTON", L"返回", button, 434, 138, 99, 23, kReturn);
+    iconStrip_.icons = context_.icons;
+    iconStrip_.clicked = [this](int icon) { editor_.iconClicked(icon); };
     strip_ = ::CreateWindowExW(0, kStripClass, nullptr, WS_CHILD | WS_CLIPSIBLINGS, 194, 23, 123,
-                               51, hwnd_, nullptr, inst, this);
+                               51, hwnd_, nullptr, inst, &iconStrip_);
 }
 
 LRESULT ReplyEditorWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -174,7 +159,7 @@ LRESULT ReplyEditorWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SETCURSOR: {
             const HWND over = reinterpret_cast<HWND>(wp);
             if (HIWORD(lp) == WM_MOUSEMOVE &&
-                (over == hwnd_ || over == text_ || over == clearIcon_ || over == label1_))
+                (over == hwnd_ || over == text_ || over == clearIcon_ || over == hint_))
                 editor_.pointerOverBackground();
             break;
         }

@@ -1,10 +1,11 @@
-// ReplyEditorWindow: the reply editor dialog, "快捷回复设置". Modal over the bar; its rules live in
+// The reply editor dialog, "快捷回复设置". Modal over the bar; its rules live in
 // ReplyEditor, this window only shows them and forwards the user's actions.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "reply/reply_editor.h"
@@ -13,6 +14,14 @@
 #include "win/messages_win32.h"
 
 namespace replybar {
+
+// The ten classification icons in a raised box under the editor's icon buttons.
+struct IconStrip {
+    std::array<HICON, 10> icons{};
+    std::function<void(int icon)> clicked;
+    LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    HWND hwnd_ = nullptr;
+};
 
 class ReplyEditorWindow : private IEditorView, private IEditorHost {
 public:
@@ -30,6 +39,7 @@ public:
     static Result showModal(const Context& context);
 
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT handleChildMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, WNDPROC original);
     HWND hwnd_ = nullptr;
 
 private:
@@ -53,19 +63,16 @@ private:
     void setPanelSize(const PanelSize& size) override;
     void exitProgram() override;
 
-    friend LRESULT CALLBACK iconStripProc(HWND, UINT, WPARAM, LPARAM);
-    friend LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM);
-
     Context context_;
     win::MessageBoxes messages_;
     ReplyStore store_;
     ReplyEditor editor_;
     win::UniqueFont font_;
-    HWND label1_ = nullptr, chooseIcon_ = nullptr, clearIcon_ = nullptr, preview_ = nullptr;
+    HWND hint_ = nullptr, chooseIcon_ = nullptr, clearIcon_ = nullptr, preview_ = nullptr;
     HWND list_ = nullptr, text_ = nullptr, add_ = nullptr, cancelAdd_ = nullptr;
     HWND delete_ = nullptr, exit_ = nullptr, autoSend_ = nullptr, confirm_ = nullptr;
     HWND return_ = nullptr, strip_ = nullptr;
-    WNDPROC editProc_ = nullptr;
+    IconStrip iconStrip_;
     bool onScreen_ = false, settingText_ = false, done_ = false, exitRequested_ = false;
 };
 

@@ -28,6 +28,34 @@ LRESULT CALLBACK windowProcThunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return self->handleMessage(msg, wp, lp);
 }
 
+// Subclassed controls go through one procedure too: the object that subclassed a control sees
+// each of its messages first, with the control's own procedure to hand it on to. Both are kept
+// in window properties, leaving the control's GWLP_USERDATA to the control.
+inline constexpr wchar_t kSubclassOwner[] = L"ReplyBar.SubclassOwner";
+inline constexpr wchar_t kSubclassOriginal[] = L"ReplyBar.SubclassOriginal";
+
+template <typename T>
+LRESULT CALLBACK childProcThunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = static_cast<T*>(::GetPropW(hwnd, kSubclassOwner));
+    const auto original = reinterpret_cast<WNDPROC>(::GetPropW(hwnd, kSubclassOriginal));
+    if (msg == WM_NCDESTROY || !self) {
+        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        ::RemovePropW(hwnd, kSubclassOwner);
+        ::RemovePropW(hwnd, kSubclassOriginal);
+        return ::CallWindowProcW(original, hwnd, msg, wp, lp);
+    }
+    return self->handleChildMessage(hwnd, msg, wp, lp, original);
+}
+
+// Routes `child`'s messages through self->handleChildMessage(hwnd, msg, wp, lp, original).
+template <typename T>
+void subclassChild(HWND child, T* self) {
+    ::SetPropW(child, kSubclassOriginal,
+               reinterpret_cast<HANDLE>(::GetWindowLongPtrW(child, GWLP_WNDPROC)));
+    ::SetPropW(child, kSubclassOwner, self);
+    ::SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(childProcThunk<T>));
+}
+
 // Registers `className` once per process with the thunk of T.
 template <typename T>
 void registerWindowClass(const wchar_t* className, UINT style = 0, HCURSOR cursor = nullptr,

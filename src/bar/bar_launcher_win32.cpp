@@ -1,0 +1,100 @@
+#include "bar/bar_launcher_win32.h"
+
+#include "controls/picture_win32.h"
+#include "launch/launcher_win32.h"
+#include "resource_ids.h"
+
+namespace replybar {
+
+namespace {
+constexpr UINT_PTR kMenuPointerWatch = 10;  // only while the menu is open
+constexpr unsigned kMenuPointerWatchMs = 100;
+constexpr UINT_PTR kContentHandOver = 11;  // a content that came while the menu was open
+}  // namespace
+
+BarLauncherMenu::BarLauncherMenu(Context context)
+    : context_(std::move(context)), shell_(context_.bar, &context_.messages) {
+    leftBarPicture_ = menu::OlePicture::fromBitmap(static_cast<HBITMAP>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LEFTBAR), IMAGE_BITMAP, 0, 0,
+                     LR_CREATEDIBSECTION)));
+}
+
+BarLauncherMenu::~BarLauncherMenu() { close(); }
+
+// The folder is listed on a worker thread: the bar keeps answering while a slow or offline
+// drive takes its time, and the menu is made here when the content arrives.
+void BarLauncherMenu::build() {
+    if (closed_) return;
+    if (!build_)
+        build_ = std::make_unique<launch::BackgroundLauncherBuild>(
+            [this](launch::LauncherContent content) { onContent(std::move(content)); });
+    build_->start(context_.state.launchFolder);
+}
+
+void BarLauncherMenu::onContent(launch::LauncherContent content) {
+    // A folder changed since this build started gets a build of its own.
+    if (closed_ || content.folder != context_.state.launchFolder) return;
+    // Replacing the menu under the user's pointer would close it: wait until it closes.
+    if (showing_) {
+        waiting_ = std::move(content);
+        return;
+    }
+    menuFolder_ = content.folder;
+    launch::fillLauncherMenu({menu::MenuHost{&context_.state, &context_.timers, &shell_,
+                                             context_.exitProgram, leftBarPicture_},
+                              &context_.messages},
+                             std::move(content), menu_);
+}
+
+// The old menu's entries would be opened from the new folder, where they are not.
+void BarLauncherMenu::show(int x, int y) {
+    if (closed_ || !menu_ || menuFolder_ != context_.state.launchFolder) return;
+    ::SetTimer(context_.bar, kMenuPointerWatch, kMenuPointerWatchMs, nullptr);
+    showing_ = true;
+    menu_->PopupMenu(x, y, 0);
+    showing_ = false;
+    ::KillTimer(context_.bar, kMenuPointerWatch);
+    // After the chosen item's WM_COMMAND, which is posted and still refers to this menu: timer
+    // messages come only when no posted message is waiting.
+    if (waiting_) ::SetTimer(context_.bar, kContentHandOver, 0, nullptr);
+}
+
+bool BarLauncherMenu::onTimer(UINT_PTR id) {
+    if (id == kMenuPointerWatch) {
+        watchPointer();
+        return true;
+    }
+    if (id != kContentHandOver) return false;
+    ::KillTimer(context_.bar, kContentHandOver);
+    if (auto content = std::exchange(waiting_, std::nullopt)) onContent(std::move(*content));
+    return true;
+}
+
+// The menu's owner hears of no pointer moves outside its own windows: the popup's window is
+// looked at instead.
+void BarLauncherMenu::watchPointer() {
+    HWND menuWindow = nullptr;  // the popup menu's window, on this thread
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND h, LPARAM found) -> BOOL {
+            wchar_t cls[16] = {};
+            ::GetClassNameW(h, cls, 16);
+            if (::lstrcmpW(cls, L"#32768") != 0 || !::IsWindowVisible(h)) return TRUE;
+            *reinterpret_cast<HWND*>(found) = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&menuWindow));
+    if (!menuWindow) return;
+    RECT r{};
+    POINT p{};
+    ::GetWindowRect(menuWindow, &r);
+    ::GetCursorPos(&p);
+    context_.watchPointer(::PtInRect(&r, p) != FALSE);
+}
+
+void BarLauncherMenu::close() {
+    closed_ = true;
+    menu_.reset();  // takes the menu hook off the menu's owner window and destroys the popup menu
+}
+
+}  // namespace replybar

@@ -1,0 +1,62 @@
+// The launcher button's menu as the bar holds it: built off the bar's thread from the launch
+// folder, made into the owner-drawn menu on the bar's thread, shown at the button, and replaced
+// only while it is closed.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "controls/owner_drawn_menu_win32.h"
+#include "core/bar_state.h"
+#include "launch/launcher_build_win32.h"
+#include "win/messages_win32.h"
+#include "win/shell_win32.h"
+
+namespace replybar {
+
+class BarLauncherMenu {
+public:
+    struct Context {
+        HWND bar;
+        BarState& state;
+        ITimers& timers;
+        win::MessageBoxes& messages;
+        std::function<void()> exitProgram;  // the menu's "exit" item
+        // Twice a second while the menu is open: is the pointer over it?
+        std::function<void(bool pointerOverMenu)> watchPointer;
+    };
+    explicit BarLauncherMenu(Context context);
+    ~BarLauncherMenu();
+    BarLauncherMenu(const BarLauncherMenu&) = delete;
+    BarLauncherMenu& operator=(const BarLauncherMenu&) = delete;
+
+    // Lists state.launchFolder on a worker thread; the menu follows when the content arrives.
+    void build();
+    // Drops the menu down at the screen point: nothing before the first build, and nothing while
+    // the menu of a newly set folder is being built. Returns when the menu has closed.
+    void show(int x, int y);
+    bool showing() const { return showing_; }
+    // The bar's timers that belong to the menu; true when `id` was one of them.
+    bool onTimer(UINT_PTR id);
+    // The bar is closing: content still on its way is dropped, the menu destroyed.
+    void close();
+
+private:
+    void onContent(launch::LauncherContent content);
+    void watchPointer();
+
+    Context context_;
+    menu::PicturePtr leftBarPicture_;             // the left bar of menu preset 4
+    std::unique_ptr<menu::OwnerDrawnMenu> menu_;  // none until the first build ends
+    std::wstring menuFolder_;                     // the folder the menu lists
+    std::unique_ptr<launch::BackgroundLauncherBuild> build_;
+    std::optional<launch::LauncherContent> waiting_;  // came while the menu was open
+    bool showing_ = false;
+    bool closed_ = false;
+    win::ShellOpener shell_;  // opens launcher entries; says so when the shell refuses
+};
+
+}  // namespace replybar

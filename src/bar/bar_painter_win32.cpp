@@ -1,0 +1,89 @@
+#include "bar/bar_painter_win32.h"
+
+#include <algorithm>
+
+#include "bar/startup.h"
+#include "win/interface_win32.h"
+
+namespace replybar {
+
+namespace {
+
+// A row shows at most this much of its reply: a reply of a megabyte must not make every paint
+// measure all of it.
+constexpr std::size_t kRowTextShown = 300;
+constexpr COLORREF kIconStripColour = RGB(219, 216, 209);
+constexpr COLORREF kBandFill = RGB(182, 189, 210), kBandEdge = RGB(10, 36, 106);
+
+RECT pixelRect(const TwipRect& t) {
+    return {twipsToPixels(t.left), twipsToPixels(t.top), twipsToPixels(t.left + t.width),
+            twipsToPixels(t.top + t.height)};
+}
+
+}  // namespace
+
+void BarPainter::paint(HWND bar, const BarController& controller, const ReplyTable& replies,
+                       const win::BarPictures& pictures) {
+    win::PaintDc paint(bar);
+    RECT client{};
+    ::GetClientRect(bar, &client);
+    win::UniqueDc mem(::CreateCompatibleDC(paint.get()));
+    win::UniqueBitmap canvas(::CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
+    win::SelectGuard sel(mem.get(), canvas.get());
+    ::FillRect(mem.get(), &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    if (controller.panelOpen()) paintPanel(mem.get(), controller, replies, pictures);
+    const PxPoint face = controller.faceOrigin();
+    win::drawBitmap(mem.get(), pictures.skin.get(), face.x, face.y);
+    for (int b = 0; b < win::kButtonCount; ++b) {
+        const PxRect r = BarController::buttonRect(static_cast<BarButton>(b));
+        const int pic = static_cast<int>(controller.picture(static_cast<BarButton>(b)));
+        win::drawBitmap(mem.get(), pictures.buttons[b][pic].get(), face.x + r.left, face.y + r.top);
+    }
+    ::BitBlt(paint.get(), 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
+}
+
+// The rows over the icon strip, the highlight band beneath text and icon; a tall panel in
+// columns, each with its strip. Drawn in the panel's own coordinates.
+void BarPainter::paintPanel(HDC dc, const BarController& controller, const ReplyTable& replies,
+                            const win::BarPictures& pictures) {
+    const PxRect panel = controller.panelRect();
+    const int saved = ::SaveDC(dc);
+    ::IntersectClipRect(dc, panel.left, panel.top, panel.right, panel.bottom);
+    ::SetViewportOrgEx(dc, panel.left, panel.top, nullptr);
+    RECT area{0, 0, panel.right - panel.left, panel.bottom - panel.top};
+    ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_WINDOW));
+    win::UniqueBrush stripBrush(::CreateSolidBrush(kIconStripColour));
+    const int perColumn = controller.rowsPerColumn();
+    const int columns = columnsFor(controller.rowCount(), perColumn);
+    for (int c = 0; c < columns; ++c) {
+        TwipRect s = kIconStrip;
+        s.left += c * kPanelWidth;
+        const RECT strip = pixelRect(s);
+        ::FillRect(dc, &strip, stripBrush.get());
+    }
+    if (const auto band = controller.bandRect()) {
+        win::UniqueBrush fill(::CreateSolidBrush(kBandFill));
+        win::UniquePen edge(::CreatePen(PS_SOLID, 1, kBandEdge));
+        win::SelectGuard b(dc, fill.get());
+        win::SelectGuard p(dc, edge.get());
+        ::Rectangle(dc, band->left, band->top, band->right, band->bottom);
+    }
+    if (!rowFont_) rowFont_ = win::makeInterfaceFont();
+    win::SelectGuard font(dc, rowFont_.get());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+    for (int row = 0; row < controller.rowCount(); ++row) {
+        const Reply& r = replies[row];
+        const RECT ic = pixelRect(rowIconRect(row, perColumn));
+        if (r.icon >= 0 && r.icon < 10 && pictures.classIcons[r.icon])
+            ::DrawIconEx(dc, ic.left, ic.top, pictures.classIcons[r.icon].get(), 16, 16, 0, nullptr,
+                         DI_NORMAL);
+        RECT t = pixelRect(rowTextRect(row, perColumn));
+        ::DrawTextW(dc, r.displayText.c_str(),
+                    static_cast<int>(std::min(r.displayText.size(), kRowTextShown)), &t,
+                    DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
+    }
+    ::RestoreDC(dc, saved);
+}
+
+}  // namespace replybar

@@ -1,0 +1,80 @@
+#include "bar/bar_tooltips_win32.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "bar/startup.h"
+#include "win/interface_win32.h"
+
+namespace replybar {
+
+namespace {
+
+constexpr UINT_PTR kButtonToolBase = 1;  // tooltip ids of the buttons: 1 + button
+constexpr UINT_PTR kRowToolBase = 100;   // tooltip ids of the rows: 100 + row
+constexpr int kNamedButtons = 2;         // Show Desktop and the home page
+// A tooltip shows at most this much of its reply: a reply of a megabyte must not make every
+// hover measure all of it.
+constexpr std::size_t kTipTextShown = 1000;
+
+RECT toRect(const PxRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+}  // namespace
+
+void BarTooltips::create(HWND bar) {
+    bar_ = bar;
+    tips_ = win::createTooltipWindow(bar);
+    // Multi-line replies keep their line breaks in the tip.
+    ::SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, 400);
+    ::SendMessageW(tips_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
+    const wchar_t* names[kNamedButtons] = {L"显示桌面", L"打开IE浏览器"};
+    for (int b = 0; b < kNamedButtons; ++b)
+        win::addTool(tips_, bar, kButtonToolBase + b, TTF_SUBCLASS,
+                     toRect(BarController::buttonRect(static_cast<BarButton>(b))), names[b]);
+    for (int row = 0; row < kReplyRows; ++row)
+        win::addTool(tips_, bar, kRowToolBase + row, TTF_SUBCLASS, RECT{}, L"");
+}
+
+void BarTooltips::update(const BarController& controller, const ReplyTable& replies) {
+    if (!tips_) return;
+    const PxPoint face = controller.faceOrigin();
+    const PxRect panel = controller.panelRect();
+    const Layout layout{controller.panelOpen(), face, panel, controller.rowCount(),
+                        controller.rowsPerColumn()};
+    if (!stale_ && layout == layout_) return;
+    stale_ = false;
+    layout_ = layout;
+    for (int b = 0; b < kNamedButtons; ++b) {
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = bar_;
+        ti.uId = kButtonToolBase + b;
+        ti.rect = toRect(BarController::buttonRect(static_cast<BarButton>(b)));
+        ::OffsetRect(&ti.rect, face.x, face.y);
+        ::SendMessageW(tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    const int rows = layout.open ? layout.rows : 0;
+    for (int row = 0; row < kReplyRows; ++row) {
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = bar_;
+        ti.uId = kRowToolBase + row;
+        std::wstring tip;
+        if (row < rows) {
+            const TwipRect t = rowTextRect(row, layout.rowsPerColumn);
+            ti.rect = {twipsToPixels(t.left), twipsToPixels(t.top), twipsToPixels(t.left + t.width),
+                       twipsToPixels(t.top + t.height)};
+            ::OffsetRect(&ti.rect, panel.left, panel.top);
+            const std::wstring& text = replies[row].fullText;
+            tip = text.substr(0, kTipTextShown);
+            while (!tip.empty() && (tip.back() == L'\n' || tip.back() == L'\r')) tip.pop_back();
+            if (text.size() > kTipTextShown) tip += L"…";
+        }
+        ::SendMessageW(tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+        ti.lpszText = tip.data();
+        ::SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+}  // namespace replybar

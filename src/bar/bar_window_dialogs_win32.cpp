@@ -1,0 +1,108 @@
+// The bar's dialogs, its settings and its closing: one dialog at a time, the settings string
+// written when the bar closes or a dialog asks, and a close that waits for an open dialog.
+#include "bar/bar_window_win32.h"
+
+#include <array>
+
+#include "bar/startup.h"
+#include "launch/settings_window_win32.h"
+#include "reply/reply_editor_window_win32.h"
+#include "win/modal_win32.h"
+
+namespace replybar {
+
+// One dialog at a time, over a closed panel. False when the bar must not go on: it was closing
+// already, or a close came while the dialog was open and has now been carried out.
+template <typename Dialog>
+bool BarWindow::runDialog(Dialog dialog) {
+    if (dialogOpen_ || shutDown_) return false;
+    dialogOpen_ = true;
+    if (controller_->panelOpen()) controller_->restoreBar();
+    dialog();
+    dialogOpen_ = false;
+    if (closeAfterDialog_) {
+        shutdown();
+        return false;
+    }
+    invalidate();
+    return true;
+}
+
+void BarWindow::openReplyEditor() {
+    std::array<HICON, 10> icons{};
+    for (int i = 0; i < 10; ++i) icons[i] = pictures_.classIcons[i].get();
+    ReplyEditorWindow::Result result = ReplyEditorWindow::Result::Closed;
+    if (!runDialog([&] {
+            result = ReplyEditorWindow::showModal(
+                {hwnd_, state_, replies_, *files_, *this, icons, userWindow_});
+        }))
+        return;
+    if (result == ReplyEditorWindow::Result::ExitProgram) exitProgram();
+}
+
+void BarWindow::setPanelSize(const PanelSize& size) {
+    controller_->setPanelSize(size);
+    tooltips_.markStale();  // the replies changed with it
+}
+
+// "退出本程序": the bar closes, which saves the settings string.
+void BarWindow::exitProgram() { shutdown(); }
+
+void BarWindow::openSettingsDialog() {
+    launch::SettingsOutcome outcome = launch::SettingsOutcome::Discarded;
+    if (!runDialog([&] {
+            outcome = launch::SettingsWindow::showModal({hwnd_, state_, *this, userWindow_});
+        }))
+        return;
+    if (outcome == launch::SettingsOutcome::ExitProgram) exitProgram();
+    if (outcome == launch::SettingsOutcome::OpenReplyEditor) openReplyEditor();
+}
+
+void BarWindow::resetButtonPictures() {
+    controller_->resetPictures({BarButton::Desktop, BarButton::Home, BarButton::Launch});
+}
+
+void BarWindow::saveSettings() { writeSettingsString(); }
+
+void BarWindow::writeSettingsString() {
+    RECT r{};
+    ::GetWindowRect(hwnd_, &r);
+    // The bar face's position: with the reply panel open the window's top is higher by the
+    // panel, and saving that would move the bar up at the next start.
+    const PxPoint face = controller_->faceOrigin();
+    const long long left = static_cast<long long>(r.left + face.x) * kTwipsPerPixel;
+    const long long top = static_cast<long long>(r.top + face.y) * kTwipsPerPixel;
+    saveSettingsString(settings_, messages_,
+                       formatSettingsString(left, top, state_.launchFolder, state_.homePage));
+}
+
+// A close asked for while a dialog is open (by Windows, another program, the restart manager)
+// ends the dialog first, discarding what it had not taken over, and the bar closes once the
+// dialog's loop has unwound.
+void BarWindow::requestClose() {
+    if (!dialogOpen_) return shutdown();
+    closeAfterDialog_ = true;
+    win::endModalLoops();
+}
+
+// The session ends (logoff, shutdown, or the restart manager closing the bar for an update):
+// the settings are saved now, once, since the process may end as soon as this returns; the bar
+// then closes as if asked to.
+void BarWindow::endSession() {
+    if (shutDown_ || settingsSaved_) return;
+    writeSettingsString();
+    settingsSaved_ = true;
+    ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void BarWindow::shutdown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    if (stayOnTop_) stayOnTop_->stop();
+    if (!settingsSaved_) writeSettingsString();
+    settingsSaved_ = true;
+    if (launcherMenu_) launcherMenu_->close();
+    ::DestroyWindow(hwnd_);
+}
+
+}  // namespace replybar

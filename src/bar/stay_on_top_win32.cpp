@@ -1,0 +1,97 @@
+#include "bar/stay_on_top_win32.h"
+
+#include "bar/stay_on_top.h"
+
+namespace replybar {
+
+namespace {
+
+// Where the system's foreground event does not arrive (it is not delivered across processes
+// everywhere), a look twice a second still finds every change.
+constexpr UINT_PTR kForegroundWatch = 12;
+constexpr unsigned kForegroundWatchMs = 500;
+
+// The one keeper of this process, for the foreground hook, which has no other way to find it.
+StayOnTop* g_keeper = nullptr;
+
+void CALLBACK foregroundChanged(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
+    if (g_keeper) g_keeper->keepOnTop();
+}
+
+// The desktop covers every monitor but is no full-screen program.
+bool isDesktopWindow(HWND h) {
+    if (h == ::GetDesktopWindow() || h == ::GetShellWindow()) return true;
+    wchar_t cls[16] = {};
+    ::GetClassNameW(h, cls, 16);
+    return ::lstrcmpW(cls, L"Progman") == 0 || ::lstrcmpW(cls, L"WorkerW") == 0;
+}
+
+}  // namespace
+
+MONITORINFO monitorOf(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetMonitorInfoW(::MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info))
+        info.rcMonitor =
+            info.rcWork = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    return info;
+}
+
+StayOnTop::StayOnTop(Context context) : context_(std::move(context)) {}
+
+StayOnTop::~StayOnTop() { stop(); }
+
+void StayOnTop::start() {
+    g_keeper = this;
+    hook_ =
+        ::SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
+                          foregroundChanged, 0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    ::SetTimer(context_.bar, kForegroundWatch, kForegroundWatchMs, nullptr);
+}
+
+void StayOnTop::stop() {
+    if (hook_) ::UnhookWinEvent(hook_);
+    hook_ = nullptr;
+    if (g_keeper == this) g_keeper = nullptr;
+}
+
+bool StayOnTop::onTimer(UINT_PTR id) {
+    if (id != kForegroundWatch) return false;
+    if (::GetForegroundWindow() != lastForeground_) keepOnTop();
+    return true;
+}
+
+void StayOnTop::keepOnTop() {
+    const HWND bar = context_.bar;
+    if (!bar || context_.holdStill()) return;
+    const HWND fg = ::GetForegroundWindow();
+    lastForeground_ = fg;
+    ForegroundWindow front;
+    RECT r{};
+    if (fg && fg != bar && ::GetWindowRect(fg, &r)) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(fg, &pid);
+        front = {true,
+                 {r.left, r.top, r.right, r.bottom},
+                 isDesktopWindow(fg),
+                 pid == ::GetCurrentProcessId()};
+    }
+    const MONITORINFO info = monitorOf(bar);
+    const taskbar::Rect monitor{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+                                info.rcMonitor.bottom};
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    if (barLayerFor(front, monitor) == BarLayer::Topmost) {
+        ::SetWindowPos(bar, HWND_TOPMOST, 0, 0, 0, 0, flags | (hidden_ ? SWP_SHOWWINDOW : 0));
+        hidden_ = false;
+        return;
+    }
+    // Out of the way of the full-screen program: out of sight, as it would be behind it; the
+    // next change of the foreground brings the bar back.
+    context_.beforeHide();
+    ::SetWindowPos(bar, nullptr, 0, 0, 0, 0, flags | SWP_NOZORDER | SWP_HIDEWINDOW);
+    hidden_ = true;
+}
+
+}  // namespace replybar
