@@ -54,12 +54,8 @@ SettingsOutcome SettingsWindow::showModal(const Context& context) {
     win::registerWindowClass<SettingsWindow>(kClassName, 0, nullptr, ::GetSysColorBrush(COLOR_BTNFACE));
     SettingsWindow form(context);
     // No WS_CLIPCHILDREN: the frames are children that leave their inside to the dialog.
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    const RECT r = win::centredDialogRect(context.owner, px(kClientW), px(kClientH), style,
-                                          WS_EX_DLGMODALFRAME);
-    ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, kCaption, style,
-                      r.left, r.top, r.right - r.left, r.bottom - r.top, context.owner, nullptr,
-                      ::GetModuleHandleW(nullptr), &form);
+    win::createDialogWindow(kClassName, kCaption, px(kClientW), px(kClientH), 0, context.owner,
+                            &form);
     if (!form.hwnd_) return SettingsOutcome::Discarded;
     form.shell_.setOwner(form.hwnd_);
     form.createControls();

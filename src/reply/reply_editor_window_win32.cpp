@@ -94,12 +94,8 @@ ReplyEditorWindow::Result ReplyEditorWindow::showModal(const Context& context) {
                                                 ::GetSysColorBrush(COLOR_BTNFACE));
     win::registerWindowClass<IconStrip>(kStripClass, 0, ::LoadCursorW(nullptr, IDC_HAND));
     ReplyEditorWindow form(context);
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const RECT r =
-        win::centredDialogRect(context.owner, kClientW, kClientH, style, WS_EX_DLGMODALFRAME);
-    ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, L"快捷回复设置", style,
-                      r.left, r.top, r.right - r.left, r.bottom - r.top, context.owner, nullptr,
-                      ::GetModuleHandleW(nullptr), &form);
+    win::createDialogWindow(kClassName, L"快捷回复设置", kClientW, kClientH, WS_CLIPCHILDREN,
+                            context.owner, &form);
     if (!form.hwnd_) return Result::Closed;
     form.messages_.setOwner(form.hwnd_);
     form.createControls();

@@ -59,6 +59,15 @@ RECT centredDialogRect(HWND owner, int clientWidth, int clientHeight, DWORD styl
     return {placed.left, placed.top, placed.right, placed.bottom};
 }
 
+HWND createDialogWindow(const wchar_t* className, const wchar_t* caption, int clientWidth,
+                        int clientHeight, DWORD extraStyle, HWND owner, void* self) {
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | extraStyle;
+    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+    const RECT r = centredDialogRect(owner, clientWidth, clientHeight, style, WS_EX_DLGMODALFRAME);
+    return ::CreateWindowExW(exStyle, className, caption, style, r.left, r.top, r.right - r.left,
+                             r.bottom - r.top, owner, nullptr, ::GetModuleHandleW(nullptr), self);
+}
+
 void runModal(HWND dialog, HWND owner, HWND userWindow, const bool& done, const ModalSteps& steps) {
     if (owner) ::EnableWindow(owner, FALSE);
     if (steps.beforeShow) steps.beforeShow();

@@ -12,6 +12,12 @@ namespace replybar::win {
 // the owner (the bar) is on.
 RECT centredDialogRect(HWND owner, int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
 
+// A dialog window of `className` (registered with the thunk, `self` its object) with a caption
+// and a close box, of that client size, centred as above, hidden until runModal shows it; its
+// controls take part in Tab. Null when it could not be made.
+HWND createDialogWindow(const wchar_t* className, const wchar_t* caption, int clientWidth,
+                        int clientHeight, DWORD extraStyle, HWND owner, void* self);
+
 // What a dialog does at the steps of the protocol below; each may be left empty.
 struct ModalSteps {
     std::function<void()> beforeShow;  // the owner is disabled, the dialog not yet on screen
