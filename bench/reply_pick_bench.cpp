@@ -111,7 +111,7 @@ int wmain() {
     NoTimers timers;
     NoActions actions;
     BarState state;
-    state.replyCount = L"1";
+    state.replyCount = 1;
     state.autoSend = false;
     ReplyTable table{};
     table[0].fullText = reply;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "bar/startup.h"
 
@@ -13,6 +14,13 @@ constexpr int kFaceW = 103, kFaceH = 29;  // the bar face, pixels
 constexpr unsigned kPollMs = 500, kMenuTickMs = 200;
 
 int px(int twips) { return twipsToPixels(twips); }
+
+// One tick of a countdown: true when it reaches exactly 0. One that started at 0 or below runs on
+// below zero and never fires.
+bool countDown(int& ticksLeft) {
+    if (ticksLeft > std::numeric_limits<int>::min()) --ticksLeft;
+    return ticksLeft == 0;
+}
 
 constexpr wchar_t kNoRepliesText[] =
     L"没有设置回复信息，请先添加回复信息；以后鼠标右键点击快捷回复图标，可以随时添加。";
@@ -36,10 +44,7 @@ PxRect BarController::buttonRect(BarButton b) {
     return rects[static_cast<int>(b)];
 }
 
-int BarController::rowCount() const {
-    return static_cast<int>(
-        std::clamp<long long>(lenientInteger(state_.replyCount), 0, kReplyRows));
-}
+int BarController::rowCount() const { return std::clamp(state_.replyCount, 0, kReplyRows); }
 
 PxPoint BarController::faceOrigin() const {
     if (!panelOpen_) return {};
@@ -96,9 +101,7 @@ void BarController::mouseDown(const Target& t, MouseButton button, int x, int y)
         case Target::RowIcon: rowDown(t.index, button); break;
         case Target::PanelBackground:
             // The background answers for the row whose text was last under the pointer.
-            if (state_.hoverReplyIndex != L"-1")
-                rowDown(static_cast<int>(lenientInteger(state_.hoverReplyIndex)),
-                        MouseButton::Left);
+            if (state_.hoverReplyIndex) rowDown(*state_.hoverReplyIndex, MouseButton::Left);
             break;
         case Target::None: break;
     }
@@ -129,8 +132,7 @@ void BarController::mouseUp(const Target& t, MouseButton button, int x, int y) {
         case Target::RowText:
         case Target::RowIcon: rowUp(t.index, button); break;
         case Target::PanelBackground:
-            if (state_.hoverReplyIndex != L"-1")
-                rowUp(static_cast<int>(lenientInteger(state_.hoverReplyIndex)), MouseButton::Left);
+            if (state_.hoverReplyIndex) rowUp(*state_.hoverReplyIndex, MouseButton::Left);
             break;
         case Target::None: break;
     }
@@ -139,7 +141,7 @@ void BarController::mouseUp(const Target& t, MouseButton button, int x, int y) {
 // --- drag strip --------------------------------------------------------------------------
 
 void BarController::dragStripDown(MouseButton button, int x, int y) {
-    state_.pressState = L"1";
+    state_.pressState = PressState::DragStrip;
     if (button == MouseButton::Left) {
         dragActive_ = true;
         dragAnchorX_ = x * kTwipsPerPixel;
@@ -176,7 +178,7 @@ void BarController::resetPictures(std::initializer_list<BarButton> buttons) {
 }
 
 void BarController::buttonMove(BarButton b) {
-    if (state_.pressState == L"1") setPicture(b, Picture::Hover);
+    if (state_.pressState == PressState::DragStrip) setPicture(b, Picture::Hover);
     for (BarButton other :
          {BarButton::Desktop, BarButton::Home, BarButton::Launch, BarButton::Reply})
         if (other != b) setPicture(other, Picture::Normal);
@@ -185,7 +187,7 @@ void BarController::buttonMove(BarButton b) {
 void BarController::buttonDown(BarButton b, MouseButton button) {
     if (button == MouseButton::Left) {
         setPicture(b, Picture::Pressed);
-        state_.pressState = L"2";
+        state_.pressState = PressState::Button;
     }
     if (panelOpen_) restoreBar();
 }
@@ -200,35 +202,35 @@ void BarController::buttonUp(BarButton b, MouseButton button, bool overButton) {
     setPicture(b, Picture::Normal);
     if (!overButton) return;
     if (b == BarButton::Launch) {
-        state_.menuCloseCountdown = L"6";
-        state_.hoverReplyIndex = L"-1";
+        state_.menuCloseCountdown = 6;
+        state_.hoverReplyIndex.reset();
     }
     ports_.actions.runButtonAction(b);
 }
 
 void BarController::replyButtonDown(MouseButton button) {
-    if (state_.replyCount == L"0") {
+    if (state_.replyCount == 0) {
         ports_.messages.show(kNoRepliesText, L"提示", MessageKind::Info);
         pressConsumed_ = true;
         ports_.actions.openReplyEditor();
         return;
     }
-    state_.hoverReplyIndex = L"-1";
+    state_.hoverReplyIndex.reset();
     if (button == MouseButton::Left) {
         setPicture(BarButton::Reply, Picture::Pressed);
-        state_.pressState = L"2";
+        state_.pressState = PressState::Button;
     }
     if (panelOpen_) restoreBar();
 }
 
 void BarController::replyButtonUp(MouseButton button) {
     if (button != MouseButton::Left) {
-        state_.editorReplyIndex = L"0";
+        state_.editorReplyIndex = 0;
         ports_.actions.openReplyEditor();
         return;
     }
     setPicture(BarButton::Reply, Picture::Normal);
-    state_.panelCloseCountdown = L"2";
+    state_.panelCloseCountdown = 2;
     if (!panelOpen_) openReplyPanel();
 }
 
@@ -272,8 +274,8 @@ void BarController::rowMove(int row, bool overText) {
         bandRow_ = row;
         ports_.window.invalidate();
     }
-    state_.panelCloseCountdown = L"2";
-    if (overText) state_.hoverReplyIndex = decimal(row);
+    state_.panelCloseCountdown = 2;
+    if (overText) state_.hoverReplyIndex = row;
 }
 
 void BarController::rowDown(int row, MouseButton button) {
@@ -290,7 +292,7 @@ void BarController::rowUp(int row, MouseButton button) {
         return;
     }
     if (panelOpen_) restoreBar();
-    state_.editorReplyIndex = decimal(row);
+    state_.editorReplyIndex = row;
     ports_.actions.openReplyEditor();
 }
 
@@ -310,14 +312,13 @@ void BarController::pollPointer() {
     // The window's whole rectangle counts, whatever its region; right and bottom edges inside.
     const bool outside =
         p.x < window_.left || p.x > window_.right || p.y < window_.top || p.y > window_.bottom;
-    state_.cursorPlace = outside ? L"外" : L"内";
-    if (state_.cursorPlace != L"内") {
-        if (decrementCountdown(state_.panelCloseCountdown)) {
+    if (outside) {
+        if (countDown(state_.panelCloseCountdown)) {
             if (panelOpen_) restoreBar();
             ports_.timers.disable(TimerId::PanelPointerPoll);
         }
     } else {
-        state_.panelCloseCountdown = L"2";
+        state_.panelCloseCountdown = 2;
     }
 }
 
@@ -328,19 +329,17 @@ void BarController::pollPointer() {
 void BarController::watchMenuPointer(bool overMenu, bool countdownRunning) {
     if (!countdownRunning) watchStartedCountdown_ = false;
     if (!overMenu && !countdownRunning) {
-        state_.menuPointerState = L"离开";
         ports_.timers.enable(TimerId::MenuCloseCountdown, kMenuTickMs);
         watchStartedCountdown_ = true;
     } else if (overMenu && countdownRunning && watchStartedCountdown_) {
-        state_.menuPointerState = L"来了";
-        state_.menuCloseCountdown = L"4";
+        state_.menuCloseCountdown = 4;
         ports_.timers.disable(TimerId::MenuCloseCountdown);
         watchStartedCountdown_ = false;
     }
 }
 
 void BarController::menuCountdownTick() {
-    if (decrementCountdown(state_.menuCloseCountdown)) {
+    if (countDown(state_.menuCloseCountdown)) {
         ports_.timers.disable(TimerId::MenuCloseCountdown);
         ports_.actions.closeLauncherMenu();
     }

@@ -47,9 +47,6 @@ bool BarWindow::create() {
     controller_ = std::make_unique<BarController>(
         state_, replies_,
         BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this, target_, clock_});
-    state_.taskbarHeight = L"0";
-    state_.settingsString = L"";
-    state_.settingsString = settings_.read();
     placeFromSettings();
     applyStyles();  // from here on the bar is on screen
     RECT r{};
@@ -72,7 +69,6 @@ void BarWindow::finishStartUp() {
     files_ = makeSystemFiles();
     store_ = std::make_unique<ReplyStore>(*files_, messages_, state_.dataDir);
     controller_->setPanelSize(store_->loadReplies(state_, replies_));
-    state_.hoverReplyIndex = L"-1";
     tooltips_.create(hwnd_);
     enable(TimerId::BuildLauncherMenu, kBuildLauncherMenuDelayMs);
     stayOnTop_->start();
@@ -95,7 +91,7 @@ void BarWindow::readFolders() {
 }
 
 void BarWindow::placeFromSettings() {
-    const SettingsFields f = parseSettingsString(state_.settingsString);
+    const SettingsFields f = parseSettingsString(settings_.read());
     // Without a saved folder the launcher lists Quick Launch, known once the folders are read.
     launchFolderFromSettings_ = f.launchFolder.has_value();
     state_.launchFolder = f.launchFolder.value_or(L"");
@@ -107,7 +103,6 @@ void BarWindow::placeFromSettings() {
     } else {
         const FirstStartPlacement p =
             firstStartPlacement(taskbar::getWorkArea(), taskbar::getScreen());
-        state_.taskbarHeight = decimal(p.taskbarHeight);
         left = p.left;
         top = p.top;
     }
@@ -150,8 +145,8 @@ void BarWindow::readOsVersion() {
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     ::GetVersionExW(&info);
 #pragma GCC diagnostic pop
-    state_.osVersion = formatOsVersion(static_cast<long>(info.dwMajorVersion),
-                                       static_cast<long>(info.dwMinorVersion));
+    state_.osVersion = {static_cast<int>(info.dwMajorVersion),
+                        static_cast<int>(info.dwMinorVersion)};
 }
 
 LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -56,11 +56,6 @@ std::wstring quickLaunchDirFrom(const std::wstring& appDataPath) {
     return dataDirFrom(appDataPath) + L"Microsoft\\Internet Explorer\\Quick Launch\\";
 }
 
-std::wstring formatOsVersion(long major, long minor) {
-    std::wstring s = major >= 0 ? L" " : L"";
-    return s + std::to_wstring(major) + L"." + std::to_wstring(minor);
-}
-
 namespace {
 
 // A whole field that is a decimal number (sign, digits, optional fraction, spaces around).
@@ -129,7 +124,6 @@ FirstStartPlacement firstStartPlacement(const taskbar::Rect& wa, const taskbar::
     const int ty = screen.twipsPerPixelY & 0xFF;  // as taskbarRectOf took it
     const long long taskbarPx = ty > 0 ? (static_cast<long long>(tb.bottom) - tb.top) / ty : 0;
     FirstStartPlacement p;
-    p.taskbarHeight = taskbarPx * kTwipsPerPixel;
     switch (taskbar::taskbarEdgeOf(wa, screen)) {
         case taskbar::Bottom:
         case taskbar::Top:

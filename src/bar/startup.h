@@ -1,5 +1,5 @@
-// Start-up rules of the bar that need no desktop: folders, the settings string, the first-start
-// placement and the Windows version text.
+// Start-up rules of the bar that need no desktop: folders, the settings string and the
+// first-start placement.
 #pragma once
 
 #include <optional>
@@ -32,9 +32,6 @@ std::wstring dataDirFrom(const std::wstring& appDataPath);
 // Quick Launch below it, ending with a backslash.
 std::wstring quickLaunchDirFrom(const std::wstring& appDataPath);
 
-// " 6.1": the major version with a sign position (space when non-negative), ".", the minor.
-std::wstring formatOsVersion(long major, long minor);
-
 // The settings string "Left,Top,launchFolder,homePage". Left and Top are the first two fields,
 // the home page the last (it never holds a comma) and the folder everything between, so a folder
 // with commas survives. Missing or non-numeric parts are reported as absent.
@@ -50,11 +47,10 @@ std::wstring formatSettingsString(long long leftTwips, long long topTwips,
 // why, and the bar goes on.
 void saveSettingsString(ISettingsStore& store, IMessages& messages, const std::wstring& text);
 
-// Where a first start puts the bar (twips), and the taskbar height it records (twips of 15 per
-// pixel, like every position the bar keeps, whatever the screen's own factor).
+// Where a first start puts the bar: twips of 15 per pixel, like every position the bar keeps,
+// whatever the screen's own factor.
 struct FirstStartPlacement {
     double left = 0, top = 0;
-    long long taskbarHeight = 0;
 };
 FirstStartPlacement firstStartPlacement(const taskbar::Rect& workAreaPx,
                                         const taskbar::Screen& screen);

@@ -159,8 +159,7 @@ using DrawOp = std::variant<SetBkModeTransparentOp, FillRectOp, LineOp, Rectangl
 
 struct DrawPlan {
     std::vector<DrawOp> ops;
-    // An item was drawn unselected: the pointer has left it. The bar sets menuPointerState to
-    // "离开" and starts the close countdown.
+    // An item was drawn unselected: the pointer has left it. The bar starts the close countdown.
     bool markPointerLeft = false;
 };
 

@@ -106,7 +106,6 @@ void drawMenuItem(const DRAWITEMSTRUCT& dis) {
         planDrawItem(request, m.model, ::GetSystemMetrics(SM_CYMENU), itemIconSize());
     executeDrawPlan(dis.hDC, plan);
     if (plan.markPointerLeft && m.host) {
-        if (m.host->state) m.host->state->menuPointerState = L"离开";
         if (m.host->timers) m.host->timers->enable(TimerId::MenuCloseCountdown, kMenuCountdownTickMs);
     }
 }
@@ -274,8 +273,7 @@ void OnMenuItemSelect() {
     const SharedMenu& m = sharedMenu();
     if (!m.host) return;
     if (m.host->state) {
-        m.host->state->menuPointerState = L"来了";
-        m.host->state->menuCloseCountdown = L"4";
+        m.host->state->menuCloseCountdown = 4;
     }
     if (m.host->timers) m.host->timers->disable(TimerId::MenuCloseCountdown);
 }

@@ -16,7 +16,7 @@ namespace replybar::menu {
 
 // What the menu needs of the bar that owns it. The pointers must outlive the menu object.
 struct MenuHost {
-    BarState* state = nullptr;  // launchMap, launchFolder, menuPointerState, menuCloseCountdown
+    BarState* state = nullptr;  // launchMap, launchFolder, menuCloseCountdown
     ITimers* timers = nullptr;  // the close countdown's timer
     IShell* shell = nullptr;    // opens the chosen entry, owned by the bar
     std::function<void()> unloadAll;  // an item with the alias "exit" ends the program

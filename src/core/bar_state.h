@@ -1,8 +1,10 @@
-// The bar's named state fields. Several parts of the program read and write them; numbers are
-// kept as decimal text and read with a lenient parse, exactly as every reader expects.
+// The bar's shared state: what several parts of the program read and write. Everything starts
+// empty, zero or absent and gets its value at start-up or from the action that sets it.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace replybar {
 
@@ -11,39 +13,39 @@ inline constexpr wchar_t kDefaultHomePage[] = L"https://www.example.com/?from=re
 // What marks a home page as the portal's: its domain name followed by "/?".
 inline constexpr wchar_t kPortalMarker[] = L"www.example.com/?";
 
-struct BarState {
-    std::wstring dataDir = L"Label11";           // per-user application data folder, ends with "\"
-    std::wstring quickLaunchDir = L"label7";     // Quick Launch folder, ends with "\"
-    std::wstring osVersion = L"Label5";          // " 6.1": major with a sign position, ".", minor
-    std::wstring settingsString = L"Label8";     // as read from the registry at start-up
-    std::wstring taskbarHeight = L"Height :";    // twips; computed only on a first start
-    std::wstring homePage = kDefaultHomePage;    // address the home page button opens
-    std::wstring replyFileText = L"Label21";     // scratch of the reply loading
-    std::wstring replyCount = L"Label14-k";      // number of replies
-    std::wstring replyIconCodes = L"Label20";    // one code per reply: digit or space
-    std::wstring editorReplyIndex = L"Label18";  // 0-based reply the editor selects on opening
-    std::wstring hoverReplyIndex = L"Label24";   // row last under the pointer, "-1" = none
-    std::wstring panelCloseCountdown = L"Label11z";  // pointer polls left before the panel closes
-    std::wstring cursorPlace = L"是内是外";          // "内" or "外" at the last poll
-    std::wstring pressState = L"0  ";  // "1" after a drag-strip press, "2" after a button
-    std::wstring menuCloseCountdown = L"Label13";  // Timer2 ticks left before Esc closes the menu
-    std::wstring menuPointerState = L"Label23";    // "来了" / "离开"
-    std::wstring launchMap = L"Label3";            // "*" + n + "*" + file name per folder entry
-    std::wstring scratchText = L"Label1";          // caption being built; command file text
-
-    // Program-wide variables.
-    std::wstring launchFolder;  // the launcher menu's folder, ends with "\"
-    bool autoSend = false;      // also send Ctrl+Enter after a pasted reply
+// The Windows version the system reports; 0.0 until start-up has read it.
+struct OsVersion {
+    int major = 0, minor = 0;
 };
+// Newer than 6.0 (Vista): Windows 7 and later.
+constexpr bool isWindows7OrLater(const OsVersion& v) {
+    return v.major > 6 || (v.major == 6 && v.minor > 0);
+}
 
-// The longest leading decimal number of `text` (leading spaces skipped, optional sign, digits,
-// optional fraction); 0 when there is none.
-double lenientNumber(const std::wstring& text);
-// lenientNumber taken to a whole number (towards zero) for counters and indexes.
-long long lenientInteger(const std::wstring& text);
-// Decimal text of a whole number, no spaces.
-std::wstring decimal(long long value);
-// Parses, subtracts 1 and stores the result; returns true when the countdown now reads "0".
-bool decrementCountdown(std::wstring& countdown);
+// What the last left press on the bar face went to. Buttons show their hover picture only after
+// a press on the drag strip.
+enum class PressState { None, DragStrip, Button };
+
+// The file names of the launch folder's entries, entry n (counted from 1) at n - 1, closed by one
+// empty name after the last file (also when the build stopped at its cap of 150, as entry 151).
+using LaunchMap = std::vector<std::wstring>;
+
+struct BarState {
+    std::wstring dataDir;         // per-user application data folder, ends with "\"; "" for none
+    std::wstring quickLaunchDir;  // Quick Launch folder, ends with "\"
+    OsVersion osVersion;
+    std::wstring homePage = kDefaultHomePage;  // address the home page button opens
+    int replyCount = 0;                        // number of replies, 0 to kReplyRows
+    // The icon code file's text as it was read or written: one code per reply, digit or space.
+    std::wstring replyIconCodes;
+    int editorReplyIndex = 0;            // 0-based reply the editor selects on opening
+    std::optional<int> hoverReplyIndex;  // row whose text was last under the pointer
+    int panelCloseCountdown = 0;         // pointer polls outside left before the panel closes
+    PressState pressState = PressState::None;
+    int menuCloseCountdown = 0;  // ticks left before the launcher menu closes; fires at exactly 0
+    LaunchMap launchMap;         // written by the launcher build, read by the menu's commands
+    std::wstring launchFolder;   // the launcher menu's folder, ends with "\"
+    bool autoSend = false;       // also send Ctrl+Enter after a pasted reply
+};
 
 }  // namespace replybar

@@ -14,7 +14,7 @@ constexpr int kTwipsPerPixel = 15;
 // only a normal file counts as there (a hidden one of that name is written over, as always);
 // later the bar never writes over any file the user has. A new file is put in place only while
 // the name is still free, so one the user puts there meanwhile is kept, and opened instead.
-void openCommandFile(BarState& state, const ShowDesktopPorts& ports, const std::wstring& folder,
+void openCommandFile(const ShowDesktopPorts& ports, const std::wstring& folder,
                      bool onlyNormalFiles) {
     if (folder.empty()) {  // the system gave no data folder: nowhere to write
         ports.messages.show(L"无法写入显示桌面命令文件：找不到应用程序数据文件夹。", L"显示桌面",
@@ -29,9 +29,8 @@ void openCommandFile(BarState& state, const ShowDesktopPorts& ports, const std::
     // The shell would open a folder of that name in a window instead of showing the desktop.
     if (ports.files.isFolder(path)) return cannotWrite(L"那里有一个同名的文件夹。");
     if (!(onlyNormalFiles ? ports.files.isNormalFile(path) : ports.files.exists(path))) {
-        state.scratchText = showDesktopCommandText();
         // Plain ASCII: the GBK form always exists.
-        const std::string bytes = codec::toGbk(state.scratchText).value_or(std::string());
+        const std::string bytes = codec::toGbk(showDesktopCommandText()).value_or(std::string());
         std::wstring reason;
         const bool written = ports.files.exists(path) ? ports.files.writeAtomic(path, bytes, reason)
                                                       : ports.files.writeNew(path, bytes, reason);
@@ -51,8 +50,8 @@ std::wstring showDesktopCommandText() {
            L"\r\n";
 }
 
-void showDesktop(BarState& state, const ShowDesktopPorts& ports) {
-    if (lenientNumber(state.osVersion) > 6) {
+void showDesktop(const BarState& state, const ShowDesktopPorts& ports) {
+    if (isWindows7OrLater(state.osVersion)) {
         const std::wstring link = state.quickLaunchDir + kShowDesktopLink;
         if (!state.quickLaunchDir.empty() && ports.files.isNormalFile(link))
             return ports.shell.open(link);
@@ -62,9 +61,9 @@ void showDesktop(BarState& state, const ShowDesktopPorts& ports) {
         // the same. The command file is the last resort, kept out of Quick Launch, where the
         // user would see it as a launcher item.
         if (ports.desktop.toggleDesktop()) return;
-        return openCommandFile(state, ports, state.dataDir, false);
+        return openCommandFile(ports, state.dataDir, false);
     }
-    openCommandFile(state, ports, state.quickLaunchDir, true);
+    openCommandFile(ports, state.quickLaunchDir, true);
 }
 
 std::wstring homePageToOpen(const std::wstring& homePage, int weekday) {

@@ -31,7 +31,7 @@ struct ShowDesktopPorts {
 // data folder (written once, never over a file that is there). Up to Vista: the command file in
 // Quick Launch, written when there is no normal file of that name. A file that cannot be written
 // is reported once and nothing half-written stays behind.
-void showDesktop(BarState& state, const ShowDesktopPorts& ports);
+void showDesktop(const BarState& state, const ShowDesktopPorts& ports);
 
 // The home page button: the address to open. A portal home page gives way to the default one at weekends
 // (`weekday`: Sunday = 1 … Saturday = 7).

@@ -24,28 +24,10 @@ bool isBlankCaption(const std::wstring& caption) {
     return caption.find_first_not_of(L' ') == std::wstring::npos;
 }
 
-void appendLaunchEntry(std::wstring& map, long long n, const std::wstring& name) {
-    map += L'*';
-    map += std::to_wstring(n);
-    map += L'*';
-    map += name;
-}
-
-std::optional<std::wstring> resolveLaunchEntry(const std::wstring& map, long long entryNumber) {
-    // Walked marker by marker rather than searched for "*n*": file names cannot hold '*', but a
-    // name made of digits ("2024") would otherwise pass for a marker.
-    const std::wstring number = std::to_wstring(entryNumber);
-    std::size_t pos = 0;
-    while (pos < map.size() && map[pos] == L'*') {
-        const std::size_t numberEnd = map.find(L'*', pos + 1);
-        if (numberEnd == std::wstring::npos) break;
-        std::size_t nameEnd = map.find(L'*', numberEnd + 1);
-        if (nameEnd == std::wstring::npos) nameEnd = map.size();
-        if (map.compare(pos + 1, numberEnd - pos - 1, number) == 0)
-            return map.substr(numberEnd + 1, nameEnd - numberEnd - 1);
-        pos = nameEnd;
-    }
-    return std::nullopt;
+std::optional<std::wstring> resolveLaunchEntry(const LaunchMap& map, long long entryNumber) {
+    if (entryNumber < 1 || static_cast<unsigned long long>(entryNumber) > map.size())
+        return std::nullopt;
+    return map[static_cast<std::size_t>(entryNumber - 1)];
 }
 
 std::optional<long long> entryNumberFromAlias(const std::wstring& alias) {

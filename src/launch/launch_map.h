@@ -1,10 +1,11 @@
-// Captions of the launcher menu's items and the launch map that ties entry numbers to file names:
-// "*" + n + "*" + file name per listed entry, n counted from 1, and one "*" + n + "*" with no
-// name after the last file (unless the build stopped at its cap).
+// Captions of the launcher menu's items and the launch map that ties entry numbers to file names
+// (LaunchMap in core/bar_state.h).
 #pragma once
 
 #include <optional>
 #include <string>
+
+#include "core/bar_state.h"
 
 namespace replybar::launch {
 
@@ -23,11 +24,9 @@ std::wstring launcherCaption(const std::wstring& fileName);
 // A caption of nothing but spaces gets no menu item.
 bool isBlankCaption(const std::wstring& caption);
 
-void appendLaunchEntry(std::wstring& map, long long n, const std::wstring& name);
-
-// The file name of entry n: the text after its marker up to the next marker, or to the end of
-// the map when the build stopped before closing it. nullopt when the map has no entry n.
-std::optional<std::wstring> resolveLaunchEntry(const std::wstring& map, long long entryNumber);
+// The file name of entry n (counted from 1); "" for the entry that closes the list. nullopt when
+// the map has no entry n.
+std::optional<std::wstring> resolveLaunchEntry(const LaunchMap& map, long long entryNumber);
 
 // The entry number carried by a launcher item's alias, "open" + decimal digits.
 std::optional<long long> entryNumberFromAlias(const std::wstring& alias);

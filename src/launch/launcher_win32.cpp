@@ -96,13 +96,12 @@ void fillLauncherMenu(const LauncherContext& context, LauncherContent content,
         long long n = 0;
         for (const std::wstring& name : entries) {
             if (++n > kMaxLaunchEntries) {
-                // Close the map so that the 150th item resolves like every other one.
-                appendLaunchEntry(state.launchMap, n, L"");
+                // Entry 151 closes the map, as the empty name does after a shorter list.
+                state.launchMap.emplace_back();
                 return;  // preset 0 stays
             }
             const std::wstring caption = launcherCaption(name);
-            state.scratchText = caption;
-            appendLaunchEntry(state.launchMap, n, name);
+            state.launchMap.push_back(name);
             const std::size_t index = static_cast<std::size_t>(n - 1);
             const int place = index < content.iconOf.size() ? content.iconOf[index] : -1;
             if (!isBlankCaption(caption))

@@ -21,7 +21,7 @@ namespace replybar::launch {
 constexpr int kMaxLaunchEntries = 150;
 
 struct LauncherContext {
-    menu::MenuHost host;  // host.state holds launchFolder and receives launchMap and scratchText
+    menu::MenuHost host;            // host.state holds launchFolder and receives launchMap
     IMessages* messages = nullptr;  // the icon conversion's one failure box; may be null
 };
 
@@ -53,7 +53,7 @@ LauncherContent unansweredLauncherContent(const std::wstring& folder);
 
 // Rebuilds `launcherMenu` from `content`: the old menu object is destroyed first, then a new one
 // is made and filled, and launchMap is written. At most 150 entries; a build that reaches the
-// cap closes the map with the marker of entry 151 and keeps preset 0, any other build ends with
+// cap closes the map with an empty entry 151 and keeps preset 0, any other build ends with
 // preset 1. A menu with no item gets one grey, disabled item that says why. Never throws.
 void fillLauncherMenu(const LauncherContext& context, LauncherContent content,
                       std::unique_ptr<menu::OwnerDrawnMenu>& launcherMenu);

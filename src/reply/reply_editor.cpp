@@ -1,6 +1,7 @@
 #include "reply/reply_editor.h"
 
 #include <algorithm>
+#include <cwchar>
 
 #include "reply/reply_store.h"
 
@@ -38,19 +39,17 @@ ReplyEditor::ReplyEditor(BarState& state, ReplyTable& table, ReplyStore& store, 
                          IEditorHost& host, IEditorView& view)
     : state_(state), table_(table), store_(store), messages_(messages), host_(host), view_(view) {}
 
-int ReplyEditor::replyCount() const {
-    return static_cast<int>(
-        std::clamp<long long>(lenientInteger(state_.replyCount), 0, kReplyRows));
-}
+int ReplyEditor::replyCount() const { return std::clamp(state_.replyCount, 0, kReplyRows); }
 
 int ReplyEditor::selectedNumber() const {
     if (selection_ < 0 || selection_ >= static_cast<int>(items_.size())) return 0;
-    return static_cast<int>(lenientInteger(items_[static_cast<std::size_t>(selection_)]));
+    return static_cast<int>(
+        std::wcstol(items_[static_cast<std::size_t>(selection_)].c_str(), nullptr, 10));
 }
 
 void ReplyEditor::refillList(int count) {
     items_.clear();
-    for (int i = 1; i <= count; ++i) items_.push_back(decimal(i));
+    for (int i = 1; i <= count; ++i) items_.push_back(std::to_wstring(i));
     selection_ = -1;
     showList();
 }
@@ -82,16 +81,15 @@ void ReplyEditor::open() {
     resizePanelTo(store_.loadReplies(state_, table_));
     const int n = replyCount();
     refillList(n);
-    long long index = lenientInteger(state_.editorReplyIndex);
     // A reply number beyond the replies (some were deleted since) selects the last one.
-    index = n == 0 ? 0 : std::clamp<long long>(index, 0, n - 1);
+    const int index = n == 0 ? 0 : std::clamp(state_.editorReplyIndex, 0, n - 1);
     if (n != 0)
-        select(static_cast<int>(index));
+        select(index);
     else
         setText(L"");
     savedIconCodes_ = paddedCodes(state_.replyIconCodes, n);
     pendingIconCodes_ = savedIconCodes_;
-    preview(n != 0 ? iconIndexOf(iconCodeAt(savedIconCodes_, static_cast<int>(index))) : -1);
+    preview(n != 0 ? iconIndexOf(iconCodeAt(savedIconCodes_, index)) : -1);
     view_.enableDelete(n != 0);
     if (n == 0) addClicked();
     view_.setAutoSendChecked(state_.autoSend);
@@ -115,7 +113,7 @@ void ReplyEditor::listSelected(int index) {
         lockedReason_ = L"无法读取文件：\n" + store_.replyPath(k - 1) + kUnreadableNotSaved;
     } else if (text->size() > kLongestEditable) {
         lockedNumber_ = k;
-        lockedReason_ = L"这条回复有 " + decimal(static_cast<long long>(text->size())) +
+        lockedReason_ = L"这条回复有 " + std::to_wstring(text->size()) +
                         L" 个字，太长，无法在这里修改（可以删除它，或用记事本修改它的文件）：\n" +
                         store_.replyPath(k - 1);
         messages_.show(lockedReason_, kNotice, MessageKind::Info);
@@ -177,7 +175,7 @@ void ReplyEditor::addClicked() {
     editorMode_ = kAdding;
     newReplyIconCode_ = L'0';
     preview(0);
-    items_.push_back(decimal(n + 1));
+    items_.push_back(std::to_wstring(n + 1));
     select(static_cast<int>(items_.size()) - 1);
     setText(L"");
     view_.showCancelAdd(true);
@@ -200,7 +198,7 @@ void ReplyEditor::cancelAddClicked() {
     editorMode_ = kModifying;
     const int n = replyCount();
     select(n - 1);  // reply n; with no replies the list keeps no selection
-    if (!items_.empty() && items_.back() == decimal(n + 1)) items_.pop_back();
+    if (!items_.empty() && items_.back() == std::to_wstring(n + 1)) items_.pop_back();
     if (selection_ >= static_cast<int>(items_.size())) selection_ = -1;
     showList();
     view_.enableList(true);
@@ -264,7 +262,7 @@ void ReplyEditor::confirmAdd(int k, const std::wstring& text) {
     // The reply file exists now, so it counts even if the icon file cannot be written (that
     // failure is reported; the next start shows the reply without its icon).
     store_.writeIconCodeFile(pendingIconCodes_);
-    state_.replyCount = decimal(k);
+    state_.replyCount = k;
     resizePanel(k);
     editorMode_ = kModifying;
     view_.showCancelAdd(false);
@@ -286,13 +284,13 @@ void ReplyEditor::deleteClicked() {
     const bool last = k == n;
     const int r = last ? 0 : k - 1;
     deleteKind_ = last ? kDeletingLast : kDeletingOther;
-    deletedNumber_ = decimal(k);
+    deletedNumber_ = std::to_wstring(k);
     const std::wstring codesAfter = removeIconCode(pendingIconCodes_, k);
     if (!store_.removeReply(k - 1, n - 1, codesAfter)) {
         reloadFromStore();
         return;
     }
-    state_.replyCount = decimal(n - 1);
+    state_.replyCount = n - 1;
     refillList(n - 1);
     pendingIconCodes_ = codesAfter;
     savedIconCodes_ = state_.replyIconCodes = pendingIconCodes_;

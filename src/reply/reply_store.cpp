@@ -39,7 +39,9 @@ std::wstring editingTextOf(const std::wstring& fileText) {
 ReplyStore::ReplyStore(IFiles& files, IMessages& messages, const std::wstring& dataDir)
     : files_(files), messages_(messages), dataDir_(dataDir) {}
 
-std::wstring ReplyStore::replyPath(int index) const { return dataDir_ + decimal(index) + L".txt"; }
+std::wstring ReplyStore::replyPath(int index) const {
+    return dataDir_ + std::to_wstring(index) + L".txt";
+}
 std::wstring ReplyStore::iconCodePath() const { return dataDir_ + L"bmpk.txt"; }
 std::wstring ReplyStore::noAutoSendPath() const { return dataDir_ + L"n.txt"; }
 
@@ -49,7 +51,7 @@ void ReplyStore::report(const std::wstring& text) {
 
 PanelSize ReplyStore::loadReplies(BarState& state, ReplyTable& table) {
     if (!hasFolder()) {  // nothing is read from anywhere else
-        state.replyCount = L"0";
+        state.replyCount = 0;
         state.replyIconCodes.clear();
         table.fill(Reply{});
         state.autoSend = true;
@@ -64,11 +66,10 @@ PanelSize ReplyStore::loadReplies(BarState& state, ReplyTable& table) {
         // An unreadable file still holds its number, so the replies after it keep theirs and a
         // later save cannot land on them.
         if (!bytes) unreadable += L"\n" + replyPath(count);
-        state.replyFileText =
-            bytes ? editingTextOf(codec::decodeStoreText(*bytes)) : std::wstring();
-        setReplyText(table[static_cast<std::size_t>(count)], state.replyFileText);
+        setReplyText(table[static_cast<std::size_t>(count)],
+                     bytes ? editingTextOf(codec::decodeStoreText(*bytes)) : std::wstring());
     }
-    state.replyCount = decimal(count);
+    state.replyCount = count;
 
     state.replyIconCodes.clear();
     if (files_.exists(iconCodePath())) {

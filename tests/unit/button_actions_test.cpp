@@ -17,6 +17,8 @@ struct FakeDesktop : IDesktop {
     int calls = 0;
 };
 
+constexpr OsVersion kXp{5, 1}, kVista{6, 0}, kWin7{6, 1}, kWin8{6, 2}, kWin10{10, 0};
+
 const std::string kCommandFileBytes =
     "[Shell]\r\nCommand = 2\r\nIconFile=explorer.exe,3\r\n[Taskbar]\r\n"
     "Command = ToggleDesktop\r\n\r\n";
@@ -43,15 +45,15 @@ protected:
 // then a command file of our own, in the data folder.
 TEST_F(ShowDesktopTest, NewerWindowsTriesTheThreeWaysInOrder) {
     const struct {
-        const wchar_t* version;
+        OsVersion version;
         bool userLink, userLinkNormal, defaultLink, toggleWorks;
         std::wstring opened;  // "" = nothing opened
         int toggles;
     } cases[] = {
-        {L" 6.1", true, true, true, true, userLink, 0},
-        {L" 10.0", true, false, true, true, kDefaultUserShowDesktopLink, 0},  // a hidden one
-        {L" 6.2", false, false, false, true, L"", 1},
-        {L" 6.1", false, false, false, false, dataFile, 1},
+        {kWin7, true, true, true, true, userLink, 0},
+        {kWin10, true, false, true, true, kDefaultUserShowDesktopLink, 0},  // a hidden one
+        {kWin8, false, false, false, true, L"", 1},
+        {kWin7, false, false, false, false, dataFile, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.userLink << c.defaultLink << c.toggleWorks);
@@ -71,21 +73,22 @@ TEST_F(ShowDesktopTest, NewerWindowsTriesTheThreeWaysInOrder) {
 }
 
 TEST_F(ShowDesktopTest, NewerWindowsNeverOverwritesTheUsersCommandFile) {
-    state.osVersion = L" 6.1";
+    state.osVersion = kWin7;
     files.files[dataFile] = {"mine", false};
     click();
     EXPECT_EQ(files.files[dataFile].bytes, "mine");
     EXPECT_EQ(shell.opened, std::vector<std::wstring>{dataFile});
 }
 
-// Up to Vista: the command file in Quick Launch, written by the first click only.
+// Up to Vista, and before the version is read: the command file in Quick Launch, written by the
+// first click only.
 TEST_F(ShowDesktopTest, OlderWindowsWritesTheCommandFileOnceThenOpensIt) {
-    for (const wchar_t* version : {L" 5.1", L" 6.0", L"  6", L"x"}) {
+    for (const OsVersion version : {kXp, kVista, OsVersion{}}) {
         files = {}, shell = {};
         state.osVersion = version;
         click();
         click();
-        EXPECT_EQ(files.written, std::vector<std::wstring>{quickLaunchFile}) << version;
+        EXPECT_EQ(files.written, std::vector<std::wstring>{quickLaunchFile}) << version.major;
         EXPECT_EQ(files.files[quickLaunchFile].bytes, kCommandFileBytes);
         EXPECT_EQ(shell.opened, (std::vector<std::wstring>{quickLaunchFile, quickLaunchFile}));
     }
@@ -99,14 +102,13 @@ TEST_F(ShowDesktopTest, OlderWindowsWritesTheCommandFileOnceThenOpensIt) {
 
 TEST_F(ShowDesktopTest, AFileThatCannotBeWrittenIsReportedAndNotOpened) {
     files.refuseWrites = L"系统找不到指定的路径。";
-    for (const wchar_t* version : {L" 5.1", L" 6.1"}) {
+    for (const OsVersion version : {kXp, kWin7}) {
         messages.shown.clear();
         state.osVersion = version;
         click();
         ASSERT_EQ(messages.shown.size(), 1u);
         const std::wstring& text = messages.shown[0].text;
-        EXPECT_NE(text.find(version == std::wstring(L" 5.1") ? quickLaunchFile : dataFile),
-                  std::wstring::npos);
+        EXPECT_NE(text.find(version.major == 5 ? quickLaunchFile : dataFile), std::wstring::npos);
         EXPECT_NE(text.find(L"系统找不到指定的路径。"), std::wstring::npos);
         EXPECT_EQ(messages.shown[0].kind, MessageKind::Error);
     }
@@ -119,15 +121,15 @@ TEST_F(ShowDesktopTest, AFileThatCannotBeWrittenIsReportedAndNotOpened) {
 // kept, and opened.
 TEST_F(ShowDesktopTest, NeverOpensAFolderNorWritesOverAFileThatAppears) {
     const struct {
-        const wchar_t* version;
+        OsVersion version;
         std::wstring path;
-    } cases[] = {{L" 6.1", dataFile}, {L" 5.1", quickLaunchFile}};
+    } cases[] = {{kWin7, dataFile}, {kXp, quickLaunchFile}};
     for (const auto& c : cases) {
         files = {}, shell = {}, messages = {};
         state.osVersion = c.version;
         files.files[c.path] = {"", false, true};
         click();
-        ASSERT_EQ(messages.shown.size(), 1u) << c.version;
+        ASSERT_EQ(messages.shown.size(), 1u) << c.version.major;
         EXPECT_NE(messages.shown[0].text.find(L"无法写入显示桌面命令文件"), std::wstring::npos);
         EXPECT_NE(messages.shown[0].text.find(c.path), std::wstring::npos);
         EXPECT_TRUE(shell.opened.empty());
@@ -135,7 +137,7 @@ TEST_F(ShowDesktopTest, NeverOpensAFolderNorWritesOverAFileThatAppears) {
         files = {}, messages = {};
         files.appearWhileWriting[c.path] = {"the user's"};
         click();
-        EXPECT_EQ(files.files[c.path].bytes, "the user's") << c.version;
+        EXPECT_EQ(files.files[c.path].bytes, "the user's") << c.version.major;
         EXPECT_EQ(shell.opened, std::vector<std::wstring>{c.path});
         EXPECT_TRUE(messages.shown.empty());
     }
@@ -144,7 +146,7 @@ TEST_F(ShowDesktopTest, NeverOpensAFolderNorWritesOverAFileThatAppears) {
 TEST_F(ShowDesktopTest, WithoutADataFolderNothingIsWrittenAnywhere) {
     state.dataDir = state.quickLaunchDir = L"";
     files.files[L"显示桌面.lnk"] = {"in the working folder"};
-    for (const wchar_t* version : {L" 5.1", L" 6.1"}) {
+    for (const OsVersion version : {kXp, kWin7}) {
         state.osVersion = version;
         click();
     }

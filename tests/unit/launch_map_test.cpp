@@ -22,45 +22,16 @@ TEST(LauncherCaption, ShortcutsLoseTheirLastExtension) {
     EXPECT_FALSE(isBlankCaption(L" a "));
 }
 
-std::wstring mapOf(const std::vector<std::wstring>& names, bool closed = true) {
-    std::wstring map;
-    long long n = 0;
-    for (const auto& name : names) appendLaunchEntry(map, ++n, name);
-    if (closed) appendLaunchEntry(map, n + 1, L"");
-    return map;
-}
-
-TEST(LaunchMap, BuildsAndResolvesEntries) {
-    const std::wstring map = mapOf({L"Mail.lnk", L"notes.txt"});
-    EXPECT_EQ(map, L"*1*Mail.lnk*2*notes.txt*3*");
+TEST(LaunchMap, ResolvesEachEntryToItsFileName) {
+    const LaunchMap map{L"Mail.lnk", L"notes.txt", L"2", L"12", L""};  // closed by an empty name
     EXPECT_EQ(resolveLaunchEntry(map, 1), L"Mail.lnk");
     EXPECT_EQ(resolveLaunchEntry(map, 2), L"notes.txt");
-    EXPECT_EQ(resolveLaunchEntry(map, 4), std::nullopt);
-    EXPECT_EQ(mapOf({}), L"*1*");
-    EXPECT_EQ(resolveLaunchEntry(L"Label3", 1), std::nullopt);  // before the first build
-}
-
-TEST(LaunchMap, MarkersMatchTheirWholeNumber) {
-    std::vector<std::wstring> names;
-    for (int i = 1; i <= 12; ++i) names.push_back(L"f" + std::to_wstring(i) + L".lnk");
-    const std::wstring map = mapOf(names);
-    EXPECT_EQ(resolveLaunchEntry(map, 1), L"f1.lnk");  // not confused with "*12*"
-    EXPECT_EQ(resolveLaunchEntry(map, 10), L"f10.lnk");
-
-    // A file named with digits only must not pass for a marker.
-    const std::wstring digits = mapOf({L"2", L"12", L"x.lnk"});
-    EXPECT_EQ(resolveLaunchEntry(digits, 1), L"2");
-    EXPECT_EQ(resolveLaunchEntry(digits, 2), L"12");
-}
-
-TEST(LaunchMap, UnclosedMapResolvesToItsEnd) {
-    // The build stopped at its cap; long names put the last markers past position 32767.
-    std::vector<std::wstring> names(150, std::wstring(250, L'a') + L".lnk");
-    names.back() = L"last one.url";
-    const std::wstring map = mapOf(names, false);
-    ASSERT_GT(map.size(), 32767u);
-    EXPECT_EQ(resolveLaunchEntry(map, 150), L"last one.url");
-    EXPECT_EQ(resolveLaunchEntry(map, 151), std::nullopt);
+    EXPECT_EQ(resolveLaunchEntry(map, 3), L"2");  // a name of digits is just a name
+    EXPECT_EQ(resolveLaunchEntry(map, 4), L"12");
+    EXPECT_EQ(resolveLaunchEntry(map, 5), L"");  // the closing entry: no file
+    for (const long long n : {0LL, -1LL, 6LL, 12LL})
+        EXPECT_EQ(resolveLaunchEntry(map, n), std::nullopt) << n;
+    EXPECT_EQ(resolveLaunchEntry(LaunchMap{}, 1), std::nullopt);  // before the first build
 }
 
 TEST(LaunchMap, EntryNumberFromAlias) {

@@ -71,7 +71,7 @@ protected:
             put(std::to_string(i) + ".txt", "r" + std::to_string(i) + "\r\n");
         put("bmpk.txt", codes + "\r\n");
     }
-    void open(const std::wstring& index = L"0") {
+    void open(int index = 0) {
         store.loadReplies(state, table);
         state.editorReplyIndex = index;
         editor.open();
@@ -95,7 +95,7 @@ protected:
 
 TEST_F(ReplyEditorTest, OpeningSelectsTheRequestedReplyOrTheLast) {
     replies(3, "01 ");
-    open(L"1");
+    open(1);
     EXPECT_EQ(view.items, (std::vector<std::wstring>{L"1", L"2", L"3"}));
     EXPECT_EQ(view.selection, 1);
     EXPECT_EQ(view.textBox, L"r1");  // the writer's final CR LF is not part of the text
@@ -103,7 +103,7 @@ TEST_F(ReplyEditorTest, OpeningSelectsTheRequestedReplyOrTheLast) {
     EXPECT_EQ(editor.editorMode(), L"");  // neither state: modifying
     EXPECT_FALSE(editor.adding());
     EXPECT_TRUE(view.deleteEnabled);
-    open(L"7");  // beyond the replies after deletions elsewhere
+    open(7);  // beyond the replies after deletions elsewhere
     EXPECT_EQ(view.selection, 2);
     EXPECT_EQ(view.textBox, L"r2");
     EXPECT_EQ(view.preview, -1);
@@ -140,7 +140,7 @@ TEST_F(ReplyEditorTest, AddingWritesTheReplyAndItsIconAndGrowsThePanel) {
     editor.confirmClicked();
     EXPECT_EQ(get("2.txt"), codec::encodeStoreText(L"好的，马上来\r\n第二行\r\n"));
     EXPECT_EQ(get("bmpk.txt"), "125\r\n");
-    EXPECT_EQ(state.replyCount, L"3");
+    EXPECT_EQ(state.replyCount, 3);
     EXPECT_EQ(state.replyIconCodes, L"125");
     EXPECT_EQ(table[2].fullText, L"好的，马上来\r\n第二行");
     EXPECT_EQ(table[2].displayText, L"好的，马上来 第二行\u3000");
@@ -159,7 +159,7 @@ TEST_F(ReplyEditorTest, AddingWritesTheReplyAndItsIconAndGrowsThePanel) {
 
 TEST_F(ReplyEditorTest, AnIconPickIsSavedOnlyWithoutATextChangeInBetween) {
     replies(4, "0123");
-    open(L"1");
+    open(1);
     editor.iconClicked(5);
     EXPECT_EQ(editor.pendingIconCodes(), L"0523");
     EXPECT_FALSE(view.strip);
@@ -182,7 +182,7 @@ TEST_F(ReplyEditorTest, AnIconPickIsSavedOnlyWithoutATextChangeInBetween) {
 
 TEST_F(ReplyEditorTest, ShortIconCodesArePaddedSoNoOtherIconShifts) {
     replies(3, "1");
-    open(L"2");
+    open(2);
     editor.iconClicked(4);
     editor.confirmClicked();
     EXPECT_EQ(get("bmpk.txt"), "1 4\r\n");
@@ -194,7 +194,7 @@ TEST_F(ReplyEditorTest, ShortIconCodesArePaddedSoNoOtherIconShifts) {
 
 TEST_F(ReplyEditorTest, DeletingInTheMiddleRenumbersFilesCodesAndRows) {
     replies(4, "0123");
-    open(L"1");
+    open(1);
     messages.answer = MessageAnswer::Yes;
     editor.deleteClicked();
     EXPECT_EQ(messages.shown.back().text, L"确认要删除此回复信息吗？");
@@ -205,7 +205,7 @@ TEST_F(ReplyEditorTest, DeletingInTheMiddleRenumbersFilesCodesAndRows) {
     EXPECT_EQ(get("2.txt"), "r3\r\n");
     EXPECT_FALSE(has("3.txt"));
     EXPECT_EQ(get("bmpk.txt"), "023\r\n");
-    EXPECT_EQ(state.replyCount, L"3");
+    EXPECT_EQ(state.replyCount, 3);
     EXPECT_EQ(table[1].fullText, L"r2");
     EXPECT_EQ(table[1].icon, 2);
     EXPECT_EQ(view.items.size(), 3u);
@@ -215,7 +215,7 @@ TEST_F(ReplyEditorTest, DeletingInTheMiddleRenumbersFilesCodesAndRows) {
 
 TEST_F(ReplyEditorTest, DeletingTheLastShowsTheFirstAndTheOnlyLeavesNothing) {
     replies(3, "012");
-    open(L"2");
+    open(2);
     messages.answer = MessageAnswer::Yes;
     editor.deleteClicked();
     EXPECT_EQ(editor.deleteKind(), L"删最后一条");
@@ -233,7 +233,7 @@ TEST_F(ReplyEditorTest, DeletingTheLastShowsTheFirstAndTheOnlyLeavesNothing) {
     editor.deleteClicked();
     editor.deleteClicked();
     EXPECT_FALSE(has("0.txt"));
-    EXPECT_EQ(state.replyCount, L"0");
+    EXPECT_EQ(state.replyCount, 0);
     EXPECT_FALSE(view.deleteEnabled);
     EXPECT_TRUE(view.items.empty());
     EXPECT_EQ(view.textBox, L"");
@@ -247,11 +247,11 @@ TEST_F(ReplyEditorTest, DeletingTheLastShowsTheFirstAndTheOnlyLeavesNothing) {
 // the file is free the replies come back in order before new ones are added after them.
 TEST_F(ReplyEditorTest, AnInterruptedDeleteLosesNoReply) {
     replies(5, "01234");
-    open(L"1");
+    open(1);
     messages.answer = MessageAnswer::Yes;
     failing.fail(testing::FileOp::Rename, store.replyPath(3), L"另一个程序正在使用此文件。");
     editor.deleteClicked();
-    EXPECT_EQ(state.replyCount, L"2");  // r0 and r2 until 3.txt can move
+    EXPECT_EQ(state.replyCount, 2);  // r0 and r2 until 3.txt can move
     EXPECT_EQ(get("3.txt"), "r3\r\n");
     EXPECT_EQ(get("bmpk.txt"), "0234\r\n");
 
@@ -268,7 +268,7 @@ TEST_F(ReplyEditorTest, AnInterruptedDeleteLosesNoReply) {
                   codec::fromUtf8(expected[i]));
     }
     EXPECT_FALSE(has("6.txt"));
-    EXPECT_EQ(state.replyCount, L"6");
+    EXPECT_EQ(state.replyCount, 6);
     EXPECT_EQ(get("bmpk.txt"), "023400\r\n");
     EXPECT_EQ(table[3].icon, 4);
 }
@@ -291,12 +291,12 @@ TEST_F(ReplyEditorTest, RepliesAStoppedDeleteHidesKeepTheirIcons) {
         std::string codes = "01234";
         codes.erase(static_cast<std::size_t>(c.deleted - 1), 1);
 
-        open(decimal(c.deleted - 1));
+        open(c.deleted - 1);
         messages.answer = MessageAnswer::Yes;
         failing.fail(testing::FileOp::Rename, store.replyPath(c.deleted),
                      L"另一个程序正在使用此文件。");
         editor.deleteClicked();
-        EXPECT_EQ(state.replyCount, decimal(c.shown));
+        EXPECT_EQ(state.replyCount, c.shown);
         editor.closing();
         EXPECT_EQ(get("bmpk.txt"), codes + "\r\n");
 
@@ -315,10 +315,10 @@ TEST_F(ReplyEditorTest, RepliesAStoppedDeleteHidesKeepTheirIcons) {
         BarState after;
         ReplyTable rows{};
         fresh.loadReplies(after, rows);
-        ASSERT_EQ(after.replyCount, L"4");
+        ASSERT_EQ(after.replyCount, 4);
         for (int i = 0; i < 4; ++i) {
             const int number = i < c.deleted - 1 ? i : i + 1;  // the reply's original number
-            EXPECT_EQ(rows[static_cast<std::size_t>(i)].fullText, L"r" + decimal(number));
+            EXPECT_EQ(rows[static_cast<std::size_t>(i)].fullText, L"r" + std::to_wstring(number));
             EXPECT_EQ(rows[static_cast<std::size_t>(i)].icon, number);
         }
     }
@@ -329,7 +329,7 @@ TEST_F(ReplyEditorTest, RepliesAStoppedDeleteHidesKeepTheirIcons) {
 TEST_F(ReplyEditorTest, NoReplyTakesAnothersText) {
     replies(3, "000");
     put("1.txt", "");
-    open(L"0");
+    open(0);
     failing.fail(testing::FileOp::Read, store.replyPath(2));  // held by another program now
     EXPECT_EQ(view.textBox, L"r0");
     editor.listSelected(1);
@@ -355,7 +355,7 @@ TEST_F(ReplyEditorTest, AReplyTooLongForTheBoxIsKeptAsItIs) {
     replies(2, "00");
     const std::string longReply = std::string(70000, 'x') + "\r\n";
     put("1.txt", longReply);
-    open(L"1");
+    open(1);
     EXPECT_EQ(view.textBox, L"");
     ASSERT_FALSE(messages.shown.empty());
     EXPECT_NE(messages.shown.back().text.find(L"太长"), std::wstring::npos);
@@ -395,7 +395,7 @@ TEST_F(ReplyEditorTest, AutoSendBoxWritesTheMarkerAndAnAddInProgressIsDropped) {
     type(L"never confirmed");
     editor.closing();
     EXPECT_FALSE(has("1.txt"));
-    EXPECT_EQ(state.replyCount, L"1");
+    EXPECT_EQ(state.replyCount, 1);
     EXPECT_EQ(host.panel.height, 30 + 180 + 60);
 }
 

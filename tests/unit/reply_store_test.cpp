@@ -79,7 +79,7 @@ TEST_F(ReplyStoreTest, LoadingClosesGapsAndAddingNeverReplacesAFile) {
     failing_.fail(FileOp::Rename, path("3.txt"), L"另一个程序正在使用此文件，进程无法访问。");
     table_[2].fullText = L"stale";
     EXPECT_EQ(load().height, 345 + 180 + 60);
-    EXPECT_EQ(state_.replyCount, L"2");
+    EXPECT_EQ(state_.replyCount, 2);
     EXPECT_EQ(table_[2].fullText, L"");
     ReplyStore s = store();
     s.loadReplies(state_, table_);
@@ -95,7 +95,7 @@ TEST_F(ReplyStoreTest, LoadingClosesGapsAndAddingNeverReplacesAFile) {
     failing_.failNothing();  // the other program let go
     s.loadReplies(state_, table_);
     EXPECT_FALSE(s.hiddenReplies());
-    EXPECT_EQ(state_.replyCount, L"5");
+    EXPECT_EQ(state_.replyCount, 5);
     const char* expected[] = {"a", "b", "c", "d", "f"};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(get(std::to_string(i) + ".txt"), expected[i] + std::string("\r\n"));
     EXPECT_FALSE(has("5.txt"));
@@ -131,7 +131,7 @@ TEST_F(ReplyStoreTest, AKillWhileClosingGapsLosesNothing) {
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
         load();
-        ASSERT_EQ(state_.replyCount, std::to_wstring(before.size())) << "round " << round;
+        ASSERT_EQ(state_.replyCount, static_cast<int>(before.size())) << "round " << round;
         for (std::size_t i = 0; i < before.size(); ++i)
             ASSERT_EQ(get(std::to_string(i) + ".txt"), before[i]) << "round " << round;
     }
@@ -192,7 +192,7 @@ TEST_F(ReplyStoreTest, IconCodes) {
 TEST_F(ReplyStoreTest, MoreFilesThanRowsLoadTheFirst41AndTouchNothing) {
     putReplies(45);
     EXPECT_EQ(load().height, 11970 + 180 + 60);
-    EXPECT_EQ(state_.replyCount, L"41");
+    EXPECT_EQ(state_.replyCount, 41);
     EXPECT_EQ(table_[40].fullText, L"r40");
     EXPECT_EQ(get("44.txt"), "r44\r\n");
     EXPECT_TRUE(messages_.shown.empty());
@@ -221,7 +221,7 @@ TEST_F(ReplyStoreTest, UnreadableReplyKeepsItsNumberAndIsReported) {
     putReplies(3);
     failing_.fail(FileOp::Read, path("1.txt"));
     load();
-    EXPECT_EQ(state_.replyCount, L"3");
+    EXPECT_EQ(state_.replyCount, 3);
     EXPECT_EQ(table_[2].fullText, L"r2");
     EXPECT_NE(onlyMessage().find(path("1.txt")), std::wstring::npos);
 }
@@ -372,7 +372,7 @@ TEST(ReplyStoreWithoutFolder, ReadsNothingAndRefusesEveryWrite) {
     BarState state;
     ReplyTable table{};
     EXPECT_EQ(store.loadReplies(state, table).height, 0);
-    EXPECT_EQ(state.replyCount, L"0");
+    EXPECT_EQ(state.replyCount, 0);
     EXPECT_EQ(store.readReplyForEditing(0), L"");
     EXPECT_FALSE(store.writeReplyFile(0, L"x"));
     EXPECT_FALSE(store.writeIconCodeFile(L"0"));

@@ -81,7 +81,7 @@ TEST_F(StoreFolder, LoadsGbkFilesAsTheyHaveAlwaysBeenWritten) {
     ReplyTable table{};
     ReplyStore store(*files, messages, dir);
     const PanelSize size = store.loadReplies(state, table);
-    EXPECT_EQ(state.replyCount, L"3");  // the gap is closed: 3.txt is 2.txt now
+    EXPECT_EQ(state.replyCount, 3);  // the gap is closed: 3.txt is 2.txt now
     EXPECT_EQ(get(L"2.txt"), "after the gap\r\n");
     EXPECT_EQ(table[0].fullText, L"你好");
     EXPECT_EQ(table[1].fullText, L"a\r\n第二行");
@@ -148,14 +148,14 @@ TEST_F(StoreFolder, AFileHeldOpenStopsTheRenumberingUntilItIsFree) {
     BarState state;
     ReplyTable table{};
     store.loadReplies(state, table);
-    EXPECT_EQ(state.replyCount, L"2");
+    EXPECT_EQ(state.replyCount, 2);
     EXPECT_TRUE(store.hiddenReplies());
     EXPECT_FALSE(store.addReplyFile(3, L"would overwrite r3"));
     ::CloseHandle(lock);
     EXPECT_EQ(get(L"3.txt"), "r3\r\n");
 
     store.loadReplies(state, table);
-    EXPECT_EQ(state.replyCount, L"4");
+    EXPECT_EQ(state.replyCount, 4);
     EXPECT_FALSE(store.hiddenReplies());
     const char* expected[] = {"r0\r\n", "r2\r\n", "r3\r\n", "r4\r\n"};
     for (int i = 0; i < 4; ++i) EXPECT_EQ(get(std::to_wstring(i) + L".txt"), expected[i]);
