@@ -1,5 +1,9 @@
 #include "controls/folder_browser.h"
 
+#include <algorithm>
+#include <cassert>
+#include <type_traits>
+
 namespace replybar::controls {
 
 FolderBrowserLayout layoutFolderBrowser(int width, int height, int buttonWidth, int tx, int ty) {
@@ -20,49 +24,75 @@ bool isBrowseKey(int keyCode, int shiftState) {
     return keyCode == kKeyDown && shiftState == kAltMask;
 }
 
+namespace {
+
+using P = FolderBrowserProperties;
+
+FolderBrowserProperties defaultsWith(const FontDesc& ambientFont) {
+    FolderBrowserProperties d;
+    d.Font = ambientFont;
+    return d;
+}
+
+// A bag holds every whole number as a long long; a colour goes in as one.
+long long bagValue(std::uint32_t colour) { return colour; }
+template <typename T>
+const T& bagValue(const T& value) {
+    return value;
+}
+
+}  // namespace
+
 const std::array<PropertyInfo, 9> kFolderBrowserProperties = {{
     {L"BackColor",
-     L"Returns/sets the background color used to display text and graphics in an object."},
+     L"Returns/sets the background color used to display text and graphics in an object.",
+     &P::BackColor},
     {L"ForeColor",
-     L"Returns/sets the foreground color used to display text and graphics in an object."},
+     L"Returns/sets the foreground color used to display text and graphics in an object.",
+     &P::ForeColor},
     {L"Enabled",
      L"Returns/sets a value that determines whether an object can respond to user-generated "
-     L"events."},
-    {L"Font", L"Returns a Font object."},
-    {L"Locked", L"Determines whether a control can be edited."},
-    {L"SelLength", L"Returns/sets the number of characters selected."},
-    {L"SelStart", L"Returns/sets the starting point of text selected."},
-    {L"SelText", L"Returns/sets the string containing the currently selected text."},
-    {L"Text", L"Returns/sets the text contained in the control."},
+     L"events.",
+     &P::Enabled},
+    {L"Font", L"Returns a Font object.", &P::Font},
+    {L"Locked", L"Determines whether a control can be edited.", &P::Locked},
+    {L"SelLength", L"Returns/sets the number of characters selected.", &P::SelLength},
+    {L"SelStart", L"Returns/sets the starting point of text selected.", &P::SelStart},
+    {L"SelText", L"Returns/sets the string containing the currently selected text.", &P::SelText},
+    {L"Text", L"Returns/sets the text contained in the control.", &P::Text},
 }};
+
+const wchar_t* propertyName(PropertyField field) {
+    const auto it = std::find_if(kFolderBrowserProperties.begin(), kFolderBrowserProperties.end(),
+                                 [&](const PropertyInfo& p) { return p.field == field; });
+    assert(it != kFolderBrowserProperties.end() && "every field is a listed property");
+    return it != kFolderBrowserProperties.end() ? it->name : L"";
+}
 
 void writeFolderBrowserProperties(PropertyBag& bag, const FolderBrowserProperties& p,
                                   const FontDesc& ambientFont) {
-    const FolderBrowserProperties d;
-    bag.WriteProperty<long long>(L"BackColor", p.BackColor, d.BackColor);
-    bag.WriteProperty<long long>(L"ForeColor", p.ForeColor, d.ForeColor);
-    bag.WriteProperty(L"Enabled", p.Enabled, d.Enabled);
-    bag.WriteProperty(L"Font", p.Font, ambientFont);
-    bag.WriteProperty(L"Locked", p.Locked, d.Locked);
-    bag.WriteProperty(L"SelLength", p.SelLength, d.SelLength);
-    bag.WriteProperty(L"SelStart", p.SelStart, d.SelStart);
-    bag.WriteProperty(L"SelText", p.SelText, d.SelText);
-    bag.WriteProperty(L"Text", p.Text, d.Text);
+    const FolderBrowserProperties d = defaultsWith(ambientFont);
+    for (const PropertyInfo& info : kFolderBrowserProperties) {
+        std::visit(
+            [&](auto field) {
+                bag.WriteProperty(info.name, bagValue(p.*field), bagValue(d.*field));
+            },
+            info.field);
+    }
 }
 
 FolderBrowserProperties readFolderBrowserProperties(const PropertyBag& bag,
                                                     const FontDesc& ambientFont) {
-    const FolderBrowserProperties d;
+    const FolderBrowserProperties d = defaultsWith(ambientFont);
     FolderBrowserProperties p;
-    p.BackColor = static_cast<std::uint32_t>(bag.ReadProperty<long long>(L"BackColor", d.BackColor));
-    p.ForeColor = static_cast<std::uint32_t>(bag.ReadProperty<long long>(L"ForeColor", d.ForeColor));
-    p.Enabled = bag.ReadProperty(L"Enabled", d.Enabled);
-    p.Font = bag.ReadProperty(L"Font", ambientFont);
-    p.Locked = bag.ReadProperty(L"Locked", d.Locked);
-    p.SelLength = bag.ReadProperty(L"SelLength", d.SelLength);
-    p.SelStart = bag.ReadProperty(L"SelStart", d.SelStart);
-    p.SelText = bag.ReadProperty(L"SelText", d.SelText);
-    p.Text = bag.ReadProperty(L"Text", d.Text);
+    for (const PropertyInfo& info : kFolderBrowserProperties) {
+        std::visit(
+            [&](auto field) {
+                using T = std::remove_reference_t<decltype(p.*field)>;
+                p.*field = static_cast<T>(bag.ReadProperty(info.name, bagValue(d.*field)));
+            },
+            info.field);
+    }
     return p;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 
 #include "controls/property_bag.h"
 
@@ -21,7 +22,7 @@ struct TwipBox {
 
 struct FolderBrowserLayout {
     TwipBox browse;  // the browse button: flush right, 7 twips taller than the control
-    TwipBox text;    // the text box: one pixel in from the top left, up to 2 pixels before the button
+    TwipBox text;    // the text box: a pixel in from the top left, up to 2 pixels before the button
     int lineX = 0;   // the 3D-light line one pixel left of the button, top to bottom
 };
 
@@ -43,20 +44,13 @@ inline constexpr int kKeyDown = 40;
 // Alt+Down, with Alt alone, opens the folder dialog like a combo box opens its list.
 bool isBrowseKey(int keyCode, int shiftState);
 
-// The persisted properties, in the interface's order, with their description strings.
-struct PropertyInfo {
-    const wchar_t* name;
-    const wchar_t* description;
-};
-extern const std::array<PropertyInfo, 9> kFolderBrowserProperties;
-inline constexpr wchar_t kRefreshDescription[] = L"Forces a complete repaint of a object.";
-
-// Every property lives in the text box; this is what a host saves and loads of them.
+// Every property lives in the text box; this is what a host saves and loads of them. The member
+// initialisers are the defaults.
 struct FolderBrowserProperties {
     std::uint32_t BackColor = 0x80000005;  // system window background
     std::uint32_t ForeColor = 0x80000008;  // system window text
     bool Enabled = true;
-    FontDesc Font;  // the host's ambient font unless set
+    FontDesc Font;  // by default the host's ambient font
     bool Locked = false;
     long long SelLength = 0;
     long long SelStart = 0;
@@ -65,7 +59,26 @@ struct FolderBrowserProperties {
     bool operator==(const FolderBrowserProperties&) const = default;
 };
 
-// Same names, defaults and order both ways; the font defaults to `ambientFont`.
+// Where a property is kept in FolderBrowserProperties.
+using PropertyField =
+    std::variant<std::uint32_t FolderBrowserProperties::*, bool FolderBrowserProperties::*,
+                 FontDesc FolderBrowserProperties::*, long long FolderBrowserProperties::*,
+                 std::wstring FolderBrowserProperties::*>;
+
+// A persisted property: the name it is saved and marked changed under, and its description.
+struct PropertyInfo {
+    const wchar_t* name;
+    const wchar_t* description;
+    PropertyField field;
+};
+// In the interface's order, which is also the order they are saved and loaded in.
+extern const std::array<PropertyInfo, 9> kFolderBrowserProperties;
+inline constexpr wchar_t kRefreshDescription[] = L"Forces a complete repaint of a object.";
+
+// The name a property is saved under.
+const wchar_t* propertyName(PropertyField field);
+
+// Only what differs from the defaults is written; the font defaults to `ambientFont`.
 void writeFolderBrowserProperties(PropertyBag& bag, const FolderBrowserProperties& p,
                                   const FontDesc& ambientFont);
 FolderBrowserProperties readFolderBrowserProperties(const PropertyBag& bag,

@@ -64,11 +64,11 @@ FolderBrowser::FolderBrowser(HWND parent, int id, const RECT& r, HFONT ambientFo
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, this);
     assert(hwnd_);
     edit_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0,
-                                   hwnd_, reinterpret_cast<HMENU>(kTextId), inst, nullptr);
-    browseButton_ = ::CreateWindowExW(0, L"BUTTON", L"设置",
-                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
-                                   hwnd_, reinterpret_cast<HMENU>(kBrowseId), inst, nullptr);
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0,
+                              hwnd_, reinterpret_cast<HMENU>(kTextId), inst, nullptr);
+    browseButton_ =
+        ::CreateWindowExW(0, L"BUTTON", L"设置", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                          0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kBrowseId), inst, nullptr);
     for (HWND child : {edit_, browseButton_}) {
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         ::SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -110,11 +110,12 @@ void FolderBrowser::layout() {
     ::GetClientRect(hwnd_, &c);
     const FolderBrowserLayout l = layoutFolderBrowser(
         c.right * kTwipsPerPixel, c.bottom * kTwipsPerPixel, kBrowseButtonWidth);
-    auto px = [](int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); };
+    auto px = [](int twips) {
+        return static_cast<int>(std::lround(twips / double(kTwipsPerPixel)));
+    };
     ::MoveWindow(browseButton_, px(l.browse.left), px(l.browse.top), px(l.browse.width),
                  px(l.browse.height), TRUE);
-    ::MoveWindow(edit_, px(l.text.left), px(l.text.top), px(l.text.width), px(l.text.height),
-                 TRUE);
+    ::MoveWindow(edit_, px(l.text.left), px(l.text.top), px(l.text.width), px(l.text.height), TRUE);
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -155,11 +156,7 @@ std::wstring FolderBrowser::BrowseForFolder(HWND owner, const std::wstring& titl
     return ok ? path : L"";
 }
 
-void FolderBrowser::PropertyChanged(const wchar_t* name) {
-    assert(std::any_of(kFolderBrowserProperties.begin(), kFolderBrowserProperties.end(),
-                       [&](const PropertyInfo& p) { return std::wstring(p.name) == name; }));
-    changed_.insert(name);
-}
+void FolderBrowser::PropertyChanged(PropertyField field) { changed_.insert(propertyName(field)); }
 
 HBRUSH FolderBrowser::backBrush() {
     if (!backBrush_) backBrush_.reset(::CreateSolidBrush(resolve(backColor_)));
@@ -170,26 +167,26 @@ void FolderBrowser::BackColor(std::uint32_t c) {
     backColor_ = c;
     backBrush_.reset();
     ::InvalidateRect(edit_, nullptr, TRUE);
-    PropertyChanged(L"BackColor");
+    PropertyChanged(&FolderBrowserProperties::BackColor);
 }
 
 void FolderBrowser::ForeColor(std::uint32_t c) {
     foreColor_ = c;
     ::InvalidateRect(edit_, nullptr, TRUE);
-    PropertyChanged(L"ForeColor");
+    PropertyChanged(&FolderBrowserProperties::ForeColor);
 }
 
 bool FolderBrowser::Enabled() const { return ::IsWindowEnabled(edit_) != FALSE; }
 
 void FolderBrowser::Enabled(bool on) {
     ::EnableWindow(edit_, on);
-    PropertyChanged(L"Enabled");
+    PropertyChanged(&FolderBrowserProperties::Enabled);
 }
 
 void FolderBrowser::Font(HFONT font) {
     font_ = font;
     ::SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    PropertyChanged(L"Font");
+    PropertyChanged(&FolderBrowserProperties::Font);
 }
 
 void FolderBrowser::Refresh() {
@@ -203,7 +200,7 @@ bool FolderBrowser::Locked() const {
 
 void FolderBrowser::Locked(bool on) {
     ::SendMessageW(edit_, EM_SETREADONLY, on, 0);
-    PropertyChanged(L"Locked");
+    PropertyChanged(&FolderBrowserProperties::Locked);
 }
 
 long long FolderBrowser::SelStart() const {
@@ -224,14 +221,14 @@ long long FolderBrowser::SelLength() const {
 void FolderBrowser::SelStart(long long start) {
     const auto s = static_cast<LPARAM>(std::max(0LL, start));
     ::SendMessageW(edit_, EM_SETSEL, static_cast<WPARAM>(s), s);
-    PropertyChanged(L"SelStart");
+    PropertyChanged(&FolderBrowserProperties::SelStart);
 }
 
 void FolderBrowser::SelLength(long long length) {
     const long long start = SelStart();
     ::SendMessageW(edit_, EM_SETSEL, static_cast<WPARAM>(start),
                    static_cast<LPARAM>(start + std::max(0LL, length)));
-    PropertyChanged(L"SelLength");
+    PropertyChanged(&FolderBrowserProperties::SelLength);
 }
 
 std::wstring FolderBrowser::SelText() const {
@@ -243,14 +240,14 @@ std::wstring FolderBrowser::SelText() const {
 
 void FolderBrowser::SelText(const std::wstring& text) {
     ::SendMessageW(edit_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-    PropertyChanged(L"SelText");
+    PropertyChanged(&FolderBrowserProperties::SelText);
 }
 
 std::wstring FolderBrowser::Text() const { return win::windowText(edit_); }
 
 void FolderBrowser::Text(const std::wstring& value) {
     ::SetWindowTextW(edit_, value.c_str());  // EN_CHANGE raises Change
-    PropertyChanged(L"Text");
+    PropertyChanged(&FolderBrowserProperties::Text);
 }
 
 FolderBrowserProperties FolderBrowser::properties() const {

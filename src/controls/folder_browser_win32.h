@@ -67,7 +67,8 @@ public:
 
 private:
     friend LRESULT CALLBACK folderBrowserChildProc(HWND, UINT, WPARAM, LPARAM);
-    void PropertyChanged(const wchar_t* name);
+    // Marks the property for the host to save, by its name.
+    void PropertyChanged(PropertyField field);
     void browse();
     void layout();
     void paint();
@@ -78,7 +79,8 @@ private:
     WNDPROC textProc_ = nullptr, buttonProc_ = nullptr;
     HFONT ambientFont_ = nullptr, font_ = nullptr;
     win::UniqueFont ownFont_;  // a font made from a property bag
-    std::uint32_t backColor_ = 0x80000005, foreColor_ = 0x80000008;
+    std::uint32_t backColor_ = FolderBrowserProperties{}.BackColor;
+    std::uint32_t foreColor_ = FolderBrowserProperties{}.ForeColor;
     win::UniqueBrush backBrush_;
     std::set<std::wstring> changed_;
 };

@@ -1,9 +1,121 @@
 #include "controls/menu_model.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 namespace replybar::menu {
+namespace {
+
+// The appearance presets, one row each, every property set. System colours are those of this
+// moment: a preset copies them and does not follow later changes. `barPicture` is the hidden
+// form's picture, shown by the image bar of preset 4.
+std::array<MenuAppearance, 5> presets(const ISystemColors& system, const PicturePtr& barPicture) {
+    const Colorref menu = system.color(kColorMenu);
+    const Colorref menuText = system.color(kColorMenuText);
+    const Colorref highlight = system.color(kColorHighlight);
+    const Colorref highlightText = system.color(kColorHighlightText);
+    const Colorref grayText = system.color(kColorGrayText);
+    return {{
+        // 0: the system's menu colours, a solid highlight, etched separators.
+        {.leftBarImage = nullptr,
+         .leftBarWidth = 20,
+         .leftBarStyle = 0,
+         .leftBarStartColor = menu,
+         .leftBarEndColor = menu,
+         .itemSelectScope = 2,
+         .itemTextEnabledColor = menuText,
+         .itemTextDisabledColor = grayText,
+         .itemTextSelectColor = highlightText,
+         .itemIconStyle = 0,
+         .itemSelectEdgeStyle = 0,
+         .itemSelectEdgeColor = highlight,
+         .itemSelectFillStyle = 1,
+         .itemSelectFillStartColor = highlight,
+         .itemSelectFillEndColor = highlight,
+         .backColor = menu,
+         .separatorStyle = 6,
+         .separatorColor = grayText},
+        // 1: the launcher's: a steel highlight outlined in blue, the text unchanged, grey lines.
+        {.leftBarImage = nullptr,
+         .leftBarWidth = 20,
+         .leftBarStyle = 0,
+         .leftBarStartColor = menu,
+         .leftBarEndColor = menu,
+         .itemSelectScope = 2,
+         .itemTextEnabledColor = menuText,
+         .itemTextDisabledColor = grayText,
+         .itemTextSelectColor = menuText,
+         .itemIconStyle = 0,
+         .itemSelectEdgeStyle = 0,
+         .itemSelectEdgeColor = rgb(49, 106, 197),
+         .itemSelectFillStyle = 1,
+         .itemSelectFillStartColor = rgb(180, 195, 210),
+         .itemSelectFillEndColor = rgb(180, 195, 210),
+         .backColor = menu,
+         .separatorStyle = 0,
+         .separatorColor = rgb(192, 192, 192)},
+        // 2: black-to-white gradients down the left bar and across the highlight.
+        {.leftBarImage = nullptr,
+         .leftBarWidth = 20,
+         .leftBarStyle = 3,
+         .leftBarStartColor = rgb(0, 0, 0),
+         .leftBarEndColor = rgb(255, 255, 255),
+         .itemSelectScope = 2,
+         .itemTextEnabledColor = menuText,
+         .itemTextDisabledColor = grayText,
+         .itemTextSelectColor = highlightText,
+         .itemIconStyle = 0,
+         .itemSelectEdgeStyle = 5,
+         .itemSelectEdgeColor = highlight,
+         .itemSelectFillStyle = 2,
+         .itemSelectFillStartColor = rgb(0, 0, 0),
+         .itemSelectFillEndColor = rgb(255, 255, 255),
+         .backColor = menu,
+         .separatorStyle = 6,
+         .separatorColor = grayText},
+        // 3: a sunken frame from the text on, blue selected text, raised icons.
+        {.leftBarImage = nullptr,
+         .leftBarWidth = 20,
+         .leftBarStyle = 0,
+         .leftBarStartColor = menu,
+         .leftBarEndColor = menu,
+         .itemSelectScope = 1,
+         .itemTextEnabledColor = menuText,
+         .itemTextDisabledColor = grayText,
+         .itemTextSelectColor = rgb(0, 0, 255),
+         .itemIconStyle = 2,
+         .itemSelectEdgeStyle = 6,
+         .itemSelectEdgeColor = highlight,
+         .itemSelectFillStyle = 0,
+         .itemSelectFillStartColor = highlight,
+         .itemSelectFillEndColor = highlight,
+         .backColor = menu,
+         .separatorStyle = 6,
+         .separatorColor = grayText},
+        // 4: the picture bar on lavender, blue text, a dotted yellow-to-green highlight.
+        {.leftBarImage = barPicture,
+         .leftBarWidth = 20,
+         .leftBarStyle = 4,
+         .leftBarStartColor = menu,
+         .leftBarEndColor = menu,
+         .itemSelectScope = 2,
+         .itemTextEnabledColor = rgb(0, 0, 255),
+         .itemTextDisabledColor = rgb(49, 106, 197),
+         .itemTextSelectColor = rgb(255, 0, 0),
+         .itemIconStyle = 0,
+         .itemSelectEdgeStyle = 2,
+         .itemSelectEdgeColor = rgb(0, 0, 0),
+         .itemSelectFillStyle = 3,
+         .itemSelectFillStartColor = rgb(255, 255, 0),
+         .itemSelectFillEndColor = rgb(0, 255, 0),
+         .backColor = rgb(230, 230, 255),
+         .separatorStyle = 4,
+         .separatorColor = rgb(255, 0, 255)},
+    }};
+}
+
+}  // namespace
 
 std::int32_t MenuModel::addItem(const std::wstring& itemAlias, PicturePtr itemIcon,
                                 const std::wstring& itemText, std::int32_t itemType,
@@ -108,78 +220,9 @@ void MenuModel::setLeftBarStyle(std::int32_t nBarStyle) {
 void MenuModel::setStyle(std::int32_t nMenuStyle, const ISystemColors& system,
                          const PicturePtr& leftBarPicture) {
     style_ = nMenuStyle;
-    if (nMenuStyle < 0 || nMenuStyle > 4) return;
-
-    const Colorref menu = system.color(kColorMenu);
-    const Colorref menuText = system.color(kColorMenuText);
-    const Colorref highlight = system.color(kColorHighlight);
-    const Colorref highlightText = system.color(kColorHighlightText);
-    const Colorref grayText = system.color(kColorGrayText);
-    const Colorref blue = rgb(0, 0, 255);
-    const Colorref selectBlue = rgb(49, 106, 197);
-    const Colorref steel = rgb(180, 195, 210);
-
-    MenuAppearance a;  // every property is set below
-    a.leftBarImage = nMenuStyle == 4 ? leftBarPicture : nullptr;
-    a.leftBarWidth = 20;
-    a.leftBarStyle = nMenuStyle == 2 ? 3 : nMenuStyle == 4 ? 4 : 0;
-    a.leftBarStartColor = nMenuStyle == 2 ? rgb(0, 0, 0) : menu;
-    a.leftBarEndColor = nMenuStyle == 2 ? rgb(255, 255, 255) : menu;
-    a.itemSelectScope = nMenuStyle == 3 ? 1 : 2;
-    a.itemTextEnabledColor = nMenuStyle == 4 ? blue : menuText;
-    a.itemTextDisabledColor = nMenuStyle == 4 ? selectBlue : grayText;
-    a.itemIconStyle = nMenuStyle == 3 ? 2 : 0;
-    a.backColor = nMenuStyle == 4 ? rgb(230, 230, 255) : menu;
-    switch (nMenuStyle) {
-        case 0:
-            a.itemTextSelectColor = highlightText;
-            a.itemSelectEdgeStyle = 0;
-            a.itemSelectEdgeColor = highlight;
-            a.itemSelectFillStyle = 1;
-            a.itemSelectFillStartColor = a.itemSelectFillEndColor = highlight;
-            a.separatorStyle = 6;
-            a.separatorColor = a.itemTextDisabledColor;
-            break;
-        case 1:
-            a.itemTextSelectColor = a.itemTextEnabledColor;
-            a.itemSelectEdgeStyle = 0;
-            a.itemSelectEdgeColor = selectBlue;
-            a.itemSelectFillStyle = 1;
-            a.itemSelectFillStartColor = a.itemSelectFillEndColor = steel;
-            a.separatorStyle = 0;
-            a.separatorColor = rgb(192, 192, 192);
-            break;
-        case 2:
-            a.itemTextSelectColor = highlightText;
-            a.itemSelectEdgeStyle = 5;
-            a.itemSelectEdgeColor = highlight;
-            a.itemSelectFillStyle = 2;
-            a.itemSelectFillStartColor = rgb(0, 0, 0);
-            a.itemSelectFillEndColor = rgb(255, 255, 255);
-            a.separatorStyle = 6;
-            a.separatorColor = a.itemTextDisabledColor;
-            break;
-        case 3:
-            a.itemTextSelectColor = blue;
-            a.itemSelectEdgeStyle = 6;
-            a.itemSelectEdgeColor = highlight;
-            a.itemSelectFillStyle = 0;
-            a.itemSelectFillStartColor = a.itemSelectFillEndColor = highlight;
-            a.separatorStyle = 6;
-            a.separatorColor = a.itemTextDisabledColor;
-            break;
-        default:  // 4
-            a.itemTextSelectColor = rgb(255, 0, 0);
-            a.itemSelectEdgeStyle = 2;
-            a.itemSelectEdgeColor = rgb(0, 0, 0);
-            a.itemSelectFillStyle = 3;
-            a.itemSelectFillStartColor = rgb(255, 255, 0);
-            a.itemSelectFillEndColor = rgb(0, 255, 0);
-            a.separatorStyle = 4;
-            a.separatorColor = rgb(255, 0, 255);
-            break;
-    }
-    look_ = std::move(a);
+    const auto table = presets(system, leftBarPicture);
+    if (nMenuStyle >= 0 && static_cast<std::size_t>(nMenuStyle) < table.size())
+        look_ = table[static_cast<std::size_t>(nMenuStyle)];
 }
 
 }  // namespace replybar::menu

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "controls/menu_model.h"
 #include "core/ports.h"
 
 namespace replybar::testing {
@@ -225,6 +226,20 @@ class RecordingShell : public IShell {
 public:
     void open(const std::wstring& target) override { opened.push_back(target); }
     std::vector<std::wstring> opened;
+};
+
+// A menu picture with a given handle (0: a picture without an image).
+struct FakePicture : menu::MenuPicture {
+    explicit FakePicture(std::uintptr_t h) : h(h) {}
+    std::uintptr_t handle() const override { return h; }
+    std::uintptr_t h;
+};
+
+// System colours, each distinct: `base` plus the index. A test moves `base` to change them all.
+struct FakeSystemColors : menu::ISystemColors {
+    static constexpr menu::Colorref standard(int index) { return 0x00100000u + index; }
+    std::uint32_t color(int index) const override { return base + index; }
+    std::uint32_t base = standard(0);
 };
 
 }  // namespace replybar::testing

@@ -2,30 +2,27 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+
+#include "fakes.h"
+
 namespace replybar::menu {
 namespace {
 
+using testing::FakePicture;
+using testing::FakeSystemColors;
+
 constexpr int kCy = 19;  // SM_CYMENU
-constexpr Colorref kMenu = 0x00E0E0E0, kMenuText = 0x00000001;
+constexpr Colorref kMenu = FakeSystemColors::standard(kColorMenu);
+constexpr Colorref kMenuText = FakeSystemColors::standard(kColorMenuText);
 constexpr std::uintptr_t kIcon = 0x1234;
-
-struct FakePicture : MenuPicture {
-    explicit FakePicture(std::uintptr_t h) : h(h) {}
-    std::uintptr_t handle() const override { return h; }
-    std::uintptr_t h;
-};
-
-struct FixedColors : ISystemColors {
-    std::uint32_t color(int i) const override {
-        return i == kColorMenu ? kMenu : i == kColorMenuText ? kMenuText : 0x00123456;
-    }
-};
 
 // The launcher's look (preset 1) with one item.
 MenuModel launcher(std::int32_t type = kTypeString, std::int32_t state = 0,
                    std::uintptr_t icon = kIcon) {
     MenuModel m;
-    m.setStyle(1, FixedColors(), nullptr);
+    m.setStyle(1, FakeSystemColors(), nullptr);
     m.addItem(L"open1", icon ? std::make_shared<FakePicture>(icon) : nullptr, L"Mail", type, state,
               {});
     return m;
@@ -41,6 +38,36 @@ std::vector<Op> opsOf(const DrawPlan& plan) {
     for (const DrawOp& op : plan.ops)
         if (const Op* p = std::get_if<Op>(&op)) out.push_back(*p);
     return out;
+}
+
+// What a pixel shows once the plan is drawn: fills, lines, rectangles (pen on the border, brush
+// inside), edges (kEdge) and the bar image (kImage). Text and icons are not painted; kWindow is
+// where the plan leaves the menu window's own background.
+constexpr Colorref kWindow = 0xFF000000, kEdge = 0xFF000001, kImage = 0xFF000002;
+// A border drawn with a pen of dots or dashes (PS_ style 1-4).
+constexpr Colorref patterned(int penStyle, Colorref c) {
+    return static_cast<Colorref>(penStyle) << 24 | c;
+}
+Colorref pixel(const DrawPlan& plan, int x, int y) {
+    const auto in = [&](const Rect& r) {
+        return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+    };
+    const auto border = [&](const Rect& r) {
+        return in(r) && (x == r.left || x == r.right - 1 || y == r.top || y == r.bottom - 1);
+    };
+    Colorref seen = kWindow;
+    for (const DrawOp& op : plan.ops) {
+        if (const auto* f = std::get_if<FillRectOp>(&op); f && in(f->rect)) seen = f->color;
+        if (const auto* l = std::get_if<LineOp>(&op);  // end point not painted
+            l && in({l->x1, l->y1, std::max(l->x2, l->x1 + 1), std::max(l->y2, l->y1 + 1)}))
+            seen = l->color;
+        if (const auto* r = std::get_if<RectangleOp>(&op); r && in(r->rect))
+            seen = border(r->rect) ? patterned(r->penStyle, r->penColor) : r->brushColor;
+        if (const auto* e = std::get_if<DrawEdgeOp>(&op); e && border(e->rect)) seen = kEdge;
+        if (const auto* b = std::get_if<BarImageOp>(&op); b && in({0, 0, b->width, b->height}))
+            seen = kImage;
+    }
+    return seen;
 }
 
 TEST(MenuMeasure, WidthFromByteLengthHeightByType) {
@@ -73,33 +100,8 @@ TEST(MenuColumns, ANewColumnWhereTheNextItemWouldPassTheScreen) {
         {"no room at all: one item per column", {kCy, kCy}, 0, {1}},
         {"empty menu", {}, 790, {}},
     };
-    for (const auto& c : cases) EXPECT_EQ(menuColumnStarts(c.heights, c.available), c.starts) << c.what;
-}
-
-// An item of a later column paints nothing left of its own rectangle, where the item of the
-// column before is.
-TEST(MenuColumns, AnItemPaintsOnlyItsOwnColumn) {
-    const Rect rc{200, 19, 350, 38};
-    for (const std::int32_t style : {0, 1, 2, 3, 4}) {
-        for (const std::int32_t type : {kTypeString, kTypeSeparator}) {
-            for (const bool selected : {false, true}) {
-                MenuModel m = launcher(type);
-                m.setStyle(style, FixedColors(), std::make_shared<FakePicture>(0x99));
-                const DrawPlan plan = draw(m, selected, rc);
-                const auto where = ::testing::Message() << "style " << style << " type " << type
-                                                        << (selected ? " selected" : "");
-                for (const FillRectOp& op : opsOf<FillRectOp>(plan)) {
-                    if (op.rect.top == rc.top) {
-                        EXPECT_GE(op.rect.left, rc.left) << where;
-                    }
-                }
-                for (const TextOp& op : opsOf<TextOp>(plan)) EXPECT_GE(op.rect.left, rc.left) << where;
-                for (const IconOp& op : opsOf<IconOp>(plan)) EXPECT_GE(op.x, rc.left) << where;
-                for (const RectangleOp& op : opsOf<RectangleOp>(plan))
-                    EXPECT_GE(op.rect.left, rc.left) << where;
-            }
-        }
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(menuColumnStarts(c.heights, c.available), c.starts) << c.what;
 }
 
 TEST(MenuGradient, FloorsEveryChannelInDoubles) {
@@ -179,19 +181,96 @@ TEST(MenuGeometry, SelectionStartsWhereTheScopeSays) {
     }
 }
 
-TEST(MenuPlan, LauncherItemSelected) {
-    const Colorref blue = rgb(49, 106, 197), steel = rgb(180, 195, 210);
-    const std::vector<DrawOp> want = {
-        SetBkModeTransparentOp{},
-        FillRectOp{{19, 0, 150, 19}, kMenu},
-        RectangleOp{{0, 0, 150, 19}, 0, blue, kMenu},
-        RectangleOp{{1, 1, 149, 18}, 0, steel, steel},
-        TextOp{{23, 0, 150, 19}, L"Mail", kMenuText},
-        IconOp{2, 2, kIcon},
+// What sets the presets apart on screen, over a menu of an item with an icon, a disabled item
+// and a separator (rows 0-18, 19-37, 38-43); and that in a menu of columns, an item never
+// paints over the column before it.
+TEST(MenuPresets, WhatEachPresetLooksLike) {
+    constexpr Colorref hl = FakeSystemColors::standard(kColorHighlight);
+    constexpr Colorref hlText = FakeSystemColors::standard(kColorHighlightText);
+    constexpr Colorref gray = FakeSystemColors::standard(kColorGrayText);
+    constexpr Colorref steelBlue = rgb(49, 106, 197), steel = rgb(180, 195, 210);
+    constexpr Colorref black = 0, blue = rgb(0, 0, 255), yellow = rgb(255, 255, 0);
+    constexpr Colorref dotted = patterned(2, black);  // PS_DOT
+    enum Drawn { Normal, Selected, Disabled, Separator };
+    const struct {
+        const char* what;
+        Drawn drawn;
+        int x, y;
+    } probes[] = {
+        // clang-format off
+        {"background", Normal, 140, 9},              {"left bar, top", Normal, 5, 0},
+        {"left bar, bottom", Normal, 5, 43},         {"right of the icon", Selected, 19, 9},
+        {"highlight, left", Selected, 21, 9},        {"highlight, right", Selected, 149, 9},
+        {"highlight, bottom", Selected, 60, 18},     {"highlight, top left", Selected, 22, 1},
+        {"highlight, top right", Selected, 148, 1},  {"highlight, bottom right", Selected, 148, 17},
+        {"separator", Separator, 60, 40},
+        // clang-format on
     };
-    const DrawPlan plan = draw(launcher(), true);
-    EXPECT_EQ(plan.ops, want);
-    EXPECT_FALSE(plan.markPointerLeft);
+    const struct {
+        int preset;
+        std::array<Colorref, 11> seen;  // at each probe
+        std::array<Colorref, 3> texts;  // normal, selected, disabled
+    } rows[] = {
+        {0, {kMenu, kMenu, kWindow, hl, hl, hl, hl, hl, hl, hl, kEdge}, {kMenuText, hlText, gray}},
+        {1,
+         {kMenu, kMenu, kWindow, steel, steel, steelBlue, steelBlue, steel, steel, steel,
+          rgb(192, 192, 192)},
+         {kMenuText, kMenuText, gray}},
+        // Gradients: the bar black to white downwards, the highlight across, and no border.
+        {2,
+         {kMenu, black, rgb(249, 249, 249), kMenu, kMenu, kMenu, kMenu, black, rgb(251, 251, 251),
+          rgb(251, 251, 251), kEdge},
+         {kMenuText, hlText, gray}},
+        // A raised frame round the icon, a sunken one from the text on, no fill.
+        {3,
+         {kMenu, kMenu, kWindow, kEdge, kEdge, kEdge, kEdge, kMenu, kMenu, kMenu, kEdge},
+         {kMenuText, blue, gray}},
+        // The picture bar; a dotted black border round a yellow-to-green fill downwards.
+        {4,
+         {rgb(230, 230, 255), kImage, kImage, kImage, dotted, dotted, dotted, yellow, yellow,
+          rgb(28, 255, 0), patterned(4, rgb(255, 0, 255))},
+         {blue, rgb(255, 0, 0), steelBlue}},
+    };
+    const auto barPicture = std::make_shared<FakePicture>(0x99);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.preset);
+        MenuModel m = launcher();
+        m.addItem(L"off", std::make_shared<FakePicture>(kIcon), L"Off", kTypeString, 3, {});
+        m.addItem(L"sep", nullptr, L"", kTypeSeparator, 0, {});
+        // Over another preset; the system colours change afterwards: a preset keeps its copies.
+        FakeSystemColors sys;
+        m.setStyle((row.preset + 4) % 5, sys, barPicture);
+        m.setStyle(row.preset, sys, barPicture);
+        sys.base = 0x00200000;
+        const auto plan = [&](std::uint32_t id, bool selected, Rect rc) {
+            return planDrawItem({kOdtMenu, id, selected ? kOdsSelected : 0u, rc, {0, 1, 2}}, m,
+                                kCy);
+        };
+        const DrawPlan drawn[] = {plan(0, false, {0, 0, 150, 19}), plan(0, true, {0, 0, 150, 19}),
+                                  plan(1, true, {0, 19, 150, 38}),
+                                  plan(2, false, {0, 38, 150, 44})};
+        for (std::size_t i = 0; i < std::size(probes); ++i) {
+            const auto& p = probes[i];
+            EXPECT_EQ(pixel(drawn[p.drawn], p.x, p.y), row.seen[i]) << p.what;
+        }
+        for (const Drawn d : {Normal, Selected, Disabled})
+            EXPECT_EQ(opsOf<TextOp>(drawn[d]).at(0).color, row.texts[d]) << "text " << d;
+        EXPECT_FALSE(drawn[Selected].markPointerLeft);
+        // An item of a later column paints nothing over the column before, the bar aside.
+        for (const auto& [id, rc] :
+             {std::pair{0u, Rect{200, 0, 350, 19}}, {2u, {200, 38, 350, 44}}}) {
+            for (const bool selected : {false, true}) {
+                const DrawPlan later = plan(id, selected, rc);
+                int painted = 0;
+                for (int y = rc.top; y < rc.bottom; ++y)
+                    for (int x = 20; x < rc.left; ++x) painted += pixel(later, x, y) != kWindow;
+                EXPECT_EQ(painted, 0) << "later column, item " << id << ", selected " << selected;
+                for (const TextOp& op : opsOf<TextOp>(later)) EXPECT_GE(op.rect.left, rc.left);
+                for (const IconOp& op : opsOf<IconOp>(later)) EXPECT_GE(op.x, rc.left);
+            }
+        }
+        EXPECT_EQ(m.appearance().leftBarImage, row.preset == 4 ? barPicture : nullptr);
+    }
 }
 
 TEST(MenuPlan, NormalItemBesideLeftBar) {
@@ -203,15 +282,6 @@ TEST(MenuPlan, NormalItemBesideLeftBar) {
     ASSERT_EQ(fills.size(), 3u);
     EXPECT_EQ(fills[1].rect, (Rect{0, 0, 19, 18}));    // the bar
     EXPECT_EQ(fills[2].rect, (Rect{20, 0, 150, 19}));  // erases an old highlight
-    EXPECT_EQ(opsOf<IconOp>(plan), (std::vector<IconOp>{{23, 2, kIcon}}));
-}
-
-TEST(MenuPlan, DisabledItemShowsNoHighlightEvenWhenSelected) {
-    const DrawPlan plan = draw(launcher(kTypeString, 3), true);
-    EXPECT_TRUE(opsOf<RectangleOp>(plan).empty());
-    EXPECT_EQ(opsOf<TextOp>(plan).at(0).color, 0x00123456u);  // COLOR_GRAYTEXT
-    EXPECT_EQ(opsOf<IconDisabledOp>(plan), (std::vector<IconDisabledOp>{{2, 2, kIcon}}));
-    EXPECT_FALSE(plan.markPointerLeft);
 }
 
 TEST(MenuPlan, CheckItemIconOnlyWhenCheckedAndWithoutIconStyle) {
@@ -248,54 +318,19 @@ TEST(MenuPlan, IconStylesOfTheSelectedItem) {
     EXPECT_EQ(opsOf<IconOp>(plan), (std::vector<IconOp>{{2, 2, kIcon}, {1, 2, kIcon}}));
 }
 
-TEST(MenuPlan, SeparatorStyles) {
-    const Rect s{24, 21, 150, 22};
-    struct Case {
-        int style;
-        std::vector<DrawOp> tail;
-    };
-    for (const Case& c : {Case{5, {}}, Case{6, {DrawEdgeOp{s, kEdgeEtched, kBfTop}}},
-                          Case{1, {RectangleOp{s, 1, rgb(192, 192, 192), kMenu}}}}) {
-        MenuModel m = launcher(kTypeSeparator);
-        m.setSeparatorStyle(c.style);
-        const DrawPlan plan = draw(m, true, {0, 19, 150, 25});
-        EXPECT_EQ(std::vector<DrawOp>(plan.ops.begin() + 2, plan.ops.end()), c.tail) << c.style;
-    }
-}
-
 TEST(MenuPlan, LeftBarStyles) {
     MenuModel m = launcher();
     m.setLeftBarEndColor(rgb(255, 255, 255));
     m.setLeftBarStartColor(0);
     m.setLeftBarStyle(2);
-    auto lines = opsOf<LineOp>(draw(m, false));
+    const auto lines = opsOf<LineOp>(draw(m, false));
     ASSERT_EQ(lines.size(), 20u);
     EXPECT_EQ(lines[19], (LineOp{19, 0, 19, 18, rgb(242, 242, 242)}));
-    m.setLeftBarStyle(3);
-    lines = opsOf<LineOp>(draw(m, false));
-    ASSERT_EQ(lines.size(), 19u);
-    EXPECT_EQ(lines[18], (LineOp{0, 18, 19, 18, rgb(241, 241, 241)}));  // t = 18/19
 
     // An image bar without an image draws nothing, yet the icon column stays after it.
     m.setLeftBarStyle(4);
     EXPECT_TRUE(opsOf<BarImageOp>(draw(m, false)).empty());
     EXPECT_EQ(opsOf<IconOp>(draw(m, false)).at(0).x, 23);
-    m.setLeftBarImage(std::make_shared<FakePicture>(99));
-    EXPECT_EQ(opsOf<BarImageOp>(draw(m, false)), (std::vector<BarImageOp>{{20, 19, 99}}));
-}
-
-TEST(MenuPlan, GradientFillsOfTheHighlight) {
-    MenuModel m = launcher();
-    m.setItemSelectFillStartColor(0);
-    m.setItemSelectFillEndColor(rgb(255, 0, 0));
-    m.setItemSelectFillStyle(2);
-    auto lines = opsOf<LineOp>(draw(m, true));
-    ASSERT_EQ(lines.size(), 148u);  // columns 1 … 148 inside the border
-    EXPECT_EQ(lines.back(), (LineOp{148, 1, 148, 18, rgb(251, 0, 0)}));  // t = 147/149
-    m.setItemSelectFillStyle(3);
-    lines = opsOf<LineOp>(draw(m, true));
-    ASSERT_EQ(lines.size(), 17u);
-    EXPECT_EQ(lines.back(), (LineOp{1, 17, 149, 17, rgb(226, 0, 0)}));  // t = 16/18
 }
 
 TEST(MenuPlan, BarSpansTheItemsActuallyInTheMenu) {

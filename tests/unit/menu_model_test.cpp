@@ -2,25 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include "fakes.h"
 
 namespace replybar::menu {
 namespace {
 
-struct FakePicture : MenuPicture {
-    explicit FakePicture(std::uintptr_t h) : h(h) {}
-    std::uintptr_t handle() const override { return h; }
-    std::uintptr_t h;
-};
-
-// Distinct system colours that a test may change between calls.
-struct FakeSystemColors : ISystemColors {
-    std::uint32_t color(int index) const override {
-        const auto it = overrides.find(index);
-        return it != overrides.end() ? it->second : 0x00100000u + static_cast<std::uint32_t>(index);
-    }
-    std::map<int, std::uint32_t> overrides;
-};
+using testing::FakePicture;
+using testing::FakeSystemColors;
 
 std::int32_t add(MenuModel& m, const std::wstring& alias, int* teardowns = nullptr) {
     return m.addItem(alias, nullptr, L"text", kTypeString, 0, [=] {
@@ -36,14 +24,7 @@ TEST(MenuModel, IdsAreNeverReusedAndTakenAliasesTearDown) {
 
     // DeleteItem leaves the record, so its alias stays taken.
     int teardowns = 0;
-    try {
-        add(m, L"open1", &teardowns);
-        FAIL() << "duplicate alias accepted";
-    } catch (const MenuError& e) {
-        EXPECT_EQ(e.number(), -2147220991);
-        EXPECT_EQ(e.source(), L"OwnerDrawnMenu");
-        EXPECT_EQ(e.description(), L"菜单项别名相同.");
-    }
+    EXPECT_THROW(add(m, L"open1", &teardowns), MenuError);  // its fields: under Wine
     EXPECT_EQ(teardowns, 1);
     EXPECT_EQ(m.recordCount(), 0u);
     m.teardown();  // the object's own teardown follows; harmless
@@ -113,44 +94,6 @@ TEST(MenuModel, SettersIgnoreOutOfRangeValuesAndStyleSevenIsOnlyStored) {
     m.setStyle(7, sys, nullptr);
     EXPECT_EQ(m.style(), 7);
     EXPECT_EQ(m.appearance(), before);
-}
-
-TEST(MenuModel, PresetsCopySystemColoursWhenSet) {
-    MenuModel m;
-    FakeSystemColors sys;
-    sys.overrides[kColorMenuText] = rgb(1, 2, 3);
-    m.setStyle(0, sys, nullptr);
-    m.setStyle(1, sys, nullptr);
-    sys.overrides[kColorMenuText] = rgb(9, 9, 9);
-    EXPECT_EQ(m.appearance().itemTextEnabledColor, rgb(1, 2, 3));
-    EXPECT_EQ(m.appearance().itemTextSelectColor, rgb(1, 2, 3));
-    EXPECT_EQ(m.appearance().separatorColor, rgb(192, 192, 192));
-}
-
-TEST(MenuModel, PresetSwitches) {
-    struct Row {
-        int preset, barStyle, scope, iconStyle, edgeStyle, fillStyle, sepStyle;
-    };
-    const FakeSystemColors sys;
-    const auto leftBarPicture = std::make_shared<FakePicture>(7);
-    for (const Row r :
-         {Row{0, 0, 2, 0, 0, 1, 6}, Row{1, 0, 2, 0, 0, 1, 0}, Row{2, 3, 2, 0, 5, 2, 6},
-          Row{3, 0, 1, 2, 6, 0, 6}, Row{4, 4, 2, 0, 2, 3, 4}}) {
-        MenuModel m;
-        m.setStyle(r.preset, sys, leftBarPicture);
-        const MenuAppearance& a = m.appearance();
-        SCOPED_TRACE(r.preset);
-        EXPECT_EQ(a.leftBarStyle, r.barStyle);
-        EXPECT_EQ(a.itemSelectScope, r.scope);
-        EXPECT_EQ(a.itemIconStyle, r.iconStyle);
-        EXPECT_EQ(a.itemSelectEdgeStyle, r.edgeStyle);
-        EXPECT_EQ(a.itemSelectFillStyle, r.fillStyle);
-        EXPECT_EQ(a.separatorStyle, r.sepStyle);
-        // The grey separators reuse the disabled colour just set.
-        const bool graySeparator = r.sepStyle == 6;
-        EXPECT_EQ(a.separatorColor == sys.color(kColorGrayText), graySeparator);
-        EXPECT_EQ(a.leftBarImage, r.preset == 4 ? leftBarPicture : nullptr);
-    }
 }
 
 }  // namespace

@@ -10,10 +10,10 @@ namespace {
 class FolderBrowserWin32Test : public ::testing::Test {
 protected:
     void SetUp() override {
-        host_ = ::CreateWindowExW(0, L"STATIC", L"host", WS_POPUP, 0, 0, 400, 100, nullptr,
-                                  nullptr, ::GetModuleHandleW(nullptr), nullptr);
-        font_ = ::CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                              L"宋体");
+        host_ = ::CreateWindowExW(0, L"STATIC", L"host", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr);
+        font_ =
+            ::CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"宋体");
     }
     void TearDown() override {
         ::DestroyWindow(host_);
@@ -60,7 +60,6 @@ TEST_F(FolderBrowserWin32Test, ChangeOnTypingAndOnTheTextSetter) {
     ::SendMessageW(c->textBox(), WM_CHAR, L'x', 0);
     EXPECT_EQ(changes_, 2);
     EXPECT_EQ(c->Text(), L"C:\\工具\\x");
-    EXPECT_EQ(c->changedProperties(), std::set<std::wstring>{L"Text"});
 }
 
 TEST_F(FolderBrowserWin32Test, PropertiesLiveInTheTextBoxAndSurviveABag) {
@@ -77,9 +76,9 @@ TEST_F(FolderBrowserWin32Test, PropertiesLiveInTheTextBoxAndSurviveABag) {
     EXPECT_FALSE(::IsWindowEnabled(c->textBox()));
     c->BackColor(0x0000FFFF);
     HDC dc = ::GetDC(c->textBox());
-    const auto brush = reinterpret_cast<HBRUSH>(::SendMessageW(
-        c->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-        reinterpret_cast<LPARAM>(c->textBox())));
+    const auto brush = reinterpret_cast<HBRUSH>(
+        ::SendMessageW(c->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                       reinterpret_cast<LPARAM>(c->textBox())));
     EXPECT_EQ(::GetBkColor(dc), RGB(255, 255, 0));
     ::ReleaseDC(c->textBox(), dc);
     LOGBRUSH lb{};
@@ -97,6 +96,26 @@ TEST_F(FolderBrowserWin32Test, PropertiesLiveInTheTextBoxAndSurviveABag) {
     EXPECT_EQ(other->ForeColor(), 0x80000008u);
     EXPECT_EQ(other->Font(), font_);  // the ambient font stays shared
     EXPECT_TRUE(other->changedProperties().empty());
+}
+
+// Each setter marks its own property, by name, for the host to save.
+TEST_F(FolderBrowserWin32Test, EachSetterMarksItsPropertyChanged) {
+    const std::pair<const wchar_t*, void (*)(FolderBrowser&)> setters[] = {
+        {L"BackColor", [](FolderBrowser& c) { c.BackColor(0x00FF0000); }},
+        {L"ForeColor", [](FolderBrowser& c) { c.ForeColor(0); }},
+        {L"Enabled", [](FolderBrowser& c) { c.Enabled(false); }},
+        {L"Font", [](FolderBrowser& c) { c.Font(nullptr); }},
+        {L"Locked", [](FolderBrowser& c) { c.Locked(true); }},
+        {L"SelLength", [](FolderBrowser& c) { c.SelLength(1); }},
+        {L"SelStart", [](FolderBrowser& c) { c.SelStart(1); }},
+        {L"SelText", [](FolderBrowser& c) { c.SelText(L"x"); }},
+        {L"Text", [](FolderBrowser& c) { c.Text(L"C:\\"); }},
+    };
+    for (const auto& [name, set] : setters) {
+        auto c = make();
+        set(*c);
+        EXPECT_EQ(c->changedProperties(), std::set<std::wstring>{name});
+    }
 }
 
 // The folder dialog of this thread, once it is on screen.
@@ -123,8 +142,7 @@ std::wstring confirmedAsOpened(FolderBrowser& c, const std::wstring& text) {
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
         if (HWND dialog = shownFolderDialog()) ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
-    ::SendMessageW(c.hwnd(), WM_COMMAND,
-                   MAKEWPARAM(::GetDlgCtrlID(c.browseButton()), BN_CLICKED),
+    ::SendMessageW(c.hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(c.browseButton()), BN_CLICKED),
                    reinterpret_cast<LPARAM>(c.browseButton()));
     ::KillTimer(nullptr, timer);
     return c.Text();

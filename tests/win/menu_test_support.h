@@ -31,31 +31,11 @@ public:
     std::vector<std::wstring> opened;
 };
 
-// A 32-bit memory DC filled with one colour, as a menu window's DC would be.
-class Surface {
+// A memory DC filled with one colour, as a menu window's DC would be.
+class Surface : public menu::Canvas {
 public:
-    Surface(int width, int height, COLORREF fill) : dc_(::CreateCompatibleDC(nullptr)) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        bitmap_.reset(::CreateDIBSection(dc_.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-        old_ = ::SelectObject(dc_.get(), bitmap_.get());
-        const RECT all{0, 0, width, height};
-        const win::UniqueBrush brush{::CreateSolidBrush(fill)};
-        ::FillRect(dc_.get(), &all, brush.get());
-    }
-    ~Surface() { ::SelectObject(dc_.get(), old_); }
-    HDC dc() const { return dc_.get(); }
-    COLORREF at(int x, int y) const { return ::GetPixel(dc_.get(), x, y); }
-
-private:
-    win::UniqueDc dc_;
-    win::UniqueBitmap bitmap_;
-    HGDIOBJ old_ = nullptr;
+    using Canvas::Canvas;
+    COLORREF at(int x, int y) const { return pixel(x, y); }
 };
 
 // A 24-bit bitmap of one colour.

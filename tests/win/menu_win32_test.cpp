@@ -191,9 +191,6 @@ TEST_F(MenuTest, MeasuresItemsByGbkBytesAndMenuHeight) {
         return static_cast<LONG>(std::nearbyint(cy / 2.5 * bytes + 20));
     };
     EXPECT_EQ(measure(0).cx, width(4));
-    if (cy == 19) {
-        EXPECT_EQ(measure(0).cx, 50);
-    }
     EXPECT_EQ(measure(0).cy, cy);
     EXPECT_EQ(measure(1).cx, width(3));
     EXPECT_EQ(measure(2).cx, 20);
@@ -221,7 +218,6 @@ TEST_F(MenuTest, ItemsAreOwnerDrawnWithIdsThatAreNeverReused) {
     }
     EXPECT_EQ(menu->GetItemText(L"c"), L"丙");
     EXPECT_EQ(menu->GetItemText(L"a"), L"甲") << "a deleted item keeps its record";
-    EXPECT_EQ(menu->GetItemText(L"zz"), L"");
     EXPECT_THROW(menu->AddItem(L"a", nullptr, L"again", 0, 0), MenuError);
 }
 
