@@ -43,15 +43,14 @@ int CALLBACK browseCallback(HWND dialog, UINT msg, LPARAM, LPARAM data) {
 }  // namespace
 
 // The text box and the browse button: Alt+Down on either browses, like a combo box drops its list.
-LRESULT CALLBACK folderBrowserChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<FolderBrowser*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    const WNDPROC previous = hwnd == self->edit_ ? self->textProc_ : self->buttonProc_;
+LRESULT FolderBrowser::handleChildMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                          WNDPROC original) {
     if ((msg == WM_SYSKEYDOWN || msg == WM_KEYDOWN) &&
         isBrowseKey(static_cast<int>(wp), shiftState())) {
-        self->browse();
+        browse();
         return 0;
     }
-    return ::CallWindowProcW(previous, hwnd, msg, wp, lp);
+    return ::CallWindowProcW(original, hwnd, msg, wp, lp);
 }
 
 FolderBrowser::FolderBrowser(HWND parent, int id, const RECT& r, HFONT ambientFont)
@@ -71,12 +70,8 @@ FolderBrowser::FolderBrowser(HWND parent, int id, const RECT& r, HFONT ambientFo
                           0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(kBrowseId), inst, nullptr);
     for (HWND child : {edit_, browseButton_}) {
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        ::SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        win::subclassChild(child, this);
     }
-    textProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-        edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(folderBrowserChildProc)));
-    buttonProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-        browseButton_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(folderBrowserChildProc)));
     layout();
 }
 

@@ -63,10 +63,10 @@ public:
     const std::set<std::wstring>& changedProperties() const { return changed_; }
 
     LRESULT handleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT handleChildMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, WNDPROC original);
     HWND hwnd_ = nullptr;  // set by the window-procedure thunk
 
 private:
-    friend LRESULT CALLBACK folderBrowserChildProc(HWND, UINT, WPARAM, LPARAM);
     // Marks the property for the host to save, by its name.
     void PropertyChanged(PropertyField field);
     void browse();
@@ -76,7 +76,6 @@ private:
     HBRUSH backBrush();
 
     HWND edit_ = nullptr, browseButton_ = nullptr;
-    WNDPROC textProc_ = nullptr, buttonProc_ = nullptr;
     HFONT ambientFont_ = nullptr, font_ = nullptr;
     win::UniqueFont ownFont_;  // a font made from a property bag
     std::uint32_t backColor_ = FolderBrowserProperties{}.BackColor;
