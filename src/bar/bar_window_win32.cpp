@@ -7,7 +7,7 @@
 #include "bar/taskbar.h"
 #include "launch/button_actions.h"
 #include "reply/reply_store.h"
-#include "win/files.h"
+#include "core/files.h"
 #include "win/window_class.h"
 
 namespace replybar {

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "launch/launch_map.h"
-#include "win/codec.h"
+#include "core/codec.h"
 #include "win/handles.h"
 #include "win/interface_win32.h"
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "win/codec.h"
+#include "core/codec.h"
 
 namespace replybar::launch {
 

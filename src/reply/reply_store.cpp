@@ -2,7 +2,7 @@
 
 #include <cassert>
 
-#include "win/codec.h"
+#include "core/codec.h"
 
 namespace replybar {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <climits>
 
-#include "win/codec.h"
+#include "core/codec.h"
 
 namespace replybar::codec {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <atomic>
 
-#include "win/files.h"
-#include "win/retry.h"
+#include "core/files.h"
+#include "core/retry.h"
 #include "win/system_error_win32.h"
 
 namespace replybar {

@@ -8,7 +8,7 @@
 
 #include "core/target_integrity.h"
 #include "win/handles.h"
-#include "win/keystrokes.h"
+#include "core/keystrokes.h"
 
 namespace replybar::win {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "win/dialog_placement.h"
+#include "core/dialog_placement.h"
 
 namespace replybar::win {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "win/codec.h"
+#include "core/codec.h"
 
 namespace replybar::fuzz {
 

@@ -3,7 +3,7 @@
 #include <set>
 
 #include "bar/bar_controller.h"
-#include "win/keystrokes.h"
+#include "core/keystrokes.h"
 #include "fakes.h"
 
 namespace replybar {

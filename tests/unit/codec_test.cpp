@@ -1,4 +1,4 @@
-#include "win/codec.h"
+#include "core/codec.h"
 
 #include "reply/reply_table.h"
 

@@ -1,4 +1,4 @@
-#include "win/dialog_placement.h"
+#include "core/dialog_placement.h"
 
 #include <gtest/gtest.h>
 

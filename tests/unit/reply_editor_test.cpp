@@ -9,8 +9,8 @@
 
 #include "fakes.h"
 #include "reply/reply_store.h"
-#include "win/codec.h"
-#include "win/files.h"
+#include "core/codec.h"
+#include "core/files.h"
 
 namespace replybar {
 namespace {

@@ -14,8 +14,8 @@
 #include <tuple>
 
 #include "fakes.h"
-#include "win/codec.h"
-#include "win/files.h"
+#include "core/codec.h"
+#include "core/files.h"
 
 namespace replybar {
 namespace {

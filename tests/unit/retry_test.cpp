@@ -1,4 +1,4 @@
-#include "win/retry.h"
+#include "core/retry.h"
 
 #include <gtest/gtest.h>
 

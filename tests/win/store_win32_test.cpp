@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "reply/reply_store.h"
-#include "win/codec.h"
-#include "win/files.h"
+#include "core/codec.h"
+#include "core/files.h"
 #include "win/registry_win32.h"
 
 namespace replybar {

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "win/codec.h"
-#include "win/files.h"
+#include "core/codec.h"
+#include "core/files.h"
 
 namespace replybar {
 namespace {

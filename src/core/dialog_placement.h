@@ -6,7 +6,7 @@
 
 #include "core/screen_rect.h"
 
-namespace replybar::win {
+namespace replybar {
 
 struct MonitorArea {
     ScreenRect monitor;  // the whole monitor
@@ -19,4 +19,4 @@ struct MonitorArea {
 ScreenRect centredOnOwnersMonitor(const ScreenRect& owner, const std::vector<MonitorArea>& monitors,
                                   int width, int height);
 
-}  // namespace replybar::win
+}  // namespace replybar

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <type_traits>
 
-#include "win/codec.h"
+#include "core/codec.h"
 
 namespace replybar::codec {
 namespace {

@@ -1,8 +1,8 @@
-#include "win/dialog_placement.h"
+#include "core/dialog_placement.h"
 
 #include <algorithm>
 
-namespace replybar::win {
+namespace replybar {
 namespace {
 
 int centred(int low, int high, int size) { return std::max(low, low + (high - low - size) / 2); }
@@ -29,4 +29,4 @@ ScreenRect centredOnOwnersMonitor(const ScreenRect& owner, const std::vector<Mon
     return {left, top, left + width, top + height};
 }
 
-}  // namespace replybar::win
+}  // namespace replybar

@@ -1,4 +1,4 @@
-#include "win/keystrokes.h"
+#include "core/keystrokes.h"
 
 namespace replybar::keys {
 

@@ -1,7 +1,7 @@
 // UTF-8 by hand (the same code serves 32-bit wchar_t natively and UTF-16 on Windows) and the
 // choice between GBK and UTF-8 for the reply store. The GBK half lives in codec_posix.cpp and
 // codec_win32.cpp.
-#include "win/codec.h"
+#include "core/codec.h"
 
 #include <type_traits>
 
