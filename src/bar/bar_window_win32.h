@@ -76,6 +76,12 @@ private:
     void resetButtonPictures() override;
     void rebuildLauncherMenu() override;
     void saveSettings() override;
+    // TEMPORARY until the bar registers the hotkey and hands the send key to the pick: the
+    // settings dialog's choice is only kept.
+    bool applyHotkey(const keys::Hotkey& hotkey) override { return chosenHotkey_ = hotkey, true; }
+    void setSendKey(keys::SendKey key) override { chosenSendKey_ = key; }
+    keys::Hotkey chosenHotkey_ = keys::kDefaultHotkey;
+    keys::SendKey chosenSendKey_ = keys::SendKey::CtrlEnter;
 
     void onMouseDown(MouseButton button, LPARAM lp);
     void onMouseMove(LPARAM lp);

@@ -10,6 +10,8 @@ std::optional<std::vector<KeyEvent>> planKeys(const std::wstring& notation,
         key = kV;
     else if (notation == L"^{Enter}")
         key = kReturn;
+    else if (notation == L"{Enter}")
+        key = kReturn, withCtrl = false;
     else if (notation == L"{esc}")
         key = kEscape, withCtrl = false;
     else
@@ -22,10 +24,14 @@ std::optional<std::vector<KeyEvent>> planKeys(const std::wstring& notation,
     };
     std::vector<KeyEvent> out;
     // Ctrl goes down before a held Alt or Win is let go: a lone Alt or Win release would open
-    // the target's menu or the Start menu.
+    // the target's menu or the Start menu. A plain Enter has no Ctrl: the mask key goes down
+    // instead.
+    const bool masked = !withCtrl && key == kReturn && !held.keys.empty();
     if (withCtrl) out.push_back({kLControl, false});
+    if (masked) out.push_back({kMaskKey, false});
     for (auto vk : held.keys)
         if (released(vk)) out.push_back({vk, true});
+    if (masked) out.push_back({kMaskKey, true});
     out.push_back({key, false});
     out.push_back({key, true});
     if (withCtrl) out.push_back({kLControl, true});
@@ -33,6 +39,10 @@ std::optional<std::vector<KeyEvent>> planKeys(const std::wstring& notation,
     // pressed down just before it would make that release a lone tap, which opens the window's
     // menu bar (Alt), the Start menu (Win) or switches the input method (Shift, Ctrl).
     return out;
+}
+
+const wchar_t* sendKeyNotation(SendKey key) {
+    return key == SendKey::Enter ? L"{Enter}" : L"^{Enter}";
 }
 
 }  // namespace replybar::keys

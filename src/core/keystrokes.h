@@ -14,6 +14,10 @@ namespace replybar::keys {
 enum Vk : std::uint16_t {
     kReturn = 0x0D,
     kEscape = 0x1B,
+    kEnd = 0x23,
+    kHome = 0x24,
+    kUp = 0x26,
+    kDown = 0x28,
     kV = 0x56,
     kLShift = 0xA0,
     kRShift = 0xA1,
@@ -23,7 +27,15 @@ enum Vk : std::uint16_t {
     kRMenu = 0xA5,
     kLWin = 0x5B,
     kRWin = 0x5C,
+    // Unassigned: no program acts on it. Pressed while held modifiers are let go, it makes their
+    // release no lone tap.
+    kMaskKey = 0xE8,
 };
+
+// The key auto-send presses after the paste; stored as this number.
+enum class SendKey : std::uint32_t { CtrlEnter = 0, Enter = 1 };
+// Its notation for IKeys: "^{Enter}" or "{Enter}".
+const wchar_t* sendKeyNotation(SendKey key);
 
 struct KeyEvent {
     std::uint16_t vk;

@@ -30,6 +30,28 @@ public:
     virtual bool write(const std::wstring& text, std::wstring& reason) = 0;
 };
 
+// Numbers kept beside the settings string, under the same key, each a value of its own.
+class ISettingNumbers {
+public:
+    virtual ~ISettingNumbers() = default;
+    // nullopt when the value is missing or is not a number (REG_DWORD).
+    virtual std::optional<std::uint32_t> readNumber(const std::wstring& name) = 0;
+    // false when the system refused the write, with its reason.
+    virtual bool writeNumber(const std::wstring& name, std::uint32_t value,
+                             std::wstring& reason) = 0;
+};
+
+// The program's entry among the ones Windows starts when the user logs on.
+class IRunAtLogon {
+public:
+    virtual ~IRunAtLogon() = default;
+    // The command line stored under the program's entry name; nullopt when there is none.
+    virtual std::optional<std::wstring> read() = 0;
+    virtual bool write(const std::wstring& command, std::wstring& reason) = 0;
+    // Also true when there was nothing to remove.
+    virtual bool remove(std::wstring& reason) = 0;
+};
+
 // Files of the reply store. Paths are whole paths as the bar forms them (dataDir + name).
 class IFiles {
 public:
@@ -90,6 +112,17 @@ public:
     virtual std::uintptr_t foreground() = 0;
     // The foreground window's class name.
     virtual std::wstring foregroundClass() = 0;
+};
+
+// System-wide hot keys of the bar: while registered, the combination reaches the bar, whichever
+// window has the keyboard, and no other window. `id` tells the bar's combinations apart;
+// `modifiers` are RegisterHotKey's MOD_ flags (see win/key_settings.h).
+class IHotkeys {
+public:
+    virtual ~IHotkeys() = default;
+    // false when another program (or the system) owns the combination.
+    virtual bool registerKey(int id, unsigned modifiers, unsigned virtualKey) = 0;
+    virtual bool unregisterKey(int id) = 0;
 };
 
 // Opening files and addresses with the shell, verb "open", owned by the bar.

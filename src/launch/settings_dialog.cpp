@@ -1,8 +1,20 @@
 #include "launch/settings_dialog.h"
 
+#include <utility>
+
 namespace replybar::launch {
 
 namespace {
+
+constexpr wchar_t kTitle[] = L"快捷回复条";
+constexpr wchar_t kHotkeyInvalidText[] =
+    L"这个快捷键不能用。\n\n请在“呼出快捷回复”一栏中按住 Ctrl 或 Alt（可以再加 Shift），"
+    L"再按一个字母、数字、功能键（F12 除外）或方向键。";
+
+std::wstring hotkeyTakenText(const keys::Hotkey& wanted, const keys::Hotkey& kept) {
+    return L"快捷键 " + keys::hotkeyText(wanted) + L" 已经被另一个程序占用，请换一个组合。\n\n" +
+           L"快捷回复条仍然使用原来的快捷键 " + keys::hotkeyText(kept) + L"。";
+}
 
 std::wstring trimmed(const std::wstring& text, const wchar_t* around) {
     const std::size_t first = text.find_first_not_of(around);
@@ -12,19 +24,28 @@ std::wstring trimmed(const std::wstring& text, const wchar_t* around) {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(BarState& state, IShell& shell, ISettingsView& view,
+SettingsDialog::SettingsDialog(BarState& state, Ports ports, ISettingsView& view,
                                ISettingsHost& host)
-    : state_(state), shell_(shell), view_(view), host_(host) {}
+    : state_(state), ports_(std::move(ports)), view_(view), host_(host) {}
 
 void SettingsDialog::open() {
     view_.setFolderText(state_.launchFolder);
     view_.setHomeText(state_.homePage);
     view_.enableHome(false);
+    keys_ = keys::readKeySettings(ports_.numbers);
+    view_.setHotkeyWord(keys_.hotkey.word());
+    view_.setSendKey(keys_.sendKey);
+    // Ticked when the entry starts this program, also from a folder it was moved out of (the
+    // next start points it here); not for another program's entry of the same name.
+    const RunEntry entry = classifyRunEntry(ports_.runAtLogon.read(), ports_.exePath);
+    startsWithWindows_ =
+        entry == RunEntry::ThisProgram || entry == RunEntry::ThisProgramElsewhere;
+    view_.setStartWithWindows(startsWithWindows_);
 }
 
 void SettingsDialog::openFolderClicked() {
     // A folder that is not there fails silently, as any address the shell cannot open.
-    shell_.open(view_.folderText());
+    ports_.shell.open(view_.folderText());
     view_.focusFolder();
 }
 
@@ -41,6 +62,8 @@ void SettingsDialog::setHomeClicked() {
 void SettingsDialog::defaultHomeClicked() { view_.setHomeText(kDefaultHomePage); }
 
 void SettingsDialog::confirmClicked() {
+    keys::Hotkey hotkey;
+    if (!takeHotkey(hotkey)) return;
     // The folder is taken as typed, less the quotes and spaces around a path pasted from
     // Explorer's "copy as path" (no Windows path holds a quote). The browse button is what
     // guarantees the backslash.
@@ -55,11 +78,60 @@ void SettingsDialog::confirmClicked() {
         home.replace(at, 1, L"%2C");
     view_.setHomeText(home);
     state_.homePage = home;
+    takeKeySettings({hotkey, view_.sendKey()});
+    takeStartWithWindows();
     finish(SettingsOutcome::Confirmed);
     host_.resetButtonPictures();
     host_.rebuildLauncherMenu();
     // At once, not only at shutdown: a crash or a power cut must not take the user's choice.
     host_.saveSettings();
+}
+
+// The hotkey is tried first: refused, the user chooses again with every other change still in
+// the dialog, and nothing has been taken over yet.
+bool SettingsDialog::takeHotkey(keys::Hotkey& chosen) {
+    const std::optional<keys::Hotkey> hotkey = keys::validHotkey(view_.hotkeyWord());
+    std::wstring refusal;
+    if (!hotkey)
+        refusal = kHotkeyInvalidText;
+    else if (!keys::sameCombination(*hotkey, keys_.hotkey) && !host_.applyHotkey(*hotkey))
+        refusal = hotkeyTakenText(*hotkey, keys_.hotkey);
+    if (!refusal.empty()) {
+        ports_.messages.show(refusal, kTitle, MessageKind::Info);
+        view_.focusHotkey();
+        return false;
+    }
+    chosen = *hotkey;
+    return true;
+}
+
+// Written even when unchanged: a stored value that made no sense is put right.
+void SettingsDialog::takeKeySettings(const keys::KeySettings& chosen) {
+    std::wstring reason;
+    if (!keys::writeKeySettings(ports_.numbers, chosen, reason))
+        ports_.messages.show(
+            L"快捷键和自动发送的按键只在这次运行中有效，没能保存到注册表：\n" + reason, kTitle,
+            MessageKind::Error);
+    host_.setSendKey(chosen.sendKey);
+    keys_ = chosen;
+}
+
+// Only a change of the box touches the logon entry: an entry the box does not own (another
+// program's of the same name, shown unticked) stays as it is while the box stays unticked.
+void SettingsDialog::takeStartWithWindows() {
+    const bool on = view_.startWithWindows();
+    if (on == startsWithWindows_) return;
+    std::wstring reason;
+    const bool done = on ? ports_.runAtLogon.write(runCommandFor(ports_.exePath), reason)
+                         : ports_.runAtLogon.remove(reason);
+    if (done) {
+        startsWithWindows_ = on;
+        return;
+    }
+    ports_.messages.show(std::wstring(on ? L"没能设置开机时自动启动快捷回复条：\n"
+                                         : L"没能取消开机时自动启动快捷回复条：\n") +
+                             reason,
+                         kTitle, MessageKind::Error);
 }
 
 void SettingsDialog::exitClicked() { finish(SettingsOutcome::ExitProgram); }
@@ -68,9 +140,9 @@ void SettingsDialog::addRepliesClicked() { finish(SettingsOutcome::OpenReplyEdit
 
 void SettingsDialog::linkClicked(Link link) {
     switch (link) {
-        case Link::WebSite: shell_.open(kWebSite); break;
-        case Link::Mail: shell_.open(std::wstring(L"mailto:") + kMailAddress); break;
-        case Link::Download: shell_.open(kDownloadPage); break;
+        case Link::WebSite: ports_.shell.open(kWebSite); break;
+        case Link::Mail: ports_.shell.open(std::wstring(L"mailto:") + kMailAddress); break;
+        case Link::Download: ports_.shell.open(kDownloadPage); break;
     }
 }
 

@@ -1,6 +1,7 @@
-// SettingsWindow's rules, " 软件信息 及 设置": the launch folder and the home page are edited here and
-// reach the bar only through "确定 返回"; every other way out leaves the bar as it was. The
-// dialog window forwards its events here and shows what it is told through ISettingsView.
+// SettingsWindow's rules, " 软件信息 及 设置": the launch folder, the home page, the hotkey, the
+// key auto-send presses and starting with Windows are edited here and reach the bar, the registry
+// and the logon entry only through "确定 返回"; every other way out leaves everything as it was.
+// The dialog window forwards its events here and shows what it is told through ISettingsView.
 #pragma once
 
 #include <string>
@@ -8,6 +9,8 @@
 #include "core/bar_state.h"
 #include "core/ports.h"
 #include "core/version.h"
+#include "core/key_settings.h"
+#include "core/run_at_logon.h"
 
 namespace replybar::launch {
 
@@ -31,6 +34,14 @@ public:
     virtual void setHomeText(const std::wstring& text) = 0;
     virtual void enableHome(bool on) = 0;
     virtual void focusHome() = 0;
+    // The hotkey field, in the word of the common controls' hotkey control.
+    virtual std::uint16_t hotkeyWord() = 0;
+    virtual void setHotkeyWord(std::uint16_t word) = 0;
+    virtual void focusHotkey() = 0;
+    virtual keys::SendKey sendKey() = 0;
+    virtual void setSendKey(keys::SendKey key) = 0;
+    virtual bool startWithWindows() = 0;  // "开机时自动启动快捷回复条"
+    virtual void setStartWithWindows(bool on) = 0;
     virtual void close() = 0;
 };
 
@@ -41,6 +52,10 @@ public:
     virtual void resetButtonPictures() = 0;  // the three button pictures normal
     virtual void rebuildLauncherMenu() = 0;  // build again: the menu follows the new folder
     virtual void saveSettings() = 0;         // the settings string to the registry, now
+    // The hotkey that opens the panel from now on, in place of the one in effect; false, the
+    // old one kept, when another program owns the combination.
+    virtual bool applyHotkey(const keys::Hotkey& hotkey) = 0;
+    virtual void setSendKey(keys::SendKey key) = 0;  // for every auto-send pick from now on
 };
 
 // How the dialog ended; what follows its closing is the bar's to do.
@@ -48,14 +63,25 @@ enum class SettingsOutcome { Discarded, Confirmed, OpenReplyEditor, ExitProgram 
 
 class SettingsDialog {
 public:
-    SettingsDialog(BarState& state, IShell& shell, ISettingsView& view, ISettingsHost& host);
+    struct Ports {
+        IShell& shell;
+        IMessages& messages;
+        ISettingNumbers& numbers;  // the hotkey and the send key
+        IRunAtLogon& runAtLogon;
+        std::wstring exePath;  // the running program, as the logon entry names it
+    };
+    SettingsDialog(BarState& state, Ports ports, ISettingsView& view, ISettingsHost& host);
 
-    void open();                  // from the bar's launchFolder and homePage, the home page field disabled
+    // From the bar's launchFolder and homePage, the home page field disabled; the hotkey and the
+    // send key as stored, the start box as the logon entry stands.
+    void open();
     void openFolderClicked();     // "打开文件夹"
     void defaultFolderClicked();  // "默认" by the folder
     void setHomeClicked();        // "设置" by the home page
     void defaultHomeClicked();    // "默认" by the home page
-    void confirmClicked();        // "确定 返回", Enter
+    // "确定 返回", Enter. A hotkey that cannot be one, or that another program owns, is refused
+    // with a message and the dialog stays open on it, nothing taken over.
+    void confirmClicked();
     void exitClicked();           // "退出本程序"
     void addRepliesClicked();     // "添加快捷回复信息"
     void linkClicked(Link link);
@@ -65,12 +91,17 @@ public:
 
 private:
     void finish(SettingsOutcome outcome);
+    bool takeHotkey(keys::Hotkey& chosen);
+    void takeKeySettings(const keys::KeySettings& chosen);
+    void takeStartWithWindows();
 
     BarState& state_;
-    IShell& shell_;
+    Ports ports_;
     ISettingsView& view_;
     ISettingsHost& host_;
     SettingsOutcome outcome_ = SettingsOutcome::Discarded;
+    keys::KeySettings keys_;          // as the dialog opened
+    bool startsWithWindows_ = false;  // the start box as the dialog opened
 };
 
 }  // namespace replybar::launch

@@ -1,5 +1,7 @@
 #include "launch/settings_window_win32.h"
 
+#include <commctrl.h>
+
 #include "win/interface_win32.h"
 #include "win/modal_win32.h"
 #include "win/window_class.h"
@@ -10,7 +12,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"ReplyBar.Settings";
 constexpr wchar_t kCaption[] = L" 软件信息 及 设置";
-constexpr int kClientW = 8115, kClientH = 3840;  // twips
 
 enum ControlId {
     kConfirm = IDOK,  // "确定 返回": Enter
@@ -20,14 +21,21 @@ enum ControlId {
     kAddReplies = 1005,
     kSetHomePage = 1006,
     kDefaultHomeButton = 1007,
+    kSendCtrlEnter = 1008,
+    kSendEnter = 1009,
+    kStartWithWindows = 1010,
     kFolderField = 1101,
     kHomePageField = 1102,
+    kHotkeyField = 1103,
     kAboutFrame = 1201,
     kFolderFrame = 1202,
     kHomePageFrame = 1203,
+    kKeysFrame = 1204,
     kWebSiteLink = 1301,
     kMailLink = 1302,
     kDownloadLink = 1303,
+    kHotkeyLabel = 1401,
+    kSendKeyLabel = 1402,
 };
 
 // The frames, in twips on the dialog; the controls inside a frame are placed relative to it.
@@ -37,6 +45,14 @@ struct Placement {
 constexpr Placement kAboutBox{180, 60, 7785, 1275};
 constexpr Placement kFolderBox{180, 1470, 7785, 825};
 constexpr Placement kHomePageBox{180, 2430, 7785, 825};
+// Below the home page frame, as far from it as the frames are from each other; the row of
+// buttons moves down by as much as the frame takes, gap included.
+constexpr Placement kKeysBox{180, 3390, 7785, 1275};
+constexpr int kButtonRowTop = kKeysBox.top + kKeysBox.height + 135;
+constexpr int kClientW = 8115, kClientH = kButtonRowTop + 345 + 105;  // twips
+
+static_assert(keys::kHotkeyShift == HOTKEYF_SHIFT && keys::kHotkeyControl == HOTKEYF_CONTROL &&
+              keys::kHotkeyAlt == HOTKEYF_ALT && keys::kHotkeyExtended == HOTKEYF_EXT);
 
 int px(int twips) { return twips / 15; }
 
@@ -48,16 +64,22 @@ RECT pixels(const Placement& p, const Placement& frame = {0, 0, 0, 0}) {
 }  // namespace
 
 SettingsWindow::SettingsWindow(const Context& context)
-    : context_(context), dialog_(context.state, shell_, *this, context.bar) {}
+    : context_(context),
+      dialog_(context.state, {shell_, messages_, numbers_, runAtLogon_, win::exePath()}, *this,
+              context.bar) {}
 
 SettingsOutcome SettingsWindow::showModal(const Context& context) {
     win::registerWindowClass<SettingsWindow>(kClassName, 0, nullptr, ::GetSysColorBrush(COLOR_BTNFACE));
+    // The hotkey field's class; the common controls are up by now, this only makes sure of it.
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_HOTKEY_CLASS};
+    ::InitCommonControlsEx(&icc);
     SettingsWindow form(context);
     // No WS_CLIPCHILDREN: the frames are children that leave their inside to the dialog.
     win::createDialogWindow(kClassName, kCaption, px(kClientW), px(kClientH), 0, context.owner,
                             &form);
     if (!form.hwnd_) return SettingsOutcome::Discarded;
     form.shell_.setOwner(form.hwnd_);
+    form.messages_.setOwner(form.hwnd_);
     form.createControls();
     win::runModal(form.hwnd_, context.owner, context.userWindow, form.done_,
                   {[&] { form.dialog_.open(); }, [&] { form.focusFolder(); }, {}});
@@ -66,16 +88,8 @@ SettingsOutcome SettingsWindow::showModal(const Context& context) {
 
 void SettingsWindow::createControls() {
     font_ = win::makeInterfaceFont();
-    const HINSTANCE inst = ::GetModuleHandleW(nullptr);
     auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, const RECT& r, int id,
-                    DWORD ex = 0) {
-        HWND c = ::CreateWindowExW(ex, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
-                                   r.right - r.left, r.bottom - r.top, hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst,
-                                   nullptr);
-        ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        return c;
-    };
+                    DWORD ex = 0) { return control(cls, text, style, r, id, ex); };
     createInformation();
     // Created top to bottom, which is the tab order. "打开文件夹" sits on the folder frame's top edge, over
     // the caption's trailing spaces.
@@ -84,20 +98,69 @@ void SettingsWindow::createControls() {
     folder_ = std::make_unique<controls::FolderBrowser>(
         hwnd_, kFolderField, pixels({210, 330, 6555, 345}, kFolderBox), font_.get());
     make(L"BUTTON", L"默认", button, pixels({6870, 330, 735, 345}, kFolderBox), kDefaultFolder);
-    text2_ = make(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL,
-                  pixels({210, 300, 5595, 345}, kHomePageBox), kHomePageField, WS_EX_CLIENTEDGE);
+    homeField_ =
+        make(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, pixels({210, 300, 5595, 345}, kHomePageBox),
+             kHomePageField, WS_EX_CLIENTEDGE);
     make(L"BUTTON", L"设置", button, pixels({6030, 300, 735, 345}, kHomePageBox), kSetHomePage);
     make(L"BUTTON", L"默认", button, pixels({6900, 300, 735, 345}, kHomePageBox), kDefaultHomeButton);
-    make(L"BUTTON", L"退出本程序", button, pixels({180, 3390, 1365, 345}), kExitProgram);
-    make(L"BUTTON", L"添加快捷回复信息", button, pixels({4590, 3390, 1725, 345}), kAddReplies);
-    make(L"BUTTON", L"确定 返回", WS_TABSTOP | BS_DEFPUSHBUTTON, pixels({6420, 3390, 1545, 345}),
-         kConfirm);
+    createKeysFrame();
+    make(L"BUTTON", L"退出本程序", button, pixels({180, kButtonRowTop, 1365, 345}), kExitProgram);
+    make(L"BUTTON", L"添加快捷回复信息", button, pixels({4590, kButtonRowTop, 1725, 345}),
+         kAddReplies);
+    make(L"BUTTON", L"确定 返回", WS_TABSTOP | BS_DEFPUSHBUTTON,
+         pixels({6420, kButtonRowTop, 1545, 345}), kConfirm);
     // The frames last: beneath every control, so that none of them is painted over.
     const DWORD frame = BS_GROUPBOX | WS_CLIPSIBLINGS;
     make(L"BUTTON", L"软件信息", frame, pixels(kAboutBox), kAboutFrame);
     make(L"BUTTON", L"设置快速启动栏的文件夹地址                 ", frame, pixels(kFolderBox),
          kFolderFrame);
     make(L"BUTTON", L"设置快速启动栏IE首页", frame, pixels(kHomePageBox), kHomePageFrame);
+    make(L"BUTTON", L"快捷键与启动", frame, pixels(kKeysBox), kKeysFrame);
+}
+
+// The hotkey and the send key on the first row, the start box on the second, each row's
+// controls as high as the other frames' fields and its labels centred beside them.
+void SettingsWindow::createKeysFrame() {
+    auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, const Placement& at,
+                    int id, DWORD ex = 0) {
+        return control(cls, text, style, pixels(at, kKeysBox), id, ex);
+    };
+    const DWORD label = SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE;
+    make(L"STATIC", L"呼出快捷回复：", label, {210, 300, 1290, 345}, kHotkeyLabel);
+    hotkeyField_ = make(HOTKEY_CLASSW, L"", WS_TABSTOP, {1500, 300, 2100, 345}, kHotkeyField,
+                        WS_EX_CLIENTEDGE);
+    // A key pressed alone, or with Shift only, is typing: the field adds Ctrl+Alt to it.
+    ::SendMessageW(hotkeyField_, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+                   MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+    // The row ends where the buttons above end. The choices leave room for the round button,
+    // which grows with the screen's DPI where the system does not scale the bar (200 %: 25 px).
+    make(L"STATIC", L"自动发送时按：", label, {3780, 300, 1290, 345}, kSendKeyLabel);
+    sendCtrlEnter_ = make(L"BUTTON", L"Ctrl+Enter", WS_GROUP | BS_AUTORADIOBUTTON,
+                          {5070, 300, 1440, 345}, kSendCtrlEnter);
+    sendEnter_ = make(L"BUTTON", L"Enter", BS_AUTORADIOBUTTON, {6600, 300, 1035, 345}, kSendEnter);
+    startWithWindows_ =
+        make(L"BUTTON", L"开机时自动启动快捷回复条", WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX,
+             {210, 750, 3300, 345}, kStartWithWindows);
+}
+
+// Tab goes to the chosen one of the two, the arrows to the other, as in every dialog.
+void SettingsWindow::updateSendKeyTabStop() {
+    for (HWND choice : {sendCtrlEnter_, sendEnter_}) {
+        const bool checked = ::SendMessageW(choice, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        const LONG_PTR style = ::GetWindowLongPtrW(choice, GWL_STYLE);
+        ::SetWindowLongPtrW(choice, GWL_STYLE, checked ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    }
+}
+
+// A child control in the dialog's font.
+HWND SettingsWindow::control(const wchar_t* cls, const wchar_t* text, DWORD style, const RECT& r,
+                             int id, DWORD exStyle) {
+    HWND c = ::CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                               r.right - r.left, r.bottom - r.top, hwnd_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    return c;
 }
 
 // Three rows of a caption and a value in the about frame; the values that are addresses are links.
@@ -178,6 +241,8 @@ void SettingsWindow::onCommand(int id, int code) {
         case kWebSiteLink: dialog_.linkClicked(Link::WebSite); break;
         case kMailLink: dialog_.linkClicked(Link::Mail); break;
         case kDownloadLink: dialog_.linkClicked(Link::Download); break;
+        case kSendCtrlEnter:
+        case kSendEnter: updateSendKeyTabStop(); break;
     }
 }
 
@@ -185,11 +250,39 @@ std::wstring SettingsWindow::folderText() { return folder_->Text(); }
 void SettingsWindow::setFolderText(const std::wstring& text) { folder_->Text(text); }
 void SettingsWindow::focusFolder() { ::SetFocus(folder_->textBox()); }
 
-std::wstring SettingsWindow::homeText() { return win::windowText(text2_); }
+std::wstring SettingsWindow::homeText() { return win::windowText(homeField_); }
 
-void SettingsWindow::setHomeText(const std::wstring& text) { ::SetWindowTextW(text2_, text.c_str()); }
-void SettingsWindow::enableHome(bool on) { ::EnableWindow(text2_, on); }
-void SettingsWindow::focusHome() { ::SetFocus(text2_); }
+void SettingsWindow::setHomeText(const std::wstring& text) {
+    ::SetWindowTextW(homeField_, text.c_str());
+}
+void SettingsWindow::enableHome(bool on) { ::EnableWindow(homeField_, on); }
+void SettingsWindow::focusHome() { ::SetFocus(homeField_); }
+
+std::uint16_t SettingsWindow::hotkeyWord() {
+    return static_cast<std::uint16_t>(::SendMessageW(hotkeyField_, HKM_GETHOTKEY, 0, 0));
+}
+void SettingsWindow::setHotkeyWord(std::uint16_t word) {
+    ::SendMessageW(hotkeyField_, HKM_SETHOTKEY, word, 0);
+}
+void SettingsWindow::focusHotkey() { ::SetFocus(hotkeyField_); }
+
+keys::SendKey SettingsWindow::sendKey() {
+    return ::SendMessageW(sendEnter_, BM_GETCHECK, 0, 0) == BST_CHECKED ? keys::SendKey::Enter
+                                                                        : keys::SendKey::CtrlEnter;
+}
+void SettingsWindow::setSendKey(keys::SendKey key) {
+    const bool enter = key == keys::SendKey::Enter;
+    ::SendMessageW(sendCtrlEnter_, BM_SETCHECK, enter ? BST_UNCHECKED : BST_CHECKED, 0);
+    ::SendMessageW(sendEnter_, BM_SETCHECK, enter ? BST_CHECKED : BST_UNCHECKED, 0);
+    updateSendKeyTabStop();
+}
+
+bool SettingsWindow::startWithWindows() {
+    return ::SendMessageW(startWithWindows_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+void SettingsWindow::setStartWithWindows(bool on) {
+    ::SendMessageW(startWithWindows_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
 void SettingsWindow::close() { done_ = true; }
 
 }  // namespace replybar::launch

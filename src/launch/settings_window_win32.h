@@ -10,6 +10,9 @@
 #include "controls/folder_browser_win32.h"
 #include "launch/settings_dialog.h"
 #include "win/handles.h"
+#include "win/messages_win32.h"
+#include "win/registry_win32.h"
+#include "win/run_at_logon_win32.h"
 #include "win/shell_win32.h"
 
 namespace replybar::launch {
@@ -30,7 +33,11 @@ public:
 private:
     explicit SettingsWindow(const Context& context);
     void createControls();
+    HWND control(const wchar_t* cls, const wchar_t* text, DWORD style, const RECT& r, int id,
+                 DWORD exStyle = 0);
     void createInformation();
+    void createKeysFrame();
+    void updateSendKeyTabStop();
     HWND link(const wchar_t* caption, const wchar_t* address, int x, int y, int id);
     void onCommand(int id, int code);
     bool onSetCursor(HWND over);
@@ -43,14 +50,27 @@ private:
     void setHomeText(const std::wstring& text) override;
     void enableHome(bool on) override;
     void focusHome() override;
+    std::uint16_t hotkeyWord() override;
+    void setHotkeyWord(std::uint16_t word) override;
+    void focusHotkey() override;
+    keys::SendKey sendKey() override;
+    void setSendKey(keys::SendKey key) override;
+    bool startWithWindows() override;
+    void setStartWithWindows(bool on) override;
     void close() override;
 
     Context context_;
-    win::ShellOpener shell_;  // owned by the dialog
+    win::ShellOpener shell_;      // owned by the dialog
+    win::MessageBoxes messages_;  // owned by the dialog
+    win::RegistrySettingsStore numbers_;
+    win::RunAtLogon runAtLogon_;
     SettingsDialog dialog_;
     win::UniqueFont font_;
     std::unique_ptr<controls::FolderBrowser> folder_;  // FolderBrowser1
-    HWND text2_ = nullptr;                              // the home page
+    HWND homeField_ = nullptr;
+    HWND hotkeyField_ = nullptr;
+    HWND sendCtrlEnter_ = nullptr, sendEnter_ = nullptr;  // the send key's two choices
+    HWND startWithWindows_ = nullptr;
     std::vector<HWND> links_;
     bool done_ = false;
 };

@@ -70,6 +70,7 @@ void ReplyPick::release(const std::wstring& text, bool autoSend) {
     p.text = text;
     p.window = ports_.target.foreground();
     p.autoSend = autoSend;
+    p.sendKey = sendKey_;
     p.remote = isRemoteDesktopClass(ports_.target.foregroundClass());
     p.deadline =
         ports_.clock.milliseconds() + kClipboardRetryMs + (p.remote ? kRemotePasteDelayMs : 0);
@@ -116,7 +117,8 @@ void ReplyPick::advance() {
                 }
                 return paste(p);
             case Stage::SendKey:
-                if (ports_.target.foreground() == p.window) sendKeys(L"^{Enter}", false);
+                if (ports_.target.foreground() == p.window)
+                    sendKeys(keys::sendKeyNotation(p.sendKey), false);
                 return finish();
         }
     }

@@ -1,5 +1,6 @@
 // Picking a reply: its text goes on the clipboard at the press on its row; at the release Ctrl+V
-// goes to the window the user is typing in and, under auto-send, Ctrl+Enter after it.
+// goes to the window the user is typing in and, under auto-send, the send key after it (Ctrl+Enter
+// or Enter, as the user chose).
 //
 // What lands in the user's chat must be the reply or nothing. So the keys go out only while the
 // clipboard verifiably holds the reply (our write, not changed since), and only to the window
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "core/ports.h"
+#include "core/keystrokes.h"
 
 namespace replybar {
 
@@ -55,6 +57,9 @@ public:
     void release(const std::wstring& text, bool autoSend);
     // The PickStep timer.
     void tick();
+    // The key auto-send presses from the next release on; Ctrl+Enter until told otherwise.
+    void setSendKey(keys::SendKey key) { sendKey_ = key; }
+    keys::SendKey sendKey() const { return sendKey_; }
     bool pending() const { return pending_.has_value(); }
 
 private:
@@ -63,6 +68,7 @@ private:
         std::wstring text;
         std::uintptr_t window = 0;  // the foreground window at the release
         bool autoSend = false;
+        keys::SendKey sendKey = keys::SendKey::CtrlEnter;
         bool remote = false;
         Stage stage = Stage::Clipboard;
         std::uint64_t deadline = 0;  // of the clipboard stage
@@ -82,6 +88,7 @@ private:
     std::optional<std::wstring> written_;  // what our last clipboard write put there
     std::optional<Pending> pending_;
     bool remoteTold_ = false;  // once per start
+    keys::SendKey sendKey_ = keys::SendKey::CtrlEnter;
 };
 
 }  // namespace replybar

@@ -53,4 +53,29 @@ bool RegistrySettingsStore::write(const std::wstring& text, std::wstring& reason
     return false;
 }
 
+std::optional<std::uint32_t> RegistrySettingsStore::readNumber(const std::wstring& name) {
+    DWORD type = 0, value = 0, size = sizeof value;
+    if (::RegGetValueW(HKEY_CURRENT_USER, kKey, name.c_str(), RRF_RT_ANY, &type, &value, &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof value)
+        return std::nullopt;
+    return value;
+}
+
+bool RegistrySettingsStore::writeNumber(const std::wstring& name, std::uint32_t value,
+                                        std::wstring& reason) {
+    HKEY raw = nullptr;
+    LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE,
+                                       nullptr, &raw, nullptr);
+    if (status == ERROR_SUCCESS) {
+        UniqueKey key(raw);
+        const DWORD number = value;
+        status = ::RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD,
+                                  reinterpret_cast<const BYTE*>(&number), sizeof number);
+    }
+    if (status == ERROR_SUCCESS) return true;
+    reason = systemErrorText(static_cast<DWORD>(status));
+    return false;
+}
+
 }  // namespace replybar::win

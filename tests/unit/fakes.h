@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -240,6 +242,68 @@ struct FakeSystemColors : menu::ISystemColors {
     static constexpr menu::Colorref standard(int index) { return 0x00100000u + index; }
     std::uint32_t color(int index) const override { return base + index; }
     std::uint32_t base = standard(0);
+};
+
+// System-wide hot keys as registered now, by id; combinations in `taken` belong to another
+// program. Every call is logged, so a test can see what was given back.
+class FakeHotkeys : public IHotkeys {
+public:
+    struct Combination {
+        unsigned modifiers, virtualKey;
+        bool operator<(const Combination& o) const {
+            return std::pair(modifiers & ~0x4000u, virtualKey) <
+                   std::pair(o.modifiers & ~0x4000u, o.virtualKey);  // MOD_NOREPEAT aside
+        }
+    };
+    bool registerKey(int id, unsigned modifiers, unsigned vk) override {
+        ++registrations;
+        if (taken.count({modifiers, vk}) || registered.count(id)) return false;
+        registered[id] = {modifiers, vk};
+        return true;
+    }
+    bool unregisterKey(int id) override {
+        unregistered.push_back(id);
+        return registered.erase(id) != 0;
+    }
+    std::map<int, Combination> registered;
+    std::set<Combination> taken;
+    std::vector<int> unregistered;
+    int registrations = 0;
+};
+
+// Numbers by value name, as the registry key holds them.
+class FakeSettingNumbers : public ISettingNumbers {
+public:
+    std::optional<std::uint32_t> readNumber(const std::wstring& name) override {
+        const auto it = values.find(name);
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
+    bool writeNumber(const std::wstring& name, std::uint32_t value, std::wstring& reason) override {
+        if (!refuse.empty()) return reason = refuse, false;
+        values[name] = value;
+        return true;
+    }
+    std::map<std::wstring, std::uint32_t> values;
+    std::wstring refuse;  // when set, every write fails with this reason
+};
+
+// The logon entry: absent or one command line.
+class FakeRunAtLogon : public IRunAtLogon {
+public:
+    std::optional<std::wstring> read() override { return command; }
+    bool write(const std::wstring& c, std::wstring& reason) override {
+        if (!refuse.empty()) return reason = refuse, false;
+        command = c;
+        return true;
+    }
+    bool remove(std::wstring& reason) override {
+        if (!refuse.empty()) return reason = refuse, false;
+        command.reset();
+        return true;
+    }
+    std::optional<std::wstring> command;
+    std::wstring refuse;
 };
 
 }  // namespace replybar::testing

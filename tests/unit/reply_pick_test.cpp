@@ -12,6 +12,7 @@ namespace {
 
 using namespace testing;
 using Keys = std::vector<std::wstring>;
+using SendKey = keys::SendKey;
 
 class ReplyPickTest : public ::testing::Test {
 protected:
@@ -43,14 +44,22 @@ protected:
     ReplyPick pick{{clipboard, keys, messages, target, timers, clock}};
 };
 
-// Ctrl+V at the release, the send key a fixed while after it, never before.
+// Ctrl+V at the release, the send key the user chose a fixed while after it, never before.
 TEST_F(ReplyPickTest, PasteAtTheReleaseTheSendKeyAfterIt) {
-    for (bool autoSend : {true, false}) {
+    const struct {
+        bool autoSend;
+        SendKey sendKey;
+        Keys sent;
+    } cases[] = {{true, SendKey::CtrlEnter, {L"^v|wait", L"^{Enter}"}},
+                 {true, SendKey::Enter, {L"^v|wait", L"{Enter}"}},
+                 {false, SendKey::Enter, {L"^v|wait"}}};
+    for (const auto& [autoSend, sendKey, sent] : cases) {
         keys = FakeKeys{&clock};
+        pick.setSendKey(sendKey);
         const auto start = clock.now;
         click(L"好的", autoSend);
         elapse(1000);
-        EXPECT_EQ(keys.sent, (autoSend ? Keys{L"^v|wait", L"^{Enter}"} : Keys{L"^v|wait"}));
+        EXPECT_EQ(keys.sent, sent);
         EXPECT_EQ(keyTimes(start).front(), 0u);
         if (autoSend) {
             EXPECT_EQ(keyTimes(start)[1], kSendKeyDelayMs);
@@ -143,6 +152,7 @@ TEST_F(ReplyPickTest, ASendKeyStillDueGoesOutBeforeTheNextPick) {
 // and the user hears why once per start.
 TEST_F(ReplyPickTest, RemoteDesktopWindowsPasteLateAndNeverSend) {
     target.windowClass = L"TscShellContainerClass";
+    pick.setSendKey(SendKey::Enter);  // no more than Ctrl+Enter
     for (int i = 0; i < 2; ++i) {
         keys = FakeKeys{&clock};
         const auto start = clock.now;
@@ -193,6 +203,30 @@ TEST_F(ReplyPickTest, AnElevatedTargetGetsNoKeysAndTheReplyStaysOnTheClipboard) 
                  {false, 0x2000, std::nullopt, TargetIntegrity::Unknown},
                  {false, std::nullopt, 0x3000, TargetIntegrity::Unknown}};
     for (const auto& c : cases) EXPECT_EQ(compareIntegrity(c.denied, c.ours, c.theirs), c.answer);
+}
+
+// A plain Enter has no Ctrl of its own to make the release of a held modifier no lone tap
+// (menu bar, Start menu, input method): the unassigned mask key does it, and nothing held is
+// pressed again.
+TEST(Keystrokes, APlainEnterLetsHeldModifiersGoBehindTheMaskKey) {
+    using namespace keys;
+    using E = KeyEvent;
+    const struct {
+        std::vector<std::uint16_t> held;
+        std::vector<KeyEvent> plan;
+    } cases[] = {
+        {{}, {E{kReturn, false}, {kReturn, true}}},
+        {{kLMenu, kRControl},
+         {E{kMaskKey, false},
+          {kLMenu, true},
+          {kRControl, true},
+          {kMaskKey, true},
+          {kReturn, false},
+          {kReturn, true}}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(planKeys(sendKeyNotation(SendKey::Enter), {c.held}), c.plan);
+    EXPECT_EQ(std::wstring(sendKeyNotation(SendKey::CtrlEnter)), L"^{Enter}");
 }
 
 }  // namespace

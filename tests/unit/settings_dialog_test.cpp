@@ -8,6 +8,7 @@
 namespace replybar::launch {
 namespace {
 
+using keys::Hotkey, keys::SendKey;
 using testing::RecordingShell;
 
 struct FakeView : ISettingsView {
@@ -18,17 +19,37 @@ struct FakeView : ISettingsView {
     void setHomeText(const std::wstring& t) override { home = t; }
     void enableHome(bool on) override { homeEnabled = on; }
     void focusHome() override { focus = L"home"; }
+    std::uint16_t hotkeyWord() override { return hotkey; }
+    void setHotkeyWord(std::uint16_t word) override { hotkey = word; }
+    void focusHotkey() override { focus = L"hotkey"; }
+    SendKey sendKey() override { return send; }
+    void setSendKey(SendKey key) override { send = key; }
+    bool startWithWindows() override { return start; }
+    void setStartWithWindows(bool on) override { start = on; }
     void close() override { closed = true; }
     std::wstring folder, home, focus;
     bool homeEnabled = true, closed = false;
+    std::uint16_t hotkey = 0;
+    SendKey send = SendKey::Enter;
+    bool start = false;
 };
 
 struct FakeHost : ISettingsHost {
     void resetButtonPictures() override { log.push_back(L"pictures"); }
     void rebuildLauncherMenu() override { log.push_back(L"rebuild"); }
     void saveSettings() override { log.push_back(L"save"); }
+    bool applyHotkey(const Hotkey& h) override {
+        log.push_back(L"hotkey " + keys::hotkeyText(h));
+        return !takenByOthers;
+    }
+    void setSendKey(SendKey key) override {
+        log.push_back(key == SendKey::Enter ? L"send Enter" : L"send Ctrl+Enter");
+    }
     std::vector<std::wstring> log;
+    bool takenByOthers = false;
 };
+
+constexpr wchar_t kExe[] = L"D:\\工具\\ReplyBar.exe";
 
 class SettingsDialogTest : public ::testing::Test {
 protected:
@@ -40,15 +61,21 @@ protected:
     }
     BarState state;
     RecordingShell shell;
+    testing::FakeMessages messages;
+    testing::FakeSettingNumbers numbers;
+    testing::FakeRunAtLogon run;
     FakeView view;
     FakeHost host;
-    SettingsDialog dialog{state, shell, view, host};
+    SettingsDialog dialog{state, {shell, messages, numbers, run, kExe}, view, host};
 };
 
 TEST_F(SettingsDialogTest, OpensOnTheBarsValuesWithTheHomePageLocked) {
     EXPECT_EQ(view.folder, L"D:\\tools\\");
     EXPECT_EQ(view.home, L"about:blank");
     EXPECT_FALSE(view.homeEnabled);
+    EXPECT_EQ(view.hotkey, keys::kDefaultHotkey.word());  // nothing stored: the defaults
+    EXPECT_EQ(view.send, SendKey::CtrlEnter);
+    EXPECT_FALSE(view.start);
 }
 
 // Confirming takes the folder as typed and a home page that the settings string can hold, then
@@ -79,7 +106,105 @@ TEST_F(SettingsDialogTest, ConfirmTakesOverWhatTheSettingsStringCanHold) {
         EXPECT_EQ(f.homePage, c.homePage);
         EXPECT_TRUE(view.closed);
         EXPECT_EQ(dialog.outcome(), SettingsOutcome::Confirmed);
-        EXPECT_EQ(host.log, (std::vector<std::wstring>{L"pictures", L"rebuild", L"save"}));
+        EXPECT_EQ(host.log, (std::vector<std::wstring>{L"send Ctrl+Enter", L"pictures", L"rebuild",
+                                                       L"save"}));
+    }
+}
+
+// The hotkey field is tried at the confirmation: a combination that cannot be a hotkey, or that
+// another program owns, keeps the dialog open on the field with nothing taken over; an unchanged
+// one is not registered again. Both key settings are written, a damaged stored value put right.
+TEST_F(SettingsDialogTest, ConfirmTriesTheHotkeyFirstAndKeepsTheOldOneWhenRefused) {
+    constexpr std::uint16_t ctrlAltR = 0x0652, ctrlShiftK = 0x034B, ctrlAltF12 = 0x067B;
+    const struct {
+        std::optional<std::uint32_t> stored;
+        std::uint16_t field;
+        bool takenByOthers;
+        std::vector<std::wstring> hostLog;
+        const wchar_t* told;  // in the one message when refused, the dialog still open
+    } cases[] = {
+        {std::nullopt, ctrlAltR, false, {L"send Enter", L"pictures", L"rebuild", L"save"}, nullptr},
+        {0xBAD0BAD, ctrlAltR, true, {L"send Enter", L"pictures", L"rebuild", L"save"}, nullptr},
+        {std::nullopt,
+         ctrlShiftK,
+         false,
+         {L"hotkey Ctrl+Shift+K", L"send Enter", L"pictures", L"rebuild", L"save"},
+         nullptr},
+        {std::nullopt,
+         ctrlShiftK,
+         true,
+         {L"hotkey Ctrl+Shift+K"},
+         L"Ctrl+Shift+K 已经被另一个程序占用"},
+        {ctrlShiftK, ctrlAltR, true, {L"hotkey Ctrl+Alt+R"}, L"原来的快捷键 Ctrl+Shift+K"},
+        {std::nullopt, ctrlAltF12, false, {}, L"不能用"},
+        {std::nullopt, 0, false, {}, L"不能用"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        numbers.values.clear();
+        if (c.stored) numbers.values[keys::kHotkeyValue] = *c.stored;
+        numbers.values[keys::kSendKeyValue] = 0;
+        messages.shown.clear();
+        host.log.clear();
+        host.takenByOthers = c.takenByOthers;
+        view.closed = false, view.focus.clear();
+        dialog.open();
+        view.folder = L"E:\\new\\";
+        view.hotkey = c.field;
+        view.send = SendKey::Enter;
+        dialog.confirmClicked();
+        EXPECT_EQ(host.log, c.hostLog);
+        EXPECT_EQ(view.closed, !c.told);
+        if (c.told) {
+            ASSERT_EQ(messages.shown.size(), 1u);
+            EXPECT_NE(messages.shown[0].text.find(c.told), std::wstring::npos);
+            EXPECT_EQ(view.focus, L"hotkey");
+            EXPECT_EQ(state.launchFolder, L"D:\\tools\\");
+            EXPECT_EQ(numbers.readNumber(keys::kHotkeyValue), c.stored);
+            EXPECT_EQ(numbers.readNumber(keys::kSendKeyValue), 0u);
+        } else {
+            EXPECT_TRUE(messages.shown.empty());
+            EXPECT_EQ(state.launchFolder, L"E:\\new\\");
+            EXPECT_EQ(numbers.readNumber(keys::kHotkeyValue), c.field);
+            EXPECT_EQ(numbers.readNumber(keys::kSendKeyValue), 1u);
+        }
+        state.launchFolder = L"D:\\tools\\";
+    }
+}
+
+// The start box shows whether the logon entry starts this program; only a change of the box
+// writes or removes the entry, and another program's entry of the same name stays while the
+// box stays unticked. A refused write is said, and the rest is taken over all the same.
+TEST_F(SettingsDialogTest, TheStartBoxWritesOrRemovesTheLogonEntryWhenChanged) {
+    const std::wstring ours = L"\"D:\\工具\\ReplyBar.exe\"";
+    const std::wstring moved = L"\"C:\\旧\\ReplyBar.exe\" /min", other = L"C:\\x\\Other.exe";
+    const struct {
+        std::optional<std::wstring> before;
+        bool shown, ticked;
+        std::optional<std::wstring> after;
+    } cases[] = {
+        {std::nullopt, false, false, std::nullopt},
+        {std::nullopt, false, true, ours},
+        {ours, true, true, ours},
+        {ours, true, false, std::nullopt},
+        {moved, true, true, moved},
+        {moved, true, false, std::nullopt},
+        {other, false, false, other},
+        {other, false, true, ours},
+    };
+    for (const auto& c : cases) {
+        for (const bool refused : {false, true}) {
+            run.command = c.before;
+            run.refuse = refused ? L"拒绝访问。" : L"";
+            messages.shown.clear();
+            dialog.open();
+            EXPECT_EQ(view.start, c.shown);
+            view.start = c.ticked;
+            dialog.confirmClicked();
+            EXPECT_EQ(run.command, refused ? c.before : c.after);
+            EXPECT_EQ(messages.shown.size(), refused && c.after != c.before ? 1u : 0u);
+            EXPECT_EQ(dialog.outcome(), SettingsOutcome::Confirmed);
+        }
     }
 }
 
@@ -97,6 +222,7 @@ TEST_F(SettingsDialogTest, EveryOtherWayOutLeavesTheBarAsItWas) {
         dialog.defaultFolderClicked();
         dialog.setHomeClicked();
         view.home = L"https://changed.example/";
+        view.hotkey = 0x034B, view.send = SendKey::Enter, view.start = true;
         (dialog.*c.close)();
         EXPECT_TRUE(view.closed);
         EXPECT_EQ(dialog.outcome(), c.outcome);
@@ -104,6 +230,8 @@ TEST_F(SettingsDialogTest, EveryOtherWayOutLeavesTheBarAsItWas) {
         EXPECT_EQ(state.homePage, L"about:blank");
     }
     EXPECT_TRUE(host.log.empty());
+    EXPECT_TRUE(numbers.values.empty());
+    EXPECT_EQ(run.command, std::nullopt);
 }
 
 TEST_F(SettingsDialogTest, ButtonsAndLinks) {

@@ -1,0 +1,146 @@
+#include "reply/keyboard_panel.h"
+
+#include <algorithm>
+
+#include "core/key_settings.h"
+
+namespace replybar {
+
+namespace {
+
+using keys::kDown, keys::kEnd, keys::kEscape, keys::kHome, keys::kReturn, keys::kUp;
+
+std::uint16_t keyOfRow(int row) {
+    if (row < 0 || row >= kKeyedRows) return 0;
+    if (row < 9) return static_cast<std::uint16_t>('1' + row);
+    if (row == 9) return '0';
+    return static_cast<std::uint16_t>('A' + row - 10);
+}
+
+}  // namespace
+
+std::optional<int> rowOfKey(std::uint16_t vk) {
+    if (vk >= '1' && vk <= '9') return vk - '1';
+    if (vk == '0') return 9;
+    if (vk >= 'A' && vk <= 'Z') return 10 + vk - 'A';
+    return std::nullopt;
+}
+
+std::wstring rowKeyLabel(int row, int replyCount) {
+    if (row >= replyCount) return L"";
+    const std::uint16_t vk = keyOfRow(row);
+    return vk ? std::wstring(1, static_cast<wchar_t>(vk)) : L"";
+}
+
+int movedHighlight(int row, HighlightMove move, int replyCount) {
+    if (replyCount <= 0) return -1;
+    switch (move) {
+        case HighlightMove::Up: return row <= 0 ? replyCount - 1 : std::min(row, replyCount) - 1;
+        case HighlightMove::Down: return row < 0 || row >= replyCount - 1 ? 0 : row + 1;
+        case HighlightMove::First: return 0;
+        case HighlightMove::Last: return replyCount - 1;
+    }
+    return row;
+}
+
+PanelKeyAction actionOfKey(std::uint16_t vk, int replyCount) {
+    if (const auto row = rowOfKey(vk))
+        return *row < replyCount ? PanelKeyAction{PanelKeyAction::PickRow, *row} : PanelKeyAction{};
+    switch (vk) {
+        case kUp: return {PanelKeyAction::Move, -1, HighlightMove::Up};
+        case kDown: return {PanelKeyAction::Move, -1, HighlightMove::Down};
+        case kHome: return {PanelKeyAction::Move, -1, HighlightMove::First};
+        case kEnd: return {PanelKeyAction::Move, -1, HighlightMove::Last};
+        case kReturn: return {PanelKeyAction::PickHighlighted};
+        case kEscape: return {PanelKeyAction::Close};
+        default: return {};
+    }
+}
+
+std::vector<PanelKey> panelKeys(int replyCount) {
+    // Esc and Enter first: keyboard mode does not start without them.
+    std::vector<PanelKey> out{
+        {kEscape, keys::kModNoRepeat}, {kReturn, keys::kModNoRepeat}, {kUp, 0}, {kDown, 0},
+        {kHome, keys::kModNoRepeat},   {kEnd, keys::kModNoRepeat}};
+    for (int row = 0; row < std::min(replyCount, kKeyedRows); ++row)
+        out.push_back({keyOfRow(row), keys::kModNoRepeat});
+    return out;
+}
+
+bool KeyboardPanel::open(int replyCount, int pointerX, int pointerY) {
+    end(KeyboardModeEnd::SessionEnded);  // never two sets of keys
+    for (const PanelKey& k : panelKeys(replyCount)) {
+        if (hotkeys_.registerKey(kPanelKeyIdBase + k.virtualKey, k.modifiers, k.virtualKey))
+            held_.insert(k.virtualKey);
+        else if (k.virtualKey == kEscape || k.virtualKey == kReturn)
+            break;
+    }
+    if (!held_.count(kEscape) || !held_.count(kReturn)) {
+        releaseKeys();
+        return false;
+    }
+    active_ = true;
+    lastEnd_.reset();
+    replyCount_ = std::max(replyCount, 0);
+    highlight_ = replyCount_ > 0 ? 0 : -1;
+    pointerX_ = pointerX, pointerY_ = pointerY;
+    return true;
+}
+
+std::optional<int> KeyboardPanel::highlight() const {
+    if (!active_ || highlight_ < 0) return std::nullopt;
+    return highlight_;
+}
+
+std::wstring KeyboardPanel::label(int row) const {
+    if (!active_ || !held_.count(keyOfRow(row))) return L"";
+    return rowKeyLabel(row, replyCount_);
+}
+
+KeyboardPanel::Result KeyboardPanel::keyPressed(int id) {
+    const int vk = id - kPanelKeyIdBase;
+    if (!active_ || vk < 0 || !held_.count(static_cast<std::uint16_t>(vk))) return {};
+    const PanelKeyAction action = actionOfKey(static_cast<std::uint16_t>(vk), replyCount_);
+    switch (action.kind) {
+        case PanelKeyAction::PickRow:
+            end(KeyboardModeEnd::Picked);
+            return {Result::Pick, action.row};
+        case PanelKeyAction::PickHighlighted: {
+            if (highlight_ < 0) return {};
+            const int row = highlight_;
+            end(KeyboardModeEnd::Picked);
+            return {Result::Pick, row};
+        }
+        case PanelKeyAction::Move: {
+            const int moved = movedHighlight(highlight_, action.move, replyCount_);
+            if (moved == highlight_) return {};
+            highlight_ = moved;
+            return {Result::Moved};
+        }
+        case PanelKeyAction::Close: end(KeyboardModeEnd::Escaped); return {Result::Close};
+        case PanelKeyAction::Nothing: return {};
+    }
+    return {};
+}
+
+bool KeyboardPanel::pointerMoved(int x, int y) {
+    if (!active_ || (x == pointerX_ && y == pointerY_)) return false;
+    end(KeyboardModeEnd::MouseTookOver);
+    return true;
+}
+
+void KeyboardPanel::end(KeyboardModeEnd why) {
+    if (!active_) return;
+    releaseKeys();
+    active_ = false;
+    highlight_ = -1;
+    lastEnd_ = why;
+}
+
+// Every key, even when one is refused: the others must not stay taken.
+void KeyboardPanel::releaseKeys() {
+    for (const std::uint16_t vk : held_) hotkeys_.unregisterKey(kPanelKeyIdBase + vk);
+    held_.clear();
+}
+
+}  // namespace replybar

@@ -1,0 +1,115 @@
+// The reply panel in keyboard mode. The hotkey opens the panel with the first reply highlighted
+// and each of the first 36 rows labelled with its key: 1-9 and 0, then A-Z. A row key picks its
+// row, Up/Down (round the ends) and Home/End move the highlight, Enter picks the highlighted
+// row, Esc closes. The bar never has the keyboard, so these keys are registered as system-wide
+// hotkeys for as long as the mode lasts: they reach the bar and no other window. Every way the
+// mode ends gives them back at once, so that none stays taken from the user's other programs.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/ports.h"
+
+namespace replybar {
+
+// The hotkey ids the bar registers: the one combination that opens and closes the panel, and
+// the panel's keys while keyboard mode lasts, each at the base plus its virtual key.
+inline constexpr int kPanelToggleHotkeyId = 1;
+inline constexpr int kPanelKeyIdBase = 0x1000;
+
+inline constexpr int kKeyedRows = 36;
+
+// The row (0-based) a row key picks: '1'-'9' rows 0-8, '0' row 9, 'A'-'Z' rows 10-35.
+std::optional<int> rowOfKey(std::uint16_t virtualKey);
+// The label at the left of a row: "1"-"9", "0", "A"-"Z"; "" for a row past the keyed ones or
+// past the replies.
+std::wstring rowKeyLabel(int row, int replyCount);
+
+enum class HighlightMove { Up, Down, First, Last };
+// Up and Down go round the ends; with no replies there is nothing to highlight (-1).
+int movedHighlight(int row, HighlightMove move, int replyCount);
+
+struct PanelKeyAction {
+    enum Kind { Nothing, PickRow, Move, PickHighlighted, Close } kind = Nothing;
+    int row = -1;                            // PickRow
+    HighlightMove move = HighlightMove::Up;  // Move
+    bool operator==(const PanelKeyAction&) const = default;
+};
+// What a key does with this many replies; a row key past them does nothing.
+PanelKeyAction actionOfKey(std::uint16_t virtualKey, int replyCount);
+
+struct PanelKey {
+    std::uint16_t virtualKey;
+    unsigned modifiers;  // RegisterHotKey's: none, and no repeats except for Up and Down
+    bool operator==(const PanelKey&) const = default;
+};
+// The keys keyboard mode takes with this many replies: the row keys of the replies there are,
+// Esc, Enter, Up, Down, Home and End. A row key, Enter or Esc held down acts once: a user still
+// holding the hotkey's letter picks nothing with it.
+std::vector<PanelKey> panelKeys(int replyCount);
+
+// Every way keyboard mode ends. All but MouseTookOver close the panel; then it stays open and
+// is worked by the mouse, as when a click opened it.
+enum class KeyboardModeEnd {
+    Picked,
+    Escaped,
+    HotkeyAgain,
+    ClickedElsewhere,
+    ForegroundChanged,
+    MouseTookOver,
+    SessionEnded,  // the end of the session, a lock of the screen, the bar closing
+};
+
+class KeyboardPanel {
+public:
+    explicit KeyboardPanel(IHotkeys& hotkeys) : hotkeys_(hotkeys) {}
+    ~KeyboardPanel() { end(KeyboardModeEnd::SessionEnded); }
+    KeyboardPanel(const KeyboardPanel&) = delete;
+    KeyboardPanel& operator=(const KeyboardPanel&) = delete;
+
+    // The mode starts over a panel of `replyCount` rows, with the pointer where it is now: the
+    // first row highlighted, the labels on, the keys registered. False, with nothing left
+    // registered, when Esc or Enter cannot be had (another program holds one system-wide):
+    // keys meant for the panel would reach the user's window, and Enter would send whatever is
+    // typed there. Without a row key (held the same way) only its label is missing.
+    bool open(int replyCount, int pointerX, int pointerY);
+    bool active() const { return active_; }
+    // The highlighted row while active.
+    std::optional<int> highlight() const;
+    // The key label of a row while active, for rows whose key the mode holds.
+    std::wstring label(int row) const;
+
+    struct Result {
+        enum Kind { Nothing, Moved, Pick, Close } kind = Nothing;
+        int row = -1;  // Pick: the row to pick, exactly as a click on it would
+        bool operator==(const Result&) const = default;
+    };
+    // WM_HOTKEY with one of the panel's ids. A pick and Esc end the mode, keys given back,
+    // before they return: the pick's own keystrokes must find none of them taken.
+    Result keyPressed(int id);
+    // The pointer over the panel. A move away from where it was at the opening is the mouse
+    // taking over; the move the system reports when the panel appears under a resting pointer
+    // is not. True when it ended the mode.
+    bool pointerMoved(int x, int y);
+    // Ends the mode, keys given back; nothing when it is not on.
+    void end(KeyboardModeEnd why);
+    // How the mode last ended; nullopt while on and before the first opening.
+    std::optional<KeyboardModeEnd> lastEnd() const { return lastEnd_; }
+
+private:
+    void releaseKeys();
+
+    IHotkeys& hotkeys_;
+    bool active_ = false;
+    int replyCount_ = 0;
+    int highlight_ = -1;
+    int pointerX_ = 0, pointerY_ = 0;
+    std::set<std::uint16_t> held_;  // the virtual keys registered now
+    std::optional<KeyboardModeEnd> lastEnd_;
+};
+
+}  // namespace replybar

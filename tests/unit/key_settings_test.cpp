@@ -1,0 +1,130 @@
+#include "core/key_settings.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "core/run_at_logon.h"
+
+namespace replybar {
+namespace {
+
+using namespace keys;
+
+// What the stored number or the hotkey field's word may hold, what it registers as and how the
+// user reads it; anything that cannot be a hotkey reads as Ctrl+Alt+R.
+TEST(KeySettings, StoredHotkeysAreCheckedRegisteredAndNamed) {
+    constexpr std::uint32_t CA = (kHotkeyControl | kHotkeyAlt) << 8;
+    const struct {
+        std::uint32_t stored;
+        const wchar_t* text;  // nullptr: not a hotkey
+        unsigned modifiers;   // RegisterHotKey's, without MOD_NOREPEAT
+    } cases[] = {
+        {CA | 'R', L"Ctrl+Alt+R", kModControl | kModAlt},
+        {kHotkeyControl << 8 | '5', L"Ctrl+5", kModControl},
+        {(kHotkeyAlt | kHotkeyShift) << 8 | 0x71, L"Shift+Alt+F2", kModAlt | kModShift},
+        {(kHotkeyControl | kHotkeyShift | kHotkeyExtended) << 8 | 0x26, L"Ctrl+Shift+Up",
+         kModControl | kModShift},
+        {kHotkeyAlt << 8 | 0x6B, L"Alt+Num +", kModAlt},
+        {kHotkeyControl << 8 | 0xDC, L"Ctrl+\\", kModControl},
+        {kHotkeyControl << 8 | 0x2E, L"Ctrl+Delete", kModControl},
+        {0, nullptr, 0},                        // an empty field
+        {'R', nullptr, 0},                      // no modifier
+        {kHotkeyShift << 8 | 'R', nullptr, 0},  // Shift only: typing
+        {CA | 0x7B, nullptr, 0},                // F12
+        {CA | 0x2E, nullptr, 0},                // Ctrl+Alt+Delete
+        {CA | 0x0D, nullptr, 0},                // Enter
+        {CA | 0x11, nullptr, 0},                // a modifier alone
+        {CA | 0x14, nullptr, 0},                // Caps Lock
+        {CA | 0x01, nullptr, 0},                // a mouse button
+        {0x10000 | CA | 'R', nullptr, 0},       // bits beyond the word
+        {(CA | 0x1000) | 'R', nullptr, 0},      // an unknown flag
+        {0xFFFFFFFF, nullptr, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        const std::optional<Hotkey> h = validHotkey(c.stored);
+        ASSERT_EQ(h.has_value(), c.text != nullptr);
+        testing::FakeSettingNumbers numbers;
+        numbers.values[kHotkeyValue] = c.stored;
+        const Hotkey read = readKeySettings(numbers).hotkey;
+        if (!h) {
+            EXPECT_EQ(read, kDefaultHotkey);
+            continue;
+        }
+        EXPECT_EQ(read, *h);
+        EXPECT_EQ(read.word(), c.stored);  // written back as it was read
+        EXPECT_EQ(hotkeyText(*h), c.text);
+        EXPECT_EQ(registerModifiers(*h), c.modifiers | kModNoRepeat);
+    }
+    EXPECT_EQ(hotkeyText(kDefaultHotkey), L"Ctrl+Alt+R");
+    EXPECT_TRUE(sameCombination({0x26, kHotkeyControl}, {0x26, kHotkeyControl | kHotkeyExtended}));
+    EXPECT_FALSE(sameCombination({'R', kHotkeyControl}, {'R', kHotkeyAlt}));
+}
+
+TEST(KeySettings, TheSendKeyIsEnterOnlyWhenStoredSo) {
+    const struct {
+        std::optional<std::uint32_t> stored;
+        SendKey key;
+    } cases[] = {{std::nullopt, SendKey::CtrlEnter},
+                 {0, SendKey::CtrlEnter},
+                 {1, SendKey::Enter},
+                 {2, SendKey::CtrlEnter},
+                 {0xFFFFFFFF, SendKey::CtrlEnter}};
+    for (const auto& c : cases) {
+        testing::FakeSettingNumbers numbers;
+        if (c.stored) numbers.values[kSendKeyValue] = *c.stored;
+        EXPECT_EQ(readKeySettings(numbers).sendKey, c.key);
+    }
+    testing::FakeSettingNumbers numbers;
+    std::wstring reason;
+    ASSERT_TRUE(writeKeySettings(numbers, {{'K', kHotkeyControl}, SendKey::Enter}, reason));
+    EXPECT_EQ(numbers.values, (std::map<std::wstring, std::uint32_t>{
+                                  {L"Hotkey", kHotkeyControl << 8 | 'K'}, {L"SendKey", 1}}));
+}
+
+// The logon entry's command line: whose program it starts, and what a start after the folder
+// was moved makes of it.
+TEST(RunAtLogon, AnEntryOfThisProgramFollowsTheExeOnlyWhenItsOldFileIsGone) {
+    const std::wstring exe = L"D:\\新工具\\ReplyBar.exe";
+    const struct {
+        std::optional<std::wstring> command;
+        RunEntry entry;
+        std::optional<std::wstring> afterStart;  // the entry once the bar has started
+    } cases[] = {
+        {std::nullopt, RunEntry::None, std::nullopt},
+        {L"\"D:\\新工具\\ReplyBar.exe\"", RunEntry::ThisProgram, L"\"D:\\新工具\\ReplyBar.exe\""},
+        {L"d:\\新工具\\replybar.EXE", RunEntry::ThisProgram, L"d:\\新工具\\replybar.EXE"},
+        {L"\"C:\\旧 文件夹\\ReplyBar.exe\" /min", RunEntry::ThisProgramElsewhere,
+         L"\"D:\\新工具\\ReplyBar.exe\" /min"},
+        {L"C:\\Program Files\\RB\\ReplyBar.exe", RunEntry::ThisProgramElsewhere,
+         L"\"D:\\新工具\\ReplyBar.exe\""},
+        // The other copy is still there, the stick is not plugged in, no folder at all.
+        {L"\"C:\\copy\\ReplyBar.exe\"", RunEntry::ThisProgramElsewhere,
+         L"\"C:\\copy\\ReplyBar.exe\""},
+        {L"\"F:\\ReplyBar.exe\"", RunEntry::ThisProgramElsewhere, L"\"F:\\ReplyBar.exe\""},
+        {L"ReplyBar.exe", RunEntry::ThisProgramElsewhere, L"ReplyBar.exe"},
+        {L"\"\\\\server\\share\\rb\\ReplyBar.exe\"", RunEntry::ThisProgramElsewhere,
+         L"\"D:\\新工具\\ReplyBar.exe\""},
+        // Another program under our entry's name is not ours to change.
+        {L"\"C:\\Tools\\Other.exe\" ReplyBar.exe", RunEntry::OtherProgram,
+         L"\"C:\\Tools\\Other.exe\" ReplyBar.exe"},
+        {L"C:\\RB\\ReplyBar.exe.bak", RunEntry::OtherProgram, L"C:\\RB\\ReplyBar.exe.bak"},
+        {L"", RunEntry::OtherProgram, L""},
+    };
+    testing::MemoryFiles files;
+    for (const wchar_t* there :
+         {L"C:\\", L"D:\\", L"\\\\server\\share\\", L"C:\\copy\\ReplyBar.exe"})
+        files.files[there] = {};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command.value_or(L"(none)").size());
+        EXPECT_EQ(classifyRunEntry(c.command, exe), c.entry);
+        testing::FakeRunAtLogon run;
+        run.command = c.command;
+        EXPECT_EQ(correctStaleRunValue(run, files, exe), c.afterStart != c.command);
+        EXPECT_EQ(run.command, c.afterStart);
+    }
+    EXPECT_EQ(runCommandFor(exe), L"\"D:\\新工具\\ReplyBar.exe\"");
+}
+
+}  // namespace
+}  // namespace replybar
