@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bar/bar_controller.h"
+#include "win/hotkeys_win32.h"
 #include "win/input_win32.h"
 #include "win/messages_win32.h"
 #include "win/shell_win32.h"
@@ -62,8 +63,8 @@ double waitForText(Clock::time_point start, int length) {
         if (Clock::now() - start > std::chrono::seconds(5)) return -1;
         ::Sleep(0);
     }
-    return std::chrono::duration<double, std::milli>(
-               Clock::duration(g_changedAt.load()) - start.time_since_epoch())
+    return std::chrono::duration<double, std::milli>(Clock::duration(g_changedAt.load()) -
+                                                     start.time_since_epoch())
         .count();
 }
 
@@ -115,7 +116,10 @@ int wmain() {
     state.autoSend = false;
     ReplyTable table{};
     table[0].fullText = reply;
-    BarController bar(state, table, {window, timers, clipboard, keys, messages, actions, targetCheck, clock});
+    win::WindowHotkeys hotkeys(owner);
+    BarController bar(
+        state, table,
+        {window, timers, clipboard, keys, messages, actions, targetCheck, clock, hotkeys});
     bar.setPanelSize(panelSizeFor(1));
     bar.setWindowRect({0, 0, 103, 29});
 
@@ -154,9 +158,10 @@ int wmain() {
     }
     std::printf("no-wait sender: %.2f ms\n", median(nowait));
     const double b = median(bare), p = median(pick);
-    std::printf("reply pick: %.2f ms (median of %d), bare SendInput Ctrl+V: %.2f ms, ratio %.2f "
-                "(goal <= 1.5)\n",
-                p, rounds, b, b > 0 ? p / b : 0.0);
+    std::printf(
+        "reply pick: %.2f ms (median of %d), bare SendInput Ctrl+V: %.2f ms, ratio %.2f "
+        "(goal <= 1.5)\n",
+        p, rounds, b, b > 0 ? p / b : 0.0);
     ::PostMessageW(g_top, WM_QUIT, 0, 0);
     ::PostThreadMessageW(::GetWindowThreadProcessId(g_top, nullptr), WM_QUIT, 0, 0);
     target.join();

@@ -1,4 +1,4 @@
-# The shell, COM, OLE pictures and the common controls are first needed after the bar is on
+# The shell, COM, OLE pictures, the common controls and the session notices are first needed after the bar is on
 # screen: ReplyBar.exe imports their functions through delay-load libraries, so their DLLs load
 # at the first call instead of at process start. The lists name every function the program
 # calls from them; a new call into one of these DLLs goes to the plain import library and still
@@ -8,7 +8,8 @@ set(DELAYLOAD_IMPORTS
     "SHELL32.dll:SHBrowseForFolderW,SHGetFileInfoW,SHGetFolderPathW,SHGetPathFromIDListW,ShellExecuteW"
     "ole32.dll:CoCreateInstance,CoInitializeEx,CoTaskMemFree,CoUninitialize"
     "OLEAUT32.dll:OleCreatePictureIndirect"
-    "COMCTL32.dll:ImageList_Draw,ImageList_GetIconSize,InitCommonControlsEx")
+    "COMCTL32.dll:ImageList_Draw,ImageList_GetIconSize,InitCommonControlsEx"
+    "WTSAPI32.dll:WTSRegisterSessionNotification,WTSUnRegisterSessionNotification")
 set(DELAYLOAD_LIBS)
 if(DLLTOOL)
   foreach(entry ${DELAYLOAD_IMPORTS})

@@ -22,6 +22,9 @@ bool countDown(int& ticksLeft) {
     return ticksLeft == 0;
 }
 
+constexpr wchar_t kPanelKeysTakenText[] =
+    L"Esc 或 Enter 键正被另一个程序用作快捷键，快捷回复条无法用键盘选择回复。\n"
+    L"请用鼠标点选回复。";
 constexpr wchar_t kNoRepliesText[] =
     L"没有设置回复信息，请先添加回复信息；以后鼠标右键点击快捷回复图标，可以随时添加。";
 
@@ -31,8 +34,8 @@ BarController::BarController(BarState& state, ReplyTable& replies, Ports ports)
     : state_(state),
       replies_(replies),
       ports_(ports),
-      pick_(
-          {ports.clipboard, ports.keys, ports.messages, ports.target, ports.timers, ports.clock}) {
+      pick_({ports.clipboard, ports.keys, ports.messages, ports.target, ports.timers, ports.clock}),
+      keyboard_(ports.hotkeys) {
     pictures_.fill(Picture::Normal);
 }
 
@@ -108,6 +111,13 @@ void BarController::mouseDown(const Target& t, MouseButton button, int x, int y)
 }
 
 void BarController::mouseMove(const Target& t, int x, int y) {
+    // The move the system reports when the panel appears under a resting pointer is no move of
+    // the user's; a real one hands the panel to the mouse, the key labels gone.
+    if (keyboard_.active()) {
+        const PxPoint p = ports_.window.cursorPos();
+        if (!keyboard_.pointerMoved(p.x, p.y)) return;
+        ports_.window.invalidate();
+    }
     switch (t.kind) {
         case Target::DragStrip: dragStripMove(x - faceOrigin().x, y - faceOrigin().y); break;
         case Target::Button: buttonMove(static_cast<BarButton>(t.index)); break;
@@ -253,6 +263,8 @@ void BarController::openReplyPanel() {
 }
 
 void BarController::restoreBar() {
+    // Whatever closes the panel gives the panel's keys back.
+    keyboard_.end(KeyboardModeEnd::ClickedElsewhere);
     // Wherever the window is now: something else may have moved it while the panel was open.
     const PxPoint face = faceOrigin();
     window_.left += face.x;
@@ -296,6 +308,64 @@ void BarController::rowUp(int row, MouseButton button) {
     ports_.actions.openReplyEditor();
 }
 
+// --- keyboard mode -----------------------------------------------------------------------
+
+void BarController::hotkeyPressed() {
+    if (keyboard_.active()) {
+        keyboard_.end(KeyboardModeEnd::HotkeyAgain);
+        restoreBar();
+        return;
+    }
+    if (state_.replyCount == 0) {  // as a click on the reply button: the editor, to add one
+        ports_.messages.show(kNoRepliesText, L"提示", MessageKind::Info);
+        ports_.actions.openReplyEditor();
+        return;
+    }
+    // A panel the mouse opened is taken over by the keys.
+    if (!panelOpen_) openReplyPanel();
+    const PxPoint p = ports_.window.cursorPos();
+    if (!keyboard_.open(rowCount(), p.x, p.y)) {
+        restoreBar();
+        ports_.messages.show(kPanelKeysTakenText, L"快捷回复条", MessageKind::Info);
+        return;
+    }
+    bandRow_ = *keyboard_.highlight();
+    state_.panelCloseCountdown = 2;
+    ports_.window.invalidate();
+}
+
+void BarController::panelKeyPressed(int id) {
+    const KeyboardPanel::Result r = keyboard_.keyPressed(id);
+    switch (r.kind) {
+        case KeyboardPanel::Result::Nothing: return;
+        case KeyboardPanel::Result::Moved:
+            bandRow_ = keyboard_.highlight().value_or(-1);
+            ports_.window.invalidate();
+            return;
+        case KeyboardPanel::Result::Pick: pickRow(r.row); return;
+        case KeyboardPanel::Result::Close: restoreBar(); return;
+    }
+}
+
+void BarController::endKeyboardMode(KeyboardModeEnd why) {
+    if (!keyboard_.active()) return;
+    keyboard_.end(why);
+    if (why == KeyboardModeEnd::MouseTookOver) {
+        ports_.window.invalidate();
+        return;
+    }
+    if (panelOpen_) restoreBar();
+}
+
+// A pick by key is a click on the row: the press puts the reply on the clipboard, the release
+// pastes it.
+void BarController::pickRow(int row) {
+    if (row < 0 || row >= rowCount()) return;
+    if (panelOpen_) restoreBar();
+    pick_.press(replies_[row].fullText);
+    pick_.release(replies_[row].fullText, state_.autoSend);
+}
+
 // --- timers ------------------------------------------------------------------------------
 
 void BarController::timerTick(TimerId id) {
@@ -312,7 +382,8 @@ void BarController::pollPointer() {
     // The window's whole rectangle counts, whatever its region; right and bottom edges inside.
     const bool outside =
         p.x < window_.left || p.x > window_.right || p.y < window_.top || p.y > window_.bottom;
-    if (outside) {
+    // In keyboard mode the pointer may rest anywhere: the panel waits for its keys.
+    if (outside && !keyboard_.active()) {
         if (countDown(state_.panelCloseCountdown)) {
             if (panelOpen_) restoreBar();
             ports_.timers.disable(TimerId::PanelPointerPoll);

@@ -11,6 +11,7 @@
 #include "bar/panel_layout.h"
 #include "core/bar_state.h"
 #include "core/ports.h"
+#include "reply/keyboard_panel.h"
 #include "reply/panel_geometry.h"
 #include "reply/reply_pick.h"
 #include "reply/reply_table.h"
@@ -22,7 +23,6 @@ enum class MouseButton { Left, Right, Middle };
 // Show Desktop, home page, launcher and replies, left to right.
 enum class BarButton { Desktop = 0, Home = 1, Launch = 2, Reply = 3 };
 enum class Picture { Normal, Hover, Pressed };
-
 
 // What the rules need from the bar window.
 class IBarWindow {
@@ -70,6 +70,7 @@ public:
         IBarActions& actions;
         ITargetWindow& target;
         IClock& clock;
+        IHotkeys& hotkeys;  // the panel's keys while keyboard mode lasts
     };
     BarController(BarState& state, ReplyTable& replies, Ports ports);
 
@@ -95,15 +96,29 @@ public:
 
     void restoreBar();
     void openReplyPanel();
+
+    // Keyboard mode. The hotkey opens the panel where a click on the reply button would, with
+    // the first row highlighted and the row keys shown; pressed again, it closes the panel.
+    void hotkeyPressed();
+    // WM_HOTKEY with one of the panel's own ids.
+    void panelKeyPressed(int id);
+    // The mode ends from outside the panel: a click elsewhere, another window in front, a lock
+    // of the screen. The panel closes with it.
+    void endKeyboardMode(KeyboardModeEnd why);
+    bool keyboardMode() const { return keyboard_.active(); }
+    // The key shown at the left of a row in keyboard mode; "" for none.
+    std::wstring rowKeyLabel(int row) const { return keyboard_.label(row); }
+    // The key auto-send presses after a paste, for every pick from now on.
+    void setSendKey(keys::SendKey key) { pick_.setSendKey(key); }
     // The reply editor changed the replies: new panel size (twips).
     void setPanelSize(const PanelSize& size) { panelSize_ = size; }
     void resetPictures(std::initializer_list<BarButton> buttons);
 
     // What the adapter paints.
     bool panelOpen() const { return panelOpen_; }
-    PxPoint faceOrigin() const;               // the bar face's top-left, pixels in the window
-    PxRect panelRect() const;                 // pixels in the window
-    std::optional<PxRect> bandRect() const;   // pixels in the panel, when visible
+    PxPoint faceOrigin() const;              // the bar face's top-left, pixels in the window
+    PxRect panelRect() const;                // pixels in the window
+    std::optional<PxRect> bandRect() const;  // pixels in the panel, when visible
     int rowsPerColumn() const { return layout_.rowsPerColumn; }
     Picture picture(BarButton b) const { return pictures_[static_cast<int>(b)]; }
     int rowCount() const;
@@ -128,6 +143,7 @@ private:
     void menuCountdownTick();
     void setPicture(BarButton b, Picture p);
     void applyBounds();
+    void pickRow(int row);
 
     BarState& state_;
     ReplyTable& replies_;
@@ -136,13 +152,14 @@ private:
     PanelSize panelSize_{kBarFaceWidth, 0};
     bool panelOpen_ = false;
     PanelLayout layout_;  // where the open panel and the face are; its face is all when closed
-    int bandRow_ = -1;  // the row the highlight band lies under; -1 parks it out of sight
+    int bandRow_ = -1;    // the row the highlight band lies under; -1 parks it out of sight
     std::array<Picture, 4> pictures_{};
     bool dragActive_ = false;
     int dragAnchorX_ = 0, dragAnchorY_ = 0;  // twips in the drag strip
     bool pressConsumed_ = false;
     bool watchStartedCountdown_ = false;
     ReplyPick pick_;
+    KeyboardPanel keyboard_;
 };
 
 }  // namespace replybar

@@ -13,6 +13,7 @@ namespace {
 // measure all of it.
 constexpr std::size_t kRowTextShown = 300;
 constexpr COLORREF kIconStripColour = RGB(219, 216, 209);
+constexpr int kKeyGap = 4;  // pixels between a row's key and its text
 constexpr COLORREF kBandFill = RGB(182, 189, 210), kBandEdge = RGB(10, 36, 106);
 
 RECT pixelRect(const TwipRect& t) {
@@ -72,6 +73,14 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller, const Reply
     win::SelectGuard font(dc, rowFont_.get());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+    // In keyboard mode each keyed row starts with its key, the text moved right by one column
+    // wide enough for the widest key.
+    int keyColumn = 0;
+    if (controller.keyboardMode()) {
+        SIZE widest{};
+        ::GetTextExtentPoint32W(dc, L"W", 1, &widest);
+        keyColumn = widest.cx + kKeyGap;
+    }
     for (int row = 0; row < controller.rowCount(); ++row) {
         const Reply& r = replies[row];
         const RECT ic = pixelRect(rowIconRect(row, perColumn));
@@ -79,6 +88,14 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller, const Reply
             ::DrawIconEx(dc, ic.left, ic.top, pictures.classIcons[r.icon].get(), 16, 16, 0, nullptr,
                          DI_NORMAL);
         RECT t = pixelRect(rowTextRect(row, perColumn));
+        if (keyColumn) {
+            const std::wstring key = controller.rowKeyLabel(row);
+            RECT k = t;
+            k.right = k.left + keyColumn;
+            ::DrawTextW(dc, key.c_str(), static_cast<int>(key.size()), &k,
+                        DT_SINGLELINE | DT_NOPREFIX | DT_TOP | DT_CENTER);
+            t.left += keyColumn;
+        }
         ::DrawTextW(dc, r.displayText.c_str(),
                     static_cast<int>(std::min(r.displayText.size(), kRowTextShown)), &t,
                     DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);

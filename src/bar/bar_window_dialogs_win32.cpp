@@ -50,10 +50,12 @@ void BarWindow::exitProgram() { shutdown(); }
 
 void BarWindow::openSettingsDialog() {
     launch::SettingsOutcome outcome = launch::SettingsOutcome::Discarded;
-    if (!runDialog([&] {
-            outcome = launch::SettingsWindow::showModal({hwnd_, state_, *this, userWindow_});
-        }))
-        return;
+    releaseHotkeyForDialog();
+    const bool goOn = runDialog([&] {
+        outcome = launch::SettingsWindow::showModal({hwnd_, state_, *this, userWindow_});
+    });
+    retakeHotkeyAfterDialog();
+    if (!goOn) return;
     if (outcome == launch::SettingsOutcome::ExitProgram) exitProgram();
     if (outcome == launch::SettingsOutcome::OpenReplyEditor) openReplyEditor();
 }
@@ -99,6 +101,7 @@ void BarWindow::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     if (stayOnTop_) stayOnTop_->stop();
+    stopKeyboard();
     if (!settingsSaved_) writeSettingsString();
     settingsSaved_ = true;
     if (launcherMenu_) launcherMenu_->close();

@@ -43,10 +43,15 @@ bool BarWindow::create() {
         [this] { return shutDown_ || (launcherMenu_ && launcherMenu_->showing()); },
         [this] {
             if (controller_->panelOpen()) controller_->restoreBar();
+        },
+        [this] {
+            controller_->endKeyboardMode(KeyboardModeEnd::ForegroundChanged);
+            syncMouseHook();
         }});
     controller_ = std::make_unique<BarController>(
         state_, replies_,
-        BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this, target_, clock_});
+        BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this, target_, clock_,
+                             hotkeys_});
     placeFromSettings();
     applyStyles();  // from here on the bar is on screen
     RECT r{};
@@ -76,6 +81,7 @@ void BarWindow::finishStartUp() {
         messages_.show(
             L"找不到应用程序数据文件夹，快捷回复无法读取和保存。\n其它功能可以照常使用。",
             L"快捷回复条", MessageKind::Error);
+    startKeyboard();
 }
 
 // The per-user application data folder, made when it is missing. Without one the replies have
@@ -150,6 +156,7 @@ void BarWindow::readOsVersion() {
 }
 
 LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (onKeyboardMessage(msg, wp)) return 0;
     switch (msg) {
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
         case WM_PAINT: painter_.paint(hwnd_, *controller_, replies_, pictures_); return 0;
@@ -270,6 +277,7 @@ void BarWindow::invalidate() {
     if (!hwnd_) return;  // gone: a null window would invalidate the whole desktop
     ::InvalidateRect(hwnd_, nullptr, FALSE);
     tooltips_.update(*controller_, replies_);
+    syncMouseHook();  // keyboard mode may have ended with the change
 }
 
 PxRect BarWindow::workArea() {

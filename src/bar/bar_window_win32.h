@@ -18,6 +18,7 @@
 #include "launch/settings_dialog.h"
 #include "reply/reply_editor.h"
 #include "reply/reply_table.h"
+#include "win/hotkeys_win32.h"
 #include "win/input_win32.h"
 #include "win/messages_win32.h"
 #include "win/registry_win32.h"
@@ -76,12 +77,17 @@ private:
     void resetButtonPictures() override;
     void rebuildLauncherMenu() override;
     void saveSettings() override;
-    // TEMPORARY until the bar registers the hotkey and hands the send key to the pick: the
-    // settings dialog's choice is only kept.
-    bool applyHotkey(const keys::Hotkey& hotkey) override { return chosenHotkey_ = hotkey, true; }
-    void setSendKey(keys::SendKey key) override { chosenSendKey_ = key; }
-    keys::Hotkey chosenHotkey_ = keys::kDefaultHotkey;
-    keys::SendKey chosenSendKey_ = keys::SendKey::CtrlEnter;
+    bool applyHotkey(const keys::Hotkey& hotkey) override;
+    void setSendKey(keys::SendKey key) override;
+
+    // Keyboard mode and the hotkey (bar_keyboard_win32.cpp).
+    void startKeyboard();
+    void stopKeyboard();
+    bool registerHotkey(const keys::Hotkey& hotkey);
+    bool onKeyboardMessage(UINT msg, WPARAM wp);
+    void syncMouseHook();
+    void releaseHotkeyForDialog();
+    void retakeHotkeyAfterDialog();
 
     void onMouseDown(MouseButton button, LPARAM lp);
     void onMouseMove(LPARAM lp);
@@ -131,6 +137,11 @@ private:
     bool dialogOpen_ = false;
     bool menuCountdownOn_ = false;
     HWND userWindow_ = nullptr;  // the foreground window of another program at the last press
+    win::WindowHotkeys hotkeys_;
+    keys::Hotkey hotkey_ = keys::kDefaultHotkey;  // the combination that opens the panel
+    bool hotkeyRegistered_ = false;
+    bool sessionNotices_ = false;  // WM_WTSSESSION_CHANGE tells of a lock of the screen
+    HHOOK mouseHook_ = nullptr;    // while keyboard mode lasts
 };
 
 }  // namespace replybar

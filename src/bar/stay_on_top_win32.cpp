@@ -15,7 +15,7 @@ constexpr unsigned kForegroundWatchMs = 500;
 StayOnTop* g_keeper = nullptr;
 
 void CALLBACK foregroundChanged(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
-    if (g_keeper) g_keeper->keepOnTop();
+    if (g_keeper) g_keeper->onForegroundEvent();
 }
 
 // The desktop covers every monitor but is no full-screen program.
@@ -45,6 +45,7 @@ StayOnTop::~StayOnTop() { stop(); }
 
 void StayOnTop::start() {
     g_keeper = this;
+    seenForeground_ = ::GetForegroundWindow();
     hook_ =
         ::SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr,
                           foregroundChanged, 0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
@@ -59,8 +60,21 @@ void StayOnTop::stop() {
 
 bool StayOnTop::onTimer(UINT_PTR id) {
     if (id != kForegroundWatch) return false;
+    lookAtForeground();
     if (::GetForegroundWindow() != lastForeground_) keepOnTop();
     return true;
+}
+
+void StayOnTop::onForegroundEvent() {
+    lookAtForeground();
+    keepOnTop();
+}
+
+void StayOnTop::lookAtForeground() {
+    const HWND fg = ::GetForegroundWindow();
+    if (fg == seenForeground_) return;
+    seenForeground_ = fg;
+    if (context_.foregroundChanged) context_.foregroundChanged();
 }
 
 void StayOnTop::keepOnTop() {

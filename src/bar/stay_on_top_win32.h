@@ -19,6 +19,7 @@ public:
         HWND bar;
         std::function<bool()> holdStill;   // true while a change of the z-order would do harm
         std::function<void()> beforeHide;  // the bar is about to go out of sight
+        std::function<void()> foregroundChanged;  // another window came to the front
     };
     explicit StayOnTop(Context context);
     ~StayOnTop();
@@ -35,10 +36,15 @@ public:
     void forgetForeground() { lastForeground_ = nullptr; }
     // True when `id` was the watch's timer.
     bool onTimer(UINT_PTR id);
+    // The system's foreground event.
+    void onForegroundEvent();
 
 private:
+    void lookAtForeground();
+
     Context context_;
     HWINEVENTHOOK hook_ = nullptr;
+    HWND seenForeground_ = nullptr;  // the foreground last reported as a change
     HWND lastForeground_ = nullptr;  // when the bar last took its place in the z-order
     bool hidden_ = false;            // out of sight for a full-screen program
 };

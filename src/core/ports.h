@@ -116,7 +116,7 @@ public:
 
 // System-wide hot keys of the bar: while registered, the combination reaches the bar, whichever
 // window has the keyboard, and no other window. `id` tells the bar's combinations apart;
-// `modifiers` are RegisterHotKey's MOD_ flags (see win/key_settings.h).
+// `modifiers` are RegisterHotKey's MOD_ flags (see core/key_settings.h).
 class IHotkeys {
 public:
     virtual ~IHotkeys() = default;

@@ -1,7 +1,7 @@
 // The user's chat window for the end-to-end tests: a focused multi-line edit. It records what
-// lands in it, every Ctrl+Enter, every V key with its modifiers, and every loss of focus or
-// activation, and every time its menu mode was entered (a lone Alt tap does that), into files
-// beside the path it is given.
+// lands in it, every Ctrl+Enter and plain Enter (both send, nothing typed), every V key with its
+// modifiers, and every loss of focus or activation, and every time its menu mode was entered (a
+// lone Alt tap does that), into files beside the path it is given.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,7 +12,7 @@ namespace {
 HWND g_edit = nullptr;
 WNDPROC g_editProc = nullptr;
 std::wstring g_log;
-int g_ctrlEnter = 0, g_focusLost = 0, g_deactivated = 0, g_menu = 0;
+int g_ctrlEnter = 0, g_enter = 0, g_focusLost = 0, g_deactivated = 0, g_menu = 0;
 std::string g_keys;
 
 std::string utf8(const std::wstring& w) {
@@ -39,8 +39,8 @@ void writeLog() {
     text.resize(len);
     writeFile(g_log + L".text", utf8(text));
     char buf[200];
-    snprintf(buf, sizeof buf, "ctrl_enter=%d\nfocus_lost=%d\ndeactivated=%d\nmenu=%d\n",
-             g_ctrlEnter, g_focusLost, g_deactivated, g_menu);
+    snprintf(buf, sizeof buf, "ctrl_enter=%d\nenter=%d\nfocus_lost=%d\ndeactivated=%d\nmenu=%d\n",
+             g_ctrlEnter, g_enter, g_focusLost, g_deactivated, g_menu);
     writeFile(g_log, buf);
     writeFile(g_log + L".keys", g_keys);
 }
@@ -53,13 +53,14 @@ LRESULT CALLBACK editProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         snprintf(buf, sizeof buf, "%s ctrl=%d shift=%d alt=%d win=%d\n", w == 'V' ? "V" : "ENTER",
                  down(VK_CONTROL), down(VK_SHIFT), down(VK_MENU), down(VK_LWIN) || down(VK_RWIN));
         g_keys += buf;
-        if (w == VK_RETURN && down(VK_CONTROL)) {
-            ++g_ctrlEnter;
+        // Both send, as in the chat clients: counted, and no line break typed.
+        if (w == VK_RETURN) {
+            ++(down(VK_CONTROL) ? g_ctrlEnter : g_enter);
             writeLog();
             return 0;
         }
     }
-    if (m == WM_CHAR && w == 10 /* Ctrl+Enter's line feed */) return 0;
+    if (m == WM_CHAR && (w == 10 || w == 13)) return 0;  // the sends' line breaks
     if (m == WM_KILLFOCUS) {
         ++g_focusLost;
         LRESULT r = CallWindowProcW(g_editProc, h, m, w, l);

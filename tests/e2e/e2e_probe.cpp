@@ -16,6 +16,8 @@
 //   e2e_probe holdclip MS TITLE READY   keeps the clipboard open for MS ms from a window titled
 //                                  TITLE, as a clipboard manager may; READY is written once held
 //   e2e_probe clipinfo OUT         the clipboard's text, owner and the formats a reply carries
+//   e2e_probe holdhotkey MODS VK MS READY   owns that system-wide hotkey for MS ms, as another
+//                                  program may; READY is written once it is registered
 //   e2e_probe keystate OUT         which modifiers the system thinks are down
 //   e2e_probe chatclear            empties the chat stand-in's text box
 //   e2e_probe cover X Y W H TOPMOST MS   a window of class E2ECover there, always on top when
@@ -373,6 +375,20 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         writeOut(argv[4], "held\n");
         Sleep(static_cast<DWORD>(_wtoi(argv[2])));
         CloseClipboard();
+        return 0;
+    }
+    if (cmd == L"holdhotkey" && argc > 5) {
+        if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(_wtoi(argv[2])),
+                            static_cast<UINT>(_wtoi(argv[3]))))
+            return 1;
+        writeOut(argv[5], "held\n");
+        const DWORD until = GetTickCount() + static_cast<DWORD>(_wtoi(argv[4]));
+        MSG msg;  // a thread's hotkeys are heard through its message queue
+        while (GetTickCount() < until) {
+            if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            Sleep(10);
+        }
+        UnregisterHotKey(nullptr, 1);
         return 0;
     }
     if (cmd == L"clipinfo" && argc > 2) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 #include "bar/bar_controller.h"
@@ -11,6 +12,7 @@ namespace {
 
 using testing::FakeClipboard;
 using testing::FakeClock;
+using testing::FakeHotkeys;
 using testing::FakeKeys;
 using testing::FakeMessages;
 using testing::FakeTarget;
@@ -88,8 +90,10 @@ protected:
     FakeMessages messages;
     FakeActions actions;
     FakeTarget target;
-    BarController bar{
-        state, replies, {window, timers, clipboard, keys, messages, actions, target, clock}};
+    FakeHotkeys hotkeys;
+    BarController bar{state,
+                      replies,
+                      {window, timers, clipboard, keys, messages, actions, target, clock, hotkeys}};
 };
 
 TEST_F(BarControllerTest, HoverOnlyAfterTheDragStripWasPressed) {
@@ -319,7 +323,8 @@ TEST_F(BarControllerTest, MenuCountdownClosesTheMenuOnceAtZero) {
     bar.timerTick(TimerId::MenuCloseCountdown);
     EXPECT_EQ(actions.log, (std::vector<std::wstring>{L"close menu"}));
     EXPECT_FALSE(timers.on.count(TimerId::MenuCloseCountdown));
-    bar.timerTick(TimerId::MenuCloseCountdown);  // restarted without a new value: below zero, silent
+    bar.timerTick(
+        TimerId::MenuCloseCountdown);  // restarted without a new value: below zero, silent
     bar.timerTick(TimerId::MenuCloseCountdown);
     EXPECT_EQ(actions.log.size(), 1u);
     EXPECT_TRUE(keys.sent.empty());  // no keystroke can reach the user's window
@@ -335,7 +340,8 @@ TEST_F(BarControllerTest, MenuWatchStartsTheCountdownOnlyWhenThePointerLeft) {
     bar.watchMenuPointer(true, true);  // back on the menu: the watch takes back its countdown
     EXPECT_FALSE(timers.on.count(TimerId::MenuCloseCountdown));
     EXPECT_EQ(state.menuCloseCountdown, 4);
-    timers.on[TimerId::MenuCloseCountdown] = 200;  // started by the menu itself (an item drawn unselected)
+    timers.on[TimerId::MenuCloseCountdown] =
+        200;  // started by the menu itself (an item drawn unselected)
     bar.watchMenuPointer(true, true);
     EXPECT_TRUE(timers.on.count(TimerId::MenuCloseCountdown));
 }
@@ -492,6 +498,82 @@ TEST(Keystrokes, HeldModifiersAreReleasedAndNeverPressedAgain) {
         EXPECT_EQ(*plan, c.plan) << c.notation << " with " << c.held.size() << " held";
     }
     EXPECT_FALSE(planKeys(L"^c", {}));
+}
+
+// Keyboard mode from the bar's side: the hotkey opens the panel with row 1 under the band, a
+// key picks exactly as a click does, and every way the mode ends closes what it should and
+// leaves none of the panel's keys registered.
+TEST_F(BarControllerTest, KeyboardModeOpensPicksAndAlwaysGivesItsKeysBack) {
+    const int idOf2 = kPanelKeyIdBase + '2', idOfDown = kPanelKeyIdBase + keys::kDown;
+    const int idOfEnter = kPanelKeyIdBase + keys::kReturn;
+    const int idOfEsc = kPanelKeyIdBase + keys::kEscape;
+    bar.hotkeyPressed();
+    ASSERT_TRUE(bar.panelOpen() && bar.keyboardMode());
+    ASSERT_TRUE(bar.bandRect());
+    const int firstRowTop = bar.bandRect()->top;
+    EXPECT_EQ(bar.rowKeyLabel(0), L"1");
+    EXPECT_EQ(bar.rowKeyLabel(5), L"6");
+    EXPECT_EQ(bar.rowKeyLabel(6), L"");  // six replies: no seventh key
+    EXPECT_TRUE(hotkeys.registered.count(idOf2));
+    for (int i = 0; i < 4; ++i) bar.timerTick(TimerId::PanelPointerPoll);  // pointer far away
+    EXPECT_TRUE(bar.panelOpen()) << "the panel waits for its keys wherever the pointer is";
+
+    bar.panelKeyPressed(idOf2);
+    EXPECT_FALSE(bar.panelOpen());
+    EXPECT_TRUE(hotkeys.registered.empty());
+    EXPECT_EQ(clipboard.texts, std::vector<std::wstring>{L"reply 1"});
+    EXPECT_EQ(keys.sent.front(), L"^v|wait");
+
+    bar.hotkeyPressed();  // Down, Down, Enter: the third row
+    bar.panelKeyPressed(idOfDown);
+    EXPECT_GT(bar.bandRect()->top, firstRowTop);  // the band follows the highlight
+    bar.panelKeyPressed(idOfDown);
+    bar.panelKeyPressed(idOfEnter);
+    EXPECT_EQ(clipboard.texts.back(), L"reply 2");
+    EXPECT_TRUE(hotkeys.registered.empty());
+
+    struct Ending {
+        const char* what;
+        std::function<void()> end;
+        bool panelStaysOpen;
+    };
+    const Ending endings[] = {
+        {"Esc", [&] { bar.panelKeyPressed(idOfEsc); }, false},
+        {"the hotkey again", [&] { bar.hotkeyPressed(); }, false},
+        {"a click elsewhere", [&] { bar.endKeyboardMode(KeyboardModeEnd::ClickedElsewhere); },
+         false},
+        {"another window in front",
+         [&] { bar.endKeyboardMode(KeyboardModeEnd::ForegroundChanged); }, false},
+        {"a lock of the screen", [&] { bar.endKeyboardMode(KeyboardModeEnd::SessionEnded); },
+         false},
+        {"a press on the drag strip", [&] { bar.mouseDown(kStrip, L, 2, 2); }, false},
+        {"the mouse over the rows",
+         [&] {
+             window.cursor.x += 40;
+             bar.mouseMove(text(1), 60, 20);
+         },
+         true},
+    };
+    for (const Ending& e : endings) {
+        SCOPED_TRACE(e.what);
+        const std::size_t picks = clipboard.texts.size();
+        bar.hotkeyPressed();
+        ASSERT_TRUE(bar.keyboardMode());
+        e.end();
+        EXPECT_FALSE(bar.keyboardMode());
+        EXPECT_TRUE(hotkeys.registered.empty());
+        EXPECT_EQ(bar.panelOpen(), e.panelStaysOpen);
+        EXPECT_EQ(bar.rowKeyLabel(0), L"");
+        EXPECT_EQ(clipboard.texts.size(), picks) << "nothing picked";
+        if (bar.panelOpen()) bar.restoreBar();
+    }
+
+    // Esc or Enter held by another program: no keyboard mode at all, and a word why.
+    hotkeys.taken.insert({0, keys::kEscape});
+    bar.hotkeyPressed();
+    EXPECT_FALSE(bar.panelOpen() || bar.keyboardMode());
+    EXPECT_TRUE(hotkeys.registered.empty());
+    EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 }  // namespace

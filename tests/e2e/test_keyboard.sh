@@ -1,0 +1,219 @@
+#!/usr/bin/env bash
+# Replies from the keyboard: the hotkey opens the panel with the chat keeping the foreground and
+# the caret, row keys, arrows and Enter pick, Esc and the hotkey close, the send key follows
+# the settings, a hotkey another program owns is told of, and the settings dialog changes the
+# hotkey and the start with Windows.
+. "$(dirname "$0")/lib.sh"
+
+RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+SETTINGS_KEY='HKCU\Software\DAZ\Registry'
+reg_value() {  # reg_value KEY NAME: the value's data as reg.exe prints it, or nothing
+    LC_ALL=C wine reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' |
+        sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+reg_dword() { LC_ALL=C wine reg add "$SETTINGS_KEY" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1 </dev/null; }
+shot_box() { shot "$1" "$(fact w "$WORK/win.txt")x$(fact h "$WORK/win.txt")+$(fact x "$WORK/win.txt")+$(fact y "$WORK/win.txt")"; }
+panel_open() { probe_bar; [ "$(fact h)" != 29 ]; }
+panel_closed() { probe_bar; [ "$(fact h)" = 29 ]; }
+hotkey() {  # hotkey [COMBINATION]: the user presses it, the panel opens
+    # Right after a start the bar may not hold its hotkey yet: a press then does nothing.
+    local tries=0
+    until xdo key "${1:-ctrl+alt+r}" && wait_for 2 panel_open; do
+        tries=$((tries + 1))
+        [ $tries -lt 5 ] || fail "${1:-ctrl+alt+r} did not open the panel"
+    done
+}
+key_pick() {  # key_pick KEY... EXPECTED: the keys, then the chat holds EXPECTED
+    local want="${*: -1}"
+    chat_clear
+    xdo key "${@:1:$#-1}"
+    wait_for 5 chat_is "$want" || fail "keys ${*:1:$#-1} pasted '$(chat_text)', not '$want'"
+    wait_for 5 panel_closed || fail "the panel stayed open after the pick"
+}
+# Without a window manager nothing gives X's keyboard focus back when a dialog of the bar
+# closes, so keys would reach no window at all: the user clicks into the chat, as on Windows
+# they would find it focused.
+back_to_chat() { sleep 1; xdo mousemove 400 200 click 1; sleep 0.3; }
+chat_has_focus() {
+    probe_bar
+    [ "$(fact foreground)" = E2EChat ] && [ "$(fact focus)" = Edit ] ||
+        fail "the chat lost the keyboard: $(fact foreground)/$(fact focus)"
+}
+
+setup() {
+    reset_state
+    for i in $(seq 1 12); do put_reply "$((i - 1)).txt" "回复$i\r\n"; done
+    LC_ALL=C wine reg delete "$RUN_KEY" /v ReplyBar /f >/dev/null 2>&1 </dev/null || true
+    start_chat 300 120
+    start_bar
+    bx=$(fact x); by=$(fact y)
+}
+
+hotkey_opens_the_panel_and_the_chat_keeps_the_caret() {
+    xdo mousemove $((bx + 500)) $((by - 400))
+    hotkey
+    chat_has_focus
+    [ "$(fact deactivated "$CHAT_LOG")" = 0 ] || fail "the chat was deactivated"
+    probe_bar
+    shot keyboard_mode "$(( $(fact w) + 10 ))x$(( $(fact h) + 10 ))+$(( $(fact x) - 5 ))+$(( $(fact y) - 5 ))"
+    xdo key ctrl+alt+r
+    wait_for 5 panel_closed || fail "the hotkey again did not close the panel"
+    chat_clear
+    xdo type x
+    wait_for 5 chat_is x || fail "typing after the panel closed reached '$(chat_text)'"
+    note "Ctrl+Alt+R opened and closed the panel; the chat kept foreground and focus"
+}
+
+row_keys_and_arrows_pick() {
+    hotkey; key_pick 2 '回复2'
+    hotkey; key_pick 0 '回复10'
+    hotkey; key_pick a '回复11'
+    hotkey; key_pick Down Down Return '回复3'
+    hotkey; key_pick Up Return '回复12'  # Up from the first row goes round to the last
+    chat_has_focus
+    note "2, 0, A, Down Down Enter and Up Enter picked rows 2, 10, 11, 3 and 12"
+}
+
+esc_closes_with_nothing_typed() {
+    chat_clear
+    hotkey
+    xdo key Escape
+    wait_for 5 panel_closed || fail "Esc did not close the panel"
+    sleep 0.3
+    xdo type 5
+    wait_for 5 chat_is 5 || fail "after Esc the chat holds '$(chat_text)'"
+    note "Esc closed the panel; the row keys reach the chat again"
+}
+
+send_key_follows_the_settings() {
+    local ctrl enter
+    ctrl=$(fact ctrl_enter "$CHAT_LOG"); enter=$(fact enter "$CHAT_LOG")
+    hotkey; key_pick 3 '回复3'
+    wait_for 3 eval '[ "$(fact ctrl_enter "$CHAT_LOG")" = $((ctrl + 1)) ]' ||
+        fail "no Ctrl+Enter after a keyboard pick"
+    close_bar
+    reg_dword SendKey 1
+    start_bar
+    hotkey; key_pick 4 '回复4'
+    wait_for 3 eval '[ "$(fact enter "$CHAT_LOG")" = $((enter + 1)) ]' || fail "no Enter after a keyboard pick"
+    bx=$(fact x); by=$(fact y)
+    chat_clear
+    open_panel
+    pick_row 1
+    wait_for 5 chat_is '回复2' || fail "the mouse pick pasted '$(chat_text)'"
+    wait_for 3 eval '[ "$(fact enter "$CHAT_LOG")" = $((enter + 2)) ]' || fail "no Enter after a mouse pick"
+    sleep 0.5
+    [ "$(fact ctrl_enter "$CHAT_LOG")" = $((ctrl + 1)) ] && [ "$(fact enter "$CHAT_LOG")" = $((enter + 2)) ] ||
+        fail "sends: ctrl_enter $(fact ctrl_enter "$CHAT_LOG"), enter $(fact enter "$CHAT_LOG")"
+    reg_dword SendKey 0
+    note "Ctrl+Enter once, then with SendKey 1 Enter alone once, by keyboard and by mouse"
+}
+
+a_taken_hotkey_is_told_and_the_mouse_still_picks() {
+    close_bar
+    rm -f "$WORK/held.txt"
+    local held_since; held_since=$(now)
+    w_bg "$BIN/e2e_probe.exe" holdhotkey 3 82 8000 "$(winpath "$WORK/held.txt")"  # Ctrl+Alt+R
+    wait_for 10 test -f "$WORK/held.txt" || fail "the other program did not get Ctrl+Alt+R"
+    start_bar
+    wait_for 15 window_up '#32770' '快捷回复条' || fail "no message about the taken hotkey"
+    shot_box hotkey_taken_message
+    answer_box 快捷回复条 1
+    wait_for 10 bar_up || fail "the bar is not up after the message"
+    bx=$(fact x); by=$(fact y)
+    chat_clear
+    open_panel
+    pick_row 0
+    wait_for 5 chat_is '回复1' || fail "the mouse pick pasted '$(chat_text)'"
+    note "Ctrl+Alt+R held by another program: told once, the mouse still picks"
+    close_bar
+    # The other program lets go of Ctrl+Alt+R after eight seconds.
+    sleep "$(awk -v s="$(seconds_since "$held_since")" 'BEGIN { print (s < 9 ? 9 - s : 0) }')"
+    start_bar
+}
+
+settings_change_the_hotkey_and_the_start_with_windows() {
+    bx=$(fact x); by=$(fact y)
+    open_keys() {
+        xdo mousemove $((bx + 16)) $((by + 15)) click 3
+        wait_for 10 window_up ReplyBar.Settings '' || fail "the settings dialog did not open"
+        dx=$(fact x "$WORK/win.txt"); dy=$(fact y "$WORK/win.txt")
+        controls_of ReplyBar.Settings
+    }
+    open_keys
+    [ "$(ctl_field 1010 5)" = '开机时自动启动快捷回复条' ] || fail "start box: '$(ctl_field 1010 5)'"
+    IFS=, read -r cx cy <<<"$(sed -n 's/^client=//p' "$WORK/ctl.txt")"
+    click_ctl 1103
+    xdo key ctrl+shift+k
+    click_ctl 1010
+    sleep 0.3
+    shot settings_dialog_keys "541x350+$cx+$cy"
+    click_ctl 1
+    wait_for 10 window_gone ReplyBar.Settings '' || fail "确定 返回 did not close the dialog"
+    back_to_chat
+    hotkey ctrl+shift+k
+    xdo key Escape
+    wait_for 5 panel_closed || fail "Esc did not close the panel"
+    [ "$(reg_value "$SETTINGS_KEY" Hotkey)" = 0x34b ] || fail "Hotkey stored as '$(reg_value "$SETTINGS_KEY" Hotkey)'"
+    local run; run=$(reg_value "$RUN_KEY" ReplyBar)
+    case "$run" in '"'*'ReplyBar.exe"') ;; *) fail "Run value '$run'" ;; esac
+    note "Ctrl+Shift+K works at once; Run value $run"
+
+    close_bar
+    start_bar
+    back_to_chat
+    hotkey ctrl+shift+k
+    xdo key Escape
+    wait_for 5 panel_closed || fail "Esc did not close the panel"
+    note "Ctrl+Shift+K works after a restart"
+
+    # A combination another program takes while the dialog is open is refused, the old one
+    # kept. (Once taken, a combination never reaches the field: the system hands it to its
+    # owner first.)
+    open_keys
+    click_ctl 1103
+    xdo key ctrl+alt+j
+    rm -f "$WORK/held.txt"
+    w_bg "$BIN/e2e_probe.exe" holdhotkey 3 74 6000 "$(winpath "$WORK/held.txt")"  # Ctrl+Alt+J
+    wait_for 10 test -f "$WORK/held.txt" || fail "the other program did not get Ctrl+Alt+J"
+    click_ctl 1
+    wait_for 10 window_up '#32770' '快捷回复条' || fail "no message about the taken combination"
+    shot_box hotkey_refused_message
+    answer_box 快捷回复条 1
+    sleep 0.5
+    xdo mousemove $((dx + 270)) $((dy + 60)) key Escape
+    wait_for 10 window_gone ReplyBar.Settings '' || fail "Esc did not close the dialog"
+    back_to_chat
+    hotkey ctrl+shift+k
+    xdo key Escape
+    [ "$(reg_value "$SETTINGS_KEY" Hotkey)" = 0x34b ] || fail "the refused hotkey was stored"
+    note "Ctrl+Alt+J held elsewhere: refused, Ctrl+Shift+K kept"
+
+    # The box off removes the value; a value naming this program at a path now gone is mended.
+    open_keys
+    click_ctl 1010
+    click_ctl 1
+    wait_for 10 window_gone ReplyBar.Settings '' || fail "确定 返回 did not close the dialog"
+    [ -z "$(reg_value "$RUN_KEY" ReplyBar)" ] || fail "the Run value is still there"
+    close_bar
+    LC_ALL=C wine reg add "$RUN_KEY" /v ReplyBar /d '"C:\old place\ReplyBar.exe"' /f >/dev/null 2>&1 </dev/null
+    start_bar
+    wait_for 5 eval 'case "$(reg_value "$RUN_KEY" ReplyBar)" in *"old place"*) false ;; "") false ;; *) true ;; esac' ||
+        fail "the stale Run value stayed '$(reg_value "$RUN_KEY" ReplyBar)'"
+    note "box off removed the Run value; a stale one was corrected to $(reg_value "$RUN_KEY" ReplyBar)"
+    LC_ALL=C wine reg delete "$RUN_KEY" /v ReplyBar /f >/dev/null 2>&1 </dev/null || true
+}
+
+setup
+if declare -F run_scenarios >/dev/null; then
+    run_scenarios hotkey_opens_the_panel_and_the_chat_keeps_the_caret row_keys_and_arrows_pick \
+        esc_closes_with_nothing_typed send_key_follows_the_settings \
+        a_taken_hotkey_is_told_and_the_mouse_still_picks \
+        settings_change_the_hotkey_and_the_start_with_windows
+else
+    hotkey_opens_the_panel_and_the_chat_keeps_the_caret; row_keys_and_arrows_pick
+    esc_closes_with_nothing_typed; send_key_follows_the_settings
+    a_taken_hotkey_is_told_and_the_mouse_still_picks
+    settings_change_the_hotkey_and_the_start_with_windows
+    echo "keyboard: all checks passed"
+fi
