@@ -1,5 +1,6 @@
 # Shared by the end-to-end tests: the harness's display and prefix, starting and probing the
-# bar, driving the pointer like a person would, screenshots.
+# bar, driving the pointer like a person would, screenshots, and the runner of a script's
+# scenarios.
 set -euo pipefail
 : "${REPLYBAR_HARNESS:?run through ctest}"
 . "$REPLYBAR_HARNESS/env.sh"
@@ -10,11 +11,22 @@ SHOTS="$BIN/screenshots"
 rm -rf "$WORK"
 mkdir -p "$WORK" "$SHOTS"
 APPDATA="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
+QUICK_LAUNCH="$APPDATA/Microsoft/Internet Explorer/Quick Launch"
+# The same folders as the bar names them.
+DATA_W='C:\users\'"$(id -un)"'\AppData\Roaming\'
+QUICK_LAUNCH_W="${DATA_W}"'Microsoft\Internet Explorer\Quick Launch\'
 PIDS=()
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# Inside a scenario the reason goes to the runner, which reports it with the scenario's name.
+SCENARIO=""
+fail() {
+    if [ -n "$SCENARIO" ]; then printf '%s\n' "$*" >"$WORK/failure"; else echo "FAIL: $*" >&2; fi
+    exit 1
+}
 note() { echo "  - $*"; }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
+# TEXT, with backslash escapes such as \r\n, in GBK: the code page of the bar's own files.
+gbk() { printf '%b' "$1" | iconv -f UTF-8 -t GBK; }
 
 # Every wine command with the Chinese locale (code page 936) and no pipes attached.
 w() { LC_ALL=zh_CN.UTF-8 wine "$@" </dev/null >>"$WORK/wine.log" 2>&1; }
@@ -26,22 +38,40 @@ probe() { w "$BIN/e2e_probe.exe" "$@"; }
 probe_bar() { rm -f "$WORK/bar.txt"; probe bar "$(winpath "$WORK/bar.txt")"; }
 fact() { sed -n "s/^$1=//p" "${2:-$WORK/bar.txt}" | head -n 1; }
 
-wait_for() {  # wait_for SECONDS command...
-    local limit=$1; shift
-    local end=$((SECONDS + limit))
+wait_for() {  # wait_for SECONDS command...: SECONDS may have a fraction (1.5)
+    local end
+    end=$(( ${EPOCHREALTIME/./} + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1000000 }') ))
+    shift
     until "$@"; do
-        [ $SECONDS -lt $end ] || return 1
+        [ "${EPOCHREALTIME/./}" -lt "$end" ] || return 1
         sleep 0.2
     done
 }
 bar_up() { probe_bar && [ "$(fact found)" = 1 ] && [ "$(fact visible)" = 1 ]; }
 bar_gone() { probe_bar && [ "$(fact count)" = 0 ]; }
 
+# Spots on the bar's face, from its top-left corner, where a person puts the pointer:
+# `on_bar $REPLY_BUTTON click 1`.
+SHOW_DESKTOP_BUTTON="16 15"
+HOME_BUTTON="39 15"
+LAUNCHER_BUTTON="59 15"
+REPLY_BUTTON="87 15"  # left: the reply panel; right: the reply editor
+DRAG_STRIP="71 24"    # between the launcher and reply buttons; right: the settings dialog
+on_bar() {  # on_bar X Y [xdotool commands]: the pointer onto the face of the bar at $bx,$by
+    local x=$1 y=$2
+    shift 2
+    xdo mousemove $((bx + x)) $((by + y)) "$@"
+}
+
 BAR_PID=""
-start_bar() {  # start_bar [NAME=VALUE ...]: the bar, with these in its environment
+launch_bar() {  # launch_bar [NAME=VALUE ...]: the bar, with these in its environment
     env LC_ALL=zh_CN.UTF-8 "$@" wine "$BIN/ReplyBar.exe" </dev/null >>"$WORK/wine.log" 2>&1 &
     BAR_PID=$!
     PIDS+=("$BAR_PID")
+    echo "$BAR_PID" >"$WORK/bar.pid"
+}
+start_bar() {  # start_bar [NAME=VALUE ...]: launch_bar, and wait until the bar shows
+    launch_bar "$@"
     wait_for 30 bar_up || fail "the bar did not appear"
 }
 close_bar() {
@@ -50,10 +80,15 @@ close_bar() {
     [ -z "$BAR_PID" ] || wait "$BAR_PID" 2>/dev/null || true
     BAR_PID=""
 }
+# The bar an earlier scenario left running, or a new one; bx, by: its face's top-left corner.
+need_bar() {
+    bar_up || start_bar
+    bx=$(fact x); by=$(fact y)
+}
+stop_bar() { probe_bar; [ "$(fact count)" = 0 ] || close_bar; }
 
-CHAT_LOG=""
+CHAT_LOG="$WORK/chat.log"
 start_chat() {  # start_chat X Y: the user's chat window, focused
-    CHAT_LOG="$WORK/chat.log"
     w_bg "$BIN/e2e_chat.exe" "$(winpath "$CHAT_LOG")" "${1:-300}" "${2:-200}"
     wait_for 20 test -f "$CHAT_LOG" || fail "the chat window did not start"
 }
@@ -71,12 +106,12 @@ reset_state() {
     rm -f "$APPDATA"/[0-9]*.txt "$APPDATA/bmpk.txt" "$APPDATA/n.txt"
 }
 
-# A reply file as the store writes it: GBK, the text given with printf's escapes.
-put_reply() { printf "$2" | iconv -f UTF-8 -t GBK >"$APPDATA/$1"; }
+# A reply file as the store writes it: GBK, the text given with backslash escapes.
+put_reply() { gbk "$2" >"$APPDATA/$1"; }
 
 # The reply panel of a bar whose face is at $bx,$by.
 open_panel() {
-    xdo mousemove $((bx + 87)) $((by + 15)) click 1
+    on_bar $REPLY_BUTTON click 1
     wait_for 5 eval 'probe_bar; [ "$(fact h)" != 29 ]' || fail "the panel did not open"
 }
 # Row r's text in screen pixels while the panel is open: text tops 30, 345, 630, 900, 1185,
@@ -99,6 +134,10 @@ shot() {  # shot NAME [geometry]: a screenshot into the build's screenshots fold
     else import -window root "$SHOTS/$1.png"; fi
     note "screenshot $SHOTS/$1.png"
 }
+# shot_window NAME: the window last found (find_window, window_up), as it is on the screen.
+shot_window() {
+    shot "$1" "$(fact w "$WORK/win.txt")x$(fact h "$WORK/win.txt")+$(fact x "$WORK/win.txt")+$(fact y "$WORK/win.txt")"
+}
 pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
 
 cleanup() {
@@ -115,7 +154,9 @@ find_window() {  # find_window CLASS TITLE: facts into $WORK/win.txt; true when 
 }
 window_up() { find_window "$@" && [ "$(fact visible "$WORK/win.txt")" = 1 ]; }
 window_gone() { ! find_window "$@" || [ "$(fact visible "$WORK/win.txt")" = 0 ]; }
-answer_box() {  # answer_box TITLE ID: click the message box's button ID (1 OK, 6 Yes, 7 No)
+BOX_OK=1
+BOX_YES=6
+answer_box() {  # answer_box TITLE ID: click the message box's button ID ($BOX_OK, $BOX_YES)
     local title=$1 id=$2 r l t rr b
     wait_for 10 find_window '#32770' "$title" || fail "no message box '$title'"
     rm -f "$WORK/box.txt"
@@ -136,6 +177,41 @@ click_ctl() {  # click_ctl ID [button]
     IFS=, read -r l t rr b <<<"$r"
     xdo mousemove $(( (l + rr) / 2 )) $(( (t + b) / 2 )) click "${2:-1}"
     sleep 0.3
+}
+
+# The controls of the settings dialog and of the reply editor, by id.
+SETTINGS_CONFIRM=1            # 确定 返回, also Enter
+SETTINGS_DEFAULT_FOLDER=1003  # 默认, beside the folder
+SETTINGS_EXIT=1004            # 退出本程序
+SETTINGS_ADD_REPLIES=1005     # 添加快捷回复信息
+SETTINGS_SET_HOME_PAGE=1006   # 设置: unlocks the home page
+SETTINGS_HOME_PAGE=1102       # the home page's text box
+SETTINGS_FOLDER_FRAME=1202
+SETTINGS_WEB_SITE_LINK=1301
+FOLDER_TEXT=100               # the folder box's own children: its text and 打开文件夹
+FOLDER_BROWSE=101
+EDITOR_LIST=101               # the probe reports the list as combo101=COUNT|SELECTED
+EDITOR_CHOOSE_ICON=106        # 选择图标
+EDITOR_TEXT=110
+EDITOR_ADD=121                # 添加
+EDITOR_DELETE=122             # 删除
+EDITOR_CONFIRM=123            # 修改确定
+EDITOR_EXIT=125               # 退出本程序
+EDITOR_CANCEL_ADD=128         # 取消添加
+EDITOR_AUTO_SEND=131          # 自动发送（发送Ctrl+Enter）
+EDITOR_RETURN=2               # 返回, also Esc
+editor_list() { sed -n "s/^combo$EDITOR_LIST=//p" "$WORK/ctl.txt"; }
+editor_up() { editor_controls && [ -n "$(ctl $EDITOR_TEXT)" ]; }
+wait_editor() {
+    wait_for 10 editor_up || fail "the editor did not open"
+    sleep 0.3
+    editor_controls
+}
+open_editor() { on_bar $REPLY_BUTTON click 3; wait_editor; }  # a right click on the reply button
+close_editor() {  # Esc, with the pointer on the editor
+    IFS=, read -r cx cy <<<"$(fact client "$WORK/ctl.txt")"
+    xdo mousemove $((cx + 100)) $((cy + 60)) key Escape
+    wait_for 10 window_gone ReplyBar.ReplyEditor '' || fail "the editor did not close"
 }
 
 # The open popup menu, if any: its window's rectangle in $WORK/menu.txt.
@@ -167,4 +243,61 @@ days_until() { echo $(( ($1 - $(date +%u) + 7) % 7 )); }
 on_day() {  # on_day WEEKDAY: the environment that makes the bar live on that day
     echo "LD_PRELOAD=$(ls /usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1)" \
          "FAKETIME=+$(days_until "$1")d" FAKETIME_DONT_FAKE_MONOTONIC=1
+}
+
+# After a failed scenario: no button or key left down, and no bar left with whatever the
+# scenario had open in it (its panel, menus and dialogs end with it). The next scenario starts
+# the bar it needs.
+recover() {
+    xdo mouseup 1 >/dev/null 2>&1 || true
+    xdo mouseup 3 >/dev/null 2>&1 || true
+    xdo keyup shift ctrl alt >/dev/null 2>&1 || true
+    probe_bar 2>/dev/null || return 0
+    [ "$(fact count)" != 0 ] || return 0
+    probe close || true
+    wait_for 15 bar_gone && return 0
+    # Ended by its process id, and only if that process is still the bar this script started.
+    local pid; pid=$(cat "$WORK/bar.pid" 2>/dev/null || true)
+    if [ -n "$pid" ] && grep -qa 'ReplyBar' "/proc/$pid/cmdline" 2>/dev/null; then kill "$pid" || true; fi
+    wait_for 5 bar_gone || echo "  ! a bar is still running after the failure" >&2
+}
+
+# A command that failed without a reason of its own (the ERR trap): which one, and the line of
+# the scenario it came from.
+command_failed() {  # command_failed STATUS COMMAND LINE
+    [ ! -e "$WORK/failure" ] || return 0
+    local i line=$3
+    for ((i = 1; i < ${#FUNCNAME[@]}; i++)); do
+        if [ "${FUNCNAME[i]}" = "$SCENARIO" ]; then line=${BASH_LINENO[i - 1]}; break; fi
+    done
+    printf '%s line %s: %s exited %s\n' "$(basename "$0")" "$line" "$2" "$1" >"$WORK/failure"
+}
+
+# run_scenarios NAME...: each function in turn, in a subshell of its own so that a failure
+# ends only that scenario; one PASS or FAIL line each, then a summary. A scenario undoes what
+# must not outlive it with `trap '...' EXIT`; variables it sets end with it.
+run_scenarios() {
+    local name rc passed=0 failed=() started=$SECONDS
+    for name in "$@"; do
+        rm -f "$WORK/failure"
+        set +e
+        (
+            set -eE
+            SCENARIO=$name
+            trap 'command_failed "$?" "$BASH_COMMAND" "$LINENO"' ERR
+            "$name"
+        )
+        rc=$?
+        set -e
+        if [ "$rc" = 0 ]; then
+            echo "PASS $name"
+            passed=$((passed + 1))
+        else
+            echo "FAIL $name: $(cat "$WORK/failure" 2>/dev/null || echo "exit status $rc")"
+            failed+=("$name")
+            recover
+        fi
+    done
+    echo "$(basename "$0" .sh): $passed of $# scenarios passed in $((SECONDS - started)) s${failed[*]:+; failed: ${failed[*]}}"
+    [ ${#failed[@]} = 0 ]
 }

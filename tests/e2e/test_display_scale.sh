@@ -15,11 +15,10 @@ stop_scaled() {
     rm -rf "$SCALED"
     SCALED=""
 }
-trap 'cleanup; stop_scaled' EXIT
 
-# A copy of the test prefix at that DPI. Wine reads LogPixels when its server starts.
+# A copy of the test prefix at that DPI, for the rest of the scenario. Wine reads LogPixels
+# when its server starts.
 scaled_prefix() {
-    stop_scaled
     SCALED="$REPLYBAR_HARNESS/prefix-dpi$1"
     rm -rf "$SCALED"
     cp -a "$BASE_PREFIX" "$SCALED"
@@ -55,34 +54,33 @@ first_run() {  # first_run PNG X Y W H
             END { for (x = 0; x < '"$4"'; ++x) { if (painted[x]) n++; else if (n) break }; print n + 0 }'
 }
 
-# dialog_at_scale X Y CLASS NAME: a right click at the bar's X, Y opens the dialog; its shot,
-# its controls inside it, then its close box.
+# dialog_at_scale SPOT CLASS NAME: a right click on that spot of the bar opens the dialog; its
+# shot, its controls inside it, then its close box.
 dialog_at_scale() {
-    xdo mousemove $((bx + $1)) $((by + $2)) click 3
-    wait_for 10 window_up "$3" '' || fail "$3 did not open at $dpi DPI"
+    on_bar $1 click 3
+    wait_for 10 window_up "$2" '' || fail "$2 did not open at $dpi DPI"
     sleep 0.5
-    dialog_shot "$3" "${4}_${dpi}dpi"
-    controls_inside "$3"
-    probe sysclose "$3"
-    wait_for 10 window_gone "$3" '' || fail "$3 did not close"
+    find_window "$2" '' || fail "no $2"
+    shot_window "${3}_${dpi}dpi"
+    controls_inside "$2"
+    probe sysclose "$2"
+    wait_for 10 window_gone "$2" '' || fail "$2 did not close"
 }
 
-dialog_shot() {  # dialog_shot CLASS NAME
-    find_window "$1" '' || fail "no $1"
-    shot "$2" "$(fact w "$WORK/win.txt")x$(fact h "$WORK/win.txt")+$(fact x "$WORK/win.txt")+$(fact y "$WORK/win.txt")"
-}
-
-for dpi in 96 120 144 192; do
+# at_scale DPI: everything above at that scale, in a prefix of its own that ends with it.
+at_scale() {
+    dpi=$1
+    trap stop_scaled EXIT
     scaled_prefix "$dpi"
     cymenu=$(fact cymenu "$WORK/metrics.txt"); smicon=$(fact smicon "$WORK/metrics.txt")
     reset_state
     put_reply 0.txt '第一条回复\r\n'
     put_reply 1.txt '第二条回复\r\n'
     put_reply 2.txt '第三条回复\r\n'
-    QL="$APPDATA/Microsoft/Internet Explorer/Quick Launch"
-    rm -rf "$QL"  # whatever earlier scenarios left there
-    mkdir -p "$QL"
-    for f in a.lnk b.url notes.txt LICENSE; do printf 'x' >"$QL/$f"; done
+    local ql="$APPDATA/Microsoft/Internet Explorer/Quick Launch"
+    rm -rf "$ql"  # whatever earlier scripts left there
+    mkdir -p "$ql"
+    for f in a.lnk b.url notes.txt LICENSE; do printf 'x' >"$ql/$f"; done
 
     start_chat 300 150
     start_bar
@@ -97,7 +95,7 @@ for dpi in 96 120 144 192; do
 
     # The launcher menu: four rows of SM_CYMENU, each icon whole: as wide as the rows allow.
     sleep 0.5  # the menu is built a moment after the bar shows
-    xdo mousemove $((bx + 59)) $((by + 15)) click 1
+    on_bar $LAUNCHER_BUTTON click 1
     wait_for 3 menu_open || fail "the launcher menu did not open at $dpi DPI"
     mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
     mw=$(fact w "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
@@ -126,11 +124,14 @@ for dpi in 96 120 144 192; do
 
     # The settings dialog (right click on the drag strip) and the reply editor (right click on
     # the reply button).
-    dialog_at_scale 71 24 ReplyBar.Settings settings_dialog
-    dialog_at_scale 87 15 ReplyBar.ReplyEditor editor
+    dialog_at_scale "$DRAG_STRIP" ReplyBar.Settings settings_dialog
+    dialog_at_scale "$REPLY_BUTTON" ReplyBar.ReplyEditor editor
     note "both dialogs keep their controls inside their windows"
     close_bar
-    for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
-    PIDS=()
-done
-echo "display scale: all checks passed"
+}
+bar_at_96_dpi() { at_scale 96; }
+bar_at_120_dpi() { at_scale 120; }
+bar_at_144_dpi() { at_scale 144; }
+bar_at_192_dpi() { at_scale 192; }
+
+run_scenarios bar_at_96_dpi bar_at_120_dpi bar_at_144_dpi bar_at_192_dpi

@@ -3,113 +3,127 @@
 # and an item opening its file through the shell.
 . "$(dirname "$0")/lib.sh"
 reset_state
-QL="$APPDATA/Microsoft/Internet Explorer/Quick Launch"
-rm -rf "$QL"
-mkdir -p "$QL/子文件夹"
-printf 'x' >"$QL/a.lnk"
-printf '[InternetShortcut]\r\nURL=http://example.invalid/\r\n' >"$QL/b.url"
-printf 'n' >"$QL/notes.txt"
-printf 'l' >"$QL/LICENSE"
-printf '[.ShellClassInfo]\r\n' >"$QL/desktop.ini"
-QLW='C:\users\'"$(id -un)"'\AppData\Roaming\Microsoft\Internet Explorer\Quick Launch\'
-w attrib +h "${QLW}desktop.ini"
-
+rm -rf "$QUICK_LAUNCH"
+mkdir -p "$QUICK_LAUNCH/子文件夹"
+printf 'x' >"$QUICK_LAUNCH/a.lnk"
+printf '[InternetShortcut]\r\nURL=http://example.invalid/\r\n' >"$QUICK_LAUNCH/b.url"
+printf 'n' >"$QUICK_LAUNCH/notes.txt"
+printf 'l' >"$QUICK_LAUNCH/LICENSE"
+printf '[.ShellClassInfo]\r\n' >"$QUICK_LAUNCH/desktop.ini"
+w attrib +h "${QUICK_LAUNCH_W}desktop.ini"
 # "The shell opened X": .url and .txt files open the logger, which writes its command line.
-LOGGER=$(winpath "$BIN/e2e_logger.exe")
-rm -f "$BIN/opened.log"
-w reg add 'HKLM\Software\Classes\InternetShortcut\shell\open\command' /ve /d "\"$LOGGER\" \"%1\"" /f
-w reg add 'HKLM\Software\Classes\txtfile\shell\open\command' /ve /d "\"$LOGGER\" \"%1\"" /f
-
+log_shell_opens InternetShortcut txtfile
 start_chat 300 120
-start_bar
-bx=$(fact x); by=$(fact y)
-launcher() { xdo mousemove $((bx + 58)) $((by + 15)) click 1; }
+launcher() { on_bar $LAUNCHER_BUTTON click 1; }
+# The open menu's corner, after menu_open.
+menu_corner() { mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt"); }
 
-# Opened with the pointer resting on the button: the countdown of six ticks closes it.
-sleep 0.5
-launcher
-t0=$(now)
-wait_for 3 menu_open || fail "the launcher menu did not open"
-my=$(fact y "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
-shot launcher_menu "260x$((mh + 50))+$((bx - 10))+$((my - 10))"
-wait_for 4 menu_closed || fail "the menu did not close by itself"
-took=$(seconds_since "$t0")
-between "$took" 0.9 2.2 || fail "closed after $took s, not about 1.2 s"
-note "the menu closed by itself after $took s (pointer away from the items)"
-
-# Four items (a, b, LICENSE, notes.txt; no hidden file, no folder): four rows of SM_CYMENU.
-rows=$(( (mh - 6) / 19 ))
-[ "$rows" = 4 ] || fail "the menu is $mh px high: $rows rows, not 4"
+# Opened with the pointer resting on the button: the countdown of six ticks closes it. Four
+# items (a, b, LICENSE, notes.txt; no hidden file, no folder): four rows of SM_CYMENU.
+menu_lists_normal_files_and_closes_by_itself() {
+    need_bar
+    sleep 0.5
+    launcher
+    t0=$(now)
+    wait_for 3 menu_open || fail "the launcher menu did not open"
+    my=$(fact y "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
+    shot launcher_menu "260x$((mh + 50))+$((bx - 10))+$((my - 10))"
+    wait_for 4 menu_closed || fail "the menu did not close by itself"
+    took=$(seconds_since "$t0")
+    between "$took" 0.9 2.2 || fail "closed after $took s, not about 1.2 s"
+    note "the menu closed by itself after $took s (pointer away from the items)"
+    rows=$(( (mh - 6) / 19 ))
+    [ "$rows" = 4 ] || fail "the menu is $mh px high: $rows rows, not 4"
+}
 
 # Over the items, then away: it closes about 0.8 s after the pointer left them.
-launcher
-wait_for 3 menu_open || fail "the menu did not open again"
-mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
-xdo mousemove $((mx + 40)) $((my + 12))
-sleep 0.3
-xdo mousemove $((mx + 40)) $((my + 31))
-sleep 1.5
-menu_open || fail "the menu closed while the pointer was on an item"
-xdo mousemove $((bx + 300)) $((by - 300))
-t0=$(now)
-wait_for 4 menu_closed || fail "the menu did not close after the pointer left"
-took=$(seconds_since "$t0")
-between "$took" 0.5 1.8 || fail "closed $took s after the pointer left, not about 0.8 s"
-note "the menu stayed open over its items and closed $took s after the pointer left"
+menu_stays_open_over_its_items() {
+    need_bar
+    launcher
+    wait_for 3 menu_open || fail "the menu did not open again"
+    menu_corner
+    xdo mousemove $((mx + 40)) $((my + 12))
+    sleep 0.3
+    xdo mousemove $((mx + 40)) $((my + 31))
+    sleep 1.5
+    menu_open || fail "the menu closed while the pointer was on an item"
+    xdo mousemove $((bx + 300)) $((by - 300))
+    t0=$(now)
+    wait_for 4 menu_closed || fail "the menu did not close after the pointer left"
+    took=$(seconds_since "$t0")
+    between "$took" 0.5 1.8 || fail "closed $took s after the pointer left, not about 0.8 s"
+    note "the menu stayed open over its items and closed $took s after the pointer left"
+}
 
 # Choosing b opens launchFolder\b.url through the shell; the chat window keeps the focus
 # until then.
-launcher
-wait_for 3 menu_open || fail "the menu did not open a third time"
-mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
-xdo mousemove $((mx + 40)) $((my + 3 + 19 + 9))
-sleep 0.3
-xdo click 1
-wait_for 10 test -s "$BIN/opened.log" || fail "nothing was opened"
-grep -qF "${QLW}b.url" "$BIN/opened.log" || fail "opened: $(cat "$BIN/opened.log")"
-note "choosing b opened ${QLW}b.url"
+choosing_an_item_opens_its_file() {
+    need_bar
+    rm -f "$BIN/opened.log"
+    launcher
+    wait_for 3 menu_open || fail "the menu did not open a third time"
+    menu_corner
+    xdo mousemove $((mx + 40)) $((my + 3 + 19 + 9))
+    sleep 0.3
+    xdo click 1
+    wait_for 10 test -s "$BIN/opened.log" || fail "nothing was opened"
+    grep -qF "${QUICK_LAUNCH_W}b.url" "$BIN/opened.log" || fail "opened: $(cat "$BIN/opened.log")"
+    note "choosing b opened ${QUICK_LAUNCH_W}b.url"
+    close_bar
+}
 
 # The appearance presets side by side, drawn through the real drawing path.
-w "$BIN/e2e_presets.exe" "$(winpath "$WORK/presets.bmp")"
-convert "$WORK/presets.bmp" "$SHOTS/menu_presets.png"
-note "screenshot $SHOTS/menu_presets.png"
-close_bar
+appearance_presets_are_drawn() {
+    w "$BIN/e2e_presets.exe" "$(winpath "$WORK/presets.bmp")"
+    convert "$WORK/presets.bmp" "$SHOTS/menu_presets.png"
+    note "screenshot $SHOTS/menu_presets.png"
+}
 
 # A launch folder that is not there: one grey item says so, and choosing it opens nothing.
-reg_set "2385,11565,C:\\没有这个文件夹,about:blank"
-rm -f "$BIN/opened.log"
-start_bar
-sleep 0.5  # the menu is first built a moment after the bar shows
-launcher
-wait_for 3 menu_open || fail "the menu of a missing folder did not open"
-mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
-[ $(( (mh - 6) / 19 )) = 1 ] || fail "the menu of a missing folder is $mh px high"
-shot launcher_menu_missing_folder "200x$((mh + 20))+$((mx - 10))+$((my - 10))"
-xdo mousemove $((mx + 40)) $((my + 12)) click 1
-sleep 1
-[ ! -s "$BIN/opened.log" ] || fail "the grey item opened $(cat "$BIN/opened.log")"
-close_bar
-note "a missing launch folder shows one grey item that opens nothing"
+missing_folder_shows_one_grey_item() {
+    stop_bar
+    reg_set "2385,11565,C:\\没有这个文件夹,about:blank"
+    rm -f "$BIN/opened.log"
+    start_bar
+    bx=$(fact x); by=$(fact y)
+    sleep 0.5  # the menu is first built a moment after the bar shows
+    launcher
+    wait_for 3 menu_open || fail "the menu of a missing folder did not open"
+    menu_corner; mh=$(fact h "$WORK/menu.txt")
+    [ $(( (mh - 6) / 19 )) = 1 ] || fail "the menu of a missing folder is $mh px high"
+    shot launcher_menu_missing_folder "200x$((mh + 20))+$((mx - 10))+$((my - 10))"
+    xdo mousemove $((mx + 40)) $((my + 12)) click 1
+    sleep 1
+    [ ! -s "$BIN/opened.log" ] || fail "the grey item opened $(cat "$BIN/opened.log")"
+    close_bar
+    note "a missing launch folder shows one grey item that opens nothing"
+}
 
 # A very long name: the menu stays within half the screen, the caption ends in an ellipsis,
 # and the whole name shows under the item while it is selected.
-long=$(printf '很长的文件名%.0s' $(seq 12))
-mkdir -p "$WORK/long"
-printf 'x' >"$WORK/long/$long.txt"
-reg_set "2385,11565,$(winpath "$WORK/long")\\,about:blank"
-start_bar
-sleep 0.5
-launcher
-wait_for 3 menu_open || fail "the menu with a long name did not open"
-mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt"); mw=$(fact w "$WORK/menu.txt")
-[ "$mw" -le 670 ] || fail "the menu is $mw px wide: its item is wider than half the screen"
-xdo mousemove $((mx + 100)) $((my + 12))
-wait_for 3 window_up tooltips_class32 '' || fail "the whole name is not shown"
-shot launcher_long_name "$((mw + 20))x80+$((mx - 10))+$((my - 55))"
-close_bar
-note "a long name was cut to a $mw px menu and shown whole under its item"
+long_name_is_cut_and_shown_whole() {
+    stop_bar
+    long=$(printf '很长的文件名%.0s' $(seq 12))
+    mkdir -p "$WORK/long"
+    printf 'x' >"$WORK/long/$long.txt"
+    reg_set "2385,11565,$(winpath "$WORK/long")\\,about:blank"
+    start_bar
+    bx=$(fact x); by=$(fact y)
+    sleep 0.5
+    launcher
+    wait_for 3 menu_open || fail "the menu with a long name did not open"
+    menu_corner; mw=$(fact w "$WORK/menu.txt")
+    [ "$mw" -le 670 ] || fail "the menu is $mw px wide: its item is wider than half the screen"
+    xdo mousemove $((mx + 100)) $((my + 12))
+    wait_for 3 window_up tooltips_class32 '' || fail "the whole name is not shown"
+    shot launcher_long_name "$((mw + 20))x80+$((mx - 10))+$((my - 55))"
+    close_bar
+    note "a long name was cut to a $mw px menu and shown whole under its item"
+}
+
 # bar_on_folder FOLDER WHAT: a new bar listing FOLDER, its launcher menu open, at mx, my.
 bar_on_folder() {
+    stop_bar
     reg_set "2385,11565,$1,about:blank"
     rm -f "$BIN/opened.log"
     start_bar
@@ -117,55 +131,65 @@ bar_on_folder() {
     sleep 1
     launcher
     wait_for 5 menu_open || fail "the menu $2 did not open"
-    mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
+    menu_corner
 }
+
 # A launch folder far taller than the screen (160 files, 150 listed): the menu opens in columns,
 # wholly on the 1280 × 800 screen, and an entry of its last column opens its file.
-mkdir -p "$WORK/many"
-for i in $(seq -w 1 160); do printf 'x' >"$WORK/many/f$i.txt"; done
-bar_on_folder "$(winpath "$WORK/many")\\" "of 150 files"
-mw=$(fact w "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
-# Onto the menu at once: it closes itself when the pointer stays away for a little over a second.
-xdo mousemove $((mx + 20)) $((my + 12))
-sleep 1  # 150 owner-drawn items take a moment to paint
-shot launcher_columns "${mw}x${mh}+${mx}+${my}"
-[ "$mx" -ge 0 ] && [ "$my" -ge 0 ] && [ $((mx + mw)) -le 1280 ] && [ $((my + mh)) -le 800 ] ||
-    fail "the menu ${mw}x${mh}+${mx}+${my} is not wholly on the screen"
-rows=$(( (mh - 6) / 19 ))
-columns=$(( (150 + rows - 1) / rows ))
-[ "$columns" -ge 4 ] || fail "$rows rows per column cannot hold 150 entries in $columns columns"
-last=$(( 150 - (columns - 1) * rows ))  # rows in the last column
-xdo mousemove $((mx + mw - 25)) $((my + 3 + (last - 1) * 19 + 9))
-sleep 0.5
-menu_open || fail "the menu closed with the pointer on its last column"
-xdo click 1
-wait_for 10 test -s "$BIN/opened.log" || fail "the last column's entry opened nothing"
-# Wine lists a folder in name order: the last row of the last column is f150.
-grep -qF 'many\f150.txt' "$BIN/opened.log" || fail "opened: $(cat "$BIN/opened.log")"
-note "150 entries in $columns columns of $rows on screen; the last column opened $(tr -d '\r\n' <"$BIN/opened.log")"
-close_bar
+tall_folder_opens_in_columns() {
+    mkdir -p "$WORK/many"
+    for i in $(seq -w 1 160); do printf 'x' >"$WORK/many/f$i.txt"; done
+    bar_on_folder "$(winpath "$WORK/many")\\" "of 150 files"
+    mw=$(fact w "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
+    # Onto the menu at once: it closes itself when the pointer stays away for a little over a
+    # second.
+    xdo mousemove $((mx + 20)) $((my + 12))
+    sleep 1  # 150 owner-drawn items take a moment to paint
+    shot launcher_columns "${mw}x${mh}+${mx}+${my}"
+    [ "$mx" -ge 0 ] && [ "$my" -ge 0 ] && [ $((mx + mw)) -le 1280 ] && [ $((my + mh)) -le 800 ] ||
+        fail "the menu ${mw}x${mh}+${mx}+${my} is not wholly on the screen"
+    rows=$(( (mh - 6) / 19 ))
+    columns=$(( (150 + rows - 1) / rows ))
+    [ "$columns" -ge 4 ] || fail "$rows rows per column cannot hold 150 entries in $columns columns"
+    last=$(( 150 - (columns - 1) * rows ))  # rows in the last column
+    xdo mousemove $((mx + mw - 25)) $((my + 3 + (last - 1) * 19 + 9))
+    sleep 0.5
+    menu_open || fail "the menu closed with the pointer on its last column"
+    xdo click 1
+    wait_for 10 test -s "$BIN/opened.log" || fail "the last column's entry opened nothing"
+    # Wine lists a folder in name order: the last row of the last column is f150.
+    grep -qF 'many\f150.txt' "$BIN/opened.log" || fail "opened: $(cat "$BIN/opened.log")"
+    note "150 entries in $columns columns of $rows on screen; the last column opened $(tr -d '\r\n' <"$BIN/opened.log")"
+    close_bar
+}
+
 # A file whose whole path is longer than MAX_PATH opens (by its short or "\\?\" form), and a
 # file the shell refuses (a type nothing is registered for) is one message naming it and why.
-deep="$WORK/deep/$(printf 'folder%.0s' $(seq 25))"
-long_file="$(printf 'name%.0s' $(seq 20)).txt"
-mkdir -p "$deep"
-printf 'x' >"$deep/$long_file"
-printf 'x' >"$deep/zz.replybar-none"
-deepw="$(winpath "$deep")\\"
-[ $(( ${#deepw} + ${#long_file} )) -gt 260 ] || fail "the test path is not longer than MAX_PATH"
-bar_on_folder "$deepw" "of the deep folder"
-xdo mousemove $((mx + 40)) $((my + 3 + 9)) click 1
-wait_for 10 test -s "$BIN/opened.log" || fail "the file with a path past MAX_PATH opened nothing"
-note "a path of $(( ${#deepw} + ${#long_file} )) characters opened as $(tr -d '\r\n' <"$BIN/opened.log")"
-launcher
-wait_for 5 menu_open || fail "the menu of the deep folder did not open again"
-mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
-xdo mousemove $((mx + 40)) $((my + 3 + 19 + 9)) click 1
-wait_for 10 window_up '#32770' '快捷回复条' || fail "a file the shell refuses said nothing"
-rm -f "$WORK/box.txt"
-probe controls '#32770' "$(winpath "$WORK/box.txt")"
-grep -qF 'zz.replybar-none' "$WORK/box.txt" || fail "the message does not name the file: $(cat "$WORK/box.txt")"
-shot launcher_cannot_open
-answer_box '快捷回复条' 1
-close_bar
-echo "launcher: all checks passed"
+deep_folder_files_open_or_say_why() {
+    deep="$WORK/deep/$(printf 'folder%.0s' $(seq 25))"
+    long_file="$(printf 'name%.0s' $(seq 20)).txt"
+    mkdir -p "$deep"
+    printf 'x' >"$deep/$long_file"
+    printf 'x' >"$deep/zz.replybar-none"
+    deepw="$(winpath "$deep")\\"
+    [ $(( ${#deepw} + ${#long_file} )) -gt 260 ] || fail "the test path is not longer than MAX_PATH"
+    bar_on_folder "$deepw" "of the deep folder"
+    xdo mousemove $((mx + 40)) $((my + 3 + 9)) click 1
+    wait_for 10 test -s "$BIN/opened.log" || fail "the file with a path past MAX_PATH opened nothing"
+    note "a path of $(( ${#deepw} + ${#long_file} )) characters opened as $(tr -d '\r\n' <"$BIN/opened.log")"
+    launcher
+    wait_for 5 menu_open || fail "the menu of the deep folder did not open again"
+    menu_corner
+    xdo mousemove $((mx + 40)) $((my + 3 + 19 + 9)) click 1
+    wait_for 10 window_up '#32770' '快捷回复条' || fail "a file the shell refuses said nothing"
+    rm -f "$WORK/box.txt"
+    probe controls '#32770' "$(winpath "$WORK/box.txt")"
+    grep -qF 'zz.replybar-none' "$WORK/box.txt" || fail "the message does not name the file: $(cat "$WORK/box.txt")"
+    shot launcher_cannot_open
+    answer_box '快捷回复条' $BOX_OK
+    close_bar
+}
+
+run_scenarios menu_lists_normal_files_and_closes_by_itself menu_stays_open_over_its_items \
+    choosing_an_item_opens_its_file appearance_presets_are_drawn missing_folder_shows_one_grey_item \
+    long_name_is_cut_and_shown_whole tall_folder_opens_in_columns deep_folder_files_open_or_say_why

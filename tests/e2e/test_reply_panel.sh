@@ -7,77 +7,93 @@ put_reply 0.txt '你好，在吗？\r\n'
 put_reply 1.txt '第一行\r\n第二行\r\n'
 printf '\xef\xbb\xbf收到👍\r\n' >"$APPDATA/2.txt"   # as the store writes a reply GBK cannot hold
 put_reply bmpk.txt '3 0\r\n'
-
 start_chat 300 150
-start_bar
-bx=$(fact x); by=$(fact y)
-[ "$(fact h)" = 29 ] || fail "bar height $(fact h)"
+sends() { fact ctrl_enter "$CHAT_LOG"; }
 
 # Three replies: 870 twips = 58 px of panel above the bar face.
-open_panel
-[ "$(fact w)x$(fact h)" = 387x87 ] || fail "open window is $(fact w)x$(fact h), not 387x87"
-[ "$(fact y)" = $((by - 58)) ] || fail "window top $(fact y), not $((by - 58))"
-[ "$(fact x)" = "$bx" ] || fail "window left moved"
-[ "$(fact region)" = "0,0,387,58;0,58,103,101" ] || fail "region $(fact region)"
-note "panel opens upward: 387x87, region panel + face"
-xdo mousemove $((bx + 60)) "$(row_y 1)"
-sleep 0.2
-xdo mousemove $((bx + 62)) "$(row_y 1)"
-sleep 1.5
-shot reply_panel_tooltip "420x160+$((bx - 10))+$(( $(fact y) - 60 ))"
-xdo mousemove 1000 100
-wait_for 5 eval 'probe_bar; [ "$(fact h)" = 29 ]' || fail "the panel did not close when the pointer left"
-note "the panel closed when the pointer left"
+panel_opens_above_the_bar() {
+    need_bar
+    [ "$(fact h)" = 29 ] || fail "bar height $(fact h)"
+    open_panel
+    [ "$(fact w)x$(fact h)" = 387x87 ] || fail "open window is $(fact w)x$(fact h), not 387x87"
+    [ "$(fact y)" = $((by - 58)) ] || fail "window top $(fact y), not $((by - 58))"
+    [ "$(fact x)" = "$bx" ] || fail "window left moved"
+    [ "$(fact region)" = "0,0,387,58;0,58,103,101" ] || fail "region $(fact region)"
+    note "panel opens upward: 387x87, region panel + face"
+    xdo mousemove $((bx + 60)) "$(row_y 1)"
+    sleep 0.2
+    xdo mousemove $((bx + 62)) "$(row_y 1)"
+    sleep 1.5
+    shot reply_panel_tooltip "420x160+$((bx - 10))+$(( $(fact y) - 60 ))"
+    xdo mousemove 1000 100
+    wait_for 5 eval 'probe_bar; [ "$(fact h)" = 29 ]' || fail "the panel did not close when the pointer left"
+    note "the panel closed when the pointer left"
+}
 
 # Picks paste exactly the reply, then Ctrl+Enter (n.txt absent); the chat keeps the focus.
-pick_row 0
-wait_for 5 eval '[ "$(chat_text)" = "你好，在吗？" ]' || fail "row 0 pasted: $(chat_text | od -c | head -3)"
-wait_for 5 eval '[ "$(fact ctrl_enter "$CHAT_LOG")" = 1 ]' || fail "no Ctrl+Enter after the pick"
-pick_row 1
-wait_for 5 eval '[ "$(chat_text)" = "$(printf "你好，在吗？第一行\r\n第二行")" ]' || fail "row 1 pasted: $(chat_text | od -c | head -5)"
-wait_for 5 eval '[ "$(fact ctrl_enter "$CHAT_LOG")" = 2 ]' || fail "ctrl_enter $(fact ctrl_enter "$CHAT_LOG")"
-probe_bar
-[ "$(fact foreground)" = E2EChat ] && [ "$(fact focus)" = Edit ] || fail "focus left the chat: $(fact foreground)/$(fact focus)"
-[ "$(fact deactivated "$CHAT_LOG")" = 0 ] && [ "$(fact focus_lost "$CHAT_LOG")" = 0 ] || fail "the chat lost focus"
-if grep -q 'V .*shift=1\|V .*alt=1' "$CHAT_LOG.keys"; then fail "V arrived with other modifiers"; fi
-note "rows 0 and 1 pasted with one Ctrl+Enter each; the chat kept foreground and focus"
+pick_pastes_and_auto_sends() {
+    need_bar
+    chat_clear
+    local sent; sent=$(sends)
+    pick_row 0
+    wait_for 5 eval '[ "$(chat_text)" = "你好，在吗？" ]' || fail "row 0 pasted: $(chat_text | od -c | head -3)"
+    wait_for 5 eval '[ "$(sends)" = $((sent + 1)) ]' || fail "no Ctrl+Enter after the pick"
+    pick_row 1
+    wait_for 5 eval '[ "$(chat_text)" = "$(printf "你好，在吗？第一行\r\n第二行")" ]' || fail "row 1 pasted: $(chat_text | od -c | head -5)"
+    wait_for 5 eval '[ "$(sends)" = $((sent + 2)) ]' || fail "ctrl_enter $(sends), not $((sent + 2))"
+    probe_bar
+    [ "$(fact foreground)" = E2EChat ] && [ "$(fact focus)" = Edit ] || fail "focus left the chat: $(fact foreground)/$(fact focus)"
+    [ "$(fact deactivated "$CHAT_LOG")" = 0 ] && [ "$(fact focus_lost "$CHAT_LOG")" = 0 ] || fail "the chat lost focus"
+    if grep -q 'V .*shift=1\|V .*alt=1' "$CHAT_LOG.keys"; then fail "V arrived with other modifiers"; fi
+    note "rows 0 and 1 pasted with one Ctrl+Enter each; the chat kept foreground and focus"
+}
 
-# Panel screenshot with the band on row 1.
-open_panel
-xdo mousemove $((bx + 200)) "$(row_y 1)"
-sleep 0.3
-shot reply_panel "400x100+$((bx - 5))+$(( $(fact y) - 5 ))"
 # A return within one poll keeps the panel open.
-xdo mousemove 1000 100
-sleep 0.25
-xdo mousemove $((bx + 50)) "$(row_y 0)"
-sleep 1.3
-probe_bar
-[ "$(fact h)" = 87 ] || fail "the panel closed although the pointer came back"
-xdo mousemove 1000 100
-wait_for 5 eval 'probe_bar; [ "$(fact h)" = 29 ]' || fail "the panel did not close"
-note "a quick return keeps the panel; staying away closes it"
+quick_return_keeps_the_panel() {
+    need_bar
+    open_panel
+    # The panel's screenshot, with the band on row 1.
+    xdo mousemove $((bx + 200)) "$(row_y 1)"
+    sleep 0.3
+    shot reply_panel "400x100+$((bx - 5))+$(( $(fact y) - 5 ))"
+    xdo mousemove 1000 100
+    sleep 0.25
+    xdo mousemove $((bx + 50)) "$(row_y 0)"
+    sleep 1.3
+    probe_bar
+    [ "$(fact h)" = 87 ] || fail "the panel closed although the pointer came back"
+    xdo mousemove 1000 100
+    wait_for 5 eval 'probe_bar; [ "$(fact h)" = 29 ]' || fail "the panel did not close"
+    note "a quick return keeps the panel; staying away closes it"
+}
 
 # n.txt switches auto-send off at the next start: the emoji reply, no Ctrl+Enter.
-close_bar
-printf '不要自动发送信息\r\n' | iconv -f UTF-8 -t GBK >"$APPDATA/n.txt"
-start_bar
-pick_row 2
-wait_for 5 eval 'chat_text | grep -q "收到👍"' || fail "the emoji reply was not pasted intact: $(chat_text | od -c | tail -3)"
-sleep 0.5
-[ "$(fact ctrl_enter "$CHAT_LOG")" = 2 ] || fail "Ctrl+Enter sent although n.txt exists"
-note "with n.txt: the emoji reply pasted intact, no Ctrl+Enter"
+n_txt_turns_auto_send_off() {
+    stop_bar
+    gbk '不要自动发送信息\r\n' >"$APPDATA/n.txt"
+    start_bar
+    bx=$(fact x); by=$(fact y)
+    local sent; sent=$(sends)
+    pick_row 2
+    wait_for 5 eval 'chat_text | grep -q "收到👍"' || fail "the emoji reply was not pasted intact: $(chat_text | od -c | tail -3)"
+    sleep 0.5
+    [ "$(sends)" = "$sent" ] || fail "Ctrl+Enter sent although n.txt exists"
+    note "with n.txt: the emoji reply pasted intact, no Ctrl+Enter"
+}
 
 # A left drag on the drag strip moves the bar by the pointer's distance.
-probe_bar
-x0=$(fact x); y0=$(fact y)
-xdo mousemove $((x0 + 2)) $((y0 + 14)) mousedown 1
-xdo mousemove $((x0 + 52)) $((y0 - 16))
-xdo mousemove $((x0 + 102)) $((y0 - 46))
-xdo mouseup 1
-sleep 0.3
-probe_bar
-[ "$(fact x),$(fact y)" = "$((x0 + 100)),$((y0 - 60))" ] || fail "drag ended at $(fact x),$(fact y)"
-note "drag moved the bar by (100, -60)"
-close_bar
-echo "reply panel: all checks passed"
+drag_strip_moves_the_bar() {
+    need_bar
+    on_bar 2 14 mousedown 1
+    on_bar 52 -16
+    on_bar 102 -46
+    xdo mouseup 1
+    sleep 0.3
+    probe_bar
+    [ "$(fact x),$(fact y)" = "$((bx + 100)),$((by - 60))" ] || fail "drag ended at $(fact x),$(fact y)"
+    note "drag moved the bar by (100, -60)"
+    close_bar
+}
+
+run_scenarios panel_opens_above_the_bar pick_pastes_and_auto_sends quick_return_keeps_the_panel \
+    n_txt_turns_auto_send_off drag_strip_moves_the_bar
