@@ -45,11 +45,10 @@ setup() {
     for i in $(seq 1 12); do put_reply "$((i - 1)).txt" "回复$i\r\n"; done
     LC_ALL=C wine reg delete "$RUN_KEY" /v ReplyBar /f >/dev/null 2>&1 </dev/null || true
     start_chat 300 120
-    start_bar
-    bx=$(fact x); by=$(fact y)
 }
 
 hotkey_opens_the_panel_and_the_chat_keeps_the_caret() {
+    need_bar
     xdo mousemove $((bx + 500)) $((by - 400))
     hotkey
     chat_has_focus
@@ -65,6 +64,7 @@ hotkey_opens_the_panel_and_the_chat_keeps_the_caret() {
 }
 
 row_keys_and_arrows_pick() {
+    need_bar
     hotkey; key_pick 2 '回复2'
     hotkey; key_pick 0 '回复10'
     hotkey; key_pick a '回复11'
@@ -75,6 +75,7 @@ row_keys_and_arrows_pick() {
 }
 
 esc_closes_with_nothing_typed() {
+    need_bar
     chat_clear
     hotkey
     xdo key Escape
@@ -86,6 +87,7 @@ esc_closes_with_nothing_typed() {
 }
 
 send_key_follows_the_settings() {
+    need_bar
     local ctrl enter
     ctrl=$(fact ctrl_enter "$CHAT_LOG"); enter=$(fact enter "$CHAT_LOG")
     hotkey; key_pick 3 '回复3'
@@ -96,7 +98,7 @@ send_key_follows_the_settings() {
     start_bar
     hotkey; key_pick 4 '回复4'
     wait_for 3 eval '[ "$(fact enter "$CHAT_LOG")" = $((enter + 1)) ]' || fail "no Enter after a keyboard pick"
-    bx=$(fact x); by=$(fact y)
+    need_bar
     chat_clear
     open_panel
     pick_row 1
@@ -110,6 +112,7 @@ send_key_follows_the_settings() {
 }
 
 a_taken_hotkey_is_told_and_the_mouse_still_picks() {
+    need_bar
     close_bar
     rm -f "$WORK/held.txt"
     local held_since; held_since=$(now)
@@ -120,7 +123,7 @@ a_taken_hotkey_is_told_and_the_mouse_still_picks() {
     shot_box hotkey_taken_message
     answer_box 快捷回复条 1
     wait_for 10 bar_up || fail "the bar is not up after the message"
-    bx=$(fact x); by=$(fact y)
+    need_bar
     chat_clear
     open_panel
     pick_row 0
@@ -133,22 +136,22 @@ a_taken_hotkey_is_told_and_the_mouse_still_picks() {
 }
 
 settings_change_the_hotkey_and_the_start_with_windows() {
-    bx=$(fact x); by=$(fact y)
+    need_bar
     open_keys() {
-        xdo mousemove $((bx + 16)) $((by + 15)) click 3
+        on_bar $SHOW_DESKTOP_BUTTON click 3
         wait_for 10 window_up ReplyBar.Settings '' || fail "the settings dialog did not open"
         dx=$(fact x "$WORK/win.txt"); dy=$(fact y "$WORK/win.txt")
         controls_of ReplyBar.Settings
     }
     open_keys
-    [ "$(ctl_field 1010 5)" = '开机时自动启动快捷回复条' ] || fail "start box: '$(ctl_field 1010 5)'"
+    [ "$(ctl_field $SETTINGS_START_WITH_WINDOWS 5)" = '开机时自动启动快捷回复条' ] || fail "start box: '$(ctl_field $SETTINGS_START_WITH_WINDOWS 5)'"
     IFS=, read -r cx cy <<<"$(sed -n 's/^client=//p' "$WORK/ctl.txt")"
-    click_ctl 1103
+    click_ctl $SETTINGS_HOTKEY
     xdo key ctrl+shift+k
-    click_ctl 1010
+    click_ctl $SETTINGS_START_WITH_WINDOWS
     sleep 0.3
     shot settings_dialog_keys "541x350+$cx+$cy"
-    click_ctl 1
+    click_ctl $SETTINGS_CONFIRM
     wait_for 10 window_gone ReplyBar.Settings '' || fail "确定 返回 did not close the dialog"
     back_to_chat
     hotkey ctrl+shift+k
@@ -171,12 +174,12 @@ settings_change_the_hotkey_and_the_start_with_windows() {
     # kept. (Once taken, a combination never reaches the field: the system hands it to its
     # owner first.)
     open_keys
-    click_ctl 1103
+    click_ctl $SETTINGS_HOTKEY
     xdo key ctrl+alt+j
     rm -f "$WORK/held.txt"
     w_bg "$BIN/e2e_probe.exe" holdhotkey 3 74 6000 "$(winpath "$WORK/held.txt")"  # Ctrl+Alt+J
     wait_for 10 test -f "$WORK/held.txt" || fail "the other program did not get Ctrl+Alt+J"
-    click_ctl 1
+    click_ctl $SETTINGS_CONFIRM
     wait_for 10 window_up '#32770' '快捷回复条' || fail "no message about the taken combination"
     shot_box hotkey_refused_message
     answer_box 快捷回复条 1
@@ -191,8 +194,8 @@ settings_change_the_hotkey_and_the_start_with_windows() {
 
     # The box off removes the value; a value naming this program at a path now gone is mended.
     open_keys
-    click_ctl 1010
-    click_ctl 1
+    click_ctl $SETTINGS_START_WITH_WINDOWS
+    click_ctl $SETTINGS_CONFIRM
     wait_for 10 window_gone ReplyBar.Settings '' || fail "确定 返回 did not close the dialog"
     [ -z "$(reg_value "$RUN_KEY" ReplyBar)" ] || fail "the Run value is still there"
     close_bar
@@ -205,15 +208,7 @@ settings_change_the_hotkey_and_the_start_with_windows() {
 }
 
 setup
-if declare -F run_scenarios >/dev/null; then
-    run_scenarios hotkey_opens_the_panel_and_the_chat_keeps_the_caret row_keys_and_arrows_pick \
-        esc_closes_with_nothing_typed send_key_follows_the_settings \
-        a_taken_hotkey_is_told_and_the_mouse_still_picks \
-        settings_change_the_hotkey_and_the_start_with_windows
-else
-    hotkey_opens_the_panel_and_the_chat_keeps_the_caret; row_keys_and_arrows_pick
-    esc_closes_with_nothing_typed; send_key_follows_the_settings
-    a_taken_hotkey_is_told_and_the_mouse_still_picks
+run_scenarios hotkey_opens_the_panel_and_the_chat_keeps_the_caret row_keys_and_arrows_pick \
+    esc_closes_with_nothing_typed send_key_follows_the_settings \
+    a_taken_hotkey_is_told_and_the_mouse_still_picks \
     settings_change_the_hotkey_and_the_start_with_windows
-    echo "keyboard: all checks passed"
-fi

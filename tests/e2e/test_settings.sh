@@ -40,7 +40,7 @@ type_home() {  # "设置" unlocks the home page; its text is replaced by $1
 }
 
 # The layout: caption, frame texts, the buttons where they belong; links in blue. Tab goes top
-# to bottom, round to the top; the locked home page is skipped.
+# to bottom (the hotkey field shows no text), round to the top; the locked home page is skipped.
 dialog_shows_its_layout_and_tab_order() {
     need_bar
     open_settings
@@ -50,23 +50,23 @@ dialog_shows_its_layout_and_tab_order() {
         || fail "folder frame: '$(ctl_field $SETTINGS_FOLDER_FRAME 5)'"
     IFS=, read -r cx cy <<<"$(sed -n 's/^client=//p' "$WORK/ctl.txt")"
     IFS=, read -r l t r b <<<"$(ctl_field $SETTINGS_CONFIRM 4)"
-    [ "$((l - cx)),$((t - cy)),$((r - cx)),$((b - cy))" = 428,226,531,249 ] || fail "确定 返回 at $l,$t"
+    [ "$((l - cx)),$((t - cy)),$((r - cx)),$((b - cy))" = 428,320,531,343 ] || fail "确定 返回 at $l,$t"
     [ "$(ctl_field $SETTINGS_HOME_PAGE 3)" = 0 ] || fail "the home page is not locked when the dialog opens"
     [ "$(ctl_field $FOLDER_TEXT 5)" = "$OTHER_W" ] || fail "folder shown: $(ctl_field $FOLDER_TEXT 5)"
-    shot settings_dialog "541x256+$cx+$cy"  # the client area: no window manager draws a frame
+    shot settings_dialog "541x350+$cx+$cy"  # the client area: no window manager draws a frame
     IFS=, read -r l t r b <<<"$(ctl_field $SETTINGS_WEB_SITE_LINK 4)"
     blue=$(convert "$SHOTS/settings_dialog.png" +repage -crop "$((r - l))x$((b - t))+$((l - cx))+$((t - cy))" \
         -fx 'b > 0.7 && r < 0.35 && g < 0.35' -format '%[fx:mean]' info:)
     awk -v m="$blue" 'BEGIN { exit !(m > 0.02) }' || fail "the web site link is not blue ($blue)"
 
     order=""
-    for _ in 1 2 3 4 5 6 7 8 9; do
+    for _ in 1 2 3 4 5 6 7 8 9 10 11 12; do
         xdo key Tab
         sleep 0.15
         probe_bar
         order+="$(fact focustext)|"
     done
-    [ "$order" = "设置|默认|设置|默认|退出本程序|添加快捷回复信息|确定 返回|打开文件夹|$OTHER_W|" ] \
+    [ "$order" = "设置|默认|设置|默认||Ctrl+Enter|开机时自动启动快捷回复条|退出本程序|添加快捷回复信息|确定 返回|打开文件夹|$OTHER_W|" ] \
         || fail "tab order: $order"
     xdo mousemove $((dx + 270)) $((dy + 60)) key Escape
     dialog_gone "Esc"
