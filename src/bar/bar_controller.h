@@ -110,6 +110,7 @@ public:
     std::wstring rowKeyLabel(int row) const { return keyboard_.label(row); }
     // The key auto-send presses after a paste, for every pick from now on.
     void setSendKey(keys::SendKey key) { pick_.setSendKey(key); }
+    keys::SendKey sendKey() const { return pick_.sendKey(); }
     // The reply editor changed the replies: new panel size (twips).
     void setPanelSize(const PanelSize& size) { panelSize_ = size; }
     void resetPictures(std::initializer_list<BarButton> buttons);

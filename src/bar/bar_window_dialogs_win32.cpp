@@ -33,8 +33,8 @@ void BarWindow::openReplyEditor() {
     for (int i = 0; i < 10; ++i) icons[i] = pictures_.classIcons[i].get();
     ReplyEditorWindow::Result result = ReplyEditorWindow::Result::Closed;
     if (!runDialog([&] {
-            result = ReplyEditorWindow::showModal(
-                {hwnd_, state_, replies_, *files_, *this, icons, userWindow_});
+            result = ReplyEditorWindow::showModal({hwnd_, state_, replies_, *files_, *this, icons,
+                                                   userWindow_, controller_->sendKey()});
         }))
         return;
     if (result == ReplyEditorWindow::Result::ExitProgram) exitProgram();

@@ -139,7 +139,10 @@ void ReplyEditorWindow::createControls() {
         make(L"BUTTON", L"取消添加", WS_TABSTOP | BS_PUSHBUTTON, 434, 30, 99, 23, kCancelAdd);
     delete_ = make(L"BUTTON", L"删除", button, 434, 62, 99, 23, kDelete);
     exit_ = make(L"BUTTON", L"退出本程序", button, 6, 138, 81, 23, kExit);
-    autoSend_ = make(L"BUTTON", L"自动发送（发送Ctrl+Enter）",
+    // The caption names the key auto-send presses, as the settings chose it.
+    autoSend_ = make(L"BUTTON",
+                     context_.sendKey == keys::SendKey::Enter ? L"自动发送（发送Enter）"
+                                                              : L"自动发送（发送Ctrl+Enter）",
                      WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 102, 144, 197, 13, kAutoSend);
     confirm_ = make(L"BUTTON", L"修改确定", button, 326, 138, 99, 23, kConfirm);
     return_ = make(L"BUTTON", L"返回", button, 434, 138, 99, 23, kReturn);

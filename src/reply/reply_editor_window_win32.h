@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "core/keystrokes.h"
 #include "reply/reply_editor.h"
 #include "reply/reply_store.h"
 #include "win/handles.h"
@@ -35,6 +36,7 @@ public:
         IEditorHost& bar;                    // panel size follows every change
         const std::array<HICON, 10>& icons;  // the ten classification icons
         HWND userWindow;  // where the user was typing: it gets the foreground back at the end
+        keys::SendKey sendKey;  // named in the auto-send box's caption
     };
     static Result showModal(const Context& context);
 

@@ -30,9 +30,8 @@ key_pick() {  # key_pick KEY... EXPECTED: the keys, then the chat holds EXPECTED
     wait_for 5 chat_is "$want" || fail "keys ${*:1:$#-1} pasted '$(chat_text)', not '$want'"
     wait_for 5 panel_closed || fail "the panel stayed open after the pick"
 }
-# Without a window manager nothing gives X's keyboard focus back when a dialog of the bar
-# closes, so keys would reach no window at all: the user clicks into the chat, as on Windows
-# they would find it focused.
+# Without a window manager X gives the keyboard to the window under the pointer: keys are
+# typed with the pointer over the chat, where on Windows the chat simply keeps the focus.
 back_to_chat() { sleep 1; xdo mousemove 400 200 click 1; sleep 0.3; }
 chat_has_focus() {
     probe_bar
@@ -49,7 +48,7 @@ setup() {
 
 hotkey_opens_the_panel_and_the_chat_keeps_the_caret() {
     need_bar
-    xdo mousemove $((bx + 500)) $((by - 400))
+    xdo mousemove 400 200
     hotkey
     chat_has_focus
     [ "$(fact deactivated "$CHAT_LOG")" = 0 ] || fail "the chat was deactivated"
@@ -107,8 +106,12 @@ send_key_follows_the_settings() {
     sleep 0.5
     [ "$(fact ctrl_enter "$CHAT_LOG")" = $((ctrl + 1)) ] && [ "$(fact enter "$CHAT_LOG")" = $((enter + 2)) ] ||
         fail "sends: ctrl_enter $(fact ctrl_enter "$CHAT_LOG"), enter $(fact enter "$CHAT_LOG")"
+    open_editor
+    [ "$(ctl_field $EDITOR_AUTO_SEND 5)" = '自动发送（发送Enter）' ] ||
+        fail "the editor's auto-send box says '$(ctl_field $EDITOR_AUTO_SEND 5)'"
+    close_editor
     reg_dword SendKey 0
-    note "Ctrl+Enter once, then with SendKey 1 Enter alone once, by keyboard and by mouse"
+    note "Ctrl+Enter once, then with SendKey 1 Enter alone once, by keyboard and by mouse; the editor names Enter"
 }
 
 a_taken_hotkey_is_told_and_the_mouse_still_picks() {
