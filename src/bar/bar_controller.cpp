@@ -22,12 +22,6 @@ bool countDown(int& ticksLeft) {
     return ticksLeft == 0;
 }
 
-constexpr wchar_t kPanelKeysTakenText[] =
-    L"Esc 或 Enter 键正被另一个程序用作快捷键，快捷回复条无法用键盘选择回复。\n"
-    L"请用鼠标点选回复。";
-constexpr wchar_t kNoRepliesText[] =
-    L"没有设置回复信息，请先添加回复信息；以后鼠标右键点击快捷回复图标，可以随时添加。";
-
 }  // namespace
 
 BarController::BarController(BarState& state, ReplyTable& replies, Ports ports)
@@ -306,64 +300,6 @@ void BarController::rowUp(int row, MouseButton button) {
     if (panelOpen_) restoreBar();
     state_.editorReplyIndex = row;
     ports_.actions.openReplyEditor();
-}
-
-// --- keyboard mode -----------------------------------------------------------------------
-
-void BarController::hotkeyPressed() {
-    if (keyboard_.active()) {
-        keyboard_.end(KeyboardModeEnd::HotkeyAgain);
-        restoreBar();
-        return;
-    }
-    if (state_.replyCount == 0) {  // as a click on the reply button: the editor, to add one
-        ports_.messages.show(kNoRepliesText, L"提示", MessageKind::Info);
-        ports_.actions.openReplyEditor();
-        return;
-    }
-    // A panel the mouse opened is taken over by the keys.
-    if (!panelOpen_) openReplyPanel();
-    const PxPoint p = ports_.window.cursorPos();
-    if (!keyboard_.open(rowCount(), p.x, p.y)) {
-        restoreBar();
-        ports_.messages.show(kPanelKeysTakenText, L"快捷回复条", MessageKind::Info);
-        return;
-    }
-    bandRow_ = *keyboard_.highlight();
-    state_.panelCloseCountdown = 2;
-    ports_.window.invalidate();
-}
-
-void BarController::panelKeyPressed(int id) {
-    const KeyboardPanel::Result r = keyboard_.keyPressed(id);
-    switch (r.kind) {
-        case KeyboardPanel::Result::Nothing: return;
-        case KeyboardPanel::Result::Moved:
-            bandRow_ = keyboard_.highlight().value_or(-1);
-            ports_.window.invalidate();
-            return;
-        case KeyboardPanel::Result::Pick: pickRow(r.row); return;
-        case KeyboardPanel::Result::Close: restoreBar(); return;
-    }
-}
-
-void BarController::endKeyboardMode(KeyboardModeEnd why) {
-    if (!keyboard_.active()) return;
-    keyboard_.end(why);
-    if (why == KeyboardModeEnd::MouseTookOver) {
-        ports_.window.invalidate();
-        return;
-    }
-    if (panelOpen_) restoreBar();
-}
-
-// A pick by key is a click on the row: the press puts the reply on the clipboard, the release
-// pastes it.
-void BarController::pickRow(int row) {
-    if (row < 0 || row >= rowCount()) return;
-    if (panelOpen_) restoreBar();
-    pick_.press(replies_[row].fullText);
-    pick_.release(replies_[row].fullText, state_.autoSend);
 }
 
 // --- timers ------------------------------------------------------------------------------

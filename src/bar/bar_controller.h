@@ -20,6 +20,10 @@ namespace replybar {
 
 enum class MouseButton { Left, Right, Middle };
 
+// What a click on the reply button, or the hotkey, says when there is no reply yet.
+inline constexpr wchar_t kNoRepliesText[] =
+    L"没有设置回复信息，请先添加回复信息；以后鼠标右键点击快捷回复图标，可以随时添加。";
+
 // Show Desktop, home page, launcher and replies, left to right.
 enum class BarButton { Desktop = 0, Home = 1, Launch = 2, Reply = 3 };
 enum class Picture { Normal, Hover, Pressed };

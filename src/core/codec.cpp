@@ -194,7 +194,7 @@ Utf8Use utf8Use(const std::string& bytes) {
 // is D2 BB), which in UTF-8 are Latin, Greek or Cyrillic letters, never Chinese; and every
 // two-byte UTF-8 pair is a GBK pair too. So only text with a wider UTF-8 sequence (Chinese
 // takes three bytes) reads as UTF-8, and every file the store ever wrote reads as before.
-// Everything else is GBK, as the store has always written.
+// Everything else is GBK, the encoding of every reply file users already have.
 StoreEncoding storeEncodingOf(const std::string& bytes) {
     if (startsWithByteOrderMark(bytes)) return StoreEncoding::Utf8AfterMark;
     if (bytes.compare(0, 2, "\xFF\xFE") == 0) return StoreEncoding::Utf16Le;

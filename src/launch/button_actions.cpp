@@ -11,7 +11,8 @@ namespace {
 constexpr int kTwipsPerPixel = 15;
 
 // Opens the command file in `folder`, writing it first when it is not there yet. Up to Vista
-// only a normal file counts as there (a hidden one of that name is written over, as always);
+// only a normal file counts as there (a hidden one of that name is written over: the command
+// file in Quick Launch is the bar's own, and a hidden copy of it would leave the button dead);
 // later the bar never writes over any file the user has. A new file is put in place only while
 // the name is still free, so one the user puts there meanwhile is kept, and opened instead.
 void openCommandFile(const ShowDesktopPorts& ports, const std::wstring& folder,
