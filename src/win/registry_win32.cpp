@@ -36,21 +36,26 @@ std::wstring RegistrySettingsStore::read() {
     return nul == std::wstring::npos ? text : text.substr(0, nul);
 }
 
-bool RegistrySettingsStore::write(const std::wstring& text, std::wstring& reason) {
-    if (text.empty()) return true;
+bool writeUserValue(const wchar_t* key, const wchar_t* name, DWORD type, const void* data,
+                    DWORD size, std::wstring& reason) {
     HKEY raw = nullptr;
-    LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE,
+    LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE,
                                        nullptr, &raw, nullptr);
     if (status == ERROR_SUCCESS) {
-        UniqueKey key(raw);
-        // Stored without a terminating NUL, as readers of this value have always found it.
-        status = ::RegSetValueExW(key.get(), kValue, 0, REG_SZ,
-                                  reinterpret_cast<const BYTE*>(text.data()),
-                                  static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+        UniqueKey opened(raw);
+        status =
+            ::RegSetValueExW(opened.get(), name, 0, type, static_cast<const BYTE*>(data), size);
     }
     if (status == ERROR_SUCCESS) return true;
     reason = systemErrorText(static_cast<DWORD>(status));
     return false;
+}
+
+bool RegistrySettingsStore::write(const std::wstring& text, std::wstring& reason) {
+    if (text.empty()) return true;
+    // Stored without a terminating NUL, as readers of this value have always found it.
+    return writeUserValue(kKey, kValue, REG_SZ, text.data(),
+                          static_cast<DWORD>(text.size() * sizeof(wchar_t)), reason);
 }
 
 std::optional<std::uint32_t> RegistrySettingsStore::readNumber(const std::wstring& name) {
@@ -64,18 +69,8 @@ std::optional<std::uint32_t> RegistrySettingsStore::readNumber(const std::wstrin
 
 bool RegistrySettingsStore::writeNumber(const std::wstring& name, std::uint32_t value,
                                         std::wstring& reason) {
-    HKEY raw = nullptr;
-    LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE,
-                                       nullptr, &raw, nullptr);
-    if (status == ERROR_SUCCESS) {
-        UniqueKey key(raw);
-        const DWORD number = value;
-        status = ::RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD,
-                                  reinterpret_cast<const BYTE*>(&number), sizeof number);
-    }
-    if (status == ERROR_SUCCESS) return true;
-    reason = systemErrorText(static_cast<DWORD>(status));
-    return false;
+    const DWORD number = value;
+    return writeUserValue(kKey, name.c_str(), REG_DWORD, &number, sizeof number, reason);
 }
 
 }  // namespace replybar::win

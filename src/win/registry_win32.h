@@ -2,9 +2,16 @@
 // numbers beside it under the same key, each a REG_DWORD value of its own.
 #pragma once
 
+#include <windows.h>
+
 #include "core/ports.h"
 
 namespace replybar::win {
+
+// Writes a value under HKEY_CURRENT_USER\`key`, making the key when it is missing; false with the
+// system's reason when it cannot.
+bool writeUserValue(const wchar_t* key, const wchar_t* name, DWORD type, const void* data,
+                    DWORD size, std::wstring& reason);
 
 class RegistrySettingsStore : public ISettingsStore, public ISettingNumbers {
 public:

@@ -4,8 +4,9 @@
 
 #include <vector>
 
-#include "win/handles.h"
 #include "core/run_at_logon.h"
+#include "win/handles.h"
+#include "win/registry_win32.h"
 #include "win/system_error_win32.h"
 
 namespace replybar::win {
@@ -36,18 +37,8 @@ std::optional<std::wstring> RunAtLogon::read() {
 }
 
 bool RunAtLogon::write(const std::wstring& command, std::wstring& reason) {
-    HKEY raw = nullptr;
-    LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE,
-                                       nullptr, &raw, nullptr);
-    if (status == ERROR_SUCCESS) {
-        UniqueKey key(raw);
-        status = ::RegSetValueExW(key.get(), kRunEntryName, 0, REG_SZ,
-                                  reinterpret_cast<const BYTE*>(command.c_str()),
-                                  static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
-    }
-    if (status == ERROR_SUCCESS) return true;
-    reason = systemErrorText(static_cast<DWORD>(status));
-    return false;
+    return writeUserValue(kRunKey, kRunEntryName, REG_SZ, command.c_str(),
+                          static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)), reason);
 }
 
 bool RunAtLogon::remove(std::wstring& reason) {
