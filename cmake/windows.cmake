@@ -72,7 +72,8 @@ elseif(TARGET win_tests)
   add_test(NAME win_tests COMMAND win_tests)
 endif()
 
-# The start-up benchmark's baseline: a bare topmost tool window, nothing else.
+# The start-up benchmark's baselines: a bare topmost tool window, nothing else; given two
+# rectangles, the same window grown and shrunk by the panel's hotkey.
 add_executable(bare_window WIN32 ${CMAKE_SOURCE_DIR}/bench/bare_window.cpp)
 target_link_options(bare_window PRIVATE -municode ${STATIC_RUNTIME})
 
@@ -91,7 +92,8 @@ foreach(src ${BENCHES})
 endforeach()
 if(TARGET startup_bench)
   add_dependencies(startup_bench ReplyBar bare_window)
-  # Launches the bar some thirty times: scripts/bench.sh runs it, the test command does not.
+  # Launches the bar and its baseline some fifty times: scripts/bench.sh runs it, the test
+  # command does not.
   if(CMAKE_CROSSCOMPILING)
     set_tests_properties(startup_bench PROPERTIES LABELS "bench;startup")
   endif()
