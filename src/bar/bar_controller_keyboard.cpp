@@ -21,14 +21,15 @@ void BarController::hotkeyPressed() {
         ports_.actions.openReplyEditor();
         return;
     }
-    // A panel the mouse opened is taken over by the keys.
-    if (!panelOpen_) openReplyPanel();
+    // The keys first, so that the panel is drawn once, with its labels; a panel the mouse
+    // opened is taken over by them.
     const PxPoint p = ports_.window.cursorPos();
     if (!keyboard_.open(rowCount(), p.x, p.y)) {
-        restoreBar();
+        if (panelOpen_) restoreBar();
         ports_.messages.show(kPanelKeysTakenText, L"快捷回复条", MessageKind::Info);
         return;
     }
+    if (!panelOpen_) openReplyPanel();
     bandRow_ = *keyboard_.highlight();
     state_.panelCloseCountdown = 2;
     ports_.window.invalidate();

@@ -15,6 +15,8 @@ namespace {
 
 // Posted by the mouse hook: a button went down outside the bar while keyboard mode was on.
 constexpr UINT kClickedElsewhere = WM_APP + 1;
+// Posted after a hotkey: the mouse hook follows keyboard mode.
+constexpr UINT kSyncMouseHook = WM_APP + 2;
 
 // The bar of this process, for the low-level mouse hook, which has no other way to find it.
 HWND g_keyboardBar = nullptr;
@@ -71,8 +73,12 @@ bool BarWindow::onKeyboardMessage(UINT msg, WPARAM wp) {
                 controller_->hotkeyPressed();
             else
                 controller_->panelKeyPressed(static_cast<int>(wp));
-            syncMouseHook();
+            // The panel on screen first; the mouse hook once the message loop has shown it.
+            ::UpdateWindow(hwnd_);
+            ::GdiFlush();
+            ::PostMessageW(hwnd_, kSyncMouseHook, 0, 0);
             return true;
+        case kSyncMouseHook: syncMouseHook(); return true;
         case kClickedElsewhere:
             controller_->endKeyboardMode(KeyboardModeEnd::ClickedElsewhere);
             return true;

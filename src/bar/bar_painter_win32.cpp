@@ -32,7 +32,30 @@ void BarPainter::paint(HWND bar, const BarController& controller, const ReplyTab
     win::UniqueBitmap canvas(::CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
     win::SelectGuard sel(mem.get(), canvas.get());
     ::FillRect(mem.get(), &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    if (controller.panelOpen()) paintPanel(mem.get(), controller, replies, pictures);
+    if (controller.panelOpen()) {
+        const PxRect panel = controller.panelRect();
+        const int w = panel.right - panel.left, h = panel.bottom - panel.top;
+        // The panel is drawn once for what it shows and copied from then on: most openings
+        // show exactly what the last one did, and the copy is what puts it on screen at once.
+        PanelLook look{w,
+                       h,
+                       controller.rowCount(),
+                       controller.rowsPerColumn(),
+                       controller.bandRect(),
+                       L"",
+                       repliesVersion_};
+        for (int row = 0; row < look.rows; ++row) look.keys += controller.rowKeyLabel(row) + L"|";
+        if (!panelPicture_ || look != panelLook_) {
+            win::UniqueDc draw(::CreateCompatibleDC(paint.get()));
+            if (!panelPicture_ || look.width != panelLook_.width ||
+                look.height != panelLook_.height)
+                panelPicture_.reset(::CreateCompatibleBitmap(paint.get(), w, h));
+            win::SelectGuard drawSel(draw.get(), panelPicture_.get());
+            paintPanel(draw.get(), controller, replies, pictures);
+            panelLook_ = look;
+        }
+        win::drawBitmap(mem.get(), panelPicture_.get(), panel.left, panel.top);
+    }
     const PxPoint face = controller.faceOrigin();
     win::drawBitmap(mem.get(), pictures.skin.get(), face.x, face.y);
     for (int b = 0; b < win::kButtonCount; ++b) {
@@ -44,13 +67,11 @@ void BarPainter::paint(HWND bar, const BarController& controller, const ReplyTab
 }
 
 // The rows over the icon strip, the highlight band beneath text and icon; a tall panel in
-// columns, each with its strip. Drawn in the panel's own coordinates.
+// columns, each with its strip. Drawn at the top left of `dc`, in the panel's own coordinates.
 void BarPainter::paintPanel(HDC dc, const BarController& controller, const ReplyTable& replies,
                             const win::BarPictures& pictures) {
     const PxRect panel = controller.panelRect();
     const int saved = ::SaveDC(dc);
-    ::IntersectClipRect(dc, panel.left, panel.top, panel.right, panel.bottom);
-    ::SetViewportOrgEx(dc, panel.left, panel.top, nullptr);
     RECT area{0, 0, panel.right - panel.left, panel.bottom - panel.top};
     ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_WINDOW));
     win::UniqueBrush stripBrush(::CreateSolidBrush(kIconStripColour));

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
 #include "bar/bar_controller.h"
 #include "reply/reply_table.h"
 #include "win/handles.h"
@@ -15,12 +18,26 @@ class BarPainter {
 public:
     void paint(HWND bar, const BarController& controller, const ReplyTable& replies,
                const win::BarPictures& pictures);
+    // The replies (or the system's colours) changed: the panel is drawn anew at its next showing.
+    void repliesChanged() { ++repliesVersion_; }
 
 private:
+    // Everything the panel's picture depends on.
+    struct PanelLook {
+        int width = 0, height = 0, rows = 0, rowsPerColumn = 0;
+        std::optional<PxRect> band;
+        std::wstring keys;  // the rows' key labels, empty outside keyboard mode
+        unsigned repliesVersion = 0;
+        bool operator==(const PanelLook&) const = default;
+    };
+
     void paintPanel(HDC dc, const BarController& controller, const ReplyTable& replies,
                     const win::BarPictures& pictures);
 
     win::UniqueFont rowFont_;  // made at the first paint of the panel
+    win::UniqueBitmap panelPicture_;
+    PanelLook panelLook_;
+    unsigned repliesVersion_ = 0;
 };
 
 }  // namespace replybar

@@ -37,12 +37,14 @@ void BarWindow::openReplyEditor() {
                                                    userWindow_, controller_->sendKey()});
         }))
         return;
+    painter_.repliesChanged();  // a reply's text or icon may have changed in the editor
     if (result == ReplyEditorWindow::Result::ExitProgram) exitProgram();
 }
 
 void BarWindow::setPanelSize(const PanelSize& size) {
     controller_->setPanelSize(size);
     tooltips_.markStale();  // the replies changed with it
+    painter_.repliesChanged();
 }
 
 // "退出本程序": the bar closes, which saves the settings string.

@@ -3,6 +3,8 @@
 #include <shlobj.h>
 #include <windowsx.h>
 
+#include <utility>
+
 #include "bar/startup.h"
 #include "bar/taskbar.h"
 #include "launch/button_actions.h"
@@ -159,7 +161,10 @@ LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (onKeyboardMessage(msg, wp)) return 0;
     switch (msg) {
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
-        case WM_PAINT: painter_.paint(hwnd_, *controller_, replies_, pictures_); return 0;
+        case WM_PAINT:
+            painter_.paint(hwnd_, *controller_, replies_, pictures_);
+            if (std::exchange(tooltipsDue_, false)) tooltips_.update(*controller_, replies_);
+            return 0;
         case WM_ERASEBKGND: return 1;
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT && onSetCursor()) return TRUE;
@@ -187,6 +192,9 @@ LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             onWindowPosChanged(*reinterpret_cast<const WINDOWPOS*>(lp));
             break;
         case WM_DISPLAYCHANGE: keepBarOnScreen(); break;
+        case WM_SYSCOLORCHANGE:
+            painter_.repliesChanged();
+            break;  // the panel's colours are the system's
         case WM_SETTINGCHANGE:
             if (wp == SPI_SETWORKAREA) keepBarOnScreen();
             break;
@@ -276,8 +284,8 @@ void BarWindow::setRegion(const std::vector<PxRect>& rects) {
 void BarWindow::invalidate() {
     if (!hwnd_) return;  // gone: a null window would invalidate the whole desktop
     ::InvalidateRect(hwnd_, nullptr, FALSE);
-    tooltips_.update(*controller_, replies_);
-    syncMouseHook();  // keyboard mode may have ended with the change
+    tooltipsDue_ = true;              // after the paint: the user sees the panel first
+    if (mouseHook_) syncMouseHook();  // keyboard mode may have ended with the change
 }
 
 PxRect BarWindow::workArea() {

@@ -128,6 +128,7 @@ private:
     std::unique_ptr<StayOnTop> stayOnTop_;
     BarPainter painter_;
     BarTooltips tooltips_;
+    bool tooltipsDue_ = false;  // the panel or the replies changed since the tips were set
     std::optional<Target> pressed_;  // the control a press went to, until its release
     bool shutDown_ = false;
     bool pointerInside_ = false;
