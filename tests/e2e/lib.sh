@@ -77,6 +77,11 @@ start_bar() {  # start_bar [NAME=VALUE ...]: launch_bar, and wait until the bar 
 close_bar() {
     probe close
     wait_for 15 bar_gone || fail "the bar did not close on WM_CLOSE"
+    # Until the process has ended it holds the one-instance mutex, and a start would end at
+    # once. A bar started by an earlier scenario (another subshell) is no child of this one:
+    # its process id comes from the file launch_bar wrote.
+    local pid=${BAR_PID:-$(cat "$WORK/bar.pid" 2>/dev/null || true)}
+    [ -z "$pid" ] || wait_for 15 eval "! kill -0 $pid 2>/dev/null" || fail "the bar's process did not end"
     [ -z "$BAR_PID" ] || wait "$BAR_PID" 2>/dev/null || true
     BAR_PID=""
 }
