@@ -28,7 +28,7 @@ BarController::BarController(BarState& state, ReplyTable& replies, Ports ports)
     : state_(state),
       replies_(replies),
       ports_(ports),
-      pick_({ports.clipboard, ports.keys, ports.messages, ports.target, ports.timers, ports.clock}),
+      pick_({ports.clipboard, ports.keys, pickMessages_, ports.target, ports.timers, ports.clock}),
       keyboard_(ports.hotkeys) {
     pictures_.fill(Picture::Normal);
 }

@@ -163,6 +163,13 @@ private:
     int dragAnchorX_ = 0, dragAnchorY_ = 0;  // twips in the drag strip
     bool pressConsumed_ = false;
     bool watchStartedCountdown_ = false;
+    struct PickMessages : IMessages {
+        explicit PickMessages(BarController& bar) : bar(bar) {}
+        MessageAnswer show(const std::wstring& text, const std::wstring& title,
+                           MessageKind kind) override;
+        BarController& bar;
+    };
+    PickMessages pickMessages_{*this};
     ReplyPick pick_;
     KeyboardPanel keyboard_;
 };

@@ -59,12 +59,22 @@ void BarController::endKeyboardMode(KeyboardModeEnd why) {
 }
 
 // A pick by key is a click on the row: the press puts the reply on the clipboard, the release
-// pastes it.
+// pastes it. The panel's keys are given back once the paste is out, the panel closed after.
 void BarController::pickRow(int row) {
-    if (row < 0 || row >= rowCount()) return;
+    if (row >= 0 && row < rowCount()) {
+        pick_.press(replies_[row].fullText);
+        pick_.release(replies_[row].fullText, state_.autoSend);
+    }
+    keyboard_.end(KeyboardModeEnd::Picked);
     if (panelOpen_) restoreBar();
-    pick_.press(replies_[row].fullText);
-    pick_.release(replies_[row].fullText, state_.autoSend);
+}
+
+// A message of the pick ends keyboard mode first: its box must get the keys it is answered
+// with.
+MessageAnswer BarController::PickMessages::show(const std::wstring& text, const std::wstring& title,
+                                                MessageKind kind) {
+    bar.keyboard_.end(KeyboardModeEnd::Picked);
+    return bar.ports_.messages.show(text, title, kind);
 }
 
 }  // namespace replybar

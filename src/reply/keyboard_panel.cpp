@@ -102,15 +102,12 @@ KeyboardPanel::Result KeyboardPanel::keyPressed(int id) {
     if (!active_ || vk < 0 || !held_.count(static_cast<std::uint16_t>(vk))) return {};
     const PanelKeyAction action = actionOfKey(static_cast<std::uint16_t>(vk), replyCount_);
     switch (action.kind) {
-        case PanelKeyAction::PickRow:
-            end(KeyboardModeEnd::Picked);
-            return {Result::Pick, action.row};
-        case PanelKeyAction::PickHighlighted: {
+        // The mode stays on until the pick's paste is out: giving the keys back first would
+        // keep the text from the chat for as long as that takes.
+        case PanelKeyAction::PickRow: return {Result::Pick, action.row};
+        case PanelKeyAction::PickHighlighted:
             if (highlight_ < 0) return {};
-            const int row = highlight_;
-            end(KeyboardModeEnd::Picked);
-            return {Result::Pick, row};
-        }
+            return {Result::Pick, highlight_};
         case PanelKeyAction::Move: {
             const int moved = movedHighlight(highlight_, action.move, replyCount_);
             if (moved == highlight_) return {};

@@ -88,8 +88,10 @@ public:
         int row = -1;  // Pick: the row to pick, exactly as a click on it would
         bool operator==(const Result&) const = default;
     };
-    // WM_HOTKEY with one of the panel's ids. A pick and Esc end the mode, keys given back,
-    // before they return: the pick's own keystrokes must find none of them taken.
+    // WM_HOTKEY with one of the panel's ids. Esc ends the mode, keys given back, before it
+    // returns. A pick leaves it on: the caller pastes first (Ctrl+V is none of the panel's
+    // keys) and then ends it with Picked, before anything else can reach the user (a message
+    // box, the send key).
     Result keyPressed(int id);
     // The pointer over the panel. A move away from where it was at the opening is the mouse
     // taking over; the move the system reports when the panel appears under a resting pointer

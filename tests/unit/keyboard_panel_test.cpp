@@ -95,14 +95,21 @@ TEST(KeyboardPanelMode, EveryEndingGivesBackEveryKeyItTook) {
         KeyboardModeEnd why;
         R result;
     } cases[] = {
-        {"a row key",
-         [](KeyboardPanel& p) { return p.keyPressed(id('C')); },
+        {"a row key, then the pick's end",
+         [](KeyboardPanel& p) {
+             const R r = p.keyPressed(id('C'));
+             EXPECT_TRUE(p.active()) << "on until the paste is out";
+             p.end(E::Picked);
+             return r;
+         },
          E::Picked,
          {R::Pick, 12}},
-        {"Enter after Up",
+        {"Enter after Up, then the pick's end",
          [](KeyboardPanel& p) {
              EXPECT_EQ(p.keyPressed(id(kUp)), R{R::Moved});
-             return p.keyPressed(id(kEnter));
+             const R r = p.keyPressed(id(kEnter));
+             p.end(E::Picked);
+             return r;
          },
          E::Picked,
          {R::Pick, 19}},
