@@ -5,14 +5,13 @@
 
 #include <vector>
 
+#include "core/screen_rect.h"
 #include "reply/panel_geometry.h"
 
 namespace replybar {
 
-struct PxRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool operator==(const PxRect&) const = default;
-};
+// A rectangle in pixels, of the window or of the screen as each use says.
+using PxRect = ScreenRect;
 struct PxPoint {
     int x = 0, y = 0;
     bool operator==(const PxPoint&) const = default;
