@@ -612,6 +612,8 @@ TEST_F(BarControllerTest, EachKeyPickSendsItsOwnReply) {
         std::function<void()> meanwhile;  // 30 ms after the pick
     } cases[] = {{"the hotkey", [&] { bar.hotkeyPressed(); }},
                  {"a digit", [&] { key('1'); }},
+                 {"a letter past the rows",  // taken too, or it would type into the message
+                  [&] { EXPECT_TRUE(hotkeys.registered.count(kPanelKeyIdBase + 'Q')); }},
                  {"Enter", [&] { key(keys::kReturn); }}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
