@@ -51,6 +51,8 @@ public:
     virtual bool write(const std::wstring& command, std::wstring& reason) = 0;
     // Also true when there was nothing to remove.
     virtual bool remove(std::wstring& reason) = 0;
+    // The bytes Task Manager keeps for the entry of that name; nullopt when it keeps none.
+    virtual std::optional<std::string> startupApproval() = 0;
 };
 
 // Files of the reply store. Paths are whole paths as the bar forms them (dataDir + name).

@@ -36,6 +36,7 @@ enum ControlId {
     kDownloadLink = 1303,
     kHotkeyLabel = 1401,
     kSendKeyLabel = 1402,
+    kStartNote = 1403,
 };
 
 // The frames, in twips on the dialog; the controls inside a frame are placed relative to it.
@@ -118,8 +119,8 @@ void SettingsWindow::createControls() {
     make(L"BUTTON", L"快捷键与启动", frame, pixels(kKeysBox), kKeysFrame);
 }
 
-// The hotkey and the send key on the first row, the start box on the second, each row's
-// controls as high as the other frames' fields and its labels centred beside them.
+// The hotkey and the send key on the first row, the start box and its note on the second, each
+// row's controls as high as the other frames' fields and its labels centred beside them.
 void SettingsWindow::createKeysFrame() {
     auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, const Placement& at,
                     int id, DWORD ex = 0) {
@@ -141,6 +142,9 @@ void SettingsWindow::createKeysFrame() {
     startWithWindows_ =
         make(L"BUTTON", L"开机时自动启动快捷回复条", WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX,
              {210, 750, 3300, 345}, kStartWithWindows);
+    // Why an entry is not ticked, in the column of the send key's label, up to where the row
+    // above ends; a long path gives up its middle.
+    startNote_ = make(L"STATIC", L"", label | SS_PATHELLIPSIS, {3780, 750, 3855, 345}, kStartNote);
 }
 
 // Tab goes to the chosen one of the two, the arrows to the other, as in every dialog.
@@ -282,6 +286,9 @@ bool SettingsWindow::startWithWindows() {
 }
 void SettingsWindow::setStartWithWindows(bool on) {
     ::SendMessageW(startWithWindows_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+void SettingsWindow::setStartNote(const std::wstring& note) {
+    ::SetWindowTextW(startNote_, note.c_str());
 }
 void SettingsWindow::close() { done_ = true; }
 

@@ -317,7 +317,9 @@ public:
         command.reset();
         return true;
     }
+    std::optional<std::string> startupApproval() override { return approval; }
     std::optional<std::wstring> command;
+    std::optional<std::string> approval;
     std::wstring refuse;
 };
 
