@@ -73,6 +73,7 @@ private:
     HWND sendCtrlEnter_ = nullptr, sendEnter_ = nullptr;  // the send key's two choices
     HWND startWithWindows_ = nullptr;
     HWND startNote_ = nullptr;  // beside the start box
+    HWND noteTip_ = nullptr;    // the whole note, where the path in it is cut short
     std::vector<HWND> links_;
     bool done_ = false;
 };
