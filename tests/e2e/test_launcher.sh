@@ -186,6 +186,32 @@ tall_folder_opens_in_columns() {
     close_bar
 }
 
+# The menu in columns opens beside the bar, never over its » button, and waits while the pointer
+# rests on that button (reading 150 names takes longer than the 1.2 s a short menu gives); once
+# the pointer goes elsewhere it closes as any menu does.
+columns_leave_the_button_free_and_wait_on_it() {
+    mkdir -p "$WORK/many"
+    for i in $(seq -w 1 160); do printf 'x' >"$WORK/many/f$i.txt"; done
+    bar_on_folder "$(winpath "$WORK/many")\\" "of 150 files"
+    mw=$(fact w "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
+    read -r lx ly <<<"$LAUNCHER_BUTTON"
+    # The » button's face, as the probe's rectangle of the bar gives it.
+    bl=$((bx + 51)); bt=$((by + 4)); br=$((bx + 67)); bb=$((by + 26))
+    if [ $((mx + mw)) -gt "$bl" ] && [ "$mx" -lt "$br" ] && [ $((my + mh)) -gt "$bt" ] && [ "$my" -lt "$bb" ]; then
+        fail "the menu ${mw}x${mh}+${mx}+${my} covers the » button at $bl,$bt-$br,$bb"
+    fi
+    sleep 2.5
+    shot launcher_columns_beside_bar "$(( mx + mw > bx + 103 ? mx + mw : bx + 103 ))x800+0+0"
+    menu_open || fail "the menu closed while the pointer rested on the » button"
+    xdo mousemove 1200 790
+    t0=$(now)
+    wait_for 4 menu_closed || fail "the menu did not close after the pointer left the button"
+    took=$(seconds_since "$t0")
+    between "$took" 0.5 1.8 || fail "closed $took s after the pointer left the button, not about 0.8 s"
+    note "the columns opened at ${mx},${my} (${mw}x${mh}) beside the button at ${lx},${ly} of the bar, stayed open on it and closed $took s after the pointer left"
+    close_bar
+}
+
 # A file whose whole path is longer than MAX_PATH opens (by its short or "\\?\" form), and a
 # file the shell refuses (a type nothing is registered for) is one message naming it and why.
 deep_folder_files_open_or_say_why() {
@@ -215,4 +241,5 @@ deep_folder_files_open_or_say_why() {
 
 run_scenarios menu_lists_normal_files_and_closes_by_itself menu_stays_open_over_its_items \
     choosing_an_item_opens_its_file appearance_presets_are_drawn missing_folder_shows_one_grey_item \
-    long_name_is_cut_and_shown_whole shortcuts_show_their_programs_icons tall_folder_opens_in_columns deep_folder_files_open_or_say_why
+    long_name_is_cut_and_shown_whole shortcuts_show_their_programs_icons tall_folder_opens_in_columns \
+    columns_leave_the_button_free_and_wait_on_it deep_folder_files_open_or_say_why
