@@ -48,7 +48,7 @@ endif()
 
 file(GLOB WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 if(WIN_TESTS)
-  add_executable(win_tests ${WIN_TESTS})
+  add_executable(win_tests ${WIN_TESTS} ${CMAKE_SOURCE_DIR}/tests/win/win_tests.rc)
   target_link_libraries(win_tests PRIVATE replybar_core gtest gmock)
   target_link_options(win_tests PRIVATE -municode ${STATIC_RUNTIME})
   target_compile_definitions(win_tests PRIVATE GTEST_HAS_PTHREAD=1)

@@ -346,8 +346,17 @@ void BarController::pollPointer() {
 // own windows: an item that was selected when the pointer left the menu is never redrawn
 // unselected, and nothing would start the countdown. The watch starts it then, and takes back
 // only what it started when the pointer returns onto the menu.
-void BarController::watchMenuPointer(bool overMenu, bool countdownRunning) {
+// A menu beside the bar, in columns to be read, waits while the pointer rests on the button that
+// opened it, and closes like any other once the pointer goes elsewhere.
+void BarController::watchMenuPointer(MenuPointer where, bool countdownRunning) {
     if (!countdownRunning) watchStartedCountdown_ = false;
+    if (where == MenuPointer::OnLaunchButton) {
+        if (countdownRunning) ports_.timers.disable(TimerId::MenuCloseCountdown);
+        state_.menuCloseCountdown = 4;
+        watchStartedCountdown_ = false;
+        return;
+    }
+    const bool overMenu = where == MenuPointer::OverMenu;
     if (!overMenu && !countdownRunning) {
         ports_.timers.enable(TimerId::MenuCloseCountdown, kMenuTickMs);
         watchStartedCountdown_ = true;

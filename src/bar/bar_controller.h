@@ -94,9 +94,10 @@ public:
     // The window lost the mouse capture to another window: a drag ends there.
     void captureLost() { dragActive_ = false; }
 
-    // While the launcher menu is open, every 100 ms: is the pointer over the menu, and is the
-    // close countdown running?
-    void watchMenuPointer(bool overMenu, bool countdownRunning);
+    // While the launcher menu is open, every 100 ms: where is the pointer, and is the close
+    // countdown running? OnLaunchButton is told only of a menu that opened beside the bar.
+    enum class MenuPointer { Away, OverMenu, OnLaunchButton };
+    void watchMenuPointer(MenuPointer where, bool countdownRunning);
 
     void restoreBar();
     void openReplyPanel();

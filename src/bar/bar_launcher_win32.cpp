@@ -47,11 +47,12 @@ void BarLauncherMenu::onContent(launch::LauncherContent content) {
 }
 
 // The old menu's entries would be opened from the new folder, where they are not.
-void BarLauncherMenu::show(int x, int y) {
+void BarLauncherMenu::show(int x, int y, const RECT& face, const RECT& launchButton) {
     if (closed_ || !menu_ || menuFolder_ != context_.state.launchFolder) return;
     ::SetTimer(context_.bar, kMenuPointerWatch, kMenuPointerWatchMs, nullptr);
     showing_ = true;
-    menu_->PopupMenu(x, y, 0);
+    launchButton_ = launchButton;
+    menu_->PopupMenu(x, y, 0, &face);
     showing_ = false;
     ::KillTimer(context_.bar, kMenuPointerWatch);
     // After the chosen item's WM_COMMAND, which is posted and still refers to this menu: timer
@@ -89,7 +90,11 @@ void BarLauncherMenu::watchPointer() {
     POINT p{};
     ::GetWindowRect(menuWindow, &r);
     ::GetCursorPos(&p);
-    context_.watchPointer(::PtInRect(&r, p) != FALSE);
+    using Where = BarController::MenuPointer;
+    Where where = ::PtInRect(&r, p) ? Where::OverMenu : Where::Away;
+    if (where == Where::Away && menu_ && menu_->openedBeside() && ::PtInRect(&launchButton_, p))
+        where = Where::OnLaunchButton;
+    context_.watchPointer(where);
 }
 
 void BarLauncherMenu::close() {

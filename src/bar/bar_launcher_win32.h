@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "bar/bar_controller.h"
 #include "controls/owner_drawn_menu_win32.h"
 #include "core/bar_state.h"
 #include "launch/launcher_build_win32.h"
@@ -25,8 +26,8 @@ public:
         ITimers& timers;
         win::MessageBoxes& messages;
         std::function<void()> exitProgram;  // the menu's "exit" item
-        // Twice a second while the menu is open: is the pointer over it?
-        std::function<void(bool pointerOverMenu)> watchPointer;
+        // Every 100 ms while the menu is open: where is the pointer?
+        std::function<void(BarController::MenuPointer where)> watchPointer;
     };
     explicit BarLauncherMenu(Context context);
     ~BarLauncherMenu();
@@ -35,9 +36,10 @@ public:
 
     // Lists state.launchFolder on a worker thread; the menu follows when the content arrives.
     void build();
-    // Drops the menu down at the screen point: nothing before the first build, and nothing while
-    // the menu of a newly set folder is being built. Returns when the menu has closed.
-    void show(int x, int y);
+    // Drops the menu down at the screen point, or beside `face` when it does not fit above or
+    // below the point: nothing before the first build, and nothing while the menu of a newly set
+    // folder is being built. Returns when the menu has closed. Screen pixels.
+    void show(int x, int y, const RECT& face, const RECT& launchButton);
     bool showing() const { return showing_; }
     // The bar's timers that belong to the menu; true when `id` was one of them.
     bool onTimer(UINT_PTR id);
@@ -55,6 +57,7 @@ private:
     std::unique_ptr<launch::BackgroundLauncherBuild> build_;
     std::optional<launch::LauncherContent> waiting_;  // came while the menu was open
     bool showing_ = false;
+    RECT launchButton_{};  // while showing
     bool closed_ = false;
     win::ShellOpener shell_;  // opens launcher entries; says so when the shell refuses
 };

@@ -72,7 +72,9 @@ void BarWindow::finishStartUp() {
     if (!launchFolderFromSettings_) state_.launchFolder = state_.quickLaunchDir;
     launcherMenu_ = std::make_unique<BarLauncherMenu>(BarLauncherMenu::Context{
         hwnd_, state_, *this, messages_, [this] { shutdown(); },
-        [this](bool overMenu) { controller_->watchMenuPointer(overMenu, menuCountdownOn_); }});
+        [this](BarController::MenuPointer where) {
+            controller_->watchMenuPointer(where, menuCountdownOn_);
+        }});
     files_ = makeSystemFiles();
     store_ = std::make_unique<ReplyStore>(*files_, messages_, state_.dataDir);
     controller_->setPanelSize(store_->loadReplies(state_, replies_));
@@ -333,7 +335,16 @@ void BarWindow::showLauncherMenu() {
     const launch::ScreenPoint at = launch::launcherMenuPosition(
         static_cast<double>(bar.left + controller_->faceOrigin().x) * kTwipsPerPixel,
         static_cast<double>(bar.top + controller_->faceOrigin().y) * kTwipsPerPixel);
-    launcherMenu_->show(at.x, at.y);
+    // A menu too tall for the room above or below the button opens beside the face, whose
+    // button stays free.
+    const int faceX = bar.left + controller_->faceOrigin().x;
+    const int faceY = bar.top + controller_->faceOrigin().y;
+    const PxRect face{faceX, faceY, faceX + kFaceWidthTwips / kTwipsPerPixel,
+                      faceY + kFaceHeightTwips / kTwipsPerPixel};
+    const PxRect button = BarController::buttonRect(BarButton::Launch);
+    launcherMenu_->show(at.x, at.y, {face.left, face.top, face.right, face.bottom},
+                        {face.left + button.left, face.top + button.top, face.left + button.right,
+                         face.top + button.bottom});
     if (stayOnTop_) stayOnTop_->forgetForeground();  // the watch takes its place again
 }
 

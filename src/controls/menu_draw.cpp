@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 namespace replybar::menu {
 namespace {
@@ -205,6 +206,34 @@ std::vector<std::size_t> menuColumnStarts(const std::vector<int>& itemHeights, i
         column += h;
     }
     return starts;
+}
+
+MenuPlacement placeMenu(const std::vector<int>& itemHeights, const Rect& work, int openY,
+                        const Rect& keepFree, int frame) {
+    long long total = frame;
+    for (const int h : itemHeights) total += std::max(h, 0);
+    MenuPlacement placement;
+    placement.area = work;
+    if (total <= static_cast<long long>(work.bottom) - openY ||
+        total <= static_cast<long long>(openY) - work.top)
+        return placement;
+    const std::pair<MenuSide, Rect> sides[] = {
+        {MenuSide::Above, {work.left, work.top, work.right, std::min(keepFree.top, work.bottom)}},
+        {MenuSide::Below, {work.left, std::max(keepFree.bottom, work.top), work.right, work.bottom}},
+        {MenuSide::Right, {std::max(keepFree.right, work.left), work.top, work.right, work.bottom}},
+        {MenuSide::Left, {work.left, work.top, std::min(keepFree.left, work.right), work.bottom}},
+    };
+    bool first = true;
+    for (const auto& [side, area] : sides) {
+        std::vector<std::size_t> starts = menuColumnStarts(itemHeights, area.bottom - area.top - frame);
+        const long long columns = static_cast<long long>(starts.size()) + 1;
+        const long long width = (static_cast<long long>(area.right) - area.left) / columns - kMenuColumnMargin;
+        if (first || width > placement.columnWidth) {
+            placement = {side, area, std::move(starts), static_cast<int>(std::max(width, -1LL))};
+            first = false;
+        }
+    }
+    return placement;
 }
 
 IconRows iconRows(const Rect& rc, int iconSize) {

@@ -60,6 +60,23 @@ int totalMenuHeight(const std::vector<std::int32_t>& itemTypesInMenuOrder, int c
 // is taller than `available`; an item taller than that still gets a column of its own.
 std::vector<std::size_t> menuColumnStarts(const std::vector<int>& itemHeights, int available);
 
+// Where a menu opens. At the point, as it always did, when it fits below or above it (the system
+// flips it up there). A menu that fits neither way would be pushed over the rectangle that opened
+// it (the bar, with the pointer resting on its button): it goes beside that rectangle instead,
+// on the side where its columns can be widest, laid out for that side's height.
+enum class MenuSide { AtPoint, Above, Below, Left, Right };
+struct MenuPlacement {
+    MenuSide side = MenuSide::AtPoint;
+    Rect area;                        // where the whole menu goes
+    std::vector<std::size_t> starts;  // menuColumnStarts for that area
+    int columnWidth = 0;              // the widest a column's items may be; 0 at the point
+};
+// `frame`: the menu window's own height beyond its items. Each column takes its width's share
+// of the area less kMenuColumnMargin (the system's margins and the bar between columns).
+inline constexpr int kMenuColumnMargin = 32;
+MenuPlacement placeMenu(const std::vector<int>& itemHeights, const Rect& work, int openY,
+                        const Rect& keepFree, int frame);
+
 struct ItemSize {
     int width = 0;
     int height = 0;

@@ -33,7 +33,8 @@ struct SharedMenu {
     const MenuHost* host = nullptr;  // that object's bar
     HMENU tracked = nullptr;         // the menu inside TrackPopupMenu, if any
     bool trackedTornDown = false;    // its owner went while it was shown
-    int widestItem = 0;              // set when the menu opens in columns; 0: half the monitor
+    int widestItem = 0;              // set when the menu opens beside; 0: half the monitor
+    bool openedBeside = false;       // the menu being tracked opened beside, not at its point
 };
 SharedMenu& sharedMenu();
 

@@ -28,15 +28,16 @@ void makeOwnerDrawn(HMENU menu, UINT id) {
     ::SetMenuItemInfoW(menu, id, FALSE, &info);
 }
 
-// Columns for a menu taller than the work area of the monitor at (x, y): the first item of each
-// new column gets MFT_MENUBARBREAK, every other item loses it, and no item is wider than its
-// share of the work area's width, so the whole menu is on screen and every item can be clicked.
-void arrangeColumns(SharedMenu& m, int x, int y) {
+// Where the menu opens (placeMenu), for the monitor at (x, y): the first item of each new column
+// gets MFT_MENUBARBREAK, every other item loses it, and no item is wider than its column's share
+// of the width, so the whole menu is on screen and every item can be clicked.
+MenuPlacement arrangeColumns(SharedMenu& m, int x, int y, const RECT& keepFree) {
+    m.widestItem = 0;
     const int count = ::GetMenuItemCount(m.menuHandle);
-    if (count <= 0) return;
+    if (count <= 0) return {};
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (!::GetMonitorInfoW(::MonitorFromPoint({x, y}, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    if (!::GetMonitorInfoW(::MonitorFromPoint({x, y}, MONITOR_DEFAULTTONEAREST), &monitor)) return {};
     const RECT& work = monitor.rcWork;
     // The menu window's frame, top and bottom, with room for a themed border.
     const int frame = 2 * (::GetSystemMetrics(SM_CYFIXEDFRAME) + ::GetSystemMetrics(SM_CYEDGE));
@@ -46,15 +47,17 @@ void arrangeColumns(SharedMenu& m, int x, int y) {
         const MenuItem* r = m.model.record(::GetMenuItemID(m.menuHandle, p));
         heights.push_back(measureItemHeight(r ? r->itemType : kTypeString, cyMenu));
     }
-    const std::vector<std::size_t> starts = menuColumnStarts(heights, work.bottom - work.top - frame);
-    const int columns = static_cast<int>(starts.size()) + 1;
-    const int width = work.right - work.left;
-    // Each column adds the system's margins around its items (about 18 px, seen at 96 DPI) and a
-    // bar between columns, and the menu its frame: 32 px a column keeps the whole menu on screen.
-    m.widestItem = columns == 1 ? 0 : std::max(width / columns - 32, cyMenu);
+    const auto rect = [](const RECT& r) {
+        return Rect{static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
+                    static_cast<int>(r.bottom)};
+    };
+    const MenuPlacement placement = placeMenu(heights, rect(work), y, rect(keepFree), frame);
+    if (placement.side != MenuSide::AtPoint)
+        m.widestItem = std::max(std::min(placement.columnWidth, static_cast<int>(work.right - work.left) / 2), cyMenu);
     std::size_t next = 0;
     for (int p = 0; p < count; ++p) {
-        const bool breaks = next < starts.size() && starts[next] == static_cast<std::size_t>(p);
+        const bool breaks =
+            next < placement.starts.size() && placement.starts[next] == static_cast<std::size_t>(p);
         if (breaks) ++next;
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
@@ -67,6 +70,7 @@ void arrangeColumns(SharedMenu& m, int x, int y) {
         // Changing an item also makes the system measure the items again, with the new widths.
         ::SetMenuItemInfoW(m.menuHandle, static_cast<UINT>(p), TRUE, &info);
     }
+    return placement;
 }
 
 }  // namespace
@@ -124,15 +128,27 @@ void OwnerDrawnMenu::DeleteItem(const std::wstring& itemAlias) {
         ::DeleteMenu(m.menuHandle, static_cast<UINT>(*id), MF_BYCOMMAND);
 }
 
-void OwnerDrawnMenu::PopupMenu(int X, int Y, UINT Align) {
+void OwnerDrawnMenu::PopupMenu(int X, int Y, UINT Align, const RECT* keepFree) {
     SharedMenu& m = sharedMenu();
     if (!m.menuHandle || m.tracked) return;
-    arrangeColumns(m, X, Y);
+    TPMPARAMS beside{sizeof beside, keepFree ? *keepFree : RECT{X, Y, X, Y}};
+    const MenuPlacement placement = arrangeColumns(m, X, Y, beside.rcExclude);
+    m.openedBeside = placement.side != MenuSide::AtPoint;
+    // Beside the rectangle: its edge is the anchor, and the system moves the menu along it only.
+    const RECT& free = beside.rcExclude;
+    switch (placement.side) {
+        case MenuSide::AtPoint: break;
+        case MenuSide::Above: Y = free.top; Align = TPM_BOTTOMALIGN | TPM_VERTICAL; break;
+        case MenuSide::Below: Y = free.bottom; Align = TPM_TOPALIGN | TPM_VERTICAL; break;
+        case MenuSide::Left: X = free.left; Align = TPM_RIGHTALIGN | TPM_HORIZONTAL; break;
+        case MenuSide::Right: X = free.right; Align = TPM_LEFTALIGN | TPM_HORIZONTAL; break;
+    }
     const HMENU shown = m.tracked = m.menuHandle;
     m.trackedTornDown = false;
-    ::TrackPopupMenu(shown, Align, X, Y, 0, menuOwnerWindow(), nullptr);
+    ::TrackPopupMenuEx(shown, Align, X, Y, menuOwnerWindow(), m.openedBeside ? &beside : nullptr);
     // This object may be gone by now (a rebuild ran inside the menu loop); touch only sharedMenu.
     m.tracked = nullptr;
+    m.openedBeside = false;
     if (std::exchange(m.trackedTornDown, false)) ::DestroyMenu(shown);
 }
 

@@ -28,7 +28,11 @@ public:
                  std::int32_t itemType, std::int32_t itemState);
     void DeleteItem(const std::wstring& itemAlias);
     // Returns when the menu closes; a chosen item arrives afterwards as a posted WM_COMMAND.
-    void PopupMenu(int X, int Y, UINT Align = 0);
+    // A menu that fits neither below nor above the point opens beside `keepFree` (screen
+    // pixels; the point when null), in columns where it needs them (placeMenu).
+    void PopupMenu(int X, int Y, UINT Align = 0, const RECT* keepFree = nullptr);
+    // While PopupMenu runs: the menu was put beside keepFree rather than at the point.
+    bool openedBeside() const { return sharedMenu().openedBeside; }
 
     void SetItemIcon(const std::wstring& itemAlias, PicturePtr itemIcon);
     PicturePtr GetItemIcon(const std::wstring& itemAlias) const;

@@ -33,32 +33,67 @@ LaunchListing listLaunchFolder(const std::wstring& folder, std::size_t limit) {
     return listing;
 }
 
-LauncherContent gatherLauncherContent(const std::wstring& folder, const FolderLister& lister) {
+namespace {
+
+// Converts each distinct icon of a build once: entries of one type icon (system image list index)
+// share its picture, and so do entries whose own icon comes from the same file and index.
+class IconConversions {
+public:
+    explicit IconConversions(LauncherContent& content) : content_(content) {}
+
+    int place(EntryIcon& entry) {
+        if (entry.own) {
+            if (const auto known = byOwn_.find(entry.ownSource); known != byOwn_.end())
+                return known->second;
+            drawIcon(canvases_.smallIcon, entry.own.get());
+            const int made = convert();
+            if (made >= 0) byOwn_.emplace(entry.ownSource, made);
+            return made;
+        }
+        const ShellIcon icon = shellIconOf(entry.typeName, entry.typeAttributes);
+        if (const auto known = byType_.find(icon.index); icon.list && known != byType_.end())
+            return known->second;
+        drawShellIcon(canvases_.smallIcon, icon);
+        const int made = convert();
+        if (made >= 0 && icon.list) byType_.emplace(icon.index, made);
+        return made;
+    }
+    bool maskFailed() const { return canvases_.maskFailed; }
+
+private:
+    // The small canvas as drawn → its place in content.icons, or -1.
+    int convert() {
+        enlargeIcon(canvases_.smallIcon, canvases_.enlargedIcon);
+        win::UniqueIcon made{convertToIcon(canvases_)};
+        if (!made) return -1;
+        content_.icons.push_back(std::move(made));
+        return static_cast<int>(content_.icons.size()) - 1;
+    }
+
+    LauncherContent& content_;
+    IconCanvases canvases_{shellIconSize()};
+    std::map<int, int> byType_;              // system image list index → place
+    std::map<std::wstring, int> byOwn_;      // own icon's file and index → place
+};
+
+}  // namespace
+
+LauncherContent gatherLauncherContent(const std::wstring& folder, const FolderLister& lister,
+                                      const OwnIconReading& reading) {
     LauncherContent content;
     content.folder = folder;
     try {
         content.listing = lister(folder, kMaxLaunchEntries);
-        IconCanvases canvases(shellIconSize());
-        // Entries with the same shell icon share one converted icon.
-        std::map<int, int> converted;  // system image list index → place in content.icons
-        for (const std::wstring& name : content.listing.names) {
-            const ShellIcon icon = shellIconOf(launchPath(folder, name));
-            if (const auto known = converted.find(icon.index); icon.list && known != converted.end()) {
-                content.iconOf.push_back(known->second);
-                continue;
-            }
-            drawShellIcon(canvases.smallIcon, icon);
-            enlargeIcon(canvases.smallIcon, canvases.enlargedIcon);
-            win::UniqueIcon made{convertToIcon(canvases)};
-            int place = -1;
-            if (made) {
-                place = static_cast<int>(content.icons.size());
-                content.icons.push_back(std::move(made));
-                if (icon.list) converted.emplace(icon.index, place);
-            }
-            content.iconOf.push_back(place);
+        std::vector<std::wstring> paths;
+        for (const std::wstring& name : content.listing.names)
+            paths.push_back(launchPath(folder, name));
+        std::vector<EntryIcon> entries = readEntryIcons(paths, reading);
+        IconConversions conversions(content);
+        for (EntryIcon& entry : entries) {
+            content.iconOf.push_back(conversions.place(entry));
+            entry.own.reset();  // converted: the read icon is done with
         }
-        content.maskFailed = canvases.maskFailed;
+        content.maskFailed = conversions.maskFailed();
     } catch (const std::exception&) {
         // Out of memory: the entries without an icon so far get none.
     }

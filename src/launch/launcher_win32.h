@@ -14,6 +14,7 @@
 
 #include "core/ports.h"
 #include "controls/owner_drawn_menu_win32.h"
+#include "launch/own_icon_win32.h"
 #include "win/handles.h"
 
 namespace replybar::launch {
@@ -39,14 +40,16 @@ struct LauncherContent {
     std::wstring folder;  // the launchFolder it lists
     LaunchListing listing;
     std::vector<int> iconOf;              // per listed name: its place in `icons`, or -1
-    std::vector<win::UniqueIcon> icons;   // each distinct shell icon converted once
+    std::vector<win::UniqueIcon> icons;   // each distinct icon converted once
     bool answered = true;                 // false: the folder did not answer in time
     bool maskFailed = false;              // the conversion's mask step failed at least once
 };
 
-// Lists `folder` and converts the shell icon of every entry. Safe on a worker thread that has
+// Lists `folder` and converts the icon of every entry: its own (a program's, a shortcut's) where
+// it can be read within the reading's budget, else its type's. Safe on a worker thread that has
 // COM initialised: it makes no window, menu or picture object. Never throws.
-LauncherContent gatherLauncherContent(const std::wstring& folder, const FolderLister& lister);
+LauncherContent gatherLauncherContent(const std::wstring& folder, const FolderLister& lister,
+                                      const OwnIconReading& reading = {});
 
 // What stands in for a folder that does not answer: no names, shown as a missing folder.
 LauncherContent unansweredLauncherContent(const std::wstring& folder);

@@ -19,11 +19,11 @@ int shellIconSize() {
     return std::clamp(cx, kShellIconSize, 256);
 }
 
-ShellIcon shellIconOf(const std::wstring& path) {
+ShellIcon shellIconOf(const std::wstring& path, DWORD attributes) {
     SHFILEINFOW info{};
-    // Attributes 0 with SHGFI_USEFILEATTRIBUTES: the icon comes from the name and type alone.
+    // With SHGFI_USEFILEATTRIBUTES the icon comes from the name and type alone.
     const auto list = reinterpret_cast<HIMAGELIST>(::SHGetFileInfoW(
-        path.c_str(), 0, &info, sizeof info,
+        path.c_str(), attributes, &info, sizeof info,
         SHGFI_SYSICONINDEX | SHGFI_ICON | SHGFI_USEFILEATTRIBUTES | SHGFI_SMALLICON));
     // Only the index into the system image list is used; the copy of the icon is not.
     if (info.hIcon) ::DestroyIcon(info.hIcon);
@@ -34,6 +34,12 @@ void drawShellIcon(menu::Canvas& smallIcon, const ShellIcon& icon) {
     smallIcon.clear();
     // The system image list is shared by every process: never destroyed here.
     if (icon.list) ::ImageList_Draw(icon.list, icon.index, smallIcon.dc(), 0, 0, ILD_TRANSPARENT);
+}
+
+void drawIcon(menu::Canvas& smallIcon, HICON icon) {
+    smallIcon.clear();
+    ::DrawIconEx(smallIcon.dc(), 0, 0, icon, smallIcon.width(), smallIcon.height(), 0, nullptr,
+                 DI_NORMAL);
 }
 
 void enlargeIcon(const menu::Canvas& smallIcon, menu::Canvas& enlargedIcon) {

@@ -22,16 +22,19 @@ constexpr int kIconSize = 32;
 // SM_CXSMICON when the shell gives no list; held to 16..256.
 int shellIconSize();
 
-// The icon the shell gives a plain file of that name (the file itself is not opened, so a
-// shortcut shows the shortcut icon of its type): its place in the system image list.
+// The icon the shell gives the type of that name (the file itself is not opened, so a shortcut
+// shows the shortcut icon of its type), a folder's with FILE_ATTRIBUTE_DIRECTORY: its place in
+// the system image list.
 struct ShellIcon {
     HIMAGELIST list = nullptr;  // the shared system image list; null when there is no icon
     int index = -1;
 };
-ShellIcon shellIconOf(const std::wstring& path);
+ShellIcon shellIconOf(const std::wstring& path, DWORD attributes = 0);
 
 // Clears `smallIcon` and draws `icon` on it; without an icon the canvas stays blank.
 void drawShellIcon(menu::Canvas& smallIcon, const ShellIcon& icon);
+// Clears `smallIcon` and draws `icon` over all of it.
+void drawIcon(menu::Canvas& smallIcon, HICON icon);
 inline void loadShellIcon(menu::Canvas& smallIcon, const std::wstring& path) {
     drawShellIcon(smallIcon, shellIconOf(path));
 }

@@ -134,15 +134,42 @@ bar_on_folder() {
     menu_corner
 }
 
+# Two shortcuts to programs with icons of their own (the bar's, and the Win32 tests' from their
+# resource script): each shows its program's icon, not the one shortcut icon of the type.
+shortcuts_show_their_programs_icons() {
+    mkdir -p "$WORK/programs"
+    probe mklnk "$(winpath "$WORK/programs")\\回复条.lnk" "$(winpath "$BIN/ReplyBar.exe")" ||
+        fail "no shortcut to ReplyBar.exe"
+    probe mklnk "$(winpath "$WORK/programs")\\测试.lnk" "$(winpath "$BIN/win_tests.exe")" ||
+        fail "no shortcut to win_tests.exe"
+    bar_on_folder "$(winpath "$WORK/programs")\\" "of two shortcuts"
+    mw=$(fact w "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
+    shot launcher_own_icons "${mw}x${mh}+${mx}+${my}"
+    # The icon boxes of the two rows, with their surroundings: 24 px from the frame, a row high.
+    for row in 0 1; do convert "$SHOTS/launcher_own_icons.png" +repage \
+        -crop "24x19+3+$((3 + row * 19))" +repage "$WORK/icon$row.png"; done
+    differ=$(compare -metric AE "$WORK/icon0.png" "$WORK/icon1.png" null: 2>&1 || true)
+    [ "${differ%% *}" -gt 20 ] 2>/dev/null ||
+        fail "the two shortcuts' icons differ in ${differ:-no} pixels: the same icon twice"
+    note "the shortcuts to two programs show different icons ($differ pixels apart)"
+    close_bar
+}
+
 # A launch folder far taller than the screen (160 files, 150 listed): the menu opens in columns,
-# wholly on the 1280 × 800 screen, and an entry of its last column opens its file.
+# wholly on the 1280 × 800 screen beside the bar, never over its » button, and waits while the
+# pointer rests on that button (150 names take longer to read than the 1.2 s a short menu gives);
+# an entry of its last column opens its file.
 tall_folder_opens_in_columns() {
     mkdir -p "$WORK/many"
     for i in $(seq -w 1 160); do printf 'x' >"$WORK/many/f$i.txt"; done
     bar_on_folder "$(winpath "$WORK/many")\\" "of 150 files"
     mw=$(fact w "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
-    # Onto the menu at once: it closes itself when the pointer stays away for a little over a
-    # second.
+    bl=$((bx + 51)); bt=$((by + 4)); br=$((bx + 67)); bb=$((by + 26))  # the » button
+    [ $((mx + mw)) -le "$bl" ] || [ "$mx" -ge "$br" ] || [ $((my + mh)) -le "$bt" ] || [ "$my" -ge "$bb" ] ||
+        fail "the menu ${mw}x${mh}+${mx}+${my} covers the » button at $bl,$bt-$br,$bb"
+    sleep 2.5
+    shot launcher_columns_beside_bar "$((mx + mw))x800+0+0"
+    menu_open || fail "the menu closed while the pointer rested on the » button"
     xdo mousemove $((mx + 20)) $((my + 12))
     sleep 1  # 150 owner-drawn items take a moment to paint
     shot launcher_columns "${mw}x${mh}+${mx}+${my}"
@@ -192,4 +219,5 @@ deep_folder_files_open_or_say_why() {
 
 run_scenarios menu_lists_normal_files_and_closes_by_itself menu_stays_open_over_its_items \
     choosing_an_item_opens_its_file appearance_presets_are_drawn missing_folder_shows_one_grey_item \
-    long_name_is_cut_and_shown_whole tall_folder_opens_in_columns deep_folder_files_open_or_say_why
+    long_name_is_cut_and_shown_whole shortcuts_show_their_programs_icons tall_folder_opens_in_columns \
+    deep_folder_files_open_or_say_why

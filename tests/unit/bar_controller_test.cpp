@@ -347,19 +347,37 @@ TEST_F(BarControllerTest, MenuCountdownClosesTheMenuOnceAtZero) {
 }
 
 TEST_F(BarControllerTest, MenuWatchStartsTheCountdownOnlyWhenThePointerLeft) {
+    using Where = BarController::MenuPointer;
     state.menuCloseCountdown = 4;  // an item is selected: the menu stopped the countdown
-    bar.watchMenuPointer(true, false);
+    bar.watchMenuPointer(Where::OverMenu, false);
     EXPECT_FALSE(timers.on.count(TimerId::MenuCloseCountdown));
-    bar.watchMenuPointer(false, false);  // left the menu with the item still selected
+    bar.watchMenuPointer(Where::Away, false);  // left the menu with the item still selected
     EXPECT_EQ(timers.on.at(TimerId::MenuCloseCountdown), 200u);
     bar.timerTick(TimerId::MenuCloseCountdown);
-    bar.watchMenuPointer(true, true);  // back on the menu: the watch takes back its countdown
+    bar.watchMenuPointer(Where::OverMenu, true);  // back on the menu: the watch takes back its countdown
     EXPECT_FALSE(timers.on.count(TimerId::MenuCloseCountdown));
     EXPECT_EQ(state.menuCloseCountdown, 4);
     timers.on[TimerId::MenuCloseCountdown] =
         200;  // started by the menu itself (an item drawn unselected)
-    bar.watchMenuPointer(true, true);
+    bar.watchMenuPointer(Where::OverMenu, true);
     EXPECT_TRUE(timers.on.count(TimerId::MenuCloseCountdown));
+}
+
+// A menu beside the bar stays open while the pointer rests on the launch button, whoever started
+// the countdown, and closes four ticks after the pointer went elsewhere.
+TEST_F(BarControllerTest, AMenuBesideTheBarWaitsWhileThePointerRestsOnItsButton) {
+    click(button(BarButton::Launch));
+    timers.on[TimerId::MenuCloseCountdown] = 200;  // the menu's first paint
+    for (int i = 0; i < 20; ++i) {
+        bar.watchMenuPointer(BarController::MenuPointer::OnLaunchButton, timers.on.count(TimerId::MenuCloseCountdown));
+        if (timers.on.count(TimerId::MenuCloseCountdown)) bar.timerTick(TimerId::MenuCloseCountdown);
+    }
+    bar.watchMenuPointer(BarController::MenuPointer::Away, false);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(actions.log.back(), L"action2") << "closed after " << i << " ticks";
+        bar.timerTick(TimerId::MenuCloseCountdown);
+    }
+    EXPECT_EQ(actions.log.back(), L"close menu");
 }
 
 TEST_F(BarControllerTest, DragMovesByThePointersDistance) {

@@ -104,6 +104,33 @@ TEST(MenuColumns, ANewColumnWhereTheNextItemWouldPassTheScreen) {
         EXPECT_EQ(menuColumnStarts(c.heights, c.available), c.starts) << c.what;
 }
 
+// A menu that fits neither below nor above its point opens beside the bar, never over it, on
+// the side where its columns are widest.
+TEST(MenuPlacement, BesideTheBarWhenItFitsNeitherBelowNorAbove) {
+    const Rect screen{0, 0, 1280, 800};
+    const std::vector<int> rows150(150, kCy), rows35(35, kCy), rows4(4, kCy);
+    const struct {
+        const char* what;
+        std::vector<int> heights;
+        Rect face;
+        MenuSide side;
+        std::size_t columns;
+    } cases[] = {
+        {"four rows above a bar at the bottom", rows4, {159, 771, 262, 800}, MenuSide::AtPoint, 1},
+        {"150 rows over a bar at the bottom", rows150, {159, 771, 262, 800}, MenuSide::Above, 4},
+        {"150 rows under a bar at the top", rows150, {159, 0, 262, 29}, MenuSide::Below, 4},
+        {"150 rows beside a bar on the left", rows150, {0, 380, 103, 409}, MenuSide::Right, 4},
+        {"35 rows: two columns above a bar in the middle", rows35, {600, 420, 703, 449},
+         MenuSide::Above, 2},
+    };
+    for (const auto& c : cases) {
+        const MenuPlacement p = placeMenu(c.heights, screen, c.face.top + 4, c.face, 10);
+        EXPECT_EQ(p.side, c.side) << c.what;
+        EXPECT_EQ(p.starts.size() + 1, c.columns) << c.what;
+        if (p.side != MenuSide::AtPoint) EXPECT_GE(p.columnWidth, 200) << "room for names: " << c.what;
+    }
+}
+
 TEST(MenuGradient, FloorsEveryChannelInDoubles) {
     struct Case {
         double t;

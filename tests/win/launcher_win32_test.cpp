@@ -1,11 +1,15 @@
 // The launcher build, shell icons and the icon conversion against Wine's shell and GDI.
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <future>
+#include <map>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -17,6 +21,7 @@
 #include "launch/launch_map.h"
 #include "launch/launcher_build_win32.h"
 #include "launch/launcher_win32.h"
+#include "launch/own_icon_win32.h"
 #include "launch/shell_icon_win32.h"
 #include "menu_test_support.h"
 
@@ -319,6 +324,101 @@ TEST_F(LaunchBuildTest, CapOf150EntriesAndRebuildsThatLeakNothing) {
                     std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
 }
 
+
+// ---- each entry's own icon ------------------------------------------------------------------
+
+// A shortcut at `link` to `target`, naming `iconFile`,`iconIndex` when given.
+bool makeShortcut(const std::wstring& link, const std::wstring& target,
+                  const std::wstring& iconFile = L"", int iconIndex = 0) {
+    IShellLinkW* shortcut = nullptr;
+    IPersistFile* file = nullptr;
+    const bool made =
+        SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                     reinterpret_cast<void**>(&shortcut))) &&
+        SUCCEEDED(shortcut->SetPath(target.c_str())) &&
+        (iconFile.empty() || SUCCEEDED(shortcut->SetIconLocation(iconFile.c_str(), iconIndex))) &&
+        SUCCEEDED(shortcut->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Save(link.c_str(), TRUE));
+    if (file) file->Release();
+    if (shortcut) shortcut->Release();
+    return made;
+}
+
+std::wstring thisProgram() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+// The shell's type icons are the same for every program and every shortcut; each entry now shows
+// its own: this test program carries two icons of its own (win_tests.rc), an empty .exe none.
+TEST_F(LaunchBuildTest, EachEntryShowsItsOwnIcon) {
+    TempFolder targets;
+    const std::wstring t = targets.withSlash(), f = folder.withSlash();
+    ASSERT_TRUE(::CopyFileW(thisProgram().c_str(), (t + L"prog.exe").c_str(), FALSE));
+    targets.touch(L"empty.exe");
+    targets.touch(L"doc.txt");
+    ::CopyFileW(thisProgram().c_str(), (f + L"prog.exe").c_str(), FALSE);
+    folder.touch(L"bare.exe");
+    folder.touch(L"notes.txt");
+    ASSERT_TRUE(makeShortcut(f + L"to prog.lnk", t + L"prog.exe"));
+    ASSERT_TRUE(makeShortcut(f + L"named.lnk", t + L"empty.exe", t + L"prog.exe", 1));
+    ASSERT_TRUE(makeShortcut(f + L"to empty.lnk", t + L"empty.exe"));
+    ASSERT_TRUE(makeShortcut(f + L"to doc.lnk", t + L"doc.txt"));
+    state.launchFolder = f;
+    build();
+    std::map<std::wstring, HICON> icon;  // by caption
+    for (int id = 0; id < itemCount(); ++id)
+        icon[item(id).itemText] = reinterpret_cast<HICON>(menu::pictureHandle(item(id).itemIcon));
+    ASSERT_EQ(icon.size(), 7u);
+    const auto looks = [&](const wchar_t* caption) { return readIcon(icon[caption]).color; };
+    const struct {
+        const wchar_t *a, *b;
+        bool same;
+        const char* why;
+    } cases[] = {
+        {L"prog.exe", L"to prog", true, "a shortcut shows its program's icon"},
+        {L"prog.exe", L"bare.exe", false, "a program's own icon is not the type's"},
+        {L"named", L"to prog", false, "a shortcut shows the icon it names"},
+        {L"to empty", L"bare.exe", true, "a program without icons shows the program type's"},
+        {L"to doc", L"notes.txt", true, "a shortcut to a document shows its type's"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(looks(c.a) == looks(c.b), c.same) << c.why;
+    // Type icons are still converted once for all their entries.
+    EXPECT_EQ(icon[L"to doc"], icon[L"notes.txt"]);
+
+    const int before = testing::gdiObjectCount();
+    for (int i = 0; i < 5; ++i) build();
+    EXPECT_EQ(testing::gdiObjectCount(), before);
+}
+
+// A file that does not answer (a network drive gone) holds the menu for the budget only: it and
+// the entries after it keep their type icons, those read before it have their own.
+TEST_F(LaunchBuildTest, AFileThatDoesNotAnswerKeepsItsTypeIcon) {
+    const std::wstring f = folder.withSlash();
+    for (const wchar_t* name : {L"a.lnk", L"b.lnk", L"c.lnk"})
+        ASSERT_TRUE(makeShortcut(f + name, thisProgram()));
+    folder.touch(L"d.lnk");  // unreadable: the shortcut type's icon
+    std::promise<void> gate;
+    OwnIconReading reading;
+    reading.budget = std::chrono::milliseconds(300);
+    reading.read = [opened = gate.get_future().share()](const std::wstring& path) {
+        if (path.find(L"b.lnk") != std::wstring::npos) opened.wait();
+        return readEntryIcon(path);
+    };
+    const LaunchListing listing{{L"a.lnk", L"b.lnk", L"c.lnk", L"d.lnk"}, true};
+    const auto started = std::chrono::steady_clock::now();
+    LauncherContent content =
+        gatherLauncherContent(f, [&](const std::wstring&, std::size_t) { return listing; }, reading);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1500));
+    gate.set_value();
+    const auto looks = [&](std::size_t entry) {
+        return readIcon(content.icons.at(static_cast<std::size_t>(content.iconOf.at(entry))).get()).color;
+    };
+    EXPECT_NE(looks(0), looks(3)) << "a.lnk was read in time";
+    EXPECT_EQ(looks(1), looks(3)) << "b.lnk did not answer";
+    EXPECT_EQ(looks(2), looks(3)) << "c.lnk came after the budget";
+}
 
 // ---- the build off the bar's thread ----------------------------------------------------------
 
