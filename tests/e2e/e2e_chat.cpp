@@ -1,7 +1,9 @@
 // The user's chat window for the end-to-end tests: a focused multi-line edit. It records what
 // lands in it, every Ctrl+Enter and plain Enter (both send, nothing typed), every V key with its
 // modifiers, and every loss of focus or activation, and every time its menu mode was entered (a
-// lone Alt tap does that), into files beside the path it is given.
+// lone Alt tap does that), into files beside the path it is given. F11 puts it full-screen in
+// place and back, as browsers and players do: no caption or frame, the whole monitor, and no
+// change of the foreground.
 #include <windows.h>
 
 #include <cstdio>
@@ -47,7 +49,34 @@ void writeLog() {
 
 bool down(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
 
+void toggleFullScreen(HWND h) {
+    static LONG framedStyle = 0;
+    static RECT framed{};
+    const LONG style = GetWindowLongW(h, GWL_STYLE);
+    if (framedStyle == 0) {
+        framedStyle = style;
+        GetWindowRect(h, &framed);
+        MONITORINFO m{};
+        m.cbSize = sizeof m;
+        GetMonitorInfoW(MonitorFromWindow(h, MONITOR_DEFAULTTONEAREST), &m);
+        SetWindowLongW(h, GWL_STYLE, style & ~WS_OVERLAPPEDWINDOW);
+        SetWindowPos(h, HWND_TOP, m.rcMonitor.left, m.rcMonitor.top,
+                     m.rcMonitor.right - m.rcMonitor.left, m.rcMonitor.bottom - m.rcMonitor.top,
+                     SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+    } else {
+        SetWindowLongW(h, GWL_STYLE, framedStyle);
+        SetWindowPos(h, nullptr, framed.left, framed.top, framed.right - framed.left,
+                     framed.bottom - framed.top,
+                     SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+        framedStyle = 0;
+    }
+}
+
 LRESULT CALLBACK editProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_KEYDOWN && w == VK_F11) {
+        toggleFullScreen(GetParent(h));
+        return 0;
+    }
     if (m == WM_KEYDOWN && (w == 'V' || w == VK_RETURN)) {
         char buf[80];
         snprintf(buf, sizeof buf, "%s ctrl=%d shift=%d alt=%d win=%d\n", w == 'V' ? "V" : "ENTER",
