@@ -28,8 +28,9 @@ BarController::BarController(BarState& state, ReplyTable& replies, Ports ports)
     : state_(state),
       replies_(replies),
       ports_(ports),
-      pick_({ports.clipboard, ports.keys, pickMessages_, ports.target, ports.timers, ports.clock}),
-      keyboard_(ports.hotkeys) {
+      pick_({ports.clipboard, ports.keys, pickMessages_, ports.target, ports.timers, ports.clock,
+             this}),
+      keyboard_(ports.hotkeys, &ports.keys) {
     pictures_.fill(Picture::Normal);
 }
 
@@ -98,7 +99,7 @@ void BarController::mouseDown(const Target& t, MouseButton button, int x, int y)
         case Target::RowIcon: rowDown(t.index, button); break;
         case Target::PanelBackground:
             // The background answers for the row whose text was last under the pointer.
-            if (state_.hoverReplyIndex) rowDown(*state_.hoverReplyIndex, MouseButton::Left);
+            if (state_.hoverReplyIndex) rowDown(*state_.hoverReplyIndex, button);
             break;
         case Target::None: break;
     }
@@ -136,7 +137,10 @@ void BarController::mouseUp(const Target& t, MouseButton button, int x, int y) {
         case Target::RowText:
         case Target::RowIcon: rowUp(t.index, button); break;
         case Target::PanelBackground:
-            if (state_.hoverReplyIndex) rowUp(*state_.hoverReplyIndex, MouseButton::Left);
+            // A left click picks the row, a right click opens it in the editor; the middle
+            // button means nothing here.
+            if (state_.hoverReplyIndex && button != MouseButton::Middle)
+                rowUp(*state_.hoverReplyIndex, button);
             break;
         case Target::None: break;
     }
@@ -257,8 +261,9 @@ void BarController::openReplyPanel() {
 }
 
 void BarController::restoreBar() {
-    // Whatever closes the panel gives the panel's keys back.
-    keyboard_.end(KeyboardModeEnd::ClickedElsewhere);
+    // Whatever closes the panel gives the panel's keys back, but for a pick by key that is
+    // still going out: they stay the bar's until its send key is out.
+    if (!keyboard_.picking()) keyboard_.end(KeyboardModeEnd::ClickedElsewhere);
     // Wherever the window is now: something else may have moved it while the panel was open.
     const PxPoint face = faceOrigin();
     window_.left += face.x;
@@ -311,6 +316,8 @@ void BarController::timerTick(TimerId id) {
         menuCountdownTick();
     else if (id == TimerId::PickStep)
         pick_.tick();
+    else if (id == TimerId::HeldKeyWatch && !keyboard_.watchHeldKeys())
+        ports_.timers.disable(TimerId::HeldKeyWatch);
 }
 
 void BarController::pollPointer() {
@@ -318,7 +325,13 @@ void BarController::pollPointer() {
     // The window's whole rectangle counts, whatever its region; right and bottom edges inside.
     const bool outside =
         p.x < window_.left || p.x > window_.right || p.y < window_.top || p.y > window_.bottom;
-    // In keyboard mode the pointer may rest anywhere: the panel waits for its keys.
+    // In keyboard mode the pointer may rest anywhere: the panel waits for its keys, but not
+    // for ever.
+    if (keyboard_.active() && !keyboard_.picking() &&
+        ports_.clock.milliseconds() >= keyboardLastKeyAt_ + kKeyboardModeIdleMs) {
+        endKeyboardMode(KeyboardModeEnd::LeftAlone);
+        return;
+    }
     if (outside && !keyboard_.active()) {
         if (countDown(state_.panelCloseCountdown)) {
             if (panelOpen_) restoreBar();

@@ -63,7 +63,7 @@ struct Target {
     bool operator==(const Target&) const = default;
 };
 
-class BarController {
+class BarController : private IPickEvents {
 public:
     struct Ports {
         IBarWindow& window;
@@ -103,13 +103,17 @@ public:
 
     // Keyboard mode. The hotkey opens the panel where a click on the reply button would, with
     // the first row highlighted and the row keys shown; pressed again, it closes the panel.
-    void hotkeyPressed();
+    // `hotkeyKey` is its own key (held on, it repeats). Nothing while a pick is going out: its
+    // send key must reach the chat, not a new panel's Enter.
+    void hotkeyPressed(std::uint16_t hotkeyKey = 0);
     // WM_HOTKEY with one of the panel's own ids.
     void panelKeyPressed(int id);
     // The mode ends from outside the panel: a click elsewhere, another window in front, a lock
     // of the screen. The panel closes with it.
     void endKeyboardMode(KeyboardModeEnd why);
     bool keyboardMode() const { return keyboard_.active(); }
+    // A pick is on its way to the chat (waiting for the clipboard, or for its send key).
+    bool picking() const { return pick_.pending(); }
     // The key shown at the left of a row in keyboard mode; "" for none.
     std::wstring rowKeyLabel(int row) const { return keyboard_.label(row); }
     // The key auto-send presses after a paste, for every pick from now on.
@@ -149,6 +153,9 @@ private:
     void setPicture(BarButton b, Picture p);
     void applyBounds();
     void pickRow(int row);
+    // IPickEvents
+    void beforeSendKey() override;
+    void pickEnded() override;
 
     BarState& state_;
     ReplyTable& replies_;
@@ -172,6 +179,8 @@ private:
     PickMessages pickMessages_{*this};
     ReplyPick pick_;
     KeyboardPanel keyboard_;
+    std::uintptr_t keyboardForeground_ = 0;  // the window in front when keyboard mode opened
+    std::uint64_t keyboardLastKeyAt_ = 0;    // the clock at its opening or last key
 };
 
 }  // namespace replybar

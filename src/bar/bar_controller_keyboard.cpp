@@ -5,13 +5,18 @@
 namespace replybar {
 
 namespace {
+// How often keys still down from before the mode are looked at until they are let go.
+constexpr unsigned kHeldKeyWatchMs = 30;
 constexpr wchar_t kPanelKeysTakenText[] =
     L"Esc 或 Enter 键正被另一个程序用作快捷键，快捷回复条无法用键盘选择回复。\n"
     L"请用鼠标点选回复。";
 }  // namespace
 
-void BarController::hotkeyPressed() {
+void BarController::hotkeyPressed(std::uint16_t hotkeyKey) {
+    // One pick at a time: a panel opened now would catch the first one's send key.
+    if (pick_.pending()) return;
     if (keyboard_.active()) {
+        if (keyboard_.stillHeld(hotkeyKey)) return;  // the opening press, repeating
         keyboard_.end(KeyboardModeEnd::HotkeyAgain);
         restoreBar();
         return;
@@ -24,11 +29,14 @@ void BarController::hotkeyPressed() {
     // The keys first, so that the panel is drawn once, with its labels; a panel the mouse
     // opened is taken over by them.
     const PxPoint p = ports_.window.cursorPos();
-    if (!keyboard_.open(rowCount(), p.x, p.y)) {
+    if (!keyboard_.open(rowCount(), p.x, p.y, hotkeyKey)) {
         if (panelOpen_) restoreBar();
         ports_.messages.show(kPanelKeysTakenText, L"快捷回复条", MessageKind::Info);
         return;
     }
+    keyboardForeground_ = ports_.target.foreground();
+    keyboardLastKeyAt_ = ports_.clock.milliseconds();
+    if (keyboard_.watchHeldKeys()) ports_.timers.enable(TimerId::HeldKeyWatch, kHeldKeyWatchMs);
     if (!panelOpen_) openReplyPanel();
     bandRow_ = *keyboard_.highlight();
     state_.panelCloseCountdown = 2;
@@ -36,7 +44,16 @@ void BarController::hotkeyPressed() {
 }
 
 void BarController::panelKeyPressed(int id) {
+    // The user has gone to another window: the key is meant for it, not for a pick.
+    if (keyboard_.active() && ports_.target.foreground() != keyboardForeground_) {
+        endKeyboardMode(KeyboardModeEnd::ForegroundChanged);
+        const int vk = id - kPanelKeyIdBase;
+        if (vk > 0 && vk < 0x100) ports_.keys.tap(static_cast<std::uint16_t>(vk));
+        return;
+    }
     const KeyboardPanel::Result r = keyboard_.keyPressed(id);
+    if (r.kind != KeyboardPanel::Result::Nothing)
+        keyboardLastKeyAt_ = ports_.clock.milliseconds();
     switch (r.kind) {
         case KeyboardPanel::Result::Nothing: return;
         case KeyboardPanel::Result::Moved:
@@ -59,15 +76,22 @@ void BarController::endKeyboardMode(KeyboardModeEnd why) {
 }
 
 // A pick by key is a click on the row: the press puts the reply on the clipboard, the release
-// pastes it. The panel's keys are given back once the paste is out, the panel closed after.
+// pastes it. Until its send key is out the panel's keys stay the bar's and do nothing: a key
+// typed meanwhile would join the message, and the panel's Enter would catch the send key.
 void BarController::pickRow(int row) {
+    keyboard_.startPick();
     if (row >= 0 && row < rowCount()) {
         pick_.press(replies_[row].fullText);
         pick_.release(replies_[row].fullText, state_.autoSend);
     }
-    keyboard_.end(KeyboardModeEnd::Picked);
     if (panelOpen_) restoreBar();
+    if (!pick_.pending()) keyboard_.end(KeyboardModeEnd::Picked);
 }
+
+// The send key must reach the chat: the panel's keys (Enter among them) are given back first.
+void BarController::beforeSendKey() { keyboard_.end(KeyboardModeEnd::Picked); }
+
+void BarController::pickEnded() { keyboard_.end(KeyboardModeEnd::Picked); }
 
 // A message of the pick ends keyboard mode first: its box must get the keys it is answered
 // with.

@@ -13,25 +13,24 @@ namespace replybar {
 
 namespace {
 
-// Posted by the mouse hook: a button went down outside the bar while keyboard mode was on.
-constexpr UINT kClickedElsewhere = WM_APP + 1;
-// Posted after a hotkey: the mouse hook follows keyboard mode.
+// Posted by the click watch: a mouse button went down somewhere while keyboard mode was on.
+constexpr UINT kClickSeen = WM_APP + 1;
+// Posted after a hotkey: the click watch follows keyboard mode.
 constexpr UINT kSyncMouseHook = WM_APP + 2;
+// Posted by the click watch: the system refused its hook.
+constexpr UINT kClickWatchFailed = WM_APP + 3;
+// The hotkey came while the launcher menu was open: the menu has been told to close, and the
+// hotkey is taken once its loop has ended. wParam: the hotkey's key.
+constexpr UINT kHotkeyAfterMenu = WM_APP + 4;
 
-// The bar of this process, for the low-level mouse hook, which has no other way to find it.
-HWND g_keyboardBar = nullptr;
+// The hotkey and the session notices are asked for again this often while the system will not
+// give them: another program may let go of the combination, and at logon the session service
+// may not be up yet.
+constexpr unsigned kRegistrationRetryMs = 3000;
+constexpr UINT_PTR kRegistrationRetryTimer = static_cast<UINT_PTR>(TimerId::RegistrationRetry) + 1;
 
-LRESULT CALLBACK mouseHookProc(int code, WPARAM wp, LPARAM lp) {
-    if (code == HC_ACTION && g_keyboardBar &&
-        (wp == WM_LBUTTONDOWN || wp == WM_RBUTTONDOWN || wp == WM_MBUTTONDOWN ||
-         wp == WM_XBUTTONDOWN)) {
-        RECT bar{};
-        ::GetWindowRect(g_keyboardBar, &bar);
-        if (!::PtInRect(&bar, reinterpret_cast<const MSLLHOOKSTRUCT*>(lp)->pt))
-            ::PostMessageW(g_keyboardBar, kClickedElsewhere, 0, 0);
-    }
-    return ::CallNextHookEx(nullptr, code, wp, lp);
-}
+constexpr wchar_t kNoClickWatchText[] =
+    L"Windows 没有允许快捷回复条留意鼠标点击，所以这次不能用键盘选择回复。\n请用鼠标点选回复。";
 
 }  // namespace
 
@@ -45,14 +44,18 @@ void BarWindow::startKeyboard() {
     hotkeyRegistered_ = registerHotkey(hotkey_);
     win::RunAtLogon run;
     correctStaleRunValue(run, *files_, win::exePath());
+    clickWatch_ = std::make_unique<ClickWatch>(hwnd_, kClickSeen, kClickWatchFailed);
     sessionNotices_ = ::WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION) != FALSE;
+    if (!hotkeyRegistered_ || !sessionNotices_)
+        ::SetTimer(hwnd_, kRegistrationRetryTimer, kRegistrationRetryMs, nullptr);
     if (!hotkeyRegistered_)
         messages_.show(keys::hotkeyTakenAtStartText(hotkey_), L"快捷回复条", MessageKind::Info);
 }
 
 void BarWindow::stopKeyboard() {
     controller_->endKeyboardMode(KeyboardModeEnd::SessionEnded);
-    syncMouseHook();
+    clickWatch_.reset();
+    ::KillTimer(hwnd_, kRegistrationRetryTimer);
     if (hotkeyRegistered_) hotkeys_.unregisterKey(kPanelToggleHotkeyId);
     hotkeyRegistered_ = false;
     if (sessionNotices_) ::WTSUnRegisterSessionNotification(hwnd_);
@@ -64,23 +67,36 @@ bool BarWindow::registerHotkey(const keys::Hotkey& hotkey) {
                                 hotkey.virtualKey);
 }
 
-bool BarWindow::onKeyboardMessage(UINT msg, WPARAM wp) {
+// Whatever the system would not give at start or after the settings dialog, asked for again;
+// the timer stops once the bar has both.
+void BarWindow::retryRegistrations() {
+    if (shutDown_) return;
+    if (!hotkeyRegistered_ && !dialogOpen_) hotkeyRegistered_ = registerHotkey(hotkey_);
+    if (!sessionNotices_)
+        sessionNotices_ =
+            ::WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION) != FALSE;
+    if (hotkeyRegistered_ && sessionNotices_) ::KillTimer(hwnd_, kRegistrationRetryTimer);
+}
+
+bool BarWindow::onKeyboardMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_HOTKEY:
-            // A dialog has the user's attention; the panel stays closed under it.
-            if (dialogOpen_ || shutDown_) return true;
-            if (static_cast<int>(wp) == kPanelToggleHotkeyId)
-                controller_->hotkeyPressed();
-            else
-                controller_->panelKeyPressed(static_cast<int>(wp));
-            // The panel on screen first; the mouse hook once the message loop has shown it.
-            ::UpdateWindow(hwnd_);
-            ::GdiFlush();
-            ::PostMessageW(hwnd_, kSyncMouseHook, 0, 0);
+            onHotkey(static_cast<int>(wp), HIWORD(lp));
+            return true;
+        case kHotkeyAfterMenu:
+            onHotkey(kPanelToggleHotkeyId, static_cast<std::uint16_t>(wp));
             return true;
         case kSyncMouseHook: syncMouseHook(); return true;
-        case kClickedElsewhere:
-            controller_->endKeyboardMode(KeyboardModeEnd::ClickedElsewhere);
+        case kClickSeen: onClickSeen(); return true;
+        case kClickWatchFailed:
+            if (!controller_->keyboardMode()) return true;
+            controller_->endKeyboardMode(KeyboardModeEnd::NoClickWatch);
+            syncMouseHook();
+            messages_.show(kNoClickWatchText, L"快捷回复条", MessageKind::Info);
+            return true;
+        case WM_TIMER:
+            if (wp != kRegistrationRetryTimer) return false;
+            retryRegistrations();
             return true;
         case WM_WTSSESSION_CHANGE:
             if (wp == WTS_SESSION_LOCK || wp == WTS_CONSOLE_DISCONNECT ||
@@ -91,20 +107,54 @@ bool BarWindow::onKeyboardMessage(UINT msg, WPARAM wp) {
     return false;
 }
 
-// The mouse hook lives exactly as long as keyboard mode: every click on the system passes
+// Keyboard mode only where the user sees it: not while the bar is out of sight behind a
+// full-screen program, nor while one of its boxes or dialogs has the user's attention.
+bool BarWindow::hotkeyMayOpenThePanel() const {
+    return !shutDown_ && !dialogOpen_ && !win::MessageBoxes::anyShowing() &&
+           ::IsWindowVisible(hwnd_);
+}
+
+void BarWindow::onHotkey(int id, std::uint16_t virtualKey) {
+    if (id == kPanelToggleHotkeyId) {
+        if (!hotkeyMayOpenThePanel()) return;
+        if (launcherMenu_ && launcherMenu_->showing()) {
+            // The panel does not open under the menu: the menu closes first, and the hotkey
+            // is taken once the menu's loop has ended.
+            closeLauncherMenu();
+            ::PostMessageW(hwnd_, kHotkeyAfterMenu, virtualKey, 0);
+            return;
+        }
+        controller_->hotkeyPressed(virtualKey);
+    } else {
+        if (shutDown_ || dialogOpen_) return;
+        controller_->panelKeyPressed(id);
+    }
+    // The panel on screen first; the click watch once the message loop has shown it.
+    ::UpdateWindow(hwnd_);
+    ::GdiFlush();
+    ::PostMessageW(hwnd_, kSyncMouseHook, 0, 0);
+}
+
+// A press somewhere on the desktop while keyboard mode is on. Where it went is read now, on the
+// bar's thread, in the bar's own coordinates: the cursor and the window under it.
+void BarWindow::onClickSeen() {
+    if (!controller_->keyboardMode()) return;
+    POINT p{};
+    ::GetCursorPos(&p);
+    std::optional<bool> underIsBar;
+    if (const HWND under = ::WindowFromPoint(p)) underIsBar = ::GetAncestor(under, GA_ROOT) == hwnd_;
+    RECT r{};
+    ::GetWindowRect(hwnd_, &r);
+    if (clickWentToBar(underIsBar, p.x, p.y, r.left, r.top, r.right, r.bottom)) return;
+    controller_->endKeyboardMode(KeyboardModeEnd::ClickedElsewhere);
+    syncMouseHook();
+}
+
+// The click watch lasts exactly as long as keyboard mode: every click on the system passes
 // through it.
 void BarWindow::syncMouseHook() {
-    const bool wanted = controller_ && controller_->keyboardMode() && !shutDown_;
-    if (wanted == (mouseHook_ != nullptr)) return;
-    if (wanted) {
-        g_keyboardBar = hwnd_;
-        mouseHook_ =
-            ::SetWindowsHookExW(WH_MOUSE_LL, mouseHookProc, ::GetModuleHandleW(nullptr), 0);
-    } else {
-        ::UnhookWindowsHookEx(mouseHook_);
-        mouseHook_ = nullptr;
-        g_keyboardBar = nullptr;
-    }
+    if (!clickWatch_) return;
+    clickWatch_->watch(controller_ && controller_->keyboardMode() && !shutDown_);
 }
 
 // The settings dialog's hotkey field must receive the combination the bar holds, so the bar
@@ -114,8 +164,14 @@ void BarWindow::releaseHotkeyForDialog() {
     hotkeyRegistered_ = false;
 }
 
+// Another program may have taken the combination while the dialog had it released: the user
+// hears so, as at start, and the bar takes it as soon as it is free again.
 void BarWindow::retakeHotkeyAfterDialog() {
-    if (!hotkeyRegistered_ && !shutDown_) hotkeyRegistered_ = registerHotkey(hotkey_);
+    if (hotkeyRegistered_ || shutDown_) return;
+    hotkeyRegistered_ = registerHotkey(hotkey_);
+    if (hotkeyRegistered_) return;
+    ::SetTimer(hwnd_, kRegistrationRetryTimer, kRegistrationRetryMs, nullptr);
+    messages_.show(keys::hotkeyTakenAtStartText(hotkey_), L"快捷回复条", MessageKind::Info);
 }
 
 // At confirm: the new combination is tried now, or refused with the old one kept. The dialog

@@ -158,7 +158,7 @@ void BarWindow::readOsVersion() {
 }
 
 LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (onKeyboardMessage(msg, wp)) return 0;
+    if (onKeyboardMessage(msg, wp, lp)) return 0;
     switch (msg) {
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
         case WM_PAINT:
@@ -284,8 +284,8 @@ void BarWindow::setRegion(const std::vector<PxRect>& rects) {
 void BarWindow::invalidate() {
     if (!hwnd_) return;  // gone: a null window would invalidate the whole desktop
     ::InvalidateRect(hwnd_, nullptr, FALSE);
-    tooltipsDue_ = true;              // after the paint: the user sees the panel first
-    if (mouseHook_) syncMouseHook();  // keyboard mode may have ended with the change
+    tooltipsDue_ = true;  // after the paint: the user sees the panel first
+    syncMouseHook();      // keyboard mode may have ended with the change
 }
 
 PxRect BarWindow::workArea() {
@@ -365,8 +365,10 @@ void BarWindow::onTimer(UINT_PTR id) {
     }
     if (launcherMenu_ && launcherMenu_->onTimer(id)) return;
     if (stayOnTop_ && stayOnTop_->onTimer(id)) return;
-    for (TimerId t : {TimerId::PanelPointerPoll, TimerId::MenuCloseCountdown, TimerId::PickStep})
+    for (TimerId t : {TimerId::PanelPointerPoll, TimerId::MenuCloseCountdown, TimerId::PickStep,
+                      TimerId::HeldKeyWatch})
         if (id == static_cast<UINT_PTR>(t) + 1) controller_->timerTick(t);
+    syncMouseHook();  // a pick that ended on its timer ends keyboard mode
 }
 
 }  // namespace replybar

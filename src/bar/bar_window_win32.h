@@ -13,6 +13,7 @@
 #include "bar/bar_launcher_win32.h"
 #include "bar/bar_painter_win32.h"
 #include "bar/bar_tooltips_win32.h"
+#include "bar/click_watch_win32.h"
 #include "bar/stay_on_top_win32.h"
 #include "core/bar_state.h"
 #include "launch/settings_dialog.h"
@@ -84,10 +85,14 @@ private:
     void startKeyboard();
     void stopKeyboard();
     bool registerHotkey(const keys::Hotkey& hotkey);
-    bool onKeyboardMessage(UINT msg, WPARAM wp);
+    bool onKeyboardMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void onHotkey(int id, std::uint16_t virtualKey);
+    bool hotkeyMayOpenThePanel() const;
+    void onClickSeen();
     void syncMouseHook();
     void releaseHotkeyForDialog();
     void retakeHotkeyAfterDialog();
+    void retryRegistrations();
 
     void onMouseDown(MouseButton button, LPARAM lp);
     void onMouseMove(LPARAM lp);
@@ -142,7 +147,7 @@ private:
     keys::Hotkey hotkey_ = keys::kDefaultHotkey;  // the combination that opens the panel
     bool hotkeyRegistered_ = false;
     bool sessionNotices_ = false;  // WM_WTSSESSION_CHANGE tells of a lock of the screen
-    HHOOK mouseHook_ = nullptr;    // while keyboard mode lasts
+    std::unique_ptr<ClickWatch> clickWatch_;  // clicks elsewhere, while keyboard mode lasts
 };
 
 }  // namespace replybar

@@ -89,6 +89,11 @@ public:
     // The title (or, without one, the class) of the window that has the clipboard open now;
     // "" when it is free or the holder opened it without a window.
     virtual std::wstring holderName() = 0;
+    // Who has the clipboard open at this moment. A program that opened it cannot be pasted
+    // from: the target's own read fails while it holds it. `target` is the window the keys go
+    // to; its process opening it is the paste itself.
+    enum class Access { Free, ByTarget, ByOther };
+    virtual Access access(std::uintptr_t target) = 0;
 };
 
 class IKeys {
@@ -98,6 +103,11 @@ public:
     // keystrokes were processed by the receiving thread. Returns false when the system refused
     // part of the injection.
     virtual bool send(const std::wstring& notation, bool wait) = 0;
+    // One press and release of a key, as the user typed it, to the window that has the focus:
+    // a key the bar took for itself goes on to where it was meant.
+    virtual bool tap(std::uint16_t virtualKey) = 0;
+    // The key is physically down now.
+    virtual bool isDown(std::uint16_t virtualKey) = 0;
 };
 
 // How the process of the window the user types in stands to the bar's own. Windows drops
@@ -152,7 +162,17 @@ public:
 
 // The bar's timers, by the names the bar uses.
 // PickStep drives a reply pick that has to wait: for the clipboard, or before a key.
-enum class TimerId { BuildLauncherMenu, PanelPointerPoll, MenuCloseCountdown, PickStep };
+// HeldKeyWatch follows keys that were down when keyboard mode opened, until they are let go.
+// RegistrationRetry takes the hotkey and the session notices once the system lets the bar have
+// them.
+enum class TimerId {
+    BuildLauncherMenu,
+    PanelPointerPoll,
+    MenuCloseCountdown,
+    PickStep,
+    HeldKeyWatch,
+    RegistrationRetry
+};
 
 class ITimers {
 public:

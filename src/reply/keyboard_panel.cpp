@@ -1,6 +1,7 @@
 #include "reply/keyboard_panel.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "core/key_settings.h"
 
@@ -9,6 +10,8 @@ namespace replybar {
 namespace {
 
 using keys::kDown, keys::kEnd, keys::kEscape, keys::kHome, keys::kReturn, keys::kUp;
+
+constexpr std::uint16_t kNumpad0 = 0x60, kNumpad1 = 0x61, kNumpad9 = 0x69;
 
 std::uint16_t keyOfRow(int row) {
     if (row < 0 || row >= kKeyedRows) return 0;
@@ -22,6 +25,8 @@ std::uint16_t keyOfRow(int row) {
 std::optional<int> rowOfKey(std::uint16_t vk) {
     if (vk >= '1' && vk <= '9') return vk - '1';
     if (vk == '0') return 9;
+    if (vk >= kNumpad1 && vk <= kNumpad9) return vk - kNumpad1;
+    if (vk == kNumpad0) return 9;
     if (vk >= 'A' && vk <= 'Z') return 10 + vk - 'A';
     return std::nullopt;
 }
@@ -64,10 +69,19 @@ std::vector<PanelKey> panelKeys(int replyCount) {
         {kHome, keys::kModNoRepeat},   {kEnd, keys::kModNoRepeat}};
     for (int row = 0; row < std::min(replyCount, kKeyedRows); ++row)
         out.push_back({keyOfRow(row), keys::kModNoRepeat});
+    for (int row = 0; row < std::min(replyCount, 10); ++row)
+        out.push_back(
+            {static_cast<std::uint16_t>(row == 9 ? kNumpad0 : kNumpad1 + row), keys::kModNoRepeat});
     return out;
 }
 
-bool KeyboardPanel::open(int replyCount, int pointerX, int pointerY) {
+bool clickWentToBar(std::optional<bool> windowUnderPointerIsBar, int x, int y, int left, int top,
+                    int right, int bottom) {
+    if (windowUnderPointerIsBar) return *windowUnderPointerIsBar;
+    return x >= left && x < right && y >= top && y < bottom;
+}
+
+bool KeyboardPanel::open(int replyCount, int pointerX, int pointerY, std::uint16_t hotkeyKey) {
     end(KeyboardModeEnd::SessionEnded);  // never two sets of keys
     for (const PanelKey& k : panelKeys(replyCount)) {
         if (hotkeys_.registerKey(kPanelKeyIdBase + k.virtualKey, k.modifiers, k.virtualKey))
@@ -80,7 +94,14 @@ bool KeyboardPanel::open(int replyCount, int pointerX, int pointerY) {
         return false;
     }
     active_ = true;
+    picking_ = false;
     lastEnd_.reset();
+    heldSinceOpening_.clear();
+    if (keys_) {
+        for (const std::uint16_t vk : held_)
+            if (keys_->isDown(vk)) heldSinceOpening_.insert(vk);
+        if (hotkeyKey && keys_->isDown(hotkeyKey)) heldSinceOpening_.insert(hotkeyKey);
+    }
     replyCount_ = std::max(replyCount, 0);
     highlight_ = replyCount_ > 0 ? 0 : -1;
     pointerX_ = pointerX, pointerY_ = pointerY;
@@ -99,7 +120,9 @@ std::wstring KeyboardPanel::label(int row) const {
 
 KeyboardPanel::Result KeyboardPanel::keyPressed(int id) {
     const int vk = id - kPanelKeyIdBase;
-    if (!active_ || vk < 0 || !held_.count(static_cast<std::uint16_t>(vk))) return {};
+    if (!active_ || picking_ || vk < 0 || !held_.count(static_cast<std::uint16_t>(vk))) return {};
+    // Still down from before the mode: a repeat, not the user's choice.
+    if (stillHeld(static_cast<std::uint16_t>(vk))) return {};
     const PanelKeyAction action = actionOfKey(static_cast<std::uint16_t>(vk), replyCount_);
     switch (action.kind) {
         // The mode stays on until the pick's paste is out: giving the keys back first would
@@ -120,8 +143,15 @@ KeyboardPanel::Result KeyboardPanel::keyPressed(int id) {
     return {};
 }
 
+bool KeyboardPanel::watchHeldKeys() {
+    if (!keys_) heldSinceOpening_.clear();
+    for (auto it = heldSinceOpening_.begin(); it != heldSinceOpening_.end();)
+        it = keys_->isDown(*it) ? std::next(it) : heldSinceOpening_.erase(it);
+    return !heldSinceOpening_.empty();
+}
+
 bool KeyboardPanel::pointerMoved(int x, int y) {
-    if (!active_ || (x == pointerX_ && y == pointerY_)) return false;
+    if (!active_ || picking_ || (x == pointerX_ && y == pointerY_)) return false;
     end(KeyboardModeEnd::MouseTookOver);
     return true;
 }
@@ -130,6 +160,8 @@ void KeyboardPanel::end(KeyboardModeEnd why) {
     if (!active_) return;
     releaseKeys();
     active_ = false;
+    picking_ = false;
+    heldSinceOpening_.clear();
     highlight_ = -1;
     lastEnd_ = why;
 }

@@ -1,7 +1,7 @@
 // The reply panel in keyboard mode. The hotkey opens the panel with the first reply highlighted
-// and each of the first 36 rows labelled with its key: 1-9 and 0, then A-Z. A row key picks its
-// row, Up/Down (round the ends) and Home/End move the highlight, Enter picks the highlighted
-// row, Esc closes. The bar never has the keyboard, so these keys are registered as system-wide
+// and each of the first 36 rows labelled with its key: 1-9 and 0, then A-Z (the number pad's
+// digits pick as the digits do). A row key picks its row, Up/Down (round the ends) and Home/End
+// move the highlight, Enter picks the highlighted row, Esc closes. The bar never has the keyboard, so these keys are registered as system-wide
 // hotkeys for as long as the mode lasts: they reach the bar and no other window. Every way the
 // mode ends gives them back at once, so that none stays taken from the user's other programs.
 #pragma once
@@ -23,7 +23,12 @@ inline constexpr int kPanelKeyIdBase = 0x1000;
 
 inline constexpr int kKeyedRows = 36;
 
-// The row (0-based) a row key picks: '1'-'9' rows 0-8, '0' row 9, 'A'-'Z' rows 10-35.
+// A mode nobody touches ends by itself after this long, and the keys are the user's again: a
+// panel forgotten behind another window must not keep the digits and letters from the chat.
+inline constexpr unsigned kKeyboardModeIdleMs = 20000;
+
+// The row (0-based) a row key picks: '1'-'9' rows 0-8, '0' row 9, 'A'-'Z' rows 10-35; the
+// number pad's 1-9 and 0 (with Num Lock on) as the digits.
 std::optional<int> rowOfKey(std::uint16_t virtualKey);
 // The label at the left of a row: "1"-"9", "0", "A"-"Z"; "" for a row past the keyed ones or
 // past the replies.
@@ -47,8 +52,8 @@ struct PanelKey {
     unsigned modifiers;  // RegisterHotKey's: none, and no repeats except for Up and Down
     bool operator==(const PanelKey&) const = default;
 };
-// The keys keyboard mode takes with this many replies: the row keys of the replies there are,
-// Esc, Enter, Up, Down, Home and End. A row key, Enter or Esc held down acts once: a user still
+// The keys keyboard mode takes with this many replies: the row keys of the replies there are
+// (the number pad's digits beside the digits), Esc, Enter, Up, Down, Home and End. A row key, Enter or Esc held down acts once: a user still
 // holding the hotkey's letter picks nothing with it.
 std::vector<PanelKey> panelKeys(int replyCount);
 
@@ -62,11 +67,22 @@ enum class KeyboardModeEnd {
     ForegroundChanged,
     MouseTookOver,
     SessionEnded,  // the end of the session, a lock of the screen, the bar closing
+    LeftAlone,     // no key for kKeyboardModeIdleMs
+    NoClickWatch,  // the system would not let the bar see clicks elsewhere
 };
+
+// Whether a click seen while keyboard mode lasts went to the bar (its face or its panel), told
+// in the bar's own coordinates: by the window under the pointer when the system names one,
+// else by the pointer in the bar's rectangle. The raw point of a low-level mouse hook is in
+// physical pixels, which a DPI-unaware bar's rectangle is not in at 125 % and above.
+bool clickWentToBar(std::optional<bool> windowUnderPointerIsBar, int cursorX, int cursorY,
+                    int barLeft, int barTop, int barRight, int barBottom);
 
 class KeyboardPanel {
 public:
-    explicit KeyboardPanel(IHotkeys& hotkeys) : hotkeys_(hotkeys) {}
+    // With `keys`, a key that is down when the mode opens picks nothing until it was let go.
+    explicit KeyboardPanel(IHotkeys& hotkeys, IKeys* keys = nullptr)
+        : hotkeys_(hotkeys), keys_(keys) {}
     ~KeyboardPanel() { end(KeyboardModeEnd::SessionEnded); }
     KeyboardPanel(const KeyboardPanel&) = delete;
     KeyboardPanel& operator=(const KeyboardPanel&) = delete;
@@ -76,8 +92,18 @@ public:
     // registered, when Esc or Enter cannot be had (another program holds one system-wide):
     // keys meant for the panel would reach the user's window, and Enter would send whatever is
     // typed there. Without a row key (held the same way) only its label is missing.
-    bool open(int replyCount, int pointerX, int pointerY);
+    // `hotkeyKey` is the opening hotkey's own key: held on, it repeats, and it is no new press.
+    bool open(int replyCount, int pointerX, int pointerY, std::uint16_t hotkeyKey = 0);
+    // The mode holds its keys (also while a pick of it is going out).
     bool active() const { return active_; }
+    // A pick by key is going out: the keys stay taken, and do nothing, until it has (see
+    // BarController::pickRow).
+    void startPick() { picking_ = active_; }
+    bool picking() const { return active_ && picking_; }
+    // The key was down when the mode opened and has not been let go since.
+    bool stillHeld(std::uint16_t virtualKey) const { return heldSinceOpening_.count(virtualKey); }
+    // Forgets the keys that have been let go; true while some are still held.
+    bool watchHeldKeys();
     // The highlighted row while active.
     std::optional<int> highlight() const;
     // The key label of a row while active, for rows whose key the mode holds.
@@ -106,7 +132,10 @@ private:
     void releaseKeys();
 
     IHotkeys& hotkeys_;
+    IKeys* keys_;
     bool active_ = false;
+    bool picking_ = false;
+    std::set<std::uint16_t> heldSinceOpening_;
     int replyCount_ = 0;
     int highlight_ = -1;
     int pointerX_ = 0, pointerY_ = 0;

@@ -18,6 +18,12 @@ constexpr wchar_t kNothingSent[] =
 constexpr wchar_t kWindowChanged[] =
     L"点击回复之后，前台换成了另一个窗口，所以这次没有粘贴，也没有发送任何内容。"
     L"\n\n回复已复制到剪贴板，可以按 Ctrl+V 手动粘贴。";
+constexpr wchar_t kEmptyReplyText[] =
+    L"这条回复是空的（或者它的文件没能读取），所以这次没有粘贴，也没有发送任何内容。"
+    L"\n\n可以右键点击“快捷回复”按钮，在“快捷回复设置”里修改它。";
+constexpr wchar_t kPasteInDoubtText[] =
+    L"按下 Ctrl+V 时另一个程序正在使用剪贴板（或者前台窗口换了），回复可能没有粘贴上，"
+    L"所以这次没有自动发送。\n\n请看一下聊天窗口：回复在，就自己发送；不在，可以再选一次这条回复。";
 constexpr wchar_t kRemoteText[] =
     L"当前窗口是远程桌面或虚拟桌面的客户端：剪贴板要先传到远程电脑上，"
     L"所以快捷回复条会稍等片刻再粘贴，而且不会自动发送。请确认内容后自己发送。"
@@ -51,19 +57,29 @@ bool isRemoteDesktopClass(const std::wstring& windowClass) {
 
 void ReplyPick::press(const std::wstring& text) {
     flush();
-    if (ports_.clipboard.setText(text))
+    if (text.empty()) return;  // nothing to paste; the release says so
+    if (ports_.clipboard.setText(text)) {
         written_ = text;
-    else
+        writtenAt_ = ports_.clock.milliseconds();
+    } else {
         written_.reset();
+    }
 }
 
 void ReplyPick::release(const std::wstring& text, bool autoSend) {
     flush();
+    // Ctrl+V of nothing and then the send key would send the user's draft alone.
+    if (text.empty()) {
+        ports_.messages.show(kEmptyReplyText, kTitle, MessageKind::Info);
+        if (ports_.events) ports_.events->pickEnded();
+        return;
+    }
     // Keys sent to a program run as administrator would vanish: say so, and leave the reply on
     // the clipboard for the user to paste by hand.
     if (ports_.target.foregroundIntegrity() == TargetIntegrity::Higher) {
         if (written_ != text && ports_.clipboard.setText(text)) written_ = text;
         ports_.messages.show(kElevatedText, kTitle, MessageKind::Info);
+        if (ports_.events) ports_.events->pickEnded();
         return;
     }
     Pending p;
@@ -88,8 +104,8 @@ void ReplyPick::advance() {
     while (pending_) {
         Pending& p = *pending_;
         switch (p.stage) {
-            case Stage::Clipboard:
-                if (!clipboardHoldsReply(p)) {
+            case Stage::Clipboard: {
+                if (!clipboardHoldsReply(p) || !clipboardFree(p)) {
                     if (ports_.clock.milliseconds() < p.deadline)
                         return waitFor(kClipboardRetryStepMs);
                     const std::wstring text = busyText(p.holder);
@@ -97,29 +113,45 @@ void ReplyPick::advance() {
                     ports_.messages.show(text, kTitle, MessageKind::Info);
                     return;
                 }
+                const std::uint64_t now = ports_.clock.milliseconds();
+                if (now < writtenAt_ + kClipboardQuietMs)
+                    return waitFor(static_cast<unsigned>(writtenAt_ + kClipboardQuietMs - now));
                 p.stage = Stage::Paste;
                 if (p.remote && !p.remoteWaited) {
                     p.remoteWaited = true;
                     return waitFor(kRemotePasteDelayMs);
                 }
                 break;
+            }
             case Stage::Paste:
                 if (ports_.target.foreground() != p.window) {
                     finish();
                     ports_.messages.show(kWindowChanged, kTitle, MessageKind::Info);
                     return;
                 }
-                // Once more just before the keys: another program may have written meanwhile.
-                if (!(written_ == p.text && ports_.clipboard.holdsOurText())) {
+                // Once more just before the keys: another program may have written or opened
+                // it meanwhile.
+                if (!(written_ == p.text && ports_.clipboard.holdsOurText() &&
+                      ports_.clipboard.access(p.window) == IClipboard::Access::Free)) {
                     p.stage = Stage::Clipboard;
                     p.remoteWaited = false;
                     break;
                 }
                 return paste(p);
-            case Stage::SendKey:
-                if (ports_.target.foreground() == p.window)
-                    sendKeys(keys::sendKeyNotation(p.sendKey), false);
+            case Stage::SendKey: {
+                // The user went to another window: the send key is not theirs to get.
+                if (ports_.target.foreground() != p.window) return finish();
+                // Held open now, the clipboard may still be keeping a slow target from the
+                // paste.
+                if (ports_.clipboard.access(p.window) == IClipboard::Access::ByOther) {
+                    finish();
+                    ports_.messages.show(kPasteInDoubtText, kTitle, MessageKind::Info);
+                    return;
+                }
+                if (ports_.events) ports_.events->beforeSendKey();
+                sendKeys(keys::sendKeyNotation(p.sendKey), false);
                 return finish();
+            }
         }
     }
 }
@@ -128,6 +160,7 @@ bool ReplyPick::clipboardHoldsReply(Pending& p) {
     if (written_ == p.text && ports_.clipboard.holdsOurText()) return true;
     if (ports_.clipboard.setText(p.text)) {
         written_ = p.text;
+        writtenAt_ = ports_.clock.milliseconds();
         return ports_.clipboard.holdsOurText();
     }
     written_.reset();
@@ -135,8 +168,25 @@ bool ReplyPick::clipboardHoldsReply(Pending& p) {
     return false;
 }
 
+// Nobody has the clipboard open: a reader that has it open now would make the paste fail.
+bool ReplyPick::clipboardFree(Pending& p) {
+    if (ports_.clipboard.access(p.window) == IClipboard::Access::Free) return true;
+    p.holder = ports_.clipboard.holderName();
+    return false;
+}
+
 void ReplyPick::paste(Pending& p) {
     if (!sendKeys(L"^v", true)) return finish();
+    // Signs that the target found no reply to paste: another program had the clipboard open
+    // as the target took the keys, someone wrote over it, or the window in front changed.
+    const bool inDoubt = ports_.clipboard.access(p.window) == IClipboard::Access::ByOther ||
+                         !ports_.clipboard.holdsOurText() ||
+                         ports_.target.foreground() != p.window;
+    if (p.autoSend && !p.remote && inDoubt) {
+        finish();
+        ports_.messages.show(kPasteInDoubtText, kTitle, MessageKind::Info);
+        return;
+    }
     if (p.autoSend && !p.remote) {
         p.stage = Stage::SendKey;
         return waitFor(kSendKeyDelayMs);
@@ -152,8 +202,10 @@ void ReplyPick::paste(Pending& p) {
 void ReplyPick::waitFor(unsigned ms) { ports_.timers.enable(TimerId::PickStep, ms); }
 
 void ReplyPick::finish() {
+    const bool wasPending = pending_.has_value();
     pending_.reset();
     ports_.timers.disable(TimerId::PickStep);
+    if (wasPending && ports_.events) ports_.events->pickEnded();
 }
 
 // A new press or release ends the pick before it: a send key still due goes out now, to the

@@ -2,11 +2,13 @@
 // goes to the window the user is typing in and, under auto-send, the send key after it (Ctrl+Enter
 // or Enter, as the user chose).
 //
-// What lands in the user's chat must be the reply or nothing. So the keys go out only while the
-// clipboard verifiably holds the reply (our write, not changed since), and only to the window
+// What lands in the user's chat must be the reply or nothing. So Ctrl+V goes out only while the
+// clipboard verifiably holds the reply (our write, not changed since) and nobody else has it
+// open, after the programs that read every new clip have had their turn, and only to the window
 // that was in front at the release. A clipboard another program holds is tried again for a
 // short while, with the message loop running; then the pick is given up with one message and
-// no keystroke at all.
+// no keystroke at all. The send key follows only a paste that nothing casts doubt on: otherwise
+// it would send the user's half-typed draft without the reply.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +26,12 @@ namespace replybar {
 // longer than half a second is not letting go soon, and the user should hear of it.
 inline constexpr unsigned kClipboardRetryMs = 500;
 inline constexpr unsigned kClipboardRetryStepMs = 20;
+// From our write to Ctrl+V at the least. Clipboard history and clipboard managers open the
+// clipboard as soon as they hear of a new clip, and while one has it open the target's paste
+// finds it locked and pastes nothing. They hear of it within a few milliseconds of the write;
+// once this time has passed and the clipboard is free, they have had their turn. A mouse pick's
+// time between press and release counts towards it.
+inline constexpr unsigned kClipboardQuietMs = 50;
 // From Ctrl+V taken by the target's thread to the send key. A classic edit control has pasted
 // by then, but a chat client built on a browser engine hands the key to a renderer process,
 // which reads the clipboard over another process hop and inserts the text on its next frame.
@@ -39,6 +47,16 @@ inline constexpr unsigned kRemotePasteDelayMs = 400;
 // clipboard only after a round trip to the remote side.
 bool isRemoteDesktopClass(const std::wstring& windowClass);
 
+// What the one who started a pick hears of its keys.
+class IPickEvents {
+public:
+    virtual ~IPickEvents() = default;
+    // The send key goes out next: whatever would catch it (the panel's own Enter) must let go.
+    virtual void beforeSendKey() = 0;
+    // The pick is over: its keys are out, or it was given up.
+    virtual void pickEnded() = 0;
+};
+
 class ReplyPick {
 public:
     struct Ports {
@@ -48,12 +66,14 @@ public:
         ITargetWindow& target;
         ITimers& timers;
         IClock& clock;
+        IPickEvents* events = nullptr;
     };
     explicit ReplyPick(Ports ports) : ports_(ports) {}
 
     // The press on a row: the reply goes on the clipboard, if the clipboard is free right now.
     void press(const std::wstring& text);
-    // The release on a row: pastes the reply now, or once the clipboard allows.
+    // The release on a row: pastes the reply once the clipboard allows. An empty reply (or one
+    // whose file could not be read) sends nothing at all, and the user hears why.
     void release(const std::wstring& text, bool autoSend);
     // The PickStep timer.
     void tick();
@@ -78,6 +98,7 @@ private:
 
     void advance();
     bool clipboardHoldsReply(Pending& p);
+    bool clipboardFree(Pending& p);
     void paste(Pending& p);
     void waitFor(unsigned ms);
     void finish();
@@ -86,6 +107,7 @@ private:
 
     Ports ports_;
     std::optional<std::wstring> written_;  // what our last clipboard write put there
+    std::uint64_t writtenAt_ = 0;          // when, by the clock
     std::optional<Pending> pending_;
     bool remoteTold_ = false;  // once per start
     keys::SendKey sendKey_ = keys::SendKey::CtrlEnter;

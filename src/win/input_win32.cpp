@@ -91,6 +91,21 @@ std::wstring Clipboard::holderName() {
     return ::GetClassNameW(holder, buf, 256) > 0 ? buf : L"";
 }
 
+IClipboard::Access Clipboard::access(std::uintptr_t target) {
+    if (const HWND holder = ::GetOpenClipboardWindow()) {
+        DWORD holderPid = 0, targetPid = 0;
+        ::GetWindowThreadProcessId(holder, &holderPid);
+        if (target) ::GetWindowThreadProcessId(reinterpret_cast<HWND>(target), &targetPid);
+        if (holderPid == ::GetCurrentProcessId()) return Access::Free;
+        return holderPid != 0 && holderPid == targetPid ? Access::ByTarget : Access::ByOther;
+    }
+    // A program may open it without a window, and then only an attempt of our own tells. It
+    // changes nothing: no write, no new sequence number, no listener woken.
+    if (!::OpenClipboard(owner_)) return Access::ByOther;
+    ::CloseClipboard();
+    return Access::Free;
+}
+
 namespace {
 
 bool down(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
@@ -158,6 +173,22 @@ bool KeySender::send(const std::wstring& notation, bool wait) {
     if (wait) waitUntilProcessed(inputs.size());
     return sent == inputs.size();
 }
+
+// A key the bar took as a hotkey, passed on: the user's own modifiers stay as they are.
+bool KeySender::tap(std::uint16_t vk) {
+    INPUT in[2]{};
+    for (int i = 0; i < 2; ++i) {
+        in[i].type = INPUT_KEYBOARD;
+        in[i].ki.wVk = vk;
+        in[i].ki.wScan = scanCode(vk);
+        // The arrows, Home and End of the cursor block, not the number pad's.
+        const bool cursorBlock = vk >= VK_PRIOR && vk <= VK_DOWN;
+        in[i].ki.dwFlags = (i ? KEYEVENTF_KEYUP : 0) | (cursorBlock ? KEYEVENTF_EXTENDEDKEY : 0);
+    }
+    return ::SendInput(2, in, sizeof(INPUT)) == 2;
+}
+
+bool KeySender::isDown(std::uint16_t vk) { return down(vk); }
 
 namespace {
 

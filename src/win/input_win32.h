@@ -14,6 +14,7 @@ public:
     bool setText(const std::wstring& text) override;
     bool holdsOurText() override;
     std::wstring holderName() override;
+    Access access(std::uintptr_t target) override;
 
 private:
     HWND owner_;
@@ -24,6 +25,8 @@ private:
 class KeySender : public IKeys {
 public:
     bool send(const std::wstring& notation, bool wait) override;
+    bool tap(std::uint16_t virtualKey) override;
+    bool isDown(std::uint16_t virtualKey) override;
 };
 
 // Compares the integrity level of the foreground window's process with the bar's own. A

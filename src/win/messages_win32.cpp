@@ -2,8 +2,15 @@
 
 namespace replybar::win {
 
+namespace {
+bool g_showing = false;  // boxes are shown on the bar's thread only
+}  // namespace
+
+bool MessageBoxes::anyShowing() { return g_showing; }
+
 MessageAnswer MessageBoxes::show(const std::wstring& text, const std::wstring& title,
                                  MessageKind kind) {
+    if (g_showing) return kind == MessageKind::Question ? MessageAnswer::No : MessageAnswer::Ok;
     UINT flags = MB_OK;
     switch (kind) {
         case MessageKind::Info: flags = MB_OK; break;
@@ -15,8 +22,10 @@ MessageAnswer MessageBoxes::show(const std::wstring& text, const std::wstring& t
     // the activation to its owner, and the bar must not have it: the foreground goes back to
     // the window that had it before.
     const HWND before = ::GetForegroundWindow();
+    g_showing = true;
     const int r =
         ::MessageBoxW(owner_, text.c_str(), title.c_str(), flags | MB_TOPMOST | MB_SETFOREGROUND);
+    g_showing = false;
     if (before && ::IsWindow(before) && ::GetForegroundWindow() != before)
         ::SetForegroundWindow(before);
     if (kind == MessageKind::Question) return r == IDYES ? MessageAnswer::Yes : MessageAnswer::No;

@@ -206,17 +206,31 @@ TEST_F(BarControllerTest, ReplyButtonClickOnAnOpenPanelReopensItFresh) {
     EXPECT_EQ(bar.windowRect().top, 771 - 114);  // not moved up twice
 }
 
-TEST_F(BarControllerTest, BackgroundClickPastesTheRowWhoseTextWasLastUnderThePointer) {
-    click(button(BarButton::Reply));
-    bar.mouseMove(text(2), 0, 0);
-    bar.mouseMove(icon(5), 0, 0);
-    EXPECT_EQ(state.hoverReplyIndex, 2);
-    EXPECT_EQ(bar.bandRect()->top, 94);  // (1425 - 20) / 15, to the nearest pixel
-    click(kBackground, R);               // whatever the button, as if the left one
-    EXPECT_FALSE(bar.panelOpen());
-    elapse(kSendKeyDelayMs);
-    EXPECT_EQ(clipboard.texts, (std::vector<std::wstring>{L"reply 2"}));
-    EXPECT_EQ(keys.sent, (std::vector<std::wstring>{L"^v|wait", L"^{Enter}"}));
+// The background answers for the row whose text was last under the pointer: a left click
+// picks it, a right click opens it in the editor, the middle button does nothing; only the left
+// one ever pastes or sends.
+TEST_F(BarControllerTest, BackgroundClicksActForTheRowLastUnderThePointer) {
+    const struct {
+        MouseButton button;
+        std::vector<std::wstring> pasted, sent, log;
+    } cases[] = {{L, {L"reply 2"}, {L"^v|wait", L"^{Enter}"}, {}},
+                 {R, {}, {}, {L"editor"}},
+                 {MouseButton::Middle, {}, {}, {}}};
+    for (const auto& c : cases) {
+        clipboard.texts.clear(), keys.sent.clear(), actions.log.clear();
+        click(button(BarButton::Reply));
+        bar.mouseMove(text(2), 0, 0);
+        bar.mouseMove(icon(5), 0, 0);
+        EXPECT_EQ(state.hoverReplyIndex, 2);
+        EXPECT_EQ(bar.bandRect()->top, 94);  // (1425 - 20) / 15, to the nearest pixel
+        click(kBackground, c.button);
+        elapse(kClipboardQuietMs + kSendKeyDelayMs);
+        EXPECT_EQ(clipboard.texts, c.pasted);
+        EXPECT_EQ(keys.sent, c.sent);
+        EXPECT_EQ(actions.log, c.log);
+        if (c.button == R) EXPECT_EQ(state.editorReplyIndex, 2);
+        if (bar.panelOpen()) bar.restoreBar();
+    }
 }
 
 TEST_F(BarControllerTest, PickingRowsLeftAndRight) {
@@ -231,6 +245,7 @@ TEST_F(BarControllerTest, PickingRowsLeftAndRight) {
 
     click(button(BarButton::Reply));
     click(text(3));
+    elapse(kClipboardQuietMs);
     EXPECT_EQ(clipboard.texts, (std::vector<std::wstring>{L"reply 3"}));
     EXPECT_EQ(keys.sent, (std::vector<std::wstring>{L"^v|wait"}));  // no auto-send
     click(button(BarButton::Reply));
@@ -252,6 +267,7 @@ TEST_F(BarControllerTest, AnElevatedTargetGetsNoKeysButAMessage) {
         target.integrity = c.integrity;
         click(button(BarButton::Reply));
         click(text(1));
+        elapse(kClipboardQuietMs + kSendKeyDelayMs);
         EXPECT_EQ(clipboard.texts, std::vector<std::wstring>{L"reply 1"});
         EXPECT_EQ(keys.sent.empty(), !c.pasted);
         ASSERT_EQ(messages.shown.size(), c.pasted ? 0u : 1u);
@@ -520,15 +536,18 @@ TEST_F(BarControllerTest, KeyboardModeOpensPicksAndAlwaysGivesItsKeysBack) {
 
     bar.panelKeyPressed(idOf2);
     EXPECT_FALSE(bar.panelOpen());
+    EXPECT_FALSE(hotkeys.registered.empty()) << "the keys stay the bar's until the send key";
+    elapse(kClipboardQuietMs + kSendKeyDelayMs);
     EXPECT_TRUE(hotkeys.registered.empty());
     EXPECT_EQ(clipboard.texts, std::vector<std::wstring>{L"reply 1"});
-    EXPECT_EQ(keys.sent.front(), L"^v|wait");
+    EXPECT_EQ(keys.sent, (std::vector<std::wstring>{L"^v|wait", L"^{Enter}"}));
 
     bar.hotkeyPressed();  // Down, Down, Enter: the third row
     bar.panelKeyPressed(idOfDown);
     EXPECT_GT(bar.bandRect()->top, firstRowTop);  // the band follows the highlight
     bar.panelKeyPressed(idOfDown);
     bar.panelKeyPressed(idOfEnter);
+    elapse(kClipboardQuietMs + kSendKeyDelayMs);
     EXPECT_EQ(clipboard.texts.back(), L"reply 2");
     EXPECT_TRUE(hotkeys.registered.empty());
 
@@ -547,6 +566,12 @@ TEST_F(BarControllerTest, KeyboardModeOpensPicksAndAlwaysGivesItsKeysBack) {
         {"a lock of the screen", [&] { bar.endKeyboardMode(KeyboardModeEnd::SessionEnded); },
          false},
         {"a press on the drag strip", [&] { bar.mouseDown(kStrip, L, 2, 2); }, false},
+        {"left alone",
+         [&] {
+             clock.now += kKeyboardModeIdleMs;
+             bar.timerTick(TimerId::PanelPointerPoll);
+         },
+         false},
         {"the mouse over the rows",
          [&] {
              window.cursor.x += 40;
@@ -574,6 +599,59 @@ TEST_F(BarControllerTest, KeyboardModeOpensPicksAndAlwaysGivesItsKeysBack) {
     EXPECT_FALSE(bar.panelOpen() || bar.keyboardMode());
     EXPECT_TRUE(hotkeys.registered.empty());
     EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+// From a key pick until its send key is out, nothing else joins the message: the hotkey again
+// and the panel's keys do nothing, and the send key reaches the chat, not a new panel's Enter.
+TEST_F(BarControllerTest, EachKeyPickSendsItsOwnReply) {
+    using Texts = std::vector<std::wstring>;
+    bar.setSendKey(keys::SendKey::Enter);
+    const auto key = [&](std::uint16_t vk) { bar.panelKeyPressed(kPanelKeyIdBase + vk); };
+    const struct {
+        const char* what;
+        std::function<void()> meanwhile;  // 30 ms after the pick
+    } cases[] = {{"the hotkey", [&] { bar.hotkeyPressed(); }},
+                 {"a digit", [&] { key('1'); }},
+                 {"Enter", [&] { key(keys::kReturn); }}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        clipboard.texts.clear(), keys.sent.clear();
+        bar.hotkeyPressed();
+        key('4');
+        elapse(30);
+        c.meanwhile();
+        elapse(kClipboardQuietMs + kSendKeyDelayMs);
+        EXPECT_EQ(clipboard.texts, Texts{L"reply 3"});
+        EXPECT_EQ(keys.sent, (Texts{L"^v|wait", L"{Enter}"}));
+        EXPECT_FALSE(bar.panelOpen() || bar.keyboardMode());
+        EXPECT_TRUE(hotkeys.registered.empty());  // before the send key went out
+    }
+}
+
+// A key the bar holds goes where the user meant it: to the window now in front, not as a pick;
+// a key still down from before the mode picks nothing until it was let go; the number pad's
+// digits pick as the digits do.
+TEST_F(BarControllerTest, PanelKeysPickOnlyWhatTheUserMeant) {
+    using Texts = std::vector<std::wstring>;
+    const auto key = [&](std::uint16_t vk) { bar.panelKeyPressed(kPanelKeyIdBase + vk); };
+    bar.hotkeyPressed();
+    target.window = 0x9999;  // the user switched windows
+    key('2');
+    EXPECT_EQ(keys.tapped, std::vector<std::uint16_t>{'2'});
+    EXPECT_FALSE(bar.keyboardMode() || bar.panelOpen());
+    target.window = 0x1234;
+
+    keys.down = {'3', 'R'};  // still held from the hotkey
+    bar.hotkeyPressed('R');
+    key('3');
+    bar.hotkeyPressed('R');  // the hotkey repeating
+    EXPECT_TRUE(bar.keyboardMode());
+    keys.down.clear();
+    bar.timerTick(TimerId::HeldKeyWatch);
+    EXPECT_FALSE(timers.on.count(TimerId::HeldKeyWatch));
+    key(0x62);  // Num 2
+    elapse(kClipboardQuietMs + kSendKeyDelayMs);
+    EXPECT_EQ(clipboard.texts, Texts{L"reply 1"});
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -178,7 +179,8 @@ private:
 };
 
 // The clipboard as one other program can get in the way of it: holding it open (`busy`), or
-// writing over the reply (`overwrite`).
+// writing over the reply (`overwrite`), or reading it with it open (`readBy`: not ours, not
+// the target's).
 class FakeClipboard : public IClipboard {
 public:
     bool setText(const std::wstring& t) override {
@@ -188,11 +190,15 @@ public:
         return true;
     }
     bool holdsOurText() override { return ours; }
-    std::wstring holderName() override { return busy ? holder : L""; }
+    std::wstring holderName() override { return busy || open ? holder : L""; }
+    Access access(std::uintptr_t) override {
+        return busy || open ? Access::ByOther : Access::Free;
+    }
     void overwrite() { ours = false; }
 
     std::vector<std::wstring> texts;  // every successful write
-    bool busy = false;
+    bool busy = false;  // open by another program, which also keeps us from writing
+    bool open = false;  // open by another program that only reads
     bool ours = false;
     std::wstring holder;
 };
@@ -204,8 +210,17 @@ public:
     bool send(const std::wstring& n, bool wait) override {
         sent.push_back(n + (wait ? L"|wait" : L""));
         at.push_back(clock_ ? clock_->now : 0);
+        if (onSend) onSend(sent.back());
         return accept;
     }
+    bool tap(std::uint16_t vk) override {
+        tapped.push_back(vk);
+        return true;
+    }
+    bool isDown(std::uint16_t vk) override { return down.count(vk) != 0; }
+    std::vector<std::uint16_t> tapped;  // keys passed on to the window in front
+    std::set<std::uint16_t> down;       // keys the user holds
+    std::function<void(const std::wstring&)> onSend;  // what happens as a key goes out
     std::vector<std::wstring> sent;
     std::vector<std::uint64_t> at;
     bool accept = true;

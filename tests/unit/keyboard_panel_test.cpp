@@ -29,7 +29,9 @@ TEST(KeyboardPanelKeys, RowKeysLabelsAndWhatEachKeyDoes) {
         {'Z', 41, {A::PickRow, 35}, L"Z"},
         {'6', 5, {}, L""},    // past the replies
         {'B', 11, {}, L""},   // row 12 of 11
-        {0x61, 41, {}, L""},  // Num 1, not the digit
+        {0x61, 41, {A::PickRow, 0}, L"1"},  // Num 1, as the digit
+        {0x60, 12, {A::PickRow, 9}, L"0"},
+        {0x6A, 41, {}, L""},  // Num *
         {kUp, 3, {A::Move, -1, M::Up}, L""},
         {kDown, 0, {A::Move, -1, M::Down}, L""},
         {kHome, 3, {A::Move, -1, M::First}, L""},
@@ -74,12 +76,12 @@ TEST(KeyboardPanelKeys, TheKeysTakenFollowTheReplyCount) {
             EXPECT_EQ(k.modifiers, repeats ? 0u : keys::kModNoRepeat) << k.virtualKey;
         }
         std::set<std::uint16_t> expected{kEsc, kEnter, kUp, kDown, kHome, kEnd};
-        for (std::uint16_t vk : {'0', '1', '9', 'A', 'Z'})
-            if (*rowOfKey(vk) < count) expected.insert(vk);
+        for (const int vk : {int{'0'}, int{'1'}, int{'9'}, int{'A'}, int{'Z'}, 0x60, 0x61, 0x69})
+            if (*rowOfKey(static_cast<std::uint16_t>(vk)) < count) expected.insert(static_cast<std::uint16_t>(vk));
         for (std::uint16_t vk : keys)
             EXPECT_TRUE(expected.count(vk) || *rowOfKey(vk) < count) << vk;
         for (std::uint16_t vk : expected) EXPECT_TRUE(keys.count(vk)) << vk << " of " << count;
-        EXPECT_EQ(keys.size(), 6u + std::min(count, kKeyedRows));
+        EXPECT_EQ(keys.size(), 6u + std::min(count, kKeyedRows) + std::min(count, 10));
     }
 }
 
@@ -152,7 +154,7 @@ TEST(KeyboardPanelMode, EveryEndingGivesBackEveryKeyItTook) {
         EXPECT_EQ(panel.label(20), L"");
         std::set<int> ids;
         for (const auto& [taken, combination] : hotkeys.registered) ids.insert(taken);
-        EXPECT_EQ(ids.size(), 6u + 20u - 1u);
+        EXPECT_EQ(ids.size(), 6u + 20u - 1u + 10u);
         EXPECT_EQ(c.ending(panel), c.result);
         EXPECT_TRUE(hotkeys.registered.empty());
         EXPECT_EQ(std::set<int>(hotkeys.unregistered.begin(), hotkeys.unregistered.end()), ids);
@@ -180,12 +182,43 @@ TEST(KeyboardPanelMode, NoModeWithoutEscAndEnterAndNothingLeftAfterTheBar) {
         KeyboardPanel panel(hotkeys);
         ASSERT_TRUE(panel.open(3, 0, 0));
         ASSERT_TRUE(panel.open(2, 0, 0));  // opened again: one set of keys, for two rows
-        EXPECT_EQ(hotkeys.registered.size(), 8u);
+        EXPECT_EQ(hotkeys.registered.size(), 10u);
         EXPECT_EQ(panel.keyPressed(id('3')), KeyboardPanel::Result{});
         EXPECT_EQ(panel.keyPressed(id(kEnd)).kind, KeyboardPanel::Result::Moved);
         EXPECT_EQ(panel.highlight(), 1);
     }
     EXPECT_TRUE(hotkeys.registered.empty());
+}
+
+// A click ends keyboard mode unless it went to the bar, and that is told in the bar's own
+// coordinates. At 125 % and more a low-level hook's point is physical while a DPI-unaware
+// bar's rectangle is logical: a click on the chat can land inside the bar's rectangle by the
+// hook's numbers, and one on the panel outside it.
+TEST(KeyboardPanelClicks, WhereAClickWentIsToldInTheBarsOwnCoordinates) {
+    const int left = 900, top = 500, right = 1003, bottom = 700;  // the bar with its panel
+    const struct {
+        double scale;
+        int logicalX, logicalY;
+        std::optional<bool> underIsBar;
+        bool toBar;
+    } cases[] = {
+        {1.0, 950, 600, std::nullopt, true},   {1.0, 300, 200, std::nullopt, false},
+        {1.25, 760, 440, std::nullopt, false},  // the chat: 950,550 physical, in the bar's box
+        {1.25, 990, 690, std::nullopt, true},   // the panel: 1237,862 physical, outside it
+        {1.5, 610, 380, false, false},          {2.0, 1000, 650, true, true},
+        {1.0, 950, 600, false, false},          // a cut-away corner: the window below has it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scale);
+        const int physicalX = static_cast<int>(c.logicalX * c.scale);
+        const int physicalY = static_cast<int>(c.logicalY * c.scale);
+        EXPECT_EQ(clickWentToBar(c.underIsBar, c.logicalX, c.logicalY, left, top, right, bottom),
+                  c.toBar);
+        if (c.scale > 1 && !c.underIsBar) {  // what the raw point would have said
+            EXPECT_NE(clickWentToBar(std::nullopt, physicalX, physicalY, left, top, right, bottom),
+                      c.toBar);
+        }
+    }
 }
 
 }  // namespace

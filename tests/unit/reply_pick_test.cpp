@@ -44,29 +44,85 @@ protected:
     ReplyPick pick{{clipboard, keys, messages, target, timers, clock}};
 };
 
-// Ctrl+V at the release, the send key the user chose a fixed while after it, never before.
-TEST_F(ReplyPickTest, PasteAtTheReleaseTheSendKeyAfterIt) {
+// Ctrl+V once the clipboard has been ours for the quiet time (a mouse pick's press-to-release
+// gap counts towards it), the send key the user chose a fixed while after it, never before.
+TEST_F(ReplyPickTest, PasteAfterTheQuietTimeTheSendKeyAfterIt) {
     const struct {
         bool autoSend;
         SendKey sendKey;
+        unsigned pressToRelease;
         Keys sent;
-    } cases[] = {{true, SendKey::CtrlEnter, {L"^v|wait", L"^{Enter}"}},
-                 {true, SendKey::Enter, {L"^v|wait", L"{Enter}"}},
-                 {false, SendKey::Enter, {L"^v|wait"}}};
-    for (const auto& [autoSend, sendKey, sent] : cases) {
+        std::uint64_t pasteAt;  // from the release
+    } cases[] = {{true, SendKey::CtrlEnter, 0, {L"^v|wait", L"^{Enter}"}, kClipboardQuietMs},
+                 {true, SendKey::Enter, 0, {L"^v|wait", L"{Enter}"}, kClipboardQuietMs},
+                 {false, SendKey::Enter, 0, {L"^v|wait"}, kClipboardQuietMs},
+                 {true, SendKey::CtrlEnter, 30, {L"^v|wait", L"^{Enter}"}, kClipboardQuietMs - 30},
+                 {true, SendKey::CtrlEnter, 120, {L"^v|wait", L"^{Enter}"}, 0}};
+    for (const auto& c : cases) {
         keys = FakeKeys{&clock};
-        pick.setSendKey(sendKey);
+        pick.setSendKey(c.sendKey);
+        pick.press(L"好的");
+        elapse(c.pressToRelease);
         const auto start = clock.now;
-        click(L"好的", autoSend);
+        pick.release(L"好的", c.autoSend);
         elapse(1000);
-        EXPECT_EQ(keys.sent, sent);
-        EXPECT_EQ(keyTimes(start).front(), 0u);
-        if (autoSend) {
-            EXPECT_EQ(keyTimes(start)[1], kSendKeyDelayMs);
+        EXPECT_EQ(keys.sent, c.sent);
+        EXPECT_EQ(keyTimes(start).front(), c.pasteAt);
+        if (c.autoSend) {
+            EXPECT_EQ(keyTimes(start)[1], c.pasteAt + kSendKeyDelayMs);
         }
         EXPECT_EQ(clipboard.texts.back(), L"好的");
         EXPECT_FALSE(pick.pending());
         EXPECT_TRUE(messages.shown.empty());
+    }
+}
+
+// What the chat gets is the reply or nothing. A reader with the clipboard open (clipboard
+// history, a clipboard manager) keeps Ctrl+V back until it lets go; any sign that the paste
+// may not have happened keeps the send key back, with a word why; an empty reply sends nothing.
+TEST_F(ReplyPickTest, NoSendKeyUnlessThePasteCanHaveHappened) {
+    const auto open = [&](bool on) { return [&, on] { clipboard.open = on; }; };
+    const struct {
+        const char* what;
+        const wchar_t* text;
+        unsigned readerUntil;               // ms from the release the reader holds it open
+        std::function<void()> atCtrlV;      // happens as the target takes Ctrl+V
+        Keys sent;
+        const wchar_t* told;  // a part of the one message, or none
+    } cases[] = {
+        {"a reader briefly", L"好", 120, nullptr, {L"^v|wait", L"^{Enter}"}, nullptr},
+        {"a reader for good", L"好", 9000, nullptr, {}, L"没有粘贴"},
+        {"a reader during Ctrl+V", L"好", 0, open(true), {L"^v|wait"}, L"没有自动发送"},
+        {"written over at Ctrl+V", L"好", 0, [&] { clipboard.overwrite(); }, {L"^v|wait"},
+         L"没有自动发送"},
+        {"another window at Ctrl+V", L"好", 0, [&] { target.window = 0x7777; }, {L"^v|wait"},
+         L"没有自动发送"},
+        {"an empty reply", L"", 0, nullptr, {}, L"空的"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        keys = FakeKeys{&clock};
+        keys.onSend = [&](const std::wstring& k) {
+            if (k == L"^v|wait" && c.atCtrlV) c.atCtrlV();
+        };
+        messages.shown.clear();
+        target.window = 0x1234;
+        clipboard.open = c.readerUntil > 0;
+        clipboard.holder = L"剪贴板历史";
+        const auto start = clock.now;
+        click(c.text);
+        elapse(9500, [&](unsigned t) {
+            if (t == c.readerUntil) clipboard.open = false;
+        });
+        clipboard.open = false;
+        EXPECT_EQ(keys.sent, c.sent);
+        if (!c.sent.empty()) EXPECT_GE(keyTimes(start)[0], c.readerUntil);
+        ASSERT_EQ(messages.shown.size(), c.told ? 1u : 0u);
+        if (c.told) {
+            EXPECT_NE(messages.shown[0].text.find(c.told), std::wstring::npos)
+                << std::string(messages.shown[0].text.begin(), messages.shown[0].text.end());
+        }
+        EXPECT_FALSE(pick.pending());
     }
 }
 
@@ -114,6 +170,7 @@ TEST_F(ReplyPickTest, KeysOnlyWithTheReplyOnTheClipboardAndToTheSameWindow) {
     pick.press(L"甲");
     clipboard.overwrite();
     pick.release(L"甲", false);
+    elapse(kClipboardQuietMs);
     EXPECT_EQ(clipboard.texts, (Keys{L"甲", L"甲"}));
     EXPECT_EQ(keys.sent, Keys{L"^v|wait"});
 
@@ -122,7 +179,7 @@ TEST_F(ReplyPickTest, KeysOnlyWithTheReplyOnTheClipboardAndToTheSameWindow) {
     clipboard.busy = true;
     pick.press(L"乙");
     pick.release(L"乙", true);
-    elapse(100, [&](unsigned t) {
+    elapse(200, [&](unsigned t) {
         if (t == 50) target.window = 0x9999, clipboard.busy = false;
     });
     EXPECT_TRUE(keys.sent.empty());
@@ -132,18 +189,21 @@ TEST_F(ReplyPickTest, KeysOnlyWithTheReplyOnTheClipboardAndToTheSameWindow) {
     // The foreground changed before the send key: the paste went out, the send key does not.
     keys = FakeKeys{&clock};
     target.window = 0x1234;
+    messages.shown.clear();
     click(L"丙");
-    elapse(kSendKeyDelayMs, [&](unsigned t) {
-        if (t == 10) target.window = 0x5555;
+    elapse(kClipboardQuietMs + kSendKeyDelayMs, [&](unsigned t) {
+        if (t == kClipboardQuietMs + 10) target.window = 0x5555;
     });
     EXPECT_EQ(keys.sent, Keys{L"^v|wait"});
+    EXPECT_TRUE(messages.shown.empty());  // the user went elsewhere: nothing to tell
 }
 
 // A new pick while a send key is still due: the send key goes out first, to its own paste.
 TEST_F(ReplyPickTest, ASendKeyStillDueGoesOutBeforeTheNextPick) {
     click(L"一");
-    elapse(10);
+    elapse(kClipboardQuietMs + 10);
     click(L"二");
+    elapse(kClipboardQuietMs);
     EXPECT_EQ(keys.sent, (Keys{L"^v|wait", L"^{Enter}", L"^v|wait"}));
     EXPECT_EQ(clipboard.texts, (Keys{L"一", L"二"}));
 }
@@ -159,7 +219,7 @@ TEST_F(ReplyPickTest, RemoteDesktopWindowsPasteLateAndNeverSend) {
         click(L"远程");
         elapse(2000);
         EXPECT_EQ(keys.sent, Keys{L"^v|wait"});
-        EXPECT_EQ(keyTimes(start)[0], kRemotePasteDelayMs);
+        EXPECT_EQ(keyTimes(start)[0], kClipboardQuietMs + kRemotePasteDelayMs);
     }
     EXPECT_EQ(messages.shown.size(), 1u);
 
