@@ -213,14 +213,18 @@ int wmain(int argc, wchar_t** argv) {
     // region the bar's window had.
     std::vector<double> barOpen, bareOpen;
     RECT closed{}, open{};
-    std::vector<RECT> region;
+    std::vector<RECT> region, bareRegion;
     bool timed = true, sameRegion = true;
+    const wchar_t* untimed = L"";
     for (int block = 0; timed && block < 8; ++block) {
         for (int k = 0; timed && k < 2; ++k) {
             if ((block + k) % 2 == 0) {
                 timed = timeOpenings(bar, L"ReplyBar.Bar", L"", 4, barOpen, closed, open, region);
+                if (!timed) untimed = L"ReplyBar";
                 continue;
             }
+            // The rectangles as the bar hands them to CreateRoundRectRgn, which leaves out their
+            // right and bottom edges: one pixel wider and taller than the region's own.
             std::wstring args;
             for (const RECT& r : {closed, open})
                 args += std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
@@ -228,11 +232,11 @@ int wmain(int argc, wchar_t** argv) {
             args += std::to_wstring(region.size());
             for (const RECT& r : region)
                 args += L" " + std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
-                        std::to_wstring(r.right) + L" " + std::to_wstring(r.bottom);
+                        std::to_wstring(r.right + 1) + L" " + std::to_wstring(r.bottom + 1);
             RECT bareClosed{}, bareOpened{};
-            std::vector<RECT> bareRegion;
             timed = timeOpenings(bare, L"ReplyBar.Bare", args, 4, bareOpen, bareClosed, bareOpened,
                                  bareRegion);
+            if (!timed) untimed = L"the bare window";
             sameRegion =
                 sameRegion && bareRegion.size() == region.size() &&
                 std::equal(region.begin(), region.end(), bareRegion.begin(),
@@ -242,9 +246,17 @@ int wmain(int argc, wchar_t** argv) {
     const double ho = median(barOpen), bo = median(bareOpen);
     std::printf("hotkey to panel painted: ReplyBar %.1f ms, bare window %.1f ms (median of %zu), "
                 "ratio %.2f (goal <= 1.3)\n", ho, bo, barOpen.size(), bo > 0 ? ho / bo : 0.0);
-    if (!timed) std::printf("hotkey to panel painted: a panel did not open or close\n");
-    if (!sameRegion)
-        std::printf("hotkey to panel painted: the bare window's region is not the bar's\n");
+    if (!timed)
+        std::printf("hotkey to panel painted: a panel of %ls did not open or close\n", untimed);
+    if (!sameRegion) {
+        std::printf("hotkey to panel painted: the bare window's region is not the bar's:");
+        for (const auto* rects : {&region, &bareRegion}) {
+            std::printf(rects == &region ? "\n  bar" : "\n  bare");
+            for (const RECT& r : *rects)
+                std::printf(" %ld,%ld,%ld,%ld", r.left, r.top, r.right, r.bottom);
+        }
+        std::printf("\n");
+    }
 
     // The memory figures with a launch folder of 150 entries, so that every rebuild is a full one.
     wchar_t temp[MAX_PATH] = {};
