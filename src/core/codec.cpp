@@ -3,6 +3,7 @@
 // codec_win32.cpp.
 #include "core/codec.h"
 
+#include <string>
 #include <type_traits>
 
 namespace replybar::codec {
@@ -149,6 +150,13 @@ namespace {
 
 enum class StoreEncoding { Gbk, Utf8, Utf8AfterMark, Utf16Le, Utf16Be };
 
+// A NUL in a GBK or UTF-8 file is a stray byte, not text: it would end the text it lands in
+// (the clipboard's, an edit control's). It goes, and the bytes around it join up again.
+std::string withoutNuls(std::string bytes) {
+    std::erase(bytes, '\0');
+    return bytes;
+}
+
 // How much of UTF-8 a text's bytes use, when every byte decodes as strict UTF-8.
 enum class Utf8Use { NotUtf8, AsciiOnly, TwoByteOnly, Wider };
 
@@ -183,10 +191,30 @@ Utf8Use utf8Use(const std::string& bytes) {
     return use;
 }
 
+// A UTF-16 code unit a text file holds: not U+0000, no control but tab and the line breaks, no
+// surrogate out of its pair. Bytes of another encoding read in pairs fail this often.
+bool utf16UnitsAreText(const std::string& bytes, bool bigEndian) {
+    bool expectLow = false;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        const char32_t c = bigEndian ? (a << 8 | b) : (b << 8 | a);
+        const bool low = c >= 0xDC00 && c <= 0xDFFF;
+        if (low != expectLow) return false;
+        expectLow = c >= 0xD800 && c <= 0xDBFF;
+        if ((c < 0x20 && c != L'\t' && c != L'\r' && c != L'\n') || (c >= 0x7F && c <= 0x9F))
+            return false;
+    }
+    return !expectLow;
+}
+
 // How a reply file's bytes are read. A byte-order mark decides first. Then NUL bytes, which no
-// GBK or UTF-8 text file holds: when they sit mostly at odd offsets the file is UTF-16
-// little-endian ("a\0b\0"), mostly at even offsets big-endian; text that mixes ASCII with
-// characters like U+4E00 puts some on the other side, hence "mostly" (three to one). Then UTF-8
+// GBK or UTF-8 text holds but which UTF-16 puts in every character below U+0100: the file is
+// UTF-16 when it is whole units (an even length), at least two NULs sit on one side, mostly at
+// odd offsets for little-endian ("a\0b\0"), mostly at even offsets for big-endian (text that
+// mixes ASCII with characters like U+4E00 puts some on the other side, hence "mostly": three to
+// one), and every unit read that way is one a text holds. A single NUL is no pattern: it is a
+// stray byte in a file of another encoding, which reads as that encoding without it. Then UTF-8
 // without a mark, as today's Notepad saves. GBK rarely passes as UTF-8: every GBK character is a
 // lead byte 81-FE and a trail byte 40-FE, and UTF-8 wants C2-DF or E0-EF leads followed by only
 // 80-BF, so each Chinese character has roughly one chance in ten of fitting, and a text of a few
@@ -202,9 +230,13 @@ StoreEncoding storeEncodingOf(const std::string& bytes) {
     std::size_t nulsAtEven = 0, nulsAtOdd = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i)
         if (bytes[i] == '\0') ++(i % 2 ? nulsAtOdd : nulsAtEven);
-    if (nulsAtOdd > 0 && nulsAtOdd >= 3 * nulsAtEven) return StoreEncoding::Utf16Le;
-    if (nulsAtEven > 0 && nulsAtEven >= 3 * nulsAtOdd) return StoreEncoding::Utf16Be;
-    switch (utf8Use(bytes)) {
+    if (bytes.size() % 2 == 0) {
+        if (nulsAtOdd >= 2 && nulsAtOdd >= 3 * nulsAtEven && utf16UnitsAreText(bytes, false))
+            return StoreEncoding::Utf16Le;
+        if (nulsAtEven >= 2 && nulsAtEven >= 3 * nulsAtOdd && utf16UnitsAreText(bytes, true))
+            return StoreEncoding::Utf16Be;
+    }
+    switch (utf8Use(withoutNuls(bytes))) {
         case Utf8Use::Wider: return StoreEncoding::Utf8;
         case Utf8Use::TwoByteOnly:
         case Utf8Use::NotUtf8:
@@ -225,16 +257,23 @@ std::string encodeStoreText(const std::wstring& text) {
 }
 
 std::wstring decodeStoreText(const std::string& bytes) {
+    std::wstring text;
     switch (storeEncodingOf(bytes)) {
-        case StoreEncoding::Utf8AfterMark: return fromUtf8(bytes.substr(kByteOrderMarkSize));
-        case StoreEncoding::Utf8: return fromUtf8(bytes);
+        case StoreEncoding::Utf8AfterMark:
+            text = fromUtf8(withoutNuls(bytes.substr(kByteOrderMarkSize)));
+            break;
+        case StoreEncoding::Utf8: text = fromUtf8(withoutNuls(bytes)); break;
         case StoreEncoding::Utf16Le:
-            return fromUtf16(bytes, bytes.compare(0, 2, "\xFF\xFE") == 0 ? 2 : 0, false);
+            text = fromUtf16(bytes, bytes.compare(0, 2, "\xFF\xFE") == 0 ? 2 : 0, false);
+            break;
         case StoreEncoding::Utf16Be:
-            return fromUtf16(bytes, bytes.compare(0, 2, "\xFE\xFF") == 0 ? 2 : 0, true);
-        case StoreEncoding::Gbk: break;
+            text = fromUtf16(bytes, bytes.compare(0, 2, "\xFE\xFF") == 0 ? 2 : 0, true);
+            break;
+        case StoreEncoding::Gbk: text = fromGbk(withoutNuls(bytes)); break;
     }
-    return fromGbk(bytes);
+    // A marked UTF-16 file may hold U+0000 too; no text that is read holds one.
+    std::erase(text, L'\0');
+    return text;
 }
 
 }  // namespace replybar::codec

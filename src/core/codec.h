@@ -24,6 +24,7 @@ std::string encodeStoreText(const std::wstring& text);
 // Reads either form back, and files saved by other editors: a byte-order mark (UTF-8, or UTF-16
 // in either byte order) decides; without one, NUL bytes in the pattern of UTF-16 mean UTF-16,
 // valid UTF-8 with at least one multi-byte character means UTF-8, and anything else is GBK.
+// The text never holds a NUL: a stray one in a GBK or UTF-8 file is left out.
 std::wstring decodeStoreText(const std::string& bytes);
 
 // Length in bytes of `text` in the ANSI code page (GBK): a double-byte character counts 2,

@@ -3,6 +3,7 @@
 // Ctrl+Shift+V, and are left released: no key stays stuck and none is tapped alone.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -51,5 +52,10 @@ struct HeldModifiers {
 // nullopt for a notation the bar never sends.
 std::optional<std::vector<KeyEvent>> planKeys(const std::wstring& notation,
                                               const HeldModifiers& held);
+
+// When the system took only the first `sentCount` events of `plan`: the key-ups of the keys
+// those pressed and did not release, last pressed first, so that none stays down.
+std::vector<KeyEvent> releasesAfterPartial(const std::vector<KeyEvent>& plan,
+                                           std::size_t sentCount);
 
 }  // namespace replybar::keys

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace replybar {
 
@@ -50,6 +51,8 @@ public:
     virtual bool write(const std::wstring& command, std::wstring& reason) = 0;
     // Also true when there was nothing to remove.
     virtual bool remove(std::wstring& reason) = 0;
+    // The bytes Task Manager keeps for the entry of that name; nullopt when it keeps none.
+    virtual std::optional<std::string> startupApproval() = 0;
 };
 
 // Files of the reply store. Paths are whole paths as the bar forms them (dataDir + name).
@@ -74,6 +77,9 @@ public:
     virtual bool remove(const std::wstring& path, std::wstring& reason) = 0;
     // Never overwrites an existing `to`.
     virtual bool rename(const std::wstring& from, const std::wstring& to, std::wstring& reason) = 0;
+    // The names of the files (not the folders) in `folder`, a path that ends with the separator;
+    // none when it cannot be listed.
+    virtual std::vector<std::wstring> fileNamesIn(const std::wstring& folder) = 0;
 };
 
 // Clipboard text and synthesised keystrokes to the window that has the keyboard focus.

@@ -64,6 +64,22 @@ RunEntry classifyRunEntry(const std::optional<std::wstring>& command, const std:
     return RunEntry::OtherProgram;
 }
 
+bool disabledInTaskManager(const std::optional<std::string>& approval) {
+    return approval && !approval->empty() && (static_cast<unsigned char>((*approval)[0]) & 1);
+}
+
+StartBox startBoxFor(const std::optional<std::wstring>& command, bool disabled,
+                     const std::wstring& exePath) {
+    const RunEntry entry = classifyRunEntry(command, exePath);
+    if (entry == RunEntry::None) return {};
+    if (entry == RunEntry::ThisProgram)
+        return disabled ? StartBox{false, L"（已在任务管理器中禁用）"} : StartBox{true, L""};
+    const std::wstring program = splitRunCommand(*command).program;
+    const std::wstring what = entry == RunEntry::ThisProgramElsewhere ? L"另一个副本" : L"另一个程序";
+    if (disabled) return {false, L"（已在任务管理器中禁用的" + what + L"：" + program + L"）"};
+    return {false, L"（开机时启动的是" + what + L"：" + program + L"）"};
+}
+
 bool correctStaleRunValue(IRunAtLogon& run, IFiles& files, const std::wstring& exePath) {
     const std::optional<std::wstring> command = run.read();
     if (classifyRunEntry(command, exePath) != RunEntry::ThisProgramElsewhere) return false;

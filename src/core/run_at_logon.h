@@ -33,6 +33,22 @@ enum class RunEntry {
 };
 RunEntry classifyRunEntry(const std::optional<std::wstring>& command, const std::wstring& exePath);
 
+// Task Manager's switch for the entry ("启动" page): a binary value of the entry's name under
+// HKCU ...\Explorer\StartupApproved\Run, whose first byte is odd (03, 07) while the user has
+// disabled it there and even (02, 06) once enabled again. No value, or no byte: enabled. The
+// bar only reads it; switching it back is the user's, in Task Manager.
+bool disabledInTaskManager(const std::optional<std::string>& approval);
+
+// The start box of the settings dialog: ticked only when the entry starts this copy and Task
+// Manager lets it; else unticked, with what stands in the way said beside it (empty: nothing).
+struct StartBox {
+    bool ticked = false;
+    std::wstring note;
+    bool operator==(const StartBox&) const = default;
+};
+StartBox startBoxFor(const std::optional<std::wstring>& command, bool disabled,
+                     const std::wstring& exePath);
+
 // At start-up: an entry that starts this program from a folder where its file no longer is (the
 // user moved the folder) is pointed at the running exe, its arguments kept. An entry whose file
 // is still there (another copy), whose drive or share is not (a stick that is not plugged in

@@ -35,12 +35,14 @@ void SettingsDialog::open() {
     keys_ = keys::readKeySettings(ports_.numbers);
     view_.setHotkeyWord(keys_.hotkey.word());
     view_.setSendKey(keys_.sendKey);
-    // Ticked when the entry starts this program, also from a folder it was moved out of (the
-    // next start points it here); not for another program's entry of the same name.
-    const RunEntry entry = classifyRunEntry(ports_.runAtLogon.read(), ports_.exePath);
-    startsWithWindows_ =
-        entry == RunEntry::ThisProgram || entry == RunEntry::ThisProgramElsewhere;
-    view_.setStartWithWindows(startsWithWindows_);
+    // Ticked only when Windows will start this very copy at logon; an entry that starts
+    // another copy or program, or that Task Manager holds back, is said beside the box.
+    const StartBox box =
+        startBoxFor(ports_.runAtLogon.read(),
+                    disabledInTaskManager(ports_.runAtLogon.startupApproval()), ports_.exePath);
+    startsWithWindows_ = box.ticked;
+    view_.setStartWithWindows(box.ticked);
+    view_.setStartNote(box.note);
 }
 
 void SettingsDialog::openFolderClicked() {
@@ -116,8 +118,9 @@ void SettingsDialog::takeKeySettings(const keys::KeySettings& chosen) {
     keys_ = chosen;
 }
 
-// Only a change of the box touches the logon entry: an entry the box does not own (another
-// program's of the same name, shown unticked) stays as it is while the box stays unticked.
+// Only a change of the box touches the logon entry: an entry shown unticked (another copy's,
+// another program's of the same name, one Task Manager holds back) stays as it is while the box
+// stays unticked, and ticking points it at this copy. Task Manager's switch is the user's.
 void SettingsDialog::takeStartWithWindows() {
     const bool on = view_.startWithWindows();
     if (on == startsWithWindows_) return;

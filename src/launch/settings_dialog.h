@@ -42,6 +42,8 @@ public:
     virtual void setSendKey(keys::SendKey key) = 0;
     virtual bool startWithWindows() = 0;  // "开机时自动启动快捷回复条"
     virtual void setStartWithWindows(bool on) = 0;
+    // Beside the start box: why an entry there is not ticked ("" for nothing to say).
+    virtual void setStartNote(const std::wstring& note) = 0;
     virtual void close() = 0;
 };
 
@@ -73,7 +75,7 @@ public:
     SettingsDialog(BarState& state, Ports ports, ISettingsView& view, ISettingsHost& host);
 
     // From the bar's launchFolder and homePage, the home page field disabled; the hotkey and the
-    // send key as stored, the start box as the logon entry stands.
+    // send key as stored, the start box as the logon entry and Task Manager's switch stand.
     void open();
     void openFolderClicked();     // "打开文件夹"
     void defaultFolderClicked();  // "默认" by the folder

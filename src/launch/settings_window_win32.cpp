@@ -36,6 +36,7 @@ enum ControlId {
     kDownloadLink = 1303,
     kHotkeyLabel = 1401,
     kSendKeyLabel = 1402,
+    kStartNote = 1403,
 };
 
 // The frames, in twips on the dialog; the controls inside a frame are placed relative to it.
@@ -118,8 +119,8 @@ void SettingsWindow::createControls() {
     make(L"BUTTON", L"快捷键与启动", frame, pixels(kKeysBox), kKeysFrame);
 }
 
-// The hotkey and the send key on the first row, the start box on the second, each row's
-// controls as high as the other frames' fields and its labels centred beside them.
+// The hotkey and the send key on the first row, the start box and its note on the second, each
+// row's controls as high as the other frames' fields and its labels centred beside them.
 void SettingsWindow::createKeysFrame() {
     auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, const Placement& at,
                     int id, DWORD ex = 0) {
@@ -138,9 +139,17 @@ void SettingsWindow::createKeysFrame() {
     sendCtrlEnter_ = make(L"BUTTON", L"Ctrl+Enter", WS_GROUP | BS_AUTORADIOBUTTON,
                           {5070, 300, 1440, 345}, kSendCtrlEnter);
     sendEnter_ = make(L"BUTTON", L"Enter", BS_AUTORADIOBUTTON, {6600, 300, 1035, 345}, kSendEnter);
+    // The box as wide as its mark and caption, so that the note can follow the caption.
     startWithWindows_ =
         make(L"BUTTON", L"开机时自动启动快捷回复条", WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX,
-             {210, 750, 3300, 345}, kStartWithWindows);
+             {210, 750, 2535, 345}, kStartWithWindows);
+    // Why an entry is not ticked, right after the caption, up to where the row above ends; a
+    // long path gives up its middle there, and the tip shows the whole note.
+    startNote_ = make(L"STATIC", L"", label | SS_PATHELLIPSIS | SS_NOTIFY, {2790, 750, 4845, 345},
+                      kStartNote);
+    noteTip_ = win::createTooltipWindow(hwnd_);
+    win::addTool(noteTip_, hwnd_, reinterpret_cast<UINT_PTR>(startNote_),
+                 TTF_IDISHWND | TTF_SUBCLASS, {}, L"");
 }
 
 // Tab goes to the chosen one of the two, the arrows to the other, as in every dialog.
@@ -282,6 +291,15 @@ bool SettingsWindow::startWithWindows() {
 }
 void SettingsWindow::setStartWithWindows(bool on) {
     ::SendMessageW(startWithWindows_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+void SettingsWindow::setStartNote(const std::wstring& note) {
+    ::SetWindowTextW(startNote_, note.c_str());
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(startNote_);
+    tool.lpszText = const_cast<wchar_t*>(note.c_str());
+    ::SendMessageW(noteTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 void SettingsWindow::close() { done_ = true; }
 

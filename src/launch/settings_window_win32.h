@@ -57,6 +57,7 @@ private:
     void setSendKey(keys::SendKey key) override;
     bool startWithWindows() override;
     void setStartWithWindows(bool on) override;
+    void setStartNote(const std::wstring& note) override;
     void close() override;
 
     Context context_;
@@ -71,6 +72,8 @@ private:
     HWND hotkeyField_ = nullptr;
     HWND sendCtrlEnter_ = nullptr, sendEnter_ = nullptr;  // the send key's two choices
     HWND startWithWindows_ = nullptr;
+    HWND startNote_ = nullptr;  // beside the start box
+    HWND noteTip_ = nullptr;    // the whole note, where the path in it is cut short
     std::vector<HWND> links_;
     bool done_ = false;
 };

@@ -1,5 +1,6 @@
 // The reply store's files for the native build. Paths are UTF-8 on disk; reasons are the C
 // library's error texts.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "core/codec.h"
 #include "core/files.h"
@@ -137,6 +139,20 @@ public:
         struct stat st;
         if (::lstat(target.c_str(), &st) == 0) return fail(reason, EEXIST);
         return ::rename(source.c_str(), target.c_str()) == 0 || fail(reason, errno);
+    }
+
+    std::vector<std::wstring> fileNamesIn(const std::wstring& folder) override {
+        std::vector<std::wstring> names;
+        DIR* dir = ::opendir(nativePath(folder).c_str());
+        if (!dir) return names;
+        while (const dirent* entry = ::readdir(dir)) {
+            struct stat st;
+            const std::wstring name = codec::fromUtf8(entry->d_name);
+            if (::stat(nativePath(folder + name).c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+                names.push_back(name);
+        }
+        ::closedir(dir);
+        return names;
     }
 };
 

@@ -143,6 +143,18 @@ KeyboardPanel::Result KeyboardPanel::keyPressed(int id) {
     return {};
 }
 
+void KeyboardPanel::startPick() {
+    if (!active_) return;
+    picking_ = true;
+    for (int row = 0; row < kKeyedRows; ++row) {
+        std::uint16_t forRow[2] = {keyOfRow(row), 0};
+        if (row < 10) forRow[1] = static_cast<std::uint16_t>(row == 9 ? kNumpad0 : kNumpad1 + row);
+        for (const std::uint16_t vk : forRow)
+            if (vk && !held_.count(vk) && hotkeys_.registerKey(kPanelKeyIdBase + vk, 0, vk))
+                held_.insert(vk);
+    }
+}
+
 bool KeyboardPanel::watchHeldKeys() {
     if (!keys_) heldSinceOpening_.clear();
     for (auto it = heldSinceOpening_.begin(); it != heldSinceOpening_.end();)

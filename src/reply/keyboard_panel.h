@@ -97,8 +97,9 @@ public:
     // The mode holds its keys (also while a pick of it is going out).
     bool active() const { return active_; }
     // A pick by key is going out: the keys stay taken, and do nothing, until it has (see
-    // BarController::pickRow).
-    void startPick() { picking_ = active_; }
+    // BarController::pickRow). Every digit and letter is taken with them, also those of rows
+    // the panel does not have: a key typed meanwhile would join the message being sent.
+    void startPick();
     bool picking() const { return active_ && picking_; }
     // The key was down when the mode opened and has not been let go since.
     bool stillHeld(std::uint16_t virtualKey) const { return heldSinceOpening_.count(virtualKey); }

@@ -1,6 +1,8 @@
 #include "reply/reply_store.h"
 
+#include <algorithm>
 #include <cassert>
+#include <string_view>
 
 #include "core/codec.h"
 
@@ -34,6 +36,50 @@ std::wstring editingTextOf(const std::wstring& fileText) {
     return text;
 }
 
+bool isDigits(std::wstring_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+bool endsWith(std::wstring_view text, std::wstring_view end) {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+std::wstring lowerAscii(std::wstring text) {
+    for (wchar_t& c : text)
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    return text;
+}
+
+// The names of the store's own files: the replies' "<n>.txt", "bmpk.txt" and "n.txt". Windows
+// does not tell the case of a name apart; neither does this.
+bool isStoreFileName(const std::wstring& name) {
+    const std::wstring lower = lowerAscii(name);
+    if (lower == L"bmpk.txt" || lower == L"n.txt") return true;
+    return endsWith(lower, L".txt") && isDigits(std::wstring_view(lower).substr(0, lower.size() - 4));
+}
+
+constexpr std::wstring_view kTempEnding = L".tmp";
+constexpr std::wstring_view kDeletedEnding = L".replybar-deleted";
+
+// "bmpk.txt" of "bmpk.txt.tmp": a rewrite of a store file that was not moved into place.
+std::optional<std::wstring> tempFileTarget(const std::wstring& name) {
+    if (!endsWith(lowerAscii(name), kTempEnding)) return std::nullopt;
+    std::wstring target = name.substr(0, name.size() - kTempEnding.size());
+    if (!isStoreFileName(target)) return std::nullopt;
+    return target;
+}
+
+// "3.txt.1234-5.replybar-deleted": a store file being deleted, renamed to be deleted there.
+bool isDeletedStoreFile(const std::wstring& name) {
+    if (!endsWith(lowerAscii(name), kDeletedEnding)) return false;
+    const std::wstring_view rest = std::wstring_view(name).substr(0, name.size() - kDeletedEnding.size());
+    const std::size_t dot = rest.rfind(L'.'), dash = rest.rfind(L'-');
+    if (dot == std::wstring_view::npos || dash == std::wstring_view::npos || dash < dot) return false;
+    return isDigits(rest.substr(dot + 1, dash - dot - 1)) && isDigits(rest.substr(dash + 1)) &&
+           isStoreFileName(std::wstring(rest.substr(0, dot)));
+}
+
 }  // namespace
 
 ReplyStore::ReplyStore(IFiles& files, IMessages& messages, const std::wstring& dataDir)
@@ -57,6 +103,7 @@ PanelSize ReplyStore::loadReplies(BarState& state, ReplyTable& table) {
         state.autoSend = true;
         return panelSizeFor(0);
     }
+    finishInterruptedChanges();
     closeGaps();
     // The first missing number ends the run. Files past the table's rows stay on disk unseen.
     std::wstring unreadable;
@@ -165,6 +212,33 @@ bool ReplyStore::removeReply(int removed, int newCount,
         }
     }
     return true;
+}
+
+// A kill between the steps of a write or a delete leaves the store's own files behind. A
+// temporary file beside a file that is there was not moved over it: the file keeps its last
+// whole version. One beside no file holds a reply (or codes, or the auto-send marker) that was
+// being saved for the first time: it goes into place, before the gaps are closed, so that it
+// keeps its number; an empty one holds nothing and goes. A file renamed to be deleted was one
+// the user deleted. Nothing else in the folder is touched; what cannot be done now is done at a
+// later load.
+void ReplyStore::finishInterruptedChanges() {
+    for (const std::wstring& name : files_.fileNamesIn(dataDir_)) {
+        const std::wstring path = dataDir_ + name;
+        std::wstring reason;
+        if (isDeletedStoreFile(name)) {
+            files_.remove(path, reason);
+            continue;
+        }
+        const std::optional<std::wstring> target = tempFileTarget(name);
+        if (!target) continue;
+        const std::wstring targetPath = dataDir_ + *target;
+        const std::optional<std::string> bytes = files_.readAll(path);
+        if (files_.exists(targetPath) || (bytes && bytes->empty())) {
+            files_.remove(path, reason);
+        } else if (!files_.rename(path, targetPath, reason)) {
+            report(L"无法恢复文件：\n" + path + L" → " + targetPath + L"\n\n" + reason);
+        }
+    }
 }
 
 // Reply files are numbered from 0 without gaps. A delete that stopped halfway (a later file held

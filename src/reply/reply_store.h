@@ -26,8 +26,9 @@ public:
 
     // Start-up and each opening of the editor: fills the table's rows (each reply as the user
     // typed it, without the line break the writer appends), replyCount, replyIconCodes and,
-    // when the data folder can be reached, autoSend from "n.txt". Reads only, apart from closing
-    // gaps. Returns the size the panel takes.
+    // when the data folder can be reached, autoSend from "n.txt". Reads only, apart from
+    // finishing what a killed write or delete left and closing gaps. Returns the size the panel
+    // takes.
     PanelSize loadReplies(BarState& state, ReplyTable& table);
 
     // Reply file `index` as the editor shows it: lines joined by CR LF, without the line break
@@ -60,6 +61,7 @@ public:
 private:
     bool write(const std::wstring& path, const std::wstring& text);
     bool refusedWithoutFolder();
+    void finishInterruptedChanges();
     void closeGaps();
     void report(const std::wstring& text);
 

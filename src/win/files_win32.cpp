@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <vector>
 
 #include "core/files.h"
 #include "core/retry.h"
@@ -189,6 +190,20 @@ public:
         const DWORD error =
             retrying([&] { return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH); });
         return error == ERROR_SUCCESS || fail(reason, error);
+    }
+
+    std::vector<std::wstring> fileNamesIn(const std::wstring& folder) override {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW found;
+        const HANDLE search = FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &found,
+                                               FindExSearchNameMatch, nullptr, 0);
+        if (search == INVALID_HANDLE_VALUE) return names;
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.emplace_back(found.cFileName);
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+        return names;
     }
 };
 

@@ -154,13 +154,9 @@ void waitUntilProcessed(std::size_t events) {
     }
 }
 
-}  // namespace
-
-bool KeySender::send(const std::wstring& notation, bool wait) {
-    const auto plan = keys::planKeys(notation, heldModifiers());
-    if (!plan) return false;
+std::vector<INPUT> inputsOf(const std::vector<keys::KeyEvent>& events) {
     std::vector<INPUT> inputs;
-    for (const keys::KeyEvent& e : *plan) {
+    for (const keys::KeyEvent& e : events) {
         INPUT in{};
         in.type = INPUT_KEYBOARD;
         in.ki.wVk = e.vk;
@@ -169,8 +165,27 @@ bool KeySender::send(const std::wstring& notation, bool wait) {
             (e.up ? KEYEVENTF_KEYUP : 0) | (isExtended(e.vk) ? KEYEVENTF_EXTENDEDKEY : 0);
         inputs.push_back(in);
     }
-    const UINT sent = ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    if (wait) waitUntilProcessed(inputs.size());
+    return inputs;
+}
+
+UINT sendInputs(std::vector<INPUT>& inputs) {
+    return ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+}  // namespace
+
+bool KeySender::send(const std::wstring& notation, bool wait) {
+    const auto plan = keys::planKeys(notation, heldModifiers());
+    if (!plan) return false;
+    std::vector<INPUT> inputs = inputsOf(*plan);
+    const UINT sent = sendInputs(inputs);
+    if (sent < inputs.size()) {
+        // Cut short (another desktop took the input, the system refused the rest): whatever
+        // went down is let go again, or it would stay down for the user's next keys.
+        std::vector<INPUT> releases = inputsOf(keys::releasesAfterPartial(*plan, sent));
+        if (!releases.empty()) sendInputs(releases);
+    }
+    if (wait) waitUntilProcessed(sent);
     return sent == inputs.size();
 }
 

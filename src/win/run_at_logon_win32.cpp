@@ -14,6 +14,8 @@ namespace replybar::win {
 namespace {
 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kApprovalKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
 }  // namespace
 
@@ -51,6 +53,19 @@ bool RunAtLogon::remove(std::wstring& reason) {
     if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) return true;
     reason = systemErrorText(static_cast<DWORD>(status));
     return false;
+}
+
+std::optional<std::string> RunAtLogon::startupApproval() {
+    DWORD size = 0;
+    if (::RegGetValueW(HKEY_CURRENT_USER, kApprovalKey, kRunEntryName, RRF_RT_REG_BINARY, nullptr,
+                       nullptr, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::string bytes(size, '\0');
+    if (::RegGetValueW(HKEY_CURRENT_USER, kApprovalKey, kRunEntryName, RRF_RT_REG_BINARY, nullptr,
+                       bytes.data(), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    bytes.resize(size);
+    return bytes;
 }
 
 std::wstring exePath() {

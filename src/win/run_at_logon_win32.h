@@ -1,5 +1,5 @@
 // The program's entry among the ones Windows starts at the user's logon: the value "ReplyBar"
-// under HKCU "Software\Microsoft\Windows\CurrentVersion\Run".
+// under HKCU "Software\Microsoft\Windows\CurrentVersion\Run", and Task Manager's switch for it.
 #pragma once
 
 #include <string>
@@ -15,6 +15,8 @@ public:
     std::optional<std::wstring> read() override;
     bool write(const std::wstring& command, std::wstring& reason) override;
     bool remove(std::wstring& reason) override;
+    // Read only: the bar never switches the entry in Task Manager.
+    std::optional<std::string> startupApproval() override;
 };
 
 // The running exe's full path.

@@ -1,9 +1,11 @@
 // The user's chat window for the end-to-end tests: a focused multi-line edit. It records what
 // lands in it, every Ctrl+Enter and plain Enter (both send, nothing typed), every V key with its
 // modifiers, and every loss of focus or activation, and every time its menu mode was entered (a
-// lone Alt tap does that), into files beside the path it is given. F11 puts it full-screen in
-// place and back, as browsers and players do: no caption or frame, the whole monitor, and no
-// change of the foreground.
+// lone Alt tap does that), into files beside the path it is given. Each send also records the
+// message it sent, one line each (line breaks as \n), in LOG.sent; with the option "clear" the
+// box is emptied by a send, as a chat client does. The option "second" titles it chat-second.
+// F11 puts it full-screen in place and back, as browsers and players do: no caption or frame,
+// the whole monitor, and no change of the foreground.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,7 +17,8 @@ HWND g_edit = nullptr;
 WNDPROC g_editProc = nullptr;
 std::wstring g_log;
 int g_ctrlEnter = 0, g_enter = 0, g_focusLost = 0, g_deactivated = 0, g_menu = 0;
-std::string g_keys;
+std::string g_keys, g_sent;
+bool g_clearOnSend = false;
 
 std::string utf8(const std::wstring& w) {
     if (w.empty()) return {};
@@ -45,6 +48,23 @@ void writeLog() {
              g_ctrlEnter, g_enter, g_focusLost, g_deactivated, g_menu);
     writeFile(g_log, buf);
     writeFile(g_log + L".keys", g_keys);
+    writeFile(g_log + L".sent", g_sent);
+}
+
+// The message a send sends: the box's text, on one line.
+void recordSend() {
+    const int len = GetWindowTextLengthW(g_edit);
+    std::wstring text(len + 1, L'\0');
+    GetWindowTextW(g_edit, text.data(), len + 1);
+    text.resize(len);
+    std::string line;
+    for (char c : utf8(text)) {
+        if (c == '\r') continue;
+        if (c == '\n') line += "\\n";
+        else line += c;
+    }
+    g_sent += line + "\n";
+    if (g_clearOnSend) SetWindowTextW(g_edit, L"");
 }
 
 bool down(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
@@ -85,6 +105,7 @@ LRESULT CALLBACK editProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         // Both send, as in the chat clients: counted, and no line break typed.
         if (w == VK_RETURN) {
             ++(down(VK_CONTROL) ? g_ctrlEnter : g_enter);
+            recordSend();
             writeLog();
             return 0;
         }
@@ -144,6 +165,10 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR cmd, int) {
     g_log = argc > 1 ? argv[1] : L"chat.log";
     int x = argc > 2 ? _wtoi(argv[2]) : 300, y = argc > 3 ? _wtoi(argv[3]) : 200;
     (void)cmd;
+    const std::wstring options = argc > 4 ? argv[4] : L"";
+    g_clearOnSend = options.find(L"clear") != std::wstring::npos;
+    const wchar_t* title =
+        options.find(L"second") != std::wstring::npos ? L"chat-second" : L"chat-target";
     WNDCLASSW wc{};
     wc.lpfnWndProc = mainProc;
     wc.hInstance = inst;
@@ -151,7 +176,7 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR cmd, int) {
     wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
     wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
     RegisterClassW(&wc);
-    HWND h = CreateWindowExW(0, L"E2EChat", L"chat-target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y,
+    HWND h = CreateWindowExW(0, L"E2EChat", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y,
                              420, 300, nullptr, nullptr, inst, nullptr);
     SetForegroundWindow(h);
     SetFocus(g_edit);

@@ -17,6 +17,10 @@
 //   e2e_probe regdword             the settings value as a number, of the wrong type
 //   e2e_probe holdclip MS TITLE READY   keeps the clipboard open for MS ms from a window titled
 //                                  TITLE, as a clipboard manager may; READY is written once held
+//   e2e_probe cliphistory MS SECONDS READY   for SECONDS, opens the clipboard at every change
+//                                  and holds it MS ms while it reads the text, as Windows'
+//                                  clipboard history and clipboard managers do
+//   e2e_probe activate CLASS TITLE brings that window to the front, as the user switching to it
 //   e2e_probe clipinfo OUT         the clipboard's text, owner and the formats a reply carries
 //   e2e_probe holdhotkey MODS VK MS READY   owns that system-wide hotkey for MS ms, as another
 //                                  program may; READY is written once it is registered
@@ -378,6 +382,39 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         Sleep(static_cast<DWORD>(_wtoi(argv[2])));
         CloseClipboard();
         return 0;
+    }
+    if (cmd == L"cliphistory" && argc > 4) {
+        static DWORD holdMs;
+        holdMs = static_cast<DWORD>(_wtoi(argv[2]));
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+            if (m == WM_CLIPBOARDUPDATE && OpenClipboard(h)) {
+                if (HANDLE t = GetClipboardData(CF_UNICODETEXT)) GlobalLock(t), GlobalUnlock(t);
+                Sleep(holdMs);
+                CloseClipboard();
+                return 0;
+            }
+            return DefWindowProcW(h, m, w, l);
+        };
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"E2EClipboardHistory";
+        RegisterClassW(&wc);
+        HWND h = CreateWindowExW(0, wc.lpszClassName, L"剪贴板历史", WS_POPUP, 0, 0, 1, 1,
+                                 nullptr, nullptr, nullptr, nullptr);
+        if (!AddClipboardFormatListener(h)) return 1;
+        writeOut(argv[4], "listening\n");
+        const DWORD end = GetTickCount() + static_cast<DWORD>(_wtoi(argv[3])) * 1000;
+        MSG msg;
+        while (GetTickCount() < end) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        }
+        RemoveClipboardFormatListener(h);
+        return 0;
+    }
+    if (cmd == L"activate" && argc > 3) {
+        HWND h = FindWindowW(argv[2], argv[3]);
+        return h && SetForegroundWindow(h) ? 0 : 1;
     }
     if (cmd == L"holdhotkey" && argc > 5) {
         if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(_wtoi(argv[2])),

@@ -93,10 +93,18 @@ need_bar() {
 stop_bar() { probe_bar; [ "$(fact count)" = 0 ] || close_bar; }
 
 CHAT_LOG="$WORK/chat.log"
-start_chat() {  # start_chat X Y: the user's chat window, focused
-    w_bg "$BIN/e2e_chat.exe" "$(winpath "$CHAT_LOG")" "${1:-300}" "${2:-200}"
+start_chat() {  # start_chat X Y [OPTIONS]: the user's chat window, focused (e2e_chat.cpp)
+    w_bg "$BIN/e2e_chat.exe" "$(winpath "$CHAT_LOG")" "${1:-300}" "${2:-200}" "${3:-}"
     wait_for 20 test -f "$CHAT_LOG" || fail "the chat window did not start"
 }
+# The messages the chat sent: how many so far, and whether those after the first N are exactly
+# these, one argument each (a line break inside a message as \\n).
+sent_count() { cat "$CHAT_LOG.sent" 2>/dev/null | wc -l; }
+sent_after() {  # sent_after N MESSAGE...
+    local n=$1; shift
+    [ "$(tail -n +$((n + 1)) "$CHAT_LOG.sent" 2>/dev/null)" = "$(if [ $# -gt 0 ]; then printf '%s\n' "$@"; fi)" ]
+}
+sent_since() { tail -n +$(($1 + 1)) "$CHAT_LOG.sent" 2>/dev/null | tr '\n' '|'; }
 chat_text() { cat "$CHAT_LOG.text" 2>/dev/null || true; }
 # The chat holds exactly this text (printf's escapes), byte for byte, line breaks included.
 chat_is() {
@@ -196,6 +204,7 @@ SETTINGS_WEB_SITE_LINK=1301
 SETTINGS_HOTKEY=1103             # the hotkey field
 SETTINGS_SEND_ENTER=1009         # auto-send presses Enter
 SETTINGS_START_WITH_WINDOWS=1010 # "开机时自动启动快捷回复条"
+SETTINGS_START_NOTE=1403         # beside it: why an entry there is not ticked
 FOLDER_TEXT=100               # the folder box's own children: its text and 打开文件夹
 FOLDER_BROWSE=101
 EDITOR_LIST=101               # the probe reports the list as combo101=COUNT|SELECTED

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A delete stopped by a later reply file that another program holds open: the user is told, no
 # reply is lost, and once the file is free the replies come back in order and new ones are
-# added after them, never over them. One story in one editor, so one scenario.
+# added after them, never over them. One story in one editor, so one scenario. Then what a kill
+# in the middle of a save or a delete leaves is cleaned at the next start, no reply lost.
 . "$(dirname "$0")/lib.sh"
 reset_state
 for i in 0 1 2 3 4; do printf 'r%s\r\n' "$i" >"$APPDATA/$i.txt"; done
@@ -71,4 +72,32 @@ interrupted_delete_loses_no_reply() {
     note "after the file was free every reply came back in order and A and B were added after them"
 }
 
-run_scenarios interrupted_delete_loses_no_reply
+# Left by a kill: a new reply's temporary file not yet in place, a rewrite of bmpk.txt not yet
+# moved over it, a reply renamed to be deleted. At start the first goes into place, the other
+# two go; a file of the same kind of name that is not the store's stays.
+leftovers_of_a_kill_are_cleaned_at_start() {
+    stop_bar
+    rm -f "$APPDATA"/*.txt "$APPDATA"/*.tmp "$APPDATA"/*.replybar-deleted
+    printf 'r0\r\n' >"$APPDATA/0.txt"
+    printf 'r1\r\n' >"$APPDATA/1.txt"
+    printf 'new\r\n' >"$APPDATA/2.txt.tmp"
+    printf '000\r\n' >"$APPDATA/bmpk.txt"
+    printf '00\r\n' >"$APPDATA/bmpk.txt.tmp"
+    printf 'gone\r\n' >"$APPDATA/3.txt.4242-1.replybar-deleted"
+    printf 'mine' >"$APPDATA/notes.txt.tmp"
+    start_bar
+    bx=$(fact x); by=$(fact y)
+    on_bar $REPLY_BUTTON click 1
+    wait_for 5 eval 'probe_bar && [ "$(fact h)" != 29 ]' || fail "the panel did not open"
+    shot leftovers_cleaned_panel "$(fact w)x$(fact h)+$(fact x)+$(fact y)"
+    [ $(( $(fact h) - 29 )) = 58 ] || fail "the panel is $(( $(fact h) - 29 )) px high, not three rows (58)"
+    [ "$(cat "$APPDATA/2.txt" 2>/dev/null)" = $'new\r' ] || fail "2.txt holds '$(cat "$APPDATA/2.txt" 2>/dev/null)'"
+    [ ! -e "$APPDATA/2.txt.tmp" ] && [ ! -e "$APPDATA/bmpk.txt.tmp" ] || fail "a temporary file is left"
+    [ "$(tr -d '\r\n' <"$APPDATA/bmpk.txt")" = 000 ] || fail "bmpk.txt holds '$(tr -d '\r\n' <"$APPDATA/bmpk.txt")'"
+    [ ! -e "$APPDATA/3.txt.4242-1.replybar-deleted" ] || fail "the deleted reply is still there"
+    [ "$(cat "$APPDATA/notes.txt.tmp")" = mine ] || fail "notes.txt.tmp was touched"
+    close_bar
+    note "the unsaved new reply is row 3, the stale bmpk.txt.tmp and the deleted reply are gone"
+}
+
+run_scenarios interrupted_delete_loses_no_reply leftovers_of_a_kill_are_cleaned_at_start

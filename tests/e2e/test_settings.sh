@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The settings dialog: its layout, confirming a folder and a home page (the registry at once,
 # the launcher menu rebuilt), every other way out discarding, browsing for a folder, the reply
-# editor from the dialog, and exiting with the bar's own values.
+# editor from the dialog, exiting with the bar's own values, and the start box beside a logon
+# entry that starts another copy or that Task Manager holds back.
 . "$(dirname "$0")/lib.sh"
 reset_state
 rm -rf "$QUICK_LAUNCH" && mkdir -p "$QUICK_LAUNCH" "$WORK/other"
@@ -168,6 +169,53 @@ exit_saves_the_bars_values_not_unconfirmed_ones() {
     note "退出本程序 saved $saved"
 }
 
+RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+APPROVED_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+reg_value() {  # reg_value KEY NAME: the value's data as reg.exe prints it, or nothing
+    LC_ALL=C wine reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' |
+        sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+start_box() { sed -n "s/^check$SETTINGS_START_WITH_WINDOWS=//p" "$WORK/ctl.txt"; }
+start_note() { ctl_field $SETTINGS_START_NOTE 5; }
+
+# A Run value that starts another copy (still on disk, so start-up leaves it) shows the box
+# unticked with a note naming that copy; ticking and confirming points the value here. Disabled
+# in Task Manager, the box is unticked and says so, and Task Manager's switch stays as it was.
+autostart_box_with_another_copys_run_value() {
+    need_bar
+    mkdir -p "$WINEPREFIX/drive_c/old" && : >"$WINEPREFIX/drive_c/old/ReplyBar.exe"
+    LC_ALL=C wine reg add "$RUN_KEY" /v ReplyBar /d '"C:\old\ReplyBar.exe"' /f >/dev/null 2>&1 </dev/null
+    open_settings
+    IFS=, read -r cx cy <<<"$(sed -n 's/^client=//p' "$WORK/ctl.txt")"
+    shot settings_start_another_copy "541x350+$cx+$cy"
+    [ "$(start_box)" = 0 ] || fail "the start box is ticked while the Run value starts C:\old\ReplyBar.exe"
+    [ "$(start_note)" = '（开机时启动的是另一个副本：C:\old\ReplyBar.exe）' ] || fail "the note says '$(start_note)'"
+    click_ctl $SETTINGS_START_WITH_WINDOWS
+    click_ctl $SETTINGS_CONFIRM
+    dialog_gone "确定 返回"
+    local run want
+    run=$(reg_value "$RUN_KEY" ReplyBar)
+    want="\"$(winpath "$BIN/ReplyBar.exe")\""
+    [ "${run,,}" = "${want,,}" ] || fail "ticking stored the Run value '$run', not '$want'"
+    note "another copy's value: unticked with its path beside; ticking stored $run"
+
+    LC_ALL=C wine reg add "$APPROVED_KEY" /v ReplyBar /t REG_BINARY /d 030000000000000000000000 /f \
+        >/dev/null 2>&1 </dev/null
+    open_settings
+    shot settings_start_disabled "541x350+$cx+$cy"
+    [ "$(start_box)" = 0 ] || fail "the start box is ticked while Task Manager disables the entry"
+    [ "$(start_note)" = '（已在任务管理器中禁用）' ] || fail "the note says '$(start_note)'"
+    xdo key Escape
+    dialog_gone "Esc"
+    [ "$(reg_value "$APPROVED_KEY" ReplyBar)" = 030000000000000000000000 ] \
+        || fail "Task Manager's switch became '$(reg_value "$APPROVED_KEY" ReplyBar)'"
+    [ "$(reg_value "$RUN_KEY" ReplyBar)" = "$run" ] || fail "Esc changed the Run value"
+    note "disabled in Task Manager: unticked and said so, its switch left as it was"
+    LC_ALL=C wine reg delete "$APPROVED_KEY" /v ReplyBar /f >/dev/null 2>&1 </dev/null || true
+    LC_ALL=C wine reg delete "$RUN_KEY" /v ReplyBar /f >/dev/null 2>&1 </dev/null || true
+}
+
 run_scenarios dialog_shows_its_layout_and_tab_order confirm_saves_the_folder_and_rebuilds_the_menu \
     home_page_is_stored_escaped close_box_and_esc_discard_changes browsing_gives_a_folder \
-    add_replies_opens_the_editor exit_saves_the_bars_values_not_unconfirmed_ones
+    add_replies_opens_the_editor autostart_box_with_another_copys_run_value \
+    exit_saves_the_bars_values_not_unconfirmed_ones

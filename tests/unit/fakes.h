@@ -1,6 +1,7 @@
 // Recording and failing stand-ins for the ports, shared by the unit tests.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -82,6 +83,10 @@ public:
         return inner_.rename(from, to, reason);
     }
 
+    std::vector<std::wstring> fileNamesIn(const std::wstring& folder) override {
+        return inner_.fileNamesIn(folder);
+    }
+
 private:
     const std::wstring* failing(FileOp op, const std::wstring& path) const {
         const auto it = failures_.find({op, path});
@@ -141,6 +146,16 @@ public:
         files[to] = files[from];
         files.erase(from);
         return true;
+    }
+    std::vector<std::wstring> fileNamesIn(const std::wstring& folder) override {
+        std::vector<std::wstring> names;
+        for (const auto& [path, file] : files) {
+            const std::wstring name = path.substr(std::min(folder.size(), path.size()));
+            if (path.rfind(folder, 0) == 0 && !file.folder && !name.empty() &&
+                name.find_first_of(L"\\/") == std::wstring::npos)
+                names.push_back(name);
+        }
+        return names;
     }
 
     std::map<std::wstring, File> files;
@@ -317,7 +332,9 @@ public:
         command.reset();
         return true;
     }
+    std::optional<std::string> startupApproval() override { return approval; }
     std::optional<std::wstring> command;
+    std::optional<std::string> approval;
     std::wstring refuse;
 };
 

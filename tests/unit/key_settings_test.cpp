@@ -126,5 +126,42 @@ TEST(RunAtLogon, AnEntryOfThisProgramFollowsTheExeOnlyWhenItsOldFileIsGone) {
     EXPECT_EQ(runCommandFor(exe), L"\"D:\\新工具\\ReplyBar.exe\"");
 }
 
+// Task Manager's switch, as it stores it, and the start box with the note beside it: ticked only
+// for an entry that starts this very copy and that Task Manager lets run.
+TEST(RunAtLogon, TheStartBoxIsTickedOnlyWhenThisCopyStartsAtLogon) {
+    using namespace std::string_literals;
+    const std::string twelve = "\0\0\0\0\0\0\0\0\0\0\0"s;  // and the first byte
+    const struct {
+        std::optional<std::string> approval;
+        bool disabled;
+    } switches[] = {
+        {std::nullopt, false},      {"\x02"s + twelve, false}, {"\x06"s + twelve, false},
+        {"\x03"s + twelve, true},   {"\x07"s + twelve, true},  {"\x03"s, true},
+        {""s, false},
+    };
+    for (const auto& c : switches) EXPECT_EQ(disabledInTaskManager(c.approval), c.disabled);
+
+    const std::wstring exe = L"D:\\新工具\\ReplyBar.exe";
+    const struct {
+        std::optional<std::wstring> command;
+        bool disabled;
+        StartBox box;
+    } cases[] = {
+        {std::nullopt, false, {false, L""}},
+        {std::nullopt, true, {false, L""}},
+        {L"\"D:\\新工具\\ReplyBar.exe\"", false, {true, L""}},
+        {L"\"d:\\新工具\\REPLYBAR.exe\" /min", false, {true, L""}},
+        {L"D:\\新工具\\ReplyBar.exe", true, {false, L"（已在任务管理器中禁用）"}},
+        {L"\"D:\\old\\ReplyBar.exe\" /min", false,
+         {false, L"（开机时启动的是另一个副本：D:\\old\\ReplyBar.exe）"}},
+        {L"D:\\old\\ReplyBar.exe", true,
+         {false, L"（已在任务管理器中禁用的另一个副本：D:\\old\\ReplyBar.exe）"}},
+        {L"\"C:\\Tools\\Other.exe\"", false,
+         {false, L"（开机时启动的是另一个程序：C:\\Tools\\Other.exe）"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(startBoxFor(c.command, c.disabled, exe), c.box) << c.command.value_or(L"").size();
+}
+
 }  // namespace
 }  // namespace replybar

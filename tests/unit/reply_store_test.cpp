@@ -11,6 +11,7 @@
 #include <functional>
 #include <iterator>
 #include <random>
+#include <set>
 #include <tuple>
 
 #include "fakes.h"
@@ -135,6 +136,43 @@ TEST_F(ReplyStoreTest, AKillWhileClosingGapsLosesNothing) {
         for (std::size_t i = 0; i < before.size(); ++i)
             ASSERT_EQ(get(std::to_string(i) + ".txt"), before[i]) << "round " << round;
     }
+}
+
+// What a kill between the steps of a write or a delete left: a temporary file goes into place
+// when its file is missing and away when it is there, a file renamed to be deleted goes, and
+// every other file, the user's own included, stays as it was.
+TEST_F(ReplyStoreTest, LeftoversOfAKillAreCleanedWithoutLosingAReply) {
+    const std::pair<std::string, std::string> before[] = {
+        {"0.txt", "r0\r\n"},
+        {"0.txt.tmp", "half"},                  // a rewrite of 0.txt: 0.txt stays whole
+        {"1.txt.tmp", "r1\r\n"},                // a new reply not yet in place
+        {"2.txt", "r2\r\n"},                    // after it, so it keeps its number
+        {"bmpk.txt.tmp", "012\r\n"},            // the codes, written for the first time
+        {"N.TXT.TMP", ""},                      // begun, nothing in it yet
+        {"3.txt.4711-2.replybar-deleted", "x"},  // deleted by the user
+        {"bmpk.txt.12-1.replybar-deleted", "x"},
+        {"notes.txt.tmp", "mine"},
+        {"a.txt.tmp", "mine"},
+        {"0.txt.tmp.bak", "mine"},
+        {"notes.txt.1-1.replybar-deleted", "mine"},
+        {"0.txt.x-1.replybar-deleted", "mine"},
+    };
+    for (const auto& [name, bytes] : before) put(name, bytes);
+    fs::create_directory(dir_ / "5.txt.tmp");
+    load();
+    EXPECT_EQ(state_.replyCount, 3);
+    EXPECT_EQ(table_[0].fullText, L"r0");
+    EXPECT_EQ(table_[1].fullText, L"r1");
+    EXPECT_EQ(table_[2].fullText, L"r2");
+    EXPECT_EQ(state_.replyIconCodes, L"012");
+    EXPECT_TRUE(state_.autoSend);
+    std::set<std::string> after;
+    for (const auto& entry : fs::directory_iterator(dir_)) after.insert(entry.path().filename());
+    EXPECT_EQ(after, (std::set<std::string>{"0.txt", "1.txt", "2.txt", "bmpk.txt", "5.txt.tmp",
+                                            "notes.txt.tmp", "a.txt.tmp", "0.txt.tmp.bak",
+                                            "notes.txt.1-1.replybar-deleted",
+                                            "0.txt.x-1.replybar-deleted"}));
+    EXPECT_TRUE(messages_.shown.empty());
 }
 
 // A reply pastes as the user typed it: the one line break the writer appends to every file is

@@ -9,6 +9,7 @@ namespace replybar::launch {
 namespace {
 
 using keys::Hotkey, keys::SendKey;
+using namespace std::string_literals;
 using testing::RecordingShell;
 
 struct FakeView : ISettingsView {
@@ -26,8 +27,9 @@ struct FakeView : ISettingsView {
     void setSendKey(SendKey key) override { send = key; }
     bool startWithWindows() override { return start; }
     void setStartWithWindows(bool on) override { start = on; }
+    void setStartNote(const std::wstring& text) override { startNote = text; }
     void close() override { closed = true; }
-    std::wstring folder, home, focus;
+    std::wstring folder, home, focus, startNote;
     bool homeEnabled = true, closed = false;
     std::uint16_t hotkey = 0;
     SendKey send = SendKey::Enter;
@@ -172,37 +174,46 @@ TEST_F(SettingsDialogTest, ConfirmTriesTheHotkeyFirstAndKeepsTheOldOneWhenRefuse
     }
 }
 
-// The start box shows whether the logon entry starts this program; only a change of the box
-// writes or removes the entry, and another program's entry of the same name stays while the
-// box stays unticked. A refused write is said, and the rest is taken over all the same.
+// The start box shows whether Windows starts this copy at logon; only a change of the box
+// writes or removes the entry, so one shown unticked (another copy's, another program's, one Task
+// Manager holds back) stays while the box stays unticked, and ticking points it at this copy.
+// Task Manager's switch is never written. A refused write is said, and the rest is taken over
+// all the same.
 TEST_F(SettingsDialogTest, TheStartBoxWritesOrRemovesTheLogonEntryWhenChanged) {
     const std::wstring ours = L"\"D:\\工具\\ReplyBar.exe\"";
     const std::wstring moved = L"\"C:\\旧\\ReplyBar.exe\" /min", other = L"C:\\x\\Other.exe";
+    const std::string off = "\x03\0\0\0\0\0\0\0\0\0\0\0"s;
     const struct {
         std::optional<std::wstring> before;
+        std::optional<std::string> approval;
         bool shown, ticked;
         std::optional<std::wstring> after;
     } cases[] = {
-        {std::nullopt, false, false, std::nullopt},
-        {std::nullopt, false, true, ours},
-        {ours, true, true, ours},
-        {ours, true, false, std::nullopt},
-        {moved, true, true, moved},
-        {moved, true, false, std::nullopt},
-        {other, false, false, other},
-        {other, false, true, ours},
+        {std::nullopt, std::nullopt, false, false, std::nullopt},
+        {std::nullopt, std::nullopt, false, true, ours},
+        {ours, std::nullopt, true, true, ours},
+        {ours, std::nullopt, true, false, std::nullopt},
+        {ours, off, false, false, ours},
+        {ours, off, false, true, ours},
+        {moved, std::nullopt, false, false, moved},
+        {moved, std::nullopt, false, true, ours},
+        {other, std::nullopt, false, false, other},
+        {other, off, false, true, ours},
     };
     for (const auto& c : cases) {
         for (const bool refused : {false, true}) {
             run.command = c.before;
+            run.approval = c.approval;
             run.refuse = refused ? L"拒绝访问。" : L"";
             messages.shown.clear();
             dialog.open();
             EXPECT_EQ(view.start, c.shown);
+            EXPECT_EQ(view.startNote.empty(), c.shown || !c.before);
             view.start = c.ticked;
             dialog.confirmClicked();
             EXPECT_EQ(run.command, refused ? c.before : c.after);
-            EXPECT_EQ(messages.shown.size(), refused && c.after != c.before ? 1u : 0u);
+            EXPECT_EQ(run.approval, c.approval);
+            EXPECT_EQ(messages.shown.size(), refused && c.ticked != c.shown ? 1u : 0u);
             EXPECT_EQ(dialog.outcome(), SettingsOutcome::Confirmed);
         }
     }
