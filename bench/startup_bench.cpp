@@ -1,7 +1,8 @@
 // Start-up of ReplyBar.exe, from CreateProcess to its first visible window, against the smallest
 // Win32 program that shows a topmost tool window (bare_window.exe), launched alternately by this
 // one program under one wineserver; then the reply panel from the hotkey's press to its pixels on
-// the screen, against bare_window.exe growing on the same hotkey; then the bar's peak working set
+// the screen, against bare_window.exe opening on the same hotkey to a picture of the panel's
+// size drawn beforehand, in the bar's own window region; then the bar's peak working set
 // at rest, after 100 launcher rebuilds and after 200 reply panel opens.
 #include <windows.h>
 #include <psapi.h>
@@ -125,12 +126,29 @@ RECT windowRect(HWND w) {
     return r;
 }
 
+// The rectangles of a window's region, in window coordinates; none without a region.
+std::vector<RECT> windowRegion(HWND w) {
+    std::vector<RECT> rects;
+    HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
+    if (::GetWindowRgn(w, rgn) != ERROR) {
+        std::vector<char> data(::GetRegionData(rgn, 0, nullptr));
+        auto* rd = reinterpret_cast<RGNDATA*>(data.data());
+        if (!data.empty() && ::GetRegionData(rgn, static_cast<DWORD>(data.size()), rd)) {
+            const RECT* r = reinterpret_cast<const RECT*>(rd->Buffer);
+            rects.assign(r, r + rd->rdh.nCount);
+        }
+    }
+    ::DeleteObject(rgn);
+    return rects;
+}
+
 // Launches `exe`, presses the hotkey once to learn where the panel opens and the colour of a
 // pixel in it open and closed (the first opening also pays for what is loaded on first use),
 // then times `rounds` openings from the press to that pixel on the screen. `closed` and `open`
-// are the window's rectangles.
+// are the window's rectangles, `region` its region while open.
 bool timeOpenings(const std::wstring& exe, const wchar_t* windowClass, const std::wstring& args,
-                  int rounds, std::vector<double>& ms, RECT& closed, RECT& open) {
+                  int rounds, std::vector<double>& ms, RECT& closed, RECT& open,
+                  std::vector<RECT>& region) {
     Launched l = launch(exe, windowClass, args);
     ::Sleep(1000);  // the bar takes its hotkey after start-up
     closed = windowRect(l.window);
@@ -144,6 +162,7 @@ bool timeOpenings(const std::wstring& exe, const wchar_t* windowClass, const std
                                                        : (closed.bottom + open.bottom) / 2};
     ::Sleep(500);
     const COLORREF opened = screenPixel(p);
+    region = windowRegion(l.window);
     pressHotkey();
     ::Sleep(500);
     const COLORREF shut = screenPixel(p);
@@ -190,29 +209,54 @@ int wmain(int argc, wchar_t** argv) {
                 "(goal <= 1.15)\n", a, b, rounds, b > 0 ? a / b : 0.0);
 
     // Hotkey to panel: a few openings per launch, the bar's and the bare window's launches
-    // alternating in turn, as above; the bare window opens where the bar's panel did.
+    // alternating in turn, as above; the bare window opens where the bar's panel did, in the
+    // region the bar's window had.
     std::vector<double> barOpen, bareOpen;
     RECT closed{}, open{};
-    bool timed = true;
+    std::vector<RECT> region, bareRegion;
+    bool timed = true, sameRegion = true;
+    const wchar_t* untimed = L"";
     for (int block = 0; timed && block < 8; ++block) {
         for (int k = 0; timed && k < 2; ++k) {
             if ((block + k) % 2 == 0) {
-                timed = timeOpenings(bar, L"ReplyBar.Bar", L"", 4, barOpen, closed, open);
+                timed = timeOpenings(bar, L"ReplyBar.Bar", L"", 4, barOpen, closed, open, region);
+                if (!timed) untimed = L"ReplyBar";
                 continue;
             }
-            wchar_t rects[100];
-            std::swprintf(rects, 100, L"%ld %ld %ld %ld %ld %ld %ld %ld", closed.left, closed.top,
-                          closed.right, closed.bottom, open.left, open.top, open.right,
-                          open.bottom);
+            // The rectangles as the bar hands them to CreateRoundRectRgn, which leaves out their
+            // right and bottom edges: one pixel wider and taller than the region's own.
+            std::wstring args;
+            for (const RECT& r : {closed, open})
+                args += std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
+                        std::to_wstring(r.right) + L" " + std::to_wstring(r.bottom) + L" ";
+            args += std::to_wstring(region.size());
+            for (const RECT& r : region)
+                args += L" " + std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
+                        std::to_wstring(r.right + 1) + L" " + std::to_wstring(r.bottom + 1);
             RECT bareClosed{}, bareOpened{};
-            timed =
-                timeOpenings(bare, L"ReplyBar.Bare", rects, 4, bareOpen, bareClosed, bareOpened);
+            timed = timeOpenings(bare, L"ReplyBar.Bare", args, 4, bareOpen, bareClosed, bareOpened,
+                                 bareRegion);
+            if (!timed) untimed = L"the bare window";
+            sameRegion =
+                sameRegion && bareRegion.size() == region.size() &&
+                std::equal(region.begin(), region.end(), bareRegion.begin(),
+                           [](const RECT& a, const RECT& b) { return ::EqualRect(&a, &b); });
         }
     }
     const double ho = median(barOpen), bo = median(bareOpen);
     std::printf("hotkey to panel painted: ReplyBar %.1f ms, bare window %.1f ms (median of %zu), "
                 "ratio %.2f (goal <= 1.3)\n", ho, bo, barOpen.size(), bo > 0 ? ho / bo : 0.0);
-    if (!timed) std::printf("hotkey to panel painted: a panel did not open or close\n");
+    if (!timed)
+        std::printf("hotkey to panel painted: a panel of %ls did not open or close\n", untimed);
+    if (!sameRegion) {
+        std::printf("hotkey to panel painted: the bare window's region is not the bar's:");
+        for (const auto* rects : {&region, &bareRegion}) {
+            std::printf(rects == &region ? "\n  bar" : "\n  bare");
+            for (const RECT& r : *rects)
+                std::printf(" %ld,%ld,%ld,%ld", r.left, r.top, r.right, r.bottom);
+        }
+        std::printf("\n");
+    }
 
     // The memory figures with a launch folder of 150 entries, so that every rebuild is a full one.
     wchar_t temp[MAX_PATH] = {};
@@ -258,5 +302,5 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("memory: peak working set %.1f MB at rest (bare window %.1f MB, ratio %.2f), "
                 "%.1f MB after 100 launcher rebuilds of 150 entries, %.1f MB after 200 panel "
                 "opens\n", rest, bareMb, bareMb > 0 ? rest / bareMb : 0.0, rebuilt, opened);
-    return timed ? 0 : 1;
+    return timed && sameRegion ? 0 : 1;
 }

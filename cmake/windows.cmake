@@ -73,7 +73,8 @@ elseif(TARGET win_tests)
 endif()
 
 # The start-up benchmark's baselines: a bare topmost tool window, nothing else; given two
-# rectangles, the same window grown and shrunk by the panel's hotkey.
+# rectangles and a region, the same window opened by the panel's hotkey to a picture drawn
+# beforehand, in that region, and shut again.
 add_executable(bare_window WIN32 ${CMAKE_SOURCE_DIR}/bench/bare_window.cpp)
 target_link_options(bare_window PRIVATE -municode ${STATIC_RUNTIME})
 

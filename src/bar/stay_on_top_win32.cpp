@@ -1,6 +1,6 @@
 #include "bar/stay_on_top_win32.h"
 
-#include "bar/stay_on_top.h"
+#include <shellapi.h>
 
 namespace replybar {
 
@@ -24,6 +24,26 @@ bool isDesktopWindow(HWND h) {
     wchar_t cls[16] = {};
     ::GetClassNameW(h, cls, 16);
     return ::lstrcmpW(cls, L"Progman") == 0 || ::lstrcmpW(cls, L"WorkerW") == 0;
+}
+
+// The shell's word on full-screen programs, games and presentations. Looked up rather than
+// imported: shells before Vista have no such call.
+ShellState shellState() {
+    using Query = HRESULT(WINAPI*)(QUERY_USER_NOTIFICATION_STATE*);
+    static const Query query = [] {
+        const HMODULE shell = ::LoadLibraryW(L"shell32.dll");
+        const FARPROC found =
+            shell ? ::GetProcAddress(shell, "SHQueryUserNotificationState") : nullptr;
+        return reinterpret_cast<Query>(reinterpret_cast<void*>(found));
+    }();
+    QUERY_USER_NOTIFICATION_STATE state{};
+    if (!query || FAILED(query(&state))) return ShellState::Ordinary;
+    switch (state) {
+        case QUNS_BUSY: return ShellState::FullScreenBusy;
+        case QUNS_RUNNING_D3D_FULL_SCREEN: return ShellState::Direct3DFullScreen;
+        case QUNS_PRESENTATION_MODE: return ShellState::Presentation;
+        default: return ShellState::Ordinary;
+    }
 }
 
 }  // namespace
@@ -61,7 +81,10 @@ void StayOnTop::stop() {
 bool StayOnTop::onTimer(UINT_PTR id) {
     if (id != kForegroundWatch) return false;
     lookAtForeground();
-    if (::GetForegroundWindow() != lastForeground_) keepOnTop();
+    // The same window may have gone full-screen or come back from it without any event.
+    const HWND fg = ::GetForegroundWindow();
+    if (fg != lastForeground_ || (layerFor(fg) == BarLayer::BehindForeground) != hidden_)
+        keepOnTop();
     return true;
 }
 
@@ -77,32 +100,39 @@ void StayOnTop::lookAtForeground() {
     if (context_.foregroundChanged) context_.foregroundChanged();
 }
 
+BarLayer StayOnTop::layerFor(HWND fg) const {
+    ForegroundWindow front;
+    RECT r{};
+    if (fg && fg != context_.bar && ::GetWindowRect(fg, &r)) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(fg, &pid);
+        const LONG style = ::GetWindowLongW(fg, GWL_STYLE);
+        front = {true,
+                 {r.left, r.top, r.right, r.bottom},
+                 isDesktopWindow(fg),
+                 pid == ::GetCurrentProcessId(),
+                 (style & WS_CAPTION) == WS_CAPTION,
+                 ::IsZoomed(fg) != 0,
+                 shellState()};
+    }
+    const MONITORINFO info = monitorOf(context_.bar);
+    return barLayerFor(front, {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+                               info.rcMonitor.bottom});
+}
+
 void StayOnTop::keepOnTop() {
     const HWND bar = context_.bar;
     if (!bar || context_.holdStill()) return;
     const HWND fg = ::GetForegroundWindow();
     lastForeground_ = fg;
-    ForegroundWindow front;
-    RECT r{};
-    if (fg && fg != bar && ::GetWindowRect(fg, &r)) {
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(fg, &pid);
-        front = {true,
-                 {r.left, r.top, r.right, r.bottom},
-                 isDesktopWindow(fg),
-                 pid == ::GetCurrentProcessId()};
-    }
-    const MONITORINFO info = monitorOf(bar);
-    const taskbar::Rect monitor{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
-                                info.rcMonitor.bottom};
     const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-    if (barLayerFor(front, monitor) == BarLayer::Topmost) {
+    if (layerFor(fg) == BarLayer::Topmost) {
         ::SetWindowPos(bar, HWND_TOPMOST, 0, 0, 0, 0, flags | (hidden_ ? SWP_SHOWWINDOW : 0));
         hidden_ = false;
         return;
     }
-    // Out of the way of the full-screen program: out of sight, as it would be behind it; the
-    // next change of the foreground brings the bar back.
+    // Out of the way of the full-screen program: out of sight, as it would be behind it, until
+    // another window is in front or this one is no longer full-screen.
     context_.beforeHide();
     ::SetWindowPos(bar, nullptr, 0, 0, 0, 0, flags | SWP_NOZORDER | SWP_HIDEWINDOW);
     hidden_ = true;

@@ -1,12 +1,15 @@
 // Keeps the bar at the top of the topmost band on a real desktop: at every change of the
 // foreground (the system's event, and a look twice a second where that event does not arrive
 // across processes) and whenever the bar asks; out of sight while a full-screen program is in
-// front on its monitor.
+// front on its monitor. The look twice a second also follows the window in front as it changes
+// its size and style, so a window put full-screen in place (F11) and back is seen.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+
+#include "bar/stay_on_top.h"
 
 namespace replybar {
 
@@ -34,6 +37,8 @@ public:
     // The next look re-takes the bar's place even when the foreground is unchanged (the
     // launcher menu's loop has had the z-order in hand).
     void forgetForeground() { lastForeground_ = nullptr; }
+    // True while the bar is out of sight for a full-screen program.
+    bool hidden() const { return hidden_; }
     // True when `id` was the watch's timer.
     bool onTimer(UINT_PTR id);
     // The system's foreground event.
@@ -41,6 +46,7 @@ public:
 
 private:
     void lookAtForeground();
+    BarLayer layerFor(HWND foreground) const;
 
     Context context_;
     HWINEVENTHOOK hook_ = nullptr;

@@ -4,6 +4,8 @@
 // lone Alt tap does that), into files beside the path it is given. Each send also records the
 // message it sent, one line each (line breaks as \n), in LOG.sent; with the option "clear" the
 // box is emptied by a send, as a chat client does. The option "second" titles it chat-second.
+// F11 puts it full-screen in place and back, as browsers and players do: no caption or frame,
+// the whole monitor, and no change of the foreground.
 #include <windows.h>
 
 #include <cstdio>
@@ -67,7 +69,34 @@ void recordSend() {
 
 bool down(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
 
+void toggleFullScreen(HWND h) {
+    static LONG framedStyle = 0;
+    static RECT framed{};
+    const LONG style = GetWindowLongW(h, GWL_STYLE);
+    if (framedStyle == 0) {
+        framedStyle = style;
+        GetWindowRect(h, &framed);
+        MONITORINFO m{};
+        m.cbSize = sizeof m;
+        GetMonitorInfoW(MonitorFromWindow(h, MONITOR_DEFAULTTONEAREST), &m);
+        SetWindowLongW(h, GWL_STYLE, style & ~WS_OVERLAPPEDWINDOW);
+        SetWindowPos(h, HWND_TOP, m.rcMonitor.left, m.rcMonitor.top,
+                     m.rcMonitor.right - m.rcMonitor.left, m.rcMonitor.bottom - m.rcMonitor.top,
+                     SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+    } else {
+        SetWindowLongW(h, GWL_STYLE, framedStyle);
+        SetWindowPos(h, nullptr, framed.left, framed.top, framed.right - framed.left,
+                     framed.bottom - framed.top,
+                     SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+        framedStyle = 0;
+    }
+}
+
 LRESULT CALLBACK editProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_KEYDOWN && w == VK_F11) {
+        toggleFullScreen(GetParent(h));
+        return 0;
+    }
     if (m == WM_KEYDOWN && (w == 'V' || w == VK_RETURN)) {
         char buf[80];
         snprintf(buf, sizeof buf, "%s ctrl=%d shift=%d alt=%d win=%d\n", w == 'V' ? "V" : "ENTER",

@@ -1,7 +1,9 @@
 // Reports window facts the X side cannot see, for the end-to-end tests:
 //   e2e_probe bar OUT      the bar's rectangle, styles, region, instance count, foreground/focus
 //   e2e_probe close        posts WM_CLOSE to the bar
-//   e2e_probe find CLASS TITLE OUT   whether a window exists, with its rectangle
+//   e2e_probe find CLASS TITLE OUT   whether a window exists, with its rectangle, whether it
+//                                  is maximised and whether it has a caption
+//   e2e_probe showwin CLASS SW     ShowWindow on a window of that class (3 maximises, 9 restores)
 //   e2e_probe regget OUT / regset IN / regdel   the settings value, as UTF-8 text files
 //   e2e_probe controls CLASS OUT   every control of a window, nested ones too
 //   e2e_probe sysclose CLASS       the close box of a window: WM_SYSCOMMAND SC_CLOSE
@@ -517,6 +519,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         writeOut(argv[2], buf);
         return 0;
     }
+    if (cmd == L"showwin" && argc > 3) {
+        HWND h = findTop(argv[2], nullptr);
+        if (!h) return 1;
+        ShowWindow(h, _wtoi(argv[3]));
+        return 0;
+    }
     if (cmd == L"close") {
         HWND bar = FindWindowW(kBarClass, nullptr);
         if (!bar) return 1;
@@ -528,8 +536,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         char buf[200] = "found=0\n";
         RECT r{};
         if (h && GetWindowRect(h, &r))
-            snprintf(buf, sizeof buf, "found=1\nx=%ld\ny=%ld\nw=%ld\nh=%ld\nvisible=%d\n", r.left,
-                     r.top, r.right - r.left, r.bottom - r.top, IsWindowVisible(h) != 0);
+            snprintf(buf, sizeof buf,
+                     "found=1\nx=%ld\ny=%ld\nw=%ld\nh=%ld\nvisible=%d\nzoomed=%d\ncaption=%d\n",
+                     r.left, r.top, r.right - r.left, r.bottom - r.top, IsWindowVisible(h) != 0,
+                     IsZoomed(h) != 0, (GetWindowLongW(h, GWL_STYLE) & WS_CAPTION) == WS_CAPTION);
         writeOut(argv[4], buf);
         return 0;
     }

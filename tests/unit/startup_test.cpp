@@ -2,7 +2,6 @@
 
 #include "core/bar_state.h"
 #include "bar/startup.h"
-#include "bar/stay_on_top.h"
 #include "bar/taskbar.h"
 #include "fakes.h"
 
@@ -168,34 +167,6 @@ TEST(SaveSettingsString, ARefusedWriteIsOneMessageWithTheReason) {
     for (const wchar_t* part : {L"位置", L"快速启动文件夹", L"主页", L"拒绝访问。"})
         EXPECT_NE(text.find(part), std::wstring::npos) << part;
     EXPECT_EQ(messages.shown[0].kind, MessageKind::Error);
-}
-
-}  // namespace
-}  // namespace replybar
-
-namespace replybar {
-namespace {
-
-// The bar goes back on top of whatever comes to the front, except a full-screen program on the
-// bar's own monitor, which it never covers.
-TEST(StayOnTop, TopmostUnlessAFullScreenProgramIsInFrontOnTheBarsMonitor) {
-    using R = taskbar::Rect;
-    const R monitor{0, 0, 1280, 800};
-    const struct {
-        const char* what;
-        ForegroundWindow front;
-        BarLayer layer;
-    } cases[] = {
-        {"nothing in front", {}, BarLayer::Topmost},
-        {"a chat window", {true, {300, 100, 720, 400}}, BarLayer::Topmost},
-        {"a maximised window", {true, {-8, -8, 1288, 768}}, BarLayer::Topmost},
-        {"a full-screen video", {true, {0, 0, 1280, 800}}, BarLayer::BehindForeground},
-        {"a game larger than the screen", {true, {-3, -3, 1283, 803}}, BarLayer::BehindForeground},
-        {"full screen on the other monitor", {true, {1280, 0, 3200, 1080}}, BarLayer::Topmost},
-        {"the desktop", {true, {0, 0, 1280, 800}, true}, BarLayer::Topmost},
-        {"one of the bar's dialogs", {true, {0, 0, 1280, 800}, false, true}, BarLayer::Topmost},
-    };
-    for (const auto& c : cases) EXPECT_EQ(barLayerFor(c.front, monitor), c.layer) << c.what;
 }
 
 }  // namespace
