@@ -266,6 +266,7 @@ int wmain() {
         // window (the key never reaches the target), and the pick writes the clipboard itself.
         clearText();
         bar.hotkeyPressed();
+        bar.keyboardPanelShown();
         t0 = Clock::now();
         ::SendInput(2, rowKey.data(), sizeof(INPUT));
         keyPick.push_back(bar.keyboardMode() && deliverHotkey(bar) ? waitForText(t0, length) : -1);

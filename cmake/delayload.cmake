@@ -5,7 +5,7 @@
 # works, only loading at start.
 find_program(DLLTOOL ${TOOLCHAIN_PREFIX}-dlltool)
 set(DELAYLOAD_IMPORTS
-    "SHELL32.dll:SHBrowseForFolderW,SHGetFileInfoW,SHGetFolderPathW,SHGetPathFromIDListW,ShellExecuteW"
+    "SHELL32.dll:ExtractIconExW,SHBrowseForFolderW,SHGetFileInfoW,SHGetFolderPathW,SHGetPathFromIDListW,ShellExecuteW"
     "ole32.dll:CoCreateInstance,CoInitializeEx,CoTaskMemFree,CoUninitialize"
     "OLEAUT32.dll:OleCreatePictureIndirect"
     "COMCTL32.dll:ImageList_Draw,ImageList_GetIconSize,InitCommonControlsEx"

@@ -109,6 +109,8 @@ public:
     void hotkeyPressed(std::uint16_t hotkeyKey = 0);
     // WM_HOTKEY with one of the panel's own ids.
     void panelKeyPressed(int id);
+    // The keyboard panel is on screen: keys still down from before it are noted now.
+    void keyboardPanelShown();
     // The mode ends from outside the panel: a click elsewhere, another window in front, a lock
     // of the screen. The panel closes with it.
     void endKeyboardMode(KeyboardModeEnd why);

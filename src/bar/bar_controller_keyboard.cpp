@@ -16,6 +16,7 @@ void BarController::hotkeyPressed(std::uint16_t hotkeyKey) {
     // One pick at a time: a panel opened now would catch the first one's send key.
     if (pick_.pending()) return;
     if (keyboard_.active()) {
+        keyboardPanelShown();  // it is, by the time a key can be told from a repeat
         if (keyboard_.stillHeld(hotkeyKey)) return;  // the opening press, repeating
         keyboard_.end(KeyboardModeEnd::HotkeyAgain);
         restoreBar();
@@ -26,21 +27,32 @@ void BarController::hotkeyPressed(std::uint16_t hotkeyKey) {
         ports_.actions.openReplyEditor();
         return;
     }
-    // The keys first, so that the panel is drawn once, with its labels; a panel the mouse
-    // opened is taken over by them.
-    const PxPoint p = ports_.window.cursorPos();
-    if (!keyboard_.open(rowCount(), p.x, p.y, hotkeyKey)) {
-        if (panelOpen_) restoreBar();
-        ports_.messages.show(kPanelKeysTakenText, L"快捷回复条", MessageKind::Info);
-        return;
-    }
-    keyboardForeground_ = ports_.target.foreground();
+    // The panel first, with every key's label; the keys, the pointer and the window in front
+    // once it is on screen (keyboardPanelShown). A panel the mouse opened is taken over.
+    keyboard_.prepare(rowCount(), 0, 0, hotkeyKey);
     keyboardLastKeyAt_ = ports_.clock.milliseconds();
-    if (keyboard_.watchHeldKeys()) ports_.timers.enable(TimerId::HeldKeyWatch, kHeldKeyWatchMs);
     if (!panelOpen_) openReplyPanel();
     bandRow_ = *keyboard_.highlight();
     state_.panelCloseCountdown = 2;
     ports_.window.invalidate();
+}
+
+// Keys another program holds: without Esc or Enter there is no keyboard mode, and a word why;
+// a row key held elsewhere only loses its label.
+void BarController::keyboardPanelShown() {
+    if (!keyboard_.active()) return;
+    if (!keyboard_.keysTaken()) {
+        const PxPoint p = ports_.window.cursorPos();
+        keyboard_.notePointer(p.x, p.y);
+        keyboardForeground_ = ports_.target.foreground();
+        if (!keyboard_.takeKeys()) {
+            if (panelOpen_) restoreBar();
+            ports_.messages.show(kPanelKeysTakenText, L"快捷回复条", MessageKind::Info);
+            return;
+        }
+        ports_.window.invalidate();
+    }
+    if (keyboard_.noteHeldKeys()) ports_.timers.enable(TimerId::HeldKeyWatch, kHeldKeyWatchMs);
 }
 
 void BarController::panelKeyPressed(int id) {
@@ -51,6 +63,7 @@ void BarController::panelKeyPressed(int id) {
         if (vk > 0 && vk < 0x100) ports_.keys.tap(static_cast<std::uint16_t>(vk));
         return;
     }
+    keyboardPanelShown();
     const KeyboardPanel::Result r = keyboard_.keyPressed(id);
     if (r.kind != KeyboardPanel::Result::Nothing)
         keyboardLastKeyAt_ = ports_.clock.milliseconds();

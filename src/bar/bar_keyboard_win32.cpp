@@ -129,9 +129,11 @@ void BarWindow::onHotkey(int id, std::uint16_t virtualKey) {
         if (shutDown_ || dialogOpen_) return;
         controller_->panelKeyPressed(id);
     }
-    // The panel on screen first; the click watch once the message loop has shown it.
+    // The panel on screen first; then its keys, and the click watch once the message loop has
+    // shown it.
     ::UpdateWindow(hwnd_);
     ::GdiFlush();
+    controller_->keyboardPanelShown();
     ::PostMessageW(hwnd_, kSyncMouseHook, 0, 0);
 }
 

@@ -26,12 +26,8 @@ RECT pixelRect(const TwipRect& t) {
 void BarPainter::paint(HWND bar, const BarController& controller, const ReplyTable& replies,
                        const win::BarPictures& pictures) {
     win::PaintDc paint(bar);
-    RECT client{};
-    ::GetClientRect(bar, &client);
-    win::UniqueDc mem(::CreateCompatibleDC(paint.get()));
-    win::UniqueBitmap canvas(::CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
-    win::SelectGuard sel(mem.get(), canvas.get());
-    ::FillRect(mem.get(), &client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    // Straight onto the window: the panel's picture and the face's pictures cover all of the
+    // window's region between them, and nothing is drawn twice, so nothing flickers.
     if (controller.panelOpen()) {
         const PxRect panel = controller.panelRect();
         const int w = panel.right - panel.left, h = panel.bottom - panel.top;
@@ -54,16 +50,16 @@ void BarPainter::paint(HWND bar, const BarController& controller, const ReplyTab
             paintPanel(draw.get(), controller, replies, pictures);
             panelLook_ = look;
         }
-        win::drawBitmap(mem.get(), panelPicture_.get(), panel.left, panel.top);
+        win::drawBitmap(paint.get(), panelPicture_.get(), panel.left, panel.top);
     }
     const PxPoint face = controller.faceOrigin();
-    win::drawBitmap(mem.get(), pictures.skin.get(), face.x, face.y);
+    win::drawBitmap(paint.get(), pictures.skin.get(), face.x, face.y);
     for (int b = 0; b < win::kButtonCount; ++b) {
         const PxRect r = BarController::buttonRect(static_cast<BarButton>(b));
         const int pic = static_cast<int>(controller.picture(static_cast<BarButton>(b)));
-        win::drawBitmap(mem.get(), pictures.buttons[b][pic].get(), face.x + r.left, face.y + r.top);
+        win::drawBitmap(paint.get(), pictures.buttons[b][pic].get(), face.x + r.left,
+                        face.y + r.top);
     }
-    ::BitBlt(paint.get(), 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
 }
 
 // The rows over the icon strip, the highlight band beneath text and icon; a tall panel in

@@ -21,6 +21,9 @@ constexpr wchar_t kClassName[] = L"ReplyBar.Bar";
 // whenever its folder changes.
 constexpr UINT_PTR kBuildLauncherMenuTimer = static_cast<UINT_PTR>(TimerId::BuildLauncherMenu) + 1;
 constexpr unsigned kBuildLauncherMenuDelayMs = 66;
+// Posted by a paint that left the tooltips behind the panel's rows: they follow once the
+// panel is on the screen (bar_keyboard_win32.cpp numbers its own messages from WM_APP + 1).
+constexpr UINT kUpdateTooltips = WM_APP + 16;
 
 }  // namespace
 
@@ -165,8 +168,9 @@ LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
         case WM_PAINT:
             painter_.paint(hwnd_, *controller_, replies_, pictures_);
-            if (std::exchange(tooltipsDue_, false)) tooltips_.update(*controller_, replies_);
+            if (std::exchange(tooltipsDue_, false)) ::PostMessageW(hwnd_, kUpdateTooltips, 0, 0);
             return 0;
+        case kUpdateTooltips: tooltips_.update(*controller_, replies_); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT && onSetCursor()) return TRUE;
@@ -287,7 +291,9 @@ void BarWindow::invalidate() {
     if (!hwnd_) return;  // gone: a null window would invalidate the whole desktop
     ::InvalidateRect(hwnd_, nullptr, FALSE);
     tooltipsDue_ = true;  // after the paint: the user sees the panel first
-    syncMouseHook();      // keyboard mode may have ended with the change
+    // Keyboard mode may have ended with the change; one that starts sets its click watch once
+    // the panel is on screen.
+    if (clickWatch_ && clickWatch_->watching()) syncMouseHook();
 }
 
 PxRect BarWindow::workArea() {

@@ -97,9 +97,10 @@ public:
     virtual std::wstring holderName() = 0;
     // Who has the clipboard open at this moment. A program that opened it cannot be pasted
     // from: the target's own read fails while it holds it. `target` is the window the keys go
-    // to; its process opening it is the paste itself.
+    // to; its process opening it is the paste itself. A program may open it without a window;
+    // only `thorough` looks for that, with an attempt of our own to open it, which costs more.
     enum class Access { Free, ByTarget, ByOther };
-    virtual Access access(std::uintptr_t target) = 0;
+    virtual Access access(std::uintptr_t target, bool thorough) = 0;
 };
 
 class IKeys {

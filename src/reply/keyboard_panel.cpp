@@ -82,30 +82,38 @@ bool clickWentToBar(std::optional<bool> windowUnderPointerIsBar, int x, int y, i
 }
 
 bool KeyboardPanel::open(int replyCount, int pointerX, int pointerY, std::uint16_t hotkeyKey) {
+    prepare(replyCount, pointerX, pointerY, hotkeyKey);
+    return takeKeys();
+}
+
+void KeyboardPanel::prepare(int replyCount, int pointerX, int pointerY, std::uint16_t hotkeyKey) {
     end(KeyboardModeEnd::SessionEnded);  // never two sets of keys
-    for (const PanelKey& k : panelKeys(replyCount)) {
+    active_ = true;
+    keysTaken_ = false;
+    picking_ = false;
+    lastEnd_.reset();
+    heldSinceOpening_.clear();
+    hotkeyKey_ = hotkeyKey;
+    heldNoted_ = keys_ == nullptr;
+    replyCount_ = std::max(replyCount, 0);
+    highlight_ = replyCount_ > 0 ? 0 : -1;
+    pointerX_ = pointerX, pointerY_ = pointerY;
+}
+
+bool KeyboardPanel::takeKeys() {
+    if (!active_ || keysTaken_) return active_;
+    keysTaken_ = true;
+    for (const PanelKey& k : panelKeys(replyCount_)) {
         if (hotkeys_.registerKey(kPanelKeyIdBase + k.virtualKey, k.modifiers, k.virtualKey))
             held_.insert(k.virtualKey);
         else if (k.virtualKey == kEscape || k.virtualKey == kReturn)
             break;
     }
-    if (!held_.count(kEscape) || !held_.count(kReturn)) {
-        releaseKeys();
-        return false;
-    }
-    active_ = true;
-    picking_ = false;
-    lastEnd_.reset();
-    heldSinceOpening_.clear();
-    if (keys_) {
-        for (const std::uint16_t vk : held_)
-            if (keys_->isDown(vk)) heldSinceOpening_.insert(vk);
-        if (hotkeyKey && keys_->isDown(hotkeyKey)) heldSinceOpening_.insert(hotkeyKey);
-    }
-    replyCount_ = std::max(replyCount, 0);
-    highlight_ = replyCount_ > 0 ? 0 : -1;
-    pointerX_ = pointerX, pointerY_ = pointerY;
-    return true;
+    if (held_.count(kEscape) && held_.count(kReturn)) return true;
+    releaseKeys();
+    active_ = false;
+    highlight_ = -1;
+    return false;
 }
 
 std::optional<int> KeyboardPanel::highlight() const {
@@ -114,7 +122,8 @@ std::optional<int> KeyboardPanel::highlight() const {
 }
 
 std::wstring KeyboardPanel::label(int row) const {
-    if (!active_ || !held_.count(keyOfRow(row))) return L"";
+    // Until the keys are taken every row of a key is labelled: the panel is drawn before.
+    if (!active_ || (keysTaken_ && !held_.count(keyOfRow(row)))) return L"";
     return rowKeyLabel(row, replyCount_);
 }
 
@@ -122,7 +131,10 @@ KeyboardPanel::Result KeyboardPanel::keyPressed(int id) {
     const int vk = id - kPanelKeyIdBase;
     if (!active_ || picking_ || vk < 0 || !held_.count(static_cast<std::uint16_t>(vk))) return {};
     // Still down from before the mode: a repeat, not the user's choice.
-    if (stillHeld(static_cast<std::uint16_t>(vk))) return {};
+    if (stillHeld(static_cast<std::uint16_t>(vk))) {
+        if (!heldNoted_) heldSinceOpening_.insert(static_cast<std::uint16_t>(vk));
+        return {};
+    }
     const PanelKeyAction action = actionOfKey(static_cast<std::uint16_t>(vk), replyCount_);
     switch (action.kind) {
         // The mode stays on until the pick's paste is out: giving the keys back first would
@@ -155,6 +167,15 @@ void KeyboardPanel::startPick() {
     }
 }
 
+bool KeyboardPanel::noteHeldKeys() {
+    if (!active_ || !keysTaken_ || heldNoted_) return !heldSinceOpening_.empty();
+    heldNoted_ = true;
+    for (const std::uint16_t vk : held_)
+        if (keys_->isDown(vk)) heldSinceOpening_.insert(vk);
+    if (hotkeyKey_ && keys_->isDown(hotkeyKey_)) heldSinceOpening_.insert(hotkeyKey_);
+    return watchHeldKeys();
+}
+
 bool KeyboardPanel::watchHeldKeys() {
     if (!keys_) heldSinceOpening_.clear();
     for (auto it = heldSinceOpening_.begin(); it != heldSinceOpening_.end();)
@@ -173,7 +194,9 @@ void KeyboardPanel::end(KeyboardModeEnd why) {
     releaseKeys();
     active_ = false;
     picking_ = false;
+    keysTaken_ = false;
     heldSinceOpening_.clear();
+    heldNoted_ = false;
     highlight_ = -1;
     lastEnd_ = why;
 }

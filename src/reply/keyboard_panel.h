@@ -81,6 +81,9 @@ bool clickWentToBar(std::optional<bool> windowUnderPointerIsBar, int cursorX, in
 class KeyboardPanel {
 public:
     // With `keys`, a key that is down when the mode opens picks nothing until it was let go.
+    // Which keys are down is asked once the panel is on screen (`noteHeldKeys`): that is some
+    // fifty questions to the system, and the panel comes first; a key that arrives before that
+    // is a repeat of one held since the opening.
     explicit KeyboardPanel(IHotkeys& hotkeys, IKeys* keys = nullptr)
         : hotkeys_(hotkeys), keys_(keys) {}
     ~KeyboardPanel() { end(KeyboardModeEnd::SessionEnded); }
@@ -93,7 +96,17 @@ public:
     // keys meant for the panel would reach the user's window, and Enter would send whatever is
     // typed there. Without a row key (held the same way) only its label is missing.
     // `hotkeyKey` is the opening hotkey's own key: held on, it repeats, and it is no new press.
+    // The same as `prepare` and then `takeKeys`.
     bool open(int replyCount, int pointerX, int pointerY, std::uint16_t hotkeyKey = 0);
+    // The mode on, with every row of a key labelled, and no key taken yet: the panel can be on
+    // screen before the fifty-odd registrations, which the user cannot outpace.
+    void prepare(int replyCount, int pointerX, int pointerY, std::uint16_t hotkeyKey = 0);
+    // Registers the keys; false, the mode ended and nothing left registered, without Esc or
+    // Enter. A row key another program holds loses its label.
+    bool takeKeys();
+    bool keysTaken() const { return active_ && keysTaken_; }
+    // Where the pointer rests, when it was not known at `prepare`.
+    void notePointer(int x, int y) { pointerX_ = x, pointerY_ = y; }
     // The mode holds its keys (also while a pick of it is going out).
     bool active() const { return active_; }
     // A pick by key is going out: the keys stay taken, and do nothing, until it has (see
@@ -102,7 +115,11 @@ public:
     void startPick();
     bool picking() const { return active_ && picking_; }
     // The key was down when the mode opened and has not been let go since.
-    bool stillHeld(std::uint16_t virtualKey) const { return heldSinceOpening_.count(virtualKey); }
+    bool stillHeld(std::uint16_t virtualKey) const {
+        return active_ && (!heldNoted_ || heldSinceOpening_.count(virtualKey));
+    }
+    // Notes which of the mode's keys (and the hotkey's own) are down now; true when some are.
+    bool noteHeldKeys();
     // Forgets the keys that have been let go; true while some are still held.
     bool watchHeldKeys();
     // The highlighted row while active.
@@ -136,7 +153,10 @@ private:
     IKeys* keys_;
     bool active_ = false;
     bool picking_ = false;
+    bool keysTaken_ = false;
     std::set<std::uint16_t> heldSinceOpening_;
+    std::uint16_t hotkeyKey_ = 0;
+    bool heldNoted_ = false;
     int replyCount_ = 0;
     int highlight_ = -1;
     int pointerX_ = 0, pointerY_ = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <utility>
 
 namespace replybar {
 namespace {
@@ -105,22 +106,25 @@ void ReplyPick::advance() {
         Pending& p = *pending_;
         switch (p.stage) {
             case Stage::Clipboard: {
-                if (!clipboardHoldsReply(p) || !clipboardFree(p)) {
-                    if (ports_.clock.milliseconds() < p.deadline)
-                        return waitFor(kClipboardRetryStepMs);
+                // The cheap look first: the quiet time is waited out without asking who has
+                // the clipboard open.
+                const bool held = clipboardHoldsReply(p);
+                const std::uint64_t now = ports_.clock.milliseconds();
+                if (held && now < writtenAt_ + kClipboardQuietMs)
+                    return waitFor(static_cast<unsigned>(writtenAt_ + kClipboardQuietMs - now));
+                if (!held || !clipboardFree(p)) {
+                    if (now < p.deadline) return waitFor(kClipboardRetryStepMs);
                     const std::wstring text = busyText(p.holder);
                     finish();
                     ports_.messages.show(text, kTitle, MessageKind::Info);
                     return;
                 }
-                const std::uint64_t now = ports_.clock.milliseconds();
-                if (now < writtenAt_ + kClipboardQuietMs)
-                    return waitFor(static_cast<unsigned>(writtenAt_ + kClipboardQuietMs - now));
                 p.stage = Stage::Paste;
                 if (p.remote && !p.remoteWaited) {
                     p.remoteWaited = true;
                     return waitFor(kRemotePasteDelayMs);
                 }
+                p.checkedNow = true;
                 break;
             }
             case Stage::Paste:
@@ -129,10 +133,11 @@ void ReplyPick::advance() {
                     ports_.messages.show(kWindowChanged, kTitle, MessageKind::Info);
                     return;
                 }
-                // Once more just before the keys: another program may have written or opened
-                // it meanwhile.
-                if (!(written_ == p.text && ports_.clipboard.holdsOurText() &&
-                      ports_.clipboard.access(p.window) == IClipboard::Access::Free)) {
+                // Once more after a wait: another program may have written or opened it
+                // meanwhile.
+                if (!std::exchange(p.checkedNow, false) &&
+                    !(written_ == p.text && ports_.clipboard.holdsOurText() &&
+                      ports_.clipboard.access(p.window, false) == IClipboard::Access::Free)) {
                     p.stage = Stage::Clipboard;
                     p.remoteWaited = false;
                     break;
@@ -143,7 +148,7 @@ void ReplyPick::advance() {
                 if (ports_.target.foreground() != p.window) return finish();
                 // Held open now, the clipboard may still be keeping a slow target from the
                 // paste.
-                if (ports_.clipboard.access(p.window) == IClipboard::Access::ByOther) {
+                if (ports_.clipboard.access(p.window, true) == IClipboard::Access::ByOther) {
                     finish();
                     ports_.messages.show(kPasteInDoubtText, kTitle, MessageKind::Info);
                     return;
@@ -170,7 +175,7 @@ bool ReplyPick::clipboardHoldsReply(Pending& p) {
 
 // Nobody has the clipboard open: a reader that has it open now would make the paste fail.
 bool ReplyPick::clipboardFree(Pending& p) {
-    if (ports_.clipboard.access(p.window) == IClipboard::Access::Free) return true;
+    if (ports_.clipboard.access(p.window, false) == IClipboard::Access::Free) return true;
     p.holder = ports_.clipboard.holderName();
     return false;
 }
@@ -179,7 +184,7 @@ void ReplyPick::paste(Pending& p) {
     if (!sendKeys(L"^v", true)) return finish();
     // Signs that the target found no reply to paste: another program had the clipboard open
     // as the target took the keys, someone wrote over it, or the window in front changed.
-    const bool inDoubt = ports_.clipboard.access(p.window) == IClipboard::Access::ByOther ||
+    const bool inDoubt = ports_.clipboard.access(p.window, true) == IClipboard::Access::ByOther ||
                          !ports_.clipboard.holdsOurText() ||
                          ports_.target.foreground() != p.window;
     if (p.autoSend && !p.remote && inDoubt) {

@@ -93,6 +93,7 @@ private:
         Stage stage = Stage::Clipboard;
         std::uint64_t deadline = 0;  // of the clipboard stage
         bool remoteWaited = false;
+        bool checkedNow = false;  // the clipboard stage has just found it ready
         std::wstring holder;  // who held the clipboard at the last try
     };
 

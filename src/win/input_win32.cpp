@@ -91,7 +91,7 @@ std::wstring Clipboard::holderName() {
     return ::GetClassNameW(holder, buf, 256) > 0 ? buf : L"";
 }
 
-IClipboard::Access Clipboard::access(std::uintptr_t target) {
+IClipboard::Access Clipboard::access(std::uintptr_t target, bool thorough) {
     if (const HWND holder = ::GetOpenClipboardWindow()) {
         DWORD holderPid = 0, targetPid = 0;
         ::GetWindowThreadProcessId(holder, &holderPid);
@@ -100,7 +100,9 @@ IClipboard::Access Clipboard::access(std::uintptr_t target) {
         return holderPid != 0 && holderPid == targetPid ? Access::ByTarget : Access::ByOther;
     }
     // A program may open it without a window, and then only an attempt of our own tells. It
-    // changes nothing: no write, no new sequence number, no listener woken.
+    // changes nothing (no write, no new sequence number, no listener woken), but it is a round
+    // trip or two to the system, so the pick asks for it only after its Ctrl+V.
+    if (!thorough) return Access::Free;
     if (!::OpenClipboard(owner_)) return Access::ByOther;
     ::CloseClipboard();
     return Access::Free;

@@ -14,7 +14,7 @@ public:
     bool setText(const std::wstring& text) override;
     bool holdsOurText() override;
     std::wstring holderName() override;
-    Access access(std::uintptr_t target) override;
+    Access access(std::uintptr_t target, bool thorough) override;
 
 private:
     HWND owner_;

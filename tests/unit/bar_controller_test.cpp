@@ -72,6 +72,11 @@ protected:
         bar.mouseDown(t, b, middleOf(t).x, middleOf(t).y);
         release(t, b);
     }
+    // The hotkey, and the panel on screen.
+    void openByKey() {
+        bar.hotkeyPressed();
+        bar.keyboardPanelShown();
+    }
     // Time passes; the pick's timer fires when due.
     void elapse(unsigned ms) {
         for (unsigned i = 0; i < ms; ++i) {
@@ -505,7 +510,7 @@ TEST_F(BarControllerTest, KeyboardModeOpensPicksAndAlwaysGivesItsKeysBack) {
     const int idOf2 = kPanelKeyIdBase + '2', idOfDown = kPanelKeyIdBase + keys::kDown;
     const int idOfEnter = kPanelKeyIdBase + keys::kReturn;
     const int idOfEsc = kPanelKeyIdBase + keys::kEscape;
-    bar.hotkeyPressed();
+    openByKey();
     ASSERT_TRUE(bar.panelOpen() && bar.keyboardMode());
     ASSERT_TRUE(bar.bandRect());
     const int firstRowTop = bar.bandRect()->top;
@@ -524,7 +529,7 @@ TEST_F(BarControllerTest, KeyboardModeOpensPicksAndAlwaysGivesItsKeysBack) {
     EXPECT_EQ(clipboard.texts, std::vector<std::wstring>{L"reply 1"});
     EXPECT_EQ(keys.sent, (std::vector<std::wstring>{L"^v|wait", L"^{Enter}"}));
 
-    bar.hotkeyPressed();  // Down, Down, Enter: the third row
+    openByKey();  // Down, Down, Enter: the third row
     bar.panelKeyPressed(idOfDown);
     EXPECT_GT(bar.bandRect()->top, firstRowTop);  // the band follows the highlight
     bar.panelKeyPressed(idOfDown);
@@ -564,7 +569,7 @@ TEST_F(BarControllerTest, KeyboardModeOpensPicksAndAlwaysGivesItsKeysBack) {
     for (const Ending& e : endings) {
         SCOPED_TRACE(e.what);
         const std::size_t picks = clipboard.texts.size();
-        bar.hotkeyPressed();
+        openByKey();
         ASSERT_TRUE(bar.keyboardMode());
         e.end();
         EXPECT_FALSE(bar.keyboardMode());
@@ -577,7 +582,7 @@ TEST_F(BarControllerTest, KeyboardModeOpensPicksAndAlwaysGivesItsKeysBack) {
 
     // Esc or Enter held by another program: no keyboard mode at all, and a word why.
     hotkeys.taken.insert({0, keys::kEscape});
-    bar.hotkeyPressed();
+    openByKey();
     EXPECT_FALSE(bar.panelOpen() || bar.keyboardMode());
     EXPECT_TRUE(hotkeys.registered.empty());
     EXPECT_EQ(messages.shown.size(), 1u);
@@ -600,7 +605,7 @@ TEST_F(BarControllerTest, EachKeyPickSendsItsOwnReply) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         clipboard.texts.clear(), keys.sent.clear();
-        bar.hotkeyPressed();
+        openByKey();
         key('4');
         elapse(30);
         c.meanwhile();
@@ -618,7 +623,7 @@ TEST_F(BarControllerTest, EachKeyPickSendsItsOwnReply) {
 TEST_F(BarControllerTest, PanelKeysPickOnlyWhatTheUserMeant) {
     using Texts = std::vector<std::wstring>;
     const auto key = [&](std::uint16_t vk) { bar.panelKeyPressed(kPanelKeyIdBase + vk); };
-    bar.hotkeyPressed();
+    openByKey();
     target.window = 0x9999;  // the user switched windows
     key('2');
     EXPECT_EQ(keys.tapped, std::vector<std::uint16_t>{'2'});
@@ -627,9 +632,10 @@ TEST_F(BarControllerTest, PanelKeysPickOnlyWhatTheUserMeant) {
 
     keys.down = {'3', 'R'};  // still held from the hotkey
     bar.hotkeyPressed('R');
-    key('3');
+    key('3');  // before the panel said it is on screen, too
     bar.hotkeyPressed('R');  // the hotkey repeating
     EXPECT_TRUE(bar.keyboardMode());
+    EXPECT_TRUE(clipboard.texts.empty());
     keys.down.clear();
     bar.timerTick(TimerId::HeldKeyWatch);
     EXPECT_FALSE(timers.on.count(TimerId::HeldKeyWatch));

@@ -206,7 +206,7 @@ public:
     }
     bool holdsOurText() override { return ours; }
     std::wstring holderName() override { return busy || open ? holder : L""; }
-    Access access(std::uintptr_t) override {
+    Access access(std::uintptr_t, bool) override {
         return busy || open ? Access::ByOther : Access::Free;
     }
     void overwrite() { ours = false; }
