@@ -1,0 +1,211 @@
+#include "core/settings.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+
+namespace replybar {
+namespace {
+
+using keys::Hotkey, keys::SendKey;
+
+// The settings string as the registry holds it.
+struct TextStore : ISettingsStore {
+    std::wstring read() override { return text; }
+    bool write(const std::wstring& t, std::wstring& reason) override {
+        if (!refuse.empty()) return reason = refuse, false;
+        text = t;
+        return true;
+    }
+    std::wstring text, refuse;
+};
+
+TEST(Settings, NothingStoredReadsAsTheDefaults) {
+    TextStore store;
+    testing::FakeSettingNumbers numbers;
+    testing::FakeRunAtLogon run;
+    Settings s;
+    readSettingsString(store, s);
+    readKeySettings(numbers, s);
+    readStartWithWindows(run, L"C:\\rb\\ReplyBar.exe", s);
+    EXPECT_EQ(s, Settings{});
+    EXPECT_EQ(s.position, std::nullopt);      // the first-start placement
+    EXPECT_EQ(s.launchFolder, std::nullopt);  // Quick Launch
+    EXPECT_EQ(s.homePage, kDefaultHomePage);
+    EXPECT_EQ(keys::hotkeyText(s.hotkey), L"Ctrl+Alt+R");
+    EXPECT_EQ(s.sendKey, SendKey::CtrlEnter);
+    EXPECT_EQ(s.startWithWindows, (StartBox{false, L""}));
+}
+
+// Left and Top first, the home page last, the folder everything between; what the bar writes
+// reads back the same. A string of fewer than four fields is no setting at all, and positions
+// that are not both plain numbers give the first-start placement but keep the rest.
+TEST(Settings, TheSettingsStringReadAndWritten) {
+    using P = StoredPosition;
+    const struct {
+        std::wstring text;
+        std::optional<P> position;
+        std::optional<std::wstring> folder;
+        std::wstring home;
+        bool writtenAsRead;
+    } cases[] = {
+        {L"2385,-440,C:\\快速启动\\,about:blank", P{2385, -440}, L"C:\\快速启动\\", L"about:blank",
+         true},
+        {L"0,0,C:\\a,b\\c,,d\\,about:blank", P{0, 0}, L"C:\\a,b\\c,,d\\", L"about:blank", true},
+        {L"15,30,,http://x/?a%2Cb", P{15, 30}, L"", L"http://x/?a%2Cb", true},
+        {L"", std::nullopt, std::nullopt, kDefaultHomePage, false},
+        {L"100", std::nullopt, std::nullopt, kDefaultHomePage, false},
+        {L"100,200", std::nullopt, std::nullopt, kDefaultHomePage, false},
+        {L"100,200,C:\\", std::nullopt, std::nullopt, kDefaultHomePage, false},
+        {L"abc,200,C:\\q\\,http://x/", std::nullopt, L"C:\\q\\", L"http://x/", false},
+        {L"100,,C:\\q\\,h", std::nullopt, L"C:\\q\\", L"h", false},
+        {L" 12.5,-3,C:\\,h", P{12.5, -3}, L"C:\\", L"h", false},
+        {L"1e5,2,C:\\,h", std::nullopt, L"C:\\", L"h", false},
+        {L"1234567890123456,2,C:\\,h", std::nullopt, L"C:\\", L"h", false},  // 16 digits
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.size());
+        TextStore store;
+        store.text = c.text;
+        Settings s;
+        s.hotkey = {'K', keys::kHotkeyControl};  // not the string's: kept
+        readSettingsString(store, s);
+        EXPECT_EQ(s.position, c.position);
+        EXPECT_EQ(s.launchFolder, c.folder);
+        EXPECT_EQ(s.homePage, c.home);
+        EXPECT_EQ(s.hotkey, (Hotkey{'K', keys::kHotkeyControl}));
+        if (c.writtenAsRead) {
+            EXPECT_EQ(formatSettingsString(s), c.text);
+        }
+    }
+}
+
+// A home page with commas is stored so that it stays whole, and the escape is never doubled.
+TEST(Settings, AHomePageIsStoredWithoutCommas) {
+    const struct {
+        const wchar_t *typed, *stored;
+    } cases[] = {{L"http://x/?a,b", L"http://x/?a%2Cb"},
+                 {L",,", L"%2C%2C"},
+                 {L"http://x/?a%2Cb", L"http://x/?a%2Cb"},
+                 {L"about:blank", L"about:blank"}};
+    for (const auto& c : cases) {
+        Settings s;
+        s.position = StoredPosition{15, 30};
+        s.launchFolder = L"E:\\a,b\\";
+        s.homePage = storableHomePage(c.typed);
+        EXPECT_EQ(s.homePage, c.stored);
+        TextStore store;
+        store.text = formatSettingsString(s);
+        Settings read;
+        readSettingsString(store, read);
+        EXPECT_EQ(read, s);
+    }
+}
+
+// A write the system refuses (a policy, a damaged hive) is said once, naming what was not saved
+// and the system's reason; one that succeeds says nothing.
+TEST(Settings, ARefusedSettingsStringIsOneMessageWithTheReason) {
+    TextStore store;
+    testing::FakeMessages messages;
+    Settings s;
+    s.position = StoredPosition{1, 2};
+    s.launchFolder = L"C:\\";
+    s.homePage = L"about:blank";
+    saveSettingsString(store, messages, s);
+    EXPECT_EQ(store.text, L"1,2,C:\\,about:blank");
+    EXPECT_TRUE(messages.shown.empty());
+    store.refuse = L"拒绝访问。";
+    s.position = StoredPosition{3, 4};
+    saveSettingsString(store, messages, s);
+    EXPECT_EQ(store.text, L"1,2,C:\\,about:blank");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    for (const wchar_t* part : {L"位置", L"快速启动文件夹", L"主页", L"拒绝访问。"})
+        EXPECT_NE(messages.shown[0].text.find(part), std::wstring::npos) << part;
+    EXPECT_EQ(messages.shown[0].title, L"快捷回复条");
+    EXPECT_EQ(messages.shown[0].kind, MessageKind::Error);
+}
+
+// "Hotkey" holds the hotkey control's word and "SendKey" 0 or 1; a number that cannot be a
+// hotkey, or a send key other than 1, reads as the default; a hotkey is written back as read.
+TEST(Settings, TheNumbersReadAndWritten) {
+    constexpr std::uint32_t ctrlShiftK = (keys::kHotkeyControl | keys::kHotkeyShift) << 8 | 'K';
+    constexpr std::uint32_t ctrlAltF12 = (keys::kHotkeyControl | keys::kHotkeyAlt) << 8 | 0x7B;
+    const struct {
+        std::optional<std::uint32_t> hotkey, sendKey;
+        const wchar_t* hotkeyRead;
+        SendKey sendKeyRead;
+    } cases[] = {
+        {std::nullopt, std::nullopt, L"Ctrl+Alt+R", SendKey::CtrlEnter},
+        {ctrlShiftK, 1, L"Ctrl+Shift+K", SendKey::Enter},
+        {ctrlShiftK, 0, L"Ctrl+Shift+K", SendKey::CtrlEnter},
+        {ctrlAltF12, 2, L"Ctrl+Alt+R", SendKey::CtrlEnter},
+        {'R', 0xFFFFFFFF, L"Ctrl+Alt+R", SendKey::CtrlEnter},  // no modifier
+        {0x10000 | ctrlShiftK, 1, L"Ctrl+Alt+R", SendKey::Enter},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.hotkeyRead);
+        testing::FakeSettingNumbers numbers;
+        if (c.hotkey) numbers.values[kHotkeyValue] = *c.hotkey;
+        if (c.sendKey) numbers.values[kSendKeyValue] = *c.sendKey;
+        Settings s;
+        s.homePage = L"about:blank";  // not the numbers': kept
+        readKeySettings(numbers, s);
+        EXPECT_EQ(keys::hotkeyText(s.hotkey), c.hotkeyRead);
+        EXPECT_EQ(s.sendKey, c.sendKeyRead);
+        EXPECT_EQ(s.homePage, L"about:blank");
+        std::wstring reason;
+        ASSERT_TRUE(writeKeySettings(numbers, s, reason));
+        EXPECT_EQ(numbers.values[kHotkeyValue], s.hotkey.word());
+        EXPECT_EQ(numbers.values[kSendKeyValue], c.sendKeyRead == SendKey::Enter ? 1u : 0u);
+        if (keys::validHotkey(c.hotkey.value_or(0))) {
+            EXPECT_EQ(s.hotkey.word(), *c.hotkey);
+        }
+    }
+    testing::FakeSettingNumbers numbers;
+    numbers.refuse = L"拒绝访问。";
+    std::wstring reason;
+    EXPECT_FALSE(writeKeySettings(numbers, Settings{}, reason));
+    EXPECT_EQ(reason, L"拒绝访问。");
+    EXPECT_TRUE(numbers.values.empty());
+}
+
+// The start box is read from the logon entry and Task Manager's switch; ticking points the entry
+// at this copy, its arguments dropped, unticking removes it, and Task Manager's switch is never
+// written.
+TEST(Settings, StartWithWindowsReadAndWritten) {
+    const std::wstring exe = L"D:\\工具\\ReplyBar.exe", ours = L"\"D:\\工具\\ReplyBar.exe\"";
+    const std::string off("\x03\0\0\0", 4);
+    const struct {
+        std::optional<std::wstring> before;
+        std::optional<std::string> approval;
+        bool ticked;  // as read
+        bool on;      // as written
+        std::optional<std::wstring> after;
+    } cases[] = {
+        {std::nullopt, std::nullopt, false, true, ours},
+        {ours, std::nullopt, true, false, std::nullopt},
+        {ours + L" /min", off, false, true, ours},
+        {L"\"C:\\旧\\ReplyBar.exe\" /min", std::nullopt, false, true, ours},
+        {L"C:\\x\\Other.exe", std::nullopt, false, false, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        testing::FakeRunAtLogon run;
+        run.command = c.before;
+        run.approval = c.approval;
+        Settings s;
+        readStartWithWindows(run, exe, s);
+        EXPECT_EQ(s.startWithWindows.ticked, c.ticked);
+        std::wstring reason;
+        EXPECT_TRUE(writeStartWithWindows(run, exe, c.on, reason));
+        EXPECT_EQ(run.command, c.after);
+        EXPECT_EQ(run.approval, c.approval);
+    }
+    testing::FakeRunAtLogon run;
+    run.refuse = L"拒绝访问。";
+    std::wstring reason;
+    EXPECT_FALSE(writeStartWithWindows(run, exe, true, reason));
+    EXPECT_EQ(reason, L"拒绝访问。");
+}
+
+}  // namespace
+}  // namespace replybar
