@@ -69,7 +69,9 @@ void BarWindow::resetButtonPictures() {
 
 void BarWindow::saveSettings() { writeSettingsString(); }
 
-void BarWindow::writeSettingsString() { saveSettingsString(settings_, messages_, settingsInEffect()); }
+void BarWindow::writeSettingsString() {
+    saveSettingsString(settings_, messages_, settingsInEffect());
+}
 
 // What the bar goes by now; the start box is the settings dialog's alone to read.
 Settings BarWindow::settingsInEffect() const {

@@ -62,8 +62,9 @@ bool BarWindow::create() {
     readSettingsString(settings_, stored);
     readKeySettings(settings_, stored);
     placeFromSettings(stored);
+    // The send key from now on; the hotkey is registered once the bar is painted.
     controller_->setSendKey(stored.sendKey);
-    hotkey_ = stored.hotkey;  // registered at the end of start-up
+    hotkey_ = stored.hotkey;
     applyStyles();  // from here on the bar is on screen
     RECT r{};
     ::GetWindowRect(hwnd_, &r);

@@ -96,8 +96,7 @@ void saveSettingsString(ISettingsStore& store, IMessages& messages, const Settin
 
 bool writeKeySettings(ISettingNumbers& numbers, const Settings& settings, std::wstring& reason) {
     return numbers.writeNumber(kHotkeyValue, settings.hotkey.word(), reason) &&
-           numbers.writeNumber(kSendKeyValue, static_cast<std::uint32_t>(settings.sendKey),
-                               reason);
+           numbers.writeNumber(kSendKeyValue, static_cast<std::uint32_t>(settings.sendKey), reason);
 }
 
 bool writeStartWithWindows(IRunAtLogon& run, const std::wstring& exePath, bool on,

@@ -56,7 +56,7 @@ std::wstring formatSettingsString(const Settings& settings);
 std::wstring storableHomePage(std::wstring homePage);
 
 // The value names of the numbers (the registry key is the settings string's).
-inline constexpr wchar_t kHotkeyValue[] = L"Hotkey";   // the hotkey control's word
+inline constexpr wchar_t kHotkeyValue[] = L"Hotkey";    // the hotkey control's word
 inline constexpr wchar_t kSendKeyValue[] = L"SendKey";  // 0 Ctrl+Enter, 1 Enter
 
 // Each reads its stored form into the fields it holds; a value that is missing, of another type
