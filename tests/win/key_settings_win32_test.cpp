@@ -26,8 +26,6 @@ TEST(KeySettingsRegistry, NumbersBesideTheSettingsStringAndOfNoOtherType) {
     readKeySettings(store, read);
     EXPECT_EQ(read.hotkey, chosen.hotkey);
     EXPECT_EQ(read.sendKey, keys::SendKey::Enter);
-    readSettingsString(store, read);
-    EXPECT_EQ(read.position, (StoredPosition{1, 2}));
     EXPECT_EQ(store.read(), L"1,2,C:\\,about:blank");
 
     HKEY key = nullptr;
