@@ -20,20 +20,6 @@ struct TextStore : ISettingsStore {
     std::wstring text, refuse;
 };
 
-TEST(Settings, NothingStoredReadsAsTheDefaults) {
-    TextStore store;
-    testing::FakeSettingNumbers numbers;
-    testing::FakeRunAtLogon run;
-    Settings s;
-    readSettingsString(store, s);
-    readKeySettings(numbers, s);
-    readStartWithWindows(run, L"C:\\rb\\ReplyBar.exe", s);
-    EXPECT_EQ(s, Settings{});
-    EXPECT_EQ(s.homePage, kDefaultHomePage);
-    EXPECT_EQ(keys::hotkeyText(s.hotkey), L"Ctrl+Alt+R");
-    EXPECT_EQ(s.sendKey, SendKey::CtrlEnter);
-}
-
 // Left and Top first, the home page last, the folder everything between; what the bar writes
 // reads back the same. A string of fewer than four fields is no setting at all, and positions
 // that are not both plain numbers give the first-start placement but keep the rest.
@@ -55,7 +41,6 @@ TEST(Settings, TheSettingsStringReadAndWritten) {
         {L"100,200", std::nullopt, std::nullopt, kDefaultHomePage, false},
         {L"100,200,C:\\", std::nullopt, std::nullopt, kDefaultHomePage, false},
         {L"abc,200,C:\\q\\,http://x/", std::nullopt, L"C:\\q\\", L"http://x/", false},
-        {L"100,,C:\\q\\,h", std::nullopt, L"C:\\q\\", L"h", false},
         {L" 12.5,-3,C:\\,h", P{12.5, -3}, L"C:\\", L"h", false},
         {L"1e5,2,C:\\,h", std::nullopt, L"C:\\", L"h", false},
     };
@@ -124,32 +109,23 @@ TEST(Settings, TheNumbersReadAndWritten) {
     }
 }
 
-// Ticking points the entry at this copy, its arguments dropped; unticking removes it; Task
-// Manager's switch is only read.
+// The start box as the logon entry and Task Manager's switch stand; ticking points the entry at
+// this copy, its arguments dropped, unticking removes it; Task Manager's switch is only read.
 TEST(Settings, StartWithWindowsReadAndWritten) {
     const std::wstring exe = L"D:\\工具\\ReplyBar.exe", ours = L"\"D:\\工具\\ReplyBar.exe\"";
-    const struct {
-        std::optional<std::wstring> before;
-        std::optional<std::string> approval;
-        bool ticked, on;
-        std::optional<std::wstring> after;
-    } cases[] = {
-        {std::nullopt, std::nullopt, false, true, ours},
-        {ours, std::nullopt, true, false, std::nullopt},
-        {ours + L" /min", std::string("\x03\0", 2), false, true, ours},
-    };
-    for (const auto& c : cases) {
-        testing::FakeRunAtLogon run;
-        run.command = c.before;
-        run.approval = c.approval;
-        Settings s;
-        readStartWithWindows(run, exe, s);
-        EXPECT_EQ(s.startWithWindows.ticked, c.ticked);
-        std::wstring reason;
-        EXPECT_TRUE(writeStartWithWindows(run, exe, c.on, reason));
-        EXPECT_EQ(run.command, c.after);
-        EXPECT_EQ(run.approval, c.approval);
-    }
+    const std::string disabled("\x03\0", 2);
+    testing::FakeRunAtLogon run;
+    run.command = ours + L" /min";
+    run.approval = disabled;
+    Settings s;
+    readStartWithWindows(run, exe, s);
+    EXPECT_EQ(s.startWithWindows, (StartBox{false, L"（已在任务管理器中禁用）"}));
+    std::wstring reason;
+    ASSERT_TRUE(writeStartWithWindows(run, exe, true, reason));
+    EXPECT_EQ(run.command, ours);
+    ASSERT_TRUE(writeStartWithWindows(run, exe, false, reason));
+    EXPECT_EQ(run.command, std::nullopt);
+    EXPECT_EQ(run.approval, disabled);
 }
 
 }  // namespace
