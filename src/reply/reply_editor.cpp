@@ -1,29 +1,16 @@
 #include "reply/reply_editor.h"
 
 #include <algorithm>
-#include <cwchar>
 
 #include "reply/reply_store.h"
+#include "reply/reply_texts.h"
 
 namespace replybar {
 
 namespace {
-constexpr wchar_t kNotice[] = L"提示";
-constexpr wchar_t kEmptyText[] = L"没有添加任何快捷回复信息！";
-constexpr wchar_t kTableFull[] = L"最多只能保存41条快捷回复信息。";
-constexpr wchar_t kDeleteQuestion[] = L"确认要删除此回复信息吗？";
-constexpr wchar_t kDeleteTitle[] = L"删除确认";
-constexpr wchar_t kDeletingLast[] = L"删最后一条";
-constexpr wchar_t kDeletingOther[] = L"不是删最后一条";
 // Longer replies are pasted as they are but not shown in the editor's box, which would take
 // minutes to lay a megabyte out.
 constexpr std::size_t kLongestEditable = 65536;
-constexpr wchar_t kHiddenBefore[] = L"有回复暂时没有显示：文件\n";
-constexpr wchar_t kHiddenAfter[] =
-    L"\n还不能移到它的位置（可能正被另一个程序使用）。\n\n"
-    L"现在添加的回复会排在这些回复前面，所以暂时不能添加。请稍后再试。";
-constexpr wchar_t kUnreadableNotSaved[] =
-    L"\n\n在它能够读取之前，修改不会保存，以免覆盖其中的内容。请稍后重新选择这条回复。";
 
 // Icon codes as long as the replies: a short string gets spaces (no icon), so that an edit at
 // one position never shifts another reply's icon.
@@ -41,23 +28,22 @@ ReplyEditor::ReplyEditor(BarState& state, ReplyTable& table, ReplyStore& store, 
 
 int ReplyEditor::replyCount() const { return std::clamp(state_.replyCount, 0, kReplyRows); }
 
-int ReplyEditor::selectedNumber() const {
-    if (selection_ < 0 || selection_ >= static_cast<int>(items_.size())) return 0;
-    return static_cast<int>(
-        std::wcstol(items_[static_cast<std::size_t>(selection_)].c_str(), nullptr, 10));
-}
+int ReplyEditor::selectedNumber() const { return selection_ ? *selection_ + 1 : 0; }
 
 void ReplyEditor::refillList(int count) {
-    items_.clear();
-    for (int i = 1; i <= count; ++i) items_.push_back(std::to_wstring(i));
-    selection_ = -1;
+    listRows_ = count;
+    selection_.reset();
     showList();
 }
 
-void ReplyEditor::showList() { view_.setListItems(items_, selection_); }
+void ReplyEditor::showList() { view_.setList(listRows_, selection_); }
 
-void ReplyEditor::select(int index) {
-    selection_ = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1;
+std::optional<int> ReplyEditor::rowOrNone(std::optional<int> row) const {
+    return row && *row >= 0 && *row < listRows_ ? row : std::nullopt;
+}
+
+void ReplyEditor::select(std::optional<int> row) {
+    selection_ = rowOrNone(row);
     showList();
     listSelected(selection_);
 }
@@ -95,8 +81,8 @@ void ReplyEditor::open() {
     view_.setAutoSendChecked(state_.autoSend);
 }
 
-void ReplyEditor::listSelected(int index) {
-    selection_ = index;
+void ReplyEditor::listSelected(std::optional<int> row) {
+    selection_ = rowOrNone(row);
     const int k = selectedNumber();
     if (k == 0) {
         setText(L"");
@@ -110,13 +96,11 @@ void ReplyEditor::listSelected(int index) {
     lockedNumber_ = 0;
     if (!text) {
         lockedNumber_ = k;
-        lockedReason_ = L"无法读取文件：\n" + store_.replyPath(k - 1) + kUnreadableNotSaved;
+        lockedReason_ = texts::unreadableNotSaved(store_.replyPath(k - 1));
     } else if (text->size() > kLongestEditable) {
         lockedNumber_ = k;
-        lockedReason_ = L"这条回复有 " + std::to_wstring(text->size()) +
-                        L" 个字，太长，无法在这里修改（可以删除它，或用记事本修改它的文件）：\n" +
-                        store_.replyPath(k - 1);
-        messages_.show(lockedReason_, kNotice, MessageKind::Info);
+        lockedReason_ = texts::tooLongToEdit(text->size(), store_.replyPath(k - 1));
+        messages_.show(lockedReason_, kNoticeTitle, MessageKind::Info);
     }
     setText(lockedNumber_ ? L"" : *text);
     pendingIconCodes_ = savedIconCodes_;
@@ -168,15 +152,15 @@ void ReplyEditor::addClicked() {
     if (refusedWhileRepliesHidden()) return;
     const int n = replyCount();
     if (n >= kReplyRows) {
-        messages_.show(kTableFull, kNotice, MessageKind::Info);
+        messages_.show(texts::kTableFull, kNoticeTitle, MessageKind::Info);
         view_.focusText();
         return;
     }
-    editorMode_ = kAdding;
+    mode_ = Mode::Adding;
     newReplyIconCode_ = L'0';
     preview(0);
-    items_.push_back(std::to_wstring(n + 1));
-    select(static_cast<int>(items_.size()) - 1);
+    listRows_ = n + 1;
+    select(n);
     setText(L"");
     view_.showCancelAdd(true);
     view_.enableDelete(false);
@@ -188,18 +172,18 @@ void ReplyEditor::addClicked() {
 // their file is free, and its icon code would land among theirs: it waits until they are back.
 bool ReplyEditor::refusedWhileRepliesHidden() {
     if (!store_.hiddenReplies()) return false;
-    messages_.show(kHiddenBefore + store_.firstHiddenFile() + kHiddenAfter, kNotice,
+    messages_.show(texts::addingWaitsForHidden(store_.firstHiddenFile()), kNoticeTitle,
                    MessageKind::Info);
     view_.focusText();
     return true;
 }
 
 void ReplyEditor::cancelAddClicked() {
-    editorMode_ = kModifying;
+    mode_ = Mode::Changing;
     const int n = replyCount();
     select(n - 1);  // reply n; with no replies the list keeps no selection
-    if (!items_.empty() && items_.back() == std::to_wstring(n + 1)) items_.pop_back();
-    if (selection_ >= static_cast<int>(items_.size())) selection_ = -1;
+    listRows_ = std::min(listRows_, n);  // the new reply's row goes
+    if (selection_ && *selection_ >= listRows_) selection_.reset();
     showList();
     view_.enableList(true);
     view_.showCancelAdd(false);
@@ -210,7 +194,7 @@ void ReplyEditor::cancelAddClicked() {
 void ReplyEditor::confirmClicked() {
     const std::wstring text = view_.text();
     if (text.empty()) {
-        messages_.show(kEmptyText, kNotice, MessageKind::Info);
+        messages_.show(texts::kNothingTyped, kNoticeTitle, MessageKind::Info);
         view_.focusText();
         return;
     }
@@ -229,7 +213,7 @@ void ReplyEditor::confirmClicked() {
 // The file is written first: a failed write (already reported) changes nothing in memory.
 void ReplyEditor::confirmChange(int k, const std::wstring& text) {
     if (k == lockedNumber_) {
-        messages_.show(lockedReason_, kNotice, MessageKind::Error);
+        messages_.show(lockedReason_, kNoticeTitle, MessageKind::Error);
         return;
     }
     if (k > kReplyRows || !store_.writeReplyFile(k - 1, text)) return;
@@ -264,14 +248,14 @@ void ReplyEditor::confirmAdd(int k, const std::wstring& text) {
     store_.writeIconCodeFile(pendingIconCodes_);
     state_.replyCount = k;
     resizePanel(k);
-    editorMode_ = kModifying;
+    mode_ = Mode::Changing;
     view_.showCancelAdd(false);
     view_.enableDelete(true);
     view_.enableList(true);
 }
 
 void ReplyEditor::deleteClicked() {
-    if (messages_.show(kDeleteQuestion, kDeleteTitle, MessageKind::Question) !=
+    if (messages_.show(texts::kDeleteQuestion, texts::kDeleteTitle, MessageKind::Question) !=
         MessageAnswer::Yes) {
         view_.focusText();
         return;
@@ -283,8 +267,6 @@ void ReplyEditor::deleteClicked() {
     }
     const bool last = k == n;
     const int r = last ? 0 : k - 1;
-    deleteKind_ = last ? kDeletingLast : kDeletingOther;
-    deletedNumber_ = std::to_wstring(k);
     const std::wstring codesAfter = removeIconCode(pendingIconCodes_, k);
     if (!store_.removeReply(k - 1, n - 1, codesAfter)) {
         reloadFromStore();

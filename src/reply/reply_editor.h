@@ -3,8 +3,8 @@
 // and the bar's rows, count, icon codes and panel size follow each change at once.
 #pragma once
 
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "core/bar_state.h"
 #include "core/ports.h"
@@ -19,7 +19,8 @@ class ReplyStore;
 class IEditorView {
 public:
     virtual ~IEditorView() = default;
-    virtual void setListItems(const std::vector<std::wstring>& items, int selection) = 0;
+    // The list of reply numbers: "1" to `rows`, with `selection` (a row from 0) selected.
+    virtual void setList(int rows, std::optional<int> selection) = 0;
     virtual void enableList(bool on) = 0;
     virtual std::wstring text() = 0;
     virtual void setText(const std::wstring& text) = 0;
@@ -42,15 +43,12 @@ public:
 
 class ReplyEditor {
 public:
-    static constexpr wchar_t kAdding[] = L"添加状态";
-    static constexpr wchar_t kModifying[] = L"修改状态";
-
     ReplyEditor(BarState& state, ReplyTable& table, ReplyStore& store, IMessages& messages,
                 IEditorHost& host, IEditorView& view);
 
     // Events of the dialog, in the order the user meets them.
     void open();
-    void listSelected(int index);  // the user picked an entry of the list
+    void listSelected(std::optional<int> row);  // the user picked an entry of the list
     void textChanged();            // the user changed the text box
     void pointerOverBackground();  // over the dialog, the text box or "清除图标"
     void chooseIconClicked();      // "选择图标"
@@ -65,25 +63,19 @@ public:
     void exitClicked();    // "退出本程序"
     void closing();        // however the dialog closes
 
-    // The editor's fields, for tests and the dialog.
-    const std::wstring& editorMode() const { return editorMode_; }
-    const std::wstring& savedIconCodes() const { return savedIconCodes_; }
-    const std::wstring& pendingIconCodes() const { return pendingIconCodes_; }
-    wchar_t newReplyIconCode() const { return newReplyIconCode_; }
-    const std::wstring& deletedNumber() const { return deletedNumber_; }
-    const std::wstring& deleteKind() const { return deleteKind_; }
-    const std::vector<std::wstring>& listItems() const { return items_; }
-    int listSelection() const { return selection_; }
-    bool adding() const { return editorMode_ == kAdding; }
-
 private:
+    // Adding: the list holds one row more than the replies, the new one, and the list is
+    // locked until the reply is confirmed or the adding cancelled.
+    enum class Mode { Changing, Adding };
+
+    bool adding() const { return mode_ == Mode::Adding; }
     int replyCount() const;
     int selectedNumber() const;              // k, the number the list shows; 0 for none
-    void select(int index);                  // sets the list's selection and runs list selection
+    std::optional<int> rowOrNone(std::optional<int> row) const;  // a row the list has, or none
+    void select(std::optional<int> row);     // sets the list's selection and runs list selection
     void setText(const std::wstring& text);  // sets the text box, which counts as a change
     void refillList(int count);
     void showList();
-    int previewIcon_ = -1;
     void preview(int icon);
     void resizePanel(int rows);
     void confirmChange(int k, const std::wstring& text);
@@ -99,14 +91,14 @@ private:
     IEditorHost& host_;
     IEditorView& view_;
 
-    std::wstring editorMode_;
+    Mode mode_ = Mode::Changing;
     std::wstring savedIconCodes_, pendingIconCodes_;
     wchar_t newReplyIconCode_ = L'0';
-    std::wstring deletedNumber_, deleteKind_;
-    std::vector<std::wstring> items_;
-    int selection_ = -1;
-    int lockedNumber_ = 0;       // the selected reply that cannot be saved over, or 0
-    std::wstring lockedReason_;  // why, as the user is told
+    int previewIcon_ = -1;
+    int listRows_ = 0;              // the list shows the numbers 1 to listRows_
+    std::optional<int> selection_;  // a row of the list
+    int lockedNumber_ = 0;          // the selected reply that cannot be saved over, or 0
+    std::wstring lockedReason_;     // why, as the user is told
 };
 
 }  // namespace replybar

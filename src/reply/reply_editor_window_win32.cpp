@@ -178,8 +178,10 @@ void ReplyEditorWindow::onCommand(int id, int code, HWND) {
         case kChooseIcon: editor_.chooseIconClicked(); break;
         case kClearIcon: editor_.clearIconClicked(); break;
         case kList:
-            if (code == CBN_SELCHANGE)
-                editor_.listSelected(static_cast<int>(::SendMessageW(list_, CB_GETCURSEL, 0, 0)));
+            if (code == CBN_SELCHANGE) {
+                const auto row = static_cast<int>(::SendMessageW(list_, CB_GETCURSEL, 0, 0));
+                editor_.listSelected(row >= 0 ? std::optional(row) : std::nullopt);
+            }
             break;
         case kText:
             if (code == EN_CHANGE && !settingText_) editor_.textChanged();
@@ -196,11 +198,12 @@ void ReplyEditorWindow::onCommand(int id, int code, HWND) {
     }
 }
 
-void ReplyEditorWindow::setListItems(const std::vector<std::wstring>& items, int selection) {
+void ReplyEditorWindow::setList(int rows, std::optional<int> selection) {
     ::SendMessageW(list_, CB_RESETCONTENT, 0, 0);
-    for (const auto& item : items)
-        ::SendMessageW(list_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-    ::SendMessageW(list_, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+    for (int number = 1; number <= rows; ++number)
+        ::SendMessageW(list_, CB_ADDSTRING, 0,
+                       reinterpret_cast<LPARAM>(std::to_wstring(number).c_str()));
+    ::SendMessageW(list_, CB_SETCURSEL, static_cast<WPARAM>(selection.value_or(-1)), 0);
 }
 
 void ReplyEditorWindow::enableList(bool on) { ::EnableWindow(list_, on); }

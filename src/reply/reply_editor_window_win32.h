@@ -50,7 +50,7 @@ private:
     void onCommand(int id, int code, HWND control);
 
     // IEditorView
-    void setListItems(const std::vector<std::wstring>& items, int selection) override;
+    void setList(int rows, std::optional<int> selection) override;
     void enableList(bool on) override;
     std::wstring text() override;
     void setText(const std::wstring& text) override;

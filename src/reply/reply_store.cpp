@@ -5,18 +5,13 @@
 #include <string_view>
 
 #include "core/codec.h"
+#include "reply/reply_texts.h"
 
 namespace replybar {
 namespace {
 
-const wchar_t kTitle[] = L"快捷回复条";
 const wchar_t kNoAutoSendLine[] = L"不要自动发送信息";
 const wchar_t kLineBreak[] = L"\r\n";
-const wchar_t kNoFolder[] = L"找不到应用程序数据文件夹，回复无法保存。";
-const wchar_t kFinishedLater[] =
-    L"\n\n其后的回复暂时不显示，但没有丢失：下次打开快捷回复设置或重新启动时会自动整理。";
-const wchar_t kNotOverwritten[] =
-    L"\n\n它是一条此前没有显示的回复，不会被覆盖。回复列表已重新载入，请再添加一次。";
 
 // A reply as the user typed it: the file's lines joined by CR LF. A line ends at CR LF, a lone CR
 // or a lone LF; the break that ends the file is the one the writer appends to every reply and
@@ -92,7 +87,7 @@ std::wstring ReplyStore::iconCodePath() const { return dataDir_ + L"bmpk.txt"; }
 std::wstring ReplyStore::noAutoSendPath() const { return dataDir_ + L"n.txt"; }
 
 void ReplyStore::report(const std::wstring& text) {
-    messages_.show(text, kTitle, MessageKind::Error);
+    messages_.show(text, kProgramTitle, MessageKind::Error);
 }
 
 PanelSize ReplyStore::loadReplies(BarState& state, ReplyTable& table) {
@@ -106,13 +101,13 @@ PanelSize ReplyStore::loadReplies(BarState& state, ReplyTable& table) {
     finishInterruptedChanges();
     closeGaps();
     // The first missing number ends the run. Files past the table's rows stay on disk unseen.
-    std::wstring unreadable;
+    std::vector<std::wstring> unreadable;
     int count = 0;
     for (; count < kReplyRows && files_.exists(replyPath(count)); ++count) {
         const auto bytes = files_.readAll(replyPath(count));
         // An unreadable file still holds its number, so the replies after it keep theirs and a
         // later save cannot land on them.
-        if (!bytes) unreadable += L"\n" + replyPath(count);
+        if (!bytes) unreadable.push_back(replyPath(count));
         setReplyText(table[static_cast<std::size_t>(count)],
                      bytes ? editingTextOf(codec::decodeStoreText(*bytes)) : std::wstring());
     }
@@ -123,7 +118,7 @@ PanelSize ReplyStore::loadReplies(BarState& state, ReplyTable& table) {
         if (const auto bytes = files_.readAll(iconCodePath()))
             state.replyIconCodes = withoutLineBreaks(codec::decodeStoreText(*bytes));
         else
-            unreadable += L"\n" + iconCodePath();
+            unreadable.push_back(iconCodePath());
     }
     for (int row = 0; row < kReplyRows; ++row) {
         Reply& reply = table[static_cast<std::size_t>(row)];
@@ -137,7 +132,7 @@ PanelSize ReplyStore::loadReplies(BarState& state, ReplyTable& table) {
     // drive that went away) tells nothing about it: the state stays as it was.
     if (folderReachable()) state.autoSend = !files_.exists(noAutoSendPath());
 
-    if (!unreadable.empty()) report(L"无法读取文件：" + unreadable);
+    if (!unreadable.empty()) report(texts::cannotRead(unreadable));
     return panelSizeFor(count);
 }
 
@@ -148,7 +143,7 @@ std::optional<std::wstring> ReplyStore::readReplyForEditing(int index) {
     const auto bytes = files_.readAll(path);
     if (!bytes) {
         if (!files_.exists(path)) return std::wstring();
-        report(L"无法读取文件：\n" + path);
+        report(texts::cannotRead({path}));
         return std::nullopt;
     }
     return editingTextOf(codec::decodeStoreText(*bytes));
@@ -156,7 +151,7 @@ std::optional<std::wstring> ReplyStore::readReplyForEditing(int index) {
 
 bool ReplyStore::refusedWithoutFolder() {
     if (hasFolder()) return false;
-    report(kNoFolder);
+    report(texts::kNoDataFolder);
     return true;
 }
 
@@ -164,7 +159,7 @@ bool ReplyStore::write(const std::wstring& path, const std::wstring& text) {
     if (refusedWithoutFolder()) return false;
     std::wstring reason;
     if (files_.writeAtomic(path, codec::encodeStoreText(text), reason)) return true;
-    report(L"无法保存文件：\n" + path + L"\n\n" + reason);
+    report(texts::cannotSave(path, reason));
     return false;
 }
 
@@ -181,7 +176,7 @@ bool ReplyStore::addReplyFile(int index, const std::wstring& text) {
     assert(index >= 0);
     if (refusedWithoutFolder()) return false;
     if (hasReplyFile(index)) {
-        report(L"无法添加回复：文件已存在：\n" + replyPath(index) + kNotOverwritten);
+        report(texts::replyFileExists(replyPath(index)));
         return false;
     }
     return writeReplyFile(index, text);
@@ -195,7 +190,7 @@ bool ReplyStore::removeReply(int removed, int newCount,
     if (refusedWithoutFolder()) return false;
     std::wstring reason;
     if (!files_.remove(replyPath(removed), reason)) {
-        report(L"无法删除文件：\n" + replyPath(removed) + L"\n\n" + reason);
+        report(texts::cannotDelete(replyPath(removed), reason));
         return false;
     }
     // The codes already in the order the files will have once renumbered: a renumbering that
@@ -205,8 +200,7 @@ bool ReplyStore::removeReply(int removed, int newCount,
     // the next load closes, and loses none of the replies.
     for (int j = removed + 1; j <= newCount; ++j) {
         if (!files_.rename(replyPath(j), replyPath(j - 1), reason)) {
-            report(L"无法重命名文件：\n" + replyPath(j) + L" → " + replyPath(j - 1) + L"\n\n" +
-                   reason + kFinishedLater);
+            report(texts::renumberingStopped(replyPath(j), replyPath(j - 1), reason));
             blockedBy_ = replyPath(j);
             return false;
         }
@@ -236,7 +230,7 @@ void ReplyStore::finishInterruptedChanges() {
         if (files_.exists(targetPath) || (bytes && bytes->empty())) {
             files_.remove(path, reason);
         } else if (!files_.rename(path, targetPath, reason)) {
-            report(L"无法恢复文件：\n" + path + L" → " + targetPath + L"\n\n" + reason);
+            report(texts::cannotRestore(path, targetPath, reason));
         }
     }
 }
@@ -257,8 +251,7 @@ void ReplyStore::closeGaps() {
             hiddenReplies_ = true;
             // Told once: the reload right after a stopped delete meets the same file.
             if (from != blockedBy_)
-                report(L"无法重命名文件：\n" + from + L" → " + replyPath(next) +
-                       (reason.empty() ? L"" : L"\n\n" + reason) + kFinishedLater);
+                report(texts::renumberingStopped(from, replyPath(next), reason));
             blockedBy_ = from;
             return;
         }
@@ -271,7 +264,7 @@ bool ReplyStore::setAutoSend(BarState& state, bool on) {
     if (on) {
         std::wstring reason;
         if (files_.exists(noAutoSendPath()) && !files_.remove(noAutoSendPath(), reason)) {
-            report(L"无法删除文件：\n" + noAutoSendPath() + L"\n\n" + reason);
+            report(texts::cannotDelete(noAutoSendPath(), reason));
             return false;
         }
     } else if (!write(noAutoSendPath(), std::wstring(kNoAutoSendLine) + kLineBreak)) {

@@ -1,0 +1,10 @@
+// The titles the program's message boxes carry: its own name, and the plain "提示" of the reply
+// editor's notices and of the word that a pick's keys did not all go out.
+#pragma once
+
+namespace replybar {
+
+inline constexpr wchar_t kProgramTitle[] = L"快捷回复条";
+inline constexpr wchar_t kNoticeTitle[] = L"提示";
+
+}  // namespace replybar
