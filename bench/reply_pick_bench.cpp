@@ -286,7 +286,7 @@ int wmain() {
         clearText();
         clipboard.setText(reply);
         t0 = Clock::now();
-        keys.send(L"^v", false);
+        keys.send(keys::Chord::Paste, false);
         nowait.push_back(waitForText(t0, length));
     }
     std::printf("no-wait sender: %.2f ms\n", median(nowait));

@@ -2,20 +2,11 @@
 
 namespace replybar::keys {
 
-std::optional<std::vector<KeyEvent>> planKeys(const std::wstring& notation,
-                                              const HeldModifiers& held) {
-    std::uint16_t key = 0;
-    bool withCtrl = true;
-    if (notation == L"^v")
-        key = kV;
-    else if (notation == L"^{Enter}")
-        key = kReturn;
-    else if (notation == L"{Enter}")
-        key = kReturn, withCtrl = false;
-    else if (notation == L"{esc}")
-        key = kEscape, withCtrl = false;
-    else
-        return std::nullopt;
+Chord chordOf(SendKey key) { return key == SendKey::Enter ? Chord::Enter : Chord::CtrlEnter; }
+
+std::vector<KeyEvent> planKeys(Chord chord, const HeldModifiers& held) {
+    const std::uint16_t key = chord == Chord::Paste ? kV : kReturn;
+    const bool withCtrl = chord != Chord::Enter;
 
     auto isShift = [](std::uint16_t vk) { return vk == kLShift || vk == kRShift; };
     std::vector<KeyEvent> out;
@@ -61,10 +52,6 @@ std::vector<KeyEvent> releasesAfterPartial(const std::vector<KeyEvent>& plan,
     std::vector<KeyEvent> out;
     for (auto it = down.rbegin(); it != down.rend(); ++it) out.push_back({*it, true});
     return out;
-}
-
-const wchar_t* sendKeyNotation(SendKey key) {
-    return key == SendKey::Enter ? L"{Enter}" : L"^{Enter}";
 }
 
 }  // namespace replybar::keys

@@ -1,12 +1,10 @@
-// The send-keys routine's plan: which key events to inject for one of the notations the bar uses.
+// The send-keys routine's plan: which key events to inject for one of the chords the bar sends.
 // Modifiers the user physically holds are released first, so the receiving window never sees
 // Ctrl+Shift+V, and are left released: no key stays stuck and none is tapped alone.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
-#include <string>
 #include <vector>
 
 namespace replybar::keys {
@@ -35,8 +33,10 @@ enum Vk : std::uint16_t {
 
 // The key auto-send presses after the paste; stored as this number.
 enum class SendKey : std::uint32_t { CtrlEnter = 0, Enter = 1 };
-// Its notation for IKeys: "^{Enter}" or "{Enter}".
-const wchar_t* sendKeyNotation(SendKey key);
+
+// What the bar sends: the paste (Ctrl+V) and either send key.
+enum class Chord { Paste, CtrlEnter, Enter };
+Chord chordOf(SendKey key);
 
 struct KeyEvent {
     std::uint16_t vk;
@@ -49,9 +49,7 @@ struct HeldModifiers {
     std::vector<std::uint16_t> keys;  // any of kLShift … kRWin
 };
 
-// nullopt for a notation the bar never sends.
-std::optional<std::vector<KeyEvent>> planKeys(const std::wstring& notation,
-                                              const HeldModifiers& held);
+std::vector<KeyEvent> planKeys(Chord chord, const HeldModifiers& held);
 
 // When the system took only the first `sentCount` events of `plan`: the key-ups of the keys
 // those pressed and did not release, last pressed first, so that none stays down.

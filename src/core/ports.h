@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/keystrokes.h"
+
 namespace replybar {
 
 // Message boxes and modal dialogs.
@@ -106,10 +108,9 @@ public:
 class IKeys {
 public:
     virtual ~IKeys() = default;
-    // Sends one of the notations "^v", "^{Enter}", "{esc}". With `wait`, returns after the
-    // keystrokes were processed by the receiving thread. Returns false when the system refused
-    // part of the injection.
-    virtual bool send(const std::wstring& notation, bool wait) = 0;
+    // Sends the chord. With `wait`, returns after the keystrokes were processed by the
+    // receiving thread. Returns false when the system refused part of the injection.
+    virtual bool send(keys::Chord chord, bool wait) = 0;
     // One press and release of a key, as the user typed it, to the window that has the focus:
     // a key the bar took for itself goes on to where it was meant.
     virtual bool tap(std::uint16_t virtualKey) = 0;

@@ -4,36 +4,10 @@
 #include <cwctype>
 #include <utility>
 
+#include "reply/reply_texts.h"
+
 namespace replybar {
 namespace {
-
-constexpr wchar_t kTitle[] = L"快捷回复条";
-constexpr wchar_t kElevatedText[] =
-    L"当前窗口的程序是以管理员身份运行的，Windows 不允许快捷回复条向它发送按键，"
-    L"所以这次没有粘贴。\n\n回复已复制到剪贴板，请按 Ctrl+V 手动粘贴；"
-    L"或者以管理员身份运行快捷回复条。";
-constexpr wchar_t kKeysFailedText[] =
-    L"按键没有全部送出，回复可能没有粘贴或发送到聊天窗口。\n请检查后重试。";
-constexpr wchar_t kNothingSent[] =
-    L"\n\n这次没有粘贴，也没有发送任何内容。请稍后再点一次这条回复。";
-constexpr wchar_t kWindowChanged[] =
-    L"点击回复之后，前台换成了另一个窗口，所以这次没有粘贴，也没有发送任何内容。"
-    L"\n\n回复已复制到剪贴板，可以按 Ctrl+V 手动粘贴。";
-constexpr wchar_t kEmptyReplyText[] =
-    L"这条回复是空的（或者它的文件没能读取），所以这次没有粘贴，也没有发送任何内容。"
-    L"\n\n可以右键点击“快捷回复”按钮，在“快捷回复设置”里修改它。";
-constexpr wchar_t kPasteInDoubtText[] =
-    L"按下 Ctrl+V 时另一个程序正在使用剪贴板（或者前台窗口换了），回复可能没有粘贴上，"
-    L"所以这次没有自动发送。\n\n请看一下聊天窗口：回复在，就自己发送；不在，可以再选一次这条回复。";
-constexpr wchar_t kRemoteText[] =
-    L"当前窗口是远程桌面或虚拟桌面的客户端：剪贴板要先传到远程电脑上，"
-    L"所以快捷回复条会稍等片刻再粘贴，而且不会自动发送。请确认内容后自己发送。"
-    L"\n\n（每次启动只提示一次。）";
-
-std::wstring busyText(const std::wstring& holder) {
-    const std::wstring who = holder.empty() ? L"另一个程序" : L"另一个程序（“" + holder + L"”）";
-    return L"剪贴板正被" + who + L"占用，快捷回复条没能把回复放到剪贴板上。" + kNothingSent;
-}
 
 bool equalNoCase(const std::wstring& a, const std::wstring& b) {
     return a.size() == b.size() &&
@@ -71,7 +45,7 @@ void ReplyPick::release(const std::wstring& text, bool autoSend) {
     flush();
     // Ctrl+V of nothing and then the send key would send the user's draft alone.
     if (text.empty()) {
-        ports_.messages.show(kEmptyReplyText, kTitle, MessageKind::Info);
+        ports_.messages.show(texts::kEmptyReplyPicked, kProgramTitle, MessageKind::Info);
         if (ports_.events) ports_.events->pickEnded();
         return;
     }
@@ -79,7 +53,7 @@ void ReplyPick::release(const std::wstring& text, bool autoSend) {
     // the clipboard for the user to paste by hand.
     if (ports_.target.foregroundIntegrity() == TargetIntegrity::Higher) {
         if (written_ != text && ports_.clipboard.setText(text)) written_ = text;
-        ports_.messages.show(kElevatedText, kTitle, MessageKind::Info);
+        ports_.messages.show(texts::kTargetElevated, kProgramTitle, MessageKind::Info);
         if (ports_.events) ports_.events->pickEnded();
         return;
     }
@@ -114,9 +88,9 @@ void ReplyPick::advance() {
                     return waitFor(static_cast<unsigned>(writtenAt_ + kClipboardQuietMs - now));
                 if (!held || !clipboardFree(p)) {
                     if (now < p.deadline) return waitFor(kClipboardRetryStepMs);
-                    const std::wstring text = busyText(p.holder);
+                    const std::wstring text = texts::clipboardBusy(p.holder);
                     finish();
-                    ports_.messages.show(text, kTitle, MessageKind::Info);
+                    ports_.messages.show(text, kProgramTitle, MessageKind::Info);
                     return;
                 }
                 p.stage = Stage::Paste;
@@ -130,7 +104,7 @@ void ReplyPick::advance() {
             case Stage::Paste:
                 if (ports_.target.foreground() != p.window) {
                     finish();
-                    ports_.messages.show(kWindowChanged, kTitle, MessageKind::Info);
+                    ports_.messages.show(texts::kWindowChanged, kProgramTitle, MessageKind::Info);
                     return;
                 }
                 // Once more after a wait: another program may have written or opened it
@@ -150,11 +124,11 @@ void ReplyPick::advance() {
                 // paste.
                 if (ports_.clipboard.access(p.window, true) == IClipboard::Access::ByOther) {
                     finish();
-                    ports_.messages.show(kPasteInDoubtText, kTitle, MessageKind::Info);
+                    ports_.messages.show(texts::kPasteInDoubt, kProgramTitle, MessageKind::Info);
                     return;
                 }
                 if (ports_.events) ports_.events->beforeSendKey();
-                sendKeys(keys::sendKeyNotation(p.sendKey), false);
+                sendKeys(keys::chordOf(p.sendKey), false);
                 return finish();
             }
         }
@@ -181,7 +155,7 @@ bool ReplyPick::clipboardFree(Pending& p) {
 }
 
 void ReplyPick::paste(Pending& p) {
-    if (!sendKeys(L"^v", true)) return finish();
+    if (!sendKeys(keys::Chord::Paste, true)) return finish();
     // Signs that the target found no reply to paste: another program had the clipboard open
     // as the target took the keys, someone wrote over it, or the window in front changed.
     const bool inDoubt = ports_.clipboard.access(p.window, true) == IClipboard::Access::ByOther ||
@@ -189,7 +163,7 @@ void ReplyPick::paste(Pending& p) {
                          ports_.target.foreground() != p.window;
     if (p.autoSend && !p.remote && inDoubt) {
         finish();
-        ports_.messages.show(kPasteInDoubtText, kTitle, MessageKind::Info);
+        ports_.messages.show(texts::kPasteInDoubt, kProgramTitle, MessageKind::Info);
         return;
     }
     if (p.autoSend && !p.remote) {
@@ -200,7 +174,7 @@ void ReplyPick::paste(Pending& p) {
     finish();
     if (tell) {
         remoteTold_ = true;
-        ports_.messages.show(kRemoteText, kTitle, MessageKind::Info);
+        ports_.messages.show(texts::kRemoteTarget, kProgramTitle, MessageKind::Info);
     }
 }
 
@@ -220,9 +194,9 @@ void ReplyPick::flush() {
     finish();
 }
 
-bool ReplyPick::sendKeys(const wchar_t* notation, bool wait) {
-    if (ports_.keys.send(notation, wait)) return true;
-    ports_.messages.show(kKeysFailedText, L"提示", MessageKind::Info);
+bool ReplyPick::sendKeys(keys::Chord chord, bool wait) {
+    if (ports_.keys.send(chord, wait)) return true;
+    ports_.messages.show(texts::kKeysFailed, kNoticeTitle, MessageKind::Info);
     return false;
 }
 

@@ -104,7 +104,7 @@ private:
     void waitFor(unsigned ms);
     void finish();
     void flush();
-    bool sendKeys(const wchar_t* notation, bool wait);
+    bool sendKeys(keys::Chord chord, bool wait);
 
     Ports ports_;
     std::optional<std::wstring> written_;  // what our last clipboard write put there

@@ -176,15 +176,14 @@ UINT sendInputs(std::vector<INPUT>& inputs) {
 
 }  // namespace
 
-bool KeySender::send(const std::wstring& notation, bool wait) {
-    const auto plan = keys::planKeys(notation, heldModifiers());
-    if (!plan) return false;
-    std::vector<INPUT> inputs = inputsOf(*plan);
+bool KeySender::send(keys::Chord chord, bool wait) {
+    const std::vector<keys::KeyEvent> plan = keys::planKeys(chord, heldModifiers());
+    std::vector<INPUT> inputs = inputsOf(plan);
     const UINT sent = sendInputs(inputs);
     if (sent < inputs.size()) {
         // Cut short (another desktop took the input, the system refused the rest): whatever
         // went down is let go again, or it would stay down for the user's next keys.
-        std::vector<INPUT> releases = inputsOf(keys::releasesAfterPartial(*plan, sent));
+        std::vector<INPUT> releases = inputsOf(keys::releasesAfterPartial(plan, sent));
         if (!releases.empty()) sendInputs(releases);
     }
     if (wait) waitUntilProcessed(sent);

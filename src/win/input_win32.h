@@ -21,10 +21,10 @@ private:
     DWORD sequence_ = 0;  // the clipboard's sequence number after our last write; 0: none
 };
 
-// Sends "^v", "^{Enter}" and "{esc}" with SendInput, around whatever modifiers the user holds.
+// Sends the bar's chords with SendInput, around whatever modifiers the user holds.
 class KeySender : public IKeys {
 public:
-    bool send(const std::wstring& notation, bool wait) override;
+    bool send(keys::Chord chord, bool wait) override;
     bool tap(std::uint16_t virtualKey) override;
     bool isDown(std::uint16_t virtualKey) override;
 };

@@ -218,12 +218,16 @@ public:
     std::wstring holder;
 };
 
-// Keystrokes as sent, each with the moment it went out when a clock is given.
+// Keystrokes as sent ("^v", "^{Enter}", "{Enter}", with "|wait" when the sender waited for
+// the target), each with the moment it went out when a clock is given.
 class FakeKeys : public IKeys {
 public:
     explicit FakeKeys(const FakeClock* clock = nullptr) : clock_(clock) {}
-    bool send(const std::wstring& n, bool wait) override {
-        sent.push_back(n + (wait ? L"|wait" : L""));
+    bool send(keys::Chord chord, bool wait) override {
+        const wchar_t* name = chord == keys::Chord::Paste       ? L"^v"
+                              : chord == keys::Chord::CtrlEnter ? L"^{Enter}"
+                                                                : L"{Enter}";
+        sent.push_back(name + std::wstring(wait ? L"|wait" : L""));
         at.push_back(clock_ ? clock_->now : 0);
         if (onSend) onSend(sent.back());
         return accept;

@@ -284,9 +284,8 @@ TEST(Keystrokes, APlainEnterLetsHeldModifiersGoBehindTheMaskKey) {
           {kReturn, false},
           {kReturn, true}}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(planKeys(sendKeyNotation(SendKey::Enter), {c.held}), c.plan);
-    EXPECT_EQ(std::wstring(sendKeyNotation(SendKey::CtrlEnter)), L"^{Enter}");
+    for (const auto& c : cases) EXPECT_EQ(planKeys(chordOf(SendKey::Enter), {c.held}), c.plan);
+    EXPECT_EQ(chordOf(SendKey::CtrlEnter), Chord::CtrlEnter);
 }
 
 }  // namespace
