@@ -14,36 +14,18 @@ namespace replybar::win {
 
 namespace {
 
-// Formats that keep a reply out of the places it has no business in: Windows' clipboard
-// history and the cloud clipboard shared across the user's devices. A reply is the user's
-// message to a customer; with a DWORD 0 under each name, Windows keeps neither.
-void putPrivacyFormats() {
-    static const UINT history = ::RegisterClipboardFormatW(L"CanIncludeInClipboardHistory");
-    static const UINT cloud = ::RegisterClipboardFormatW(L"CanUploadToCloudClipboard");
-    for (UINT format : {history, cloud}) {
-        if (!format) continue;
-        if (HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD))) {
-            if (auto* p = static_cast<DWORD*>(::GlobalLock(mem))) {
-                *p = 0;
-                ::GlobalUnlock(mem);
-                if (::SetClipboardData(format, mem)) continue;
-            }
-            ::GlobalFree(mem);
-        }
+// Puts `bytes` of `data` on the open clipboard in `format`. The memory is the system's once
+// SetClipboardData took it, and freed here when it did not.
+bool putData(UINT format, const void* data, SIZE_T bytes) {
+    HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!mem) return false;
+    if (void* p = ::GlobalLock(mem)) {
+        std::memcpy(p, data, bytes);
+        ::GlobalUnlock(mem);
+        if (::SetClipboardData(format, mem)) return true;
     }
-}
-
-// The text's language: programs that paste ANSI text get it converted through the Chinese code
-// page, not the system's (which may not hold the characters), and not question marks.
-void putChineseLocale() {
-    if (HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(LCID))) {
-        if (auto* p = static_cast<LCID*>(::GlobalLock(mem))) {
-            *p = MAKELCID(MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), SORT_DEFAULT);
-            ::GlobalUnlock(mem);
-            if (::SetClipboardData(CF_LOCALE, mem)) return;
-        }
-        ::GlobalFree(mem);
-    }
+    ::GlobalFree(mem);
+    return false;
 }
 
 }  // namespace
@@ -52,21 +34,23 @@ void putChineseLocale() {
 // running, not here.
 bool Clipboard::setText(const std::wstring& text) {
     if (!::OpenClipboard(owner_)) return false;
-    bool ok = ::EmptyClipboard() != FALSE;
-    const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL mem = ok ? ::GlobalAlloc(GMEM_MOVEABLE, bytes) : nullptr;
-    ok = false;
-    if (mem) {
-        if (void* p = ::GlobalLock(mem)) {
-            std::memcpy(p, text.c_str(), bytes);
-            ::GlobalUnlock(mem);
-            ok = ::SetClipboardData(CF_UNICODETEXT, mem) != nullptr;
-        }
-        if (!ok) ::GlobalFree(mem);
-    }
+    const bool ok = ::EmptyClipboard() &&
+                    putData(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     if (ok) {
-        putChineseLocale();
-        putPrivacyFormats();
+        // The text's language: programs that paste ANSI text get it converted through the
+        // Chinese code page, not the system's (which may not hold the characters), and not
+        // question marks.
+        const LCID chinese =
+            MAKELCID(MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), SORT_DEFAULT);
+        putData(CF_LOCALE, &chinese, sizeof chinese);
+        // Formats that keep a reply out of the places it has no business in: Windows' clipboard
+        // history and the cloud clipboard shared across the user's devices. A reply is the
+        // user's message to a customer; with a DWORD 0 under each name, Windows keeps neither.
+        static const UINT history = ::RegisterClipboardFormatW(L"CanIncludeInClipboardHistory");
+        static const UINT cloud = ::RegisterClipboardFormatW(L"CanUploadToCloudClipboard");
+        const DWORD no = 0;
+        for (UINT format : {history, cloud})
+            if (format) putData(format, &no, sizeof no);
     }
     ::CloseClipboard();
     // The number the system gives the clipboard's content once we closed it: any later write,
