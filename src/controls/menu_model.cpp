@@ -120,7 +120,8 @@ std::array<MenuAppearance, 5> presets(const ISystemColors& system, const Picture
 std::int32_t MenuModel::addItem(const std::wstring& itemAlias, PicturePtr itemIcon,
                                 const std::wstring& itemText, std::int32_t itemType,
                                 std::int32_t itemState,
-                                const std::function<void()>& platformTeardown) {
+                                const std::function<void()>& platformTeardown,
+                                std::int64_t itemData) {
     const std::int32_t id = nextItemId_;
     // After a teardown the table is shorter than the ids handed out; the gap is empty records.
     items_.resize(static_cast<std::size_t>(id) + 1);
@@ -137,6 +138,7 @@ std::int32_t MenuModel::addItem(const std::wstring& itemAlias, PicturePtr itemIc
     r.itemType = itemType;
     r.itemState = itemState;
     r.itemAlias = itemAlias;
+    r.itemData = itemData;
     nextItemId_ = id + 1;
     return id;
 }

@@ -47,6 +47,7 @@ struct MenuItem {
     std::wstring itemText;
     std::int32_t itemType = kTypeString;
     std::int32_t itemState = 0;
+    std::int64_t itemData = 0;  // the owner's own number for the item; 0 when it gave none
 };
 
 // The object's error convention: a number, a source and a description.
@@ -116,7 +117,8 @@ public:
     // makes the system item owner-drawn.
     std::int32_t addItem(const std::wstring& itemAlias, PicturePtr itemIcon,
                          const std::wstring& itemText, std::int32_t itemType,
-                         std::int32_t itemState, const std::function<void()>& platformTeardown);
+                         std::int32_t itemState, const std::function<void()>& platformTeardown,
+                         std::int64_t itemData = 0);
 
     // Erases the whole table, releasing icons and texts. nextItemId is kept, so ids are never
     // reused. Safe to run any number of times.

@@ -261,7 +261,7 @@ void RunMenuCommand(std::int64_t itemId) {
     const bool exitItem = r->itemAlias == L"exit";
     if (host.state && host.shell) {
         const auto name = launch::resolveLaunchEntry(
-            host.state->launchMap, launch::launchEntryForItem(itemId, r->itemAlias));
+            host.state->launchMap, launch::launchEntryForItem(itemId, r->itemData));
         // An empty name is the closing marker of the list, not a file.
         if (name && !name->empty())
             host.shell->open(launch::launchPath(host.state->launchFolder, *name));

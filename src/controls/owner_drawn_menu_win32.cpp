@@ -99,7 +99,8 @@ void OwnerDrawnMenu::CreateMenu() {
 }
 
 void OwnerDrawnMenu::AddItem(const std::wstring& itemAlias, PicturePtr itemIcon,
-                    const std::wstring& itemText, std::int32_t itemType, std::int32_t itemState) {
+                    const std::wstring& itemText, std::int32_t itemType, std::int32_t itemState,
+                    std::int64_t itemData) {
     SharedMenu& m = sharedMenu();
     const std::int32_t id = m.model.nextItemId();
     if (m.menuHandle) {
@@ -118,7 +119,7 @@ void OwnerDrawnMenu::AddItem(const std::wstring& itemAlias, PicturePtr itemIcon,
                           &info);
     }
     m.model.addItem(itemAlias, std::move(itemIcon), itemText, itemType, itemState,
-                    [&m] { teardownMenuPlatform(m); });
+                    [&m] { teardownMenuPlatform(m); }, itemData);
     if (m.menuHandle) makeOwnerDrawn(m.menuHandle, static_cast<UINT>(id));
 }
 

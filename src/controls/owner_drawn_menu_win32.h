@@ -24,8 +24,10 @@ public:
     // object's, or this one's from an earlier call) is torn down first.
     void CreateMenu();
     // Appends an item; throws MenuError (with the menu torn down) when the alias is taken.
+    // `itemData` is the caller's own number for the item, handed back in its record
+    // (MenuItem::itemData) when the item is chosen.
     void AddItem(const std::wstring& itemAlias, PicturePtr itemIcon, const std::wstring& itemText,
-                 std::int32_t itemType, std::int32_t itemState);
+                 std::int32_t itemType, std::int32_t itemState, std::int64_t itemData = 0);
     void DeleteItem(const std::wstring& itemAlias);
     // Returns when the menu closes; a chosen item arrives afterwards as a posted WM_COMMAND.
     // A menu that fits neither below nor above the point opens beside `keepFree` (screen

@@ -30,23 +30,8 @@ std::optional<std::wstring> resolveLaunchEntry(const LaunchMap& map, long long e
     return map[static_cast<std::size_t>(entryNumber - 1)];
 }
 
-std::optional<long long> entryNumberFromAlias(const std::wstring& alias) {
-    static constexpr std::wstring_view kPrefix = L"open";
-    if (alias.size() <= kPrefix.size() || alias.compare(0, kPrefix.size(), kPrefix) != 0)
-        return std::nullopt;
-    const std::wstring_view digits = std::wstring_view(alias).substr(kPrefix.size());
-    // Only the form the build writes: no sign, no leading zero, and short enough to fit.
-    if (digits.size() > 18 || (digits.size() > 1 && digits[0] == L'0')) return std::nullopt;
-    long long n = 0;
-    for (const wchar_t c : digits) {
-        if (c < L'0' || c > L'9') return std::nullopt;
-        n = n * 10 + (c - L'0');
-    }
-    return n;
-}
-
-long long launchEntryForItem(long long itemId, const std::wstring& alias) {
-    return entryNumberFromAlias(alias).value_or(itemId + 1);
+long long launchEntryForItem(long long itemId, long long itemData) {
+    return itemData != 0 ? itemData : itemId + 1;
 }
 
 }  // namespace replybar::launch

@@ -28,11 +28,9 @@ bool isBlankCaption(const std::wstring& caption);
 // the map has no entry n.
 std::optional<std::wstring> resolveLaunchEntry(const LaunchMap& map, long long entryNumber);
 
-// The entry number carried by a launcher item's alias, "open" + decimal digits.
-std::optional<long long> entryNumberFromAlias(const std::wstring& alias);
-
-// The entry a chosen launcher item opens: the number in its alias, which stays right when an
-// entry with a blank caption got no item; items of other menus fall back to id + 1.
-long long launchEntryForItem(long long itemId, const std::wstring& alias);
+// The entry a chosen menu item opens: the entry number the launcher build gave it as its item
+// data, which stays right when an entry with a blank caption got no item; an item without one
+// (data 0) falls back to id + 1.
+long long launchEntryForItem(long long itemId, long long itemData);
 
 }  // namespace replybar::launch

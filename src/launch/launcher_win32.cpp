@@ -142,7 +142,7 @@ void fillLauncherMenu(const LauncherContext& context, LauncherContent content,
             if (!isBlankCaption(caption))
                 launcherMenu->AddItem(L"open" + std::to_wstring(n),
                                       place >= 0 ? pictures[static_cast<std::size_t>(place)] : nullptr,
-                                      caption, menu::kTypeString, 0);
+                                      caption, menu::kTypeString, 0, n);
         }
         if (launcherMenu->items().recordCount() == 0)
             launcherMenu->AddItem(L"nothing", nullptr,
@@ -153,7 +153,8 @@ void fillLauncherMenu(const LauncherContext& context, LauncherContent content,
                                   menu::kTypeString, menu::kStateDisabled);
         launcherMenu->Style(1);
     } catch (const std::exception&) {
-        // Aliases carry their entry number and cannot clash; out of memory leaves what was built.
+        // Aliases are "open" and the entry number, which cannot clash; out of memory leaves what
+        // was built.
     }
 }
 
