@@ -1,7 +1,8 @@
 // FolderBrowser's rules: a text box with a "设置" button on its right that
 // picks a folder with the system's folder dialog. The layout, the text a chosen folder becomes,
 // the key that browses and the persisted properties live here; folder_browser_win32 is the
-// control itself.
+// control itself. The bar uses none of this directly: it reaches the control only through the
+// part folder_browser_win32.h names.
 #pragma once
 
 #include <array>

@@ -1,6 +1,10 @@
 // FolderBrowser: a text box that holds a folder path and a "设置" button
 // that picks the folder with the system's folder dialog. Every property is the text box's; a host
 // uses the control like a text box.
+//
+// The control keeps its whole interface, properties, Change event and property bag included. The
+// settings dialog relies on one part of it: the constructor, Text (read and set) and textBox(),
+// which it focuses.
 #pragma once
 
 #include <windows.h>

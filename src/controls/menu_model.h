@@ -1,6 +1,10 @@
 // sharedMenu: the owner-drawn popup menu's item table and appearance, without the platform. The
 // Win32 half (OwnerDrawnMenu) owns the popup menu handle and the window hook and mirrors each call here;
 // one instance per process is its business, tests make their own.
+//
+// Of this the bar uses the item record (MenuItem, whose itemData carries a launcher entry's
+// number), the item type and state values and the picture type; the appearance and its presets
+// serve the menu control, which keeps them whole.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,11 @@
 // OwnerDrawnMenu: the front through which the bar builds and shows its owner-drawn popup menu. The state
 // behind it (menu handle, item table, appearance, hook) is sharedMenu's, one per process; the object
 // that last ran CreateMenu owns it and its destruction tears it down.
+//
+// The menu is a control of its own, and keeps its whole interface: item editing, the eighteen
+// appearance properties and the presets of Style. The bar relies on one part of it, marked
+// below: CreateMenu, AddItem (the entry number as item data), Style, PopupMenu, openedBeside and
+// items(), with the MenuHost it is made with (menu_window_win32.h).
 #pragma once
 
 #include <windows.h>
@@ -15,6 +20,7 @@ namespace replybar::menu {
 
 class OwnerDrawnMenu {
 public:
+    // The part the bar uses.
     explicit OwnerDrawnMenu(MenuHost host);
     ~OwnerDrawnMenu();  // teardown, when this object owns the menu
     OwnerDrawnMenu(const OwnerDrawnMenu&) = delete;
@@ -28,14 +34,19 @@ public:
     // (MenuItem::itemData) when the item is chosen.
     void AddItem(const std::wstring& itemAlias, PicturePtr itemIcon, const std::wstring& itemText,
                  std::int32_t itemType, std::int32_t itemState, std::int64_t itemData = 0);
-    void DeleteItem(const std::wstring& itemAlias);
     // Returns when the menu closes; a chosen item arrives afterwards as a posted WM_COMMAND.
     // A menu that fits neither below nor above the point opens beside `keepFree` (screen
     // pixels; the point when null), in columns where it needs them (placeMenu).
     void PopupMenu(int X, int Y, UINT Align = 0, const RECT* keepFree = nullptr);
     // While PopupMenu runs: the menu was put beside keepFree rather than at the point.
     bool openedBeside() const { return sharedMenu().openedBeside; }
+    std::int32_t Style() const { return sharedMenu().model.style(); }
+    void Style(std::int32_t nMenuStyle);  // 0-4 apply a preset
+    // The shared item table, for the launcher build and tests.
+    const MenuModel& items() const { return sharedMenu().model; }
 
+    // The rest of the control's interface.
+    void DeleteItem(const std::wstring& itemAlias);
     void SetItemIcon(const std::wstring& itemAlias, PicturePtr itemIcon);
     PicturePtr GetItemIcon(const std::wstring& itemAlias) const;
     void SetItemText(const std::wstring& itemAlias, const std::wstring& itemText);
@@ -82,11 +93,6 @@ public:
     void SeparatorStyle(std::int32_t v) { model().setSeparatorStyle(v); }
     Colorref SeparatorColor() const { return look().separatorColor; }
     void SeparatorColor(Colorref c) { model().setSeparatorColor(c); }
-    std::int32_t Style() const { return sharedMenu().model.style(); }
-    void Style(std::int32_t nMenuStyle);
-
-    // The shared item table, for the launcher build and tests.
-    const MenuModel& items() const { return sharedMenu().model; }
 
 private:
     static MenuModel& model() { return sharedMenu().model; }
