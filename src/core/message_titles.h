@@ -2,9 +2,9 @@
 // editor's notices and of the word that a pick's keys did not all go out.
 #pragma once
 
-namespace replybar {
+namespace replybar::texts {
 
-inline constexpr wchar_t kProgramTitle[] = L"快捷回复条";
+inline constexpr wchar_t kMessageTitle[] = L"快捷回复条";
 inline constexpr wchar_t kNoticeTitle[] = L"提示";
 
-}  // namespace replybar
+}  // namespace replybar::texts

@@ -5,11 +5,9 @@
 #include <string>
 
 #include "core/key_settings.h"
+#include "core/message_titles.h"
 
 namespace replybar::texts {
-
-// The title of the bar's message boxes.
-inline constexpr wchar_t kMessageTitle[] = L"快捷回复条";
 
 inline constexpr wchar_t kSettingsNotSaved[] =
     L"无法保存设置：工具条的位置、快速启动文件夹和主页没有保存。";

@@ -100,7 +100,7 @@ void ReplyEditor::listSelected(std::optional<int> row) {
     } else if (text->size() > kLongestEditable) {
         lockedNumber_ = k;
         lockedReason_ = texts::tooLongToEdit(text->size(), store_.replyPath(k - 1));
-        messages_.show(lockedReason_, kNoticeTitle, MessageKind::Info);
+        messages_.show(lockedReason_, texts::kNoticeTitle, MessageKind::Info);
     }
     setText(lockedNumber_ ? L"" : *text);
     pendingIconCodes_ = savedIconCodes_;
@@ -152,7 +152,7 @@ void ReplyEditor::addClicked() {
     if (refusedWhileRepliesHidden()) return;
     const int n = replyCount();
     if (n >= kReplyRows) {
-        messages_.show(texts::kTableFull, kNoticeTitle, MessageKind::Info);
+        messages_.show(texts::kTableFull, texts::kNoticeTitle, MessageKind::Info);
         view_.focusText();
         return;
     }
@@ -172,7 +172,7 @@ void ReplyEditor::addClicked() {
 // their file is free, and its icon code would land among theirs: it waits until they are back.
 bool ReplyEditor::refusedWhileRepliesHidden() {
     if (!store_.hiddenReplies()) return false;
-    messages_.show(texts::addingWaitsForHidden(store_.firstHiddenFile()), kNoticeTitle,
+    messages_.show(texts::addingWaitsForHidden(store_.firstHiddenFile()), texts::kNoticeTitle,
                    MessageKind::Info);
     view_.focusText();
     return true;
@@ -194,7 +194,7 @@ void ReplyEditor::cancelAddClicked() {
 void ReplyEditor::confirmClicked() {
     const std::wstring text = view_.text();
     if (text.empty()) {
-        messages_.show(texts::kNothingTyped, kNoticeTitle, MessageKind::Info);
+        messages_.show(texts::kNothingTyped, texts::kNoticeTitle, MessageKind::Info);
         view_.focusText();
         return;
     }
@@ -213,7 +213,7 @@ void ReplyEditor::confirmClicked() {
 // The file is written first: a failed write (already reported) changes nothing in memory.
 void ReplyEditor::confirmChange(int k, const std::wstring& text) {
     if (k == lockedNumber_) {
-        messages_.show(lockedReason_, kNoticeTitle, MessageKind::Error);
+        messages_.show(lockedReason_, texts::kNoticeTitle, MessageKind::Error);
         return;
     }
     if (k > kReplyRows || !store_.writeReplyFile(k - 1, text)) return;

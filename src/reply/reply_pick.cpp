@@ -45,7 +45,7 @@ void ReplyPick::release(const std::wstring& text, bool autoSend) {
     flush();
     // Ctrl+V of nothing and then the send key would send the user's draft alone.
     if (text.empty()) {
-        ports_.messages.show(texts::kEmptyReplyPicked, kProgramTitle, MessageKind::Info);
+        ports_.messages.show(texts::kEmptyReplyPicked, texts::kMessageTitle, MessageKind::Info);
         if (ports_.events) ports_.events->pickEnded();
         return;
     }
@@ -53,7 +53,7 @@ void ReplyPick::release(const std::wstring& text, bool autoSend) {
     // the clipboard for the user to paste by hand.
     if (ports_.target.foregroundIntegrity() == TargetIntegrity::Higher) {
         if (written_ != text && ports_.clipboard.setText(text)) written_ = text;
-        ports_.messages.show(texts::kTargetElevated, kProgramTitle, MessageKind::Info);
+        ports_.messages.show(texts::kTargetElevated, texts::kMessageTitle, MessageKind::Info);
         if (ports_.events) ports_.events->pickEnded();
         return;
     }
@@ -90,7 +90,7 @@ void ReplyPick::advance() {
                     if (now < p.deadline) return waitFor(kClipboardRetryStepMs);
                     const std::wstring text = texts::clipboardBusy(p.holder);
                     finish();
-                    ports_.messages.show(text, kProgramTitle, MessageKind::Info);
+                    ports_.messages.show(text, texts::kMessageTitle, MessageKind::Info);
                     return;
                 }
                 p.stage = Stage::Paste;
@@ -104,7 +104,8 @@ void ReplyPick::advance() {
             case Stage::Paste:
                 if (ports_.target.foreground() != p.window) {
                     finish();
-                    ports_.messages.show(texts::kWindowChanged, kProgramTitle, MessageKind::Info);
+                    ports_.messages.show(texts::kWindowChanged, texts::kMessageTitle,
+                                         MessageKind::Info);
                     return;
                 }
                 // Once more after a wait: another program may have written or opened it
@@ -124,7 +125,8 @@ void ReplyPick::advance() {
                 // paste.
                 if (ports_.clipboard.access(p.window, true) == IClipboard::Access::ByOther) {
                     finish();
-                    ports_.messages.show(texts::kPasteInDoubt, kProgramTitle, MessageKind::Info);
+                    ports_.messages.show(texts::kPasteInDoubt, texts::kMessageTitle,
+                                         MessageKind::Info);
                     return;
                 }
                 if (ports_.events) ports_.events->beforeSendKey();
@@ -163,7 +165,7 @@ void ReplyPick::paste(Pending& p) {
                          ports_.target.foreground() != p.window;
     if (p.autoSend && !p.remote && inDoubt) {
         finish();
-        ports_.messages.show(texts::kPasteInDoubt, kProgramTitle, MessageKind::Info);
+        ports_.messages.show(texts::kPasteInDoubt, texts::kMessageTitle, MessageKind::Info);
         return;
     }
     if (p.autoSend && !p.remote) {
@@ -174,7 +176,7 @@ void ReplyPick::paste(Pending& p) {
     finish();
     if (tell) {
         remoteTold_ = true;
-        ports_.messages.show(texts::kRemoteTarget, kProgramTitle, MessageKind::Info);
+        ports_.messages.show(texts::kRemoteTarget, texts::kMessageTitle, MessageKind::Info);
     }
 }
 
@@ -196,7 +198,7 @@ void ReplyPick::flush() {
 
 bool ReplyPick::sendKeys(keys::Chord chord, bool wait) {
     if (ports_.keys.send(chord, wait)) return true;
-    ports_.messages.show(texts::kKeysFailed, kNoticeTitle, MessageKind::Info);
+    ports_.messages.show(texts::kKeysFailed, texts::kNoticeTitle, MessageKind::Info);
     return false;
 }
 

@@ -87,7 +87,7 @@ std::wstring ReplyStore::iconCodePath() const { return dataDir_ + L"bmpk.txt"; }
 std::wstring ReplyStore::noAutoSendPath() const { return dataDir_ + L"n.txt"; }
 
 void ReplyStore::report(const std::wstring& text) {
-    messages_.show(text, kProgramTitle, MessageKind::Error);
+    messages_.show(text, texts::kMessageTitle, MessageKind::Error);
 }
 
 PanelSize ReplyStore::loadReplies(BarState& state, ReplyTable& table) {

@@ -10,7 +10,7 @@
 
 namespace replybar::texts {
 
-// A pick, under kProgramTitle (the keys-failed word under kNoticeTitle).
+// A pick, under kMessageTitle (the keys-failed word under kNoticeTitle).
 inline constexpr wchar_t kTargetElevated[] =
     L"当前窗口的程序是以管理员身份运行的，Windows 不允许快捷回复条向它发送按键，"
     L"所以这次没有粘贴。\n\n回复已复制到剪贴板，请按 Ctrl+V 手动粘贴；"
@@ -56,7 +56,7 @@ inline std::wstring tooLongToEdit(std::size_t characters, const std::wstring& pa
            L" 个字，太长，无法在这里修改（可以删除它，或用记事本修改它的文件）：\n" + path;
 }
 
-// The store's failures, under kProgramTitle.
+// The store's failures, under kMessageTitle.
 inline constexpr wchar_t kNoDataFolder[] = L"找不到应用程序数据文件夹，回复无法保存。";
 inline std::wstring cannotRead(const std::vector<std::wstring>& paths) {
     std::wstring text = L"无法读取文件：";
