@@ -4,11 +4,9 @@
 
 #include <vector>
 
-#include "core/screen_rect.h"
+#include "core/geometry.h"
 
 namespace replybar::taskbar {
-
-using Rect = ScreenRect;
 
 enum TaskbarEdge { Left = 0, Right = 1, Top = 2, Bottom = 3 };
 
@@ -17,15 +15,15 @@ struct Screen {
     int twipsPerPixelX = 15, twipsPerPixelY = 15;
 };
 
-TaskbarEdge taskbarEdgeOf(const Rect& workAreaPx, const Screen& screen);
-Rect taskbarRectOf(const Rect& workAreaPx, const Screen& screen);
+TaskbarEdge taskbarEdgeOf(const PxRect& workAreaPx, const Screen& screen);
+PxRect taskbarRectOf(const PxRect& workAreaPx, const Screen& screen);
 
 // The desktop's answers; implemented in taskbar_win32.cpp.
-Rect getWorkArea();
+PxRect getWorkArea();
 Screen getScreen();
 TaskbarEdge getTaskbarEdge();
-Rect getTaskbarRect();
+PxRect getTaskbarRect();
 // Every monitor's whole rectangle, pixels.
-std::vector<Rect> getMonitors();
+std::vector<PxRect> getMonitors();
 
 }  // namespace replybar::taskbar
