@@ -12,7 +12,7 @@ enum TaskbarEdge { Left = 0, Right = 1, Top = 2, Bottom = 3 };
 
 struct Screen {
     int widthPx = 0, heightPx = 0;
-    int twipsPerPixelX = 15, twipsPerPixelY = 15;
+    int twipsPerPixelX = kTwipsPerPixel, twipsPerPixelY = kTwipsPerPixel;  // 96 DPI
 };
 
 TaskbarEdge taskbarEdgeOf(const PxRect& workAreaPx, const Screen& screen);

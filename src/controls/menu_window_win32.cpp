@@ -17,7 +17,7 @@ constexpr wchar_t kMenuOwnerClass[] = L"ReplyBar.MenuOwner";
 
 HWND g_menuOwner = nullptr;
 
-RECT toRect(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+RECT toRect(const PxRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 HICON toIcon(std::uintptr_t h) { return reinterpret_cast<HICON>(h); }
 
 // The size item icons are drawn at, for the display scale the system menu rows have.
