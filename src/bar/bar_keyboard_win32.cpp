@@ -7,6 +7,7 @@
 #include <wtsapi32.h>
 
 #include "core/run_at_logon.h"
+#include "core/settings_texts.h"
 #include "win/run_at_logon_win32.h"
 
 namespace replybar {
@@ -34,13 +35,10 @@ constexpr wchar_t kNoClickWatchText[] =
 
 }  // namespace
 
-// After the first paint: the hotkey and the send key as stored, the logon entry following a
-// moved program, and the lock of the screen heard of.
+// After the first paint: the hotkey as stored, the logon entry following a moved program, and
+// the lock of the screen heard of.
 void BarWindow::startKeyboard() {
     hotkeys_.setWindow(hwnd_);
-    const keys::KeySettings stored = keys::readKeySettings(settings_);
-    controller_->setSendKey(stored.sendKey);
-    hotkey_ = stored.hotkey;
     hotkeyRegistered_ = registerHotkey(hotkey_);
     win::RunAtLogon run;
     correctStaleRunValue(run, *files_, win::exePath());
@@ -49,7 +47,7 @@ void BarWindow::startKeyboard() {
     if (!hotkeyRegistered_ || !sessionNotices_)
         ::SetTimer(hwnd_, kRegistrationRetryTimer, kRegistrationRetryMs, nullptr);
     if (!hotkeyRegistered_)
-        messages_.show(keys::hotkeyTakenAtStartText(hotkey_), L"快捷回复条", MessageKind::Info);
+        messages_.show(texts::hotkeyTakenAtStart(hotkey_), texts::kMessageTitle, MessageKind::Info);
 }
 
 void BarWindow::stopKeyboard() {
@@ -173,7 +171,7 @@ void BarWindow::retakeHotkeyAfterDialog() {
     hotkeyRegistered_ = registerHotkey(hotkey_);
     if (hotkeyRegistered_) return;
     ::SetTimer(hwnd_, kRegistrationRetryTimer, kRegistrationRetryMs, nullptr);
-    messages_.show(keys::hotkeyTakenAtStartText(hotkey_), L"快捷回复条", MessageKind::Info);
+    messages_.show(texts::hotkeyTakenAtStart(hotkey_), texts::kMessageTitle, MessageKind::Info);
 }
 
 // At confirm: the new combination is tried now, or refused with the old one kept. The dialog

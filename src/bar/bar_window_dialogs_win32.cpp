@@ -5,6 +5,7 @@
 #include <array>
 
 #include "bar/startup.h"
+#include "core/settings.h"
 #include "launch/settings_window_win32.h"
 #include "reply/reply_editor_window_win32.h"
 #include "win/modal_win32.h"
@@ -69,15 +70,25 @@ void BarWindow::resetButtonPictures() {
 void BarWindow::saveSettings() { writeSettingsString(); }
 
 void BarWindow::writeSettingsString() {
+    saveSettingsString(settings_, messages_, settingsInEffect());
+}
+
+// What the bar goes by now; the start box is the settings dialog's alone to read.
+Settings BarWindow::settingsInEffect() const {
     RECT r{};
     ::GetWindowRect(hwnd_, &r);
     // The bar face's position: with the reply panel open the window's top is higher by the
     // panel, and saving that would move the bar up at the next start.
     const PxPoint face = controller_->faceOrigin();
+    Settings now;
     const long long left = static_cast<long long>(r.left + face.x) * kTwipsPerPixel;
     const long long top = static_cast<long long>(r.top + face.y) * kTwipsPerPixel;
-    saveSettingsString(settings_, messages_,
-                       formatSettingsString(left, top, state_.launchFolder, state_.homePage));
+    now.position = StoredPosition{static_cast<double>(left), static_cast<double>(top)};
+    now.launchFolder = state_.launchFolder;
+    now.homePage = state_.homePage;
+    now.hotkey = hotkey_;
+    now.sendKey = controller_->sendKey();
+    return now;
 }
 
 // A close asked for while a dialog is open (by Windows, another program, the restart manager)

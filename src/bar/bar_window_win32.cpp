@@ -10,6 +10,7 @@
 #include "launch/button_actions.h"
 #include "reply/reply_store.h"
 #include "core/files.h"
+#include "core/settings.h"
 #include "win/window_class.h"
 
 namespace replybar {
@@ -56,7 +57,13 @@ bool BarWindow::create() {
         state_, replies_,
         BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this, target_, clock_,
                              hotkeys_});
-    placeFromSettings();
+    Settings stored;
+    readSettingsString(settings_, stored);
+    readKeySettings(settings_, stored);
+    placeFromSettings(stored);
+    // The send key from now on; the hotkey is registered once the bar is painted.
+    controller_->setSendKey(stored.sendKey);
+    hotkey_ = stored.hotkey;
     applyStyles();  // from here on the bar is on screen
     RECT r{};
     ::GetWindowRect(hwnd_, &r);
@@ -100,16 +107,15 @@ void BarWindow::readFolders() {
     state_.quickLaunchDir = quickLaunchDirFrom(path);
 }
 
-void BarWindow::placeFromSettings() {
-    const SettingsFields f = parseSettingsString(settings_.read());
+void BarWindow::placeFromSettings(const Settings& stored) {
     // Without a saved folder the launcher lists Quick Launch, known once the folders are read.
-    launchFolderFromSettings_ = f.launchFolder.has_value();
-    state_.launchFolder = f.launchFolder.value_or(L"");
-    state_.homePage = f.homePage.value_or(kDefaultHomePage);
+    launchFolderFromSettings_ = stored.launchFolder.has_value();
+    state_.launchFolder = stored.launchFolder.value_or(L"");
+    state_.homePage = stored.homePage;
     double left = 0, top = 0;
-    if (f.left && f.top) {
-        left = *f.left;
-        top = *f.top;
+    if (stored.position) {
+        left = stored.position->left;
+        top = stored.position->top;
     } else {
         const FirstStartPlacement p =
             firstStartPlacement(taskbar::getWorkArea(), taskbar::getScreen());

@@ -103,7 +103,7 @@ private:
     void onMouseUp(MouseButton button, LPARAM lp);
 
     void readFolders();
-    void placeFromSettings();
+    void placeFromSettings(const Settings& stored);
     void keepBarOnScreen();
     void onWindowPosChanged(const WINDOWPOS& pos);
     void applyStyles();
@@ -118,6 +118,7 @@ private:
     template <typename Dialog>
     bool runDialog(Dialog dialog);
     void writeSettingsString();
+    Settings settingsInEffect() const;
 
     BarState state_;
     ReplyTable replies_{};

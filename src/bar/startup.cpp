@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cwchar>
 #include <vector>
 
 namespace replybar {
@@ -48,65 +47,6 @@ std::wstring dataDirFrom(const std::wstring& appDataPath) {
 std::wstring quickLaunchDirFrom(const std::wstring& appDataPath) {
     if (appDataPath.empty()) return L"";
     return dataDirFrom(appDataPath) + L"Microsoft\\Internet Explorer\\Quick Launch\\";
-}
-
-namespace {
-
-// A whole field that is a decimal number (sign, digits, optional fraction, spaces around).
-std::optional<double> strictNumber(const std::wstring& field) {
-    const auto first = field.find_first_not_of(L' ');
-    if (first == std::wstring::npos) return std::nullopt;
-    const auto last = field.find_last_not_of(L' ');
-    const std::wstring t = field.substr(first, last - first + 1);
-    std::size_t i = 0;
-    if (t[i] == L'+' || t[i] == L'-') ++i;
-    std::size_t digits = 0, dots = 0;
-    for (std::size_t j = i; j < t.size(); ++j) {
-        if (t[j] >= L'0' && t[j] <= L'9')
-            ++digits;
-        else if (t[j] == L'.' && dots == 0)
-            ++dots;
-        else
-            return std::nullopt;
-    }
-    if (digits == 0 || digits > 15) return std::nullopt;
-    return std::wcstod(t.c_str(), nullptr);
-}
-
-}  // namespace
-
-SettingsFields parseSettingsString(const std::wstring& text) {
-    std::vector<std::wstring> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const auto comma = text.find(L',', start);
-        fields.push_back(text.substr(start, comma == std::wstring::npos ? comma : comma - start));
-        if (comma == std::wstring::npos) break;
-        start = comma + 1;
-    }
-    SettingsFields out;
-    if (fields.size() < 4) return out;
-    out.left = strictNumber(fields[0]);
-    out.top = strictNumber(fields[1]);
-    if (!out.left || !out.top) out.left = out.top = std::nullopt;
-    out.homePage = fields.back();
-    std::wstring folder = fields[2];
-    for (std::size_t i = 3; i + 1 < fields.size(); ++i) folder += L"," + fields[i];
-    out.launchFolder = folder;
-    return out;
-}
-
-std::wstring formatSettingsString(long long leftTwips, long long topTwips,
-                                  const std::wstring& launchFolder, const std::wstring& homePage) {
-    return std::to_wstring(leftTwips) + L"," + std::to_wstring(topTwips) + L"," + launchFolder +
-           L"," + homePage;
-}
-
-void saveSettingsString(ISettingsStore& store, IMessages& messages, const std::wstring& text) {
-    std::wstring reason;
-    if (store.write(text, reason)) return;
-    const std::wstring what = L"无法保存设置：工具条的位置、快速启动文件夹和主页没有保存。";
-    messages.show(what + L"\n\n" + reason, L"快捷回复条", MessageKind::Error);
 }
 
 FirstStartPlacement firstStartPlacement(const PxRect& wa, const taskbar::Screen& screen) {

@@ -1,5 +1,4 @@
-// Start-up rules of the bar that need no desktop: folders, the settings string and the
-// first-start placement.
+// Start-up rules of the bar that need no desktop: folders and the first-start placement.
 #pragma once
 
 #include <optional>
@@ -26,21 +25,6 @@ PxRect keepOnScreen(const PxRect& face, const std::vector<PxRect>& monitors);
 std::wstring dataDirFrom(const std::wstring& appDataPath);
 // Quick Launch below it, ending with a backslash.
 std::wstring quickLaunchDirFrom(const std::wstring& appDataPath);
-
-// The settings string "Left,Top,launchFolder,homePage". Left and Top are the first two fields,
-// the home page the last (it never holds a comma) and the folder everything between, so a folder
-// with commas survives. Missing or non-numeric parts are reported as absent.
-struct SettingsFields {
-    std::optional<double> left, top;           // twips
-    std::optional<std::wstring> launchFolder;  // present when the string has four fields or more
-    std::optional<std::wstring> homePage;
-};
-SettingsFields parseSettingsString(const std::wstring& text);
-std::wstring formatSettingsString(long long leftTwips, long long topTwips,
-                                  const std::wstring& launchFolder, const std::wstring& homePage);
-// Writes the settings string; when the system refuses, one message says what was not saved and
-// why, and the bar goes on.
-void saveSettingsString(ISettingsStore& store, IMessages& messages, const std::wstring& text);
 
 // Where a first start puts the bar: twips of 15 per pixel, like every position the bar keeps,
 // whatever the screen's own factor.

@@ -1,4 +1,4 @@
-// Where the taskbar is, from the work area: module TaskBar. The work area is in pixels, the
+// Where the taskbar is, from the work area. The work area is in pixels, the
 // taskbar rectangle in the screen's own twips (1440 / DPI per pixel), not the bar's fixed 15.
 #pragma once
 

@@ -52,7 +52,7 @@ int totalMenuHeight(const std::vector<std::int32_t>& itemTypesInMenuOrder, int c
 // is taller than `available`; an item taller than that still gets a column of its own.
 std::vector<std::size_t> menuColumnStarts(const std::vector<int>& itemHeights, int available);
 
-// Where a menu opens. At the point, as it always did, when it fits below or above it (the system
+// Where a menu opens. At the point when it fits below or above it (the system
 // flips it up there). A menu that fits neither way would be pushed over the rectangle that opened
 // it (the bar, with the pointer resting on its button): it goes beside that rectangle instead,
 // on the side where its columns can be widest, laid out for that side's height.

@@ -6,12 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace replybar {
+#include "core/settings.h"
 
-// The default home page: the maker's portal with a referral query; it never holds ",".
-inline constexpr wchar_t kDefaultHomePage[] = L"https://www.example.com/?from=replybar";
-// What marks a home page as the portal's: its domain name followed by "/?".
-inline constexpr wchar_t kPortalMarker[] = L"www.example.com/?";
+namespace replybar {
 
 // The Windows version the system reports; 0.0 until start-up has read it.
 struct OsVersion {

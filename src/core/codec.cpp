@@ -221,7 +221,7 @@ bool utf16UnitsAreText(const std::string& bytes, bool bigEndian) {
 // characters practically none. The few that do are short texts of two-byte pairs (a lone "一"
 // is D2 BB), which in UTF-8 are Latin, Greek or Cyrillic letters, never Chinese; and every
 // two-byte UTF-8 pair is a GBK pair too. So only text with a wider UTF-8 sequence (Chinese
-// takes three bytes) reads as UTF-8, and every file the store ever wrote reads as before.
+// takes three bytes) reads as UTF-8, and every GBK file the store wrote still reads as GBK.
 // Everything else is GBK, the encoding of every reply file users already have.
 StoreEncoding storeEncodingOf(const std::string& bytes) {
     if (startsWithByteOrderMark(bytes)) return StoreEncoding::Utf8AfterMark;

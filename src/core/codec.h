@@ -1,6 +1,6 @@
 // The one place where text becomes bytes and back. Inside, text is std::wstring; the reply
 // store's files are GBK (code page 936) whenever the text has a GBK form, else UTF-8 with a
-// byte-order mark, so that nothing a user types is lost and every GBK file reads as before.
+// byte-order mark, so that nothing a user types is lost and every GBK file reads as GBK.
 // Natively this is iconv (codec_posix.cpp); on Windows the code-page API (codec_win32.cpp).
 #pragma once
 

@@ -90,25 +90,4 @@ std::wstring hotkeyText(const Hotkey& hotkey) {
     return text;
 }
 
-KeySettings readKeySettings(ISettingNumbers& numbers) {
-    KeySettings s;
-    if (const auto stored = numbers.readNumber(kHotkeyValue))
-        s.hotkey = validHotkey(*stored).value_or(kDefaultHotkey);
-    if (numbers.readNumber(kSendKeyValue) == static_cast<std::uint32_t>(SendKey::Enter))
-        s.sendKey = SendKey::Enter;
-    return s;
-}
-
-bool writeKeySettings(ISettingNumbers& numbers, const KeySettings& settings, std::wstring& reason) {
-    return numbers.writeNumber(kHotkeyValue, settings.hotkey.word(), reason) &&
-           numbers.writeNumber(kSendKeyValue, static_cast<std::uint32_t>(settings.sendKey), reason);
-}
-
-std::wstring hotkeyTakenAtStartText(const Hotkey& hotkey) {
-    return L"快捷键 " + hotkeyText(hotkey) +
-           L" 已经被另一个程序占用，这次不能用它打开快捷回复；其他功能照常，都可以用鼠标操作。"
-           L"\n\n要换一个快捷键：右键单击快捷回复条左边的三个按钮之一，"
-           L"在“软件信息 及 设置”的“快捷键与启动”中选择，再点“确定 返回”。";
-}
-
 }  // namespace replybar::keys

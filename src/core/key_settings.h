@@ -1,8 +1,7 @@
-// The bar's keyboard settings: the hotkey that opens and closes the reply panel, and the key
-// auto-send presses after a paste. Both are numbers beside the settings string, under the same
-// registry key: "Hotkey" holds the word of the common controls' hotkey control (virtual key in
-// the low byte, its HOTKEYF_ flags in the next one), "SendKey" 0 for Ctrl+Enter, 1 for Enter. A
-// value that is missing or makes no sense reads as the default.
+// The hotkey that opens and closes the reply panel: the word of the common controls' hotkey
+// control (virtual key in the low byte, its HOTKEYF_ flags in the next one), which hotkeys it may
+// be, how it registers and how the user reads it. It is stored with the other settings
+// (core/settings.h).
 #pragma once
 
 #include <cstdint>
@@ -47,20 +46,5 @@ bool sameCombination(const Hotkey& a, const Hotkey& b);
 // "Ctrl+Alt+R", in the order the hotkey control shows it (Ctrl, Shift, Alt); key caps by their
 // English names, as printed on Chinese keyboards.
 std::wstring hotkeyText(const Hotkey& hotkey);
-
-inline constexpr wchar_t kHotkeyValue[] = L"Hotkey";
-inline constexpr wchar_t kSendKeyValue[] = L"SendKey";
-
-struct KeySettings {
-    Hotkey hotkey = kDefaultHotkey;
-    SendKey sendKey = SendKey::CtrlEnter;
-};
-KeySettings readKeySettings(ISettingNumbers& numbers);
-// Writes both; false with the system's reason at the first refusal.
-bool writeKeySettings(ISettingNumbers& numbers, const KeySettings& settings, std::wstring& reason);
-
-// What the user is told, once per start, when another program owns the hotkey: which
-// combination, that everything else works by mouse, and where to choose another.
-std::wstring hotkeyTakenAtStartText(const Hotkey& hotkey);
 
 }  // namespace replybar::keys

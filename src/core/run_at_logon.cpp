@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "core/settings_texts.h"
+
 namespace replybar {
 
 namespace {
@@ -73,11 +75,9 @@ StartBox startBoxFor(const std::optional<std::wstring>& command, bool disabled,
     const RunEntry entry = classifyRunEntry(command, exePath);
     if (entry == RunEntry::None) return {};
     if (entry == RunEntry::ThisProgram)
-        return disabled ? StartBox{false, L"（已在任务管理器中禁用）"} : StartBox{true, L""};
-    const std::wstring program = splitRunCommand(*command).program;
-    const std::wstring what = entry == RunEntry::ThisProgramElsewhere ? L"另一个副本" : L"另一个程序";
-    if (disabled) return {false, L"（已在任务管理器中禁用的" + what + L"：" + program + L"）"};
-    return {false, L"（开机时启动的是" + what + L"：" + program + L"）"};
+        return disabled ? StartBox{false, texts::kStartDisabled} : StartBox{true, L""};
+    return {false, texts::startIsOther(entry == RunEntry::ThisProgramElsewhere, disabled,
+                                       splitRunCommand(*command).program)};
 }
 
 bool correctStaleRunValue(IRunAtLogon& run, IFiles& files, const std::wstring& exePath) {

@@ -2,19 +2,11 @@
 
 #include <utility>
 
+#include "core/settings_texts.h"
+
 namespace replybar::launch {
 
 namespace {
-
-constexpr wchar_t kTitle[] = L"快捷回复条";
-constexpr wchar_t kHotkeyInvalidText[] =
-    L"这个快捷键不能用。\n\n请在“呼出快捷回复”一栏中按住 Ctrl 或 Alt（可以再加 Shift），"
-    L"再按一个字母、数字、功能键（F12 除外）或方向键。";
-
-std::wstring hotkeyTakenText(const keys::Hotkey& wanted, const keys::Hotkey& kept) {
-    return L"快捷键 " + keys::hotkeyText(wanted) + L" 已经被另一个程序占用，请换一个组合。\n\n" +
-           L"快捷回复条仍然使用原来的快捷键 " + keys::hotkeyText(kept) + L"。";
-}
 
 std::wstring trimmed(const std::wstring& text, const wchar_t* around) {
     const std::size_t first = text.find_first_not_of(around);
@@ -29,20 +21,20 @@ SettingsDialog::SettingsDialog(BarState& state, Ports ports, ISettingsView& view
     : state_(state), ports_(std::move(ports)), view_(view), host_(host) {}
 
 void SettingsDialog::open() {
-    view_.setFolderText(state_.launchFolder);
-    view_.setHomeText(state_.homePage);
-    view_.enableHome(false);
-    keys_ = keys::readKeySettings(ports_.numbers);
-    view_.setHotkeyWord(keys_.hotkey.word());
-    view_.setSendKey(keys_.sendKey);
+    settings_ = Settings{};
+    settings_.launchFolder = state_.launchFolder;
+    settings_.homePage = state_.homePage;
+    readKeySettings(ports_.numbers, settings_);
     // Ticked only when Windows will start this very copy at logon; an entry that starts
     // another copy or program, or that Task Manager holds back, is said beside the box.
-    const StartBox box =
-        startBoxFor(ports_.runAtLogon.read(),
-                    disabledInTaskManager(ports_.runAtLogon.startupApproval()), ports_.exePath);
-    startsWithWindows_ = box.ticked;
-    view_.setStartWithWindows(box.ticked);
-    view_.setStartNote(box.note);
+    readStartWithWindows(ports_.runAtLogon, ports_.exePath, settings_);
+    view_.setFolderText(*settings_.launchFolder);
+    view_.setHomeText(settings_.homePage);
+    view_.enableHome(false);
+    view_.setHotkeyWord(settings_.hotkey.word());
+    view_.setSendKey(settings_.sendKey);
+    view_.setStartWithWindows(settings_.startWithWindows.ticked);
+    view_.setStartNote(settings_.startWithWindows.note);
 }
 
 void SettingsDialog::openFolderClicked() {
@@ -64,24 +56,22 @@ void SettingsDialog::setHomeClicked() {
 void SettingsDialog::defaultHomeClicked() { view_.setHomeText(kDefaultHomePage); }
 
 void SettingsDialog::confirmClicked() {
-    keys::Hotkey hotkey;
-    if (!takeHotkey(hotkey)) return;
+    Settings chosen = settings_;
+    if (!takeHotkey(chosen.hotkey)) return;
     // The folder is taken as typed, less the quotes and spaces around a path pasted from
     // Explorer's "copy as path" (no Windows path holds a quote). The browse button is what
     // guarantees the backslash.
-    state_.launchFolder = trimmed(view_.folderText(), L" \"");
+    chosen.launchFolder = trimmed(view_.folderText(), L" \"");
     std::wstring home = view_.homeText();
     // Spaces alone (a full-width one from the input method too) open nothing.
     if (trimmed(home, L" \t\u3000").empty()) home = L"about:blank";
-    // The settings string separates its fields with commas. The home page is its last field, so
-    // a comma would move part of it into the folder: it is stored escaped, which every browser
-    // reads as the same address.
-    for (std::size_t at = home.find(L','); at != std::wstring::npos; at = home.find(L',', at))
-        home.replace(at, 1, L"%2C");
-    view_.setHomeText(home);
-    state_.homePage = home;
-    takeKeySettings({hotkey, view_.sendKey()});
-    takeStartWithWindows();
+    chosen.homePage = storableHomePage(home);
+    view_.setHomeText(chosen.homePage);
+    chosen.sendKey = view_.sendKey();
+    state_.launchFolder = *chosen.launchFolder;
+    state_.homePage = chosen.homePage;
+    takeKeySettings(chosen);
+    takeStartWithWindows(view_.startWithWindows());
     finish(SettingsOutcome::Confirmed);
     host_.resetButtonPictures();
     host_.rebuildLauncherMenu();
@@ -95,11 +85,11 @@ bool SettingsDialog::takeHotkey(keys::Hotkey& chosen) {
     const std::optional<keys::Hotkey> hotkey = keys::validHotkey(view_.hotkeyWord());
     std::wstring refusal;
     if (!hotkey)
-        refusal = kHotkeyInvalidText;
-    else if (!keys::sameCombination(*hotkey, keys_.hotkey) && !host_.applyHotkey(*hotkey))
-        refusal = hotkeyTakenText(*hotkey, keys_.hotkey);
+        refusal = texts::kHotkeyInvalid;
+    else if (!keys::sameCombination(*hotkey, settings_.hotkey) && !host_.applyHotkey(*hotkey))
+        refusal = texts::hotkeyTaken(*hotkey, settings_.hotkey);
     if (!refusal.empty()) {
-        ports_.messages.show(refusal, kTitle, MessageKind::Info);
+        ports_.messages.show(refusal, texts::kMessageTitle, MessageKind::Info);
         view_.focusHotkey();
         return false;
     }
@@ -108,33 +98,28 @@ bool SettingsDialog::takeHotkey(keys::Hotkey& chosen) {
 }
 
 // Written even when unchanged: a stored value that made no sense is put right.
-void SettingsDialog::takeKeySettings(const keys::KeySettings& chosen) {
+void SettingsDialog::takeKeySettings(const Settings& chosen) {
     std::wstring reason;
-    if (!keys::writeKeySettings(ports_.numbers, chosen, reason))
-        ports_.messages.show(
-            L"快捷键和自动发送的按键只在这次运行中有效，没能保存到注册表：\n" + reason, kTitle,
-            MessageKind::Error);
+    if (!writeKeySettings(ports_.numbers, chosen, reason))
+        ports_.messages.show(texts::kKeySettingsNotSaved + reason, texts::kMessageTitle,
+                             MessageKind::Error);
     host_.setSendKey(chosen.sendKey);
-    keys_ = chosen;
+    settings_.hotkey = chosen.hotkey;
+    settings_.sendKey = chosen.sendKey;
 }
 
 // Only a change of the box touches the logon entry: an entry shown unticked (another copy's,
 // another program's of the same name, one Task Manager holds back) stays as it is while the box
 // stays unticked, and ticking points it at this copy. Task Manager's switch is the user's.
-void SettingsDialog::takeStartWithWindows() {
-    const bool on = view_.startWithWindows();
-    if (on == startsWithWindows_) return;
+void SettingsDialog::takeStartWithWindows(bool on) {
+    if (on == settings_.startWithWindows.ticked) return;
     std::wstring reason;
-    const bool done = on ? ports_.runAtLogon.write(runCommandFor(ports_.exePath), reason)
-                         : ports_.runAtLogon.remove(reason);
-    if (done) {
-        startsWithWindows_ = on;
+    if (writeStartWithWindows(ports_.runAtLogon, ports_.exePath, on, reason)) {
+        settings_.startWithWindows = {on, L""};
         return;
     }
-    ports_.messages.show(std::wstring(on ? L"没能设置开机时自动启动快捷回复条：\n"
-                                         : L"没能取消开机时自动启动快捷回复条：\n") +
-                             reason,
-                         kTitle, MessageKind::Error);
+    ports_.messages.show((on ? texts::kStartNotSet : texts::kStartNotCleared) + reason,
+                         texts::kMessageTitle, MessageKind::Error);
 }
 
 void SettingsDialog::exitClicked() { finish(SettingsOutcome::ExitProgram); }

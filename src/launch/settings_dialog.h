@@ -8,9 +8,8 @@
 
 #include "core/bar_state.h"
 #include "core/ports.h"
+#include "core/settings.h"
 #include "core/version.h"
-#include "core/key_settings.h"
-#include "core/run_at_logon.h"
 
 namespace replybar::launch {
 
@@ -94,16 +93,15 @@ public:
 private:
     void finish(SettingsOutcome outcome);
     bool takeHotkey(keys::Hotkey& chosen);
-    void takeKeySettings(const keys::KeySettings& chosen);
-    void takeStartWithWindows();
+    void takeKeySettings(const Settings& chosen);
+    void takeStartWithWindows(bool on);
 
     BarState& state_;
     Ports ports_;
     ISettingsView& view_;
     ISettingsHost& host_;
     SettingsOutcome outcome_ = SettingsOutcome::Discarded;
-    keys::KeySettings keys_;          // as the dialog opened
-    bool startsWithWindows_ = false;  // the start box as the dialog opened
+    Settings settings_;  // as the dialog opened, and as taken over at the confirmation
 };
 
 }  // namespace replybar::launch

@@ -1,7 +1,9 @@
 // The reply store: the canned replies' files in the data folder (0.txt, 1.txt, ... one per reply,
 // "bmpk.txt" with the icon codes, "n.txt" whose presence switches auto-send off) and their
 // loading into the bar's reply table. Every write replaces a file as one step; every failure is
-// told to the user in one message box and leaves the other files as they were.
+// told to the user in one message box and leaves the other files as they were. The file names
+// say little ("bmpk.txt", "n.txt"), but existing installs hold their replies under them, so
+// they are kept.
 #pragma once
 
 #include <optional>

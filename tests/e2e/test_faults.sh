@@ -109,7 +109,13 @@ huge_launch_folder_opens_and_closes() {
     shot faults_big_launch_folder "700x200+$((bx - 10))+$(fact y "$WORK/menu.txt")"
     [ $(( $(fact x "$WORK/menu.txt") + $(fact w "$WORK/menu.txt") )) -le 1280 ] \
         || fail "the menu is wider than the screen: $(cat "$WORK/menu.txt")"
-    xdo mousemove 600 5  # above the menu, whose columns take the screen's whole height
+    # Off the menu, whose columns take most of the screen beside the bar.
+    local mx my mw mh
+    mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
+    mw=$(fact w "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
+    if [ "$mx" -gt 4 ]; then xdo mousemove $((mx / 2)) 300
+    elif [ "$my" -gt 4 ]; then xdo mousemove 600 $((my / 2))
+    else xdo mousemove $(( (mx + mw + 1280) / 2 )) $(( (my + mh + 800) / 2 )); fi
     wait_for 5 menu_closed || fail "the menu did not close"
     bar_up || fail "the bar is gone after the big launch folder"
     close_bar

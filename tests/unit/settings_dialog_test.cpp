@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "bar/startup.h"
+#include "core/settings.h"
 #include "fakes.h"
 
 namespace replybar::launch {
@@ -102,10 +102,12 @@ TEST_F(SettingsDialogTest, ConfirmTakesOverWhatTheSettingsStringCanHold) {
         EXPECT_EQ(state.homePage, c.homePage) << c.home;
         EXPECT_EQ(view.home, c.homePage);
         // What was confirmed comes back from the settings string as it was.
-        const SettingsFields f = parseSettingsString(
-            formatSettingsString(1, 2, state.launchFolder, state.homePage));
-        EXPECT_EQ(f.launchFolder, c.launchFolder);
-        EXPECT_EQ(f.homePage, c.homePage);
+        Settings confirmed, read;
+        confirmed.launchFolder = state.launchFolder;
+        confirmed.homePage = state.homePage;
+        parseSettingsString(formatSettingsString(confirmed), read);
+        EXPECT_EQ(read.launchFolder, c.launchFolder);
+        EXPECT_EQ(read.homePage, c.homePage);
         EXPECT_TRUE(view.closed);
         EXPECT_EQ(dialog.outcome(), SettingsOutcome::Confirmed);
         EXPECT_EQ(host.log, (std::vector<std::wstring>{L"send Ctrl+Enter", L"pictures", L"rebuild",
@@ -144,8 +146,8 @@ TEST_F(SettingsDialogTest, ConfirmTriesTheHotkeyFirstAndKeepsTheOldOneWhenRefuse
     for (const auto& c : cases) {
         SCOPED_TRACE(c.field);
         numbers.values.clear();
-        if (c.stored) numbers.values[keys::kHotkeyValue] = *c.stored;
-        numbers.values[keys::kSendKeyValue] = 0;
+        if (c.stored) numbers.values[kHotkeyValue] = *c.stored;
+        numbers.values[kSendKeyValue] = 0;
         messages.shown.clear();
         host.log.clear();
         host.takenByOthers = c.takenByOthers;
@@ -162,13 +164,13 @@ TEST_F(SettingsDialogTest, ConfirmTriesTheHotkeyFirstAndKeepsTheOldOneWhenRefuse
             EXPECT_NE(messages.shown[0].text.find(c.told), std::wstring::npos);
             EXPECT_EQ(view.focus, L"hotkey");
             EXPECT_EQ(state.launchFolder, L"D:\\tools\\");
-            EXPECT_EQ(numbers.readNumber(keys::kHotkeyValue), c.stored);
-            EXPECT_EQ(numbers.readNumber(keys::kSendKeyValue), 0u);
+            EXPECT_EQ(numbers.readNumber(kHotkeyValue), c.stored);
+            EXPECT_EQ(numbers.readNumber(kSendKeyValue), 0u);
         } else {
             EXPECT_TRUE(messages.shown.empty());
             EXPECT_EQ(state.launchFolder, L"E:\\new\\");
-            EXPECT_EQ(numbers.readNumber(keys::kHotkeyValue), c.field);
-            EXPECT_EQ(numbers.readNumber(keys::kSendKeyValue), 1u);
+            EXPECT_EQ(numbers.readNumber(kHotkeyValue), c.field);
+            EXPECT_EQ(numbers.readNumber(kSendKeyValue), 1u);
         }
         state.launchFolder = L"D:\\tools\\";
     }

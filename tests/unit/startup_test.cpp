@@ -26,38 +26,6 @@ TEST(OsVersion, NewerThanVistaIsWindows7OrLater) {
         EXPECT_FALSE(isWindows7OrLater(v)) << v.major << "." << v.minor;
 }
 
-TEST(SettingsString, RoundTripsFoldersWithCommasAndChinese) {
-    const std::wstring folders[] = {L"C:\\快速启动\\", L"C:\\a,b\\c,,d\\", L"", L"D:\\"};
-    for (const auto& folder : folders) {
-        const auto text = formatSettingsString(2385, -440, folder, L"about:blank");
-        const auto f = parseSettingsString(text);
-        ASSERT_TRUE(f.left && f.top) << text.size();
-        EXPECT_EQ(*f.left, 2385);
-        EXPECT_EQ(*f.top, -440);
-        EXPECT_EQ(f.launchFolder, folder);
-        EXPECT_EQ(f.homePage, L"about:blank");
-    }
-}
-
-TEST(SettingsString, GuardsHandEditedValues) {
-    // Fewer than four fields: nothing is taken.
-    for (const wchar_t* t : {L"", L"100", L"100,200", L"100,200,C:\\"}) {
-        const auto f = parseSettingsString(t);
-        EXPECT_FALSE(f.left || f.top || f.launchFolder || f.homePage) << t;
-    }
-    // Positions that are not numbers fall back alone; folder and home page are kept.
-    const auto f = parseSettingsString(L"abc,200,C:\\q\\,http://x/");
-    EXPECT_FALSE(f.left || f.top);
-    EXPECT_EQ(f.launchFolder, L"C:\\q\\");
-    EXPECT_EQ(f.homePage, L"http://x/");
-    // A fraction is allowed.
-    const auto g = parseSettingsString(L" 12.5,-3,C:\\,h");
-    ASSERT_TRUE(g.left && g.top);
-    EXPECT_DOUBLE_EQ(*g.left, 12.5);
-    EXPECT_EQ(twipsToPixels(*g.left), 1);
-    EXPECT_FALSE(parseSettingsString(L"1e5,2,C:\\,h").left);
-}
-
 TEST(TaskBar, EdgeAndRectangleForEachPlacement) {
     const taskbar::Screen s{1280, 800, 15, 15};
     const struct {
@@ -136,33 +104,6 @@ TEST(KeepOnScreen, MovesOnlyAFaceTheUserCouldNotGrab) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(keepOnScreen(c.face, c.monitors), c.expected) << c.face.left << "," << c.face.top;
-}
-
-// A settings write the system refuses (a policy, a damaged hive) is said once, naming what was
-// not saved and the system's reason; one that succeeds says nothing.
-TEST(SaveSettingsString, ARefusedWriteIsOneMessageWithTheReason) {
-    struct Store : ISettingsStore {
-        std::wstring read() override { return L""; }
-        bool write(const std::wstring& text, std::wstring& reason) override {
-            written.push_back(text);
-            if (refuse) reason = L"拒绝访问。";
-            return !refuse;
-        }
-        bool refuse = false;
-        std::vector<std::wstring> written;
-    } store;
-    testing::FakeMessages messages;
-    saveSettingsString(store, messages, L"1,2,C:\\,about:blank");
-    EXPECT_TRUE(messages.shown.empty());
-    store.refuse = true;
-    saveSettingsString(store, messages, L"3,4,C:\\,about:blank");
-    EXPECT_EQ(store.written,
-              (std::vector<std::wstring>{L"1,2,C:\\,about:blank", L"3,4,C:\\,about:blank"}));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    const std::wstring& text = messages.shown[0].text;
-    for (const wchar_t* part : {L"位置", L"快速启动文件夹", L"主页", L"拒绝访问。"})
-        EXPECT_NE(text.find(part), std::wstring::npos) << part;
-    EXPECT_EQ(messages.shown[0].kind, MessageKind::Error);
 }
 
 }  // namespace

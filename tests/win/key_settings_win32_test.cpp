@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "win/hotkeys_win32.h"
-#include "core/key_settings.h"
+#include "core/settings.h"
 #include "win/registry_win32.h"
 #include "win/run_at_logon_win32.h"
 
@@ -18,10 +18,12 @@ TEST(KeySettingsRegistry, NumbersBesideTheSettingsStringAndOfNoOtherType) {
     win::RegistrySettingsStore store;
     std::wstring reason;
     ASSERT_TRUE(store.write(L"1,2,C:\\,about:blank", reason));
-    const keys::KeySettings chosen{{'K', keys::kHotkeyControl | keys::kHotkeyShift},
-                                   keys::SendKey::Enter};
-    ASSERT_TRUE(keys::writeKeySettings(store, chosen, reason)) << reason.size();
-    const keys::KeySettings read = keys::readKeySettings(store);
+    Settings chosen;
+    chosen.hotkey = {'K', keys::kHotkeyControl | keys::kHotkeyShift};
+    chosen.sendKey = keys::SendKey::Enter;
+    ASSERT_TRUE(writeKeySettings(store, chosen, reason)) << reason.size();
+    Settings read;
+    readKeySettings(store, read);
     EXPECT_EQ(read.hotkey, chosen.hotkey);
     EXPECT_EQ(read.sendKey, keys::SendKey::Enter);
     EXPECT_EQ(store.read(), L"1,2,C:\\,about:blank");
@@ -32,7 +34,8 @@ TEST(KeySettingsRegistry, NumbersBesideTheSettingsStringAndOfNoOtherType) {
         ERROR_SUCCESS);
     ::RegSetValueExW(key, L"Hotkey", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"843"), 8);
     EXPECT_EQ(store.readNumber(L"Hotkey"), std::nullopt);
-    EXPECT_EQ(keys::readKeySettings(store).hotkey, keys::kDefaultHotkey);
+    readKeySettings(store, read);
+    EXPECT_EQ(read.hotkey, keys::kDefaultHotkey);
     ::RegDeleteValueW(key, L"Hotkey");
     ::RegDeleteValueW(key, L"SendKey");
     ::RegCloseKey(key);

@@ -1,0 +1,77 @@
+// Every setting the user chooses, in one value with its defaults, and how each is read from and
+// written to the place it is kept. Three stored forms, each read and written at its own time:
+// - the settings string, REG_SZ "String3": the bar face's position, the launch folder and the
+//   home page; read before the bar is first painted, written when it closes and at each
+//   confirmation of the settings dialog;
+// - the numbers "Hotkey" and "SendKey" beside it, REG_DWORD: read at start and by the settings
+//   dialog, written at its confirmation;
+// - the logon entry (core/run_at_logon.h), with Task Manager's switch for it: read at each
+//   opening of the settings dialog (Task Manager may have changed it meanwhile), written only
+//   when the user changes the start box.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/key_settings.h"
+#include "core/keystrokes.h"
+#include "core/ports.h"
+#include "core/run_at_logon.h"
+
+namespace replybar {
+
+// The default home page: the maker's portal with a referral query; it never holds ",".
+inline constexpr wchar_t kDefaultHomePage[] = L"https://www.example.com/?from=replybar";
+// What marks a home page as the portal's: its domain name followed by "/?".
+inline constexpr wchar_t kPortalMarker[] = L"www.example.com/?";
+
+// The bar face's top-left corner as stored: twips, 15 per pixel. A hand-edited value may hold a
+// fraction.
+struct StoredPosition {
+    double left = 0, top = 0;
+    bool operator==(const StoredPosition&) const = default;
+};
+
+struct Settings {
+    std::optional<StoredPosition> position;    // none: the first-start placement
+    std::optional<std::wstring> launchFolder;  // none: Quick Launch, known once folders are read
+    std::wstring homePage = kDefaultHomePage;
+    keys::Hotkey hotkey = keys::kDefaultHotkey;
+    keys::SendKey sendKey = keys::SendKey::CtrlEnter;
+    // Ticked only when the logon entry starts this very copy and Task Manager lets it; else
+    // what stands in the way, said beside the box.
+    StartBox startWithWindows;
+    bool operator==(const Settings&) const = default;
+};
+
+// The settings string "Left,Top,launchFolder,homePage". Left and Top are the first two fields,
+// the home page the last (it never holds a comma) and the folder everything between, so a folder
+// with commas survives. Fewer than four fields give the defaults; positions that are not both
+// numbers give none, the folder and home page still taken. The rest of `settings` is kept.
+void parseSettingsString(const std::wstring& text, Settings& settings);
+// A position that is not there is written as 0,0; positions are written as whole twips.
+std::wstring formatSettingsString(const Settings& settings);
+// The home page as the settings string can hold it: a comma, which would move part of it into
+// the folder, is stored as "%2C", the same address to every browser.
+std::wstring storableHomePage(std::wstring homePage);
+
+// The value names of the numbers (the registry key is the settings string's).
+inline constexpr wchar_t kHotkeyValue[] = L"Hotkey";    // the hotkey control's word
+inline constexpr wchar_t kSendKeyValue[] = L"SendKey";  // 0 Ctrl+Enter, 1 Enter
+
+// Each reads its stored form into the fields it holds; a value that is missing, of another type
+// or makes no sense reads as the default.
+void readSettingsString(ISettingsStore& store, Settings& settings);
+void readKeySettings(ISettingNumbers& numbers, Settings& settings);
+void readStartWithWindows(IRunAtLogon& run, const std::wstring& exePath, Settings& settings);
+
+// Writes the settings string; when the system refuses, one message says what was not saved and
+// why, and the bar goes on.
+void saveSettingsString(ISettingsStore& store, IMessages& messages, const Settings& settings);
+// Writes both numbers; false with the system's reason at the first refusal.
+bool writeKeySettings(ISettingNumbers& numbers, const Settings& settings, std::wstring& reason);
+// Ticked, the entry is pointed at this copy; unticked, removed. False with the system's reason.
+bool writeStartWithWindows(IRunAtLogon& run, const std::wstring& exePath, bool on,
+                           std::wstring& reason);
+
+}  // namespace replybar

@@ -1,0 +1,48 @@
+// What the user reads about the settings: the hotkey, the send key, starting with Windows and
+// the settings string, from the settings dialog and from the bar at start.
+#pragma once
+
+#include <string>
+
+#include "core/key_settings.h"
+
+namespace replybar::texts {
+
+// The title of the bar's message boxes.
+inline constexpr wchar_t kMessageTitle[] = L"快捷回复条";
+
+inline constexpr wchar_t kSettingsNotSaved[] =
+    L"无法保存设置：工具条的位置、快速启动文件夹和主页没有保存。";
+inline constexpr wchar_t kKeySettingsNotSaved[] =
+    L"快捷键和自动发送的按键只在这次运行中有效，没能保存到注册表：\n";
+inline constexpr wchar_t kStartNotSet[] = L"没能设置开机时自动启动快捷回复条：\n";
+inline constexpr wchar_t kStartNotCleared[] = L"没能取消开机时自动启动快捷回复条：\n";
+
+inline constexpr wchar_t kHotkeyInvalid[] =
+    L"这个快捷键不能用。\n\n请在“呼出快捷回复”一栏中按住 Ctrl 或 Alt（可以再加 Shift），"
+    L"再按一个字母、数字、功能键（F12 除外）或方向键。";
+
+// The settings dialog's hotkey is owned by another program; the bar keeps `kept`.
+inline std::wstring hotkeyTaken(const keys::Hotkey& wanted, const keys::Hotkey& kept) {
+    return L"快捷键 " + keys::hotkeyText(wanted) + L" 已经被另一个程序占用，请换一个组合。\n\n" +
+           L"快捷回复条仍然使用原来的快捷键 " + keys::hotkeyText(kept) + L"。";
+}
+
+// Once per start, when another program owns the hotkey: which combination, that everything else
+// works by mouse, and where to choose another.
+inline std::wstring hotkeyTakenAtStart(const keys::Hotkey& hotkey) {
+    return L"快捷键 " + keys::hotkeyText(hotkey) +
+           L" 已经被另一个程序占用，这次不能用它打开快捷回复；其他功能照常，都可以用鼠标操作。"
+           L"\n\n要换一个快捷键：右键单击快捷回复条左边的三个按钮之一，"
+           L"在“软件信息 及 设置”的“快捷键与启动”中选择，再点“确定 返回”。";
+}
+
+// Beside the start box, when it is not ticked although there is an entry.
+inline constexpr wchar_t kStartDisabled[] = L"（已在任务管理器中禁用）";
+inline std::wstring startIsOther(bool sameName, bool disabled, const std::wstring& program) {
+    const std::wstring what = sameName ? L"另一个副本" : L"另一个程序";
+    if (disabled) return L"（已在任务管理器中禁用的" + what + L"：" + program + L"）";
+    return L"（开机时启动的是" + what + L"：" + program + L"）";
+}
+
+}  // namespace replybar::texts
