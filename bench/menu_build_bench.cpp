@@ -21,12 +21,6 @@ namespace {
 using namespace replybar;
 using Clock = std::chrono::steady_clock;
 
-class NoTimers : public ITimers {
-public:
-    void enable(TimerId, unsigned) override {}
-    void disable(TimerId) override {}
-};
-
 class NoShell : public IShell {
 public:
     void open(const std::wstring&) override {}
@@ -83,9 +77,8 @@ int wmain(int argc, wchar_t** argv) {
 
     BarState state;
     state.launchFolder = folder;
-    NoTimers timers;
     NoShell shell;
-    const launch::LauncherContext context{menu::MenuHost{&state, &timers, &shell, nullptr, nullptr},
+    const launch::LauncherContext context{menu::MenuHost{&state, nullptr, &shell, nullptr, nullptr},
                                           nullptr};
     std::unique_ptr<menu::OwnerDrawnMenu> launcherMenu;
 

@@ -4,16 +4,11 @@
 #include <cmath>
 #include <limits>
 
-#include "bar/startup.h"
-
 namespace replybar {
 
 namespace {
 
-constexpr int kFaceW = 103, kFaceH = 29;  // the bar face, pixels
-constexpr unsigned kPollMs = 500, kMenuTickMs = 200;
-
-int px(int twips) { return twipsToPixels(twips); }
+constexpr unsigned kPollMs = 500;
 
 // One tick of a countdown: true when it reaches exactly 0. One that started at 0 or below runs on
 // below zero and never fires.
@@ -50,14 +45,13 @@ PxPoint BarController::faceOrigin() const {
 }
 
 PxRect BarController::panelRect() const {
-    if (!panelOpen_) return {0, 0, px(panelSize_.width), 0};
+    if (!panelOpen_) return {0, 0, twipsToPixels(panelSize_.width), 0};
     return layout_.panel;
 }
 
 std::optional<PxRect> BarController::bandRect() const {
     if (!panelOpen_ || bandRow_ < 0) return std::nullopt;
-    const TwipRect b = highlightBand(bandRow_, layout_.rowsPerColumn, kPanelWidth);
-    return PxRect{px(b.left), px(b.top), px(b.left + b.width), px(b.top) + px(b.height)};
+    return toPixels(highlightBand(bandRow_, layout_.rowsPerColumn, kPanelWidth));
 }
 
 Target BarController::hitTest(int x, int y) const {
@@ -75,7 +69,7 @@ Target BarController::hitTest(int x, int y) const {
     const PxPoint face = faceOrigin();
     x -= face.x;
     const int fy = y - face.y;
-    if (x < 0 || x >= kFaceW || fy < 0 || fy >= kFaceH) return {};
+    if (x < 0 || x >= kBarFaceWidthPx || fy < 0 || fy >= kBarFaceHeightPx) return {};
     for (int b = 0; b < 4; ++b) {
         const PxRect r = buttonRect(static_cast<BarButton>(b));
         if (x >= r.left && x < r.right && fy >= r.top && fy < r.bottom) return {Target::Button, b};
@@ -210,7 +204,7 @@ void BarController::buttonUp(BarButton b, MouseButton button, bool overButton) {
     setPicture(b, Picture::Normal);
     if (!overButton) return;
     if (b == BarButton::Launch) {
-        state_.menuCloseCountdown = 6;
+        apply(menuAutoClose_.opened());
         state_.hoverReplyIndex.reset();
     }
     ports_.actions.runButtonAction(b);
@@ -249,7 +243,8 @@ void BarController::applyBounds() { ports_.window.setBounds(window_); }
 // The window grows by the panel while the bar face stays where it is on the screen: upward as
 // it always did when the panel fits there, else downward, or in columns (panel_layout.h).
 void BarController::openReplyPanel() {
-    const PxRect face{window_.left, window_.top, window_.left + kFaceW, window_.top + kFaceH};
+    const PxRect face{window_.left, window_.top, window_.left + kBarFaceWidthPx,
+                      window_.top + kBarFaceHeightPx};
     layout_ = layoutReplyPanel(face, rowCount(), panelSize_, ports_.window.workArea());
     window_ = layout_.window;
     bandRow_ = -1;
@@ -268,8 +263,8 @@ void BarController::restoreBar() {
     const PxPoint face = faceOrigin();
     window_.left += face.x;
     window_.top += face.y;
-    window_.right = window_.left + kFaceW;
-    window_.bottom = window_.top + kFaceH;
+    window_.right = window_.left + kBarFaceWidthPx;
+    window_.bottom = window_.top + kBarFaceHeightPx;
     panelOpen_ = false;
     applyBounds();
     // The panel's shape does not fit the bar alone: a panel that opened below the bar or
@@ -313,7 +308,7 @@ void BarController::timerTick(TimerId id) {
     if (id == TimerId::PanelPointerPoll)
         pollPointer();
     else if (id == TimerId::MenuCloseCountdown)
-        menuCountdownTick();
+        apply(menuAutoClose_.tick());
     else if (id == TimerId::PickStep)
         pick_.tick();
     else if (id == TimerId::HeldKeyWatch && !keyboard_.watchHeldKeys())
@@ -342,36 +337,19 @@ void BarController::pollPointer() {
     }
 }
 
-// The menu's owner is never the foreground window, so it hears of no pointer moves outside its
-// own windows: an item that was selected when the pointer left the menu is never redrawn
-// unselected, and nothing would start the countdown. The watch starts it then, and takes back
-// only what it started when the pointer returns onto the menu.
-// A menu beside the bar, in columns to be read, waits while the pointer rests on the button that
-// opened it, and closes like any other once the pointer goes elsewhere.
-void BarController::watchMenuPointer(MenuPointer where, bool countdownRunning) {
-    if (!countdownRunning) watchStartedCountdown_ = false;
-    if (where == MenuPointer::OnLaunchButton) {
-        if (countdownRunning) ports_.timers.disable(TimerId::MenuCloseCountdown);
-        state_.menuCloseCountdown = 4;
-        watchStartedCountdown_ = false;
-        return;
-    }
-    const bool overMenu = where == MenuPointer::OverMenu;
-    if (!overMenu && !countdownRunning) {
-        ports_.timers.enable(TimerId::MenuCloseCountdown, kMenuTickMs);
-        watchStartedCountdown_ = true;
-    } else if (overMenu && countdownRunning && watchStartedCountdown_) {
-        state_.menuCloseCountdown = 4;
-        ports_.timers.disable(TimerId::MenuCloseCountdown);
-        watchStartedCountdown_ = false;
-    }
-}
+// --- the launcher menu's auto-close -------------------------------------------------------
 
-void BarController::menuCountdownTick() {
-    if (countDown(state_.menuCloseCountdown)) {
+void BarController::watchMenuPointer(MenuPointer where) { apply(menuAutoClose_.pointerAt(where)); }
+void BarController::menuItemSelected() { apply(menuAutoClose_.itemSelected()); }
+void BarController::menuItemLeft() { apply(menuAutoClose_.itemLeft()); }
+
+void BarController::apply(launch::MenuAutoClose::Step step) {
+    using Timer = launch::MenuAutoClose::Timer;
+    if (step.timer == Timer::Start)
+        ports_.timers.enable(TimerId::MenuCloseCountdown, launch::MenuAutoClose::kTickMs);
+    else if (step.timer == Timer::Stop)
         ports_.timers.disable(TimerId::MenuCloseCountdown);
-        ports_.actions.closeLauncherMenu();
-    }
+    if (step.close) ports_.actions.closeLauncherMenu();
 }
 
 }  // namespace replybar

@@ -11,6 +11,7 @@
 #include "bar/panel_layout.h"
 #include "core/bar_state.h"
 #include "core/ports.h"
+#include "launch/menu_auto_close.h"
 #include "reply/keyboard_panel.h"
 #include "reply/panel_geometry.h"
 #include "reply/reply_pick.h"
@@ -94,10 +95,13 @@ public:
     // The window lost the mouse capture to another window: a drag ends there.
     void captureLost() { dragActive_ = false; }
 
-    // While the launcher menu is open, every 100 ms: where is the pointer, and is the close
-    // countdown running? OnLaunchButton is told only of a menu that opened beside the bar.
-    enum class MenuPointer { Away, OverMenu, OnLaunchButton };
-    void watchMenuPointer(MenuPointer where, bool countdownRunning);
+    // What the launcher menu's auto-close hears while the menu is open: every 100 ms where the
+    // pointer is (OnLaunchButton only of a menu that opened beside the bar), and from the menu
+    // an item selected or drawn unselected.
+    using MenuPointer = launch::MenuPointer;
+    void watchMenuPointer(MenuPointer where);
+    void menuItemSelected();
+    void menuItemLeft();
 
     void restoreBar();
     void openReplyPanel();
@@ -152,7 +156,7 @@ private:
     void rowDown(int row, MouseButton button);
     void rowUp(int row, MouseButton button);
     void pollPointer();
-    void menuCountdownTick();
+    void apply(launch::MenuAutoClose::Step step);
     void setPicture(BarButton b, Picture p);
     void applyBounds();
     void pickRow(int row);
@@ -164,7 +168,7 @@ private:
     ReplyTable& replies_;
     Ports ports_;
     PxRect window_{};
-    PanelSize panelSize_{kBarFaceWidth, 0};
+    PanelSize panelSize_{kBarFaceWidthTwips, 0};
     bool panelOpen_ = false;
     PanelLayout layout_;  // where the open panel and the face are; its face is all when closed
     int bandRow_ = -1;    // the row the highlight band lies under; -1 parks it out of sight
@@ -172,7 +176,7 @@ private:
     bool dragActive_ = false;
     int dragAnchorX_ = 0, dragAnchorY_ = 0;  // twips in the drag strip
     bool pressConsumed_ = false;
-    bool watchStartedCountdown_ = false;
+    launch::MenuAutoClose menuAutoClose_;
     struct PickMessages : IMessages {
         explicit PickMessages(BarController& bar) : bar(bar) {}
         MessageAnswer show(const std::wstring& text, const std::wstring& title,

@@ -59,7 +59,7 @@ void BarController::panelKeyPressed(int id) {
     // The user has gone to another window: the key is meant for it, not for a pick.
     if (keyboard_.active() && ports_.target.foreground() != keyboardForeground_) {
         endKeyboardMode(KeyboardModeEnd::ForegroundChanged);
-        const int vk = id - kPanelKeyIdBase;
+        const int vk = id - hotkeyId(HotkeyId::PanelKeys);
         if (vk > 0 && vk < 0x100) ports_.keys.tap(static_cast<std::uint16_t>(vk));
         return;
     }

@@ -28,7 +28,7 @@ constexpr UINT kHotkeyAfterMenu = WM_APP + 4;
 // give them: another program may let go of the combination, and at logon the session service
 // may not be up yet.
 constexpr unsigned kRegistrationRetryMs = 3000;
-constexpr UINT_PTR kRegistrationRetryTimer = static_cast<UINT_PTR>(TimerId::RegistrationRetry) + 1;
+constexpr UINT_PTR kRegistrationRetryTimer = static_cast<UINT_PTR>(TimerId::RegistrationRetry);
 
 constexpr wchar_t kNoClickWatchText[] =
     L"Windows 没有允许快捷回复条留意鼠标点击，所以这次不能用键盘选择回复。\n请用鼠标点选回复。";
@@ -54,14 +54,14 @@ void BarWindow::stopKeyboard() {
     controller_->endKeyboardMode(KeyboardModeEnd::SessionEnded);
     clickWatch_.reset();
     ::KillTimer(hwnd_, kRegistrationRetryTimer);
-    if (hotkeyRegistered_) hotkeys_.unregisterKey(kPanelToggleHotkeyId);
+    if (hotkeyRegistered_) hotkeys_.unregisterKey(hotkeyId(HotkeyId::PanelToggle));
     hotkeyRegistered_ = false;
     if (sessionNotices_) ::WTSUnRegisterSessionNotification(hwnd_);
     sessionNotices_ = false;
 }
 
 bool BarWindow::registerHotkey(const keys::Hotkey& hotkey) {
-    return hotkeys_.registerKey(kPanelToggleHotkeyId, keys::registerModifiers(hotkey),
+    return hotkeys_.registerKey(hotkeyId(HotkeyId::PanelToggle), keys::registerModifiers(hotkey),
                                 hotkey.virtualKey);
 }
 
@@ -82,7 +82,7 @@ bool BarWindow::onKeyboardMessage(UINT msg, WPARAM wp, LPARAM lp) {
             onHotkey(static_cast<int>(wp), HIWORD(lp));
             return true;
         case kHotkeyAfterMenu:
-            onHotkey(kPanelToggleHotkeyId, static_cast<std::uint16_t>(wp));
+            onHotkey(hotkeyId(HotkeyId::PanelToggle), static_cast<std::uint16_t>(wp));
             return true;
         case kSyncMouseHook: syncMouseHook(); return true;
         case kClickSeen: onClickSeen(); return true;
@@ -113,7 +113,7 @@ bool BarWindow::hotkeyMayOpenThePanel() const {
 }
 
 void BarWindow::onHotkey(int id, std::uint16_t virtualKey) {
-    if (id == kPanelToggleHotkeyId) {
+    if (id == hotkeyId(HotkeyId::PanelToggle)) {
         if (!hotkeyMayOpenThePanel()) return;
         if (launcherMenu_ && launcherMenu_->showing()) {
             // The panel does not open under the menu: the menu closes first, and the hotkey
@@ -160,7 +160,7 @@ void BarWindow::syncMouseHook() {
 // The settings dialog's hotkey field must receive the combination the bar holds, so the bar
 // gives it up while the dialog is open and takes it (or the new one) again afterwards.
 void BarWindow::releaseHotkeyForDialog() {
-    if (hotkeyRegistered_) hotkeys_.unregisterKey(kPanelToggleHotkeyId);
+    if (hotkeyRegistered_) hotkeys_.unregisterKey(hotkeyId(HotkeyId::PanelToggle));
     hotkeyRegistered_ = false;
 }
 
@@ -180,7 +180,7 @@ void BarWindow::retakeHotkeyAfterDialog() {
 bool BarWindow::applyHotkey(const keys::Hotkey& hotkey) {
     if (hotkeyRegistered_) return false;  // only while the dialog has the hotkey released
     if (!registerHotkey(hotkey)) return false;
-    hotkeys_.unregisterKey(kPanelToggleHotkeyId);
+    hotkeys_.unregisterKey(hotkeyId(HotkeyId::PanelToggle));
     hotkey_ = hotkey;
     return true;
 }

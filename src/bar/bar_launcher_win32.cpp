@@ -7,9 +7,9 @@
 namespace replybar {
 
 namespace {
-constexpr UINT_PTR kMenuPointerWatch = 10;  // only while the menu is open
-constexpr unsigned kMenuPointerWatchMs = 100;
-constexpr UINT_PTR kContentHandOver = 11;  // a content that came while the menu was open
+constexpr UINT_PTR kMenuPointerWatch = static_cast<UINT_PTR>(TimerId::MenuPointerWatch);
+constexpr unsigned kMenuPointerWatchMs = 100;  // only while the menu is open
+constexpr UINT_PTR kContentHandOver = static_cast<UINT_PTR>(TimerId::LauncherContentHandOver);
 }  // namespace
 
 BarLauncherMenu::BarLauncherMenu(Context context)
@@ -40,7 +40,7 @@ void BarLauncherMenu::onContent(launch::LauncherContent content) {
         return;
     }
     menuFolder_ = content.folder;
-    launch::fillLauncherMenu({menu::MenuHost{&context_.state, &context_.timers, &shell_,
+    launch::fillLauncherMenu({menu::MenuHost{&context_.state, &context_.menuEvents, &shell_,
                                              context_.exitProgram, leftBarPicture_},
                               &context_.messages},
                              std::move(content), menu_);
@@ -90,7 +90,7 @@ void BarLauncherMenu::watchPointer() {
     POINT p{};
     ::GetWindowRect(menuWindow, &r);
     ::GetCursorPos(&p);
-    using Where = BarController::MenuPointer;
+    using Where = launch::MenuPointer;
     Where where = ::PtInRect(&r, p) ? Where::OverMenu : Where::Away;
     if (where == Where::Away && menu_ && menu_->openedBeside() && ::PtInRect(&launchButton_, p))
         where = Where::OnLaunchButton;

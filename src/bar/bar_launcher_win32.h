@@ -23,11 +23,11 @@ public:
     struct Context {
         HWND bar;
         BarState& state;
-        ITimers& timers;
+        menu::IMenuPointerEvents& menuEvents;  // the auto-close hears the menu through these
         win::MessageBoxes& messages;
         std::function<void()> exitProgram;  // the menu's "exit" item
         // Every 100 ms while the menu is open: where is the pointer?
-        std::function<void(BarController::MenuPointer where)> watchPointer;
+        std::function<void(launch::MenuPointer where)> watchPointer;
     };
     explicit BarLauncherMenu(Context context);
     ~BarLauncherMenu();

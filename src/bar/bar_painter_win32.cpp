@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "bar/startup.h"
 #include "win/interface_win32.h"
 
 namespace replybar {
@@ -17,8 +16,8 @@ constexpr int kKeyGap = 4;  // pixels between a row's key and its text
 constexpr COLORREF kBandFill = RGB(182, 189, 210), kBandEdge = RGB(10, 36, 106);
 
 RECT pixelRect(const TwipRect& t) {
-    return {twipsToPixels(t.left), twipsToPixels(t.top), twipsToPixels(t.left + t.width),
-            twipsToPixels(t.top + t.height)};
+    const PxRect p = toPixels(t);
+    return {p.left, p.top, p.right, p.bottom};
 }
 
 }  // namespace

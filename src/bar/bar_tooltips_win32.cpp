@@ -62,9 +62,7 @@ void BarTooltips::update(const BarController& controller, const ReplyTable& repl
         ti.uId = kRowToolBase + row;
         std::wstring tip;
         if (row < rows) {
-            const TwipRect t = rowTextRect(row, layout.rowsPerColumn);
-            ti.rect = {twipsToPixels(t.left), twipsToPixels(t.top), twipsToPixels(t.left + t.width),
-                       twipsToPixels(t.top + t.height)};
+            ti.rect = toRect(toPixels(rowTextRect(row, layout.rowsPerColumn)));
             ::OffsetRect(&ti.rect, panel.left, panel.top);
             const std::wstring& text = replies[row].fullText;
             tip = text.substr(0, kTipTextShown);

@@ -18,9 +18,8 @@ namespace replybar {
 namespace {
 
 constexpr wchar_t kClassName[] = L"ReplyBar.Bar";
-// The bar's timers are TimerId + 1. The launcher menu is built 66 ms after start-up, and again
-// whenever its folder changes.
-constexpr UINT_PTR kBuildLauncherMenuTimer = static_cast<UINT_PTR>(TimerId::BuildLauncherMenu) + 1;
+// The launcher menu is built 66 ms after start-up, and again whenever its folder changes.
+constexpr UINT_PTR kBuildLauncherMenuTimer = static_cast<UINT_PTR>(TimerId::BuildLauncherMenu);
 constexpr unsigned kBuildLauncherMenuDelayMs = 66;
 // Posted by a paint that left the tooltips behind the panel's rows: they follow once the
 // panel is on the screen (bar_keyboard_win32.cpp numbers its own messages from WM_APP + 1).
@@ -36,8 +35,8 @@ bool BarWindow::create() {
     win::registerWindowClass<BarWindow>(kClassName);
     pictures_.loadFace();
     ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"快捷回复条", WS_POPUP, 0, 0,
-                      twipsToPixels(kBarWidthTwips), twipsToPixels(kBarHeightTwips), nullptr,
-                      nullptr, ::GetModuleHandleW(nullptr), this);
+                      kBarFaceWidthPx, kBarFaceHeightPx, nullptr, nullptr,
+                      ::GetModuleHandleW(nullptr), this);
     if (!hwnd_) return false;
     messages_.setOwner(hwnd_);
     clipboard_ = win::Clipboard(hwnd_);
@@ -82,9 +81,7 @@ void BarWindow::finishStartUp() {
     if (!launchFolderFromSettings_) state_.launchFolder = state_.quickLaunchDir;
     launcherMenu_ = std::make_unique<BarLauncherMenu>(BarLauncherMenu::Context{
         hwnd_, state_, *this, messages_, [this] { shutdown(); },
-        [this](BarController::MenuPointer where) {
-            controller_->watchMenuPointer(where, menuCountdownOn_);
-        }});
+        [this](launch::MenuPointer where) { controller_->watchMenuPointer(where); }});
     files_ = makeSystemFiles();
     store_ = std::make_unique<ReplyStore>(*files_, messages_, state_.dataDir);
     controller_->setPanelSize(store_->loadReplies(state_, replies_));
@@ -128,9 +125,8 @@ void BarWindow::placeFromSettings(const Settings& stored) {
     // A position from a monitor that is gone, or edited by hand, would leave the bar where no
     // one can see it, and the single instance would keep a restart from bringing it back.
     const int x = twipsToPixels(left), y = twipsToPixels(top);
-    const taskbar::Rect face = keepOnScreen(
-        {x, y, x + twipsToPixels(kFaceWidthTwips), y + twipsToPixels(kFaceHeightTwips)},
-        taskbar::getMonitors());
+    const PxRect face =
+        keepOnScreen({x, y, x + kBarFaceWidthPx, y + kBarFaceHeightPx}, taskbar::getMonitors());
     ::SetWindowPos(hwnd_, nullptr, face.left, face.top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -141,9 +137,8 @@ void BarWindow::keepBarOnScreen() {
     const PxRect w = controller_->windowRect();
     const PxPoint origin = controller_->faceOrigin();
     const int left = w.left + origin.x, top = w.top + origin.y;
-    const taskbar::Rect face{left, top, left + twipsToPixels(kFaceWidthTwips),
-                             top + twipsToPixels(kFaceHeightTwips)};
-    const taskbar::Rect fit = keepOnScreen(face, taskbar::getMonitors());
+    const PxRect face{left, top, left + kBarFaceWidthPx, top + kBarFaceHeightPx};
+    const PxRect fit = keepOnScreen(face, taskbar::getMonitors());
     if (fit == face) return;
     if (controller_->panelOpen()) controller_->restoreBar();
     const PxRect bar = controller_->windowRect();
@@ -314,14 +309,10 @@ PxPoint BarWindow::cursorPos() {
 }
 
 void BarWindow::enable(TimerId id, unsigned intervalMs) {
-    ::SetTimer(hwnd_, static_cast<UINT_PTR>(id) + 1, intervalMs, nullptr);
-    if (id == TimerId::MenuCloseCountdown) menuCountdownOn_ = true;
+    ::SetTimer(hwnd_, static_cast<UINT_PTR>(id), intervalMs, nullptr);
 }
 
-void BarWindow::disable(TimerId id) {
-    ::KillTimer(hwnd_, static_cast<UINT_PTR>(id) + 1);
-    if (id == TimerId::MenuCloseCountdown) menuCountdownOn_ = false;
-}
+void BarWindow::disable(TimerId id) { ::KillTimer(hwnd_, static_cast<UINT_PTR>(id)); }
 
 void BarWindow::runButtonAction(BarButton button) {
     switch (button) {
@@ -344,15 +335,12 @@ void BarWindow::showLauncherMenu() {
     if (!launcherMenu_) return;
     keepOnTop();
     const PxRect bar = controller_->windowRect();
-    const launch::ScreenPoint at = launch::launcherMenuPosition(
-        static_cast<double>(bar.left + controller_->faceOrigin().x) * kTwipsPerPixel,
-        static_cast<double>(bar.top + controller_->faceOrigin().y) * kTwipsPerPixel);
-    // A menu too tall for the room above or below the button opens beside the face, whose
-    // button stays free.
     const int faceX = bar.left + controller_->faceOrigin().x;
     const int faceY = bar.top + controller_->faceOrigin().y;
-    const PxRect face{faceX, faceY, faceX + kFaceWidthTwips / kTwipsPerPixel,
-                      faceY + kFaceHeightTwips / kTwipsPerPixel};
+    const PxPoint at = launch::launcherMenuPosition({faceX, faceY});
+    // A menu too tall for the room above or below the button opens beside the face, whose
+    // button stays free.
+    const PxRect face{faceX, faceY, faceX + kBarFaceWidthPx, faceY + kBarFaceHeightPx};
     const PxRect button = BarController::buttonRect(BarButton::Launch);
     launcherMenu_->show(at.x, at.y, {face.left, face.top, face.right, face.bottom},
                         {face.left + button.left, face.top + button.top, face.left + button.right,
@@ -390,7 +378,7 @@ void BarWindow::onTimer(UINT_PTR id) {
     if (stayOnTop_ && stayOnTop_->onTimer(id)) return;
     for (TimerId t : {TimerId::PanelPointerPoll, TimerId::MenuCloseCountdown, TimerId::PickStep,
                       TimerId::HeldKeyWatch})
-        if (id == static_cast<UINT_PTR>(t) + 1) controller_->timerTick(t);
+        if (id == static_cast<UINT_PTR>(t)) controller_->timerTick(t);
     syncMouseHook();  // a pick that ended on its timer ends keyboard mode
 }
 

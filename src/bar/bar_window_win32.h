@@ -33,6 +33,7 @@ class IFiles;
 
 class BarWindow : private IBarWindow,
                   private ITimers,
+                  private menu::IMenuPointerEvents,
                   private IBarActions,
                   private IEditorHost,
                   private launch::ISettingsHost {
@@ -68,6 +69,9 @@ private:
     // ITimers
     void enable(TimerId id, unsigned intervalMs) override;
     void disable(TimerId id) override;
+    // menu::IMenuPointerEvents
+    void itemSelected() override { controller_->menuItemSelected(); }
+    void itemLeft() override { controller_->menuItemLeft(); }
     // IBarActions
     void runButtonAction(BarButton button) override;
     void closeLauncherMenu() override;
@@ -142,7 +146,6 @@ private:
     bool settingsSaved_ = false;     // at the end of the session: never twice
     bool launchFolderFromSettings_ = false;
     bool dialogOpen_ = false;
-    bool menuCountdownOn_ = false;
     HWND userWindow_ = nullptr;  // the foreground window of another program at the last press
     win::WindowHotkeys hotkeys_;
     keys::Hotkey hotkey_ = keys::kDefaultHotkey;  // the combination that opens the panel

@@ -2,18 +2,14 @@
 
 #include <algorithm>
 
-#include "bar/startup.h"
-
 namespace replybar {
 
 namespace {
 
-int px(int twips) { return twipsToPixels(twips); }
-
 // The panel with its top-left corner at `panelLeft`, `panelTop` on the screen, beside the face.
 PanelLayout place(const PxRect& face, int panelLeft, int panelTop, const PanelSize& size,
                   int rowsPerColumn, bool below) {
-    const int w = px(size.width), h = px(size.height);
+    const int w = twipsToPixels(size.width), h = twipsToPixels(size.height);
     PanelLayout l;
     l.rowsPerColumn = rowsPerColumn;
     l.size = size;
@@ -35,7 +31,7 @@ PanelLayout layoutReplyPanel(const PxRect& face, int rows, const PanelSize& size
         const int perColumn = (rows + columns - 1) / std::max(columns, 1);
         const PanelSize s =
             columns == 1 ? size : panelSizeFor(rows, std::max(perColumn, 1));
-        const int w = px(s.width), h = px(s.height);
+        const int w = twipsToPixels(s.width), h = twipsToPixels(s.height);
         // Never past the monitor's right edge, nor its left one.
         const int left = std::max(monitor.left, std::min(face.left, monitor.right - w));
         const int rowsPer = columns == 1 ? kReplyRowsPerColumn : perColumn;
@@ -45,7 +41,8 @@ PanelLayout layoutReplyPanel(const PxRect& face, int rows, const PanelSize& size
         // Where there is more room, for a monitor too small for any number of columns.
         const bool below = monitor.bottom - face.bottom > face.top - monitor.top;
         fallback = place(face, left, below ? face.bottom : face.top - h, s, rowsPer, below);
-        if (columns >= rows || w + px(kPanelWidth) > monitor.right - monitor.left) return fallback;
+        if (columns >= rows || w + twipsToPixels(kPanelWidth) > monitor.right - monitor.left)
+            return fallback;
     }
 }
 
@@ -53,7 +50,7 @@ std::vector<PxRect> panelRegion(const PanelLayout& l) {
     const PxRect& p = l.panel;
     const PxRect& f = l.face;
     return {{p.left, p.top, p.right + 1, p.bottom + 1},
-            {f.left, f.top, f.left + px(kFaceWidthTwips) + 1, f.top + px(kFaceHeightTwips) + 15}};
+            {f.left, f.top, f.left + kBarFaceWidthPx + 1, f.top + kBarFaceHeightPx + 15}};
 }
 
 }  // namespace replybar

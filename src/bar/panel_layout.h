@@ -5,17 +5,10 @@
 
 #include <vector>
 
-#include "core/screen_rect.h"
+#include "core/geometry.h"
 #include "reply/panel_geometry.h"
 
 namespace replybar {
-
-// A rectangle in pixels, of the window or of the screen as each use says.
-using PxRect = ScreenRect;
-struct PxPoint {
-    int x = 0, y = 0;
-    bool operator==(const PxPoint&) const = default;
-};
 
 struct PanelLayout {
     int rowsPerColumn = kReplyRowsPerColumn;

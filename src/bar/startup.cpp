@@ -6,18 +6,12 @@
 
 namespace replybar {
 
-int twipsToPixels(double twips) {
-    constexpr double kLimit = 1e9;
-    const double px = std::round(twips / kTwipsPerPixel);
-    return static_cast<int>(px > kLimit ? kLimit : px < -kLimit ? -kLimit : px);
-}
-
 namespace {
 
 // A piece of the face the user can still take hold of with the pointer to drag it back.
 constexpr int kGrabbablePx = 10;
 
-bool grabbableOn(const taskbar::Rect& face, const taskbar::Rect& m) {
+bool grabbableOn(const PxRect& face, const PxRect& m) {
     const Overlap o = overlapOf(face, m);
     return o.width >= kGrabbablePx && o.height >= kGrabbablePx;
 }
@@ -28,9 +22,9 @@ int clampInto(int start, int size, int low, int high) {
 
 }  // namespace
 
-taskbar::Rect keepOnScreen(const taskbar::Rect& face, const std::vector<taskbar::Rect>& monitors) {
-    const taskbar::Rect* nearest = nullptr;
-    for (const taskbar::Rect& m : monitors) {
+PxRect keepOnScreen(const PxRect& face, const std::vector<PxRect>& monitors) {
+    const PxRect* nearest = nullptr;
+    for (const PxRect& m : monitors) {
         if (grabbableOn(face, m)) return face;
         if (!nearest || distanceSquared(face, m) < distanceSquared(face, *nearest) ||
             (distanceSquared(face, m) == distanceSquared(face, *nearest) &&
@@ -55,12 +49,12 @@ std::wstring quickLaunchDirFrom(const std::wstring& appDataPath) {
     return dataDirFrom(appDataPath) + L"Microsoft\\Internet Explorer\\Quick Launch\\";
 }
 
-FirstStartPlacement firstStartPlacement(const taskbar::Rect& wa, const taskbar::Screen& screen) {
+FirstStartPlacement firstStartPlacement(const PxRect& wa, const taskbar::Screen& screen) {
     // The taskbar rectangle comes in the screen's own twips (1440 / DPI per pixel: 12 at 120
     // DPI), the bar's position in its fixed 15 per pixel. Mixing the two put the bar about
     // 200 px above the taskbar at 125 %: the height goes back to pixels with the factor it was
     // made with, and everything the bar keeps is in its own twips.
-    const taskbar::Rect tb = taskbar::taskbarRectOf(wa, screen);
+    const PxRect tb = taskbar::taskbarRectOf(wa, screen);
     const int ty = screen.twipsPerPixelY & 0xFF;  // as taskbarRectOf took it
     const long long taskbarPx = ty > 0 ? (static_cast<long long>(tb.bottom) - tb.top) / ty : 0;
     FirstStartPlacement p;
@@ -68,15 +62,15 @@ FirstStartPlacement firstStartPlacement(const taskbar::Rect& wa, const taskbar::
         case taskbar::Bottom:
         case taskbar::Top:
             p.left = kFirstStartLeftTwips;
-            p.top =
-                static_cast<double>(screen.heightPx - taskbarPx) * kTwipsPerPixel - kBarHeightTwips;
+            p.top = static_cast<double>(screen.heightPx - taskbarPx) * kTwipsPerPixel -
+                    kFirstStartHeightTwips;
             break;
         case taskbar::Left:
         case taskbar::Right:
             // A side or hidden taskbar spans the whole height, which would put the bar above the
             // screen: sit on the work area's lower edge instead.
             p.left = static_cast<double>(wa.left) * kTwipsPerPixel + kFirstStartLeftTwips;
-            p.top = static_cast<double>(wa.bottom) * kTwipsPerPixel - kBarHeightTwips;
+            p.top = static_cast<double>(wa.bottom) * kTwipsPerPixel - kFirstStartHeightTwips;
             break;
     }
     return p;

@@ -21,7 +21,7 @@ enum class ShellState {
 
 struct ForegroundWindow {
     bool exists = false;
-    taskbar::Rect rect;      // screen pixels
+    PxRect rect;             // screen pixels
     bool isDesktop = false;  // the desktop's own windows cover every monitor too
     bool isOurs = false;     // the bar's own dialogs and boxes
     bool hasCaption = false;
@@ -33,6 +33,6 @@ struct ForegroundWindow {
 // without a caption in front on that monitor while the shell says a full-screen program, a game
 // or a presentation is running. A maximised window or one with a caption never is: without a
 // taskbar on its monitor a maximised window covers the monitor too, and it is the user's chat.
-BarLayer barLayerFor(const ForegroundWindow& foreground, const taskbar::Rect& barMonitor);
+BarLayer barLayerFor(const ForegroundWindow& foreground, const PxRect& barMonitor);
 
 }  // namespace replybar

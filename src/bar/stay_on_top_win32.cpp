@@ -2,13 +2,15 @@
 
 #include <shellapi.h>
 
+#include "core/ports.h"
+
 namespace replybar {
 
 namespace {
 
 // Where the system's foreground event does not arrive (it is not delivered across processes
 // everywhere), a look twice a second still finds every change.
-constexpr UINT_PTR kForegroundWatch = 12;
+constexpr UINT_PTR kForegroundWatch = static_cast<UINT_PTR>(TimerId::ForegroundWatch);
 constexpr unsigned kForegroundWatchMs = 500;
 
 // The one keeper of this process, for the foreground hook, which has no other way to find it.

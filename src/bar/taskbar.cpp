@@ -2,7 +2,7 @@
 
 namespace replybar::taskbar {
 
-TaskbarEdge taskbarEdgeOf(const Rect& w, const Screen& s) {
+TaskbarEdge taskbarEdgeOf(const PxRect& w, const Screen& s) {
     if (w.left != 0) return Left;
     if (w.top != 0) return Top;
     // The comparison is made in single precision on purpose: the work area's height in twips
@@ -14,9 +14,9 @@ TaskbarEdge taskbarEdgeOf(const Rect& w, const Screen& s) {
     return Right;  // also a hidden taskbar: the work area fills the screen
 }
 
-Rect taskbarRectOf(const Rect& w, const Screen& s) {
+PxRect taskbarRectOf(const PxRect& w, const Screen& s) {
     const int tx = s.twipsPerPixelX & 0xFF, ty = s.twipsPerPixelY & 0xFF;
-    Rect r{0, 0, s.widthPx * tx, s.heightPx * ty};
+    PxRect r{0, 0, s.widthPx * tx, s.heightPx * ty};
     switch (taskbarEdgeOf(w, s)) {
         case Left: r.right = w.left * tx; break;
         case Right: r.left = w.right * tx; break;

@@ -4,28 +4,26 @@
 
 #include <vector>
 
-#include "core/screen_rect.h"
+#include "core/geometry.h"
 
 namespace replybar::taskbar {
-
-using Rect = ScreenRect;
 
 enum TaskbarEdge { Left = 0, Right = 1, Top = 2, Bottom = 3 };
 
 struct Screen {
     int widthPx = 0, heightPx = 0;
-    int twipsPerPixelX = 15, twipsPerPixelY = 15;
+    int twipsPerPixelX = kTwipsPerPixel, twipsPerPixelY = kTwipsPerPixel;  // 96 DPI
 };
 
-TaskbarEdge taskbarEdgeOf(const Rect& workAreaPx, const Screen& screen);
-Rect taskbarRectOf(const Rect& workAreaPx, const Screen& screen);
+TaskbarEdge taskbarEdgeOf(const PxRect& workAreaPx, const Screen& screen);
+PxRect taskbarRectOf(const PxRect& workAreaPx, const Screen& screen);
 
 // The desktop's answers; implemented in taskbar_win32.cpp.
-Rect getWorkArea();
+PxRect getWorkArea();
 Screen getScreen();
 TaskbarEdge getTaskbarEdge();
-Rect getTaskbarRect();
+PxRect getTaskbarRect();
 // Every monitor's whole rectangle, pixels.
-std::vector<Rect> getMonitors();
+std::vector<PxRect> getMonitors();
 
 }  // namespace replybar::taskbar

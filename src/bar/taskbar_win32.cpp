@@ -4,7 +4,7 @@
 
 namespace replybar::taskbar {
 
-Rect getWorkArea() {
+PxRect getWorkArea() {
     RECT r{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
     return {r.left, r.top, r.right, r.bottom};
@@ -23,14 +23,14 @@ Screen getScreen() {
 }
 
 TaskbarEdge getTaskbarEdge() { return taskbarEdgeOf(getWorkArea(), getScreen()); }
-Rect getTaskbarRect() { return taskbarRectOf(getWorkArea(), getScreen()); }
+PxRect getTaskbarRect() { return taskbarRectOf(getWorkArea(), getScreen()); }
 
-std::vector<Rect> getMonitors() {
-    std::vector<Rect> monitors;
+std::vector<PxRect> getMonitors() {
+    std::vector<PxRect> monitors;
     ::EnumDisplayMonitors(
         nullptr, nullptr,
         [](HMONITOR, HDC, LPRECT r, LPARAM all) -> BOOL {
-            reinterpret_cast<std::vector<Rect>*>(all)->push_back(
+            reinterpret_cast<std::vector<PxRect>*>(all)->push_back(
                 {r->left, r->top, r->right, r->bottom});
             return TRUE;
         },

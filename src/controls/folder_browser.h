@@ -12,25 +12,22 @@
 #include <variant>
 
 #include "controls/property_bag.h"
+#include "core/geometry.h"
 
 namespace replybar::controls {
 
 // Rectangles in twips, the host's unit.
-struct TwipBox {
-    int left = 0, top = 0, width = 0, height = 0;
-    bool operator==(const TwipBox&) const = default;
-};
-
 struct FolderBrowserLayout {
-    TwipBox browse;  // the browse button: flush right, 7 twips taller than the control
-    TwipBox text;    // the text box: a pixel in from the top left, up to 2 pixels before the button
-    int lineX = 0;   // the 3D-light line one pixel left of the button, top to bottom
+    TwipRect browse;  // the browse button: flush right, 7 twips taller than the control
+    TwipRect text;  // the text box: a pixel in from the top left, up to 2 pixels before the button
+    int lineX = 0;  // the 3D-light line one pixel left of the button, top to bottom
 };
 
 // The layout of a control `width` × `height` twips whose button is `buttonWidth` wide; a pixel
 // is `twipsPerPixelX` or `twipsPerPixelY` twips.
 FolderBrowserLayout layoutFolderBrowser(int width, int height, int buttonWidth,
-                                        int twipsPerPixelX = 15, int twipsPerPixelY = 15);
+                                        int twipsPerPixelX = kTwipsPerPixel,
+                                        int twipsPerPixelY = kTwipsPerPixel);
 
 inline constexpr int kBrowseButtonWidth = 600;  // twips
 inline constexpr wchar_t kBrowseTitle[] = L"Select a folder";

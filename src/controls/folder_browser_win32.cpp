@@ -14,7 +14,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"ReplyBar.FolderBrowser";
 constexpr int kTextId = 100, kBrowseId = 101;
-constexpr int kTwipsPerPixel = 15;  // the program is DPI-unaware: Windows scales it
 
 // 0x800000nn names system colour nn, anything else is 0x00BBGGRR.
 COLORREF resolve(std::uint32_t colour) {
@@ -105,12 +104,12 @@ void FolderBrowser::layout() {
     ::GetClientRect(hwnd_, &c);
     const FolderBrowserLayout l = layoutFolderBrowser(
         c.right * kTwipsPerPixel, c.bottom * kTwipsPerPixel, kBrowseButtonWidth);
-    auto px = [](int twips) {
-        return static_cast<int>(std::lround(twips / double(kTwipsPerPixel)));
+    const auto move = [](HWND child, const TwipRect& t) {
+        const PxRect r = toPixels(t);
+        ::MoveWindow(child, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     };
-    ::MoveWindow(browseButton_, px(l.browse.left), px(l.browse.top), px(l.browse.width),
-                 px(l.browse.height), TRUE);
-    ::MoveWindow(edit_, px(l.text.left), px(l.text.top), px(l.text.width), px(l.text.height), TRUE);
+    move(browseButton_, l.browse);
+    move(edit_, l.text);
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -121,7 +120,7 @@ void FolderBrowser::paint() {
     ::FillRect(dc.get(), &c, ::GetSysColorBrush(COLOR_BTNFACE));
     const FolderBrowserLayout l = layoutFolderBrowser(
         c.right * kTwipsPerPixel, c.bottom * kTwipsPerPixel, kBrowseButtonWidth);
-    const int x = l.lineX / kTwipsPerPixel;
+    const int x = twipsToPixels(l.lineX);
     win::UniquePen pen(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_3DLIGHT)));
     win::SelectGuard keep(dc.get(), pen.get());
     ::MoveToEx(dc.get(), x, 0, nullptr);

@@ -34,7 +34,7 @@ void addIcon(DrawPlan& plan, long long x, int y, std::uintptr_t icon, int size) 
     if (icon != 0) plan.ops.push_back(IconOp{clampToInt(x), y, icon, size});
 }
 
-void planLeftBar(DrawPlan& plan, const MenuAppearance& a, int height, const Rect& rc) {
+void planLeftBar(DrawPlan& plan, const MenuAppearance& a, int height, const PxRect& rc) {
     const long long w = a.leftBarWidth;
     switch (a.leftBarStyle) {
         case 1:
@@ -68,9 +68,9 @@ void planLeftBar(DrawPlan& plan, const MenuAppearance& a, int height, const Rect
     }
 }
 
-void planSeparator(DrawPlan& plan, const MenuAppearance& a, const Rect& rc) {
-    const Rect s{clampToInt(rc.left + a.leftBarWidth + 4LL), clampToInt(rc.top + 2LL), rc.right,
-                 clampToInt(rc.top + 3LL)};
+void planSeparator(DrawPlan& plan, const MenuAppearance& a, const PxRect& rc) {
+    const PxRect s{clampToInt(rc.left + a.leftBarWidth + 4LL), clampToInt(rc.top + 2LL), rc.right,
+                   clampToInt(rc.top + 3LL)};
     if (a.separatorStyle == 5) return;
     if (a.separatorStyle == 6)
         plan.ops.push_back(DrawEdgeOp{s, kEdgeEtched, kBfTop});
@@ -79,7 +79,7 @@ void planSeparator(DrawPlan& plan, const MenuAppearance& a, const Rect& rc) {
             RectangleOp{s, penStyle(a.separatorStyle), a.separatorColor, a.backColor});
 }
 
-void planSelectionFill(DrawPlan& plan, const MenuAppearance& a, const Rect& s) {
+void planSelectionFill(DrawPlan& plan, const MenuAppearance& a, const PxRect& s) {
     const Colorref from = a.itemSelectFillStartColor;
     const Colorref to = a.itemSelectFillEndColor;
     switch (a.itemSelectFillStyle) {
@@ -106,10 +106,10 @@ void planSelectionFill(DrawPlan& plan, const MenuAppearance& a, const Rect& s) {
     }
 }
 
-void planSelected(DrawPlan& plan, const MenuAppearance& a, const MenuItem& r, const Rect& rc,
-                  int ix, const IconRows& rows, const Rect& text, int size) {
+void planSelected(DrawPlan& plan, const MenuAppearance& a, const MenuItem& r, const PxRect& rc,
+                  int ix, const IconRows& rows, const PxRect& text, int size) {
     const std::uintptr_t icon = pictureHandle(r.itemIcon);
-    Rect s = selectionRect(a, rc, ix, icon != 0, isCheckItem(r), size);
+    PxRect s = selectionRect(a, rc, ix, icon != 0, isCheckItem(r), size);
     switch (a.itemSelectEdgeStyle) {
         case 5: break;
         case 6: plan.ops.push_back(DrawEdgeOp{s, kBdrSunkenOuter, kBfRect}); break;
@@ -208,8 +208,8 @@ std::vector<std::size_t> menuColumnStarts(const std::vector<int>& itemHeights, i
     return starts;
 }
 
-MenuPlacement placeMenu(const std::vector<int>& itemHeights, const Rect& work, int openY,
-                        const Rect& keepFree, int frame) {
+MenuPlacement placeMenu(const std::vector<int>& itemHeights, const PxRect& work, int openY,
+                        const PxRect& keepFree, int frame) {
     long long total = frame;
     for (const int h : itemHeights) total += std::max(h, 0);
     MenuPlacement placement;
@@ -217,9 +217,10 @@ MenuPlacement placeMenu(const std::vector<int>& itemHeights, const Rect& work, i
     if (total <= static_cast<long long>(work.bottom) - openY ||
         total <= static_cast<long long>(openY) - work.top)
         return placement;
-    const std::pair<MenuSide, Rect> sides[] = {
+    const std::pair<MenuSide, PxRect> sides[] = {
         {MenuSide::Above, {work.left, work.top, work.right, std::min(keepFree.top, work.bottom)}},
-        {MenuSide::Below, {work.left, std::max(keepFree.bottom, work.top), work.right, work.bottom}},
+        {MenuSide::Below,
+         {work.left, std::max(keepFree.bottom, work.top), work.right, work.bottom}},
         {MenuSide::Right, {std::max(keepFree.right, work.left), work.top, work.right, work.bottom}},
         {MenuSide::Left, {work.left, work.top, std::min(keepFree.left, work.right), work.bottom}},
     };
@@ -236,7 +237,7 @@ MenuPlacement placeMenu(const std::vector<int>& itemHeights, const Rect& work, i
     return placement;
 }
 
-IconRows iconRows(const Rect& rc, int iconSize) {
+IconRows iconRows(const PxRect& rc, int iconSize) {
     const double middle =
         (static_cast<double>(rc.bottom) - rc.top + 1 - iconSize) / 2 + static_cast<double>(rc.top);
     return {roundHalfEven(middle), roundHalfEven(middle + 1), roundHalfEven(middle - 1)};
@@ -244,21 +245,21 @@ IconRows iconRows(const Rect& rc, int iconSize) {
 
 // The left bar runs down the menu's first column only; items of later columns start at their
 // own left edge.
-int iconColumn(const MenuAppearance& look, const Rect& rc) {
+int iconColumn(const MenuAppearance& look, const PxRect& rc) {
     return look.leftBarStyle != 0 ? std::max(clampToInt(look.leftBarWidth + 1LL), rc.left)
                                   : rc.left;
 }
 
-Rect iconBox(int ix, const Rect& rc, int iconSize) {
+PxRect iconBox(int ix, const PxRect& rc, int iconSize) {
     return {ix, rc.top, clampToInt(ix + 4LL + iconSize), rc.bottom};
 }
 
-Rect textRect(int ix, const Rect& rc, int iconSize) {
+PxRect textRect(int ix, const PxRect& rc, int iconSize) {
     return {clampToInt(ix + 7LL + iconSize), rc.top, rc.right, rc.bottom};
 }
 
-Rect selectionRect(const MenuAppearance& look, const Rect& rc, int ix, bool hasIcon,
-                   bool isCheckItem, int iconSize) {
+PxRect selectionRect(const MenuAppearance& look, const PxRect& rc, int ix, bool hasIcon,
+                     bool isCheckItem, int iconSize) {
     int left = rc.left;
     if (look.itemSelectScope & 2)
         left = ix;
@@ -276,7 +277,7 @@ DrawPlan planDrawItem(const DrawRequest& request, const MenuModel& model, int cy
     if (!r) return plan;
 
     const MenuAppearance& a = model.appearance();
-    const Rect& rc = request.rc;
+    const PxRect& rc = request.rc;
     plan.ops.push_back(SetBkModeTransparentOp{});
 
     // Heights by the records of the items actually in the menu: after DeleteItem positions and
@@ -297,7 +298,7 @@ DrawPlan planDrawItem(const DrawRequest& request, const MenuModel& model, int cy
 
     const int ix = iconColumn(a, rc);
     const IconRows rows = iconRows(rc, iconSize);
-    const Rect text = textRect(ix, rc, iconSize);
+    const PxRect text = textRect(ix, rc, iconSize);
     const std::uintptr_t icon = pictureHandle(r->itemIcon);
 
     if (r->itemType == kTypeSeparator) {

@@ -13,17 +13,9 @@
 #include <vector>
 
 #include "controls/menu_model.h"
+#include "core/geometry.h"
 
 namespace replybar::menu {
-
-// GDI rectangle: right and bottom exclusive.
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    bool operator==(const Rect&) const = default;
-};
 
 struct Rgb {
     int red = 0;
@@ -67,15 +59,15 @@ std::vector<std::size_t> menuColumnStarts(const std::vector<int>& itemHeights, i
 enum class MenuSide { AtPoint, Above, Below, Left, Right };
 struct MenuPlacement {
     MenuSide side = MenuSide::AtPoint;
-    Rect area;                        // where the whole menu goes
+    PxRect area;                      // where the whole menu goes
     std::vector<std::size_t> starts;  // menuColumnStarts for that area
     int columnWidth = 0;              // the widest a column's items may be; 0 at the point
 };
 // `frame`: the menu window's own height beyond its items. Each column takes its width's share
 // of the area less kMenuColumnMargin (the system's margins and the bar between columns).
 inline constexpr int kMenuColumnMargin = 32;
-MenuPlacement placeMenu(const std::vector<int>& itemHeights, const Rect& work, int openY,
-                        const Rect& keepFree, int frame);
+MenuPlacement placeMenu(const std::vector<int>& itemHeights, const PxRect& work, int openY,
+                        const PxRect& keepFree, int frame);
 
 struct ItemSize {
     int width = 0;
@@ -97,14 +89,14 @@ struct IconRows {
     int iyPlus = 0;   // its shadow (icon style 3)
     int iyMinus = 0;  // the icon lifted above the shadow
 };
-IconRows iconRows(const Rect& rc, int iconSize = kMenuIconSize96);
-int iconColumn(const MenuAppearance& look, const Rect& rc);
-Rect iconBox(int ix, const Rect& rc, int iconSize = kMenuIconSize96);
-Rect textRect(int ix, const Rect& rc, int iconSize = kMenuIconSize96);
+IconRows iconRows(const PxRect& rc, int iconSize = kMenuIconSize96);
+int iconColumn(const MenuAppearance& look, const PxRect& rc);
+PxRect iconBox(int ix, const PxRect& rc, int iconSize = kMenuIconSize96);
+PxRect textRect(int ix, const PxRect& rc, int iconSize = kMenuIconSize96);
 // The highlight before its border is drawn. Items without icon and check items start it at the
 // icon column unless ItemSelectScope is exactly 4.
-Rect selectionRect(const MenuAppearance& look, const Rect& rc, int ix, bool hasIcon,
-                   bool isCheckItem, int iconSize = kMenuIconSize96);
+PxRect selectionRect(const MenuAppearance& look, const PxRect& rc, int ix, bool hasIcon,
+                     bool isCheckItem, int iconSize = kMenuIconSize96);
 
 // DrawEdge arguments.
 constexpr unsigned kBdrSunkenOuter = 0x2;
@@ -118,7 +110,7 @@ struct SetBkModeTransparentOp {
     bool operator==(const SetBkModeTransparentOp&) const = default;
 };
 struct FillRectOp {  // FillRect with a solid brush
-    Rect rect;
+    PxRect rect;
     Colorref color = 0;
     bool operator==(const FillRectOp&) const = default;
 };
@@ -128,20 +120,20 @@ struct LineOp {  // solid pen of width 1, MoveToEx + LineTo (end point not paint
     bool operator==(const LineOp&) const = default;
 };
 struct RectangleOp {  // Rectangle with a width-0 pen and a solid brush
-    Rect rect;
+    PxRect rect;
     int penStyle = 0;
     Colorref penColor = 0;
     Colorref brushColor = 0;
     bool operator==(const RectangleOp&) const = default;
 };
 struct DrawEdgeOp {
-    Rect rect;
+    PxRect rect;
     unsigned edge = 0;
     unsigned flags = 0;
     bool operator==(const DrawEdgeOp&) const = default;
 };
 struct TextOp {  // SetTextColor, then DrawText with DT_SINGLELINE | DT_VCENTER
-    Rect rect;
+    PxRect rect;
     std::wstring text;
     Colorref color = 0;
     bool operator==(const TextOp&) const = default;
@@ -187,7 +179,7 @@ struct DrawRequest {
     std::uint32_t ctlType = 0;
     std::uint32_t itemId = 0;
     std::uint32_t itemState = 0;  // ODS_ bits
-    Rect rc;
+    PxRect rc;
     // GetMenuItemID of every position, in menu order; the left bar spans all of them.
     std::vector<std::uint32_t> menuItemIds;
 };

@@ -14,11 +14,10 @@ namespace replybar::menu {
 namespace {
 
 constexpr wchar_t kMenuOwnerClass[] = L"ReplyBar.MenuOwner";
-constexpr unsigned kMenuCountdownTickMs = 200;
 
 HWND g_menuOwner = nullptr;
 
-RECT toRect(const Rect& r) { return {r.left, r.top, r.right, r.bottom}; }
+RECT toRect(const PxRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 HICON toIcon(std::uintptr_t h) { return reinterpret_cast<HICON>(h); }
 
 // The size item icons are drawn at, for the display scale the system menu rows have.
@@ -105,9 +104,7 @@ void drawMenuItem(const DRAWITEMSTRUCT& dis) {
     const DrawPlan plan =
         planDrawItem(request, m.model, ::GetSystemMetrics(SM_CYMENU), itemIconSize());
     executeDrawPlan(dis.hDC, plan);
-    if (plan.markPointerLeft && m.host) {
-        if (m.host->timers) m.host->timers->enable(TimerId::MenuCloseCountdown, kMenuCountdownTickMs);
-    }
+    if (plan.markPointerLeft && m.host && m.host->pointerEvents) m.host->pointerEvents->itemLeft();
 }
 
 // Half the width of the monitor under the pointer, where the menu opens, or a column's share of
@@ -271,11 +268,7 @@ void RunMenuCommand(std::int64_t itemId) {
 
 void OnMenuItemSelect() {
     const SharedMenu& m = sharedMenu();
-    if (!m.host) return;
-    if (m.host->state) {
-        m.host->state->menuCloseCountdown = 4;
-    }
-    if (m.host->timers) m.host->timers->disable(TimerId::MenuCloseCountdown);
+    if (m.host && m.host->pointerEvents) m.host->pointerEvents->itemSelected();
 }
 
 void executeDrawPlan(HDC dc, const DrawPlan& plan) {

@@ -1,6 +1,7 @@
-// sharedMenu: the process's one popup menu, its item table and appearance, and the hook on the hidden
-// window that owns the menu. WM_MEASUREITEM and WM_DRAWITEM are answered from the model,
-// WM_COMMAND opens the chosen launcher entry, WM_MENUSELECT feeds the bar's close countdown.
+// sharedMenu: the process's one popup menu, its item table and appearance, and the hook on the
+// hidden window that owns the menu. WM_MEASUREITEM and WM_DRAWITEM are answered from the model,
+// WM_COMMAND opens the chosen launcher entry, WM_MENUSELECT and an item drawn unselected are told
+// to the host, whose auto-close follows the pointer.
 #pragma once
 
 #include <windows.h>
@@ -14,10 +15,20 @@
 
 namespace replybar::menu {
 
+// What the menu tells its host as the pointer moves over it.
+class IMenuPointerEvents {
+public:
+    virtual void itemSelected() = 0;  // WM_MENUSELECT: the pointer or a key selected an item
+    virtual void itemLeft() = 0;      // an item was drawn unselected: the pointer left it
+
+protected:
+    ~IMenuPointerEvents() = default;
+};
+
 // What the menu needs of the bar that owns it. The pointers must outlive the menu object.
 struct MenuHost {
-    BarState* state = nullptr;  // launchMap, launchFolder, menuCloseCountdown
-    ITimers* timers = nullptr;  // the close countdown's timer
+    BarState* state = nullptr;  // launchMap, launchFolder
+    IMenuPointerEvents* pointerEvents = nullptr;
     IShell* shell = nullptr;    // opens the chosen entry, owned by the bar
     std::function<void()> unloadAll;  // an item with the alias "exit" ends the program
     PicturePtr leftBarPicture;        // the 20 × 1024 left bar of preset 4

@@ -48,8 +48,8 @@ MenuPlacement arrangeColumns(SharedMenu& m, int x, int y, const RECT& keepFree) 
         heights.push_back(measureItemHeight(r ? r->itemType : kTypeString, cyMenu));
     }
     const auto rect = [](const RECT& r) {
-        return Rect{static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
-                    static_cast<int>(r.bottom)};
+        return PxRect{static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right),
+                      static_cast<int>(r.bottom)};
     };
     const MenuPlacement placement = placeMenu(heights, rect(work), y, rect(keepFree), frame);
     if (placement.side != MenuSide::AtPoint)

@@ -39,7 +39,6 @@ struct BarState {
     std::optional<int> hoverReplyIndex;  // row whose text was last under the pointer
     int panelCloseCountdown = 0;         // pointer polls outside left before the panel closes
     PressState pressState = PressState::None;
-    int menuCloseCountdown = 0;  // ticks left before the launcher menu closes; fires at exactly 0
     LaunchMap launchMap;         // written by the launcher build, read by the menu's commands
     std::wstring launchFolder;   // the launcher menu's folder, ends with "\"
     bool autoSend = false;       // also send Ctrl+Enter after a pasted reply

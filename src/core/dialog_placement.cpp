@@ -9,9 +9,9 @@ int centred(int low, int high, int size) { return std::max(low, low + (high - lo
 
 }  // namespace
 
-ScreenRect centredOnOwnersMonitor(const ScreenRect& owner, const std::vector<MonitorArea>& monitors,
-                                  int width, int height) {
-    ScreenRect area = owner;
+PxRect centredOnOwnersMonitor(const PxRect& owner, const std::vector<MonitorArea>& monitors,
+                              int width, int height) {
+    PxRect area = owner;
     const MonitorArea* best = nullptr;
     for (const MonitorArea& m : monitors) {
         if (!best) {

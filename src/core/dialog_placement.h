@@ -4,19 +4,19 @@
 
 #include <vector>
 
-#include "core/screen_rect.h"
+#include "core/geometry.h"
 
 namespace replybar {
 
 struct MonitorArea {
-    ScreenRect monitor;  // the whole monitor
-    ScreenRect work;     // without the taskbar and docked bars
+    PxRect monitor;  // the whole monitor
+    PxRect work;     // without the taskbar and docked bars
 };
 
 // The dialog's window rectangle, `width` x `height`, centred on the work area of the monitor
 // that holds most of `owner` (the nearest one when none does). A dialog larger than the work
 // area keeps its title bar on screen. With no monitor known it is centred on the owner.
-ScreenRect centredOnOwnersMonitor(const ScreenRect& owner, const std::vector<MonitorArea>& monitors,
-                                  int width, int height);
+PxRect centredOnOwnersMonitor(const PxRect& owner, const std::vector<MonitorArea>& monitors,
+                              int width, int height);
 
 }  // namespace replybar

@@ -132,6 +132,14 @@ public:
     virtual std::wstring foregroundClass() = 0;
 };
 
+// Every hotkey id the bar registers: the one combination that opens and closes the panel, and
+// the panel's keys while keyboard mode lasts, each at PanelKeys plus its virtual key.
+enum class HotkeyId : int { PanelToggle = 1, PanelKeys = 0x1000 };
+constexpr int hotkeyId(HotkeyId id) { return static_cast<int>(id); }
+constexpr int panelKeyHotkeyId(std::uint16_t virtualKey) {
+    return hotkeyId(HotkeyId::PanelKeys) + virtualKey;
+}
+
 // System-wide hot keys of the bar: while registered, the combination reaches the bar, whichever
 // window has the keyboard, and no other window. `id` tells the bar's combinations apart;
 // `modifiers` are RegisterHotKey's MOD_ flags (see core/key_settings.h).
@@ -168,18 +176,30 @@ public:
     virtual std::uint64_t milliseconds() = 0;
 };
 
-// The bar's timers, by the names the bar uses.
+// Every timer of the program, its value the id the system knows it by on the bar's window (the
+// launcher build's patience runs on the build's own window).
+// BuildLauncherMenu lists the launch folder once, after start-up and after a new folder.
+// PanelPointerPoll closes the reply panel a moment after the pointer has left it.
+// MenuCloseCountdown ticks the launcher menu's auto-close (launch/menu_auto_close.h).
 // PickStep drives a reply pick that has to wait: for the clipboard, or before a key.
 // HeldKeyWatch follows keys that were down when keyboard mode opened, until they are let go.
 // RegistrationRetry takes the hotkey and the session notices once the system lets the bar have
 // them.
-enum class TimerId {
-    BuildLauncherMenu,
+// MenuPointerWatch looks where the pointer is while the launcher menu is open.
+// LauncherContentHandOver brings in a launcher build that finished while the menu was open.
+// ForegroundWatch keeps the bar on top where the system's foreground event does not arrive.
+// LauncherBuildPatience ends the wait for a launch folder that does not answer.
+enum class TimerId : unsigned {
+    BuildLauncherMenu = 1,
     PanelPointerPoll,
     MenuCloseCountdown,
     PickStep,
     HeldKeyWatch,
-    RegistrationRetry
+    RegistrationRetry,
+    MenuPointerWatch = 10,
+    LauncherContentHandOver,
+    ForegroundWatch,
+    LauncherBuildPatience,
 };
 
 class ITimers {

@@ -1,14 +1,10 @@
 #include "launch/button_actions.h"
 
-#include <cmath>
-
 #include "core/codec.h"
 
 namespace replybar::launch {
 
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
 
 // Opens the command file in `folder`, writing it first when it is not there yet. Up to Vista
 // only a normal file counts as there (a hidden one of that name is written over: the command
@@ -73,11 +69,9 @@ std::wstring homePageToOpen(const std::wstring& homePage, int weekday) {
     return homePage;
 }
 
-ScreenPoint launcherMenuPosition(double barLeftTwips, double barTopTwips) {
-    // nearbyint rounds halves to the even neighbour in the default rounding mode. The sums are
-    // formed before dividing so that a half stays exactly a half.
-    return {static_cast<int>(std::nearbyint((barLeftTwips + kLauncherButtonLeft) / kTwipsPerPixel)),
-            static_cast<int>(std::nearbyint((barTopTwips + kLauncherButtonTop) / kTwipsPerPixel))};
+PxPoint launcherMenuPosition(PxPoint face) {
+    return {face.x + twipsToPixels(kLauncherButtonLeft),
+            face.y + twipsToPixels(kLauncherButtonTop)};
 }
 
 }  // namespace replybar::launch

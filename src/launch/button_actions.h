@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/bar_state.h"
+#include "core/geometry.h"
 #include "core/ports.h"
 
 namespace replybar::launch {
@@ -37,14 +38,9 @@ void showDesktop(const BarState& state, const ShowDesktopPorts& ports);
 // (`weekday`: Sunday = 1 … Saturday = 7).
 std::wstring homePageToOpen(const std::wstring& homePage, int weekday);
 
-// The launcher button: where the launcher menu drops down, in screen pixels: the button's top-left corner,
-// from the bar's screen position and the button's place on the bar (all in twips), each sum
-// rounded to the nearest whole pixel, halves to the even one.
-struct ScreenPoint {
-    int x = 0, y = 0;
-    bool operator==(const ScreenPoint&) const = default;
-};
-inline constexpr int kLauncherButtonLeft = 770, kLauncherButtonTop = 60;  // twips on the bar
-ScreenPoint launcherMenuPosition(double barLeftTwips, double barTopTwips);
+// The launcher button: where the launcher menu drops down, in screen pixels: the button's top-left
+// corner, from the bar face's place on the screen and the button's place on the face.
+inline constexpr int kLauncherButtonLeft = 770, kLauncherButtonTop = 60;  // twips on the face
+PxPoint launcherMenuPosition(PxPoint face);
 
 }  // namespace replybar::launch

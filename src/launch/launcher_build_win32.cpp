@@ -11,7 +11,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"ReplyBar.LauncherBuild";
 constexpr UINT kBuildDone = WM_APP + 1;  // wParam: the build's generation
-constexpr UINT_PTR kPatienceTimer = 1;
+constexpr UINT_PTR kPatienceTimer = static_cast<UINT_PTR>(TimerId::LauncherBuildPatience);
 
 }  // namespace
 

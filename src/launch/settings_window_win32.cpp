@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "core/geometry.h"
 #include "win/interface_win32.h"
 #include "win/modal_win32.h"
 #include "win/window_class.h"
@@ -40,26 +41,21 @@ enum ControlId {
 };
 
 // The frames, in twips on the dialog; the controls inside a frame are placed relative to it.
-struct Placement {
-    int left, top, width, height;
-};
-constexpr Placement kAboutBox{180, 60, 7785, 1275};
-constexpr Placement kFolderBox{180, 1470, 7785, 825};
-constexpr Placement kHomePageBox{180, 2430, 7785, 825};
+constexpr TwipRect kAboutBox{180, 60, 7785, 1275};
+constexpr TwipRect kFolderBox{180, 1470, 7785, 825};
+constexpr TwipRect kHomePageBox{180, 2430, 7785, 825};
 // Below the home page frame, as far from it as the frames are from each other; the row of
 // buttons moves down by as much as the frame takes, gap included.
-constexpr Placement kKeysBox{180, 3390, 7785, 1275};
+constexpr TwipRect kKeysBox{180, 3390, 7785, 1275};
 constexpr int kButtonRowTop = kKeysBox.top + kKeysBox.height + 135;
 constexpr int kClientW = 8115, kClientH = kButtonRowTop + 345 + 105;  // twips
 
 static_assert(keys::kHotkeyShift == HOTKEYF_SHIFT && keys::kHotkeyControl == HOTKEYF_CONTROL &&
               keys::kHotkeyAlt == HOTKEYF_ALT && keys::kHotkeyExtended == HOTKEYF_EXT);
 
-int px(int twips) { return twips / 15; }
-
-RECT pixels(const Placement& p, const Placement& frame = {0, 0, 0, 0}) {
-    const int l = px(frame.left + p.left), t = px(frame.top + p.top);
-    return {l, t, l + px(p.width), t + px(p.height)};
+RECT pixels(const TwipRect& p, const TwipRect& frame = {}) {
+    const PxRect r = toPixels({frame.left + p.left, frame.top + p.top, p.width, p.height});
+    return {r.left, r.top, r.right, r.bottom};
 }
 
 }  // namespace
@@ -76,8 +72,8 @@ SettingsOutcome SettingsWindow::showModal(const Context& context) {
     ::InitCommonControlsEx(&icc);
     SettingsWindow form(context);
     // No WS_CLIPCHILDREN: the frames are children that leave their inside to the dialog.
-    win::createDialogWindow(kClassName, kCaption, px(kClientW), px(kClientH), 0, context.owner,
-                            &form);
+    win::createDialogWindow(kClassName, kCaption, twipsToPixels(kClientW), twipsToPixels(kClientH),
+                            0, context.owner, &form);
     if (!form.hwnd_) return SettingsOutcome::Discarded;
     form.shell_.setOwner(form.hwnd_);
     form.messages_.setOwner(form.hwnd_);
@@ -122,7 +118,7 @@ void SettingsWindow::createControls() {
 // The hotkey and the send key on the first row, the start box and its note on the second, each
 // row's controls as high as the other frames' fields and its labels centred beside them.
 void SettingsWindow::createKeysFrame() {
-    auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, const Placement& at,
+    auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, const TwipRect& at,
                     int id, DWORD ex = 0) {
         return control(cls, text, style, pixels(at, kKeysBox), id, ex);
     };
@@ -174,8 +170,9 @@ HWND SettingsWindow::control(const wchar_t* cls, const wchar_t* text, DWORD styl
 
 // Three rows of a caption and a value in the about frame; the values that are addresses are links.
 void SettingsWindow::createInformation() {
-    const int left = px(kAboutBox.left) + 14, right = px(kAboutBox.left) + 236;
-    const int row1 = px(kAboutBox.top) + 22, row2 = row1 + 22, row3 = row2 + 22;
+    const int left = twipsToPixels(kAboutBox.left) + 14,
+              right = twipsToPixels(kAboutBox.left) + 236;
+    const int row1 = twipsToPixels(kAboutBox.top) + 22, row2 = row1 + 22, row3 = row2 + 22;
     link(kProductLine, nullptr, left, row1, -1);
     link(L"官方网站： ", kWebSite, right, row1, kWebSiteLink);
     link(L"联系邮箱： ", kMailAddress, left, row2, kMailLink);

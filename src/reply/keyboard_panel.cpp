@@ -104,7 +104,7 @@ bool KeyboardPanel::takeKeys() {
     if (!active_ || keysTaken_) return active_;
     keysTaken_ = true;
     for (const PanelKey& k : panelKeys(replyCount_)) {
-        if (hotkeys_.registerKey(kPanelKeyIdBase + k.virtualKey, k.modifiers, k.virtualKey))
+        if (hotkeys_.registerKey(panelKeyHotkeyId(k.virtualKey), k.modifiers, k.virtualKey))
             held_.insert(k.virtualKey);
         else if (k.virtualKey == kEscape || k.virtualKey == kReturn)
             break;
@@ -128,7 +128,7 @@ std::wstring KeyboardPanel::label(int row) const {
 }
 
 KeyboardPanel::Result KeyboardPanel::keyPressed(int id) {
-    const int vk = id - kPanelKeyIdBase;
+    const int vk = id - hotkeyId(HotkeyId::PanelKeys);
     if (!active_ || picking_ || vk < 0 || !held_.count(static_cast<std::uint16_t>(vk))) return {};
     // Still down from before the mode: a repeat, not the user's choice.
     if (stillHeld(static_cast<std::uint16_t>(vk))) {
@@ -162,7 +162,7 @@ void KeyboardPanel::startPick() {
         std::uint16_t forRow[2] = {keyOfRow(row), 0};
         if (row < 10) forRow[1] = static_cast<std::uint16_t>(row == 9 ? kNumpad0 : kNumpad1 + row);
         for (const std::uint16_t vk : forRow)
-            if (vk && !held_.count(vk) && hotkeys_.registerKey(kPanelKeyIdBase + vk, 0, vk))
+            if (vk && !held_.count(vk) && hotkeys_.registerKey(panelKeyHotkeyId(vk), 0, vk))
                 held_.insert(vk);
     }
 }
@@ -203,7 +203,7 @@ void KeyboardPanel::end(KeyboardModeEnd why) {
 
 // Every key, even when one is refused: the others must not stay taken.
 void KeyboardPanel::releaseKeys() {
-    for (const std::uint16_t vk : held_) hotkeys_.unregisterKey(kPanelKeyIdBase + vk);
+    for (const std::uint16_t vk : held_) hotkeys_.unregisterKey(panelKeyHotkeyId(vk));
     held_.clear();
 }
 

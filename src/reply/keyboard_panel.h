@@ -16,11 +16,6 @@
 
 namespace replybar {
 
-// The hotkey ids the bar registers: the one combination that opens and closes the panel, and
-// the panel's keys while keyboard mode lasts, each at the base plus its virtual key.
-inline constexpr int kPanelToggleHotkeyId = 1;
-inline constexpr int kPanelKeyIdBase = 0x1000;
-
 inline constexpr int kKeyedRows = 36;
 
 // A mode nobody touches ends by itself after this long, and the keys are the user's again: a

@@ -81,7 +81,7 @@ int columnsFor(int replyCount, int rowsPerColumn) {
 PanelSize panelSizeFor(int replyCount) { return panelSizeFor(replyCount, kReplyRowsPerColumn); }
 
 PanelSize panelSizeFor(int replyCount, int rowsPerColumn) {
-    if (replyCount <= 0) return {kBarFaceWidth, 0};
+    if (replyCount <= 0) return {kBarFaceWidthTwips, 0};  // an empty panel takes the face's width
     const int rows = std::min(replyCount, kReplyRows);
     const int lastRow = std::min(rows, perColumn(rowsPerColumn)) - 1;
     return {kPanelWidth * columnsFor(rows, rowsPerColumn),

@@ -2,14 +2,9 @@
 // are not evenly spaced; they are the rows' long-standing positions and are kept as data.
 #pragma once
 
-namespace replybar {
+#include "core/geometry.h"
 
-struct TwipRect {
-    int left, top, width, height;
-    bool contains(int x, int y) const {
-        return x >= left && x < left + width && y >= top && y < top + height;
-    }
-};
+namespace replybar {
 
 struct PanelSize {
     int width, height;
@@ -26,7 +21,6 @@ constexpr int kTallTextHeight = 240;
 constexpr int kPanelWidth = 5805;
 constexpr int kReplyRowsPerColumn = 41;  // one column holds every row the bar can have
 constexpr int kPanelBottomMargin = 60;
-constexpr int kBarFaceWidth = 1545;  // an empty panel takes the bar face's width
 
 constexpr int kHighlightBandHeight = 300;
 constexpr int kHighlightBandLeft = -10;

@@ -9,7 +9,7 @@ namespace {
 
 bool g_endingAll = false;
 
-ScreenRect screenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+PxRect screenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 std::vector<MonitorArea> monitorAreas() {
     std::vector<MonitorArea> areas;
@@ -54,7 +54,7 @@ RECT centredDialogRect(HWND owner, int clientWidth, int clientHeight, DWORD styl
     ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
     RECT bar{};
     if (!owner || !::GetWindowRect(owner, &bar)) bar = {};
-    const ScreenRect placed =
+    const PxRect placed =
         centredOnOwnersMonitor(screenRect(bar), monitorAreas(), r.right - r.left, r.bottom - r.top);
     return {placed.left, placed.top, placed.right, placed.bottom};
 }

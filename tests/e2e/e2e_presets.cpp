@@ -13,10 +13,6 @@ using namespace replybar;
 
 namespace {
 
-struct NoTimers : ITimers {
-    void enable(TimerId, unsigned) override {}
-    void disable(TimerId) override {}
-};
 struct NoShell : IShell {
     void open(const std::wstring&) override {}
 };
@@ -68,7 +64,6 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     ::CoInitialize(nullptr);
     BarState state;
-    NoTimers timers;
     NoShell shell;
     // The left bar of preset 4: a blue-to-white band, as the program's own picture would be.
     HDC screen = ::GetDC(nullptr);
@@ -83,7 +78,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     ::SelectObject(bandDc, oldBand);
     ::DeleteDC(bandDc);
-    menu::MenuHost host{&state, &timers, &shell, [] {}, menu::OlePicture::fromBitmap(band)};
+    menu::MenuHost host{&state, nullptr, &shell, [] {}, menu::OlePicture::fromBitmap(band)};
 
     struct Item {
         const wchar_t* text;

@@ -158,12 +158,25 @@ TEST_F(BarControllerTest, ButtonsPressAndReleaseByMouseButton) {
     }
 }
 
-TEST_F(BarControllerTest, LauncherArmsTheMenuCountdown) {
+// The launcher button arms the menu's auto-close; its ticks close the menu with EndMenu, never
+// with a key that would reach the user's window.
+TEST_F(BarControllerTest, LauncherArmsTheMenuAutoClose) {
     state.hoverReplyIndex = 3;
     click(button(BarButton::Launch));
-    EXPECT_EQ(state.menuCloseCountdown, 6);
     EXPECT_FALSE(state.hoverReplyIndex);
     EXPECT_EQ(actions.log, (std::vector<std::wstring>{L"action2"}));
+    bar.watchMenuPointer(BarController::MenuPointer::Away);
+    EXPECT_EQ(timers.on.at(TimerId::MenuCloseCountdown), 200u);
+    for (int i = 0; i < 5; ++i) bar.timerTick(TimerId::MenuCloseCountdown);
+    EXPECT_EQ(actions.log.back(), L"action2");
+    bar.timerTick(TimerId::MenuCloseCountdown);
+    EXPECT_EQ(actions.log.back(), L"close menu");
+    EXPECT_FALSE(timers.on.count(TimerId::MenuCloseCountdown));
+    EXPECT_TRUE(keys.sent.empty());
+    bar.menuItemLeft();  // the menu reports through its host
+    EXPECT_TRUE(timers.on.count(TimerId::MenuCloseCountdown));
+    bar.menuItemSelected();
+    EXPECT_FALSE(timers.on.count(TimerId::MenuCloseCountdown));
 }
 
 TEST_F(BarControllerTest, NoRepliesShowsTheNoticeThenTheEditor) {
@@ -334,57 +347,6 @@ TEST_F(BarControllerTest, PointerPollClosesAfterTwoTicksOutsideEdgesInside) {
     EXPECT_FALSE(bar.panelOpen());
 }
 
-TEST_F(BarControllerTest, MenuCountdownClosesTheMenuOnceAtZero) {
-    timers.on[TimerId::MenuCloseCountdown] = 200;
-    bar.timerTick(TimerId::MenuCloseCountdown);  // never armed by the launcher button: silent
-    EXPECT_TRUE(actions.log.empty());
-    state.menuCloseCountdown = 6;
-    for (int i = 0; i < 5; ++i) bar.timerTick(TimerId::MenuCloseCountdown);
-    EXPECT_TRUE(actions.log.empty());
-    bar.timerTick(TimerId::MenuCloseCountdown);
-    EXPECT_EQ(actions.log, (std::vector<std::wstring>{L"close menu"}));
-    EXPECT_FALSE(timers.on.count(TimerId::MenuCloseCountdown));
-    bar.timerTick(
-        TimerId::MenuCloseCountdown);  // restarted without a new value: below zero, silent
-    bar.timerTick(TimerId::MenuCloseCountdown);
-    EXPECT_EQ(actions.log.size(), 1u);
-    EXPECT_TRUE(keys.sent.empty());  // no keystroke can reach the user's window
-}
-
-TEST_F(BarControllerTest, MenuWatchStartsTheCountdownOnlyWhenThePointerLeft) {
-    using Where = BarController::MenuPointer;
-    state.menuCloseCountdown = 4;  // an item is selected: the menu stopped the countdown
-    bar.watchMenuPointer(Where::OverMenu, false);
-    EXPECT_FALSE(timers.on.count(TimerId::MenuCloseCountdown));
-    bar.watchMenuPointer(Where::Away, false);  // left the menu with the item still selected
-    EXPECT_EQ(timers.on.at(TimerId::MenuCloseCountdown), 200u);
-    bar.timerTick(TimerId::MenuCloseCountdown);
-    bar.watchMenuPointer(Where::OverMenu, true);  // back on the menu: the watch takes back its countdown
-    EXPECT_FALSE(timers.on.count(TimerId::MenuCloseCountdown));
-    EXPECT_EQ(state.menuCloseCountdown, 4);
-    timers.on[TimerId::MenuCloseCountdown] =
-        200;  // started by the menu itself (an item drawn unselected)
-    bar.watchMenuPointer(Where::OverMenu, true);
-    EXPECT_TRUE(timers.on.count(TimerId::MenuCloseCountdown));
-}
-
-// A menu beside the bar stays open while the pointer rests on the launch button, whoever started
-// the countdown, and closes four ticks after the pointer went elsewhere.
-TEST_F(BarControllerTest, AMenuBesideTheBarWaitsWhileThePointerRestsOnItsButton) {
-    click(button(BarButton::Launch));
-    timers.on[TimerId::MenuCloseCountdown] = 200;  // the menu's first paint
-    for (int i = 0; i < 20; ++i) {
-        bar.watchMenuPointer(BarController::MenuPointer::OnLaunchButton, timers.on.count(TimerId::MenuCloseCountdown));
-        if (timers.on.count(TimerId::MenuCloseCountdown)) bar.timerTick(TimerId::MenuCloseCountdown);
-    }
-    bar.watchMenuPointer(BarController::MenuPointer::Away, false);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(actions.log.back(), L"action2") << "closed after " << i << " ticks";
-        bar.timerTick(TimerId::MenuCloseCountdown);
-    }
-    EXPECT_EQ(actions.log.back(), L"close menu");
-}
-
 TEST_F(BarControllerTest, DragMovesByThePointersDistance) {
     click(button(BarButton::Reply));
     bar.mouseDown(kStrip, L, 2, 114 + 14);  // closes the panel first; the face stays put
@@ -507,9 +469,9 @@ TEST_F(BarControllerTest, APanelBelowTheBarWorksAsAbove) {
 // key picks exactly as a click does, and every way the mode ends closes what it should and
 // leaves none of the panel's keys registered.
 TEST_F(BarControllerTest, KeyboardModeOpensPicksAndAlwaysGivesItsKeysBack) {
-    const int idOf2 = kPanelKeyIdBase + '2', idOfDown = kPanelKeyIdBase + keys::kDown;
-    const int idOfEnter = kPanelKeyIdBase + keys::kReturn;
-    const int idOfEsc = kPanelKeyIdBase + keys::kEscape;
+    const int idOf2 = panelKeyHotkeyId('2'), idOfDown = panelKeyHotkeyId(keys::kDown);
+    const int idOfEnter = panelKeyHotkeyId(keys::kReturn);
+    const int idOfEsc = panelKeyHotkeyId(keys::kEscape);
     openByKey();
     ASSERT_TRUE(bar.panelOpen() && bar.keyboardMode());
     ASSERT_TRUE(bar.bandRect());
@@ -593,14 +555,14 @@ TEST_F(BarControllerTest, KeyboardModeOpensPicksAndAlwaysGivesItsKeysBack) {
 TEST_F(BarControllerTest, EachKeyPickSendsItsOwnReply) {
     using Texts = std::vector<std::wstring>;
     bar.setSendKey(keys::SendKey::Enter);
-    const auto key = [&](std::uint16_t vk) { bar.panelKeyPressed(kPanelKeyIdBase + vk); };
+    const auto key = [&](std::uint16_t vk) { bar.panelKeyPressed(panelKeyHotkeyId(vk)); };
     const struct {
         const char* what;
         std::function<void()> meanwhile;  // 30 ms after the pick
     } cases[] = {{"the hotkey", [&] { bar.hotkeyPressed(); }},
                  {"a digit", [&] { key('1'); }},
                  {"a letter past the rows",  // taken too, or it would type into the message
-                  [&] { EXPECT_TRUE(hotkeys.registered.count(kPanelKeyIdBase + 'Q')); }},
+                  [&] { EXPECT_TRUE(hotkeys.registered.count(panelKeyHotkeyId('Q'))); }},
                  {"Enter", [&] { key(keys::kReturn); }}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -622,7 +584,7 @@ TEST_F(BarControllerTest, EachKeyPickSendsItsOwnReply) {
 // digits pick as the digits do.
 TEST_F(BarControllerTest, PanelKeysPickOnlyWhatTheUserMeant) {
     using Texts = std::vector<std::wstring>;
-    const auto key = [&](std::uint16_t vk) { bar.panelKeyPressed(kPanelKeyIdBase + vk); };
+    const auto key = [&](std::uint16_t vk) { bar.panelKeyPressed(panelKeyHotkeyId(vk)); };
     openByKey();
     target.window = 0x9999;  // the user switched windows
     key('2');

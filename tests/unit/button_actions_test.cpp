@@ -177,19 +177,16 @@ TEST(HomePage, PortalPagesGiveWayToTheDefaultAtWeekends) {
         EXPECT_EQ(homePageToOpen(c.home, c.weekday), c.opened) << c.home << " " << c.weekday;
 }
 
-TEST(LauncherButton, MenuAtTheButtonsCornerRoundedHalfToEven) {
+TEST(LauncherButton, MenuAtTheButtonsCorner) {
     const struct {
-        double left, top;
-        ScreenPoint at;
+        PxPoint face, at;
     } cases[] = {
-        {2385, 11565, {159 + 51, 771 + 4}},  // 51.33 px into the bar: down to 51
-        {0, 0, {51, 4}},
-        {17.5, 0, {52, 4}},     // (17.5 + 770) / 15 = 52.5: to the even 52
-        {32.5, 37.5, {54, 6}},  // 53.5 to 54, 6.5 to 6
-        {-1500, -600, {-49, -36}},
+        {{159, 771}, {159 + 51, 771 + 4}},  // 770 twips = 51.33 px into the face: down to 51
+        {{0, 0}, {51, 4}},
+        {{-100, -40}, {-49, -36}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(launcherMenuPosition(c.left, c.top), c.at) << c.left << "," << c.top;
+        EXPECT_EQ(launcherMenuPosition(c.face), c.at) << c.face.x << "," << c.face.y;
 }
 
 }  // namespace

@@ -13,9 +13,9 @@ TEST(DialogPlacement, CentredOnTheWorkAreaOfTheBarsMonitor) {
     const std::vector<MonitorArea> two{primary, left};
     const struct {
         const char* what;
-        ScreenRect bar;
+        PxRect bar;
         std::vector<MonitorArea> monitors;
-        ScreenRect expected;
+        PxRect expected;
     } cases[] = {
         {"on the primary", {159, 731, 262, 760}, two, {370, 280, 910, 480}},
         {"on the left monitor", {-500, 300, -397, 329}, two, {-1230, 260, -690, 460}},

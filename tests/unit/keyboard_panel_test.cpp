@@ -85,7 +85,7 @@ TEST(KeyboardPanelKeys, TheKeysTakenFollowTheReplyCount) {
     }
 }
 
-int id(std::uint16_t vk) { return kPanelKeyIdBase + vk; }
+int id(std::uint16_t vk) { return panelKeyHotkeyId(vk); }
 
 // However keyboard mode ends, every key it took is given back, and nothing else was taken.
 TEST(KeyboardPanelMode, EveryEndingGivesBackEveryKeyItTook) {

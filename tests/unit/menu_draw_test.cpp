@@ -28,7 +28,7 @@ MenuModel launcher(std::int32_t type = kTypeString, std::int32_t state = 0,
     return m;
 }
 
-DrawPlan draw(const MenuModel& m, bool selected, Rect rc = {0, 0, 150, 19}) {
+DrawPlan draw(const MenuModel& m, bool selected, PxRect rc = {0, 0, 150, 19}) {
     return planDrawItem({kOdtMenu, 0, selected ? kOdsSelected : 0u, rc, {0}}, m, kCy);
 }
 
@@ -49,10 +49,10 @@ constexpr Colorref patterned(int penStyle, Colorref c) {
     return static_cast<Colorref>(penStyle) << 24 | c;
 }
 Colorref pixel(const DrawPlan& plan, int x, int y) {
-    const auto in = [&](const Rect& r) {
+    const auto in = [&](const PxRect& r) {
         return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
     };
-    const auto border = [&](const Rect& r) {
+    const auto border = [&](const PxRect& r) {
         return in(r) && (x == r.left || x == r.right - 1 || y == r.top || y == r.bottom - 1);
     };
     Colorref seen = kWindow;
@@ -107,12 +107,12 @@ TEST(MenuColumns, ANewColumnWhereTheNextItemWouldPassTheScreen) {
 // A menu that fits neither below nor above its point opens beside the bar, never over it, on
 // the side where its columns are widest.
 TEST(MenuPlacement, BesideTheBarWhenItFitsNeitherBelowNorAbove) {
-    const Rect screen{0, 0, 1280, 800};
+    const PxRect screen{0, 0, 1280, 800};
     const std::vector<int> rows150(150, kCy), rows35(35, kCy), rows4(4, kCy);
     const struct {
         const char* what;
         std::vector<int> heights;
-        Rect face;
+        PxRect face;
         MenuSide side;
         std::size_t columns;
     } cases[] = {
@@ -174,7 +174,7 @@ TEST(MenuGeometry, IconsGrowWithTheRows) {
           Case{"no size from the system", 0, 19, 16, 2, 20, 23, 50}}) {
         const int size = menuIconSize(c.smallIcon, c.cyMenu);
         EXPECT_EQ(size, c.size) << c.what;
-        const Rect rc{0, 0, 150, c.cyMenu};
+        const PxRect rc{0, 0, 150, c.cyMenu};
         EXPECT_EQ(iconRows(rc, size).iy, c.iy) << c.what;
         EXPECT_LE(iconRows(rc, size).iy + size, c.cyMenu) << c.what << ": the icon leaves its row";
         EXPECT_EQ(iconBox(0, rc, size).right, c.boxRight) << c.what;
@@ -196,7 +196,7 @@ TEST(MenuGeometry, SelectionStartsWhereTheScopeSays) {
     MenuAppearance look;
     look.leftBarStyle = 1;
     look.leftBarWidth = 20;
-    const Rect rc{0, 0, 150, 19};
+    const PxRect rc{0, 0, 150, 19};
     const int ix = iconColumn(look, rc);
     ASSERT_EQ(ix, 21);
     ASSERT_EQ(textRect(ix, rc).left, 44);
@@ -269,7 +269,7 @@ TEST(MenuPresets, WhatEachPresetLooksLike) {
         m.setStyle((row.preset + 4) % 5, sys, barPicture);
         m.setStyle(row.preset, sys, barPicture);
         sys.base = 0x00200000;
-        const auto plan = [&](std::uint32_t id, bool selected, Rect rc) {
+        const auto plan = [&](std::uint32_t id, bool selected, PxRect rc) {
             return planDrawItem({kOdtMenu, id, selected ? kOdsSelected : 0u, rc, {0, 1, 2}}, m,
                                 kCy);
         };
@@ -285,7 +285,7 @@ TEST(MenuPresets, WhatEachPresetLooksLike) {
         EXPECT_FALSE(drawn[Selected].markPointerLeft);
         // An item of a later column paints nothing over the column before, the bar aside.
         for (const auto& [id, rc] :
-             {std::pair{0u, Rect{200, 0, 350, 19}}, {2u, {200, 38, 350, 44}}}) {
+             {std::pair{0u, PxRect{200, 0, 350, 19}}, {2u, {200, 38, 350, 44}}}) {
             for (const bool selected : {false, true}) {
                 const DrawPlan later = plan(id, selected, rc);
                 int painted = 0;
@@ -307,8 +307,8 @@ TEST(MenuPlan, NormalItemBesideLeftBar) {
     EXPECT_TRUE(plan.markPointerLeft);
     const auto fills = opsOf<FillRectOp>(plan);
     ASSERT_EQ(fills.size(), 3u);
-    EXPECT_EQ(fills[1].rect, (Rect{0, 0, 19, 18}));    // the bar
-    EXPECT_EQ(fills[2].rect, (Rect{20, 0, 150, 19}));  // erases an old highlight
+    EXPECT_EQ(fills[1].rect, (PxRect{0, 0, 19, 18}));    // the bar
+    EXPECT_EQ(fills[2].rect, (PxRect{20, 0, 150, 19}));  // erases an old highlight
 }
 
 TEST(MenuPlan, CheckItemIconOnlyWhenCheckedAndWithoutIconStyle) {
@@ -329,7 +329,7 @@ TEST(MenuPlan, CheckItemIconOnlyWhenCheckedAndWithoutIconStyle) {
 }
 
 TEST(MenuPlan, IconStylesOfTheSelectedItem) {
-    const Rect rc{0, 0, 150, 20};  // iy 2, iy⁺ 4, iy⁻ 2
+    const PxRect rc{0, 0, 150, 20};  // iy 2, iy⁺ 4, iy⁻ 2
     for (const auto& [style, edge] : {std::pair{1, kBdrSunkenOuter}, {2, kBdrRaisedInner}}) {
         MenuModel m = launcher(), bare = launcher(kTypeString, 0, 0);
         m.setItemIconStyle(style);
@@ -366,9 +366,9 @@ TEST(MenuPlan, BarSpansTheItemsActuallyInTheMenu) {
     m.addItem(L"sep", nullptr, L"", kTypeSeparator, 0, {});
     m.addItem(L"open2", nullptr, L"x", kTypeString, 0, {});
     DrawRequest req{kOdtMenu, 0, 0, {0, 0, 150, 19}, {0, 2}};  // the separator was deleted
-    EXPECT_EQ(opsOf<FillRectOp>(planDrawItem(req, m, kCy)).at(1).rect, (Rect{0, 0, 19, 37}));
+    EXPECT_EQ(opsOf<FillRectOp>(planDrawItem(req, m, kCy)).at(1).rect, (PxRect{0, 0, 19, 37}));
     req.menuItemIds = {0, 1, 2, 0xFFFFFFFFu};  // a submenu counts as a normal item
-    EXPECT_EQ(opsOf<FillRectOp>(planDrawItem(req, m, kCy)).at(1).rect, (Rect{0, 0, 19, 62}));
+    EXPECT_EQ(opsOf<FillRectOp>(planDrawItem(req, m, kCy)).at(1).rect, (PxRect{0, 0, 19, 62}));
 }
 
 TEST(MenuPlan, ForeignRequestsDrawNothing) {

@@ -10,7 +10,7 @@ namespace {
 // full-screen program, whatever its rectangle; the shell's word counts for a window without a
 // caption in front on the bar's monitor.
 TEST(StayOnTop, TopmostUnlessAFullScreenProgramIsInFrontOnTheBarsMonitor) {
-    const taskbar::Rect monitor{0, 0, 1280, 800};
+    const PxRect monitor{0, 0, 1280, 800};
     const auto Top = BarLayer::Topmost, Behind = BarLayer::BehindForeground;
     const auto Busy = ShellState::FullScreenBusy;
     const struct {

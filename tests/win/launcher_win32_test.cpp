@@ -29,8 +29,8 @@ namespace replybar::launch {
 namespace {
 
 using menu::Canvas;
+using testing::RecordingMenuEvents;
 using testing::RecordingShell;
-using testing::RecordingTimers;
 using testing::TempFolder;
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
@@ -190,7 +190,7 @@ TEST(IconShellTest, PaintsTheShellIconOfAFileName) {
 class LaunchBuildTest : public ::testing::Test {
 protected:
     LauncherContext context() {
-        return {menu::MenuHost{&state, &timers, &shell, nullptr, nullptr}, nullptr};
+        return {menu::MenuHost{&state, &heard, &shell, nullptr, nullptr}, nullptr};
     }
     void build() { buildLauncherMenu(context(), launcherMenu); }
 
@@ -200,7 +200,7 @@ protected:
 
     TempFolder folder;
     BarState state;
-    RecordingTimers timers;
+    RecordingMenuEvents heard;
     RecordingShell shell;
     std::unique_ptr<menu::OwnerDrawnMenu> launcherMenu;
 };

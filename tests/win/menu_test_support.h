@@ -10,19 +10,18 @@
 #include <vector>
 
 #include "core/ports.h"
+#include "controls/menu_window_win32.h"
 #include "controls/picture_win32.h"
 #include "win/handles.h"
 
 namespace replybar::testing {
 
-class RecordingTimers : public ITimers {
+// What the menu told its host, in order.
+class RecordingMenuEvents : public menu::IMenuPointerEvents {
 public:
-    void enable(TimerId id, unsigned intervalMs) override { calls.push_back({id, intervalMs}); }
-    void disable(TimerId id) override { calls.push_back({id, 0}); }
-    bool lastIs(TimerId id, unsigned intervalMs) const {
-        return !calls.empty() && calls.back() == std::pair{id, intervalMs};
-    }
-    std::vector<std::pair<TimerId, unsigned>> calls;  // interval 0 = disabled
+    void itemSelected() override { log.push_back("selected"); }
+    void itemLeft() override { log.push_back("left"); }
+    std::vector<std::string> log;
 };
 
 class RecordingShell : public IShell {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -12,8 +13,8 @@
 namespace replybar::menu {
 namespace {
 
+using testing::RecordingMenuEvents;
 using testing::RecordingShell;
-using testing::RecordingTimers;
 using testing::Surface;
 
 constexpr COLORREF kRed = RGB(255, 0, 0);
@@ -24,7 +25,7 @@ public:
     void SetUp() override {
         state.launchFolder = L"C:\\启动\\";
         menu = std::make_unique<OwnerDrawnMenu>(
-            MenuHost{&state, &timers, &shell, [this] { ++unloads; }, nullptr});
+            MenuHost{&state, &heard, &shell, [this] { ++unloads; }, nullptr});
         menu->CreateMenu();
     }
 
@@ -51,7 +52,7 @@ public:
     void command(WPARAM id) { ::SendMessageW(menuOwnerWindow(), WM_COMMAND, id, 0); }
 
     BarState state;
-    RecordingTimers timers;
+    RecordingMenuEvents heard;
     RecordingShell shell;
     int unloads = 0;
     std::unique_ptr<OwnerDrawnMenu> menu;
@@ -73,11 +74,11 @@ TEST_F(MenuTest, Preset1DrawsOutlineAndFillWhenSelectedAndErasesThemAfter) {
 
     draw(s.dc(), 0, {0, 0, 150, 19}, ODS_SELECTED);
     for (const Probe& p : probes) EXPECT_EQ(s.at(p.x, p.y), p.selected) << p.x << "," << p.y;
-    EXPECT_TRUE(timers.calls.empty()) << "a selected item must not start the close countdown";
+    EXPECT_TRUE(heard.log.empty()) << "a selected item is not one the pointer left";
 
     draw(s.dc(), 0, {0, 0, 150, 19}, 0);
     for (const Probe& p : probes) EXPECT_EQ(s.at(p.x, p.y), p.normal) << p.x << "," << p.y;
-    EXPECT_TRUE(timers.lastIs(TimerId::MenuCloseCountdown, 200));
+    EXPECT_EQ(heard.log, std::vector<std::string>{"left"});
 }
 
 TEST_F(MenuTest, Preset2LeftBarGradientSpansTheWholeMenu) {
@@ -97,7 +98,7 @@ TEST_F(MenuTest, Preset2LeftBarGradientSpansTheWholeMenu) {
 TEST_F(MenuTest, Preset4PaintsTheBarImageAndNoDrawingLeavesGdiObjectsBehind) {
     const COLORREF barColor = RGB(10, 200, 30);
     menu = std::make_unique<OwnerDrawnMenu>(
-        MenuHost{&state, &timers, &shell, nullptr,
+        MenuHost{&state, &heard, &shell, nullptr,
                  OlePicture::fromBitmap(testing::solidBitmap(20, 1024, barColor))});
     menu->CreateMenu();
     menu->AddItem(L"a", testing::solidIconPicture(32, kRed), L"甲", 0, 0);
@@ -179,7 +180,7 @@ TEST_F(MenuTest, DisabledItemShowsNoHighlightAndKeepsItsIconInTheColumn) {
     EXPECT_EQ(highlight, 0);
     EXPECT_EQ(red, 0) << "a disabled icon is drawn in the disabled look";
     EXPECT_GT(iconPixels, 100);
-    EXPECT_TRUE(timers.calls.empty());
+    EXPECT_TRUE(heard.log.empty());
 }
 
 TEST_F(MenuTest, MeasuresItemsByGbkBytesAndMenuHeight) {
@@ -246,7 +247,8 @@ TEST_F(MenuTest, NewMenuObjectTakesOverWhateverTheOrderOfDestruction) {
     const HMENU first = menu->hwnd();
     // The new object's CreateMenu before the old object goes: the old menu must go, the new
     // one must survive the old object's destruction.
-    auto next = std::make_unique<OwnerDrawnMenu>(MenuHost{&state, &timers, &shell, nullptr, nullptr});
+    auto next =
+        std::make_unique<OwnerDrawnMenu>(MenuHost{&state, &heard, &shell, nullptr, nullptr});
     next->CreateMenu();
     EXPECT_FALSE(::IsMenu(first));
     menu.reset();
@@ -329,11 +331,9 @@ TEST_F(MenuTest, PopupMenuRunsTheChosenItemAfterItCloses) {
         ::Sleep(10);
     }
     EXPECT_EQ(shell.opened, std::vector<std::wstring>{L"C:\\启动\\b.url"});
-    EXPECT_EQ(state.menuCloseCountdown, 4);  // a selection reset it
-    bool drawnUnselected = false;
-    for (const auto& call : timers.calls)
-        drawnUnselected |= call == std::pair{TimerId::MenuCloseCountdown, 200u};
-    EXPECT_TRUE(drawnUnselected);
+    // The menu told its host of the selections and of the items the keys moved away from.
+    EXPECT_NE(std::find(heard.log.begin(), heard.log.end(), "selected"), heard.log.end());
+    EXPECT_NE(std::find(heard.log.begin(), heard.log.end(), "left"), heard.log.end());
 }
 
 }  // namespace
