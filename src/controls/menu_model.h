@@ -171,7 +171,7 @@ public:
     void setSeparatorColor(Colorref c) { look_.separatorColor = c; }
 
     // Stores the value; 0-4 then apply a preset with the system colours of this moment.
-    // `leftBarPicture` is the hidden form's bar bitmap, used by preset 4 only.
+    // `leftBarPicture` is the picture down the menu's left edge, used by preset 4 only.
     void setStyle(std::int32_t nMenuStyle, const ISystemColors& system,
                   const PicturePtr& leftBarPicture);
     std::int32_t style() const { return style_; }

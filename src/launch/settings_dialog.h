@@ -26,7 +26,7 @@ enum class Link { WebSite, Mail, Download };
 class ISettingsView {
 public:
     virtual ~ISettingsView() = default;
-    virtual std::wstring folderText() = 0;  // FolderBrowser1
+    virtual std::wstring folderText() = 0;  // the folder picker's text
     virtual void setFolderText(const std::wstring& text) = 0;
     virtual void focusFolder() = 0;
     virtual std::wstring homeText() = 0;  // the home page field

@@ -67,7 +67,7 @@ private:
     win::RunAtLogon runAtLogon_;
     SettingsDialog dialog_;
     win::UniqueFont font_;
-    std::unique_ptr<controls::FolderBrowser> folder_;  // FolderBrowser1
+    std::unique_ptr<controls::FolderBrowser> folder_;  // the launch folder's picker
     HWND homeField_ = nullptr;
     HWND hotkeyField_ = nullptr;
     HWND sendCtrlEnter_ = nullptr, sendEnter_ = nullptr;  // the send key's two choices

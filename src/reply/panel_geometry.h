@@ -1,5 +1,5 @@
 // Where the reply panel's rows lie, in twips relative to the panel's top-left corner. The tops
-// are not evenly spaced; they are the rows' long-standing positions and are kept as data.
+// are not evenly spaced, so they are a table rather than a formula.
 #pragma once
 
 #include "core/geometry.h"

@@ -1,5 +1,6 @@
 // The settings string in HKCU "Software\DAZ\Registry", value "String3", REG_SZ, and the
-// numbers beside it under the same key, each a REG_DWORD value of its own.
+// numbers beside it under the same key, each a REG_DWORD value of its own. The key and value
+// names say nothing of this program, but existing installs keep their settings there.
 #pragma once
 
 #include <windows.h>
