@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "core/message_titles.h"
+
 namespace replybar {
 
 namespace {
@@ -212,7 +214,7 @@ void BarController::buttonUp(BarButton b, MouseButton button, bool overButton) {
 
 void BarController::replyButtonDown(MouseButton button) {
     if (state_.replyCount == 0) {
-        ports_.messages.show(kNoRepliesText, L"提示", MessageKind::Info);
+        ports_.messages.show(kNoRepliesText, texts::kNoticeTitle, MessageKind::Info);
         pressConsumed_ = true;
         ports_.actions.openReplyEditor();
         return;

@@ -2,6 +2,8 @@
 // as a click does, and whatever ends the mode gives the keys back.
 #include "bar/bar_controller.h"
 
+#include "core/message_titles.h"
+
 namespace replybar {
 
 namespace {
@@ -23,7 +25,7 @@ void BarController::hotkeyPressed(std::uint16_t hotkeyKey) {
         return;
     }
     if (state_.replyCount == 0) {  // as a click on the reply button: the editor, to add one
-        ports_.messages.show(kNoRepliesText, L"提示", MessageKind::Info);
+        ports_.messages.show(kNoRepliesText, texts::kNoticeTitle, MessageKind::Info);
         ports_.actions.openReplyEditor();
         return;
     }
@@ -47,7 +49,7 @@ void BarController::keyboardPanelShown() {
         keyboardForeground_ = ports_.target.foreground();
         if (!keyboard_.takeKeys()) {
             if (panelOpen_) restoreBar();
-            ports_.messages.show(kPanelKeysTakenText, L"快捷回复条", MessageKind::Info);
+            ports_.messages.show(kPanelKeysTakenText, texts::kMessageTitle, MessageKind::Info);
             return;
         }
         ports_.window.invalidate();

@@ -6,6 +6,7 @@
 
 #include <wtsapi32.h>
 
+#include "core/message_titles.h"
 #include "core/run_at_logon.h"
 #include "core/settings_texts.h"
 #include "win/run_at_logon_win32.h"
@@ -90,7 +91,7 @@ bool BarWindow::onKeyboardMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (!controller_->keyboardMode()) return true;
             controller_->endKeyboardMode(KeyboardModeEnd::NoClickWatch);
             syncMouseHook();
-            messages_.show(kNoClickWatchText, L"快捷回复条", MessageKind::Info);
+            messages_.show(kNoClickWatchText, texts::kMessageTitle, MessageKind::Info);
             return true;
         case WM_TIMER:
             if (wp != kRegistrationRetryTimer) return false;

@@ -7,6 +7,7 @@
 
 #include "bar/startup.h"
 #include "bar/taskbar.h"
+#include "core/message_titles.h"
 #include "launch/button_actions.h"
 #include "reply/reply_store.h"
 #include "core/files.h"
@@ -91,7 +92,7 @@ void BarWindow::finishStartUp() {
     if (!store_->hasFolder())
         messages_.show(
             L"找不到应用程序数据文件夹，快捷回复无法读取和保存。\n其它功能可以照常使用。",
-            L"快捷回复条", MessageKind::Error);
+            texts::kMessageTitle, MessageKind::Error);
     startKeyboard();
 }
 

@@ -1,5 +1,6 @@
 #include "launch/icon_convert_win32.h"
 
+#include "core/message_titles.h"
 #include "win/handles.h"
 
 namespace replybar::launch {
@@ -79,7 +80,7 @@ bool maskCopy(menu::Canvas& source, menu::Canvas& destination, ScratchImage& wor
         ok = ::BitBlt(dc, 0, 0, w, h, source.dc(), 0, 0, SRCCOPY) &&
              ::BitBlt(destination.dc(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
     work.deselect();
-    if (!ok && messages) messages->show(kIconMaskFailedMessage, L"快捷回复条", MessageKind::Info);
+    if (!ok && messages) messages->show(kIconMaskFailedMessage, texts::kMessageTitle, MessageKind::Info);
     return ok;
 }
 

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "core/message_titles.h"
 #include "launch/icon_convert_win32.h"
 #include "launch/launch_map.h"
 #include "launch/shell_icon_win32.h"
@@ -122,7 +123,7 @@ void fillLauncherMenu(const LauncherContext& context, LauncherContent content,
     launcherMenu->CreateMenu();
 
     if (content.maskFailed && context.messages)
-        context.messages->show(kIconMaskFailedMessage, L"快捷回复条", MessageKind::Info);
+        context.messages->show(kIconMaskFailedMessage, texts::kMessageTitle, MessageKind::Info);
     // Icons shared by several entries become one picture object, the items together owning it.
     std::vector<menu::PicturePtr> pictures(content.icons.size());
     for (std::size_t i = 0; i < content.icons.size(); ++i)

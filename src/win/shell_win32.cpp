@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <shldisp.h>
 
+#include "core/message_titles.h"
+
 namespace replybar::win {
 
 namespace {
@@ -66,7 +68,7 @@ void ShellOpener::open(const std::wstring& target) {
     const INT_PTR code = reinterpret_cast<INT_PTR>(
         ::ShellExecuteW(owner_, L"open", form.c_str(), L"", L"", SW_SHOW));
     if (code > 32 || !messages_) return;
-    messages_->show(L"无法打开“" + target + L"”：\n" + shellFailureReason(code), L"快捷回复条",
+    messages_->show(L"无法打开“" + target + L"”：\n" + shellFailureReason(code), texts::kMessageTitle,
                     MessageKind::Error);
 }
 
