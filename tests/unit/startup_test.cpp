@@ -26,29 +26,6 @@ TEST(OsVersion, NewerThanVistaIsWindows7OrLater) {
         EXPECT_FALSE(isWindows7OrLater(v)) << v.major << "." << v.minor;
 }
 
-TEST(TaskBar, EdgeAndRectangleForEachPlacement) {
-    const taskbar::Screen s{1280, 800, 15, 15};
-    const struct {
-        PxRect work;
-        taskbar::TaskbarEdge edge;
-        PxRect rect;
-    } cases[] = {
-        {{0, 0, 1280, 760}, taskbar::Bottom, {0, 11400, 19200, 12000}},
-        {{0, 40, 1280, 800}, taskbar::Top, {0, 0, 19200, 600}},
-        {{60, 0, 1280, 800}, taskbar::Left, {0, 0, 900, 12000}},
-        {{0, 0, 1220, 800}, taskbar::Right, {18300, 0, 19200, 12000}},
-        {{0, 0, 1280, 800}, taskbar::Right, {19200, 0, 19200, 12000}},  // hidden
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(taskbar::taskbarEdgeOf(c.work, s), c.edge);
-        const auto r = taskbar::taskbarRectOf(c.work, s);
-        EXPECT_EQ(r.left, c.rect.left);
-        EXPECT_EQ(r.top, c.rect.top);
-        EXPECT_EQ(r.right, c.rect.right);
-        EXPECT_EQ(r.bottom, c.rect.bottom);
-    }
-}
-
 // At every display scale the bar's lower edge lands on the work area's, 159 px from its left:
 // the screen's own twips per pixel (1440 / DPI, cut to a whole number) never leak into the bar's
 // 15. Hidden, left and right taskbars span the whole height: there the work area decides too.
