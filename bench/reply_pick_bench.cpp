@@ -110,7 +110,7 @@ struct PickTimer : ITimers {
 };
 struct NoActions : IBarActions {
     void openSettingsDialog() override {}
-    void openReplyEditor() override {}
+    void openReplyEditor(int) override {}
     void runButtonAction(BarButton) override {}
     void closeLauncherMenu() override {}
 };

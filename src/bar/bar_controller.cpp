@@ -95,7 +95,7 @@ void BarController::mouseDown(const Target& t, MouseButton button, int x, int y)
         case Target::RowIcon: rowDown(t.index, button); break;
         case Target::PanelBackground:
             // The background answers for the row whose text was last under the pointer.
-            if (state_.hoverReplyIndex) rowDown(*state_.hoverReplyIndex, button);
+            if (hoverRow_) rowDown(*hoverRow_, button);
             break;
         case Target::None: break;
     }
@@ -135,8 +135,8 @@ void BarController::mouseUp(const Target& t, MouseButton button, int x, int y) {
         case Target::PanelBackground:
             // A left click picks the row, a right click opens it in the editor; the middle
             // button means nothing here.
-            if (state_.hoverReplyIndex && button != MouseButton::Middle)
-                rowUp(*state_.hoverReplyIndex, button);
+            if (hoverRow_ && button != MouseButton::Middle)
+                rowUp(*hoverRow_, button);
             break;
         case Target::None: break;
     }
@@ -145,7 +145,7 @@ void BarController::mouseUp(const Target& t, MouseButton button, int x, int y) {
 // --- drag strip --------------------------------------------------------------------------
 
 void BarController::dragStripDown(MouseButton button, int x, int y) {
-    state_.pressState = PressState::DragStrip;
+    pressState_ = PressState::DragStrip;
     if (button == MouseButton::Left) {
         dragActive_ = true;
         dragAnchorX_ = x * kTwipsPerPixel;
@@ -182,7 +182,7 @@ void BarController::resetPictures(std::initializer_list<BarButton> buttons) {
 }
 
 void BarController::buttonMove(BarButton b) {
-    if (state_.pressState == PressState::DragStrip) setPicture(b, Picture::Hover);
+    if (pressState_ == PressState::DragStrip) setPicture(b, Picture::Hover);
     for (BarButton other :
          {BarButton::Desktop, BarButton::Home, BarButton::Launch, BarButton::Reply})
         if (other != b) setPicture(other, Picture::Normal);
@@ -191,7 +191,7 @@ void BarController::buttonMove(BarButton b) {
 void BarController::buttonDown(BarButton b, MouseButton button) {
     if (button == MouseButton::Left) {
         setPicture(b, Picture::Pressed);
-        state_.pressState = PressState::Button;
+        pressState_ = PressState::Button;
     }
     if (panelOpen_) restoreBar();
 }
@@ -207,7 +207,7 @@ void BarController::buttonUp(BarButton b, MouseButton button, bool overButton) {
     if (!overButton) return;
     if (b == BarButton::Launch) {
         apply(menuAutoClose_.opened());
-        state_.hoverReplyIndex.reset();
+        hoverRow_.reset();
     }
     ports_.actions.runButtonAction(b);
 }
@@ -216,25 +216,24 @@ void BarController::replyButtonDown(MouseButton button) {
     if (state_.replyCount == 0) {
         ports_.messages.show(kNoRepliesText, texts::kNoticeTitle, MessageKind::Info);
         pressConsumed_ = true;
-        ports_.actions.openReplyEditor();
+        ports_.actions.openReplyEditor(0);
         return;
     }
-    state_.hoverReplyIndex.reset();
+    hoverRow_.reset();
     if (button == MouseButton::Left) {
         setPicture(BarButton::Reply, Picture::Pressed);
-        state_.pressState = PressState::Button;
+        pressState_ = PressState::Button;
     }
     if (panelOpen_) restoreBar();
 }
 
 void BarController::replyButtonUp(MouseButton button) {
     if (button != MouseButton::Left) {
-        state_.editorReplyIndex = 0;
-        ports_.actions.openReplyEditor();
+        ports_.actions.openReplyEditor(0);
         return;
     }
     setPicture(BarButton::Reply, Picture::Normal);
-    state_.panelCloseCountdown = 2;
+    panelCloseCountdown_ = 2;
     if (!panelOpen_) openReplyPanel();
 }
 
@@ -282,8 +281,8 @@ void BarController::rowMove(int row, bool overText) {
         bandRow_ = row;
         ports_.window.invalidate();
     }
-    state_.panelCloseCountdown = 2;
-    if (overText) state_.hoverReplyIndex = row;
+    panelCloseCountdown_ = 2;
+    if (overText) hoverRow_ = row;
 }
 
 void BarController::rowDown(int row, MouseButton button) {
@@ -300,8 +299,7 @@ void BarController::rowUp(int row, MouseButton button) {
         return;
     }
     if (panelOpen_) restoreBar();
-    state_.editorReplyIndex = row;
-    ports_.actions.openReplyEditor();
+    ports_.actions.openReplyEditor(row);
 }
 
 // --- timers ------------------------------------------------------------------------------
@@ -330,12 +328,12 @@ void BarController::pollPointer() {
         return;
     }
     if (outside && !keyboard_.active()) {
-        if (countDown(state_.panelCloseCountdown)) {
+        if (countDown(panelCloseCountdown_)) {
             if (panelOpen_) restoreBar();
             ports_.timers.disable(TimerId::PanelPointerPoll);
         }
     } else {
-        state_.panelCloseCountdown = 2;
+        panelCloseCountdown_ = 2;
     }
 }
 

@@ -21,6 +21,10 @@ namespace replybar {
 
 enum class MouseButton { Left, Right, Middle };
 
+// What the last left press on the bar face went to. Buttons show their hover picture only after
+// a press on the drag strip.
+enum class PressState { None, DragStrip, Button };
+
 // What a click on the reply button, or the hotkey, says when there is no reply yet.
 inline constexpr wchar_t kNoRepliesText[] =
     L"没有设置回复信息，请先添加回复信息；以后鼠标右键点击快捷回复图标，可以随时添加。";
@@ -50,7 +54,7 @@ class IBarActions {
 public:
     virtual ~IBarActions() = default;
     virtual void openSettingsDialog() = 0;
-    virtual void openReplyEditor() = 0;
+    virtual void openReplyEditor(int row) = 0;  // the reply editor, `row` selected
     virtual void runButtonAction(BarButton button) = 0;  // Show Desktop, home page, launcher
     // Closes the open launcher menu. The bar is never the foreground window, so an Esc keystroke
     // would reach the user's window instead of the menu.
@@ -176,6 +180,9 @@ private:
     bool dragActive_ = false;
     int dragAnchorX_ = 0, dragAnchorY_ = 0;  // twips in the drag strip
     bool pressConsumed_ = false;
+    PressState pressState_ = PressState::None;
+    std::optional<int> hoverRow_;  // the row whose text was last under the pointer
+    int panelCloseCountdown_ = 0;  // pointer polls outside left before the panel closes
     launch::MenuAutoClose menuAutoClose_;
     struct PickMessages : IMessages {
         explicit PickMessages(BarController& bar) : bar(bar) {}

@@ -26,7 +26,7 @@ void BarController::hotkeyPressed(std::uint16_t hotkeyKey) {
     }
     if (state_.replyCount == 0) {  // as a click on the reply button: the editor, to add one
         ports_.messages.show(kNoRepliesText, texts::kNoticeTitle, MessageKind::Info);
-        ports_.actions.openReplyEditor();
+        ports_.actions.openReplyEditor(0);
         return;
     }
     // The panel first, with every key's label; the keys, the pointer and the window in front
@@ -35,7 +35,7 @@ void BarController::hotkeyPressed(std::uint16_t hotkeyKey) {
     keyboardLastKeyAt_ = ports_.clock.milliseconds();
     if (!panelOpen_) openReplyPanel();
     bandRow_ = *keyboard_.highlight();
-    state_.panelCloseCountdown = 2;
+    panelCloseCountdown_ = 2;
     ports_.window.invalidate();
 }
 

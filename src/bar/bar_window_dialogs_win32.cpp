@@ -29,13 +29,13 @@ bool BarWindow::runDialog(Dialog dialog) {
     return true;
 }
 
-void BarWindow::openReplyEditor() {
+void BarWindow::openReplyEditor(int row) {
     std::array<HICON, 10> icons{};
     for (int i = 0; i < 10; ++i) icons[i] = pictures_.classIcons[i].get();
     ReplyEditorWindow::Result result = ReplyEditorWindow::Result::Closed;
     if (!runDialog([&] {
             result = ReplyEditorWindow::showModal({hwnd_, state_, replies_, *files_, *this, icons,
-                                                   userWindow_, controller_->sendKey()});
+                                                   userWindow_, controller_->sendKey(), row});
         }))
         return;
     painter_.repliesChanged();  // a reply's text or icon may have changed in the editor

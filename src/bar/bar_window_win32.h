@@ -56,7 +56,8 @@ public:
     HWND hwnd_ = nullptr;  // set by the window-procedure thunk
 
     // Entry points of the dialogs, for the bar and the settings dialog.
-    void openReplyEditor() override;
+    // The reply editor, with `row` selected.
+    void openReplyEditor(int row = 0) override;
     void openSettingsDialog() override;
 
 private:

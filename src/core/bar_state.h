@@ -19,9 +19,6 @@ constexpr bool isWindows7OrLater(const OsVersion& v) {
     return v.major > 6 || (v.major == 6 && v.minor > 0);
 }
 
-// What the last left press on the bar face went to. Buttons show their hover picture only after
-// a press on the drag strip.
-enum class PressState { None, DragStrip, Button };
 
 // The file names of the launch folder's entries, entry n (counted from 1) at n - 1, closed by one
 // empty name after the last file (also when the build stopped at its cap of 150, as entry 151).
@@ -35,10 +32,6 @@ struct BarState {
     int replyCount = 0;                        // number of replies, 0 to kReplyRows
     // The icon code file's text as it was read or written: one code per reply, digit or space.
     std::wstring replyIconCodes;
-    int editorReplyIndex = 0;            // 0-based reply the editor selects on opening
-    std::optional<int> hoverReplyIndex;  // row whose text was last under the pointer
-    int panelCloseCountdown = 0;         // pointer polls outside left before the panel closes
-    PressState pressState = PressState::None;
     LaunchMap launchMap;         // written by the launcher build, read by the menu's commands
     std::wstring launchFolder;   // the launcher menu's folder, ends with "\"
     bool autoSend = false;       // also send Ctrl+Enter after a pasted reply

@@ -61,14 +61,14 @@ void ReplyEditor::preview(int icon) {
 void ReplyEditor::resizePanel(int rows) { host_.setPanelSize(panelSizeFor(rows)); }
 void ReplyEditor::resizePanelTo(const PanelSize& size) { host_.setPanelSize(size); }
 
-void ReplyEditor::open() {
+void ReplyEditor::open(int row) {
     // From the files as they are now: a gap an interrupted delete left is closed here once the
     // file that blocked it is free again.
     resizePanelTo(store_.loadReplies(state_, table_));
     const int n = replyCount();
     refillList(n);
     // A reply number beyond the replies (some were deleted since) selects the last one.
-    const int index = n == 0 ? 0 : std::clamp(state_.editorReplyIndex, 0, n - 1);
+    const int index = n == 0 ? 0 : std::clamp(row, 0, n - 1);
     if (n != 0)
         select(index);
     else

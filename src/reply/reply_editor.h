@@ -47,7 +47,8 @@ public:
                 IEditorHost& host, IEditorView& view);
 
     // Events of the dialog, in the order the user meets them.
-    void open();
+    // `row` is the reply the list selects first (0-based); past the replies, the last one.
+    void open(int row);
     void listSelected(std::optional<int> row);  // the user picked an entry of the list
     void textChanged();            // the user changed the text box
     void pointerOverBackground();  // over the dialog, the text box or "清除图标"

@@ -100,7 +100,7 @@ ReplyEditorWindow::Result ReplyEditorWindow::showModal(const Context& context) {
     form.messages_.setOwner(form.hwnd_);
     form.createControls();
     win::runModal(form.hwnd_, context.owner, context.userWindow, form.done_,
-                  {[&] { form.editor_.open(); },  // not on screen yet: focusing does nothing
+                  {[&] { form.editor_.open(context.firstRow); },  // not on screen yet: focusing does nothing
                    [&] {
                        form.onScreen_ = true;
                        form.focusText();

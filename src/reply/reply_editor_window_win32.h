@@ -37,6 +37,7 @@ public:
         const std::array<HICON, 10>& icons;  // the ten classification icons
         HWND userWindow;  // where the user was typing: it gets the foreground back at the end
         keys::SendKey sendKey;  // named in the auto-send box's caption
+        int firstRow;           // the reply the list selects on opening
     };
     static Result showModal(const Context& context);
 

@@ -33,12 +33,16 @@ struct FakeWindow : IBarWindow {
 
 struct FakeActions : IBarActions {
     void openSettingsDialog() override { log.push_back(L"settings"); }
-    void openReplyEditor() override { log.push_back(L"editor"); }
+    void openReplyEditor(int row) override {
+        log.push_back(L"editor");
+        editorRow = row;
+    }
     void runButtonAction(BarButton b) override {
         log.push_back(L"action" + std::to_wstring(int(b)));
     }
     void closeLauncherMenu() override { log.push_back(L"close menu"); }
     std::vector<std::wstring> log;
+    int editorRow = -1;  // the row the editor last opened on
 };
 
 constexpr PxRect kBar{159, 771, 262, 800};
@@ -130,9 +134,8 @@ TEST_F(BarControllerTest, HoverOnlyAfterTheDragStripWasPressed) {
 TEST_F(BarControllerTest, RightClicksOnButtonsOpenDialogsWithoutPictures) {
     click(button(BarButton::Launch), R);
     EXPECT_EQ(bar.picture(BarButton::Launch), Picture::Normal);
-    state.editorReplyIndex = 3;
     click(button(BarButton::Reply), R);
-    EXPECT_EQ(state.editorReplyIndex, 0);  // the editor opens on the first reply
+    EXPECT_EQ(actions.editorRow, 0);  // the editor opens on the first reply
     click(kStrip, R);
     EXPECT_EQ(actions.log, (std::vector<std::wstring>{L"settings", L"editor", L"settings"}));
     EXPECT_TRUE(window.bounds.empty());  // a right drag does not move the bar
@@ -161,9 +164,9 @@ TEST_F(BarControllerTest, ButtonsPressAndReleaseByMouseButton) {
 // The launcher button arms the menu's auto-close; its ticks close the menu with EndMenu, never
 // with a key that would reach the user's window.
 TEST_F(BarControllerTest, LauncherArmsTheMenuAutoClose) {
-    state.hoverReplyIndex = 3;
+    click(button(BarButton::Reply));
+    bar.mouseMove(text(3), 0, 0);
     click(button(BarButton::Launch));
-    EXPECT_FALSE(state.hoverReplyIndex);
     EXPECT_EQ(actions.log, (std::vector<std::wstring>{L"action2"}));
     bar.watchMenuPointer(BarController::MenuPointer::Away);
     EXPECT_EQ(timers.on.at(TimerId::MenuCloseCountdown), 200u);
@@ -177,6 +180,9 @@ TEST_F(BarControllerTest, LauncherArmsTheMenuAutoClose) {
     EXPECT_TRUE(timers.on.count(TimerId::MenuCloseCountdown));
     bar.menuItemSelected();
     EXPECT_FALSE(timers.on.count(TimerId::MenuCloseCountdown));
+    click(button(BarButton::Reply));
+    click(kBackground);  // the row hovered before the menu is forgotten
+    EXPECT_TRUE(clipboard.texts.empty());
 }
 
 TEST_F(BarControllerTest, NoRepliesShowsTheNoticeThenTheEditor) {
@@ -217,11 +223,12 @@ TEST_F(BarControllerTest, ReplyButtonClickOnAnOpenPanelReopensItFresh) {
     ASSERT_TRUE(bar.bandRect());
     bar.mouseDown(button(BarButton::Reply), L, 0, 0);
     EXPECT_FALSE(bar.panelOpen());
-    EXPECT_FALSE(state.hoverReplyIndex);
     bar.mouseUp(button(BarButton::Reply), L, 0, 0);
     EXPECT_TRUE(bar.panelOpen());
     EXPECT_FALSE(bar.bandRect());
     EXPECT_EQ(bar.windowRect().top, 771 - 114);  // not moved up twice
+    click(kBackground);  // the row hovered before is forgotten
+    EXPECT_TRUE(clipboard.texts.empty());
 }
 
 // The background answers for the row whose text was last under the pointer: a left click
@@ -239,14 +246,13 @@ TEST_F(BarControllerTest, BackgroundClicksActForTheRowLastUnderThePointer) {
         click(button(BarButton::Reply));
         bar.mouseMove(text(2), 0, 0);
         bar.mouseMove(icon(5), 0, 0);
-        EXPECT_EQ(state.hoverReplyIndex, 2);
         EXPECT_EQ(bar.bandRect()->top, 94);  // (1425 - 20) / 15, to the nearest pixel
         click(kBackground, c.button);
         elapse(kClipboardQuietMs + kSendKeyDelayMs);
         EXPECT_EQ(clipboard.texts, c.pasted);
         EXPECT_EQ(keys.sent, c.sent);
         EXPECT_EQ(actions.log, c.log);
-        if (c.button == R) EXPECT_EQ(state.editorReplyIndex, 2);
+        if (c.button == R) EXPECT_EQ(actions.editorRow, 2);
         if (bar.panelOpen()) bar.restoreBar();
     }
 }
@@ -258,7 +264,7 @@ TEST_F(BarControllerTest, PickingRowsLeftAndRight) {
     EXPECT_TRUE(clipboard.texts.empty());  // only the left button copies
     bar.mouseUp(icon(4), R, 0, 0);
     EXPECT_FALSE(bar.panelOpen());
-    EXPECT_EQ(state.editorReplyIndex, 4);
+    EXPECT_EQ(actions.editorRow, 4);
     EXPECT_EQ(actions.log.back(), L"editor");
 
     click(button(BarButton::Reply));

@@ -71,8 +71,7 @@ protected:
     }
     void open(int index = 0) {
         store.loadReplies(state, table);
-        state.editorReplyIndex = index;
-        editor.open();
+        editor.open(index);
     }
     void type(const std::wstring& text) {
         view.textBox = text;
