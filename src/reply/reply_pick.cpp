@@ -71,6 +71,7 @@ void ReplyPick::release(const std::wstring& text, bool autoSend) {
 
 void ReplyPick::tick() {
     ports_.timers.disable(TimerId::PickStep);
+    timerArmed_ = false;
     advance();
 }
 
@@ -102,7 +103,9 @@ void ReplyPick::advance() {
                 break;
             }
             case Stage::Paste:
-                if (ports_.target.foreground() != p.window) {
+                // After a wait the window in front may have changed; in the same step as the
+                // release it is the one just read.
+                if (p.waited && ports_.target.foreground() != p.window) {
                     finish();
                     ports_.messages.show(texts::kWindowChanged, texts::kMessageTitle,
                                          MessageKind::Info);
@@ -180,12 +183,17 @@ void ReplyPick::paste(Pending& p) {
     }
 }
 
-void ReplyPick::waitFor(unsigned ms) { ports_.timers.enable(TimerId::PickStep, ms); }
+void ReplyPick::waitFor(unsigned ms) {
+    if (pending_) pending_->waited = true;
+    ports_.timers.enable(TimerId::PickStep, ms);
+    timerArmed_ = true;
+}
 
 void ReplyPick::finish() {
     const bool wasPending = pending_.has_value();
     pending_.reset();
-    ports_.timers.disable(TimerId::PickStep);
+    // Only a timer that runs is stopped: the release of every pick passes here first.
+    if (std::exchange(timerArmed_, false)) ports_.timers.disable(TimerId::PickStep);
     if (wasPending && ports_.events) ports_.events->pickEnded();
 }
 

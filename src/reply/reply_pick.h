@@ -94,6 +94,7 @@ private:
         std::uint64_t deadline = 0;  // of the clipboard stage
         bool remoteWaited = false;
         bool checkedNow = false;  // the clipboard stage has just found it ready
+        bool waited = false;      // a step of it waited since the release
         std::wstring holder;  // who held the clipboard at the last try
     };
 
@@ -110,6 +111,7 @@ private:
     std::optional<std::wstring> written_;  // what our last clipboard write put there
     std::uint64_t writtenAt_ = 0;          // when, by the clock
     std::optional<Pending> pending_;
+    bool timerArmed_ = false;  // PickStep runs
     bool remoteTold_ = false;  // once per start
     keys::SendKey sendKey_ = keys::SendKey::CtrlEnter;
 };

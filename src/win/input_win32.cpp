@@ -132,6 +132,10 @@ bool isExtended(std::uint16_t vk) {
 void waitUntilProcessed(std::size_t events) {
     HWND target = ::GetForegroundWindow();
     if (!target) return;
+    // A sent message is handled before the input waiting in the same queue: asked at once, the
+    // target would answer it first and paste only after. A moment's pause lets it take the keys
+    // first; the sends below still make sure it has.
+    ::Sleep(1);
     for (std::size_t i = 0; i < events; ++i) {
         DWORD_PTR result = 0;
         if (!::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 250,
@@ -235,9 +239,13 @@ std::uintptr_t TargetWindow::foreground() {
 }
 
 std::wstring TargetWindow::foregroundClass() {
-    wchar_t buf[256] = {};
     const HWND h = ::GetForegroundWindow();
-    return h && ::GetClassNameW(h, buf, 256) > 0 ? buf : L"";
+    if (h != classOf_) {
+        wchar_t buf[256] = {};
+        class_ = h && ::GetClassNameW(h, buf, 256) > 0 ? buf : L"";
+        classOf_ = h;
+    }
+    return class_;
 }
 
 }  // namespace replybar::win

@@ -41,6 +41,8 @@ private:
     HWND lastWindow_ = nullptr;
     DWORD lastProcess_ = 0;
     TargetIntegrity lastAnswer_ = TargetIntegrity::Unknown;
+    HWND classOf_ = nullptr;  // a window keeps its class for life: asked once per window
+    std::wstring class_;
 };
 
 }  // namespace replybar::win
