@@ -134,6 +134,8 @@ auto_send_off_survives_a_missing_data_folder() {
     put_reply n.txt '不要自动发送信息\r\n'
     start_bar
     bx=$(fact x); by=$(fact y)
+    # The bar is on screen before it reads its folders: the folder goes only once it has.
+    sleep 1.5
     mv "$APPDATA" "$APPDATA.away"
     trap '[ ! -d "$APPDATA.away" ] || mv "$APPDATA.away" "$APPDATA" || true' EXIT
     on_bar $REPLY_BUTTON click 3
