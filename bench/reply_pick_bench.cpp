@@ -235,14 +235,12 @@ int wmain() {
     PickTimer timers;
     timers.owner = owner;
     NoActions actions;
-    BarState state;
-    state.replyCount = 1;
-    state.autoSend = false;
-    ReplyTable table{};
-    table[0].fullText = reply;
+    Replies replies;
+    replies.rows.resize(1);
+    replies.rows[0].fullText = reply;
     win::WindowHotkeys hotkeys(owner);
     BarController bar(
-        state, table,
+        replies,
         {window, timers, clipboard, keys, messages, actions, targetCheck, clock, hotkeys});
     bar.setPanelSize(panelSizeFor(1));
     bar.setWindowRect({0, 0, 103, 29});

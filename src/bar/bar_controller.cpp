@@ -21,9 +21,8 @@ bool countDown(int& ticksLeft) {
 
 }  // namespace
 
-BarController::BarController(BarState& state, ReplyTable& replies, Ports ports)
-    : state_(state),
-      replies_(replies),
+BarController::BarController(const Replies& replies, Ports ports)
+    : replies_(replies),
       ports_(ports),
       pick_({ports.clipboard, ports.keys, pickMessages_, ports.target, ports.timers, ports.clock,
              this}),
@@ -39,7 +38,7 @@ PxRect BarController::buttonRect(BarButton b) {
     return rects[static_cast<int>(b)];
 }
 
-int BarController::rowCount() const { return std::clamp(state_.replyCount, 0, kReplyRows); }
+int BarController::rowCount() const { return std::clamp(replies_.count(), 0, kReplyRows); }
 
 PxPoint BarController::faceOrigin() const {
     if (!panelOpen_) return {};
@@ -213,7 +212,7 @@ void BarController::buttonUp(BarButton b, MouseButton button, bool overButton) {
 }
 
 void BarController::replyButtonDown(MouseButton button) {
-    if (state_.replyCount == 0) {
+    if (replies_.count() == 0) {
         ports_.messages.show(kNoRepliesText, texts::kNoticeTitle, MessageKind::Info);
         pressConsumed_ = true;
         ports_.actions.openReplyEditor(0);
@@ -287,7 +286,7 @@ void BarController::rowMove(int row, bool overText) {
 
 void BarController::rowDown(int row, MouseButton button) {
     if (button != MouseButton::Left || row < 0 || row >= kReplyRows) return;
-    pick_.press(replies_[row].fullText);
+    pick_.press(replies_.rows[static_cast<std::size_t>(row)].fullText);
 }
 
 // The panel closes at once; the paste follows now or, when it has to wait, shortly after.
@@ -295,7 +294,7 @@ void BarController::rowUp(int row, MouseButton button) {
     if (row < 0 || row >= kReplyRows) return;
     if (button == MouseButton::Left) {
         if (panelOpen_) restoreBar();
-        pick_.release(replies_[row].fullText, state_.autoSend);
+        pick_.release(replies_.rows[static_cast<std::size_t>(row)].fullText, replies_.autoSend);
         return;
     }
     if (panelOpen_) restoreBar();

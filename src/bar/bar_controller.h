@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "bar/panel_layout.h"
-#include "core/bar_state.h"
 #include "core/ports.h"
 #include "launch/menu_auto_close.h"
 #include "reply/keyboard_panel.h"
@@ -81,7 +80,8 @@ public:
         IClock& clock;
         IHotkeys& hotkeys;  // the panel's keys while keyboard mode lasts
     };
-    BarController(BarState& state, ReplyTable& replies, Ports ports);
+    // `replies` are read only: the store and the reply editor change them.
+    BarController(const Replies& replies, Ports ports);
 
     // The window's screen rectangle after start-up placement.
     void setWindowRect(const PxRect& screenRect);
@@ -168,8 +168,7 @@ private:
     void beforeSendKey() override;
     void pickEnded() override;
 
-    BarState& state_;
-    ReplyTable& replies_;
+    const Replies& replies_;
     Ports ports_;
     PxRect window_{};
     PanelSize panelSize_{kBarFaceWidthTwips, 0};

@@ -24,7 +24,7 @@ void BarController::hotkeyPressed(std::uint16_t hotkeyKey) {
         restoreBar();
         return;
     }
-    if (state_.replyCount == 0) {  // as a click on the reply button: the editor, to add one
+    if (replies_.count() == 0) {  // as a click on the reply button: the editor, to add one
         ports_.messages.show(kNoRepliesText, texts::kNoticeTitle, MessageKind::Info);
         ports_.actions.openReplyEditor(0);
         return;
@@ -96,8 +96,9 @@ void BarController::endKeyboardMode(KeyboardModeEnd why) {
 void BarController::pickRow(int row) {
     keyboard_.startPick();
     if (row >= 0 && row < rowCount()) {
-        pick_.press(replies_[row].fullText);
-        pick_.release(replies_[row].fullText, state_.autoSend);
+        const Reply& reply = replies_.rows[static_cast<std::size_t>(row)];
+        pick_.press(reply.fullText);
+        pick_.release(reply.fullText, replies_.autoSend);
     }
     if (panelOpen_) restoreBar();
     if (!pick_.pending()) keyboard_.end(KeyboardModeEnd::Picked);

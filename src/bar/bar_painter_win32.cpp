@@ -22,7 +22,7 @@ RECT pixelRect(const TwipRect& t) {
 
 }  // namespace
 
-void BarPainter::paint(HWND bar, const BarController& controller, const ReplyTable& replies,
+void BarPainter::paint(HWND bar, const BarController& controller, const Replies& replies,
                        const win::BarPictures& pictures) {
     win::PaintDc paint(bar);
     // Straight onto the window: the panel's picture and the face's pictures cover all of the
@@ -63,7 +63,7 @@ void BarPainter::paint(HWND bar, const BarController& controller, const ReplyTab
 
 // The rows over the icon strip, the highlight band beneath text and icon; a tall panel in
 // columns, each with its strip. Drawn at the top left of `dc`, in the panel's own coordinates.
-void BarPainter::paintPanel(HDC dc, const BarController& controller, const ReplyTable& replies,
+void BarPainter::paintPanel(HDC dc, const BarController& controller, const Replies& replies,
                             const win::BarPictures& pictures) {
     const PxRect panel = controller.panelRect();
     const int saved = ::SaveDC(dc);
@@ -98,7 +98,7 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller, const Reply
         keyColumn = widest.cx + kKeyGap;
     }
     for (int row = 0; row < controller.rowCount(); ++row) {
-        const Reply& r = replies[row];
+        const Reply& r = replies.rows[static_cast<std::size_t>(row)];
         const RECT ic = pixelRect(rowIconRect(row, perColumn));
         if (r.icon >= 0 && r.icon < 10 && pictures.classIcons[r.icon])
             ::DrawIconEx(dc, ic.left, ic.top, pictures.classIcons[r.icon].get(), 16, 16, 0, nullptr,

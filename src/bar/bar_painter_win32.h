@@ -16,7 +16,7 @@ namespace replybar {
 
 class BarPainter {
 public:
-    void paint(HWND bar, const BarController& controller, const ReplyTable& replies,
+    void paint(HWND bar, const BarController& controller, const Replies& replies,
                const win::BarPictures& pictures);
     // The replies (or the system's colours) changed: the panel is drawn anew at its next showing.
     void repliesChanged() { ++repliesVersion_; }
@@ -31,7 +31,7 @@ private:
         bool operator==(const PanelLook&) const = default;
     };
 
-    void paintPanel(HDC dc, const BarController& controller, const ReplyTable& replies,
+    void paintPanel(HDC dc, const BarController& controller, const Replies& replies,
                     const win::BarPictures& pictures);
 
     win::UniqueFont rowFont_;  // made at the first paint of the panel

@@ -36,7 +36,7 @@ void BarTooltips::create(HWND bar) {
         win::addTool(tips_, bar, kRowToolBase + row, TTF_SUBCLASS, RECT{}, L"");
 }
 
-void BarTooltips::update(const BarController& controller, const ReplyTable& replies) {
+void BarTooltips::update(const BarController& controller, const Replies& replies) {
     if (!tips_) return;
     const PxPoint face = controller.faceOrigin();
     const PxRect panel = controller.panelRect();
@@ -64,7 +64,7 @@ void BarTooltips::update(const BarController& controller, const ReplyTable& repl
         if (row < rows) {
             ti.rect = toRect(toPixels(rowTextRect(row, layout.rowsPerColumn)));
             ::OffsetRect(&ti.rect, panel.left, panel.top);
-            const std::wstring& text = replies[row].fullText;
+            const std::wstring& text = replies.rows[static_cast<std::size_t>(row)].fullText;
             tip = text.substr(0, kTipTextShown);
             while (!tip.empty() && (tip.back() == L'\n' || tip.back() == L'\r')) tip.pop_back();
             if (text.size() > kTipTextShown) tip += L"…";

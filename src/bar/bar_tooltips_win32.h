@@ -20,7 +20,7 @@ public:
     void markStale() { stale_ = true; }
     // Tool rectangles follow the bar face and the rows; rows beyond the panel get none. Nothing
     // is sent to the tooltips unless the panel's place or the replies changed since last time.
-    void update(const BarController& controller, const ReplyTable& replies);
+    void update(const BarController& controller, const Replies& replies);
 
 private:
     struct Layout {

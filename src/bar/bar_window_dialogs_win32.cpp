@@ -34,7 +34,7 @@ void BarWindow::openReplyEditor(int row) {
     for (int i = 0; i < 10; ++i) icons[i] = pictures_.classIcons[i].get();
     ReplyEditorWindow::Result result = ReplyEditorWindow::Result::Closed;
     if (!runDialog([&] {
-            result = ReplyEditorWindow::showModal({hwnd_, state_, replies_, *files_, *this, icons,
+            result = ReplyEditorWindow::showModal({hwnd_, state_.dataDir, replies_, *files_, *this, icons,
                                                    userWindow_, controller_->sendKey(), row});
         }))
         return;

@@ -55,7 +55,7 @@ bool BarWindow::create() {
             syncMouseHook();
         }});
     controller_ = std::make_unique<BarController>(
-        state_, replies_,
+        replies_,
         BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this, target_, clock_,
                              hotkeys_});
     Settings stored;
@@ -85,7 +85,8 @@ void BarWindow::finishStartUp() {
         [this](launch::MenuPointer where) { controller_->watchMenuPointer(where); }});
     files_ = makeSystemFiles();
     store_ = std::make_unique<ReplyStore>(*files_, messages_, state_.dataDir);
-    controller_->setPanelSize(store_->loadReplies(state_, replies_));
+    replies_ = store_->loadReplies(replies_);
+    controller_->setPanelSize(panelSizeFor(replies_.count()));
     tooltips_.create(hwnd_);
     enable(TimerId::BuildLauncherMenu, kBuildLauncherMenuDelayMs);
     stayOnTop_->start();

@@ -122,7 +122,7 @@ private:
     Settings settingsInEffect() const;
 
     BarState state_;
-    ReplyTable replies_{};
+    Replies replies_;  // loaded by the store; changed only by the reply editor
     win::BarPictures pictures_;
     win::MessageBoxes messages_;
     win::RegistrySettingsStore settings_;

@@ -56,9 +56,9 @@ constexpr auto L = MouseButton::Left, R = MouseButton::Right;
 class BarControllerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        state.replyCount = 6;
-        state.autoSend = true;
-        for (int i = 0; i < 6; ++i) replies[i].fullText = L"reply " + std::to_wstring(i);
+        replies.rows.resize(6);
+        replies.autoSend = true;
+        for (int i = 0; i < 6; ++i) replies.rows[i].fullText = L"reply " + std::to_wstring(i);
         bar.setPanelSize(panelSizeFor(6));
         bar.setWindowRect(kBar);
     }
@@ -89,8 +89,7 @@ protected:
         }
     }
 
-    BarState state;
-    ReplyTable replies{};
+    Replies replies;
     FakeWindow window;
     FakeClock clock;
     FakeTimers timers{&clock};
@@ -100,8 +99,7 @@ protected:
     FakeActions actions;
     FakeTarget target;
     FakeHotkeys hotkeys;
-    BarController bar{state,
-                      replies,
+    BarController bar{replies,
                       {window, timers, clipboard, keys, messages, actions, target, clock, hotkeys}};
 };
 
@@ -186,7 +184,7 @@ TEST_F(BarControllerTest, LauncherArmsTheMenuAutoClose) {
 }
 
 TEST_F(BarControllerTest, NoRepliesShowsTheNoticeThenTheEditor) {
-    state.replyCount = 0;
+    replies.rows.clear();
     for (MouseButton b : {L, R}) {
         bar.mouseDown(button(BarButton::Reply), b, 0, 0);
         EXPECT_TRUE(bar.pressConsumed());
@@ -258,7 +256,7 @@ TEST_F(BarControllerTest, BackgroundClicksActForTheRowLastUnderThePointer) {
 }
 
 TEST_F(BarControllerTest, PickingRowsLeftAndRight) {
-    state.autoSend = false;
+    replies.autoSend = false;
     click(button(BarButton::Reply));
     bar.mouseDown(icon(4), R, 0, 0);
     EXPECT_TRUE(clipboard.texts.empty());  // only the left button copies
@@ -410,7 +408,7 @@ TEST_F(BarControllerTest, APanelBelowTheBarWorksAsAbove) {
     EXPECT_TRUE(window.region.empty());
 
     bar.setWindowRect({159, 0, 262, 29});
-    state.replyCount = 41;
+    replies.rows.resize(41);
     bar.setPanelSize(panelSizeFor(41));
     click(button(BarButton::Reply));
     EXPECT_EQ(bar.rowsPerColumn(), 21);
