@@ -23,7 +23,7 @@ class BarLauncherMenu {
 public:
     struct Context {
         HWND bar;
-        BarState& state;
+        const BarState& state;  // the launch folder to list
         menu::IMenuPointerEvents& menuEvents;  // the auto-close hears the menu through these
         win::MessageBoxes& messages;
         std::function<void()> exitProgram;  // the menu's "exit" item
