@@ -31,7 +31,8 @@ std::string teamFile() {
     for (int i = 0; i < team::kTeamMaxReplies; ++i)
         text += std::wstring(groups[i % 5]) + L",\"您好，这是第 " + std::to_wstring(i) +
                 L" 条回复。\"\"订单\"\"已收到，请您稍等，我们马上为您查询。\r\n"
-                L"如有疑问，请随时联系我们，谢谢！\"," + std::to_wstring(i % 10) + L"\r\n";
+                L"如有疑问，请随时联系我们，谢谢！\"," +
+                std::to_wstring(i % 10) + L"\r\n";
     return codec::toGbk(text).value_or(std::string());
 }
 
@@ -43,7 +44,8 @@ int wmain(int argc, wchar_t** argv) {
     const team::TeamParse first = team::readTeamCsv(bytes);  // and the code page's first use
     const auto* library = std::get_if<team::TeamLibrary>(&first);
     if (!library || library->replyCount() != team::kTeamMaxReplies) {
-        std::printf("team file parse: the file did not read as %d replies\n", team::kTeamMaxReplies);
+        std::printf("team file parse: the file did not read as %d replies\n",
+                    team::kTeamMaxReplies);
         return 1;
     }
 
@@ -57,8 +59,9 @@ int wmain(int argc, wchar_t** argv) {
         decodes.push_back(msSince(start));
     }
     const double parseMs = median(parses), decodeMs = median(decodes);
-    std::printf("team file parse: 2,000 replies (%zu bytes GBK) %.2f ms (goal < 30 ms), decoding "
-                "alone %.2f ms (median of %d), ratio %.2f\n",
-                bytes.size(), parseMs, decodeMs, rounds, decodeMs > 0 ? parseMs / decodeMs : 0.0);
+    std::printf(
+        "team file parse: 2,000 replies (%zu bytes GBK) %.2f ms (goal < 30 ms), decoding "
+        "alone %.2f ms (median of %d), ratio %.2f\n",
+        bytes.size(), parseMs, decodeMs, rounds, decodeMs > 0 ? parseMs / decodeMs : 0.0);
     return 0;
 }

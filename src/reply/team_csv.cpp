@@ -24,7 +24,8 @@ std::wstring trimmed(const std::wstring& s) {
 }
 
 bool isBlank(const std::wstring& s) {
-    return std::all_of(s.begin(), s.end(), [](wchar_t c) { return isTrimmed(c) || isLineBreak(c); });
+    return std::all_of(s.begin(), s.end(),
+                       [](wchar_t c) { return isTrimmed(c) || isLineBreak(c); });
 }
 
 // The header row decides the separator: Excel's "Unicode 文本" separates by tabs, every other
@@ -59,7 +60,8 @@ struct Record {
 // have them; any other quote outside a quoted field is a fault.
 class RecordReader {
 public:
-    RecordReader(const std::wstring& text, wchar_t separator) : text_(text), separator_(separator) {}
+    RecordReader(const std::wstring& text, wchar_t separator)
+        : text_(text), separator_(separator) {}
 
     // The next record; false at the end of the text or at a fault (then `error` is set).
     bool next(Record& record) {

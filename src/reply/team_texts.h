@@ -18,9 +18,7 @@ inline constexpr wchar_t kCsvMisplacedQuote[] = L"引号位置不对";
 inline constexpr wchar_t kCsvTooManyFields[] = L"列数多于标题行";
 inline constexpr wchar_t kCsvBadIcon[] = L"图标只能是 0–9 或空";
 inline constexpr wchar_t kCsvTooManyReplies[] = L"回复超过 2000 条";
-inline std::wstring csvRepeatedColumn(const std::wstring& name) {
-    return L"“" + name + L"”列重复";
-}
+inline std::wstring csvRepeatedColumn(const std::wstring& name) { return L"“" + name + L"”列重复"; }
 
 // The status line of the team library.
 inline constexpr wchar_t kTeamReading[] = L"正在读取…";

@@ -56,7 +56,8 @@ TEST(TeamCsv, QuotesLineBreaksAndLayout) {
          L"分组,回复\r\n售前,  您好  \r\n售前,  \"引用\"  \r\n",
          {{{L"售前", {{L"  您好  "}, {L"引用"}}}}}},
         {"fewer fields than the header, last row without a line end",
-         L"分组,回复,图标\r\n售前,您好", {{{L"售前", {{L"您好"}}}}}},
+         L"分组,回复,图标\r\n售前,您好",
+         {{{L"售前", {{L"您好"}}}}}},
         {"a header alone is an empty library", L"分组,回复\r\n", {}},
     };
     for (const Case& c : cases) EXPECT_EQ(libraryOf(c.file), c.expected) << c.what;
@@ -66,9 +67,11 @@ TEST(TeamCsv, EncodingsExcelSavesReadTheSame) {
     const TeamLibrary expected{{{L"售前", {{L"您好，请问有什么可以帮您？", 2}}},
                                 {L"物流", {{L"已发货\r\n单号见订单", -1}}}}};
     const std::wstring commas =
-        L"分组,回复,图标\r\n售前,您好，请问有什么可以帮您？,2\r\n物流,\"已发货\r\n单号见订单\",\r\n";
+        L"分组,回复,图标\r\n售前,您好，请问有什么可以帮您？,2\r\n物流,\"已发货\r\n单号见订单\","
+        L"\r\n";
     const std::wstring tabs =
-        L"分组\t回复\t图标\r\n售前\t您好，请问有什么可以帮您？\t2\r\n物流\t\"已发货\r\n单号见订单\"\t\r\n";
+        L"分组\t回复\t图标\r\n售前\t您好，请问有什么可以帮您？\t2\r\n物流\t\"已发货\r\n单号见订单\""
+        L"\t\r\n";
     const struct {
         const char* what;
         std::string bytes;
@@ -140,11 +143,13 @@ TEST(TeamCsv, WrittenRepliesReadBackExactly) {
     };
     const std::string bytes = writeRepliesCsv(replies, L"我的回复");
     EXPECT_EQ(bytes.substr(0, kBom.size()), kBom);
-    EXPECT_EQ(bytes.substr(kBom.size(), codec::toUtf8(L"分组,回复,图标\r\n我的回复,您好,0\r\n").size()),
-              codec::toUtf8(L"分组,回复,图标\r\n我的回复,您好,0\r\n"));
+    EXPECT_EQ(
+        bytes.substr(kBom.size(), codec::toUtf8(L"分组,回复,图标\r\n我的回复,您好,0\r\n").size()),
+        codec::toUtf8(L"分组,回复,图标\r\n我的回复,您好,0\r\n"));
     EXPECT_EQ(readTeamCsv(bytes), TeamParse(TeamLibrary{{{L"我的回复", replies}}}));
 
-    const TeamLibrary several{{{L"售前", {{L"a"}}}, {L"售, \"后\"", {{L"b", 4}}}, {L"售前2", {{L"c"}}}}};
+    const TeamLibrary several{
+        {{L"售前", {{L"a"}}}, {L"售, \"后\"", {{L"b", 4}}}, {L"售前2", {{L"c"}}}}};
     EXPECT_EQ(readTeamCsv(writeTeamCsv(several)), TeamParse(several));
 }
 

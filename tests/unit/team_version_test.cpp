@@ -16,7 +16,8 @@ std::string fileOf(int replies) {
     for (int i = 0; i < replies; ++i) text += L"售前,回复" + std::to_wstring(i) + L"\r\n";
     return "\xEF\xBB\xBF" + codec::toUtf8(text);
 }
-const std::string kFaultyAtLine3 = "\xEF\xBB\xBF" + codec::toUtf8(L"分组,回复\r\n售前,好\r\n售前,\"坏\r\n");
+const std::string kFaultyAtLine3 =
+    "\xEF\xBB\xBF" + codec::toUtf8(L"分组,回复\r\n售前,好\r\n售前,\"坏\r\n");
 
 Fetched fetched(const std::string& bytes, LocalTime time) { return parseFetched(bytes, time); }
 
@@ -30,6 +31,7 @@ TEST(TeamVersion, VersionInUseCacheWritesAndStatus) {
         std::vector<bool> cacheWrites;
         std::wstring status;  // seen at kDec9Noon
     };
+    // clang-format off
     const Case cases[] = {
         {"nothing yet, no copy", std::nullopt, {}, -1, {}, L"正在读取…"},
         {"the copy is used at once", CachedCopy{fileOf(128), kDec7}, {}, 128, {},
@@ -67,6 +69,7 @@ TEST(TeamVersion, VersionInUseCacheWritesAndStatus) {
         {"a copy from another year", CachedCopy{fileOf(1), {2023, 12, 30, 18, 45}}, {}, 1, {},
          L"团队回复 1 条 · 2023年12月30日 18:45 更新"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TeamVersion version(c.cache);
         std::vector<bool> writes;
@@ -90,7 +93,8 @@ TEST(TeamVersion, ChangedLibraryIsReportedOnlyWhenRepliesDiffer) {
     TeamVersion version(std::nullopt);
     EXPECT_TRUE(version.apply(fetched(fileOf(3), kDec7)).libraryChanged);
     // Saved again with another encoding: a new copy to keep, the same replies shown.
-    const std::string gbk = *codec::toGbk(L"分组,回复\r\n售前,回复0\r\n售前,回复1\r\n售前,回复2\r\n");
+    const std::string gbk =
+        *codec::toGbk(L"分组,回复\r\n售前,回复0\r\n售前,回复1\r\n售前,回复2\r\n");
     const TeamVersion::Step step = version.apply(fetched(gbk, kDec9Morning));
     EXPECT_TRUE(step.writeCache);
     EXPECT_FALSE(step.libraryChanged);
@@ -103,6 +107,7 @@ TEST(SettleWatch, ReadsOnlyWhatStayedTheSameForTwoSeconds) {
         std::int64_t ms;
         V verdict;
     };
+    // clang-format off
     const std::vector<Step> steps = {
         {{100, 1}, 0, V::Wait},          {{100, 1}, 1999, V::Wait},
         {{200, 2}, 2500, V::Wait},       // still being written: the wait starts again
@@ -110,6 +115,7 @@ TEST(SettleWatch, ReadsOnlyWhatStayedTheSameForTwoSeconds) {
         {{200, 2}, 9000, V::AlreadyRead}, {{200, 3}, 9500, V::Wait},  // a new stamp alone counts
         {{200, 3}, 11500, V::ReadNow},
     };
+    // clang-format on
     SettleWatch watch;
     for (const Step& s : steps) EXPECT_EQ(watch.observe(s.seen, s.ms), s.verdict) << s.ms;
 
