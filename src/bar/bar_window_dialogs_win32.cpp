@@ -42,6 +42,8 @@ void BarWindow::openReplyEditor(int row) {
     if (result == ReplyEditorWindow::Result::ExitProgram) exitProgram();
 }
 
+void BarWindow::openReplyEditorToAdd(const std::wstring&) { openReplyEditor(kReplyRows); }
+
 void BarWindow::setPanelSize(const PanelSize& size) {
     controller_->setPanelSize(size);
     tooltips_.markStale();  // the replies changed with it

@@ -51,3 +51,14 @@ inline std::wstring importRefused(int line, const std::wstring& reason) {
 }
 
 }  // namespace replybar::texts
+
+namespace replybar::texts {
+
+// A right click on a team reply: it cannot be changed, but it can become one of the user's own.
+inline std::wstring copyTeamReplyQuestion(const std::wstring& displayText) {
+    std::wstring shown = displayText.size() > 60 ? displayText.substr(0, 60) + L"…" : displayText;
+    return L"团队回复不能在这里修改。\n要把它复制到“我的”回复中吗？\n\n" + shown;
+}
+inline constexpr wchar_t kCopyTeamReplyTitle[] = L"复制到我的回复";
+
+}  // namespace replybar::texts
