@@ -54,6 +54,9 @@ public:
     virtual ~IBarActions() = default;
     virtual void openSettingsDialog() = 0;
     virtual void openReplyEditor(int row) = 0;  // the reply editor, `row` selected
+    // The reply editor in adding state with `text` in its box (a reply to copy into the user's
+    // own); with 41 replies the user is told the table is full.
+    virtual void openReplyEditorToAdd(const std::wstring& text) = 0;
     virtual void runButtonAction(BarButton button) = 0;  // Show Desktop, home page, launcher
     // Closes the open launcher menu. The bar is never the foreground window, so an Esc keystroke
     // would reach the user's window instead of the menu.

@@ -58,6 +58,8 @@ public:
     // Entry points of the dialogs, for the bar and the settings dialog.
     // The reply editor, with `row` selected.
     void openReplyEditor(int row = 0) override;
+    // The reply editor in adding state with `text` in its box.
+    void openReplyEditorToAdd(const std::wstring& text) override;
     void openSettingsDialog() override;
 
 private:
@@ -118,6 +120,7 @@ private:
     void keepOnTop();
     template <typename Dialog>
     bool runDialog(Dialog dialog);
+    void runReplyEditor(int row, std::optional<std::wstring> newReplyText);
     void writeSettingsString();
     Settings settingsInEffect() const;
 
