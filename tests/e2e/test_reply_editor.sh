@@ -187,8 +187,7 @@ choose_file() {
     answer_box '提示' $BOX_OK
 }
 
-# Replies with icons exported, the data folder emptied, the file imported: the same replies, in
-# the same order, with the same icons.
+# Exported, the data folder emptied, imported: the same replies in the same order, same icons.
 export_then_import_into_an_empty_folder() {
     local mine=('第一条：你好' '第二条：两行\r\n第二行' '第三条,带逗号和"引号"') i
     stop_bar
@@ -197,7 +196,6 @@ export_then_import_into_an_empty_folder() {
     put_reply bmpk.txt '5 9\r\n'
     need_bar
     open_editor
-    editor_shot editor_export_import
     click_ctl $EDITOR_EXPORT
     choose_file "$WORK/mine.csv"
     close_editor
