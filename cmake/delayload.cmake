@@ -1,4 +1,4 @@
-# The shell, COM, OLE pictures, the common controls and the session notices are first needed after the bar is on
+# The shell, COM, OLE pictures, the common controls, the file dialogs and the session notices are first needed after the bar is on
 # screen: ReplyBar.exe imports their functions through delay-load libraries, so their DLLs load
 # at the first call instead of at process start. The lists name every function the program
 # calls from them; a new call into one of these DLLs goes to the plain import library and still
@@ -9,6 +9,7 @@ set(DELAYLOAD_IMPORTS
     "ole32.dll:CoCreateInstance,CoInitializeEx,CoTaskMemFree,CoUninitialize"
     "OLEAUT32.dll:OleCreatePictureIndirect"
     "COMCTL32.dll:ImageList_Draw,ImageList_GetIconSize,InitCommonControlsEx"
+    "COMDLG32.dll:GetOpenFileNameW,GetSaveFileNameW"
     "WTSAPI32.dll:WTSRegisterSessionNotification,WTSUnRegisterSessionNotification")
 set(DELAYLOAD_LIBS)
 if(DLLTOOL)

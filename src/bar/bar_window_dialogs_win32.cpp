@@ -29,13 +29,18 @@ bool BarWindow::runDialog(Dialog dialog) {
     return true;
 }
 
-void BarWindow::openReplyEditor(int row) {
+void BarWindow::openReplyEditor(int row) { runReplyEditor(row, std::nullopt); }
+
+void BarWindow::openReplyEditorToAdd(const std::wstring& text) { runReplyEditor(0, text); }
+
+void BarWindow::runReplyEditor(int row, std::optional<std::wstring> newReplyText) {
     std::array<HICON, 10> icons{};
     for (int i = 0; i < 10; ++i) icons[i] = pictures_.classIcons[i].get();
     ReplyEditorWindow::Result result = ReplyEditorWindow::Result::Closed;
     if (!runDialog([&] {
-            result = ReplyEditorWindow::showModal({hwnd_, state_.dataDir, replies_, *files_, *this, icons,
-                                                   userWindow_, controller_->sendKey(), row});
+            result = ReplyEditorWindow::showModal({hwnd_, state_.dataDir, replies_, *files_, *this,
+                                                   icons, userWindow_, controller_->sendKey(), row,
+                                                   std::move(newReplyText)});
         }))
         return;
     painter_.repliesChanged();  // a reply's text or icon may have changed in the editor

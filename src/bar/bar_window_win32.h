@@ -120,6 +120,7 @@ private:
     void keepOnTop();
     template <typename Dialog>
     bool runDialog(Dialog dialog);
+    void runReplyEditor(int row, std::optional<std::wstring> newReplyText);
     void writeSettingsString();
     Settings settingsInEffect() const;
 

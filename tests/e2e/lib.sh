@@ -216,6 +216,8 @@ EDITOR_CONFIRM=123            # 修改确定
 EDITOR_EXIT=125               # 退出本程序
 EDITOR_CANCEL_ADD=128         # 取消添加
 EDITOR_AUTO_SEND=131          # 自动发送（发送Ctrl+Enter）
+EDITOR_EXPORT=132             # 导出…
+EDITOR_IMPORT=133             # 导入…
 EDITOR_RETURN=2               # 返回, also Esc
 editor_list() { sed -n "s/^combo$EDITOR_LIST=//p" "$WORK/ctl.txt"; }
 editor_up() { editor_controls && [ -n "$(ctl $EDITOR_TEXT)" ]; }
