@@ -47,7 +47,6 @@ void BarWindow::runReplyEditor(int row, std::optional<std::wstring> newReplyText
     if (result == ReplyEditorWindow::Result::ExitProgram) exitProgram();
 }
 
-void BarWindow::openReplyEditorToAdd(const std::wstring&) { openReplyEditor(kReplyRows); }
 
 void BarWindow::setPanelSize(const PanelSize& size) {
     controller_->setPanelSize(size);

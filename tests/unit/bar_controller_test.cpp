@@ -37,7 +37,6 @@ struct FakeActions : IBarActions {
         log.push_back(L"editor");
         editorRow = row;
     }
-    void openReplyEditorToAdd(const std::wstring&) override { log.push_back(L"editor adding"); }
     void runButtonAction(BarButton b) override {
         log.push_back(L"action" + std::to_wstring(int(b)));
     }
