@@ -322,6 +322,24 @@ public:
     std::wstring refuse;  // when set, every write fails with this reason
 };
 
+// Texts by value name, as the registry key holds them.
+class FakeSettingTexts : public ISettingTexts {
+public:
+    std::optional<std::wstring> readText(const std::wstring& name) override {
+        const auto it = values.find(name);
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
+    bool writeText(const std::wstring& name, const std::wstring& text,
+                   std::wstring& reason) override {
+        if (!refuse.empty()) return reason = refuse, false;
+        values[name] = text;
+        return true;
+    }
+    std::map<std::wstring, std::wstring> values;
+    std::wstring refuse;  // when set, every write fails with this reason
+};
+
 // The logon entry: absent or one command line.
 class FakeRunAtLogon : public IRunAtLogon {
 public:
