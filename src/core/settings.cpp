@@ -60,11 +60,13 @@ TeamLocation addressKind(const std::wstring& t, std::size_t prefix) {
     return TeamLocation::Address;
 }
 
-// The part after "C:" or "\\": what a file name may hold, and the last name not empty.
-TeamLocation pathKind(const std::wstring& t, std::size_t rootEnd) {
+// A path whose root ("C:" or "\\") ends at `rootEnd` and whose file name can only come after a
+// separator at or after `nameFrom`: only what a name may hold, and a name at its end.
+TeamLocation pathKind(const std::wstring& t, std::size_t rootEnd, std::size_t nameFrom) {
     for (std::size_t i = rootEnd; i < t.size(); ++i)
         if (t[i] < L' ' || std::wcschr(L"<>\"|?*:", t[i])) return TeamLocation::BadCharacter;
-    return isSeparator(t.back()) ? TeamLocation::Folder : TeamLocation::Path;
+    const bool named = t.find_first_of(L"\\/", nameFrom) != std::wstring::npos;
+    return named && !isSeparator(t.back()) ? TeamLocation::Path : TeamLocation::Folder;
 }
 
 }  // namespace
@@ -78,20 +80,16 @@ TeamLibraryCheck checkTeamLibrary(const std::wstring& typed) {
     } else if (t.find(L"://") != std::wstring::npos) {
         check.kind = TeamLocation::Unusable;
     } else if (t.size() >= 2 && isSeparator(t[0]) && isSeparator(t[1])) {
-        // \\server\share\name: the server and the share, then at least one name.
+        // \\server\share\name: a server and a share, then the file's name.
         const std::size_t share = t.find_first_of(L"\\/", 2);
-        const std::size_t rest =
-            share == std::wstring::npos ? share : t.find_first_of(L"\\/", share + 1);
-        if (share == 2 || share == std::wstring::npos || rest == share + 1)
+        if (share == 2 || share == std::wstring::npos || share + 1 == t.size() ||
+            isSeparator(t[share + 1]))
             check.kind = TeamLocation::NoServer;
-        else if (rest == std::wstring::npos)
-            check.kind = pathKind(t, 2) == TeamLocation::BadCharacter ? TeamLocation::BadCharacter
-                                                                     : TeamLocation::Folder;
         else
-            check.kind = pathKind(t, 2);
+            check.kind = pathKind(t, 2, share + 1);
     } else if (t.size() >= 3 && std::iswalpha(t[0]) && t[0] < 0x80 && t[1] == L':' &&
                isSeparator(t[2])) {
-        check.kind = pathKind(t, 2);
+        check.kind = pathKind(t, 2, 2);
     } else {
         check.kind = TeamLocation::Relative;
     }

@@ -323,18 +323,12 @@ public:
 };
 
 // Texts by value name, as the registry key holds them.
-class FakeSettingTexts : public ISettingTexts {
-public:
-    std::optional<std::wstring> readText(const std::wstring& name) override {
-        const auto it = values.find(name);
-        if (it == values.end()) return std::nullopt;
-        return it->second;
+struct FakeSettingTexts : ISettingTexts {
+    std::optional<std::wstring> readText(const std::wstring& n) override {
+        return values.count(n) ? std::optional(values[n]) : std::nullopt;
     }
-    bool writeText(const std::wstring& name, const std::wstring& text,
-                   std::wstring& reason) override {
-        if (!refuse.empty()) return reason = refuse, false;
-        values[name] = text;
-        return true;
+    bool writeText(const std::wstring& n, const std::wstring& t, std::wstring& reason) override {
+        return refuse.empty() ? (values[n] = t, true) : (reason = refuse, false);
     }
     std::map<std::wstring, std::wstring> values;
     std::wstring refuse;  // when set, every write fails with this reason
