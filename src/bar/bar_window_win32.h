@@ -153,7 +153,7 @@ private:
     win::WindowHotkeys hotkeys_;
     keys::Hotkey hotkey_ = keys::kDefaultHotkey;  // the combination that opens the panel
     bool hotkeyRegistered_ = false;
-    std::wstring teamLibrary_;  // where the team's replies are read from; "" for nowhere
+    std::wstring teamLibrary_;     // where the team's replies are read from; "" for nowhere
     bool sessionNotices_ = false;  // WM_WTSSESSION_CHANGE tells of a lock of the screen
     std::unique_ptr<ClickWatch> clickWatch_;  // clicks elsewhere, while keyboard mode lasts
 };

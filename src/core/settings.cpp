@@ -53,7 +53,8 @@ std::size_t webPrefix(const std::wstring& t) {
 
 TeamLocation addressKind(const std::wstring& t, std::size_t prefix) {
     const std::size_t hostEnd = t.find_first_of(L"/?#", prefix);
-    const std::wstring host = t.substr(prefix, hostEnd == std::wstring::npos ? hostEnd : hostEnd - prefix);
+    const std::wstring host =
+        t.substr(prefix, hostEnd == std::wstring::npos ? hostEnd : hostEnd - prefix);
     if (host.empty()) return TeamLocation::NoServer;
     for (const wchar_t c : host)
         if (c <= L' ' || c == L'\u3000' || c == L'\\') return TeamLocation::Unusable;
@@ -152,7 +153,8 @@ void readStartWithWindows(IRunAtLogon& run, const std::wstring& exePath, Setting
 }
 
 void readTeamLibrary(ISettingTexts& texts, Settings& settings) {
-    const TeamLibraryCheck stored = checkTeamLibrary(texts.readText(kTeamLibraryValue).value_or(L""));
+    const TeamLibraryCheck stored =
+        checkTeamLibrary(texts.readText(kTeamLibraryValue).value_or(L""));
     settings.teamLibrary = usable(stored.kind) ? stored.location : L"";
 }
 

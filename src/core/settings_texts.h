@@ -46,7 +46,8 @@ inline std::wstring teamLibraryRefused(TeamLocation kind, const std::wstring& lo
     std::wstring what;
     switch (kind) {
         case TeamLocation::Relative:
-            what = quoted + L"不是完整的位置：要从盘符（如 D:\\）或网络共享（\\\\服务器\\共享）写起。";
+            what =
+                quoted + L"不是完整的位置：要从盘符（如 D:\\）或网络共享（\\\\服务器\\共享）写起。";
             break;
         case TeamLocation::Folder:
             what = quoted + L"是一个文件夹或共享，请选择其中的 CSV 文件。";
@@ -54,9 +55,7 @@ inline std::wstring teamLibraryRefused(TeamLocation kind, const std::wstring& lo
         case TeamLocation::BadCharacter:
             what = quoted + L"中有文件路径不能包含的字符（< > \" | ? * : 或控制字符）。";
             break;
-        case TeamLocation::NoServer:
-            what = quoted + L"缺少服务器名或共享名。";
-            break;
+        case TeamLocation::NoServer: what = quoted + L"缺少服务器名或共享名。"; break;
         default:
             what = quoted + L"既不是文件的路径，也不是以 http:// 或 https:// 开头的网址。";
             break;

@@ -85,7 +85,7 @@ void SettingsDialog::confirmClicked() {
     state_.homePage = chosen.homePage;
     takeKeySettings(chosen);
     takeStartWithWindows(view_.startWithWindows());
-    takeTeamLibrary(chosen.teamLibrary);
+    takeTeamLibrary(chosen);
     finish(SettingsOutcome::Confirmed);
     host_.resetButtonPictures();
     host_.rebuildLauncherMenu();
@@ -152,15 +152,13 @@ bool SettingsDialog::checkTeamLibraryField(std::wstring& location) {
 
 // Written even when unchanged, as the numbers are; refused by the system, the bar still goes by
 // it for this run.
-void SettingsDialog::takeTeamLibrary(const std::wstring& location) {
-    Settings chosen = settings_;
-    chosen.teamLibrary = location;
+void SettingsDialog::takeTeamLibrary(const Settings& chosen) {
     std::wstring reason;
     if (!writeTeamLibrary(ports_.texts, chosen, reason))
         ports_.messages.show(texts::kTeamLibraryNotSaved + reason, texts::kMessageTitle,
                              MessageKind::Error);
-    host_.setTeamLibrary(location);
-    settings_.teamLibrary = location;
+    host_.setTeamLibrary(chosen.teamLibrary);
+    settings_.teamLibrary = chosen.teamLibrary;
 }
 
 void SettingsDialog::exitClicked() { finish(SettingsOutcome::ExitProgram); }

@@ -112,7 +112,7 @@ private:
     void takeKeySettings(const Settings& chosen);
     void takeStartWithWindows(bool on);
     bool checkTeamLibraryField(std::wstring& location);
-    void takeTeamLibrary(const std::wstring& location);
+    void takeTeamLibrary(const Settings& chosen);
 
     BarState& state_;
     Ports ports_;

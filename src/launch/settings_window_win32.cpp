@@ -69,9 +69,8 @@ RECT pixels(const TwipRect& p, const TwipRect& frame = {}) {
 
 SettingsWindow::SettingsWindow(const Context& context)
     : context_(context),
-      dialog_(context.state,
-              {shell_, messages_, registry_, registry_, runAtLogon_, win::exePath()}, *this,
-              context.bar) {}
+      dialog_(context.state, {shell_, messages_, registry_, registry_, runAtLogon_, win::exePath()},
+              *this, context.bar) {}
 
 SettingsOutcome SettingsWindow::showModal(const Context& context) {
     win::registerWindowClass<SettingsWindow>(kClassName, 0, nullptr, ::GetSysColorBrush(COLOR_BTNFACE));

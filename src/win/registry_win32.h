@@ -15,9 +15,7 @@ namespace replybar::win {
 bool writeUserValue(const wchar_t* key, const wchar_t* name, DWORD type, const void* data,
                     DWORD size, std::wstring& reason);
 
-class RegistrySettingsStore : public ISettingsStore,
-                              public ISettingNumbers,
-                              public ISettingTexts {
+class RegistrySettingsStore : public ISettingsStore, public ISettingNumbers, public ISettingTexts {
 public:
     std::wstring read() override;
     bool write(const std::wstring& text, std::wstring& reason) override;

@@ -154,7 +154,8 @@ TEST(Settings, TheTeamLibraryLocationJudgedReadAndWritten) {
     std::wstring reason;
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.typed));
-        const std::wstring location = c.location.empty() && c.kind != K::None ? c.typed : c.location;
+        const std::wstring location =
+            c.location.empty() && c.kind != K::None ? c.typed : c.location;
         const TeamLibraryCheck check = checkTeamLibrary(c.typed);
         EXPECT_EQ(check.kind, c.kind);
         EXPECT_EQ(check.location, location);
@@ -163,7 +164,8 @@ TEST(Settings, TheTeamLibraryLocationJudgedReadAndWritten) {
         readTeamLibrary(texts, s);
         EXPECT_EQ(s.teamLibrary, usable(c.kind) ? location : L"");
         ASSERT_TRUE(writeTeamLibrary(texts, s, reason));
-        EXPECT_EQ(texts.values, (std::map<std::wstring, std::wstring>{{L"TeamLibrary", s.teamLibrary}}));
+        EXPECT_EQ(texts.values,
+                  (std::map<std::wstring, std::wstring>{{L"TeamLibrary", s.teamLibrary}}));
     }
     texts.values.clear();
     s.teamLibrary = L"D:\\before.csv";
