@@ -2,8 +2,7 @@
 # The settings dialog: its layout, confirming a folder and a home page (the registry at once,
 # the launcher menu rebuilt), every other way out discarding, browsing for a folder, the reply
 # editor from the dialog, exiting with the bar's own values, and the start box beside a logon
-# entry that starts another copy or that Task Manager holds back, and the team library's location
-# (refused, stored, shown again, chosen in the file dialog).
+# entry that starts another copy or that Task Manager holds back, and the team library's location.
 . "$(dirname "$0")/lib.sh"
 reset_state
 rm -rf "$QUICK_LAUNCH" && mkdir -p "$QUICK_LAUNCH" "$WORK/other"
@@ -217,7 +216,6 @@ autostart_box_with_another_copys_run_value() {
 }
 
 SETTINGS_KEY='HKCU\Software\DAZ\Registry'
-team_text() { ctl_field $SETTINGS_TEAM_LIBRARY 5; }
 type_team() {  # the team library's text replaced by $1
     click_ctl $SETTINGS_TEAM_LIBRARY
     xdo key End shift+Home BackSpace
@@ -237,7 +235,7 @@ team_library_refused_stored_and_shown() {
     grep -qF '“team.csv”不是完整的位置' "$WORK/box.txt" || fail "the message: $(cat "$WORK/box.txt")"
     answer_box 快捷回复条 $BOX_OK
     controls_of ReplyBar.Settings
-    [ "$(team_text)" = team.csv ] || fail "the refused text became '$(team_text)'"
+    [ "$(ctl_field $SETTINGS_TEAM_LIBRARY 5)" = team.csv ] || fail "refused: $(ctl $SETTINGS_TEAM_LIBRARY)"
 
     type_team '"\\fs01\kefu\team.csv" '
     click_ctl $SETTINGS_CONFIRM
@@ -245,10 +243,9 @@ team_library_refused_stored_and_shown() {
     [ "$(reg_value "$SETTINGS_KEY" TeamLibrary)" = '\\fs01\kefu\team.csv' ] \
         || fail "stored '$(reg_value "$SETTINGS_KEY" TeamLibrary)'"
     stop_bar
-    start_bar
-    bx=$(fact x); by=$(fact y)
+    need_bar
     open_settings
-    [ "$(team_text)" = '\\fs01\kefu\team.csv' ] || fail "reopened on '$(team_text)'"
+    [ "$(ctl_field $SETTINGS_TEAM_LIBRARY 5)" = '\\fs01\kefu\team.csv' ] || fail "reopened: $(ctl $SETTINGS_TEAM_LIBRARY)"
     [ "$(ctl_field $SETTINGS_TEAM_STATUS 5)" = 正在读取… ] || fail "no status: $(ctl $SETTINGS_TEAM_STATUS)"
     IFS=, read -r cx cy <<<"$(sed -n 's/^client=//p' "$WORK/ctl.txt")"
     shot settings_team_library "541x449+$cx+$cy"
@@ -269,7 +266,7 @@ team_library_file_chosen() {
     xdo key Return
     wait_for 10 window_gone '#32770' '' || fail "the file dialog did not close"
     controls_of ReplyBar.Settings
-    [ "$(team_text)" = "$(winpath "$WORK")\team.csv" ] || fail "chosen: '$(team_text)'"
+    [ "$(ctl_field $SETTINGS_TEAM_LIBRARY 5)" = "$(winpath "$WORK")\team.csv" ] || fail "chosen: $(ctl $SETTINGS_TEAM_LIBRARY)"
     xdo mousemove $((dx + 270)) $((dy + 60)) key Escape
     dialog_gone "Esc after choosing"
 }
