@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "controls/picture_win32.h"
+#include "launch/launch_map.h"
 #include "launch/launcher_win32.h"
 
 namespace {
@@ -75,10 +76,10 @@ int wmain(int argc, wchar_t** argv) {
         launch::listLaunchFolder(folder, launch::kMaxLaunchEntries).names;
     names.emplace_back();  // the build also looks up the end of the list
 
-    BarState state;
-    state.launchFolder = folder;
+    launch::LaunchEntries entries;
+    entries.folder = folder;
     NoShell shell;
-    const launch::LauncherContext context{menu::MenuHost{&state, nullptr, &shell, nullptr, nullptr},
+    const launch::LauncherContext context{menu::MenuHost{&entries, nullptr, &shell, nullptr, nullptr},
                                           nullptr};
     std::unique_ptr<menu::OwnerDrawnMenu> launcherMenu;
 

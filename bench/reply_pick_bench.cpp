@@ -111,6 +111,7 @@ struct PickTimer : ITimers {
 struct NoActions : IBarActions {
     void openSettingsDialog() override {}
     void openReplyEditor(int) override {}
+    void openReplyEditorToAdd(const std::wstring&) override {}
     void runButtonAction(BarButton) override {}
     void closeLauncherMenu() override {}
 };
@@ -235,14 +236,12 @@ int wmain() {
     PickTimer timers;
     timers.owner = owner;
     NoActions actions;
-    BarState state;
-    state.replyCount = 1;
-    state.autoSend = false;
-    ReplyTable table{};
-    table[0].fullText = reply;
+    Replies replies;
+    replies.rows.resize(1);
+    replies.rows[0].fullText = reply;
     win::WindowHotkeys hotkeys(owner);
     BarController bar(
-        state, table,
+        replies,
         {window, timers, clipboard, keys, messages, actions, targetCheck, clock, hotkeys});
     bar.setPanelSize(panelSizeFor(1));
     bar.setWindowRect({0, 0, 103, 29});

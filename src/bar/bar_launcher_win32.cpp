@@ -39,8 +39,7 @@ void BarLauncherMenu::onContent(launch::LauncherContent content) {
         waiting_ = std::move(content);
         return;
     }
-    menuFolder_ = content.folder;
-    launch::fillLauncherMenu({menu::MenuHost{&context_.state, &context_.menuEvents, &shell_,
+    launch::fillLauncherMenu({menu::MenuHost{&entries_, &context_.menuEvents, &shell_,
                                              context_.exitProgram, leftBarPicture_},
                               &context_.messages},
                              std::move(content), menu_);
@@ -48,7 +47,7 @@ void BarLauncherMenu::onContent(launch::LauncherContent content) {
 
 // The old menu's entries would be opened from the new folder, where they are not.
 void BarLauncherMenu::show(int x, int y, const RECT& face, const RECT& launchButton) {
-    if (closed_ || !menu_ || menuFolder_ != context_.state.launchFolder) return;
+    if (closed_ || !menu_ || entries_.folder != context_.state.launchFolder) return;
     ::SetTimer(context_.bar, kMenuPointerWatch, kMenuPointerWatchMs, nullptr);
     showing_ = true;
     launchButton_ = launchButton;

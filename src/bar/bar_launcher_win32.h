@@ -12,6 +12,7 @@
 #include "bar/bar_controller.h"
 #include "controls/owner_drawn_menu_win32.h"
 #include "core/bar_state.h"
+#include "launch/launch_map.h"
 #include "launch/launcher_build_win32.h"
 #include "win/messages_win32.h"
 #include "win/shell_win32.h"
@@ -22,7 +23,7 @@ class BarLauncherMenu {
 public:
     struct Context {
         HWND bar;
-        BarState& state;
+        const BarState& state;  // the launch folder to list
         menu::IMenuPointerEvents& menuEvents;  // the auto-close hears the menu through these
         win::MessageBoxes& messages;
         std::function<void()> exitProgram;  // the menu's "exit" item
@@ -53,7 +54,7 @@ private:
     Context context_;
     menu::PicturePtr leftBarPicture_;             // the left bar of menu preset 4
     std::unique_ptr<menu::OwnerDrawnMenu> menu_;  // none until the first build ends
-    std::wstring menuFolder_;                     // the folder the menu lists
+    launch::LaunchEntries entries_;  // what the menu's items open: written by each fill
     std::unique_ptr<launch::BackgroundLauncherBuild> build_;
     std::optional<launch::LauncherContent> waiting_;  // came while the menu was open
     bool showing_ = false;

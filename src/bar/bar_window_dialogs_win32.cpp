@@ -35,13 +35,15 @@ void BarWindow::openReplyEditor(int row) {
     for (int i = 0; i < 10; ++i) icons[i] = pictures_.classIcons[i].get();
     ReplyEditorWindow::Result result = ReplyEditorWindow::Result::Closed;
     if (!runDialog([&] {
-            result = ReplyEditorWindow::showModal({hwnd_, state_, replies_, *files_, *this, icons,
+            result = ReplyEditorWindow::showModal({hwnd_, state_.dataDir, replies_, *files_, *this, icons,
                                                    userWindow_, controller_->sendKey(), row});
         }))
         return;
     painter_.repliesChanged();  // a reply's text or icon may have changed in the editor
     if (result == ReplyEditorWindow::Result::ExitProgram) exitProgram();
 }
+
+void BarWindow::openReplyEditorToAdd(const std::wstring&) { openReplyEditor(kReplyRows); }
 
 void BarWindow::setPanelSize(const PanelSize& size) {
     controller_->setPanelSize(size);

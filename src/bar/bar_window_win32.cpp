@@ -55,7 +55,7 @@ bool BarWindow::create() {
             syncMouseHook();
         }});
     controller_ = std::make_unique<BarController>(
-        state_, replies_,
+        replies_,
         BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this, target_, clock_,
                              hotkeys_});
     Settings stored;
@@ -87,7 +87,8 @@ void BarWindow::finishStartUp() {
         [this](launch::MenuPointer where) { controller_->watchMenuPointer(where); }});
     files_ = makeSystemFiles();
     store_ = std::make_unique<ReplyStore>(*files_, messages_, state_.dataDir);
-    controller_->setPanelSize(store_->loadReplies(state_, replies_));
+    replies_ = store_->loadReplies(replies_);
+    controller_->setPanelSize(panelSizeFor(replies_.count()));
     tooltips_.create(hwnd_);
     enable(TimerId::BuildLauncherMenu, kBuildLauncherMenuDelayMs);
     stayOnTop_->start();
@@ -171,10 +172,10 @@ LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
         case WM_PAINT:
-            painter_.paint(hwnd_, *controller_, replies_, pictures_);
+            painter_.paint(hwnd_, *controller_, pictures_);
             if (std::exchange(tooltipsDue_, false)) ::PostMessageW(hwnd_, kUpdateTooltips, 0, 0);
             return 0;
-        case kUpdateTooltips: tooltips_.update(*controller_, replies_); return 0;
+        case kUpdateTooltips: tooltips_.update(*controller_); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT && onSetCursor()) return TRUE;

@@ -58,6 +58,8 @@ public:
     // Entry points of the dialogs, for the bar and the settings dialog.
     // The reply editor, with `row` selected.
     void openReplyEditor(int row = 0) override;
+    // The reply editor in adding state with `text` in its box.
+    void openReplyEditorToAdd(const std::wstring& text) override;
     void openSettingsDialog() override;
 
 private:
@@ -124,7 +126,7 @@ private:
     Settings settingsInEffect() const;
 
     BarState state_;
-    ReplyTable replies_{};
+    Replies replies_;  // loaded by the store; changed only by the reply editor
     win::BarPictures pictures_;
     win::MessageBoxes messages_;
     win::RegistrySettingsStore settings_;

@@ -256,12 +256,12 @@ void RunMenuCommand(std::int64_t itemId) {
     // Copies: opening a file may pump messages, and "exit" drops the menu object and its table.
     const MenuHost host = *m.host;
     const bool exitItem = r->itemAlias == L"exit";
-    if (host.state && host.shell) {
+    if (host.entries && host.shell) {
         const auto name = launch::resolveLaunchEntry(
-            host.state->launchMap, launch::launchEntryForItem(itemId, r->itemData));
+            host.entries->map, launch::launchEntryForItem(itemId, r->itemData));
         // An empty name is the closing marker of the list, not a file.
         if (name && !name->empty())
-            host.shell->open(launch::launchPath(host.state->launchFolder, *name));
+            host.shell->open(launch::launchPath(host.entries->folder, *name));
     }
     if (exitItem && host.unloadAll) host.unloadAll();
 }

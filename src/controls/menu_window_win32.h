@@ -8,10 +8,13 @@
 
 #include <functional>
 
-#include "core/bar_state.h"
 #include "core/ports.h"
 #include "controls/menu_draw.h"
 #include "controls/menu_model.h"
+
+namespace replybar::launch {
+struct LaunchEntries;  // launch/launch_map.h
+}
 
 namespace replybar::menu {
 
@@ -27,7 +30,7 @@ protected:
 
 // What the menu needs of the bar that owns it. The pointers must outlive the menu object.
 struct MenuHost {
-    BarState* state = nullptr;  // launchMap, launchFolder
+    launch::LaunchEntries* entries = nullptr;  // what the items open
     IMenuPointerEvents* pointerEvents = nullptr;
     IShell* shell = nullptr;    // opens the chosen entry, owned by the bar
     std::function<void()> unloadAll;  // an item with the alias "exit" ends the program

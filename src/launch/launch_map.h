@@ -1,13 +1,22 @@
-// Captions of the launcher menu's items and the launch map that ties entry numbers to file names
-// (LaunchMap in core/bar_state.h).
+// Captions of the launcher menu's items and the launch map that ties entry numbers to file names.
 #pragma once
 
 #include <optional>
 #include <string>
-
-#include "core/bar_state.h"
+#include <vector>
 
 namespace replybar::launch {
+
+// The file names of the launch folder's entries, entry n (counted from 1) at n - 1, closed by one
+// empty name after the last file (also when the build stopped at its cap of 150, as entry 151).
+using LaunchMap = std::vector<std::wstring>;
+
+// What the launcher menu's items open: the folder it lists and its map. Owned by the bar's
+// launcher menu, written by each fill of the menu, read by the menu's commands.
+struct LaunchEntries {
+    std::wstring folder;  // ends with "\" as the user set it
+    LaunchMap map;
+};
 
 // The path of a name in the launch folder: exactly one backslash between the folder, as the user
 // typed it, and the name.

@@ -111,11 +111,12 @@ LauncherContent unansweredLauncherContent(const std::wstring& folder) {
 
 void fillLauncherMenu(const LauncherContext& context, LauncherContent content,
                       std::unique_ptr<menu::OwnerDrawnMenu>& launcherMenu) {
-    BarState& state = *context.host.state;
+    LaunchEntries& launch = *context.host.entries;
     // The file names and one empty name that ends the list; more than 150 are never processed.
     std::vector<std::wstring>& entries = content.listing.names;
     entries.emplace_back();
-    state.launchMap.clear();
+    launch.folder = content.folder;
+    launch.map.clear();
 
     // The old object first: its teardown destroys the one shared popup menu.
     launcherMenu.reset();
@@ -133,11 +134,11 @@ void fillLauncherMenu(const LauncherContext& context, LauncherContent content,
         for (const std::wstring& name : entries) {
             if (++n > kMaxLaunchEntries) {
                 // Entry 151 closes the map, as the empty name does after a shorter list.
-                state.launchMap.emplace_back();
+                launch.map.emplace_back();
                 return;  // preset 0 stays
             }
             const std::wstring caption = launcherCaption(name);
-            state.launchMap.push_back(name);
+            launch.map.push_back(name);
             const std::size_t index = static_cast<std::size_t>(n - 1);
             const int place = index < content.iconOf.size() ? content.iconOf[index] : -1;
             if (!isBlankCaption(caption))
@@ -147,7 +148,7 @@ void fillLauncherMenu(const LauncherContext& context, LauncherContent content,
         }
         if (launcherMenu->items().recordCount() == 0)
             launcherMenu->AddItem(L"nothing", nullptr,
-                                  state.launchFolder.empty() ||
+                                  launch.folder.empty() ||
                                           (content.answered && content.listing.folderFound)
                                       ? kEmptyMenuText
                                       : kMissingFolderText,
@@ -160,7 +161,7 @@ void fillLauncherMenu(const LauncherContext& context, LauncherContent content,
 }
 
 void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::OwnerDrawnMenu>& launcherMenu) {
-    fillLauncherMenu(context, gatherLauncherContent(context.host.state->launchFolder, listLaunchFolder),
+    fillLauncherMenu(context, gatherLauncherContent(context.host.entries->folder, listLaunchFolder),
                      launcherMenu);
 }
 

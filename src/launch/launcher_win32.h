@@ -22,7 +22,7 @@ namespace replybar::launch {
 constexpr int kMaxLaunchEntries = 150;
 
 struct LauncherContext {
-    menu::MenuHost host;            // host.state holds launchFolder and receives launchMap
+    menu::MenuHost host;            // host.entries receives the folder and map of each fill
     IMessages* messages = nullptr;  // the icon conversion's one failure box; may be null
 };
 
@@ -55,13 +55,13 @@ LauncherContent gatherLauncherContent(const std::wstring& folder, const FolderLi
 LauncherContent unansweredLauncherContent(const std::wstring& folder);
 
 // Rebuilds `launcherMenu` from `content`: the old menu object is destroyed first, then a new one
-// is made and filled, and launchMap is written. At most 150 entries; a build that reaches the
+// is made and filled, and the host's entries are written. At most 150 entries; a build that reaches the
 // cap closes the map with an empty entry 151 and keeps preset 0, any other build ends with
 // preset 1. A menu with no item gets one grey, disabled item that says why. Never throws.
 void fillLauncherMenu(const LauncherContext& context, LauncherContent content,
                       std::unique_ptr<menu::OwnerDrawnMenu>& launcherMenu);
 
-// Both halves in a row, on the calling thread.
+// Both halves in a row, on the calling thread, for the folder the host's entries name.
 void buildLauncherMenu(const LauncherContext& context, std::unique_ptr<menu::OwnerDrawnMenu>& launcherMenu);
 
 }  // namespace replybar::launch

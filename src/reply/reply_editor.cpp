@@ -22,11 +22,11 @@ std::wstring paddedCodes(const std::wstring& codes, int count) {
 }
 }  // namespace
 
-ReplyEditor::ReplyEditor(BarState& state, ReplyTable& table, ReplyStore& store, IMessages& messages,
+ReplyEditor::ReplyEditor(Replies& replies, ReplyStore& store, IMessages& messages,
                          IEditorHost& host, IEditorView& view)
-    : state_(state), table_(table), store_(store), messages_(messages), host_(host), view_(view) {}
+    : replies_(replies), store_(store), messages_(messages), host_(host), view_(view) {}
 
-int ReplyEditor::replyCount() const { return std::clamp(state_.replyCount, 0, kReplyRows); }
+int ReplyEditor::replyCount() const { return replies_.count(); }
 
 int ReplyEditor::selectedNumber() const { return selection_ ? *selection_ + 1 : 0; }
 
@@ -59,12 +59,16 @@ void ReplyEditor::preview(int icon) {
 }
 
 void ReplyEditor::resizePanel(int rows) { host_.setPanelSize(panelSizeFor(rows)); }
-void ReplyEditor::resizePanelTo(const PanelSize& size) { host_.setPanelSize(size); }
+
+void ReplyEditor::reload() {
+    replies_ = store_.loadReplies(replies_);
+    resizePanel(replies_.count());
+}
 
 void ReplyEditor::open(int row) {
     // From the files as they are now: a gap an interrupted delete left is closed here once the
     // file that blocked it is free again.
-    resizePanelTo(store_.loadReplies(state_, table_));
+    reload();
     const int n = replyCount();
     refillList(n);
     // A reply number beyond the replies (some were deleted since) selects the last one.
@@ -73,12 +77,12 @@ void ReplyEditor::open(int row) {
         select(index);
     else
         setText(L"");
-    savedIconCodes_ = paddedCodes(state_.replyIconCodes, n);
+    savedIconCodes_ = paddedCodes(replies_.iconCodes, n);
     pendingIconCodes_ = savedIconCodes_;
     preview(n != 0 ? iconIndexOf(iconCodeAt(savedIconCodes_, index)) : -1);
     view_.enableDelete(n != 0);
     if (n == 0) addClicked();
-    view_.setAutoSendChecked(state_.autoSend);
+    view_.setAutoSendChecked(replies_.autoSend);
 }
 
 void ReplyEditor::listSelected(std::optional<int> row) {
@@ -104,7 +108,7 @@ void ReplyEditor::listSelected(std::optional<int> row) {
     }
     setText(lockedNumber_ ? L"" : *text);
     pendingIconCodes_ = savedIconCodes_;
-    if (k <= kReplyRows) preview(table_[static_cast<std::size_t>(k - 1)].icon);
+    if (k <= replyCount()) preview(replies_.rows[static_cast<std::size_t>(k - 1)].icon);
 }
 
 void ReplyEditor::textChanged() { pendingIconCodes_ = savedIconCodes_; }
@@ -216,20 +220,20 @@ void ReplyEditor::confirmChange(int k, const std::wstring& text) {
         messages_.show(lockedReason_, texts::kNoticeTitle, MessageKind::Error);
         return;
     }
-    if (k > kReplyRows || !store_.writeReplyFile(k - 1, text)) return;
-    Reply& row = table_[static_cast<std::size_t>(k - 1)];
+    if (k > replyCount() || !store_.writeReplyFile(k - 1, text)) return;
+    Reply& row = replies_.rows[static_cast<std::size_t>(k - 1)];
     setReplyText(row, text);
     if (pendingIconCodes_ != savedIconCodes_) {
         if (!store_.writeIconCodeFile(pendingIconCodes_)) return;
         savedIconCodes_ = pendingIconCodes_;
-        state_.replyIconCodes = pendingIconCodes_;
+        replies_.iconCodes = pendingIconCodes_;
         setReplyIcon(row, previewIcon_ >= 0 ? static_cast<wchar_t>(L'0' + previewIcon_) : L' ');
     }
 }
 
 void ReplyEditor::confirmAdd(int k, const std::wstring& text) {
     const int n = k - 1;
-    if (k > kReplyRows) return;
+    if (k > kReplyRows || n != replyCount()) return;
     if (!store_.addReplyFile(k - 1, text)) {
         // A file is there already (reported): show what is on disk and let the user add again.
         if (store_.hasReplyFile(k - 1)) {
@@ -238,15 +242,14 @@ void ReplyEditor::confirmAdd(int k, const std::wstring& text) {
         }
         return;
     }
-    Reply& row = table_[static_cast<std::size_t>(k - 1)];
+    Reply& row = replies_.rows.emplace_back();
     setReplyText(row, text);
     pendingIconCodes_ = appendIconCode(pendingIconCodes_, n, newReplyIconCode_);
-    savedIconCodes_ = state_.replyIconCodes = pendingIconCodes_;
+    savedIconCodes_ = replies_.iconCodes = pendingIconCodes_;
     setReplyIcon(row, newReplyIconCode_);
     // The reply file exists now, so it counts even if the icon file cannot be written (that
     // failure is reported; the next start shows the reply without its icon).
     store_.writeIconCodeFile(pendingIconCodes_);
-    state_.replyCount = k;
     resizePanel(k);
     mode_ = Mode::Changing;
     view_.showCancelAdd(false);
@@ -272,12 +275,10 @@ void ReplyEditor::deleteClicked() {
         reloadFromStore();
         return;
     }
-    state_.replyCount = n - 1;
+    replies_.rows.erase(replies_.rows.begin() + (k - 1));
     refillList(n - 1);
     pendingIconCodes_ = codesAfter;
-    savedIconCodes_ = state_.replyIconCodes = pendingIconCodes_;
-    for (int i = k - 1; i + 1 < n; ++i)
-        table_[static_cast<std::size_t>(i)] = table_[static_cast<std::size_t>(i + 1)];
+    savedIconCodes_ = replies_.iconCodes = pendingIconCodes_;
     if (n - 1 != 0) {
         resizePanel(n - 1);
         select(r);
@@ -290,9 +291,9 @@ void ReplyEditor::deleteClicked() {
 // After a change that stopped halfway (already reported): show the files exactly as they are on
 // disk, so that nothing the user sees is out of step with the store.
 void ReplyEditor::reloadFromStore() {
-    resizePanelTo(store_.loadReplies(state_, table_));
+    reload();
     const int n = replyCount();
-    savedIconCodes_ = pendingIconCodes_ = paddedCodes(state_.replyIconCodes, n);
+    savedIconCodes_ = pendingIconCodes_ = paddedCodes(replies_.iconCodes, n);
     refillList(n);
     view_.enableDelete(n != 0);
     if (n != 0)
@@ -303,7 +304,7 @@ void ReplyEditor::reloadFromStore() {
 
 void ReplyEditor::autoSendClicked(bool checked) {
     // The marker file decides at the next start: keep the box as the file says.
-    if (!store_.setAutoSend(state_, checked)) view_.setAutoSendChecked(state_.autoSend);
+    if (!store_.setAutoSend(replies_, checked)) view_.setAutoSendChecked(replies_.autoSend);
     view_.focusText();
 }
 
@@ -321,7 +322,7 @@ void ReplyEditor::closing() {
     resizePanel(0);
     savedIconCodes_.clear();
     pendingIconCodes_.clear();
-    state_.replyIconCodes.clear();
+    replies_.iconCodes.clear();
     // No replies because the data folder could not be reached (renamed, a drive that went
     // away) is not a list the user emptied: nothing to clear, and nothing to complain about.
     if (store_.folderReachable()) store_.writeIconCodeFile(L"");

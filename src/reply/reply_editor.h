@@ -1,12 +1,11 @@
 // ReplyEditorWindow's rules: the reply editor's states and handlers. The dialog window forwards every event
 // here and shows what it is told through IEditorView; every write goes through the reply store,
-// and the bar's rows, count, icon codes and panel size follow each change at once.
+// and the bar's replies and panel size follow each change at once.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "core/bar_state.h"
 #include "core/ports.h"
 #include "reply/panel_geometry.h"
 #include "reply/reply_table.h"
@@ -43,8 +42,9 @@ public:
 
 class ReplyEditor {
 public:
-    ReplyEditor(BarState& state, ReplyTable& table, ReplyStore& store, IMessages& messages,
-                IEditorHost& host, IEditorView& view);
+    // `replies` are the bar's: the editor changes them after each write the store made.
+    ReplyEditor(Replies& replies, ReplyStore& store, IMessages& messages, IEditorHost& host,
+                IEditorView& view);
 
     // Events of the dialog, in the order the user meets them.
     // `row` is the reply the list selects first (0-based); past the replies, the last one.
@@ -81,12 +81,11 @@ private:
     void resizePanel(int rows);
     void confirmChange(int k, const std::wstring& text);
     void confirmAdd(int k, const std::wstring& text);
+    void reload();  // the replies as the files hold them, and the panel's size for them
     void reloadFromStore();
     bool refusedWhileRepliesHidden();  // tells the user why adding must wait
-    void resizePanelTo(const PanelSize& size);
 
-    BarState& state_;
-    ReplyTable& table_;
+    Replies& replies_;
     ReplyStore& store_;
     IMessages& messages_;
     IEditorHost& host_;

@@ -86,8 +86,8 @@ LRESULT ReplyEditorWindow::handleChildMessage(HWND hwnd, UINT msg, WPARAM wp, LP
 
 ReplyEditorWindow::ReplyEditorWindow(const Context& context)
     : context_(context),
-      store_(context.files, messages_, context.state.dataDir),
-      editor_(context.state, context.table, store_, messages_, *this, *this) {}
+      store_(context.files, messages_, context.dataDir),
+      editor_(context.replies, store_, messages_, *this, *this) {}
 
 ReplyEditorWindow::Result ReplyEditorWindow::showModal(const Context& context) {
     win::registerWindowClass<ReplyEditorWindow>(kClassName, 0, nullptr,

@@ -30,8 +30,8 @@ public:
 
     struct Context {
         HWND owner;  // the bar, disabled while the dialog is open
-        BarState& state;
-        ReplyTable& table;
+        const std::wstring& dataDir;  // where the reply files are
+        Replies& replies;             // the bar's, changed after each write
         IFiles& files;
         IEditorHost& bar;                    // panel size follows every change
         const std::array<HICON, 10>& icons;  // the ten classification icons

@@ -90,50 +90,40 @@ void ReplyStore::report(const std::wstring& text) {
     messages_.show(text, texts::kMessageTitle, MessageKind::Error);
 }
 
-PanelSize ReplyStore::loadReplies(BarState& state, ReplyTable& table) {
+Replies ReplyStore::loadReplies(const Replies& shown) {
+    Replies out;
     if (!hasFolder()) {  // nothing is read from anywhere else
-        state.replyCount = 0;
-        state.replyIconCodes.clear();
-        table.fill(Reply{});
-        state.autoSend = true;
-        return panelSizeFor(0);
+        out.autoSend = true;
+        return out;
     }
     finishInterruptedChanges();
     closeGaps();
-    // The first missing number ends the run. Files past the table's rows stay on disk unseen.
+    // The first missing number ends the run. Files past the panel's rows stay on disk unseen.
     std::vector<std::wstring> unreadable;
-    int count = 0;
-    for (; count < kReplyRows && files_.exists(replyPath(count)); ++count) {
+    for (int count = 0; count < kReplyRows && files_.exists(replyPath(count)); ++count) {
         const auto bytes = files_.readAll(replyPath(count));
         // An unreadable file still holds its number, so the replies after it keep theirs and a
         // later save cannot land on them.
         if (!bytes) unreadable.push_back(replyPath(count));
-        setReplyText(table[static_cast<std::size_t>(count)],
+        setReplyText(out.rows.emplace_back(),
                      bytes ? editingTextOf(codec::decodeStoreText(*bytes)) : std::wstring());
     }
-    state.replyCount = count;
 
-    state.replyIconCodes.clear();
     if (files_.exists(iconCodePath())) {
         if (const auto bytes = files_.readAll(iconCodePath()))
-            state.replyIconCodes = withoutLineBreaks(codec::decodeStoreText(*bytes));
+            out.iconCodes = withoutLineBreaks(codec::decodeStoreText(*bytes));
         else
             unreadable.push_back(iconCodePath());
     }
-    for (int row = 0; row < kReplyRows; ++row) {
-        Reply& reply = table[static_cast<std::size_t>(row)];
-        if (row < count)
-            setReplyIcon(reply, iconCodeAt(state.replyIconCodes, row));
-        else
-            reply = Reply{};
-    }
+    for (int row = 0; row < out.count(); ++row)
+        setReplyIcon(out.rows[static_cast<std::size_t>(row)], iconCodeAt(out.iconCodes, row));
 
     // Auto-send follows the marker file. A data folder that cannot be reached (renamed, on a
-    // drive that went away) tells nothing about it: the state stays as it was.
-    if (folderReachable()) state.autoSend = !files_.exists(noAutoSendPath());
+    // drive that went away) tells nothing about it: it stays as shown.
+    out.autoSend = folderReachable() ? !files_.exists(noAutoSendPath()) : shown.autoSend;
 
     if (!unreadable.empty()) report(texts::cannotRead(unreadable));
-    return panelSizeFor(count);
+    return out;
 }
 
 std::optional<std::wstring> ReplyStore::readReplyForEditing(int index) {
@@ -259,7 +249,7 @@ void ReplyStore::closeGaps() {
     }
 }
 
-bool ReplyStore::setAutoSend(BarState& state, bool on) {
+bool ReplyStore::setAutoSend(Replies& replies, bool on) {
     if (refusedWithoutFolder()) return false;
     if (on) {
         std::wstring reason;
@@ -270,7 +260,7 @@ bool ReplyStore::setAutoSend(BarState& state, bool on) {
     } else if (!write(noAutoSendPath(), std::wstring(kNoAutoSendLine) + kLineBreak)) {
         return false;
     }
-    state.autoSend = on;
+    replies.autoSend = on;
     return true;
 }
 

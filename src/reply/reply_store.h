@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 
-#include "core/bar_state.h"
 #include "core/ports.h"
 #include "reply/panel_geometry.h"
 #include "reply/reply_table.h"
@@ -26,12 +25,11 @@ public:
     // The data folder is there now: not renamed, not on a drive that went away.
     bool folderReachable() { return hasFolder() && files_.exists(dataDir_); }
 
-    // Start-up and each opening of the editor: fills the table's rows (each reply as the user
-    // typed it, without the line break the writer appends), replyCount, replyIconCodes and,
-    // when the data folder can be reached, autoSend from "n.txt". Reads only, apart from
-    // finishing what a killed write or delete left and closing gaps. Returns the size the panel
-    // takes.
-    PanelSize loadReplies(BarState& state, ReplyTable& table);
+    // Start-up and each opening of the editor: the replies as the files hold them (each as the
+    // user typed it, without the line break the writer appends), the icon codes and, when the
+    // data folder can be reached, auto-send from "n.txt"; otherwise auto-send as `shown` has
+    // it. Reads only, apart from finishing what a killed write or delete left and closing gaps.
+    Replies loadReplies(const Replies& shown);
 
     // Reply file `index` as the editor shows it: lines joined by CR LF, without the line break
     // that ends the file; "" for a missing or empty file. nullopt (reported) for a file that is
@@ -53,8 +51,8 @@ public:
     bool hiddenReplies() const { return hiddenReplies_; }
     // The reply file the last load could not move into its place, while replies are hidden.
     std::wstring firstHiddenFile() const { return hiddenReplies_ ? blockedBy_ : std::wstring(); }
-    // Writes or deletes "n.txt"; autoSend follows only when that succeeded.
-    bool setAutoSend(BarState& state, bool on);
+    // Writes or deletes "n.txt"; the replies' auto-send follows only when that succeeded.
+    bool setAutoSend(Replies& replies, bool on);
 
     std::wstring replyPath(int index) const;
     std::wstring iconCodePath() const;

@@ -2,8 +2,8 @@
 // icon code string, one character per reply.
 #pragma once
 
-#include <array>
 #include <string>
+#include <vector>
 
 namespace replybar {
 
@@ -16,7 +16,25 @@ struct Reply {
 };
 
 constexpr int kReplyRows = 41;  // rows of the panel, and so the most replies the bar holds
-using ReplyTable = std::array<Reply, kReplyRows>;
+
+// The replies the bar shows, as the reply store reads them: what each row pastes and its icon,
+// and whether a pick also sends. The store returns it whole; the reply editor changes it only
+// after the store has written the change, so it always says what the files say.
+struct Replies {
+    std::vector<Reply> rows;  // at most kReplyRows, the panel's first row first
+    // The icon code file's text as it was read or last written. Kept whole, so that characters
+    // the bar does not know (a hand edit) survive an edit of another reply.
+    std::wstring iconCodes;
+    bool autoSend = false;  // also send the send key after a pasted reply
+    int count() const { return static_cast<int>(rows.size()); }
+};
+
+// One group of the team library as the panel shows it: read only, any number of replies up to
+// the library's limit.
+struct ReplyGroup {
+    std::wstring name;
+    std::vector<Reply> rows;
+};
 
 // `fullText` without CR, each LF and each tab turned into one space, then U+3000.
 std::wstring displayTextOf(const std::wstring& fullText);

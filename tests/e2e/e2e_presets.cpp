@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "launch/launch_map.h"
 #include "controls/owner_drawn_menu_win32.h"
 #include "controls/picture_win32.h"
 
@@ -63,7 +64,7 @@ bool writeBmp(const wchar_t* path, HDC dc, HBITMAP bmp, int w, int h) {
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     ::CoInitialize(nullptr);
-    BarState state;
+    launch::LaunchEntries entries;
     NoShell shell;
     // The left bar of preset 4: a blue-to-white band, as the program's own picture would be.
     HDC screen = ::GetDC(nullptr);
@@ -78,7 +79,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     ::SelectObject(bandDc, oldBand);
     ::DeleteDC(bandDc);
-    menu::MenuHost host{&state, nullptr, &shell, [] {}, menu::OlePicture::fromBitmap(band)};
+    menu::MenuHost host{&entries, nullptr, &shell, [] {}, menu::OlePicture::fromBitmap(band)};
 
     struct Item {
         const wchar_t* text;

@@ -9,7 +9,7 @@ using namespace replybar;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::wstring text = fuzz::textOf(data, size);
-    LaunchMap map;  // the names between '|', then the empty name that closes the list
+    launch::LaunchMap map;  // the names between '|', then the empty name that closes the list
     std::size_t start = 0;
     for (std::size_t i = 0; i <= text.size(); ++i)
         if (i == text.size() || text[i] == L'|') {

@@ -70,7 +70,7 @@ protected:
         put("bmpk.txt", codes + "\r\n");
     }
     void open(int index = 0) {
-        store.loadReplies(state, table);
+        shown = store.loadReplies(shown);
         editor.open(index);
     }
     void type(const std::wstring& text) {
@@ -83,11 +83,10 @@ protected:
     testing::FailingFiles failing{*files};
     FakeMessages messages;
     ReplyStore store{failing, messages, codec::fromUtf8(dir.string() + "/")};
-    BarState state;
-    ReplyTable table{};
+    Replies shown;  // the bar's replies, as the editor leaves them
     FakeView view;
     FakeHost host;
-    ReplyEditor editor{state, table, store, messages, host, view};
+    ReplyEditor editor{shown, store, messages, host, view};
 };
 
 TEST_F(ReplyEditorTest, OpeningSelectsTheRequestedReplyOrTheLast) {
@@ -135,11 +134,11 @@ TEST_F(ReplyEditorTest, AddingWritesTheReplyAndItsIconAndGrowsThePanel) {
     editor.confirmClicked();
     EXPECT_EQ(get("2.txt"), codec::encodeStoreText(L"好的，马上来\r\n第二行\r\n"));
     EXPECT_EQ(get("bmpk.txt"), "125\r\n");
-    EXPECT_EQ(state.replyCount, 3);
-    EXPECT_EQ(state.replyIconCodes, L"125");
-    EXPECT_EQ(table[2].fullText, L"好的，马上来\r\n第二行");
-    EXPECT_EQ(table[2].displayText, L"好的，马上来 第二行\u3000");
-    EXPECT_EQ(table[2].icon, 5);
+    EXPECT_EQ(shown.count(), 3);
+    EXPECT_EQ(shown.iconCodes, L"125");
+    EXPECT_EQ(shown.rows[2].fullText, L"好的，马上来\r\n第二行");
+    EXPECT_EQ(shown.rows[2].displayText, L"好的，马上来 第二行\u3000");
+    EXPECT_EQ(shown.rows[2].icon, 5);
     EXPECT_EQ(host.panel.height, 630 + 180 + 60);
     EXPECT_TRUE(view.listEnabled && view.deleteEnabled && !view.cancelAdd);
 
@@ -158,14 +157,14 @@ TEST_F(ReplyEditorTest, AnIconPickIsSavedOnlyWithoutATextChangeInBetween) {
     EXPECT_FALSE(view.strip);
     editor.confirmClicked();
     EXPECT_EQ(get("bmpk.txt"), "0523\r\n");
-    EXPECT_EQ(table[1].icon, 5);
+    EXPECT_EQ(shown.rows[1].icon, 5);
 
     editor.iconClicked(9);
     type(L"changed");
     editor.confirmClicked();
     EXPECT_EQ(get("1.txt"), "changed\r\n");
     EXPECT_EQ(get("bmpk.txt"), "0523\r\n");  // the pick was dropped by the typing
-    EXPECT_EQ(table[1].icon, 5);
+    EXPECT_EQ(shown.rows[1].icon, 5);
 
     fs::remove(dir / "bmpk.txt");  // an unchanged icon rewrites only the reply file
     type(L"again");
@@ -196,9 +195,9 @@ TEST_F(ReplyEditorTest, DeletingInTheMiddleRenumbersFilesCodesAndRows) {
     EXPECT_EQ(get("2.txt"), "r3\r\n");
     EXPECT_FALSE(has("3.txt"));
     EXPECT_EQ(get("bmpk.txt"), "023\r\n");
-    EXPECT_EQ(state.replyCount, 3);
-    EXPECT_EQ(table[1].fullText, L"r2");
-    EXPECT_EQ(table[1].icon, 2);
+    EXPECT_EQ(shown.count(), 3);
+    EXPECT_EQ(shown.rows[1].fullText, L"r2");
+    EXPECT_EQ(shown.rows[1].icon, 2);
     EXPECT_EQ(view.rows, 3);
     EXPECT_EQ(view.selection, 1);  // the reply that took its number
     EXPECT_EQ(view.textBox, L"r2");
@@ -223,13 +222,13 @@ TEST_F(ReplyEditorTest, DeletingTheLastShowsTheFirstAndTheOnlyLeavesNothing) {
     editor.deleteClicked();
     editor.deleteClicked();
     EXPECT_FALSE(has("0.txt"));
-    EXPECT_EQ(state.replyCount, 0);
+    EXPECT_EQ(shown.count(), 0);
     EXPECT_FALSE(view.deleteEnabled);
     EXPECT_EQ(view.rows, 0);
     EXPECT_EQ(view.textBox, L"");
     editor.closing();
     EXPECT_EQ(get("bmpk.txt"), "\r\n");
-    EXPECT_EQ(state.replyIconCodes, L"");
+    EXPECT_EQ(shown.iconCodes, L"");
     EXPECT_EQ(host.panel.height, 0);
 }
 
@@ -241,7 +240,7 @@ TEST_F(ReplyEditorTest, AnInterruptedDeleteLosesNoReply) {
     messages.answer = MessageAnswer::Yes;
     failing.fail(testing::FileOp::Rename, store.replyPath(3), L"另一个程序正在使用此文件。");
     editor.deleteClicked();
-    EXPECT_EQ(state.replyCount, 2);  // r0 and r2 until 3.txt can move
+    EXPECT_EQ(shown.count(), 2);  // r0 and r2 until 3.txt can move
     EXPECT_EQ(get("3.txt"), "r3\r\n");
     EXPECT_EQ(get("bmpk.txt"), "0234\r\n");
 
@@ -254,13 +253,13 @@ TEST_F(ReplyEditorTest, AnInterruptedDeleteLosesNoReply) {
     const char* expected[] = {"r0", "r2", "r3", "r4", "A", "B"};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(get(std::to_string(i) + ".txt"), expected[i] + std::string("\r\n"));
-        EXPECT_EQ(withoutLineBreaks(table[static_cast<std::size_t>(i)].fullText),
+        EXPECT_EQ(withoutLineBreaks(shown.rows[static_cast<std::size_t>(i)].fullText),
                   codec::fromUtf8(expected[i]));
     }
     EXPECT_FALSE(has("6.txt"));
-    EXPECT_EQ(state.replyCount, 6);
+    EXPECT_EQ(shown.count(), 6);
     EXPECT_EQ(get("bmpk.txt"), "023400\r\n");
-    EXPECT_EQ(table[3].icon, 4);
+    EXPECT_EQ(shown.rows[3].icon, 4);
 }
 
 // While a stopped delete keeps replies unseen, neither closing the editor nor adding may touch
@@ -286,7 +285,7 @@ TEST_F(ReplyEditorTest, RepliesAStoppedDeleteHidesKeepTheirIcons) {
         failing.fail(testing::FileOp::Rename, store.replyPath(c.deleted),
                      L"另一个程序正在使用此文件。");
         editor.deleteClicked();
-        EXPECT_EQ(state.replyCount, c.shown);
+        EXPECT_EQ(shown.count(), c.shown);
         editor.closing();
         EXPECT_EQ(get("bmpk.txt"), codes + "\r\n");
 
@@ -302,14 +301,12 @@ TEST_F(ReplyEditorTest, RepliesAStoppedDeleteHidesKeepTheirIcons) {
 
         failing.failNothing();  // the other program let go: a fresh start shows everything
         ReplyStore fresh{failing, messages, codec::fromUtf8(dir.string() + "/")};
-        BarState after;
-        ReplyTable rows{};
-        fresh.loadReplies(after, rows);
-        ASSERT_EQ(after.replyCount, 4);
+        const Replies after = fresh.loadReplies({});
+        ASSERT_EQ(after.count(), 4);
         for (int i = 0; i < 4; ++i) {
             const int number = i < c.deleted - 1 ? i : i + 1;  // the reply's original number
-            EXPECT_EQ(rows[static_cast<std::size_t>(i)].fullText, L"r" + std::to_wstring(number));
-            EXPECT_EQ(rows[static_cast<std::size_t>(i)].icon, number);
+            EXPECT_EQ(after.rows[static_cast<std::size_t>(i)].fullText, L"r" + std::to_wstring(number));
+            EXPECT_EQ(after.rows[static_cast<std::size_t>(i)].icon, number);
         }
     }
 }
@@ -336,7 +333,7 @@ TEST_F(ReplyEditorTest, NoReplyTakesAnothersText) {
     EXPECT_EQ(get("2.txt"), "r2\r\n");
     ASSERT_EQ(messages.shown.size(), before + 1);
     EXPECT_NE(messages.shown.back().text.find(L"修改不会保存"), std::wstring::npos);
-    EXPECT_EQ(table[2].fullText, L"r2");
+    EXPECT_EQ(shown.rows[2].fullText, L"r2");
 }
 
 // A reply too long for the box (a megabyte pasted once) is pasted from the panel as it is, but
@@ -373,19 +370,19 @@ TEST_F(ReplyEditorTest, RefusesEmptyTextsAndA42ndReply) {
 TEST_F(ReplyEditorTest, AutoSendBoxWritesTheMarkerAndAnAddInProgressIsDropped) {
     replies(1, "0");
     open();
-    state.autoSend = true;
+    shown.autoSend = true;
     editor.autoSendClicked(false);
     EXPECT_TRUE(has("n.txt"));
-    EXPECT_FALSE(state.autoSend);
+    EXPECT_FALSE(shown.autoSend);
     editor.autoSendClicked(true);
     EXPECT_FALSE(has("n.txt"));
-    EXPECT_TRUE(state.autoSend);
+    EXPECT_TRUE(shown.autoSend);
 
     editor.addClicked();
     type(L"never confirmed");
     editor.closing();
     EXPECT_FALSE(has("1.txt"));
-    EXPECT_EQ(state.replyCount, 1);
+    EXPECT_EQ(shown.count(), 1);
     EXPECT_EQ(host.panel.height, 30 + 180 + 60);
 }
 

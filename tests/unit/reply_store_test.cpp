@@ -59,15 +59,17 @@ protected:
     std::wstring path(const std::string& name) const { return dataDir_ + codec::fromUtf8(name); }
 
     ReplyStore store() { return ReplyStore(failing_, messages_, dataDir_); }
-    PanelSize load() { return store().loadReplies(state_, table_); }
+    PanelSize load() {
+        replies_ = store().loadReplies(replies_);
+        return panelSizeFor(replies_.count());
+    }
 
     fs::path dir_;
     std::wstring dataDir_;
     std::unique_ptr<IFiles> files_ = makeSystemFiles();
     FailingFiles failing_{*files_};
     FakeMessages messages_;
-    BarState state_;
-    ReplyTable table_;
+    Replies replies_;
 };
 
 // Gaps an interrupted delete left are closed by moving the later files down in order; while a
@@ -78,12 +80,10 @@ TEST_F(ReplyStoreTest, LoadingClosesGapsAndAddingNeverReplacesAFile) {
     put("3.txt", "d\r\n");
     put("5.txt", "f\r\n");
     failing_.fail(FileOp::Rename, path("3.txt"), L"另一个程序正在使用此文件，进程无法访问。");
-    table_[2].fullText = L"stale";
     EXPECT_EQ(load().height, 345 + 180 + 60);
-    EXPECT_EQ(state_.replyCount, 2);
-    EXPECT_EQ(table_[2].fullText, L"");
+    EXPECT_EQ(replies_.count(), 2);
     ReplyStore s = store();
-    s.loadReplies(state_, table_);
+    replies_ = s.loadReplies(replies_);
     EXPECT_TRUE(s.hiddenReplies());
     EXPECT_NE(messages_.shown[0].text.find(L"没有丢失"), std::wstring::npos);
 
@@ -94,9 +94,9 @@ TEST_F(ReplyStoreTest, LoadingClosesGapsAndAddingNeverReplacesAFile) {
     EXPECT_NE(onlyMessage().find(path("3.txt")), std::wstring::npos);
 
     failing_.failNothing();  // the other program let go
-    s.loadReplies(state_, table_);
+    replies_ = s.loadReplies(replies_);
     EXPECT_FALSE(s.hiddenReplies());
-    EXPECT_EQ(state_.replyCount, 5);
+    EXPECT_EQ(replies_.count(), 5);
     const char* expected[] = {"a", "b", "c", "d", "f"};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(get(std::to_string(i) + ".txt"), expected[i] + std::string("\r\n"));
     EXPECT_FALSE(has("5.txt"));
@@ -117,11 +117,9 @@ TEST_F(ReplyStoreTest, AKillWhileClosingGapsLosesNothing) {
         const pid_t child = ::fork();
         if (child == 0) {
             ReplyStore s(*files_, messages_, dataDir_);
-            BarState state;
-            ReplyTable table{};
             char go = 1;
             (void)!::write(ready[1], &go, 1);
-            s.loadReplies(state, table);
+            s.loadReplies({});
             ::_exit(0);
         }
         char go = 0;
@@ -132,7 +130,7 @@ TEST_F(ReplyStoreTest, AKillWhileClosingGapsLosesNothing) {
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
         load();
-        ASSERT_EQ(state_.replyCount, static_cast<int>(before.size())) << "round " << round;
+        ASSERT_EQ(replies_.count(), static_cast<int>(before.size())) << "round " << round;
         for (std::size_t i = 0; i < before.size(); ++i)
             ASSERT_EQ(get(std::to_string(i) + ".txt"), before[i]) << "round " << round;
     }
@@ -160,12 +158,12 @@ TEST_F(ReplyStoreTest, LeftoversOfAKillAreCleanedWithoutLosingAReply) {
     for (const auto& [name, bytes] : before) put(name, bytes);
     fs::create_directory(dir_ / "5.txt.tmp");
     load();
-    EXPECT_EQ(state_.replyCount, 3);
-    EXPECT_EQ(table_[0].fullText, L"r0");
-    EXPECT_EQ(table_[1].fullText, L"r1");
-    EXPECT_EQ(table_[2].fullText, L"r2");
-    EXPECT_EQ(state_.replyIconCodes, L"012");
-    EXPECT_TRUE(state_.autoSend);
+    EXPECT_EQ(replies_.count(), 3);
+    EXPECT_EQ(replies_.rows[0].fullText, L"r0");
+    EXPECT_EQ(replies_.rows[1].fullText, L"r1");
+    EXPECT_EQ(replies_.rows[2].fullText, L"r2");
+    EXPECT_EQ(replies_.iconCodes, L"012");
+    EXPECT_TRUE(replies_.autoSend);
     std::set<std::string> after;
     for (const auto& entry : fs::directory_iterator(dir_)) after.insert(entry.path().filename());
     EXPECT_EQ(after, (std::set<std::string>{"0.txt", "1.txt", "2.txt", "bmpk.txt", "5.txt.tmp",
@@ -190,8 +188,8 @@ TEST_F(ReplyStoreTest, LoadedTextAndItsRowCaption) {
     for (const auto& [bytes, fullText, displayText] : cases) {
         put("0.txt", bytes);
         load();
-        EXPECT_EQ(table_[0].fullText, fullText);
-        EXPECT_EQ(table_[0].displayText, displayText);
+        EXPECT_EQ(replies_.rows[0].fullText, fullText);
+        EXPECT_EQ(replies_.rows[0].displayText, displayText);
     }
 }
 
@@ -216,10 +214,10 @@ TEST_F(ReplyStoreTest, IconCodes) {
         putReplies(c.replies);
         if (c.file) put("bmpk.txt", c.file);
         load();
-        EXPECT_EQ(state_.replyIconCodes, c.codes) << c.file;
-        for (int row = 0; row < 3; ++row) {
-            EXPECT_EQ(table_[row].icon, c.icons[row]) << c.file << " row " << row;
-            EXPECT_EQ(table_[row].iconCode, c.icons[row] < 0 ? L' ' : L'0' + c.icons[row]);
+        EXPECT_EQ(replies_.iconCodes, c.codes) << c.file;
+        for (int row = 0; row < replies_.count(); ++row) {
+            EXPECT_EQ(replies_.rows[row].icon, c.icons[row]) << c.file << " row " << row;
+            EXPECT_EQ(replies_.rows[row].iconCode, c.icons[row] < 0 ? L' ' : L'0' + c.icons[row]);
         }
         if (c.file) {
             EXPECT_EQ(get("bmpk.txt"), c.file);  // loading rewrites nothing
@@ -230,8 +228,8 @@ TEST_F(ReplyStoreTest, IconCodes) {
 TEST_F(ReplyStoreTest, MoreFilesThanRowsLoadTheFirst41AndTouchNothing) {
     putReplies(45);
     EXPECT_EQ(load().height, 11970 + 180 + 60);
-    EXPECT_EQ(state_.replyCount, 41);
-    EXPECT_EQ(table_[40].fullText, L"r40");
+    EXPECT_EQ(replies_.count(), 41);
+    EXPECT_EQ(replies_.rows[40].fullText, L"r40");
     EXPECT_EQ(get("44.txt"), "r44\r\n");
     EXPECT_TRUE(messages_.shown.empty());
 }
@@ -245,9 +243,9 @@ TEST_F(ReplyStoreTest, AutoSendFollowsTheMarkerWhileTheFolderIsThere) {
                 fs::remove_all(dir_);
                 if (folder) fs::create_directory(dir_);
                 if (folder && marker) put("n.txt", kGbkNoAutoSend);
-                state_.autoSend = before;
+                replies_.autoSend = before;
                 load();
-                EXPECT_EQ(state_.autoSend, folder ? !marker : before)
+                EXPECT_EQ(replies_.autoSend, folder ? !marker : before)
                     << folder << marker << before;
             }
         }
@@ -259,8 +257,8 @@ TEST_F(ReplyStoreTest, UnreadableReplyKeepsItsNumberAndIsReported) {
     putReplies(3);
     failing_.fail(FileOp::Read, path("1.txt"));
     load();
-    EXPECT_EQ(state_.replyCount, 3);
-    EXPECT_EQ(table_[2].fullText, L"r2");
+    EXPECT_EQ(replies_.count(), 3);
+    EXPECT_EQ(replies_.rows[2].fullText, L"r2");
     EXPECT_NE(onlyMessage().find(path("1.txt")), std::wstring::npos);
 }
 
@@ -294,13 +292,13 @@ TEST_F(ReplyStoreTest, BytesOnDisk) {
     EXPECT_EQ(get("bmpk.txt"), "3 0\r\n");
     ASSERT_TRUE(s.writeIconCodeFile(L""));
     EXPECT_EQ(get("bmpk.txt"), "\r\n");
-    ASSERT_TRUE(s.setAutoSend(state_, false));
-    EXPECT_FALSE(state_.autoSend);
+    ASSERT_TRUE(s.setAutoSend(replies_, false));
+    EXPECT_FALSE(replies_.autoSend);
     EXPECT_EQ(get("n.txt"), kGbkNoAutoSend);
-    ASSERT_TRUE(s.setAutoSend(state_, true));
-    EXPECT_TRUE(state_.autoSend);
+    ASSERT_TRUE(s.setAutoSend(replies_, true));
+    EXPECT_TRUE(replies_.autoSend);
     EXPECT_FALSE(has("n.txt"));
-    EXPECT_TRUE(s.setAutoSend(state_, true));  // already without the marker
+    EXPECT_TRUE(s.setAutoSend(replies_, true));  // already without the marker
     EXPECT_FALSE(has("0.txt.tmp"));
 }
 
@@ -334,7 +332,7 @@ TEST_F(ReplyStoreTest, FailuresAreReportedAndChangeNothing) {
     struct Case {
         FileOp op;
         const char* file;
-        std::function<bool(ReplyStore&, BarState&)> action;
+        std::function<bool(ReplyStore&, Replies&)> action;
         std::wstring message;
     };
     const Case cases[] = {
@@ -353,11 +351,11 @@ TEST_F(ReplyStoreTest, FailuresAreReportedAndChangeNothing) {
     for (const Case& c : cases) {
         messages_.shown.clear();
         failing_.fail(c.op, path(c.file));
-        state_.autoSend = c.file == std::string("n.txt") && c.op == FileOp::Write;
-        const bool autoSend = state_.autoSend;
+        replies_.autoSend = c.file == std::string("n.txt") && c.op == FileOp::Write;
+        const bool autoSend = replies_.autoSend;
         ReplyStore s = store();
-        EXPECT_FALSE(c.action(s, state_)) << c.file;
-        EXPECT_EQ(state_.autoSend, autoSend);
+        EXPECT_FALSE(c.action(s, replies_)) << c.file;
+        EXPECT_EQ(replies_.autoSend, autoSend);
         EXPECT_EQ(onlyMessage(), c.message + L"\n" + path(c.file) + L"\n\n磁盘空间不足。");
         EXPECT_EQ(get("0.txt"), "r0\r\n");
         EXPECT_EQ(get("1.txt"), "r1\r\n");
@@ -407,16 +405,14 @@ TEST(ReplyStoreWithoutFolder, ReadsNothingAndRefusesEveryWrite) {
     files.files[L"0.txt"] = {"a stray file in the working folder\r\n"};
     FakeMessages messages;
     ReplyStore store(files, messages, L"");
-    BarState state;
-    ReplyTable table{};
-    EXPECT_EQ(store.loadReplies(state, table).height, 0);
-    EXPECT_EQ(state.replyCount, 0);
+    Replies replies = store.loadReplies({});
+    EXPECT_EQ(replies.count(), 0);
     EXPECT_EQ(store.readReplyForEditing(0), L"");
     EXPECT_FALSE(store.writeReplyFile(0, L"x"));
     EXPECT_FALSE(store.writeIconCodeFile(L"0"));
     EXPECT_FALSE(store.removeReply(0, 0));
-    EXPECT_FALSE(store.setAutoSend(state, false));
-    EXPECT_TRUE(state.autoSend);
+    EXPECT_FALSE(store.setAutoSend(replies, false));
+    EXPECT_TRUE(replies.autoSend);
     EXPECT_TRUE(files.written.empty());
     EXPECT_EQ(files.files.size(), 1u);
     ASSERT_EQ(messages.shown.size(), 4u);

@@ -190,7 +190,7 @@ TEST(IconShellTest, PaintsTheShellIconOfAFileName) {
 class LaunchBuildTest : public ::testing::Test {
 protected:
     LauncherContext context() {
-        return {menu::MenuHost{&state, &heard, &shell, nullptr, nullptr}, nullptr};
+        return {menu::MenuHost{&entries, &heard, &shell, nullptr, nullptr}, nullptr};
     }
     void build() { buildLauncherMenu(context(), launcherMenu); }
 
@@ -199,7 +199,7 @@ protected:
     void choose(int id) { ::SendMessageW(menu::menuOwnerWindow(), WM_COMMAND, id, 0); }
 
     TempFolder folder;
-    BarState state;
+    launch::LaunchEntries entries;
     RecordingMenuEvents heard;
     RecordingShell shell;
     std::unique_ptr<menu::OwnerDrawnMenu> launcherMenu;
@@ -210,7 +210,7 @@ TEST_F(LaunchBuildTest, ListsNormalFilesWithCaptionsIconsAndTheirEntries) {
     folder.touch(L"desktop.ini", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     folder.touch(L"hidden.txt", FILE_ATTRIBUTE_HIDDEN);
     folder.mkdir(L"sub");
-    state.launchFolder = folder.withSlash();
+    entries.folder = folder.withSlash();
     build();
 
     ASSERT_EQ(itemCount(), 4);
@@ -221,15 +221,15 @@ TEST_F(LaunchBuildTest, ListsNormalFilesWithCaptionsIconsAndTheirEntries) {
         EXPECT_EQ(r.itemAlias, L"open" + std::to_wstring(id + 1));
         EXPECT_NE(menu::pictureHandle(r.itemIcon), 0u) << id;
         // The map ties the item to the file it was made from, in listing order.
-        const auto name = resolveLaunchEntry(state.launchMap, id + 1);
-        ASSERT_TRUE(name) << state.launchMap.size();
+        const auto name = resolveLaunchEntry(entries.map, id + 1);
+        ASSERT_TRUE(name) << entries.map.size();
         EXPECT_EQ(launcherCaption(*name), r.itemText);
         choose(id);
         EXPECT_EQ(shell.opened.back(), folder.withSlash() + *name);
     }
     EXPECT_EQ(texts, (std::set<std::wstring>{L"a", L"b", L"notes.txt", L"LICENSE"}));
-    ASSERT_EQ(state.launchMap.size(), 5u);  // four files and the empty name that closes them
-    EXPECT_EQ(resolveLaunchEntry(state.launchMap, 5), L"");
+    ASSERT_EQ(entries.map.size(), 5u);  // four files and the empty name that closes them
+    EXPECT_EQ(resolveLaunchEntry(entries.map, 5), L"");
     EXPECT_EQ(launcherMenu->Style(), 1);
     EXPECT_EQ(launcherMenu->SeparatorColor(), RGB(192, 192, 192));
 }
@@ -246,14 +246,14 @@ TEST_F(LaunchBuildTest, MissingOrEmptyFolderGivesOneGreyItem) {
                  {L"Q:\\no\\such\\drive\\", L"（找不到文件夹）"},
                  {L"bad<>|name\\", L"（找不到文件夹）"}};
     for (const auto& c : cases) {
-        state.launchFolder = c.folder;
+        entries.folder = c.folder;
         build();
         ASSERT_TRUE(launcherMenu);
         EXPECT_TRUE(::IsMenu(launcherMenu->hwnd()));
         ASSERT_EQ(itemCount(), 1) << c.text;
         EXPECT_EQ(item(0).itemText, c.text);
         EXPECT_EQ(::GetMenuState(launcherMenu->hwnd(), 0, MF_BYPOSITION) & MF_DISABLED, MF_DISABLED);
-        EXPECT_EQ(state.launchMap, LaunchMap{L""});
+        EXPECT_EQ(entries.map, LaunchMap{L""});
         EXPECT_EQ(launcherMenu->Style(), 1);
         choose(0);
         EXPECT_TRUE(shell.opened.empty());
@@ -265,7 +265,7 @@ TEST_F(LaunchBuildTest, AFolderWithoutItsBackslashListsItsFiles) {
     folder.touch(L"a.txt");
     std::wstring typed = folder.withSlash();
     typed.pop_back();
-    state.launchFolder = typed;
+    entries.folder = typed;
     build();
     ASSERT_EQ(itemCount(), 1);
     EXPECT_EQ(item(0).itemText, L"a.txt");
@@ -276,7 +276,7 @@ TEST_F(LaunchBuildTest, AFolderWithoutItsBackslashListsItsFiles) {
 TEST_F(LaunchBuildTest, BlankCaptionKeepsItsEntryAndLaterItemsStayInStep) {
     folder.touch(L" .lnk");
     folder.touch(L"z.txt");
-    state.launchFolder = folder.withSlash();
+    entries.folder = folder.withSlash();
     build();
     ASSERT_EQ(itemCount(), 1);
     EXPECT_EQ(item(0).itemText, L"z.txt");
@@ -286,14 +286,14 @@ TEST_F(LaunchBuildTest, BlankCaptionKeepsItsEntryAndLaterItemsStayInStep) {
 
 TEST_F(LaunchBuildTest, CapOf150EntriesAndRebuildsThatLeakNothing) {
     for (int i = 0; i < 160; ++i) folder.touch(L"file" + std::to_wstring(i) + L".txt");
-    state.launchFolder = folder.withSlash();
+    entries.folder = folder.withSlash();
     build();
     const HMENU first = launcherMenu->hwnd();
     ASSERT_EQ(itemCount(), 150);
     EXPECT_EQ(launcherMenu->Style(), 0) << "a capped build keeps preset 0";
-    ASSERT_EQ(state.launchMap.size(), 151u);  // closed by an empty entry 151
-    EXPECT_EQ(state.launchMap.back(), L"");
-    const auto last = resolveLaunchEntry(state.launchMap, 150);
+    ASSERT_EQ(entries.map.size(), 151u);  // closed by an empty entry 151
+    EXPECT_EQ(entries.map.back(), L"");
+    const auto last = resolveLaunchEntry(entries.map, 150);
     ASSERT_TRUE(last);
     choose(149);
     ASSERT_EQ(shell.opened.size(), 1u);
@@ -305,8 +305,8 @@ TEST_F(LaunchBuildTest, CapOf150EntriesAndRebuildsThatLeakNothing) {
     build();
     EXPECT_FALSE(::IsMenu(first)) << "the old menu goes with the old object";
     ASSERT_EQ(itemCount(), 149);
-    ASSERT_EQ(state.launchMap.size(), 150u);
-    EXPECT_EQ(state.launchMap.back(), L"");
+    ASSERT_EQ(entries.map.size(), 150u);
+    EXPECT_EQ(entries.map.back(), L"");
     EXPECT_EQ(launcherMenu->Style(), 1);
 
     folder.touch(L"file0.txt");  // 150 again, and rebuilt over and over
@@ -365,7 +365,7 @@ TEST_F(LaunchBuildTest, EachEntryShowsItsOwnIcon) {
     ASSERT_TRUE(makeShortcut(f + L"named.lnk", t + L"empty.exe", t + L"prog.exe", 1));
     ASSERT_TRUE(makeShortcut(f + L"to empty.lnk", t + L"empty.exe"));
     ASSERT_TRUE(makeShortcut(f + L"to doc.lnk", t + L"doc.txt"));
-    state.launchFolder = f;
+    entries.folder = f;
     build();
     std::map<std::wstring, HICON> icon;  // by caption
     for (int id = 0; id < itemCount(); ++id)
@@ -549,11 +549,11 @@ TEST_F(BackgroundBuildTest, ClosingWhileAFolderHangsNeitherWaitsNorCrashes) {
 // The worker's content makes the same menu as a build on the bar's thread.
 TEST_F(LaunchBuildTest, ContentGatheredOnAWorkerFillsTheMenu) {
     for (const wchar_t* name : {L"a.lnk", L"b.txt", L"c.txt"}) folder.touch(name);
-    state.launchFolder = folder.withSlash();
+    entries.folder = folder.withSlash();
     LauncherContent content;
     std::thread([&] {
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        content = gatherLauncherContent(state.launchFolder, listLaunchFolder);
+        content = gatherLauncherContent(entries.folder, listLaunchFolder);
         ::CoUninitialize();
     }).join();
     ASSERT_EQ(content.iconOf.size(), 3u);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <memory>
 
+#include "launch/launch_map.h"
 #include "controls/owner_drawn_menu_win32.h"
 #include "menu_test_support.h"
 
@@ -23,9 +24,9 @@ constexpr COLORREF kCanvas = RGB(1, 2, 3);  // what the surface shows where noth
 class MenuTest : public ::testing::Test {
 public:
     void SetUp() override {
-        state.launchFolder = L"C:\\启动\\";
+        entries.folder = L"C:\\启动\\";
         menu = std::make_unique<OwnerDrawnMenu>(
-            MenuHost{&state, &heard, &shell, [this] { ++unloads; }, nullptr});
+            MenuHost{&entries, &heard, &shell, [this] { ++unloads; }, nullptr});
         menu->CreateMenu();
     }
 
@@ -51,7 +52,7 @@ public:
 
     void command(WPARAM id) { ::SendMessageW(menuOwnerWindow(), WM_COMMAND, id, 0); }
 
-    BarState state;
+    launch::LaunchEntries entries;
     RecordingMenuEvents heard;
     RecordingShell shell;
     int unloads = 0;
@@ -98,7 +99,7 @@ TEST_F(MenuTest, Preset2LeftBarGradientSpansTheWholeMenu) {
 TEST_F(MenuTest, Preset4PaintsTheBarImageAndNoDrawingLeavesGdiObjectsBehind) {
     const COLORREF barColor = RGB(10, 200, 30);
     menu = std::make_unique<OwnerDrawnMenu>(
-        MenuHost{&state, &heard, &shell, nullptr,
+        MenuHost{&entries, &heard, &shell, nullptr,
                  OlePicture::fromBitmap(testing::solidBitmap(20, 1024, barColor))});
     menu->CreateMenu();
     menu->AddItem(L"a", testing::solidIconPicture(32, kRed), L"甲", 0, 0);
@@ -248,7 +249,7 @@ TEST_F(MenuTest, NewMenuObjectTakesOverWhateverTheOrderOfDestruction) {
     // The new object's CreateMenu before the old object goes: the old menu must go, the new
     // one must survive the old object's destruction.
     auto next =
-        std::make_unique<OwnerDrawnMenu>(MenuHost{&state, &heard, &shell, nullptr, nullptr});
+        std::make_unique<OwnerDrawnMenu>(MenuHost{&entries, &heard, &shell, nullptr, nullptr});
     next->CreateMenu();
     EXPECT_FALSE(::IsMenu(first));
     menu.reset();
@@ -279,7 +280,7 @@ TEST_F(MenuTest, SetItemStateOnlyEverAddsSystemBits) {
 }
 
 TEST_F(MenuTest, CommandOpensTheItemsEntryAndRunsItsAlias) {
-    state.launchMap = {L"a.lnk", L"b.url", L""};
+    entries.map = {L"a.lnk", L"b.url", L""};
     menu->AddItem(L"open1", nullptr, L"a", 0, 0);
     menu->AddItem(L"open2", nullptr, L"b", 0, 0);
     menu->AddItem(L"check", nullptr, L"勾", MFT_RADIOCHECK, 0);
@@ -303,7 +304,7 @@ TEST_F(MenuTest, CommandOpensTheItemsEntryAndRunsItsAlias) {
 
 // The system's own menu loop: measuring, drawing, selection and the posted command.
 TEST_F(MenuTest, PopupMenuRunsTheChosenItemAfterItCloses) {
-    state.launchMap = {L"a.lnk", L"b.url", L""};
+    entries.map = {L"a.lnk", L"b.url", L""};
     menu->AddItem(L"open1", nullptr, L"第一项", 0, 0);
     menu->AddItem(L"open2", nullptr, L"第二项", 0, 0);
     menu->Style(1);

@@ -77,19 +77,18 @@ TEST_F(StoreFolder, LoadsGbkFilesAsTheyHaveAlwaysBeenWritten) {
     put(L"3.txt", "after the gap\r\n");
     put(L"bmpk.txt", "3 \r\n0\r\n");
     put(L"n.txt", "\xB2\xBB\xD2\xAA\r\n");
-    BarState state;
-    ReplyTable table{};
     ReplyStore store(*files, messages, dir);
-    const PanelSize size = store.loadReplies(state, table);
-    EXPECT_EQ(state.replyCount, 3);  // the gap is closed: 3.txt is 2.txt now
+    const Replies replies = store.loadReplies({});
+    const PanelSize size = panelSizeFor(replies.count());
+    EXPECT_EQ(replies.count(), 3);  // the gap is closed: 3.txt is 2.txt now
     EXPECT_EQ(get(L"2.txt"), "after the gap\r\n");
-    EXPECT_EQ(table[0].fullText, L"你好");
-    EXPECT_EQ(table[1].fullText, L"a\r\n第二行");
-    EXPECT_EQ(table[1].displayText, L"a 第二行\u3000");
-    EXPECT_EQ(state.replyIconCodes, L"3 0");
-    EXPECT_EQ(table[0].icon, 3);
-    EXPECT_EQ(table[1].icon, -1);
-    EXPECT_FALSE(state.autoSend);
+    EXPECT_EQ(replies.rows[0].fullText, L"你好");
+    EXPECT_EQ(replies.rows[1].fullText, L"a\r\n第二行");
+    EXPECT_EQ(replies.rows[1].displayText, L"a 第二行\u3000");
+    EXPECT_EQ(replies.iconCodes, L"3 0");
+    EXPECT_EQ(replies.rows[0].icon, 3);
+    EXPECT_EQ(replies.rows[1].icon, -1);
+    EXPECT_FALSE(replies.autoSend);
     EXPECT_EQ(size.height, panelSizeFor(3).height);
     EXPECT_TRUE(messages.shown.empty());
 }
@@ -102,10 +101,8 @@ TEST_F(StoreFolder, EmojiReplyIsWrittenSoItReadsBackIntact) {
     EXPECT_EQ(get(L"0.txt").substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_EQ(get(L"1.txt"), "\xC6\xD5\xCD\xA8\xD6\xD0\xCE\xC4\r\n");  // plain GBK
     EXPECT_EQ(store.readReplyForEditing(0), reply);
-    BarState state;
-    ReplyTable table{};
-    store.loadReplies(state, table);
-    EXPECT_EQ(table[0].fullText, reply);
+    Replies replies = store.loadReplies({});
+    EXPECT_EQ(replies.rows[0].fullText, reply);
     EXPECT_EQ(codec::gbkByteLength(L"中文ab"), 6u);
 }
 
@@ -145,17 +142,15 @@ TEST_F(StoreFolder, AFileHeldOpenStopsTheRenumberingUntilItIsFree) {
                                 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(store.removeReply(1, 4, L"0234"));
-    BarState state;
-    ReplyTable table{};
-    store.loadReplies(state, table);
-    EXPECT_EQ(state.replyCount, 2);
+    Replies replies = store.loadReplies({});
+    EXPECT_EQ(replies.count(), 2);
     EXPECT_TRUE(store.hiddenReplies());
     EXPECT_FALSE(store.addReplyFile(3, L"would overwrite r3"));
     ::CloseHandle(lock);
     EXPECT_EQ(get(L"3.txt"), "r3\r\n");
 
-    store.loadReplies(state, table);
-    EXPECT_EQ(state.replyCount, 4);
+    replies = store.loadReplies(replies);
+    EXPECT_EQ(replies.count(), 4);
     EXPECT_FALSE(store.hiddenReplies());
     const char* expected[] = {"r0\r\n", "r2\r\n", "r3\r\n", "r4\r\n"};
     for (int i = 0; i < 4; ++i) EXPECT_EQ(get(std::to_wstring(i) + L".txt"), expected[i]);
