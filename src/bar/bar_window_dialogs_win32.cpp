@@ -6,6 +6,7 @@
 
 #include "bar/startup.h"
 #include "core/settings.h"
+#include "core/settings_texts.h"
 #include "launch/settings_window_win32.h"
 #include "reply/reply_editor_window_win32.h"
 #include "win/modal_win32.h"
@@ -75,6 +76,12 @@ void BarWindow::resetButtonPictures() {
 
 void BarWindow::saveSettings() { writeSettingsString(); }
 
+void BarWindow::setTeamLibrary(const std::wstring& location) { teamLibrary_ = location; }
+
+std::wstring BarWindow::teamLibraryStatus() {
+    return teamLibrary_.empty() ? L"" : texts::kTeamLibraryReading;
+}
+
 void BarWindow::writeSettingsString() {
     saveSettingsString(settings_, messages_, settingsInEffect());
 }
@@ -94,6 +101,7 @@ Settings BarWindow::settingsInEffect() const {
     now.homePage = state_.homePage;
     now.hotkey = hotkey_;
     now.sendKey = controller_->sendKey();
+    now.teamLibrary = teamLibrary_;
     return now;
 }
 

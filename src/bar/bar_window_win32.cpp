@@ -61,6 +61,8 @@ bool BarWindow::create() {
     Settings stored;
     readSettingsString(settings_, stored);
     readKeySettings(settings_, stored);
+    readTeamLibrary(settings_, stored);
+    teamLibrary_ = stored.teamLibrary;
     placeFromSettings(stored);
     // The send key from now on; the hotkey is registered once the bar is painted.
     controller_->setSendKey(stored.sendKey);

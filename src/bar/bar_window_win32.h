@@ -87,6 +87,8 @@ private:
     void saveSettings() override;
     bool applyHotkey(const keys::Hotkey& hotkey) override;
     void setSendKey(keys::SendKey key) override;
+    void setTeamLibrary(const std::wstring& location) override;
+    std::wstring teamLibraryStatus() override;
 
     // Keyboard mode and the hotkey (bar_keyboard_win32.cpp).
     void startKeyboard();
@@ -154,6 +156,7 @@ private:
     win::WindowHotkeys hotkeys_;
     keys::Hotkey hotkey_ = keys::kDefaultHotkey;  // the combination that opens the panel
     bool hotkeyRegistered_ = false;
+    std::wstring teamLibrary_;     // where the team's replies are read from; "" for nowhere
     bool sessionNotices_ = false;  // WM_WTSSESSION_CHANGE tells of a lock of the screen
     std::unique_ptr<ClickWatch> clickWatch_;  // clicks elsewhere, while keyboard mode lasts
 };

@@ -205,6 +205,9 @@ SETTINGS_HOTKEY=1103             # the hotkey field
 SETTINGS_SEND_ENTER=1009         # auto-send presses Enter
 SETTINGS_START_WITH_WINDOWS=1010 # "开机时自动启动快捷回复条"
 SETTINGS_START_NOTE=1403         # beside it: why an entry there is not ticked
+SETTINGS_TEAM_LIBRARY=1104       # the team library's location
+SETTINGS_CHOOSE_TEAM_LIBRARY=1011  # 选择… beside it
+SETTINGS_TEAM_STATUS=1405
 FOLDER_TEXT=100               # the folder box's own children: its text and 打开文件夹
 FOLDER_BROWSE=101
 EDITOR_LIST=101               # the probe reports the list as combo101=COUNT|SELECTED
