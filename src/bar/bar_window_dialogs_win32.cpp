@@ -76,10 +76,24 @@ void BarWindow::resetButtonPictures() {
 
 void BarWindow::saveSettings() { writeSettingsString(); }
 
-void BarWindow::setTeamLibrary(const std::wstring& location) { teamLibrary_ = location; }
+void BarWindow::setTeamLibrary(const std::wstring& location) {
+    teamLibrary_ = location;
+    if (!team_) return;  // start-up is not through yet: it starts the library
+    team_->setLocation(location, teamCheckSeconds_);
+    teamLibraryChanged();
+}
 
 std::wstring BarWindow::teamLibraryStatus() {
-    return teamLibrary_.empty() ? L"" : texts::kTeamLibraryReading;
+    if (!team_) return teamLibrary_.empty() ? L"" : texts::kTeamLibraryReading;
+    return team_->status();
+}
+
+// A new version or none: the panel shows what is in use now, and is drawn anew.
+void BarWindow::teamLibraryChanged() {
+    controller_->teamGroupsChanged();
+    painter_.repliesChanged();
+    tooltips_.markStale();
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void BarWindow::writeSettingsString() {

@@ -25,6 +25,7 @@ constexpr unsigned kBuildLauncherMenuDelayMs = 66;
 // Posted by a paint that left the tooltips behind the panel's rows: they follow once the
 // panel is on the screen (bar_keyboard_win32.cpp numbers its own messages from WM_APP + 1).
 constexpr UINT kUpdateTooltips = WM_APP + 16;
+constexpr UINT kTeamLibraryOutcome = WM_APP + 17;  // the team library's watch has news
 
 }  // namespace
 
@@ -62,7 +63,9 @@ bool BarWindow::create() {
     readSettingsString(settings_, stored);
     readKeySettings(settings_, stored);
     readTeamLibrary(settings_, stored);
+    readTeamCheckSeconds(settings_, stored);
     teamLibrary_ = stored.teamLibrary;
+    teamCheckSeconds_ = stored.teamCheckSeconds;
     placeFromSettings(stored);
     // The send key from now on; the hotkey is registered once the bar is painted.
     controller_->setSendKey(stored.sendKey);
@@ -89,6 +92,11 @@ void BarWindow::finishStartUp() {
     store_ = std::make_unique<ReplyStore>(*files_, messages_, state_.dataDir);
     replies_ = store_->loadReplies(replies_);
     controller_->setPanelSize(panelSizeFor(replies_.count()));
+    // The team's replies from the local copy at once; the source is read off this thread.
+    team_ = std::make_unique<BarTeamLibrary>(hwnd_, kTeamLibraryOutcome, *files_, teamCacheFolder());
+    controller_->setTeamGroups(&team_->groups());
+    team_->setLocation(teamLibrary_, teamCheckSeconds_);
+    controller_->teamGroupsChanged();
     tooltips_.create(hwnd_);
     enable(TimerId::BuildLauncherMenu, kBuildLauncherMenuDelayMs);
     stayOnTop_->start();
@@ -101,6 +109,16 @@ void BarWindow::finishStartUp() {
 
 // The per-user application data folder, made when it is missing. Without one the replies have
 // no home: dataDir stays empty and the store refuses to write anywhere else.
+// The local copy of the team library lives in the user's local application data: it is this
+// machine's, and a roaming profile need not carry it.
+std::wstring BarWindow::teamCacheFolder() {
+    wchar_t buf[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(hwnd_, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+                                  SHGFP_TYPE_CURRENT, buf)))
+        return L"";
+    return dataDirFrom(buf) + L"ReplyBar\\";
+}
+
 void BarWindow::readFolders() {
     wchar_t buf[MAX_PATH] = {};
     std::wstring path;
@@ -176,6 +194,9 @@ LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (std::exchange(tooltipsDue_, false)) ::PostMessageW(hwnd_, kUpdateTooltips, 0, 0);
             return 0;
         case kUpdateTooltips: tooltips_.update(*controller_); return 0;
+        case kTeamLibraryOutcome:
+            if (team_ && team_->takeOutcomes()) teamLibraryChanged();
+            return 0;
         case WM_ERASEBKGND: return 1;
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT && onSetCursor()) return TRUE;

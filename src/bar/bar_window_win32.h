@@ -12,6 +12,7 @@
 #include "bar/bar_controller.h"
 #include "bar/bar_launcher_win32.h"
 #include "bar/bar_painter_win32.h"
+#include "bar/bar_team_library_win32.h"
 #include "bar/bar_tooltips_win32.h"
 #include "bar/click_watch_win32.h"
 #include "bar/stay_on_top_win32.h"
@@ -123,6 +124,8 @@ private:
     template <typename Dialog>
     bool runDialog(Dialog dialog);
     void runReplyEditor(int row, std::optional<std::wstring> newReplyText);
+    void teamLibraryChanged();
+    std::wstring teamCacheFolder();
     void writeSettingsString();
     Settings settingsInEffect() const;
 
@@ -157,6 +160,8 @@ private:
     keys::Hotkey hotkey_ = keys::kDefaultHotkey;  // the combination that opens the panel
     bool hotkeyRegistered_ = false;
     std::wstring teamLibrary_;     // where the team's replies are read from; "" for nowhere
+    int teamCheckSeconds_ = kDefaultTeamCheckSeconds;
+    std::unique_ptr<BarTeamLibrary> team_;  // from the end of start-up
     bool sessionNotices_ = false;  // WM_WTSSESSION_CHANGE tells of a lock of the screen
     std::unique_ptr<ClickWatch> clickWatch_;  // clicks elsewhere, while keyboard mode lasts
 };

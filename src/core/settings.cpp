@@ -158,6 +158,12 @@ void readTeamLibrary(ISettingTexts& texts, Settings& settings) {
     settings.teamLibrary = usable(stored.kind) ? stored.location : L"";
 }
 
+void readTeamCheckSeconds(ISettingNumbers& numbers, Settings& settings) {
+    const auto n = numbers.readNumber(kTeamCheckSecondsValue);
+    settings.teamCheckSeconds =
+        n && *n >= 2 && *n <= 3600 ? static_cast<int>(*n) : kDefaultTeamCheckSeconds;
+}
+
 void saveSettingsString(ISettingsStore& store, IMessages& messages, const Settings& settings) {
     std::wstring reason;
     if (store.write(formatSettingsString(settings), reason)) return;

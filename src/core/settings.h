@@ -34,6 +34,9 @@ struct StoredPosition {
     bool operator==(const StoredPosition&) const = default;
 };
 
+inline constexpr int kDefaultTeamCheckSeconds = 60;
+inline constexpr wchar_t kTeamCheckSecondsValue[] = L"TeamLibraryCheckSeconds";
+
 struct Settings {
     std::optional<StoredPosition> position;    // none: the first-start placement
     std::optional<std::wstring> launchFolder;  // none: Quick Launch, known once folders are read
@@ -45,6 +48,9 @@ struct Settings {
     StartBox startWithWindows;
     // The file the team shares its replies in: a full path or an http(s) address; "" for none.
     std::wstring teamLibrary;
+    // How often the team library is looked at besides the folder's change notices, seconds.
+    // Not in the dialog: an administrator (or a test) sets the number "TeamLibraryCheckSeconds".
+    int teamCheckSeconds = kDefaultTeamCheckSeconds;
     bool operator==(const Settings&) const = default;
 };
 
@@ -97,6 +103,8 @@ void readKeySettings(ISettingNumbers& numbers, Settings& settings);
 void readStartWithWindows(IRunAtLogon& run, const std::wstring& exePath, Settings& settings);
 // A stored location that cannot be used (edited by hand) reads as none.
 void readTeamLibrary(ISettingTexts& texts, Settings& settings);
+// 2 to 3600 seconds; anything else reads as the default.
+void readTeamCheckSeconds(ISettingNumbers& numbers, Settings& settings);
 
 // Writes the settings string; when the system refuses, one message says what was not saved and
 // why, and the bar goes on.

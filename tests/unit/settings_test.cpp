@@ -175,3 +175,23 @@ TEST(Settings, TheTeamLibraryLocationJudgedReadAndWritten) {
 
 }  // namespace
 }  // namespace replybar
+
+namespace replybar {
+namespace {
+
+TEST(Settings, TheTeamLibrarysCheckIntervalKeepsToItsRange) {
+    const struct {
+        std::optional<std::uint32_t> stored;
+        int seconds;
+    } cases[] = {{std::nullopt, 60}, {2, 2}, {3600, 3600}, {1, 60}, {0, 60}, {3601, 60}};
+    for (const auto& c : cases) {
+        testing::FakeSettingNumbers numbers;
+        if (c.stored) numbers.values[kTeamCheckSecondsValue] = *c.stored;
+        Settings s;
+        readTeamCheckSeconds(numbers, s);
+        EXPECT_EQ(s.teamCheckSeconds, c.seconds);
+    }
+}
+
+}  // namespace
+}  // namespace replybar

@@ -1,0 +1,101 @@
+#include "bar/bar_team_library_win32.h"
+
+#include "reply/team_cache.h"
+
+namespace replybar {
+
+team::LocalTime localTimeNow() {
+    SYSTEMTIME st{};
+    ::GetLocalTime(&st);
+    return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute};
+}
+
+BarTeamLibrary::BarTeamLibrary(HWND bar, UINT message, IFiles& files, std::wstring cacheFolder)
+    : files_(files), cacheFolder_(std::move(cacheFolder)), mailbox_(std::make_shared<Mailbox>()) {
+    mailbox_->bar = bar;
+    mailbox_->message = message;
+}
+
+BarTeamLibrary::~BarTeamLibrary() {
+    {
+        std::lock_guard<std::mutex> hold(mailbox_->lock);
+        mailbox_->closed = true;
+    }
+    watch_.reset();
+}
+
+void BarTeamLibrary::setLocation(const std::wstring& location, int checkSeconds) {
+    if (location == location_ && watch_) {
+        watch_->checkNow();
+        return;
+    }
+    watch_.reset();
+    {
+        // Outcomes of the old location that are still on their way are not for the new one.
+        std::lock_guard<std::mutex> hold(mailbox_->lock);
+        mailbox_->outcomes.clear();
+    }
+    location_ = location;
+    version_.reset();
+    groups_.clear();
+    if (location.empty()) return;
+
+    std::optional<team::CachedCopy> cached;
+    if (!cacheFolder_.empty())
+        if (const auto bytes = files_.readAll(cacheFolder_ + team::kCacheFileName))
+            cached = team::parseCache(*bytes, location);
+    version_.emplace(std::move(cached));
+    useVersion();
+
+    // The watch's thread only queues and posts: the bar applies each outcome on its own thread.
+    std::weak_ptr<Mailbox> box = mailbox_;
+    watch_ = std::make_unique<team::TeamSourceWatch>(
+        team::TeamSourceWatch::Options{location, checkSeconds > 0 ? checkSeconds : 60, 10000},
+        [box](team::FetchOutcome outcome) {
+            const auto mailbox = box.lock();
+            if (!mailbox) return;
+            std::lock_guard<std::mutex> hold(mailbox->lock);
+            if (mailbox->closed) return;
+            mailbox->outcomes.push_back(std::move(outcome));
+            ::PostMessageW(mailbox->bar, mailbox->message, 0, 0);
+        });
+}
+
+bool BarTeamLibrary::takeOutcomes() {
+    std::deque<team::FetchOutcome> outcomes;
+    {
+        std::lock_guard<std::mutex> hold(mailbox_->lock);
+        outcomes.swap(mailbox_->outcomes);
+    }
+    if (!version_) return false;
+    bool changed = false;
+    for (const team::FetchOutcome& outcome : outcomes) {
+        const team::TeamVersion::Step step = version_->apply(outcome);
+        if (step.writeCache) writeCache();
+        changed = changed || step.libraryChanged;
+    }
+    if (changed) useVersion();
+    return changed;
+}
+
+void BarTeamLibrary::useVersion() {
+    const team::TeamLibrary* library = version_ ? version_->library() : nullptr;
+    groups_ = library ? team::replyGroupsOf(*library) : std::vector<ReplyGroup>{};
+}
+
+// A copy that cannot be written costs only the next start's head start: nothing to tell.
+void BarTeamLibrary::writeCache() {
+    if (cacheFolder_.empty() || !version_) return;
+    if (!files_.isFolder(cacheFolder_)) ::CreateDirectoryW(cacheFolder_.c_str(), nullptr);
+    std::wstring reason;
+    files_.writeAtomic(cacheFolder_ + team::kCacheFileName,
+                       team::formatCache(location_, version_->fetchedAt(), version_->bytesInUse()),
+                       reason);
+}
+
+std::wstring BarTeamLibrary::status() const {
+    if (location_.empty() || !version_) return L"";
+    return version_->statusText(localTimeNow());
+}
+
+}  // namespace replybar

@@ -1,0 +1,64 @@
+// The team library as the bar holds it: the version in use and its groups, the local copy it
+// starts from, and the watch that reads the source off the bar's thread. Outcomes come back to
+// the bar as a posted message and are taken on its thread, so the groups only ever change there.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/ports.h"
+#include "reply/reply_table.h"
+#include "reply/team_source_win32.h"
+#include "reply/team_version.h"
+
+namespace replybar {
+
+class BarTeamLibrary {
+public:
+    // `cacheFolder` ends with "\" (the user's local application data for the program); ""
+    // keeps no copy. Outcomes are announced by posting `message` to `bar`.
+    BarTeamLibrary(HWND bar, UINT message, IFiles& files, std::wstring cacheFolder);
+    ~BarTeamLibrary();
+
+    // The location set (a path or an address; "" for none): the copy of that location is shown
+    // at once and the source is read again. The same location as now only checks again.
+    void setLocation(const std::wstring& location, int checkSeconds);
+    // The posted message: every outcome that came is applied. True when the groups changed.
+    bool takeOutcomes();
+
+    // The groups in use; none without a library.
+    const std::vector<ReplyGroup>& groups() const { return groups_; }
+    // The settings frame's status line: "" without a library.
+    std::wstring status() const;
+    const std::wstring& location() const { return location_; }
+
+private:
+    struct Mailbox {
+        std::mutex lock;
+        std::deque<team::FetchOutcome> outcomes;
+        HWND bar = nullptr;
+        UINT message = 0;
+        bool closed = false;
+    };
+    void useVersion();
+    void writeCache();
+
+    IFiles& files_;
+    std::wstring cacheFolder_;
+    std::wstring location_;
+    std::shared_ptr<Mailbox> mailbox_;
+    std::optional<team::TeamVersion> version_;
+    std::unique_ptr<team::TeamSourceWatch> watch_;
+    std::vector<ReplyGroup> groups_;
+};
+
+// The clock as the team library's rule reads it.
+team::LocalTime localTimeNow();
+
+}  // namespace replybar
