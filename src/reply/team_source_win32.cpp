@@ -445,7 +445,13 @@ struct TeamSourceWatch::Shared {
             const DWORD woke =
                 ::WaitForMultipleObjects(count, handles, FALSE, static_cast<DWORD>(waitMs));
             if (stopping) break;
-            if (woke == WAIT_OBJECT_0 + 1) source->changeNoticed();
+            if (woke == WAIT_OBJECT_0 + 1) {
+                source->changeNoticed();
+                // A save signals several times, and other files of the folder signal too: one
+                // check follows a burst shortly.
+                nextCheck = std::min(nextCheck, monotonicMs() + kSettlePollMs);
+                continue;
+            }
             if (std::optional<FetchOutcome> outcome = source->check()) tell(std::move(*outcome));
             nextCheck = monotonicMs() + (source->settling() ? kSettlePollMs : periodMs);
         }

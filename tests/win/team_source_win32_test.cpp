@@ -95,6 +95,7 @@ TEST_F(TeamSourceFolder, EachStateOfTheFileIsToldAsWhatItIs) {
         {"missing", [](auto&) {}, L"unreachable 找不到文件"},
         {"settled", [](auto& t) { t.put(library(3)); }, L"fetched 3"},
         {"malformed", [](auto& t) { t.put("分组,回复\r\nA,\"open\r\n"); }, L"faulty 2"},
+        {"past 2 MB", [](auto& t) { t.put(library(1) + std::string(3 << 20, ' ')); }, L"faulty 0"},
         {"a folder", [](auto& t) { t.file = t.dir.wstring(); }, L"unreachable 这是文件夹，不是文件"},
     };
     for (const Case& c : cases) {
