@@ -65,9 +65,14 @@ endforeach()
 add_executable(e2e_presets ${CMAKE_SOURCE_DIR}/tests/e2e/e2e_presets.cpp)
 target_link_libraries(e2e_presets PRIVATE replybar_core)
 target_link_options(e2e_presets PRIVATE -municode ${STATIC_RUNTIME})
-# Watches a team library's source and writes what it told.
+# Watches a team library's source and writes what it told; HTTP comes through the delay-load
+# library, as in the bar.
 add_executable(e2e_team_source ${CMAKE_SOURCE_DIR}/tests/e2e/e2e_team_source.cpp)
-target_link_libraries(e2e_team_source PRIVATE replybar_core)
+if(DELAYLOAD_LIBS)
+  add_dependencies(e2e_team_source delayload_libs)
+endif()
+target_link_libraries(e2e_team_source PRIVATE replybar_core ${DELAYLOAD_LIBS}
+                      $<$<BOOL:${DELAYLOAD_LIBS}>:delayimp>)
 target_link_options(e2e_team_source PRIVATE -municode ${STATIC_RUNTIME})
 
 if(CMAKE_CROSSCOMPILING)

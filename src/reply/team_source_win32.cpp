@@ -154,10 +154,9 @@ struct FileRead {
 FileRead readWhole(const std::wstring& path) {
     FileRead read;
     // Every sharing mode: the lead's editor may open, write or replace the file meanwhile.
-    const HANDLE opened =
-        ::CreateFileW(path.c_str(), GENERIC_READ,
-                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                      OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    const HANDLE opened = ::CreateFileW(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return failure<FileRead>(::GetLastError());
     const win::UniqueKernelHandle file(opened);
     try {
@@ -176,7 +175,8 @@ FileRead readWhole(const std::wstring& path) {
     }
     read.bytes.resize(filled);
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(file.get(), &info)) return failure<FileRead>(::GetLastError());
+    if (!::GetFileInformationByHandle(file.get(), &info))
+        return failure<FileRead>(::GetLastError());
     read.after = stampOf(info.nFileSizeHigh, info.nFileSizeLow, info.ftLastWriteTime);
     return read;
 }
@@ -217,7 +217,8 @@ HttpAnswer exchange(const std::wstring& address, const Validators& last, int lim
     URL_COMPONENTS parts{};
     parts.dwStructSize = sizeof parts;
     parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = DWORD(-1);
-    if (!::WinHttpCrackUrl(address.c_str(), 0, 0, &parts)) return failure<HttpAnswer>(::GetLastError());
+    if (!::WinHttpCrackUrl(address.c_str(), 0, 0, &parts))
+        return failure<HttpAnswer>(::GetLastError());
     const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
     // The path and the query follow each other in the address.
     std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength + parts.dwExtraInfoLength);
@@ -375,11 +376,10 @@ public:
     std::optional<FetchOutcome> check() override {
         if (!late_.expired()) return unreachable(texts::kSourceNoAnswer);
         // WinHTTP's own timeouts apply to each phase; the limit here holds the exchange whole.
-        std::optional<HttpAnswer> answer = runLimited<HttpAnswer>(
-            [address = address_, last = last_, limit = limitMs_] {
-                return exchange(address, last, limit);
-            },
-            limitMs_, late_);
+        std::optional<HttpAnswer> answer =
+            runLimited<HttpAnswer>([address = address_, last = last_,
+                                    limit = limitMs_] { return exchange(address, last, limit); },
+                                   limitMs_, late_);
         if (!answer) return unreachable(texts::kSourceNoAnswer);
         if (answer->error != ERROR_SUCCESS) return unreachable(httpErrorReason(answer->error));
         if (answer->status == HTTP_STATUS_NOT_MODIFIED) return Unchanged{localNow()};
@@ -445,6 +445,7 @@ struct TeamSourceWatch::Shared {
             const DWORD woke =
                 ::WaitForMultipleObjects(count, handles, FALSE, static_cast<DWORD>(waitMs));
             if (stopping) break;
+            if (woke == WAIT_FAILED) ::Sleep(kSettlePollMs);  // never a loop without a pause
             if (woke == WAIT_OBJECT_0 + 1) {
                 source->changeNoticed();
                 // A save signals several times, and other files of the folder signal too: one

@@ -26,9 +26,9 @@ namespace replybar::team {
 class TeamSourceWatch {
 public:
     struct Options {
-        std::wstring location;   // a path or an http:// / https:// address
-        int checkSeconds = 60;   // the regular check
-        int readLimitMs = 10000; // one step may take this long
+        std::wstring location;    // a path or an http:// / https:// address
+        int checkSeconds = 60;    // the regular check
+        int readLimitMs = 10000;  // one step may take this long
     };
     // `deliver` is called on the watch's own thread with every outcome, never after the
     // destructor has returned. While a file settles nothing is told. The first check starts at

@@ -74,7 +74,9 @@ public:
         std::error_code ignored;
         std::filesystem::remove_all(dir, ignored);
     }
-    void put(const std::string& bytes) { std::ofstream(std::filesystem::path(file), std::ios::binary) << bytes; }
+    void put(const std::string& bytes) {
+        std::ofstream(std::filesystem::path(file), std::ios::binary) << bytes;
+    }
     TeamSourceWatch::Options options(int checkSeconds = 60) { return {file, checkSeconds, 3000}; }
 
     std::filesystem::path dir;
@@ -96,7 +98,8 @@ TEST_F(TeamSourceFolder, EachStateOfTheFileIsToldAsWhatItIs) {
         {"settled", [](auto& t) { t.put(library(3)); }, L"fetched 3"},
         {"malformed", [](auto& t) { t.put("分组,回复\r\nA,\"open\r\n"); }, L"faulty 2"},
         {"past 2 MB", [](auto& t) { t.put(library(1) + std::string(3 << 20, ' ')); }, L"faulty 0"},
-        {"a folder", [](auto& t) { t.file = t.dir.wstring(); }, L"unreachable 这是文件夹，不是文件"},
+        {"a folder", [](auto& t) { t.file = t.dir.wstring(); },
+         L"unreachable 这是文件夹，不是文件"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
