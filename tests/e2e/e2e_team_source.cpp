@@ -1,11 +1,9 @@
-// Watches a team library's source for a while and writes each outcome, then how long the watch
-// took to go away, as UTF-8 lines:
-//   <ms> fetched <replies> | <ms> faulty <line> | <ms> unchanged | <ms> unreachable <reason>
-//   <ms> constructed, <ms> destroyed <ms the destructor took>
+// Watches a team library's source for RUN_MS and writes each outcome as a UTF-8 line
+// "<ms> fetched <replies>", "<ms> faulty <line>", "<ms> unchanged" or "<ms> unreachable <reason>",
+// then "<ms> destroyed <ms the destructor took>".
 //   e2e_team_source LOCATION OUT.txt CHECK_SECONDS READ_LIMIT_MS RUN_MS
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <optional>
@@ -19,21 +17,13 @@ namespace {
 
 std::mutex outMutex;
 FILE* out = nullptr;
-const auto started = std::chrono::steady_clock::now();
-
-long long elapsedMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                                 started)
-        .count();
-}
+const DWORD started = ::GetTickCount();
 
 void line(const std::wstring& text) {
-    const std::wstring whole = std::to_wstring(elapsedMs()) + L" " + text + L"\n";
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, whole.data(), int(whole.size()), nullptr, 0,
-                                        nullptr, nullptr);
-    std::string bytes(n, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, whole.data(), int(whole.size()), bytes.data(), n, nullptr,
-                          nullptr);
+    const std::wstring whole = std::to_wstring(::GetTickCount() - started) + L" " + text + L"\n";
+    std::string bytes(whole.size() * 3, '\0');
+    bytes.resize(::WideCharToMultiByte(CP_UTF8, 0, whole.data(), int(whole.size()), bytes.data(),
+                                       int(bytes.size()), nullptr, nullptr));
     const std::lock_guard<std::mutex> lock(outMutex);
     std::fwrite(bytes.data(), 1, bytes.size(), out);
     std::fflush(out);
@@ -41,31 +31,27 @@ void line(const std::wstring& text) {
 
 void tell(const FetchOutcome& outcome) {
     if (const auto* fetched = std::get_if<Fetched>(&outcome)) {
-        if (const auto* library = std::get_if<TeamLibrary>(&fetched->parsed))
-            line(L"fetched " + std::to_wstring(library->replyCount()));
-        else
-            line(L"faulty " + std::to_wstring(std::get<CsvError>(fetched->parsed).line));
-    } else if (std::holds_alternative<Unchanged>(outcome)) {
-        line(L"unchanged");
+        const auto* library = std::get_if<TeamLibrary>(&fetched->parsed);
+        line(library ? L"fetched " + std::to_wstring(library->replyCount())
+                     : L"faulty " + std::to_wstring(std::get<CsvError>(fetched->parsed).line));
+    } else if (const auto* unreachable = std::get_if<Unreachable>(&outcome)) {
+        line(L"unreachable " + unreachable->reason);
     } else {
-        line(L"unreachable " + std::get<Unreachable>(outcome).reason);
+        line(L"unchanged");
     }
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 6) return 2;
-    out = ::_wfopen(argv[2], L"wb");
-    if (!out) return 2;
+    if (argc < 6 || !(out = ::_wfopen(argv[2], L"wb"))) return 2;
     std::optional<TeamSourceWatch> watch;
     watch.emplace(TeamSourceWatch::Options{argv[1], ::_wtoi(argv[3]), ::_wtoi(argv[4])}, tell);
-    line(L"constructed");
     ::Sleep(::_wtoi(argv[5]));
-    const long long before = elapsedMs();
+    const DWORD before = ::GetTickCount();
     watch.reset();
-    line(L"destroyed " + std::to_wstring(elapsedMs() - before));
+    line(L"destroyed " + std::to_wstring(::GetTickCount() - before));
+    ::Sleep(1500);  // anything told after this point would follow the line above
     std::fclose(out);
-    // A read that still hangs ends with the process.
-    ::ExitProcess(0);
+    ::ExitProcess(0);  // a read that still hangs ends with the process
 }

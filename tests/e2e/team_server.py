@@ -1,18 +1,13 @@
 #!/usr/bin/env python3
-"""Serves a folder on 127.0.0.1 as a lead's web server would: each file with an ETag and a
-Last-Modified, and 304 Not Modified to a conditional GET whose ETag still matches. /slow
-answers at once but gives its body a byte every 0.3 s: no single wait is long, the whole is.
+"""Serves FOLDER on 127.0.0.1 as a lead's web server would: ETag and Last-Modified, and 304 to
+a GET whose If-None-Match still matches. /slow sends its body a byte every 0.3 s, for minutes.
    team_server.py FOLDER PORT_FILE   (the port it took is written to PORT_FILE)"""
-import functools
-import http.server
-import os
-import sys
-import time
+import functools, http.server, os, sys, time
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
     def send_head(self):
-        self.etag = None
+        path, self.etag = self.translate_path(self.path), None
         if self.path == "/slow":
             self.send_response(200)
             self.send_header("Content-Length", "1000")
@@ -25,7 +20,6 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             except ConnectionError:
                 pass  # the client gave up
             return None
-        path = self.translate_path(self.path)
         if os.path.isfile(path):
             st = os.stat(path)
             self.etag = '"%x-%x"' % (st.st_mtime_ns, st.st_size)
@@ -43,6 +37,5 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 
 server = http.server.ThreadingHTTPServer(
     ("127.0.0.1", 0), functools.partial(Handler, directory=sys.argv[1]))
-with open(sys.argv[2], "w") as f:
-    f.write(str(server.server_address[1]))
+open(sys.argv[2], "w").write(str(server.server_address[1]))
 server.serve_forever()
