@@ -7,7 +7,7 @@ set(CMAKE_C_FLAGS_RELEASE "-Os -DNDEBUG")
 set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG")
 add_compile_options(-Wall -Wextra)
 set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
-set(WIN_LIBS comctl32 shell32 ole32 oleaut32 uuid gdi32 user32 advapi32 msimg32 wtsapi32 winhttp)
+set(WIN_LIBS comctl32 comdlg32 shell32 ole32 oleaut32 uuid gdi32 user32 advapi32 msimg32 wtsapi32 winhttp)
 
 add_library(replybar_core STATIC ${PORTABLE_SOURCES} ${WIN32_SOURCES})
 target_include_directories(replybar_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/assets)

@@ -5,12 +5,14 @@
 #include <limits>
 
 #include "core/message_titles.h"
+#include "reply/team_texts.h"
 
 namespace replybar {
 
 namespace {
 
 constexpr unsigned kPollMs = 500;
+constexpr std::uint64_t kTabHoverMs = 300;  // a tab the pointer rests on this long is shown
 
 // One tick of a countdown: true when it reaches exactly 0. One that started at 0 or below runs on
 // below zero and never fires.
@@ -21,8 +23,10 @@ bool countDown(int& ticksLeft) {
 
 }  // namespace
 
-BarController::BarController(const Replies& replies, Ports ports)
+BarController::BarController(const Replies& replies, Ports ports,
+                             const std::vector<ReplyGroup>* teamGroups)
     : replies_(replies),
+      team_(teamGroups),
       ports_(ports),
       pick_({ports.clipboard, ports.keys, pickMessages_, ports.target, ports.timers, ports.clock,
              this}),
@@ -38,7 +42,132 @@ PxRect BarController::buttonRect(BarButton b) {
     return rects[static_cast<int>(b)];
 }
 
-int BarController::rowCount() const { return std::clamp(replies_.count(), 0, kReplyRows); }
+int BarController::rowCount() const {
+    const int total = static_cast<int>(shownRows().size());
+    return std::clamp(total - page_ * kReplyRows, 0, kReplyRows);
+}
+
+// --- groups and pages ----------------------------------------------------------------------
+
+int BarController::groupCount() const {
+    return 1 + (team_ ? static_cast<int>(team_->size()) : 0);
+}
+
+bool BarController::hasTabs() const { return groupCount() > 1; }
+
+const std::vector<Reply>& BarController::shownRows() const {
+    if (group_ > 0 && group_ < groupCount()) return (*team_)[static_cast<std::size_t>(group_ - 1)].rows;
+    return replies_.rows;
+}
+
+int BarController::pageCount() const {
+    const int total = static_cast<int>(shownRows().size());
+    return std::max(1, (total + kReplyRows - 1) / kReplyRows);
+}
+
+const Reply* BarController::shownReply(int row) const {
+    if (row < 0 || row >= rowCount()) return nullptr;
+    return &shownRows()[static_cast<std::size_t>(page_ * kReplyRows + row)];
+}
+
+bool BarController::anyReplies() const {
+    if (replies_.count() > 0) return true;
+    if (team_)
+        for (const ReplyGroup& g : *team_)
+            if (!g.rows.empty()) return true;
+    return false;
+}
+
+void BarController::showAGroupWithReplies() {
+    if (rowCount() > 0) return;
+    for (int g = 0; g < groupCount(); ++g) {
+        group_ = g;
+        page_ = 0;
+        if (rowCount() > 0) return;
+    }
+}
+
+// The user's own first page keeps the size the editor set; any other page is as tall as its rows.
+// With tabs the panel is at least one column wide, so the tabs have their room.
+PanelSize BarController::rowsSize() const {
+    PanelSize s = group_ == 0 && page_ == 0 ? panelSize_ : panelSizeFor(rowCount());
+    if (hasTabs()) s.width = std::max(s.width, kPanelWidth);
+    return s;
+}
+
+void BarController::layoutTabs() {
+    if (!hasTabs()) {
+        tabs_ = {};
+        return;
+    }
+    std::vector<std::wstring> names;
+    for (const ReplyGroup& g : *team_) names.push_back(g.name);
+    tabs_ = layoutPanelTabs(names, twipsToPixels(kPanelWidth), page_, pageCount());
+}
+
+void BarController::teamGroupsChanged() {
+    if (group_ >= groupCount()) group_ = 0;
+    if (page_ >= pageCount()) page_ = 0;
+    if (!panelOpen_) return;
+    hoverRow_.reset();
+    bandRow_ = -1;
+    keyboard_.setGroupKeys(hasTabs());
+    keyboard_.changeRows(rowCount());
+    if (keyboard_.active()) bandRow_ = keyboard_.highlight().value_or(-1);
+    relayoutPanel();
+}
+
+void BarController::showGroup(int group) {
+    const int n = groupCount();
+    group = ((group % n) + n) % n;
+    if (group == group_ && page_ == 0) return;
+    group_ = group;
+    page_ = 0;
+    teamGroupsChanged();
+}
+
+void BarController::showPage(int page) {
+    const int n = pageCount();
+    page = ((page % n) + n) % n;
+    if (page == page_) return;
+    page_ = page;
+    teamGroupsChanged();
+}
+
+// The face stays where it is on the screen; the panel around it is laid out again.
+void BarController::relayoutPanel() {
+    const PxPoint at = faceOrigin();
+    const PxRect face{window_.left + at.x, window_.top + at.y,
+                      window_.left + at.x + kBarFaceWidthPx, window_.top + at.y + kBarFaceHeightPx};
+    layoutTabs();
+    layout_ = layoutReplyPanel(face, rowCount(), rowsSize(), ports_.window.workArea(),
+                               tabStripPx());
+    window_ = layout_.window;
+    applyBounds();
+    ports_.window.setRegion(panelRegion(layout_));
+    ports_.window.invalidate();
+}
+
+void BarController::tabUp(int tab, MouseButton button) {
+    if (button != MouseButton::Left || tab < 0 || tab >= static_cast<int>(tabs_.tabs.size()))
+        return;
+    const PanelTab t = tabs_.tabs[static_cast<std::size_t>(tab)];
+    switch (t.kind) {
+        case PanelTab::Group: showGroup(t.index); break;
+        case PanelTab::PreviousPage: showPage(page_ - 1); break;
+        case PanelTab::NextPage: showPage(page_ + 1); break;
+        case PanelTab::PageNumber: break;
+    }
+}
+
+// A team reply cannot be changed by an agent; a right click offers to make it one of theirs.
+void BarController::offerCopy(const Reply& reply) {
+    const std::wstring text = reply.fullText;
+    if (ports_.messages.show(texts::copyTeamReplyQuestion(reply.displayText),
+                             texts::kCopyTeamReplyTitle, MessageKind::Question) ==
+        MessageAnswer::Yes)
+        ports_.actions.openReplyEditorToAdd(text);
+}
 
 PxPoint BarController::faceOrigin() const {
     if (!panelOpen_) return {};
@@ -59,8 +188,14 @@ Target BarController::hitTest(int x, int y) const {
     const PxRect& p = layout_.panel;
     if (panelOpen_ && y >= p.top && y < p.bottom) {
         if (x < p.left || x >= p.right) return {};
-        const RowHit hit = hitTestRow((x - p.left) * kTwipsPerPixel, (y - p.top) * kTwipsPerPixel,
-                                      rowCount(), layout_.rowsPerColumn);
+        const int strip = tabStripPx();
+        if (y < p.top + strip) {
+            const PanelTab* tab = tabAt(tabs_, x - p.left, y - p.top);
+            return {Target::Tab, tab ? static_cast<int>(tab - tabs_.tabs.data()) : -1};
+        }
+        const RowHit hit = hitTestRow((x - p.left) * kTwipsPerPixel,
+                                      (y - p.top - strip) * kTwipsPerPixel, rowCount(),
+                                      layout_.rowsPerColumn);
         switch (hit.part) {
             case RowPart::Text: return {Target::RowText, hit.row};
             case RowPart::Icon: return {Target::RowIcon, hit.row};
@@ -96,6 +231,7 @@ void BarController::mouseDown(const Target& t, MouseButton button, int x, int y)
             // The background answers for the row whose text was last under the pointer.
             if (hoverRow_) rowDown(*hoverRow_, button);
             break;
+        case Target::Tab:
         case Target::None: break;
     }
 }
@@ -113,8 +249,16 @@ void BarController::mouseMove(const Target& t, int x, int y) {
         case Target::Button: buttonMove(static_cast<BarButton>(t.index)); break;
         case Target::RowText: rowMove(t.index, true); break;
         case Target::RowIcon: rowMove(t.index, false); break;
+        case Target::Tab:
+            panelCloseCountdown_ = 2;
+            if (tabHover_ != t.index) {
+                tabHover_ = t.index;
+                tabHoverSince_ = ports_.clock.milliseconds();
+            }
+            return;
         default: break;
     }
+    tabHover_.reset();
 }
 
 void BarController::mouseUp(const Target& t, MouseButton button, int x, int y) {
@@ -137,6 +281,7 @@ void BarController::mouseUp(const Target& t, MouseButton button, int x, int y) {
             if (hoverRow_ && button != MouseButton::Middle)
                 rowUp(*hoverRow_, button);
             break;
+        case Target::Tab: tabUp(t.index, button); break;
         case Target::None: break;
     }
 }
@@ -212,7 +357,7 @@ void BarController::buttonUp(BarButton b, MouseButton button, bool overButton) {
 }
 
 void BarController::replyButtonDown(MouseButton button) {
-    if (replies_.count() == 0) {
+    if (!anyReplies()) {
         ports_.messages.show(kNoRepliesText, texts::kNoticeTitle, MessageKind::Info);
         pressConsumed_ = true;
         ports_.actions.openReplyEditor(0);
@@ -245,9 +390,14 @@ void BarController::applyBounds() { ports_.window.setBounds(window_); }
 void BarController::openReplyPanel() {
     const PxRect face{window_.left, window_.top, window_.left + kBarFaceWidthPx,
                       window_.top + kBarFaceHeightPx};
-    layout_ = layoutReplyPanel(face, rowCount(), panelSize_, ports_.window.workArea());
+    showAGroupWithReplies();
+    if (page_ >= pageCount()) page_ = 0;
+    layoutTabs();
+    layout_ = layoutReplyPanel(face, rowCount(), rowsSize(), ports_.window.workArea(),
+                               tabStripPx());
     window_ = layout_.window;
     bandRow_ = -1;
+    tabHover_.reset();
     applyBounds();
     ports_.window.setRegion(panelRegion(layout_));
     ports_.timers.enable(TimerId::PanelPointerPoll, kPollMs);
@@ -285,20 +435,27 @@ void BarController::rowMove(int row, bool overText) {
 }
 
 void BarController::rowDown(int row, MouseButton button) {
-    if (button != MouseButton::Left || row < 0 || row >= kReplyRows) return;
-    pick_.press(replies_.rows[static_cast<std::size_t>(row)].fullText);
+    const Reply* reply = shownReply(row);
+    if (button != MouseButton::Left || !reply) return;
+    pick_.press(reply->fullText);
 }
 
 // The panel closes at once; the paste follows now or, when it has to wait, shortly after.
 void BarController::rowUp(int row, MouseButton button) {
-    if (row < 0 || row >= kReplyRows) return;
+    const Reply* reply = shownReply(row);
+    if (!reply) return;
     if (button == MouseButton::Left) {
         if (panelOpen_) restoreBar();
-        pick_.release(replies_.rows[static_cast<std::size_t>(row)].fullText, replies_.autoSend);
+        pick_.release(reply->fullText, replies_.autoSend);
         return;
     }
+    const Reply copy = *reply;  // closing the panel may hand the groups over meanwhile
+    const bool own = group_ == 0;
     if (panelOpen_) restoreBar();
-    ports_.actions.openReplyEditor(row);
+    if (own)
+        ports_.actions.openReplyEditor(row);
+    else
+        offerCopy(copy);
 }
 
 // --- timers ------------------------------------------------------------------------------
@@ -316,6 +473,14 @@ void BarController::timerTick(TimerId id) {
 
 void BarController::pollPointer() {
     const PxPoint p = ports_.window.cursorPos();
+    // A group tab the pointer rests on for a moment is shown.
+    if (tabHover_ && ports_.clock.milliseconds() >= tabHoverSince_ + kTabHoverMs) {
+        const int tab = *tabHover_;
+        tabHover_.reset();
+        if (hitTest(p.x - window_.left, p.y - window_.top) == Target{Target::Tab, tab} &&
+            tabs_.tabs[static_cast<std::size_t>(tab)].kind == PanelTab::Group)
+            tabUp(tab, MouseButton::Left);
+    }
     // The window's whole rectangle counts, whatever its region; right and bottom edges inside.
     const bool outside =
         p.x < window_.left || p.x > window_.right || p.y < window_.top || p.y > window_.bottom;

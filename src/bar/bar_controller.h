@@ -13,6 +13,7 @@
 #include "launch/menu_auto_close.h"
 #include "reply/keyboard_panel.h"
 #include "reply/panel_geometry.h"
+#include "reply/panel_tabs.h"
 #include "reply/reply_pick.h"
 #include "reply/reply_table.h"
 
@@ -54,6 +55,9 @@ public:
     virtual ~IBarActions() = default;
     virtual void openSettingsDialog() = 0;
     virtual void openReplyEditor(int row) = 0;  // the reply editor, `row` selected
+    // The reply editor in adding state with `text` in its box (a reply to copy into the user's
+    // own); with 41 replies the user is told the table is full.
+    virtual void openReplyEditorToAdd(const std::wstring& text) = 0;
     virtual void runButtonAction(BarButton button) = 0;  // Show Desktop, home page, launcher
     // Closes the open launcher menu. The bar is never the foreground window, so an Esc keystroke
     // would reach the user's window instead of the menu.
@@ -62,8 +66,8 @@ public:
 
 // A control of the bar under the pointer, as the window adapter found it.
 struct Target {
-    enum Kind { None, DragStrip, Button, RowText, RowIcon, PanelBackground } kind = None;
-    int index = 0;  // the button or the row
+    enum Kind { None, DragStrip, Button, RowText, RowIcon, PanelBackground, Tab } kind = None;
+    int index = 0;  // the button, the row, or the tab (-1: the tab strip between tabs)
     bool operator==(const Target&) const = default;
 };
 
@@ -80,8 +84,10 @@ public:
         IClock& clock;
         IHotkeys& hotkeys;  // the panel's keys while keyboard mode lasts
     };
-    // `replies` are read only: the store and the reply editor change them.
-    BarController(const Replies& replies, Ports ports);
+    // `replies` are read only: the store and the reply editor change them. `teamGroups`, when
+    // given, are the team library's groups in use (none while there is no library), read only.
+    BarController(const Replies& replies, Ports ports,
+                  const std::vector<ReplyGroup>* teamGroups = nullptr);
 
     // The window's screen rectangle after start-up placement.
     void setWindowRect(const PxRect& screenRect);
@@ -134,6 +140,23 @@ public:
     void setPanelSize(const PanelSize& size) { panelSize_ = size; }
     void resetPictures(std::initializer_list<BarButton> buttons);
 
+    // The group tabs: "我的" (group 0) and the team's groups, shown while a team library with
+    // replies is in use. The panel remembers the group and page it showed last.
+    void teamGroupsChanged();  // a new version of the library, or none: the panel follows
+    void setTeamGroups(const std::vector<ReplyGroup>* groups) {
+        team_ = groups;
+        teamGroupsChanged();
+    }
+    bool hasTabs() const;
+    const PanelTabs& tabs() const { return tabs_; }
+    int tabStripPx() const { return hasTabs() ? tabs_.heightPx() : 0; }
+    int shownGroup() const { return group_; }
+    int shownPage() const { return page_; }
+    void showGroup(int group);  // wraps round the ends
+    void showPage(int page);    // wraps round the ends
+    // The reply of a row of the page shown; nullptr past its rows.
+    const Reply* shownReply(int row) const;
+
     // What the adapter paints.
     bool panelOpen() const { return panelOpen_; }
     PxPoint faceOrigin() const;              // the bar face's top-left, pixels in the window
@@ -164,11 +187,22 @@ private:
     void setPicture(BarButton b, Picture p);
     void applyBounds();
     void pickRow(int row);
+    const std::vector<Reply>& shownRows() const;
+    int groupCount() const;
+    int pageCount() const;
+    bool anyReplies() const;
+    void showAGroupWithReplies();  // the group shown has none: the first that has
+    PanelSize rowsSize() const;
+    void layoutTabs();
+    void relayoutPanel();
+    void tabUp(int tab, MouseButton button);
+    void offerCopy(const Reply& reply);
     // IPickEvents
     void beforeSendKey() override;
     void pickEnded() override;
 
     const Replies& replies_;
+    const std::vector<ReplyGroup>* team_;
     Ports ports_;
     PxRect window_{};
     PanelSize panelSize_{kBarFaceWidthTwips, 0};
@@ -181,6 +215,10 @@ private:
     bool pressConsumed_ = false;
     PressState pressState_ = PressState::None;
     std::optional<int> hoverRow_;  // the row whose text was last under the pointer
+    int group_ = 0, page_ = 0;     // what the panel shows
+    PanelTabs tabs_;               // laid out at each opening and change of group or page
+    std::optional<int> tabHover_;  // the tab under the pointer, since tabHoverSince_
+    std::uint64_t tabHoverSince_ = 0;
     int panelCloseCountdown_ = 0;  // pointer polls outside left before the panel closes
     launch::MenuAutoClose menuAutoClose_;
     struct PickMessages : IMessages {

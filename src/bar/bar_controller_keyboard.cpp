@@ -24,17 +24,19 @@ void BarController::hotkeyPressed(std::uint16_t hotkeyKey) {
         restoreBar();
         return;
     }
-    if (replies_.count() == 0) {  // as a click on the reply button: the editor, to add one
+    if (!anyReplies()) {  // as a click on the reply button: the editor, to add one
         ports_.messages.show(kNoRepliesText, texts::kNoticeTitle, MessageKind::Info);
         ports_.actions.openReplyEditor(0);
         return;
     }
     // The panel first, with every key's label; the keys, the pointer and the window in front
     // once it is on screen (keyboardPanelShown). A panel the mouse opened is taken over.
+    if (!panelOpen_) showAGroupWithReplies();
     keyboard_.prepare(rowCount(), 0, 0, hotkeyKey);
+    keyboard_.setGroupKeys(hasTabs());
     keyboardLastKeyAt_ = ports_.clock.milliseconds();
     if (!panelOpen_) openReplyPanel();
-    bandRow_ = *keyboard_.highlight();
+    bandRow_ = keyboard_.highlight().value_or(-1);
     panelCloseCountdown_ = 2;
     ports_.window.invalidate();
 }
@@ -76,6 +78,10 @@ void BarController::panelKeyPressed(int id) {
             ports_.window.invalidate();
             return;
         case KeyboardPanel::Result::Pick: pickRow(r.row); return;
+        case KeyboardPanel::Result::Group:
+            if (hasTabs()) showGroup(group_ + r.row);
+            return;
+        case KeyboardPanel::Result::Page: showPage(page_ + r.row); return;
         case KeyboardPanel::Result::Close: restoreBar(); return;
     }
 }
@@ -95,10 +101,10 @@ void BarController::endKeyboardMode(KeyboardModeEnd why) {
 // typed meanwhile would join the message, and the panel's Enter would catch the send key.
 void BarController::pickRow(int row) {
     keyboard_.startPick();
-    if (row >= 0 && row < rowCount()) {
-        const Reply& reply = replies_.rows[static_cast<std::size_t>(row)];
-        pick_.press(reply.fullText);
-        pick_.release(reply.fullText, replies_.autoSend);
+    if (const Reply* shown = shownReply(row)) {
+        const std::wstring text = shown->fullText;
+        pick_.press(text);
+        pick_.release(text, replies_.autoSend);
     }
     if (panelOpen_) restoreBar();
     if (!pick_.pending()) keyboard_.end(KeyboardModeEnd::Picked);

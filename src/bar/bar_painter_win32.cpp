@@ -22,7 +22,7 @@ RECT pixelRect(const TwipRect& t) {
 
 }  // namespace
 
-void BarPainter::paint(HWND bar, const BarController& controller, const Replies& replies,
+void BarPainter::paint(HWND bar, const BarController& controller,
                        const win::BarPictures& pictures) {
     win::PaintDc paint(bar);
     // Straight onto the window: the panel's picture and the face's pictures cover all of the
@@ -36,6 +36,8 @@ void BarPainter::paint(HWND bar, const BarController& controller, const Replies&
                        h,
                        controller.rowCount(),
                        controller.rowsPerColumn(),
+                       controller.shownGroup(),
+                       controller.shownPage(),
                        controller.bandRect(),
                        L"",
                        repliesVersion_};
@@ -46,7 +48,7 @@ void BarPainter::paint(HWND bar, const BarController& controller, const Replies&
                 look.height != panelLook_.height)
                 panelPicture_.reset(::CreateCompatibleBitmap(paint.get(), w, h));
             win::SelectGuard drawSel(draw.get(), panelPicture_.get());
-            paintPanel(draw.get(), controller, replies, pictures);
+            paintPanel(draw.get(), controller, pictures);
             panelLook_ = look;
         }
         win::drawBitmap(paint.get(), panelPicture_.get(), panel.left, panel.top);
@@ -63,12 +65,18 @@ void BarPainter::paint(HWND bar, const BarController& controller, const Replies&
 
 // The rows over the icon strip, the highlight band beneath text and icon; a tall panel in
 // columns, each with its strip. Drawn at the top left of `dc`, in the panel's own coordinates.
-void BarPainter::paintPanel(HDC dc, const BarController& controller, const Replies& replies,
+void BarPainter::paintPanel(HDC dc, const BarController& controller,
                             const win::BarPictures& pictures) {
     const PxRect panel = controller.panelRect();
     const int saved = ::SaveDC(dc);
     RECT area{0, 0, panel.right - panel.left, panel.bottom - panel.top};
     ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_WINDOW));
+    if (!rowFont_) rowFont_ = win::makeInterfaceFont();
+    // The group tabs on top; the rows below them are drawn as in a panel without tabs.
+    if (controller.hasTabs()) {
+        paintTabs(dc, controller, area.right);
+        ::SetViewportOrgEx(dc, 0, controller.tabStripPx(), nullptr);
+    }
     win::UniqueBrush stripBrush(::CreateSolidBrush(kIconStripColour));
     const int perColumn = controller.rowsPerColumn();
     const int columns = columnsFor(controller.rowCount(), perColumn);
@@ -85,7 +93,6 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller, const Repli
         win::SelectGuard p(dc, edge.get());
         ::Rectangle(dc, band->left, band->top, band->right, band->bottom);
     }
-    if (!rowFont_) rowFont_ = win::makeInterfaceFont();
     win::SelectGuard font(dc, rowFont_.get());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
@@ -98,7 +105,7 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller, const Repli
         keyColumn = widest.cx + kKeyGap;
     }
     for (int row = 0; row < controller.rowCount(); ++row) {
-        const Reply& r = replies.rows[static_cast<std::size_t>(row)];
+        const Reply& r = *controller.shownReply(row);
         const RECT ic = pixelRect(rowIconRect(row, perColumn));
         if (r.icon >= 0 && r.icon < 10 && pictures.classIcons[r.icon])
             ::DrawIconEx(dc, ic.left, ic.top, pictures.classIcons[r.icon].get(), 16, 16, 0, nullptr,
@@ -117,6 +124,40 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller, const Repli
                     DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
     }
     ::RestoreDC(dc, saved);
+}
+
+// The strip in the dialog colour, the shown group's tab raised in the panel's colour and open
+// towards the rows, the others flat with a line beneath; the page buttons at the end.
+void BarPainter::paintTabs(HDC dc, const BarController& controller, int width) {
+    const int strip = controller.tabStripPx();
+    RECT all{0, 0, width, strip};
+    ::FillRect(dc, &all, ::GetSysColorBrush(COLOR_BTNFACE));
+    win::SelectGuard font(dc, rowFont_.get());
+    ::SetBkMode(dc, TRANSPARENT);
+    win::UniquePen edge(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW)));
+    win::SelectGuard pen(dc, edge.get());
+    ::MoveToEx(dc, 0, strip - 1, nullptr);
+    ::LineTo(dc, width, strip - 1);
+    for (const PanelTab& tab : controller.tabs().tabs) {
+        RECT r{tab.rect.left, tab.rect.top, tab.rect.right, tab.rect.bottom};
+        const bool shown = tab.kind == PanelTab::Group && tab.index == controller.shownGroup();
+        if (shown) {
+            RECT face{r.left + 1, r.top + 2, r.right - 1, r.bottom};
+            ::FillRect(dc, &face, ::GetSysColorBrush(COLOR_WINDOW));
+            ::MoveToEx(dc, r.left, r.bottom - 1, nullptr);
+            ::LineTo(dc, r.left, r.top + 2);
+            ::LineTo(dc, r.right - 1, r.top + 2);
+            ::LineTo(dc, r.right - 1, r.bottom);
+        } else if (tab.kind != PanelTab::PageNumber) {
+            ::MoveToEx(dc, r.right - 1, r.top + 5, nullptr);
+            ::LineTo(dc, r.right - 1, r.bottom - 4);
+        }
+        ::SetTextColor(dc, ::GetSysColor(tab.kind == PanelTab::PageNumber ? COLOR_GRAYTEXT
+                                                                           : COLOR_BTNTEXT));
+        r.top += 3;
+        ::DrawTextW(dc, tab.caption.c_str(), static_cast<int>(tab.caption.size()), &r,
+                    DT_SINGLELINE | DT_NOPREFIX | DT_CENTER | DT_VCENTER | DT_END_ELLIPSIS);
+    }
 }
 
 }  // namespace replybar

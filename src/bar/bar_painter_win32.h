@@ -16,7 +16,7 @@ namespace replybar {
 
 class BarPainter {
 public:
-    void paint(HWND bar, const BarController& controller, const Replies& replies,
+    void paint(HWND bar, const BarController& controller,
                const win::BarPictures& pictures);
     // The replies (or the system's colours) changed: the panel is drawn anew at its next showing.
     void repliesChanged() { ++repliesVersion_; }
@@ -24,15 +24,15 @@ public:
 private:
     // Everything the panel's picture depends on.
     struct PanelLook {
-        int width = 0, height = 0, rows = 0, rowsPerColumn = 0;
+        int width = 0, height = 0, rows = 0, rowsPerColumn = 0, group = 0, page = 0;
         std::optional<PxRect> band;
         std::wstring keys;  // the rows' key labels, empty outside keyboard mode
         unsigned repliesVersion = 0;
         bool operator==(const PanelLook&) const = default;
     };
 
-    void paintPanel(HDC dc, const BarController& controller, const Replies& replies,
-                    const win::BarPictures& pictures);
+    void paintPanel(HDC dc, const BarController& controller, const win::BarPictures& pictures);
+    void paintTabs(HDC dc, const BarController& controller, int width);
 
     win::UniqueFont rowFont_;  // made at the first paint of the panel
     win::UniqueBitmap panelPicture_;

@@ -36,12 +36,14 @@ void BarTooltips::create(HWND bar) {
         win::addTool(tips_, bar, kRowToolBase + row, TTF_SUBCLASS, RECT{}, L"");
 }
 
-void BarTooltips::update(const BarController& controller, const Replies& replies) {
+void BarTooltips::update(const BarController& controller) {
     if (!tips_) return;
     const PxPoint face = controller.faceOrigin();
     const PxRect panel = controller.panelRect();
-    const Layout layout{controller.panelOpen(), face, panel, controller.rowCount(),
-                        controller.rowsPerColumn()};
+    const Layout layout{controller.panelOpen(), face,
+                        panel,                  controller.rowCount(),
+                        controller.rowsPerColumn(), controller.shownGroup(),
+                        controller.shownPage(), controller.tabStripPx()};
     if (!stale_ && layout == layout_) return;
     stale_ = false;
     layout_ = layout;
@@ -63,8 +65,8 @@ void BarTooltips::update(const BarController& controller, const Replies& replies
         std::wstring tip;
         if (row < rows) {
             ti.rect = toRect(toPixels(rowTextRect(row, layout.rowsPerColumn)));
-            ::OffsetRect(&ti.rect, panel.left, panel.top);
-            const std::wstring& text = replies.rows[static_cast<std::size_t>(row)].fullText;
+            ::OffsetRect(&ti.rect, panel.left, panel.top + layout.strip);
+            const std::wstring& text = controller.shownReply(row)->fullText;
             tip = text.substr(0, kTipTextShown);
             while (!tip.empty() && (tip.back() == L'\n' || tip.back() == L'\r')) tip.pop_back();
             if (text.size() > kTipTextShown) tip += L"…";

@@ -20,7 +20,7 @@ public:
     void markStale() { stale_ = true; }
     // Tool rectangles follow the bar face and the rows; rows beyond the panel get none. Nothing
     // is sent to the tooltips unless the panel's place or the replies changed since last time.
-    void update(const BarController& controller, const Replies& replies);
+    void update(const BarController& controller);
 
 private:
     struct Layout {
@@ -28,6 +28,7 @@ private:
         PxPoint face;
         PxRect panel;
         int rows = 0, rowsPerColumn = 0;
+        int group = 0, page = 0, strip = 0;  // the group and page shown, below the tabs
         bool operator==(const Layout&) const = default;
     };
     HWND bar_ = nullptr;

@@ -6,6 +6,7 @@
 
 #include "bar/startup.h"
 #include "core/settings.h"
+#include "core/settings_texts.h"
 #include "launch/settings_window_win32.h"
 #include "reply/reply_editor_window_win32.h"
 #include "win/modal_win32.h"
@@ -29,18 +30,24 @@ bool BarWindow::runDialog(Dialog dialog) {
     return true;
 }
 
-void BarWindow::openReplyEditor(int row) {
+void BarWindow::openReplyEditor(int row) { runReplyEditor(row, std::nullopt); }
+
+void BarWindow::openReplyEditorToAdd(const std::wstring& text) { runReplyEditor(0, text); }
+
+void BarWindow::runReplyEditor(int row, std::optional<std::wstring> newReplyText) {
     std::array<HICON, 10> icons{};
     for (int i = 0; i < 10; ++i) icons[i] = pictures_.classIcons[i].get();
     ReplyEditorWindow::Result result = ReplyEditorWindow::Result::Closed;
     if (!runDialog([&] {
-            result = ReplyEditorWindow::showModal({hwnd_, state_.dataDir, replies_, *files_, *this, icons,
-                                                   userWindow_, controller_->sendKey(), row});
+            result = ReplyEditorWindow::showModal({hwnd_, state_.dataDir, replies_, *files_, *this,
+                                                   icons, userWindow_, controller_->sendKey(), row,
+                                                   std::move(newReplyText)});
         }))
         return;
     painter_.repliesChanged();  // a reply's text or icon may have changed in the editor
     if (result == ReplyEditorWindow::Result::ExitProgram) exitProgram();
 }
+
 
 void BarWindow::setPanelSize(const PanelSize& size) {
     controller_->setPanelSize(size);
@@ -69,6 +76,12 @@ void BarWindow::resetButtonPictures() {
 
 void BarWindow::saveSettings() { writeSettingsString(); }
 
+void BarWindow::setTeamLibrary(const std::wstring& location) { teamLibrary_ = location; }
+
+std::wstring BarWindow::teamLibraryStatus() {
+    return teamLibrary_.empty() ? L"" : texts::kTeamLibraryReading;
+}
+
 void BarWindow::writeSettingsString() {
     saveSettingsString(settings_, messages_, settingsInEffect());
 }
@@ -88,6 +101,7 @@ Settings BarWindow::settingsInEffect() const {
     now.homePage = state_.homePage;
     now.hotkey = hotkey_;
     now.sendKey = controller_->sendKey();
+    now.teamLibrary = teamLibrary_;
     return now;
 }
 

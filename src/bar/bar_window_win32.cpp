@@ -61,6 +61,8 @@ bool BarWindow::create() {
     Settings stored;
     readSettingsString(settings_, stored);
     readKeySettings(settings_, stored);
+    readTeamLibrary(settings_, stored);
+    teamLibrary_ = stored.teamLibrary;
     placeFromSettings(stored);
     // The send key from now on; the hotkey is registered once the bar is painted.
     controller_->setSendKey(stored.sendKey);
@@ -170,10 +172,10 @@ LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
         case WM_PAINT:
-            painter_.paint(hwnd_, *controller_, replies_, pictures_);
+            painter_.paint(hwnd_, *controller_, pictures_);
             if (std::exchange(tooltipsDue_, false)) ::PostMessageW(hwnd_, kUpdateTooltips, 0, 0);
             return 0;
-        case kUpdateTooltips: tooltips_.update(*controller_, replies_); return 0;
+        case kUpdateTooltips: tooltips_.update(*controller_); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT && onSetCursor()) return TRUE;

@@ -58,6 +58,8 @@ public:
     // Entry points of the dialogs, for the bar and the settings dialog.
     // The reply editor, with `row` selected.
     void openReplyEditor(int row = 0) override;
+    // The reply editor in adding state with `text` in its box.
+    void openReplyEditorToAdd(const std::wstring& text) override;
     void openSettingsDialog() override;
 
 private:
@@ -85,6 +87,8 @@ private:
     void saveSettings() override;
     bool applyHotkey(const keys::Hotkey& hotkey) override;
     void setSendKey(keys::SendKey key) override;
+    void setTeamLibrary(const std::wstring& location) override;
+    std::wstring teamLibraryStatus() override;
 
     // Keyboard mode and the hotkey (bar_keyboard_win32.cpp).
     void startKeyboard();
@@ -118,6 +122,7 @@ private:
     void keepOnTop();
     template <typename Dialog>
     bool runDialog(Dialog dialog);
+    void runReplyEditor(int row, std::optional<std::wstring> newReplyText);
     void writeSettingsString();
     Settings settingsInEffect() const;
 
@@ -151,6 +156,7 @@ private:
     win::WindowHotkeys hotkeys_;
     keys::Hotkey hotkey_ = keys::kDefaultHotkey;  // the combination that opens the panel
     bool hotkeyRegistered_ = false;
+    std::wstring teamLibrary_;     // where the team's replies are read from; "" for nowhere
     bool sessionNotices_ = false;  // WM_WTSSESSION_CHANGE tells of a lock of the screen
     std::unique_ptr<ClickWatch> clickWatch_;  // clicks elsewhere, while keyboard mode lasts
 };

@@ -25,12 +25,15 @@ PanelLayout place(const PxRect& face, int panelLeft, int panelTop, const PanelSi
 }  // namespace
 
 PanelLayout layoutReplyPanel(const PxRect& face, int rows, const PanelSize& size,
-                             const PxRect& monitor) {
+                             const PxRect& monitor, int topStripPx) {
     PanelLayout fallback;
     for (int columns = 1;; ++columns) {
         const int perColumn = (rows + columns - 1) / std::max(columns, 1);
-        const PanelSize s =
-            columns == 1 ? size : panelSizeFor(rows, std::max(perColumn, 1));
+        PanelSize s = columns == 1 ? size : panelSizeFor(rows, std::max(perColumn, 1));
+        if (topStripPx > 0) {
+            s.width = std::max(s.width, size.width);
+            s.height += topStripPx * kTwipsPerPixel;
+        }
         const int w = twipsToPixels(s.width), h = twipsToPixels(s.height);
         // Never past the monitor's right edge, nor its left one.
         const int left = std::max(monitor.left, std::min(face.left, monitor.right - w));

@@ -21,8 +21,9 @@ struct PanelLayout {
 
 // The panel of `rows` replies for the bar face at `face` on `monitor` (screen pixels). `size`
 // is the one-column panel as the replies make it.
+// `topStripPx` more at the panel's top hold the group tabs.
 PanelLayout layoutReplyPanel(const PxRect& face, int rows, const PanelSize& size,
-                             const PxRect& monitor);
+                             const PxRect& monitor, int topStripPx = 0);
 
 // The window's shape for a layout: the union of CreateRoundRectRgn(l, t, r, b, 0, 0) of each.
 std::vector<PxRect> panelRegion(const PanelLayout& layout);

@@ -13,9 +13,14 @@ namespace replybar::keys {
 enum Vk : std::uint16_t {
     kReturn = 0x0D,
     kEscape = 0x1B,
+    kTab = 0x09,
+    kPageUp = 0x21,
+    kPageDown = 0x22,
     kEnd = 0x23,
     kHome = 0x24,
+    kLeft = 0x25,
     kUp = 0x26,
+    kRight = 0x27,
     kDown = 0x28,
     kV = 0x56,
     kLShift = 0xA0,
@@ -29,6 +34,9 @@ enum Vk : std::uint16_t {
     // Unassigned: no program acts on it. Pressed while held modifiers are let go, it makes their
     // release no lone tap.
     kMaskKey = 0xE8,
+    // No key has this number: the panel's hotkey id for Shift+Tab, which Tab's own id cannot
+    // also name.
+    kShiftTab = 0xFF,
 };
 
 // The key auto-send presses after the paste; stored as this number.

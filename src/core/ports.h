@@ -44,6 +44,17 @@ public:
                              std::wstring& reason) = 0;
 };
 
+// Texts kept beside the settings string, under the same key, each a value of its own.
+class ISettingTexts {
+public:
+    virtual ~ISettingTexts() = default;
+    // The stored text up to its first NUL; nullopt when the value is missing or not REG_SZ.
+    virtual std::optional<std::wstring> readText(const std::wstring& name) = 0;
+    // Stores `text`, "" included; false when the system refused the write, with its reason.
+    virtual bool writeText(const std::wstring& name, const std::wstring& text,
+                           std::wstring& reason) = 0;
+};
+
 // The program's entry among the ones Windows starts when the user logs on.
 class IRunAtLogon {
 public:

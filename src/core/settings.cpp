@@ -1,6 +1,7 @@
 #include "core/settings.h"
 
 #include <cwchar>
+#include <cwctype>
 #include <vector>
 
 #include "core/settings_texts.h"
@@ -8,6 +9,12 @@
 namespace replybar {
 
 namespace {
+
+std::wstring trimmed(const std::wstring& text, const wchar_t* around) {
+    const std::size_t first = text.find_first_not_of(around);
+    if (first == std::wstring::npos) return L"";
+    return text.substr(first, text.find_last_not_of(around) - first + 1);
+}
 
 // A whole field that is a decimal number (sign, digits, optional fraction, spaces around).
 std::optional<double> strictNumber(const std::wstring& field) {
@@ -30,7 +37,65 @@ std::optional<double> strictNumber(const std::wstring& field) {
     return std::wcstod(t.c_str(), nullptr);
 }
 
+bool isSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// "http://" or "https://", in any case; the length of the prefix, or 0.
+std::size_t webPrefix(const std::wstring& t) {
+    for (const std::wstring scheme : {L"http://", L"https://"}) {
+        if (t.size() < scheme.size()) continue;
+        bool same = true;
+        for (std::size_t i = 0; i < scheme.size(); ++i)
+            same = same && static_cast<wchar_t>(std::towlower(t[i])) == scheme[i];
+        if (same) return scheme.size();
+    }
+    return 0;
+}
+
+TeamLocation addressKind(const std::wstring& t, std::size_t prefix) {
+    const std::size_t hostEnd = t.find_first_of(L"/?#", prefix);
+    const std::wstring host =
+        t.substr(prefix, hostEnd == std::wstring::npos ? hostEnd : hostEnd - prefix);
+    if (host.empty()) return TeamLocation::NoServer;
+    for (const wchar_t c : host)
+        if (c <= L' ' || c == L'\u3000' || c == L'\\') return TeamLocation::Unusable;
+    return TeamLocation::Address;
+}
+
+// A path whose root ("C:" or "\\") ends at `rootEnd` and whose file name can only come after a
+// separator at or after `nameFrom`: only what a name may hold, and a name at its end.
+TeamLocation pathKind(const std::wstring& t, std::size_t rootEnd, std::size_t nameFrom) {
+    for (std::size_t i = rootEnd; i < t.size(); ++i)
+        if (t[i] < L' ' || std::wcschr(L"<>\"|?*:", t[i])) return TeamLocation::BadCharacter;
+    const bool named = t.find_first_of(L"\\/", nameFrom) != std::wstring::npos;
+    return named && !isSeparator(t.back()) ? TeamLocation::Path : TeamLocation::Folder;
+}
+
 }  // namespace
+
+TeamLibraryCheck checkTeamLibrary(const std::wstring& typed) {
+    TeamLibraryCheck check{trimmed(typed, L" \t\"\u3000"), TeamLocation::None};
+    const std::wstring& t = check.location;
+    if (t.empty()) return check;
+    if (const std::size_t prefix = webPrefix(t)) {
+        check.kind = addressKind(t, prefix);
+    } else if (t.find(L"://") != std::wstring::npos) {
+        check.kind = TeamLocation::Unusable;
+    } else if (t.size() >= 2 && isSeparator(t[0]) && isSeparator(t[1])) {
+        // \\server\share\name: a server and a share, then the file's name.
+        const std::size_t share = t.find_first_of(L"\\/", 2);
+        if (share == 2 || share == std::wstring::npos || share + 1 == t.size() ||
+            isSeparator(t[share + 1]))
+            check.kind = TeamLocation::NoServer;
+        else
+            check.kind = pathKind(t, 2, share + 1);
+    } else if (t.size() >= 3 && std::iswalpha(t[0]) && t[0] < 0x80 && t[1] == L':' &&
+               isSeparator(t[2])) {
+        check.kind = pathKind(t, 2, 2);
+    } else {
+        check.kind = TeamLocation::Relative;
+    }
+    return check;
+}
 
 void parseSettingsString(const std::wstring& text, Settings& settings) {
     std::vector<std::wstring> fields;
@@ -87,6 +152,12 @@ void readStartWithWindows(IRunAtLogon& run, const std::wstring& exePath, Setting
         startBoxFor(run.read(), disabledInTaskManager(run.startupApproval()), exePath);
 }
 
+void readTeamLibrary(ISettingTexts& texts, Settings& settings) {
+    const TeamLibraryCheck stored =
+        checkTeamLibrary(texts.readText(kTeamLibraryValue).value_or(L""));
+    settings.teamLibrary = usable(stored.kind) ? stored.location : L"";
+}
+
 void saveSettingsString(ISettingsStore& store, IMessages& messages, const Settings& settings) {
     std::wstring reason;
     if (store.write(formatSettingsString(settings), reason)) return;
@@ -97,6 +168,10 @@ void saveSettingsString(ISettingsStore& store, IMessages& messages, const Settin
 bool writeKeySettings(ISettingNumbers& numbers, const Settings& settings, std::wstring& reason) {
     return numbers.writeNumber(kHotkeyValue, settings.hotkey.word(), reason) &&
            numbers.writeNumber(kSendKeyValue, static_cast<std::uint32_t>(settings.sendKey), reason);
+}
+
+bool writeTeamLibrary(ISettingTexts& texts, const Settings& settings, std::wstring& reason) {
+    return texts.writeText(kTeamLibraryValue, settings.teamLibrary, reason);
 }
 
 bool writeStartWithWindows(IRunAtLogon& run, const std::wstring& exePath, bool on,

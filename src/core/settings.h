@@ -5,6 +5,8 @@
 //   confirmation of the settings dialog;
 // - the numbers "Hotkey" and "SendKey" beside it, REG_DWORD: read at start and by the settings
 //   dialog, written at its confirmation;
+// - the team library's location, REG_SZ "TeamLibrary" beside them: read at start and by the
+//   settings dialog, written at its confirmation;
 // - the logon entry (core/run_at_logon.h), with Task Manager's switch for it: read at each
 //   opening of the settings dialog (Task Manager may have changed it meanwhile), written only
 //   when the user changes the start box.
@@ -41,6 +43,8 @@ struct Settings {
     // Ticked only when the logon entry starts this very copy and Task Manager lets it; else
     // what stands in the way, said beside the box.
     StartBox startWithWindows;
+    // The file the team shares its replies in: a full path or an http(s) address; "" for none.
+    std::wstring teamLibrary;
     bool operator==(const Settings&) const = default;
 };
 
@@ -58,18 +62,49 @@ std::wstring storableHomePage(std::wstring homePage);
 // The value names of the numbers (the registry key is the settings string's).
 inline constexpr wchar_t kHotkeyValue[] = L"Hotkey";    // the hotkey control's word
 inline constexpr wchar_t kSendKeyValue[] = L"SendKey";  // 0 Ctrl+Enter, 1 Enter
+// The team library's value name, a text beside the numbers.
+inline constexpr wchar_t kTeamLibraryValue[] = L"TeamLibrary";
+
+// What a team library location typed by the user is: none, a file by its full path (a drive
+// path, or \\server\share\...), a web address, or one of the reasons it cannot be used.
+enum class TeamLocation {
+    None,
+    Path,
+    Address,
+    Relative,      // x.csv, ..\x.csv, \x.csv, C:x.csv: it depends on the current folder
+    Folder,        // ends with a separator, or is a share itself: no file named
+    BadCharacter,  // a character no Windows path holds (< > " | ? * :, control characters)
+    NoServer,      // \\ or http:// without the server (or share) after it
+    Unusable,      // another scheme (ftp://, file://) or nothing like a location
+};
+inline bool usable(TeamLocation kind) {
+    return kind == TeamLocation::None || kind == TeamLocation::Path ||
+           kind == TeamLocation::Address;
+}
+struct TeamLibraryCheck {
+    std::wstring location;  // the typed text less the spaces and quotes around it
+    TeamLocation kind = TeamLocation::None;
+};
+// Spaces (a full-width one too) and the quotes of Explorer's "copy as path" around the text
+// are dropped; what is left is judged. Whether the file is there is not: a share may be out of
+// reach for now, a laptop off the company network.
+TeamLibraryCheck checkTeamLibrary(const std::wstring& typed);
 
 // Each reads its stored form into the fields it holds; a value that is missing, of another type
 // or makes no sense reads as the default.
 void readSettingsString(ISettingsStore& store, Settings& settings);
 void readKeySettings(ISettingNumbers& numbers, Settings& settings);
 void readStartWithWindows(IRunAtLogon& run, const std::wstring& exePath, Settings& settings);
+// A stored location that cannot be used (edited by hand) reads as none.
+void readTeamLibrary(ISettingTexts& texts, Settings& settings);
 
 // Writes the settings string; when the system refuses, one message says what was not saved and
 // why, and the bar goes on.
 void saveSettingsString(ISettingsStore& store, IMessages& messages, const Settings& settings);
 // Writes both numbers; false with the system's reason at the first refusal.
 bool writeKeySettings(ISettingNumbers& numbers, const Settings& settings, std::wstring& reason);
+// Writes the team library's location, "" when there is none; false with the system's reason.
+bool writeTeamLibrary(ISettingTexts& texts, const Settings& settings, std::wstring& reason);
 // Ticked, the entry is pointed at this copy; unticked, removed. False with the system's reason.
 bool writeStartWithWindows(IRunAtLogon& run, const std::wstring& exePath, bool on,
                            std::wstring& reason);

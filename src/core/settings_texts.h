@@ -1,11 +1,12 @@
-// What the user reads about the settings: the hotkey, the send key, starting with Windows and
-// the settings string, from the settings dialog and from the bar at start.
+// What the user reads about the settings: the hotkey, the send key, starting with Windows, the
+// team library and the settings string, from the settings dialog and from the bar at start.
 #pragma once
 
 #include <string>
 
 #include "core/key_settings.h"
 #include "core/message_titles.h"
+#include "core/settings.h"
 
 namespace replybar::texts {
 
@@ -34,6 +35,39 @@ inline std::wstring hotkeyTakenAtStart(const keys::Hotkey& hotkey) {
            L"\n\n要换一个快捷键：右键单击快捷回复条左边的三个按钮之一，"
            L"在“软件信息 及 设置”的“快捷键与启动”中选择，再点“确定 返回”。";
 }
+
+inline constexpr wchar_t kTeamLibraryNotSaved[] =
+    L"团队回复库的位置只在这次运行中有效，没能保存到注册表：\n";
+
+// The settings dialog refuses a team library location: what is wrong with it, then what it
+// may be.
+inline std::wstring teamLibraryRefused(TeamLocation kind, const std::wstring& location) {
+    const std::wstring quoted = L"“" + location + L"”";
+    std::wstring what;
+    switch (kind) {
+        case TeamLocation::Relative:
+            what =
+                quoted + L"不是完整的位置：要从盘符（如 D:\\）或网络共享（\\\\服务器\\共享）写起。";
+            break;
+        case TeamLocation::Folder:
+            what = quoted + L"是一个文件夹或共享，请选择其中的 CSV 文件。";
+            break;
+        case TeamLocation::BadCharacter:
+            what = quoted + L"中有文件路径不能包含的字符（< > \" | ? * : 或控制字符）。";
+            break;
+        case TeamLocation::NoServer: what = quoted + L"缺少服务器名或共享名。"; break;
+        default:
+            what = quoted + L"既不是文件的路径，也不是以 http:// 或 https:// 开头的网址。";
+            break;
+    }
+    return what +
+           L"\n\n团队回复库可以是网络共享、同步文件夹中的 CSV 文件，例如 "
+           L"\\\\服务器\\共享\\团队回复.csv 或 D:\\同步\\团队回复.csv，"
+           L"也可以是 http:// 或 https:// 开头的网址。不用团队回复库时，请清空这一栏。";
+}
+
+// The team library's status while the bar has not read it yet.
+inline constexpr wchar_t kTeamLibraryReading[] = L"正在读取…";
 
 // Beside the start box, when it is not ticked although there is an entry.
 inline constexpr wchar_t kStartDisabled[] = L"（已在任务管理器中禁用）";

@@ -35,6 +35,9 @@ void SettingsDialog::open() {
     view_.setSendKey(settings_.sendKey);
     view_.setStartWithWindows(settings_.startWithWindows.ticked);
     view_.setStartNote(settings_.startWithWindows.note);
+    readTeamLibrary(ports_.texts, settings_);
+    view_.setTeamLibraryText(settings_.teamLibrary);
+    view_.setTeamLibraryStatus(host_.teamLibraryStatus());
 }
 
 void SettingsDialog::openFolderClicked() {
@@ -55,8 +58,18 @@ void SettingsDialog::setHomeClicked() {
 
 void SettingsDialog::defaultHomeClicked() { view_.setHomeText(kDefaultHomePage); }
 
+void SettingsDialog::chooseTeamLibraryClicked() {
+    const TeamLibraryCheck typed = checkTeamLibrary(view_.teamLibraryText());
+    const auto chosen =
+        view_.chooseTeamLibraryFile(typed.kind == TeamLocation::Path ? typed.location : L"");
+    if (chosen) view_.setTeamLibraryText(*chosen);
+    view_.focusTeamLibrary();
+}
+
 void SettingsDialog::confirmClicked() {
     Settings chosen = settings_;
+    // The location first, since a hotkey that is taken over is in effect at once.
+    if (!checkTeamLibraryField(chosen.teamLibrary)) return;
     if (!takeHotkey(chosen.hotkey)) return;
     // The folder is taken as typed, less the quotes and spaces around a path pasted from
     // Explorer's "copy as path" (no Windows path holds a quote). The browse button is what
@@ -72,6 +85,7 @@ void SettingsDialog::confirmClicked() {
     state_.homePage = chosen.homePage;
     takeKeySettings(chosen);
     takeStartWithWindows(view_.startWithWindows());
+    takeTeamLibrary(chosen);
     finish(SettingsOutcome::Confirmed);
     host_.resetButtonPictures();
     host_.rebuildLauncherMenu();
@@ -120,6 +134,31 @@ void SettingsDialog::takeStartWithWindows(bool on) {
     }
     ports_.messages.show((on ? texts::kStartNotSet : texts::kStartNotCleared) + reason,
                          texts::kMessageTitle, MessageKind::Error);
+}
+
+// The location as it will be stored, or a message saying what is wrong with it and the field
+// focused, the text left as typed.
+bool SettingsDialog::checkTeamLibraryField(std::wstring& location) {
+    const TeamLibraryCheck typed = checkTeamLibrary(view_.teamLibraryText());
+    if (!usable(typed.kind)) {
+        ports_.messages.show(texts::teamLibraryRefused(typed.kind, typed.location),
+                             texts::kMessageTitle, MessageKind::Info);
+        view_.focusTeamLibrary();
+        return false;
+    }
+    location = typed.location;
+    return true;
+}
+
+// Written even when unchanged, as the numbers are; refused by the system, the bar still goes by
+// it for this run.
+void SettingsDialog::takeTeamLibrary(const Settings& chosen) {
+    std::wstring reason;
+    if (!writeTeamLibrary(ports_.texts, chosen, reason))
+        ports_.messages.show(texts::kTeamLibraryNotSaved + reason, texts::kMessageTitle,
+                             MessageKind::Error);
+    host_.setTeamLibrary(chosen.teamLibrary);
+    settings_.teamLibrary = chosen.teamLibrary;
 }
 
 void SettingsDialog::exitClicked() { finish(SettingsOutcome::ExitProgram); }

@@ -1,6 +1,7 @@
 // SettingsWindow's rules, " 软件信息 及 设置": the launch folder, the home page, the hotkey, the
-// key auto-send presses and starting with Windows are edited here and reach the bar, the registry
-// and the logon entry only through "确定 返回"; every other way out leaves everything as it was.
+// key auto-send presses, starting with Windows and the team library are edited here and reach the
+// bar, the registry and the logon entry only through "确定 返回"; every other way out leaves
+// everything as it was.
 // The dialog window forwards its events here and shows what it is told through ISettingsView.
 #pragma once
 
@@ -43,6 +44,13 @@ public:
     virtual void setStartWithWindows(bool on) = 0;
     // Beside the start box: why an entry there is not ticked ("" for nothing to say).
     virtual void setStartNote(const std::wstring& note) = 0;
+    virtual std::wstring teamLibraryText() = 0;  // the team library's location field
+    virtual void setTeamLibraryText(const std::wstring& text) = 0;
+    virtual void focusTeamLibrary() = 0;
+    virtual void setTeamLibraryStatus(const std::wstring& status) = 0;  // one line under it
+    // The system's file-open dialog for a CSV file, opening at `initial` when that is a path;
+    // the chosen file's full path, or none when the user cancelled.
+    virtual std::optional<std::wstring> chooseTeamLibraryFile(const std::wstring& initial) = 0;
     virtual void close() = 0;
 };
 
@@ -57,6 +65,10 @@ public:
     // old one kept, when another program owns the combination.
     virtual bool applyHotkey(const keys::Hotkey& hotkey) = 0;
     virtual void setSendKey(keys::SendKey key) = 0;  // for every auto-send pick from now on
+    // The team library the bar reads from now on ("" for none).
+    virtual void setTeamLibrary(const std::wstring& location) = 0;
+    // What the bar has of its team library, one line; "" when there is none.
+    virtual std::wstring teamLibraryStatus() = 0;
 };
 
 // How the dialog ended; what follows its closing is the bar's to do.
@@ -68,20 +80,24 @@ public:
         IShell& shell;
         IMessages& messages;
         ISettingNumbers& numbers;  // the hotkey and the send key
+        ISettingTexts& texts;      // the team library
         IRunAtLogon& runAtLogon;
         std::wstring exePath;  // the running program, as the logon entry names it
     };
     SettingsDialog(BarState& state, Ports ports, ISettingsView& view, ISettingsHost& host);
 
     // From the bar's launchFolder and homePage, the home page field disabled; the hotkey and the
-    // send key as stored, the start box as the logon entry and Task Manager's switch stand.
+    // send key as stored, the start box as the logon entry and Task Manager's switch stand; the
+    // team library as stored, with the bar's status of it.
     void open();
     void openFolderClicked();     // "打开文件夹"
     void defaultFolderClicked();  // "默认" by the folder
     void setHomeClicked();        // "设置" by the home page
     void defaultHomeClicked();    // "默认" by the home page
-    // "确定 返回", Enter. A hotkey that cannot be one, or that another program owns, is refused
-    // with a message and the dialog stays open on it, nothing taken over.
+    void chooseTeamLibraryClicked();  // "选择…" by the team library
+    // "确定 返回", Enter. A team library location that cannot be one, or a hotkey that cannot be
+    // one or that another program owns, is refused with a message and the dialog stays open on
+    // it, nothing taken over.
     void confirmClicked();
     void exitClicked();           // "退出本程序"
     void addRepliesClicked();     // "添加快捷回复信息"
@@ -95,6 +111,8 @@ private:
     bool takeHotkey(keys::Hotkey& chosen);
     void takeKeySettings(const Settings& chosen);
     void takeStartWithWindows(bool on);
+    bool checkTeamLibraryField(std::wstring& location);
+    void takeTeamLibrary(const Settings& chosen);
 
     BarState& state_;
     Ports ports_;

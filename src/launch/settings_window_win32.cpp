@@ -25,19 +25,24 @@ enum ControlId {
     kSendCtrlEnter = 1008,
     kSendEnter = 1009,
     kStartWithWindows = 1010,
+    kChooseTeamLibrary = 1011,
     kFolderField = 1101,
     kHomePageField = 1102,
     kHotkeyField = 1103,
+    kTeamLibraryField = 1104,
     kAboutFrame = 1201,
     kFolderFrame = 1202,
     kHomePageFrame = 1203,
     kKeysFrame = 1204,
+    kTeamLibraryFrame = 1205,
     kWebSiteLink = 1301,
     kMailLink = 1302,
     kDownloadLink = 1303,
     kHotkeyLabel = 1401,
     kSendKeyLabel = 1402,
     kStartNote = 1403,
+    kTeamLibraryHint = 1404,
+    kTeamLibraryStatus = 1405,
 };
 
 // The frames, in twips on the dialog; the controls inside a frame are placed relative to it.
@@ -47,7 +52,9 @@ constexpr TwipRect kHomePageBox{180, 2430, 7785, 825};
 // Below the home page frame, as far from it as the frames are from each other; the row of
 // buttons moves down by as much as the frame takes, gap included.
 constexpr TwipRect kKeysBox{180, 3390, 7785, 1275};
-constexpr int kButtonRowTop = kKeysBox.top + kKeysBox.height + 135;
+// The team library's frame below it in the same way.
+constexpr TwipRect kTeamLibraryBox{180, kKeysBox.top + kKeysBox.height + 135, 7785, 1350};
+constexpr int kButtonRowTop = kTeamLibraryBox.top + kTeamLibraryBox.height + 135;
 constexpr int kClientW = 8115, kClientH = kButtonRowTop + 345 + 105;  // twips
 
 static_assert(keys::kHotkeyShift == HOTKEYF_SHIFT && keys::kHotkeyControl == HOTKEYF_CONTROL &&
@@ -62,8 +69,8 @@ RECT pixels(const TwipRect& p, const TwipRect& frame = {}) {
 
 SettingsWindow::SettingsWindow(const Context& context)
     : context_(context),
-      dialog_(context.state, {shell_, messages_, numbers_, runAtLogon_, win::exePath()}, *this,
-              context.bar) {}
+      dialog_(context.state, {shell_, messages_, registry_, registry_, runAtLogon_, win::exePath()},
+              *this, context.bar) {}
 
 SettingsOutcome SettingsWindow::showModal(const Context& context) {
     win::registerWindowClass<SettingsWindow>(kClassName, 0, nullptr, ::GetSysColorBrush(COLOR_BTNFACE));
@@ -101,6 +108,7 @@ void SettingsWindow::createControls() {
     make(L"BUTTON", L"设置", button, pixels({6030, 300, 735, 345}, kHomePageBox), kSetHomePage);
     make(L"BUTTON", L"默认", button, pixels({6900, 300, 735, 345}, kHomePageBox), kDefaultHomeButton);
     createKeysFrame();
+    createTeamLibraryFrame();
     make(L"BUTTON", L"退出本程序", button, pixels({180, kButtonRowTop, 1365, 345}), kExitProgram);
     make(L"BUTTON", L"添加快捷回复信息", button, pixels({4590, kButtonRowTop, 1725, 345}),
          kAddReplies);
@@ -113,6 +121,7 @@ void SettingsWindow::createControls() {
          kFolderFrame);
     make(L"BUTTON", L"设置快速启动栏IE首页", frame, pixels(kHomePageBox), kHomePageFrame);
     make(L"BUTTON", L"快捷键与启动", frame, pixels(kKeysBox), kKeysFrame);
+    make(L"BUTTON", L"团队回复库", frame, pixels(kTeamLibraryBox), kTeamLibraryFrame);
 }
 
 // The hotkey and the send key on the first row, the start box and its note on the second, each
@@ -145,6 +154,26 @@ void SettingsWindow::createKeysFrame() {
                       kStartNote);
     noteTip_ = win::createTooltipWindow(hwnd_);
     win::addTool(noteTip_, hwnd_, reinterpret_cast<UINT_PTR>(startNote_),
+                 TTF_IDISHWND | TTF_SUBCLASS, {}, L"");
+}
+
+// The location and its button on the first row, laid out as the folder frame's; under them the
+// hint in grey, then the status line, cut short at its end when it does not fit.
+void SettingsWindow::createTeamLibraryFrame() {
+    auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, const TwipRect& at,
+                    int id, DWORD ex = 0) {
+        return control(cls, text, style, pixels(at, kTeamLibraryBox), id, ex);
+    };
+    teamField_ = make(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, {210, 300, 6555, 345},
+                      kTeamLibraryField, WS_EX_CLIENTEDGE);
+    make(L"BUTTON", L"选择…", WS_TABSTOP | BS_PUSHBUTTON, {6870, 300, 735, 345},
+         kChooseTeamLibrary);
+    const DWORD label = SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE;
+    teamHint_ = make(L"STATIC", L"网络共享、同步文件夹中的 CSV 文件，或 http(s) 地址", label,
+                     {210, 675, 7395, 255}, kTeamLibraryHint);
+    teamStatus_ = make(L"STATIC", L"", label | SS_ENDELLIPSIS | SS_NOTIFY, {210, 930, 7395, 255},
+                       kTeamLibraryStatus);
+    win::addTool(noteTip_, hwnd_, reinterpret_cast<UINT_PTR>(teamStatus_),
                  TTF_IDISHWND | TTF_SUBCLASS, {}, L"");
 }
 
@@ -207,6 +236,12 @@ LRESULT SettingsWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_COMMAND: onCommand(LOWORD(wp), HIWORD(wp)); return 0;
         case WM_CTLCOLORSTATIC:
+            if (reinterpret_cast<HWND>(lp) == teamHint_) {
+                const HDC dc = reinterpret_cast<HDC>(wp);
+                ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
+                ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+                return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+            }
             for (HWND l : links_) {
                 if (reinterpret_cast<HWND>(lp) != l) continue;
                 const HDC dc = reinterpret_cast<HDC>(wp);
@@ -249,6 +284,7 @@ void SettingsWindow::onCommand(int id, int code) {
         case kDownloadLink: dialog_.linkClicked(Link::Download); break;
         case kSendCtrlEnter:
         case kSendEnter: updateSendKeyTabStop(); break;
+        case kChooseTeamLibrary: dialog_.chooseTeamLibraryClicked(); break;
     }
 }
 
@@ -289,14 +325,32 @@ bool SettingsWindow::startWithWindows() {
 void SettingsWindow::setStartWithWindows(bool on) {
     ::SendMessageW(startWithWindows_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
-void SettingsWindow::setStartNote(const std::wstring& note) {
-    ::SetWindowTextW(startNote_, note.c_str());
+void SettingsWindow::setStartNote(const std::wstring& note) { setTip(startNote_, note); }
+
+// The text of a one-line label and of its tip, which shows it whole.
+void SettingsWindow::setTip(HWND control, const std::wstring& text) {
+    ::SetWindowTextW(control, text.c_str());
     TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.hwnd = hwnd_;
-    tool.uId = reinterpret_cast<UINT_PTR>(startNote_);
-    tool.lpszText = const_cast<wchar_t*>(note.c_str());
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
     ::SendMessageW(noteTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+std::wstring SettingsWindow::teamLibraryText() { return win::windowText(teamField_); }
+void SettingsWindow::setTeamLibraryText(const std::wstring& text) {
+    ::SetWindowTextW(teamField_, text.c_str());
+}
+void SettingsWindow::focusTeamLibrary() { ::SetFocus(teamField_); }
+void SettingsWindow::setTeamLibraryStatus(const std::wstring& status) {
+    setTip(teamStatus_, status);
+}
+
+std::optional<std::wstring> SettingsWindow::chooseTeamLibraryFile(const std::wstring& initial) {
+    // The pairs of a caption and its patterns, each ended by a NUL, the last by two.
+    static constexpr wchar_t kFilter[] = L"CSV 文件 (*.csv)\0*.csv\0所有文件 (*.*)\0*.*\0";
+    return win::chooseFileToOpen(hwnd_, L"选择团队回复库文件", kFilter, initial);
 }
 void SettingsWindow::close() { done_ = true; }
 

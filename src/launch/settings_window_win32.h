@@ -37,6 +37,7 @@ private:
                  DWORD exStyle = 0);
     void createInformation();
     void createKeysFrame();
+    void createTeamLibraryFrame();
     void updateSendKeyTabStop();
     HWND link(const wchar_t* caption, const wchar_t* address, int x, int y, int id);
     void onCommand(int id, int code);
@@ -58,12 +59,18 @@ private:
     bool startWithWindows() override;
     void setStartWithWindows(bool on) override;
     void setStartNote(const std::wstring& note) override;
+    std::wstring teamLibraryText() override;
+    void setTeamLibraryText(const std::wstring& text) override;
+    void focusTeamLibrary() override;
+    void setTeamLibraryStatus(const std::wstring& status) override;
+    std::optional<std::wstring> chooseTeamLibraryFile(const std::wstring& initial) override;
     void close() override;
+    void setTip(HWND control, const std::wstring& text);
 
     Context context_;
     win::ShellOpener shell_;      // owned by the dialog
     win::MessageBoxes messages_;  // owned by the dialog
-    win::RegistrySettingsStore numbers_;
+    win::RegistrySettingsStore registry_;  // the numbers and the team library
     win::RunAtLogon runAtLogon_;
     SettingsDialog dialog_;
     win::UniqueFont font_;
@@ -73,7 +80,10 @@ private:
     HWND sendCtrlEnter_ = nullptr, sendEnter_ = nullptr;  // the send key's two choices
     HWND startWithWindows_ = nullptr;
     HWND startNote_ = nullptr;  // beside the start box
-    HWND noteTip_ = nullptr;    // the whole note, where the path in it is cut short
+    HWND noteTip_ = nullptr;    // the whole note or status, where it is cut short
+    HWND teamField_ = nullptr;  // the team library's location
+    HWND teamHint_ = nullptr;   // under it, in grey
+    HWND teamStatus_ = nullptr;
     std::vector<HWND> links_;
     bool done_ = false;
 };

@@ -10,6 +10,7 @@ namespace replybar {
 namespace {
 
 using keys::kDown, keys::kEnd, keys::kEscape, keys::kHome, keys::kReturn, keys::kUp;
+using keys::kLeft, keys::kRight, keys::kTab, keys::kShiftTab, keys::kPageUp, keys::kPageDown;
 
 constexpr std::uint16_t kNumpad0 = 0x60, kNumpad1 = 0x61, kNumpad9 = 0x69;
 
@@ -58,11 +59,17 @@ PanelKeyAction actionOfKey(std::uint16_t vk, int replyCount) {
         case kEnd: return {PanelKeyAction::Move, -1, HighlightMove::Last};
         case kReturn: return {PanelKeyAction::PickHighlighted};
         case kEscape: return {PanelKeyAction::Close};
+        case kLeft:
+        case kShiftTab: return {PanelKeyAction::Group, -1};
+        case kRight:
+        case kTab: return {PanelKeyAction::Group, 1};
+        case kPageUp: return {PanelKeyAction::Page, -1};
+        case kPageDown: return {PanelKeyAction::Page, 1};
         default: return {};
     }
 }
 
-std::vector<PanelKey> panelKeys(int replyCount) {
+std::vector<PanelKey> panelKeys(int replyCount, bool groupKeys) {
     // Esc and Enter first: keyboard mode does not start without them.
     std::vector<PanelKey> out{
         {kEscape, keys::kModNoRepeat}, {kReturn, keys::kModNoRepeat}, {kUp, 0}, {kDown, 0},
@@ -72,6 +79,13 @@ std::vector<PanelKey> panelKeys(int replyCount) {
     for (int row = 0; row < std::min(replyCount, 10); ++row)
         out.push_back(
             {static_cast<std::uint16_t>(row == 9 ? kNumpad0 : kNumpad1 + row), keys::kModNoRepeat});
+    if (groupKeys)
+        out.insert(out.end(), {{kLeft, 0},
+                               {kRight, 0},
+                               {kTab, 0},
+                               {kTab, keys::kModShift, kShiftTab},
+                               {kPageUp, 0},
+                               {kPageDown, 0}});
     return out;
 }
 
@@ -103,12 +117,7 @@ void KeyboardPanel::prepare(int replyCount, int pointerX, int pointerY, std::uin
 bool KeyboardPanel::takeKeys() {
     if (!active_ || keysTaken_) return active_;
     keysTaken_ = true;
-    for (const PanelKey& k : panelKeys(replyCount_)) {
-        if (hotkeys_.registerKey(panelKeyHotkeyId(k.virtualKey), k.modifiers, k.virtualKey))
-            held_.insert(k.virtualKey);
-        else if (k.virtualKey == kEscape || k.virtualKey == kReturn)
-            break;
-    }
+    registerKeys(panelKeys(replyCount_, groupKeys_));
     if (held_.count(kEscape) && held_.count(kReturn)) return true;
     releaseKeys();
     active_ = false;
@@ -150,6 +159,8 @@ KeyboardPanel::Result KeyboardPanel::keyPressed(int id) {
             return {Result::Moved};
         }
         case PanelKeyAction::Close: end(KeyboardModeEnd::Escaped); return {Result::Close};
+        case PanelKeyAction::Group: return {Result::Group, action.row};
+        case PanelKeyAction::Page: return {Result::Page, action.row};
         case PanelKeyAction::Nothing: return {};
     }
     return {};
@@ -199,6 +210,36 @@ void KeyboardPanel::end(KeyboardModeEnd why) {
     heldNoted_ = false;
     highlight_ = -1;
     lastEnd_ = why;
+}
+
+// Stops at a refused Esc or Enter: the mode does not start without them.
+void KeyboardPanel::registerKeys(const std::vector<PanelKey>& keys) {
+    for (const PanelKey& k : keys) {
+        if (held_.count(k.id())) continue;
+        if (hotkeys_.registerKey(panelKeyHotkeyId(k.id()), k.modifiers, k.virtualKey))
+            held_.insert(k.id());
+        else if (k.virtualKey == kEscape || k.virtualKey == kReturn)
+            break;
+    }
+}
+
+void KeyboardPanel::changeRows(int replyCount) {
+    if (!active_) return;
+    replyCount_ = std::max(replyCount, 0);
+    highlight_ = replyCount_ > 0 ? 0 : -1;
+    if (!keysTaken_ || picking_) return;
+    const std::vector<PanelKey> wanted = panelKeys(replyCount_, groupKeys_);
+    for (auto it = held_.begin(); it != held_.end();) {
+        const bool keep = std::any_of(wanted.begin(), wanted.end(),
+                                      [&](const PanelKey& k) { return k.id() == *it; });
+        if (keep) {
+            ++it;
+        } else {
+            hotkeys_.unregisterKey(panelKeyHotkeyId(*it));
+            it = held_.erase(it);
+        }
+    }
+    registerKeys(wanted);
 }
 
 // Every key, even when one is refused: the others must not stay taken.

@@ -34,23 +34,28 @@ enum class HighlightMove { Up, Down, First, Last };
 int movedHighlight(int row, HighlightMove move, int replyCount);
 
 struct PanelKeyAction {
-    enum Kind { Nothing, PickRow, Move, PickHighlighted, Close } kind = Nothing;
-    int row = -1;                            // PickRow
+    enum Kind { Nothing, PickRow, Move, PickHighlighted, Close, Group, Page } kind = Nothing;
+    int row = -1;                            // PickRow; Group and Page: the step, 1 or -1
     HighlightMove move = HighlightMove::Up;  // Move
     bool operator==(const PanelKeyAction&) const = default;
 };
 // What a key does with this many replies; a row key past them does nothing.
+// With the group tabs shown, Left and Right (Shift+Tab and Tab) go to the group before and
+// after, Page Up and Page Down to the page before and after.
 PanelKeyAction actionOfKey(std::uint16_t virtualKey, int replyCount);
 
 struct PanelKey {
     std::uint16_t virtualKey;
     unsigned modifiers;  // RegisterHotKey's: none, and no repeats except for Up and Down
+    std::uint16_t idKey = 0;  // the key its hotkey id is made of, when not virtualKey
     bool operator==(const PanelKey&) const = default;
+    std::uint16_t id() const { return idKey ? idKey : virtualKey; }
 };
 // The keys keyboard mode takes with this many replies: the row keys of the replies there are
 // (the number pad's digits beside the digits), Esc, Enter, Up, Down, Home and End. A row key, Enter or Esc held down acts once: a user still
 // holding the hotkey's letter picks nothing with it.
-std::vector<PanelKey> panelKeys(int replyCount);
+// With `groupKeys` also the keys that switch groups and pages.
+std::vector<PanelKey> panelKeys(int replyCount, bool groupKeys = false);
 
 // Every way keyboard mode ends. All but MouseTookOver close the panel; then it stays open and
 // is worked by the mouse, as when a click opened it.
@@ -99,6 +104,11 @@ public:
     // Registers the keys; false, the mode ended and nothing left registered, without Esc or
     // Enter. A row key another program holds loses its label.
     bool takeKeys();
+    // The panel has tabs: the keys that switch groups and pages are taken with the others.
+    void setGroupKeys(bool on) { groupKeys_ = on; }
+    // Another group or page is shown, of `replyCount` rows: the first highlighted, and the row
+    // keys taken or given back to match while the mode holds its keys.
+    void changeRows(int replyCount);
     bool keysTaken() const { return active_ && keysTaken_; }
     // Where the pointer rests, when it was not known at `prepare`.
     void notePointer(int x, int y) { pointerX_ = x, pointerY_ = y; }
@@ -123,8 +133,9 @@ public:
     std::wstring label(int row) const;
 
     struct Result {
-        enum Kind { Nothing, Moved, Pick, Close } kind = Nothing;
-        int row = -1;  // Pick: the row to pick, exactly as a click on it would
+        enum Kind { Nothing, Moved, Pick, Close, Group, Page } kind = Nothing;
+        int row = -1;  // Pick: the row to pick, exactly as a click on it would; Group and
+                       // Page: the step, 1 or -1
         bool operator==(const Result&) const = default;
     };
     // WM_HOTKEY with one of the panel's ids. Esc ends the mode, keys given back, before it
@@ -143,6 +154,7 @@ public:
 
 private:
     void releaseKeys();
+    void registerKeys(const std::vector<PanelKey>& keys);
 
     IHotkeys& hotkeys_;
     IKeys* keys_;
@@ -152,6 +164,7 @@ private:
     std::set<std::uint16_t> heldSinceOpening_;
     std::uint16_t hotkeyKey_ = 0;
     bool heldNoted_ = false;
+    bool groupKeys_ = false;
     int replyCount_ = 0;
     int highlight_ = -1;
     int pointerX_ = 0, pointerY_ = 0;

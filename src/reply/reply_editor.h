@@ -32,6 +32,15 @@ public:
     virtual void close() = 0;
 };
 
+// The system's file dialogs, for the export and import of the replies as a CSV file.
+class IFileChooser {
+public:
+    virtual ~IFileChooser() = default;
+    // The path the user chose, or nullopt when they cancelled. `suggestedName` fills the name box.
+    virtual std::optional<std::wstring> chooseFileToSave(const std::wstring& suggestedName) = 0;
+    virtual std::optional<std::wstring> chooseFileToOpen() = 0;
+};
+
 // The bar as the editor sees it.
 class IEditorHost {
 public:
@@ -43,12 +52,16 @@ public:
 class ReplyEditor {
 public:
     // `replies` are the bar's: the editor changes them after each write the store made.
+    // `files` reach the export and import files the user chooses, anywhere.
     ReplyEditor(Replies& replies, ReplyStore& store, IMessages& messages, IEditorHost& host,
-                IEditorView& view);
+                IEditorView& view, IFiles& files, IFileChooser& chooser);
 
     // Events of the dialog, in the order the user meets them.
     // `row` is the reply the list selects first (0-based); past the replies, the last one.
     void open(int row);
+    // Opened to add `text` as a new reply: adding state with the text in the box, unless the
+    // table is full (the user is told) or adding must wait.
+    void openAdding(const std::wstring& text);
     void listSelected(std::optional<int> row);  // the user picked an entry of the list
     void textChanged();            // the user changed the text box
     void pointerOverBackground();  // over the dialog, the text box or "清除图标"
@@ -60,6 +73,8 @@ public:
     void confirmClicked();         // "修改确定"
     void deleteClicked();          // "删除"
     void autoSendClicked(bool checked);
+    void exportClicked();  // "导出…"
+    void importClicked();  // "导入…"
     void returnClicked();  // "返回", Esc
     void exitClicked();    // "退出本程序"
     void closing();        // however the dialog closes
@@ -84,12 +99,17 @@ private:
     void reload();  // the replies as the files hold them, and the panel's size for them
     void reloadFromStore();
     bool refusedWhileRepliesHidden();  // tells the user why adding must wait
+    std::optional<std::string> exportFile(int& replies);  // nullopt: the user was told why
+    void importFrom(const std::wstring& path);
+    bool addImported(const std::wstring& text, int icon);
 
     Replies& replies_;
     ReplyStore& store_;
     IMessages& messages_;
     IEditorHost& host_;
     IEditorView& view_;
+    IFiles& files_;
+    IFileChooser& chooser_;
 
     Mode mode_ = Mode::Changing;
     std::wstring savedIconCodes_, pendingIconCodes_;

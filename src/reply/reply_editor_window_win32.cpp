@@ -1,6 +1,7 @@
 #include "reply/reply_editor_window_win32.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include "win/interface_win32.h"
 #include "win/modal_win32.h"
@@ -12,7 +13,8 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"ReplyBar.ReplyEditor";
 constexpr wchar_t kStripClass[] = L"ReplyBar.IconStrip";
-constexpr int kClientW = 541, kClientH = 169;
+// The export and import buttons have a column of their own at the right, beside 添加 and 删除.
+constexpr int kClientW = 649, kClientH = 169;
 
 enum ControlId {
     kChooseIcon = 106,
@@ -23,6 +25,8 @@ enum ControlId {
     kAdd = 121,
     kCancelAdd = 128,
     kDelete = 122,
+    kExport = 132,
+    kImport = 133,
     kExit = 125,
     kAutoSend = 131,
     kConfirm = 123,
@@ -87,7 +91,7 @@ LRESULT ReplyEditorWindow::handleChildMessage(HWND hwnd, UINT msg, WPARAM wp, LP
 ReplyEditorWindow::ReplyEditorWindow(const Context& context)
     : context_(context),
       store_(context.files, messages_, context.dataDir),
-      editor_(context.replies, store_, messages_, *this, *this) {}
+      editor_(context.replies, store_, messages_, *this, *this, context.files, *this) {}
 
 ReplyEditorWindow::Result ReplyEditorWindow::showModal(const Context& context) {
     win::registerWindowClass<ReplyEditorWindow>(kClassName, 0, nullptr,
@@ -100,7 +104,12 @@ ReplyEditorWindow::Result ReplyEditorWindow::showModal(const Context& context) {
     form.messages_.setOwner(form.hwnd_);
     form.createControls();
     win::runModal(form.hwnd_, context.owner, context.userWindow, form.done_,
-                  {[&] { form.editor_.open(context.firstRow); },  // not on screen yet: focusing does nothing
+                  {[&] {  // not on screen yet: focusing does nothing
+                       if (context.newReplyText)
+                           form.editor_.openAdding(*context.newReplyText);
+                       else
+                           form.editor_.open(context.firstRow);
+                   },
                    [&] {
                        form.onScreen_ = true;
                        form.focusText();
@@ -138,6 +147,8 @@ void ReplyEditorWindow::createControls() {
     cancelAdd_ =
         make(L"BUTTON", L"取消添加", WS_TABSTOP | BS_PUSHBUTTON, 434, 30, 99, 23, kCancelAdd);
     delete_ = make(L"BUTTON", L"删除", button, 434, 62, 99, 23, kDelete);
+    export_ = make(L"BUTTON", L"导出…", button, 542, 30, 99, 23, kExport);
+    import_ = make(L"BUTTON", L"导入…", button, 542, 62, 99, 23, kImport);
     exit_ = make(L"BUTTON", L"退出本程序", button, 6, 138, 81, 23, kExit);
     // The caption names the key auto-send presses, as the settings chose it.
     autoSend_ = make(L"BUTTON",
@@ -189,6 +200,8 @@ void ReplyEditorWindow::onCommand(int id, int code, HWND) {
         case kAdd: editor_.addClicked(); break;
         case kCancelAdd: editor_.cancelAddClicked(); break;
         case kDelete: editor_.deleteClicked(); break;
+        case kExport: editor_.exportClicked(); break;
+        case kImport: editor_.importClicked(); break;
         case kExit: editor_.exitClicked(); break;
         case kAutoSend:
             editor_.autoSendClicked(::SendMessageW(autoSend_, BM_GETCHECK, 0, 0) == BST_CHECKED);
@@ -247,6 +260,38 @@ void ReplyEditorWindow::setAutoSendChecked(bool on) {
 void ReplyEditorWindow::close() { done_ = true; }
 
 void ReplyEditorWindow::setPanelSize(const PanelSize& size) { context_.bar.setPanelSize(size); }
+
+namespace {
+// The system's open or save dialog over the editor, for CSV files; nullopt when cancelled.
+std::optional<std::wstring> chooseCsvFile(HWND owner, bool save, const std::wstring& name) {
+    // Excel's "Unicode 文本" is saved as .txt, so opening offers every file too.
+    static constexpr wchar_t kSaveFilter[] = L"CSV 文件 (*.csv)\0*.csv\0";
+    static constexpr wchar_t kOpenFilter[] =
+        L"CSV 文件 (*.csv)\0*.csv\0文本文件 (*.txt)\0*.txt\0所有文件 (*.*)\0*.*\0";
+    std::wstring path = name;
+    path.resize(32768, L'\0');  // room for a long path on a share
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = save ? kSaveFilter : kOpenFilter;
+    ofn.lpstrFile = path.data();
+    ofn.nMaxFile = static_cast<DWORD>(path.size());
+    ofn.lpstrDefExt = L"csv";
+    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+                (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    if (!(save ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn))) return std::nullopt;
+    path.resize(::lstrlenW(path.c_str()));
+    return path;
+}
+}  // namespace
+
+std::optional<std::wstring> ReplyEditorWindow::chooseFileToSave(const std::wstring& suggestedName) {
+    return chooseCsvFile(hwnd_, true, suggestedName);
+}
+
+std::optional<std::wstring> ReplyEditorWindow::chooseFileToOpen() {
+    return chooseCsvFile(hwnd_, false, L"");
+}
 
 void ReplyEditorWindow::exitProgram() {
     exitRequested_ = true;

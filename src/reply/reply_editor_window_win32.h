@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/keystrokes.h"
@@ -24,7 +25,7 @@ struct IconStrip {
     HWND hwnd_ = nullptr;
 };
 
-class ReplyEditorWindow : private IEditorView, private IEditorHost {
+class ReplyEditorWindow : private IEditorView, private IEditorHost, private IFileChooser {
 public:
     enum class Result { Closed, ExitProgram };
 
@@ -38,6 +39,8 @@ public:
         HWND userWindow;  // where the user was typing: it gets the foreground back at the end
         keys::SendKey sendKey;  // named in the auto-send box's caption
         int firstRow;           // the reply the list selects on opening
+        // When given, the editor opens in adding state with this text in the box.
+        std::optional<std::wstring> newReplyText = std::nullopt;
     };
     static Result showModal(const Context& context);
 
@@ -65,6 +68,9 @@ private:
     // IEditorHost
     void setPanelSize(const PanelSize& size) override;
     void exitProgram() override;
+    // IFileChooser
+    std::optional<std::wstring> chooseFileToSave(const std::wstring& suggestedName) override;
+    std::optional<std::wstring> chooseFileToOpen() override;
 
     Context context_;
     win::MessageBoxes messages_;
@@ -73,7 +79,8 @@ private:
     win::UniqueFont font_;
     HWND hint_ = nullptr, chooseIcon_ = nullptr, clearIcon_ = nullptr, preview_ = nullptr;
     HWND list_ = nullptr, text_ = nullptr, add_ = nullptr, cancelAdd_ = nullptr;
-    HWND delete_ = nullptr, exit_ = nullptr, autoSend_ = nullptr, confirm_ = nullptr;
+    HWND delete_ = nullptr, export_ = nullptr, import_ = nullptr, exit_ = nullptr;
+    HWND autoSend_ = nullptr, confirm_ = nullptr;
     HWND return_ = nullptr, strip_ = nullptr;
     IconStrip iconStrip_;
     bool onScreen_ = false, settingText_ = false, done_ = false, exitRequested_ = false;

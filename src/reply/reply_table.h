@@ -29,6 +29,13 @@ struct Replies {
     int count() const { return static_cast<int>(rows.size()); }
 };
 
+// One group of the team library as the panel shows it: read only, any number of replies up to
+// the library's limit.
+struct ReplyGroup {
+    std::wstring name;
+    std::vector<Reply> rows;
+};
+
 // `fullText` without CR, each LF and each tab turned into one space, then U+3000.
 std::wstring displayTextOf(const std::wstring& fullText);
 // Classification icon of a code: a digit gives 0-9, anything else -1.

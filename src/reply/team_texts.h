@@ -1,5 +1,6 @@
 // What the user reads of the team library: why a file was refused, the settings frame's status
-// line and the summary of an import (under kNoticeTitle, core/message_titles.h).
+// line, and the reply editor's export and import (its failures to write or read a file under
+// kMessageTitle, the rest under kNoticeTitle, core/message_titles.h).
 #pragma once
 
 #include <string>
@@ -57,7 +58,39 @@ inline std::wstring sourceErrorCode(unsigned long code) {
     return L"错误代码 " + std::to_wstring(code);
 }
 
+// The reply editor's export: the agent's own replies as one group.
+inline constexpr wchar_t kExportFileName[] = L"我的回复.csv";
+inline constexpr wchar_t kOwnRepliesGroup[] = L"我的";
+inline constexpr wchar_t kNothingToExport[] = L"还没有回复，没有可导出的内容。";
+inline constexpr wchar_t kExportNeedsEveryFile[] =
+    L"有回复的文件无法读取，导出的文件会缺少这条回复，所以没有导出。请稍后再试。";
+inline std::wstring exported(int replies, const std::wstring& path) {
+    return L"已导出 " + std::to_wstring(replies) + L" 条回复到：" + path;
+}
+inline std::wstring cannotExport(const std::wstring& path, const std::wstring& reason) {
+    return L"无法导出到文件：\n" + path + L"\n\n" + reason;
+}
+// The file the replies would make could not be imported again (too large, say).
+inline std::wstring exportWouldNotImport(const std::wstring& reason) {
+    return L"这些回复写成的文件将无法再导入（" + reason + L"），所以没有导出。";
+}
+inline std::wstring exportWaitsForHidden(const std::wstring& firstHiddenFile) {
+    return L"有回复暂时没有显示：文件\n" + firstHiddenFile +
+           L"\n还不能移到它的位置（可能正被另一个程序使用）。\n\n"
+           L"导出的文件会缺少这些回复，所以暂时不能导出。请稍后再试。";
+}
+
 // The reply editor's import.
+inline constexpr wchar_t kImportWhileAdding[] =
+    L"正在添加一条回复。请先点“修改确定”保存它，或点“取消添加”，然后再导入。";
+inline std::wstring importUnreadable(const std::wstring& path) {
+    return L"无法读取文件：\n" + path + L"\n\n没有导入任何回复。";
+}
+// A write failed (already told) after `added` replies; `left` of the file's were not imported.
+inline std::wstring importStopped(int added, int left) {
+    return L"导入因上面的错误停止：已导入 " + std::to_wstring(added) + L" 条回复，其余 " +
+           std::to_wstring(left) + L" 条没有导入。";
+}
 inline std::wstring importSummary(int added, int notFitting, int capacity) {
     if (added == 0 && notFitting == 0) return L"文件里没有回复，没有导入任何内容。";
     std::wstring text = L"已导入 " + std::to_wstring(added) + L" 条回复。";
@@ -70,5 +103,16 @@ inline std::wstring importRefused(int line, const std::wstring& reason) {
     const std::wstring where = line > 0 ? L"第 " + std::to_wstring(line) + L" 行：" : L"";
     return L"无法导入这个文件（" + where + reason + L"），没有导入任何回复。";
 }
+
+}  // namespace replybar::texts
+
+namespace replybar::texts {
+
+// A right click on a team reply: it cannot be changed, but it can become one of the user's own.
+inline std::wstring copyTeamReplyQuestion(const std::wstring& displayText) {
+    std::wstring shown = displayText.size() > 60 ? displayText.substr(0, 60) + L"…" : displayText;
+    return L"团队回复不能在这里修改。\n要把它复制到“我的”回复中吗？\n\n" + shown;
+}
+inline constexpr wchar_t kCopyTeamReplyTitle[] = L"复制到我的回复";
 
 }  // namespace replybar::texts

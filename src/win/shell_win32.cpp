@@ -1,7 +1,10 @@
 #include "win/shell_win32.h"
 
+#include <commdlg.h>
 #include <shellapi.h>
 #include <shldisp.h>
+
+#include <vector>
 
 #include "core/message_titles.h"
 
@@ -18,6 +21,33 @@ bool isDrivePath(const std::wstring& p) {
 bool isUncPath(const std::wstring& p) { return p.rfind(L"\\\\", 0) == 0 && p.rfind(kLongPrefix, 0) != 0; }
 
 }  // namespace
+
+std::optional<std::wstring> chooseFileToOpen(HWND owner, const wchar_t* title,
+                                             const wchar_t* filter, const std::wstring& initial) {
+    // Room for a long path; the name goes in the buffer and its folder apart, so that a folder
+    // that is gone opens the dialog at its usual place rather than failing it.
+    std::vector<wchar_t> file(32768, L'\0');
+    std::wstring folder;
+    const std::size_t cut = initial.find_last_of(L"\\/");
+    if (cut != std::wstring::npos && initial.size() - cut < file.size()) {
+        folder = initial.substr(0, cut + 1);
+        initial.copy(file.data(), initial.size() - cut - 1, cut + 1);
+    }
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter;
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.lpstrTitle = title;
+    // NOCHANGEDIR: the dialog would otherwise leave the process in the chosen folder.
+    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                OFN_NOCHANGEDIR | OFN_DONTADDTORECENT;
+    if (!::GetOpenFileNameW(&ofn)) return std::nullopt;
+    return std::wstring(file.data());
+}
 
 std::wstring shellOpenableForm(const std::wstring& target) {
     if (target.size() < MAX_PATH || !(isDrivePath(target) || isUncPath(target))) return target;

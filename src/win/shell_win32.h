@@ -1,8 +1,10 @@
 // The shell: opening files and addresses (verb "open", shown normally, owned by a window of the
-// program), its Show Desktop command, and the clock.
+// program), choosing a file to open, its Show Desktop command, and the clock.
 #pragma once
 
 #include <windows.h>
+
+#include <optional>
 
 #include "core/ports.h"
 
@@ -28,6 +30,12 @@ std::wstring shellOpenableForm(const std::wstring& target);
 
 // The system's text for the failure code that ShellExecuteW returned (32 or less).
 std::wstring shellFailureReason(INT_PTR code);
+
+// The system's file-open dialog over `owner`, for an existing file; `filter` as the dialog takes
+// it. It opens in the folder of `initial` with its name filled in, when `initial` is a path. The
+// chosen file's full path; none when the user cancelled or the dialog could not be shown.
+std::optional<std::wstring> chooseFileToOpen(HWND owner, const wchar_t* title,
+                                             const wchar_t* filter, const std::wstring& initial);
 
 // The Shell application object's ToggleDesktop, created in-process with COM.
 class ShellDesktop : public IDesktop {

@@ -32,10 +32,12 @@
 //   e2e_probe checked CLASS ID OUT whether a check box of a window is checked
 //   e2e_probe metrics OUT          the display scale a program of the prefix sees: DPI, small
 //                                  icon and menu row sizes, the system small-icon list's size
+//   e2e_probe filename PATH        PATH into the file dialog's name box (cmb13 or edt1), then OK
 //   e2e_probe comctl OUT           the path of the comctl32.dll in the bar's process: the
 //                                  side-by-side one when its manifest was taken
 #include <windows.h>
 #include <commctrl.h>
+#include <dlgs.h>
 #include <psapi.h>
 #include <shlobj.h>
 
@@ -336,6 +338,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         writeOut(argv[2], buf);
         return 0;
+    }
+    if (cmd == L"filename" && argc > 2) {
+        for (HWND dlg = nullptr;
+             (dlg = FindWindowExW(nullptr, dlg, L"#32770", nullptr)) != nullptr;) {
+            HWND name = GetDlgItem(dlg, cmb13);
+            if (!name) name = GetDlgItem(dlg, edt1);
+            if (!name || !IsWindowVisible(dlg)) continue;
+            SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+            PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+            return 0;
+        }
+        return 1;
     }
     if (cmd == L"comctl" && argc > 2) {
         DWORD pid = 0;

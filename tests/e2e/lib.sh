@@ -205,6 +205,9 @@ SETTINGS_HOTKEY=1103             # the hotkey field
 SETTINGS_SEND_ENTER=1009         # auto-send presses Enter
 SETTINGS_START_WITH_WINDOWS=1010 # "开机时自动启动快捷回复条"
 SETTINGS_START_NOTE=1403         # beside it: why an entry there is not ticked
+SETTINGS_TEAM_LIBRARY=1104       # the team library's location
+SETTINGS_CHOOSE_TEAM_LIBRARY=1011  # 选择… beside it
+SETTINGS_TEAM_STATUS=1405
 FOLDER_TEXT=100               # the folder box's own children: its text and 打开文件夹
 FOLDER_BROWSE=101
 EDITOR_LIST=101               # the probe reports the list as combo101=COUNT|SELECTED
@@ -216,6 +219,8 @@ EDITOR_CONFIRM=123            # 修改确定
 EDITOR_EXIT=125               # 退出本程序
 EDITOR_CANCEL_ADD=128         # 取消添加
 EDITOR_AUTO_SEND=131          # 自动发送（发送Ctrl+Enter）
+EDITOR_EXPORT=132             # 导出…
+EDITOR_IMPORT=133             # 导入…
 EDITOR_RETURN=2               # 返回, also Esc
 editor_list() { sed -n "s/^combo$EDITOR_LIST=//p" "$WORK/ctl.txt"; }
 editor_up() { editor_controls && [ -n "$(ctl $EDITOR_TEXT)" ]; }

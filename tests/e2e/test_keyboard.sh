@@ -153,7 +153,7 @@ settings_change_the_hotkey_and_the_start_with_windows() {
     xdo key ctrl+shift+k
     click_ctl $SETTINGS_START_WITH_WINDOWS
     sleep 0.3
-    shot settings_dialog_keys "541x350+$cx+$cy"
+    shot settings_dialog_keys "541x449+$cx+$cy"
     click_ctl $SETTINGS_CONFIRM
     wait_for 10 window_gone ReplyBar.Settings '' || fail "确定 返回 did not close the dialog"
     back_to_chat

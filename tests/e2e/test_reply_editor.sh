@@ -47,7 +47,7 @@ pick_icon() {  # pick_icon I: "选择图标", then icon I of the strip
     IFS=, read -r cx cy <<<"$(fact client "$WORK/ctl.txt")"
     xdo mousemove $((cx + 194 + 4 + 23 * ($1 % 5) + 8)) $((cy + 23 + ($1 < 5 ? 4 : 26) + 8))
     sleep 0.2
-    [ -n "${2:-}" ] && shot "$2" "560x200+$((cx - 10))+$((cy - 10))"
+    [ -n "${2:-}" ] && shot "$2" "670x200+$((cx - 10))+$((cy - 10))"
     xdo click 1
     sleep 0.3
 }
@@ -58,7 +58,7 @@ esc_closes_the_editor() {  # Esc is 返回
 }
 editor_shot() {  # editor_shot NAME: the editor's client area and a margin
     IFS=, read -r cx cy <<<"$(fact client "$WORK/ctl.txt")"
-    shot "$1" "560x200+$((cx - 10))+$((cy - 10))"
+    shot "$1" "670x200+$((cx - 10))+$((cy - 10))"
 }
 
 # No replies: the notice, then the editor in adding state; four replies added with icons.
@@ -179,6 +179,40 @@ auto_send_off_writes_n_txt() {
     note "auto-send off: n.txt written, no Ctrl+Enter"
 }
 
+# choose_file PATH: PATH typed into the open or save dialog that comes up, and a notice after it.
+choose_file() {
+    wait_for 10 window_up '#32770' '' || fail "no file dialog came up"
+    shot_window "editor_file_dialog"
+    wait_for 5 probe filename "$(winpath "$1")" || fail "no name box in the file dialog"
+    answer_box '提示' $BOX_OK
+}
+
+# Exported, the data folder emptied, imported: the same replies in the same order, same icons.
+export_then_import_into_an_empty_folder() {
+    local mine=('第一条：你好' '第二条：两行\r\n第二行' '第三条,带逗号和"引号"') i
+    stop_bar
+    reset_state
+    for i in 0 1 2; do put_reply $i.txt "${mine[$i]}\r\n"; done
+    put_reply bmpk.txt '5 9\r\n'
+    need_bar
+    open_editor
+    click_ctl $EDITOR_EXPORT
+    choose_file "$WORK/mine.csv"
+    close_editor
+    stop_bar
+    reset_state
+    need_bar
+    on_bar $REPLY_BUTTON click 3  # no replies: a notice, then the editor in adding state
+    answer_box '提示' $BOX_OK
+    wait_editor
+    click_ctl $EDITOR_IMPORT
+    choose_file "$WORK/mine.csv"
+    for i in 0 1 2; do file_is $i.txt "${mine[$i]}"; done
+    file_is bmpk.txt '5 9'
+    close_editor
+    note "exported, the data folder emptied, imported: 0.txt to 2.txt and bmpk.txt came back"
+}
+
 # "退出本程序" ends the program and saves the settings string.
 exit_from_the_editor_saves_the_settings() {
     need_bar
@@ -196,4 +230,4 @@ exit_from_the_editor_saves_the_settings() {
 run_scenarios adding_replies_to_an_empty_list panel_shows_new_replies_at_once \
     right_click_on_a_row_edits_that_reply changing_a_reply_saves_its_text \
     deleting_a_reply_renumbers_the_rest auto_send_off_writes_n_txt \
-    exit_from_the_editor_saves_the_settings
+    export_then_import_into_an_empty_folder exit_from_the_editor_saves_the_settings

@@ -2,7 +2,7 @@
 # The settings dialog: its layout, confirming a folder and a home page (the registry at once,
 # the launcher menu rebuilt), every other way out discarding, browsing for a folder, the reply
 # editor from the dialog, exiting with the bar's own values, and the start box beside a logon
-# entry that starts another copy or that Task Manager holds back.
+# entry that starts another copy or that Task Manager holds back, and the team library's location.
 . "$(dirname "$0")/lib.sh"
 reset_state
 rm -rf "$QUICK_LAUNCH" && mkdir -p "$QUICK_LAUNCH" "$WORK/other"
@@ -51,23 +51,23 @@ dialog_shows_its_layout_and_tab_order() {
         || fail "folder frame: '$(ctl_field $SETTINGS_FOLDER_FRAME 5)'"
     IFS=, read -r cx cy <<<"$(sed -n 's/^client=//p' "$WORK/ctl.txt")"
     IFS=, read -r l t r b <<<"$(ctl_field $SETTINGS_CONFIRM 4)"
-    [ "$((l - cx)),$((t - cy)),$((r - cx)),$((b - cy))" = 428,320,531,343 ] || fail "确定 返回 at $l,$t"
+    [ "$((l - cx)),$((t - cy)),$((r - cx)),$((b - cy))" = 428,419,531,442 ] || fail "确定 返回 at $l,$t"
     [ "$(ctl_field $SETTINGS_HOME_PAGE 3)" = 0 ] || fail "the home page is not locked when the dialog opens"
     [ "$(ctl_field $FOLDER_TEXT 5)" = "$OTHER_W" ] || fail "folder shown: $(ctl_field $FOLDER_TEXT 5)"
-    shot settings_dialog "541x350+$cx+$cy"  # the client area: no window manager draws a frame
+    shot settings_dialog "541x449+$cx+$cy"  # the client area: no window manager draws a frame
     IFS=, read -r l t r b <<<"$(ctl_field $SETTINGS_WEB_SITE_LINK 4)"
     blue=$(convert "$SHOTS/settings_dialog.png" +repage -crop "$((r - l))x$((b - t))+$((l - cx))+$((t - cy))" \
         -fx 'b > 0.7 && r < 0.35 && g < 0.35' -format '%[fx:mean]' info:)
     awk -v m="$blue" 'BEGIN { exit !(m > 0.02) }' || fail "the web site link is not blue ($blue)"
 
     order=""
-    for _ in 1 2 3 4 5 6 7 8 9 10 11 12; do
+    for _ in $(seq 14); do
         xdo key Tab
         sleep 0.15
         probe_bar
         order+="$(fact focustext)|"
     done
-    [ "$order" = "设置|默认|设置|默认||Ctrl+Enter|开机时自动启动快捷回复条|退出本程序|添加快捷回复信息|确定 返回|打开文件夹|$OTHER_W|" ] \
+    [ "$order" = "设置|默认|设置|默认||Ctrl+Enter|开机时自动启动快捷回复条||选择…|退出本程序|添加快捷回复信息|确定 返回|打开文件夹|$OTHER_W|" ] \
         || fail "tab order: $order"
     xdo mousemove $((dx + 270)) $((dy + 60)) key Escape
     dialog_gone "Esc"
@@ -215,7 +215,64 @@ autostart_box_with_another_copys_run_value() {
     LC_ALL=C wine reg delete "$RUN_KEY" /v ReplyBar /f >/dev/null 2>&1 </dev/null || true
 }
 
+SETTINGS_KEY='HKCU\Software\DAZ\Registry'
+type_team() {  # the team library's text replaced by $1
+    click_ctl $SETTINGS_TEAM_LIBRARY
+    xdo key End shift+Home BackSpace
+    xdo type --delay 30 "$1"
+}
+
+# A location that depends on the current folder is refused with a message and nothing lost; a
+# share pasted with Explorer's quotes is stored without them at "确定 返回" and shown again, with
+# the bar's status, after a restart.
+team_library_refused_stored_and_shown() {
+    need_bar
+    open_settings
+    type_team 'team.csv'
+    click_ctl $SETTINGS_CONFIRM
+    wait_for 10 find_window '#32770' 快捷回复条 || fail "no message for a relative path"
+    probe controls '#32770' "$(winpath "$WORK/box.txt")"
+    grep -qF '“team.csv”不是完整的位置' "$WORK/box.txt" || fail "the message: $(cat "$WORK/box.txt")"
+    answer_box 快捷回复条 $BOX_OK
+    controls_of ReplyBar.Settings
+    [ "$(ctl_field $SETTINGS_TEAM_LIBRARY 5)" = team.csv ] || fail "refused: $(ctl $SETTINGS_TEAM_LIBRARY)"
+
+    type_team '"\\fs01\kefu\team.csv" '
+    click_ctl $SETTINGS_CONFIRM
+    dialog_gone "确定 返回"
+    [ "$(reg_value "$SETTINGS_KEY" TeamLibrary)" = '\\fs01\kefu\team.csv' ] \
+        || fail "stored '$(reg_value "$SETTINGS_KEY" TeamLibrary)'"
+    stop_bar
+    need_bar
+    open_settings
+    [ "$(ctl_field $SETTINGS_TEAM_LIBRARY 5)" = '\\fs01\kefu\team.csv' ] || fail "reopened: $(ctl $SETTINGS_TEAM_LIBRARY)"
+    [ "$(ctl_field $SETTINGS_TEAM_STATUS 5)" = 正在读取… ] || fail "no status: $(ctl $SETTINGS_TEAM_STATUS)"
+    IFS=, read -r cx cy <<<"$(sed -n 's/^client=//p' "$WORK/ctl.txt")"
+    shot settings_team_library "541x449+$cx+$cy"
+    xdo key Escape
+    dialog_gone "Esc"
+}
+
+# "选择…" opens the system's file dialog; the file chosen there lands in the field.
+team_library_file_chosen() {
+    need_bar
+    : >"$WORK/team.csv"
+    open_settings
+    click_ctl $SETTINGS_CHOOSE_TEAM_LIBRARY
+    wait_for 10 window_up '#32770' '' || fail "no file dialog"
+    xdo mousemove $(( $(fact x "$WORK/win.txt") + 100 )) $(( $(fact y "$WORK/win.txt") + 60 ))
+    shot_window team_library_file_dialog
+    xdo type --delay 30 "$(winpath "$WORK")\team.csv"
+    xdo key Return
+    wait_for 10 window_gone '#32770' '' || fail "the file dialog did not close"
+    controls_of ReplyBar.Settings
+    [ "$(ctl_field $SETTINGS_TEAM_LIBRARY 5)" = "$(winpath "$WORK")\team.csv" ] || fail "chosen: $(ctl $SETTINGS_TEAM_LIBRARY)"
+    xdo mousemove $((dx + 270)) $((dy + 60)) key Escape
+    dialog_gone "Esc after choosing"
+}
+
 run_scenarios dialog_shows_its_layout_and_tab_order confirm_saves_the_folder_and_rebuilds_the_menu \
     home_page_is_stored_escaped close_box_and_esc_discard_changes browsing_gives_a_folder \
     add_replies_opens_the_editor autostart_box_with_another_copys_run_value \
+    team_library_refused_stored_and_shown team_library_file_chosen \
     exit_saves_the_bars_values_not_unconfirmed_ones

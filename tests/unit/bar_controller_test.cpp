@@ -41,6 +41,7 @@ struct FakeActions : IBarActions {
         log.push_back(L"action" + std::to_wstring(int(b)));
     }
     void closeLauncherMenu() override { log.push_back(L"close menu"); }
+    void openReplyEditorToAdd(const std::wstring& text) override { log.push_back(L"add " + text); }
     std::vector<std::wstring> log;
     int editorRow = -1;  // the row the editor last opened on
 };
@@ -558,6 +559,119 @@ TEST_F(BarControllerTest, PanelKeysPickOnlyWhatTheUserMeant) {
     key(0x62);  // Num 2
     elapse(kClipboardQuietMs + kSendKeyDelayMs);
     EXPECT_EQ(clipboard.texts, Texts{L"reply 1"});
+}
+
+}  // namespace
+}  // namespace replybar
+
+namespace replybar {
+namespace {
+
+// A team library beside the user's six replies: "售前" of 3 and "物流" of 100, in pages of 41.
+class TeamGroupsTest : public BarControllerTest {
+protected:
+    void SetUp() override {
+        BarControllerTest::SetUp();
+        team = {{L"售前", {}}, {L"物流", {}}};
+        for (int i = 0; i < 3; ++i) setReplyText(team[0].rows.emplace_back(), L"pre " + std::to_wstring(i));
+        for (int i = 0; i < 100; ++i) setReplyText(team[1].rows.emplace_back(), L"ship " + std::to_wstring(i));
+        bar.setTeamGroups(&team);
+    }
+    // The window point in the middle of the tab captioned `caption`.
+    Target tab(const std::wstring& caption, PxPoint* at = nullptr) {
+        const auto& tabs = bar.tabs().tabs;
+        for (std::size_t i = 0; i < tabs.size(); ++i) {
+            if (tabs[i].caption != caption) continue;
+            const PxRect p = bar.panelRect();
+            const PxPoint mid{p.left + (tabs[i].rect.left + tabs[i].rect.right) / 2,
+                              p.top + (tabs[i].rect.top + tabs[i].rect.bottom) / 2};
+            if (at) *at = mid;
+            return bar.hitTest(mid.x, mid.y);
+        }
+        return {};
+    }
+    std::vector<ReplyGroup> team;
+};
+
+TEST_F(TeamGroupsTest, TabsPagesAndKeysShowEveryReplyAndPickItExactly) {
+    click(button(BarButton::Reply));
+    ASSERT_TRUE(bar.hasTabs());
+    EXPECT_EQ(bar.tabStripPx(), kTabLineHeightPx);
+    EXPECT_EQ(tab(L"我的").kind, Target::Tab);
+    EXPECT_EQ(bar.rowCount(), 6);
+
+    click(tab(L"售前"));
+    EXPECT_EQ(bar.rowCount(), 3);
+    click(text(1));
+    elapse(kClipboardQuietMs + kSendKeyDelayMs);
+    EXPECT_EQ(clipboard.texts.back(), L"pre 1");
+    click(button(BarButton::Reply));
+    EXPECT_EQ(bar.shownGroup(), 1) << "the panel remembers the group shown last";
+
+    // 100 replies: pages of 41, 41 and 18, each reached by the page buttons, round the ends.
+    click(tab(L"物流"));
+    const struct {
+        const wchar_t* button;
+        int page, rows;
+        const wchar_t* first;
+    } pages[] = {{L"›", 1, 41, L"ship 41"}, {L"›", 2, 18, L"ship 82"}, {L"›", 0, 41, L"ship 0"},
+                 {L"‹", 2, 18, L"ship 82"}};
+    for (const auto& p : pages) {
+        click(tab(p.button));
+        EXPECT_EQ(bar.shownPage(), p.page);
+        EXPECT_EQ(bar.rowCount(), p.rows);
+        EXPECT_EQ(bar.shownReply(0)->fullText, p.first);
+        EXPECT_EQ(bar.shownReply(p.rows), nullptr);
+    }
+    click(text(17));
+    elapse(kClipboardQuietMs + kSendKeyDelayMs);
+    EXPECT_EQ(clipboard.texts.back(), L"ship 99");
+
+    // By key: Right and Tab go on round the groups, Left and Shift+Tab back; the row keys pick
+    // in the group shown.
+    openByKey();
+    EXPECT_TRUE(hotkeys.registered.count(panelKeyHotkeyId(keys::kLeft)));
+    const struct {
+        std::uint16_t key;
+        int group;
+    } moves[] = {{keys::kRight, 0}, {keys::kTab, 1}, {keys::kShiftTab, 0}, {keys::kLeft, 2}};
+    for (const auto& m : moves) {
+        bar.panelKeyPressed(panelKeyHotkeyId(m.key));
+        EXPECT_EQ(bar.shownGroup(), m.group) << m.key;
+    }
+    bar.panelKeyPressed(panelKeyHotkeyId(keys::kPageDown));
+    bar.panelKeyPressed(panelKeyHotkeyId('3'));
+    elapse(kClipboardQuietMs + kSendKeyDelayMs);
+    EXPECT_EQ(clipboard.texts.back(), L"ship 43");
+    EXPECT_TRUE(hotkeys.registered.empty());
+}
+
+TEST_F(TeamGroupsTest, ATeamReplyIsReadOnlyAndARightClickOffersToCopyIt) {
+    for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+        messages.answer = answer;
+        click(button(BarButton::Reply));
+        click(tab(L"售前"));
+        click(text(2), R);
+        EXPECT_FALSE(bar.panelOpen());
+    }
+    EXPECT_EQ(actions.log, std::vector<std::wstring>{L"add pre 2"});
+    EXPECT_TRUE(clipboard.texts.empty());
+
+    // The pointer resting on a tab shows its group; the library gone, the user's own are back.
+    click(button(BarButton::Reply));
+    PxPoint at;
+    const Target mine = tab(L"我的", &at);
+    bar.mouseMove(mine, at.x, at.y);
+    window.cursor = {bar.windowRect().left + at.x, bar.windowRect().top + at.y};
+    clock.now += 400;
+    bar.timerTick(TimerId::PanelPointerPoll);
+    EXPECT_EQ(bar.shownGroup(), 0);
+    click(tab(L"售前"));
+    const std::vector<ReplyGroup> none;
+    bar.setTeamGroups(&none);
+    EXPECT_FALSE(bar.hasTabs());
+    EXPECT_EQ(bar.shownGroup(), 0);
+    EXPECT_EQ(bar.rowCount(), 6);
 }
 
 }  // namespace

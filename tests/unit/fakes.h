@@ -322,6 +322,18 @@ public:
     std::wstring refuse;  // when set, every write fails with this reason
 };
 
+// Texts by value name, as the registry key holds them.
+struct FakeSettingTexts : ISettingTexts {
+    std::optional<std::wstring> readText(const std::wstring& n) override {
+        return values.count(n) ? std::optional(values[n]) : std::nullopt;
+    }
+    bool writeText(const std::wstring& n, const std::wstring& t, std::wstring& reason) override {
+        return refuse.empty() ? (values[n] = t, true) : (reason = refuse, false);
+    }
+    std::map<std::wstring, std::wstring> values;
+    std::wstring refuse;  // when set, every write fails with this reason
+};
+
 // The logon entry: absent or one command line.
 class FakeRunAtLogon : public IRunAtLogon {
 public:

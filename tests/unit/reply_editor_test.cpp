@@ -9,6 +9,8 @@
 
 #include "fakes.h"
 #include "reply/reply_store.h"
+#include "reply/team_csv.h"
+#include "reply/team_texts.h"
 #include "core/codec.h"
 #include "core/files.h"
 
@@ -44,6 +46,12 @@ struct FakeHost : IEditorHost {
     void exitProgram() override { exited = true; }
     PanelSize panel{-1, -1};
     bool exited = false;
+};
+
+struct FakeChooser : IFileChooser {
+    std::optional<std::wstring> chooseFileToSave(const std::wstring&) override { return path; }
+    std::optional<std::wstring> chooseFileToOpen() override { return path; }
+    std::optional<std::wstring> path;  // what the user picks; none: cancelled
 };
 
 // Replies on a real data folder, loaded as the bar loads them, and an editor opened on them.
@@ -86,7 +94,8 @@ protected:
     Replies shown;  // the bar's replies, as the editor leaves them
     FakeView view;
     FakeHost host;
-    ReplyEditor editor{shown, store, messages, host, view};
+    FakeChooser chooser;
+    ReplyEditor editor{shown, store, messages, host, view, failing, chooser};
 };
 
 TEST_F(ReplyEditorTest, OpeningSelectsTheRequestedReplyOrTheLast) {
@@ -400,6 +409,74 @@ TEST_F(ReplyEditorTest, TheStripHidesOnMovesAndPicksNeedAnEntry) {
     editor.iconClicked(3);  // no entry: the strip stays, nothing changes
     EXPECT_TRUE(view.strip);
     EXPECT_EQ(view.preview, 0);
+}
+
+TEST_F(ReplyEditorTest, ExportWritesTheRepliesAsOneGroupWithTheirIcons) {
+    replies(3, "1 9");
+    put("1.txt", "第二条,\"引号\"\r\n第二行\r\n");
+    chooser.path = codec::fromUtf8((dir / "mine.csv").string());
+    open();
+    editor.exportClicked();
+    EXPECT_EQ(get("mine.csv"),
+              team::writeRepliesCsv({{L"r0", 1}, {L"第二条,\"引号\"\r\n第二行", -1}, {L"r2", 9}},
+                                    L"我的"));
+    EXPECT_EQ(messages.shown.back().text, L"已导出 3 条回复到：" + *chooser.path);
+}
+
+// After the existing replies as far as they fit; an empty list's adding state gives way.
+TEST_F(ReplyEditorTest, ImportAddsWhatFitsAfterTheExistingReplies) {
+    for (const auto [existing, inFile, added] : {std::array{0, 3, 3}, {39, 5, 2}, {41, 2, 0}}) {
+        SCOPED_TRACE(existing);
+        fs::remove_all(dir);
+        fs::create_directory(dir);
+        replies(existing, std::string(static_cast<std::size_t>(existing), '7'));
+        team::TeamLibrary file{{{L"售后", {}}}};
+        for (int i = 0; i < inFile; ++i)
+            file.groups[0].replies.push_back({L"新" + std::to_wstring(i), i});
+        put("team.csv", team::writeTeamCsv(file));
+        chooser.path = codec::fromUtf8((dir / "team.csv").string());
+        open();
+        editor.importClicked();
+        const std::string last = std::to_string(existing + added - 1);  // the last one added
+        if (added)
+            EXPECT_EQ(get(last + ".txt"),
+                      codec::encodeStoreText(L"新" + std::to_wstring(added - 1) + L"\r\n"));
+        EXPECT_FALSE(has(std::to_string(existing + added) + ".txt"));
+        EXPECT_EQ(get("bmpk.txt"), std::string(static_cast<std::size_t>(existing), '7') +
+                                       std::string("0123456789", static_cast<std::size_t>(added)) +
+                                       "\r\n");
+        EXPECT_EQ(host.panel.height, panelSizeFor(existing + added).height);
+        EXPECT_EQ(messages.shown.back().text, texts::importSummary(added, inFile - added, 41));
+    }
+}
+
+// A refused file changes nothing; a write that fails stops the import where it is, and says so.
+TEST_F(ReplyEditorTest, ImportChangesNothingItShouldNot) {
+    replies(2, "01");
+    put("bad.csv", "分组,回复\r\n售前,\"没有闭合\r\n");
+    put("good.csv", "分组,回复\r\n售前,甲\r\n售前,乙\r\n");
+    open();
+    chooser.path = codec::fromUtf8((dir / "bad.csv").string());
+    editor.importClicked();
+    EXPECT_EQ(messages.shown.back().text, texts::importRefused(2, texts::kCsvUnclosedQuote));
+    chooser.path = codec::fromUtf8((dir / "good.csv").string());
+    failing.fail(testing::FileOp::Write, store.iconCodePath());  // after the first reply's file
+    editor.importClicked();
+    EXPECT_EQ(get("2.txt"), codec::encodeStoreText(L"甲\r\n"));
+    EXPECT_FALSE(has("3.txt"));
+    EXPECT_EQ(messages.shown.back().text, texts::importStopped(1, 1));
+}
+
+TEST_F(ReplyEditorTest, OpeningToAddPutsTheTextInANewReplyUnlessFull) {
+    replies(2, "01");
+    editor.openAdding(L"团队的回复");
+    EXPECT_TRUE(view.cancelAdd);
+    EXPECT_EQ(view.textBox, L"团队的回复");
+    editor.cancelAddClicked();
+    replies(41, std::string(41, '0'));
+    editor.openAdding(L"放不下");
+    EXPECT_EQ(messages.shown.back().text, L"最多只能保存41条快捷回复信息。");
+    EXPECT_EQ(view.textBox, L"r40");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/settings.h"
+#include "core/settings_texts.h"
 #include "fakes.h"
 
 namespace replybar::launch {
@@ -28,8 +29,13 @@ struct FakeView : ISettingsView {
     bool startWithWindows() override { return start; }
     void setStartWithWindows(bool on) override { start = on; }
     void setStartNote(const std::wstring& text) override { startNote = text; }
+    std::wstring teamLibraryText() override { return team; }
+    void setTeamLibraryText(const std::wstring& t) override { team = t; }
+    void focusTeamLibrary() override { focus = L"team"; }
+    void setTeamLibraryStatus(const std::wstring& t) override { teamStatus = t; }
+    std::optional<std::wstring> chooseTeamLibraryFile(const std::wstring&) override { return {}; }
     void close() override { closed = true; }
-    std::wstring folder, home, focus, startNote;
+    std::wstring folder, home, focus, startNote, team, teamStatus;
     bool homeEnabled = true, closed = false;
     std::uint16_t hotkey = 0;
     SendKey send = SendKey::Enter;
@@ -47,7 +53,11 @@ struct FakeHost : ISettingsHost {
     void setSendKey(SendKey key) override {
         log.push_back(key == SendKey::Enter ? L"send Enter" : L"send Ctrl+Enter");
     }
+    void setTeamLibrary(const std::wstring& location) override { team = location; }
+    std::wstring teamLibraryStatus() override { return teamStatus; }
     std::vector<std::wstring> log;
+    std::optional<std::wstring> team;  // what the bar was told to read
+    std::wstring teamStatus;
     bool takenByOthers = false;
 };
 
@@ -65,10 +75,11 @@ protected:
     RecordingShell shell;
     testing::FakeMessages messages;
     testing::FakeSettingNumbers numbers;
+    testing::FakeSettingTexts texts;
     testing::FakeRunAtLogon run;
     FakeView view;
     FakeHost host;
-    SettingsDialog dialog{state, {shell, messages, numbers, run, kExe}, view, host};
+    SettingsDialog dialog{state, {shell, messages, numbers, texts, run, kExe}, view, host};
 };
 
 TEST_F(SettingsDialogTest, OpensOnTheBarsValuesWithTheHomePageLocked) {
@@ -236,6 +247,7 @@ TEST_F(SettingsDialogTest, EveryOtherWayOutLeavesTheBarAsItWas) {
         dialog.setHomeClicked();
         view.home = L"https://changed.example/";
         view.hotkey = 0x034B, view.send = SendKey::Enter, view.start = true;
+        view.team = L"\\\\fs01\\team.csv";
         (dialog.*c.close)();
         EXPECT_TRUE(view.closed);
         EXPECT_EQ(dialog.outcome(), c.outcome);
@@ -244,7 +256,56 @@ TEST_F(SettingsDialogTest, EveryOtherWayOutLeavesTheBarAsItWas) {
     }
     EXPECT_TRUE(host.log.empty());
     EXPECT_TRUE(numbers.values.empty());
+    EXPECT_TRUE(texts.values.empty());
+    EXPECT_EQ(host.team, std::nullopt);
     EXPECT_EQ(run.command, std::nullopt);
+}
+
+// The field opens on what is stored, the status line on what the bar says. A usable location is
+// stored, less the quotes around it, and handed to the bar; one that is not is one message
+// saying why, and the dialog stays open on the field with the text as typed and nothing taken
+// over, not even a changed hotkey. A write the system refuses is said, and the bar goes by the
+// location for this run all the same.
+TEST_F(SettingsDialogTest, TheTeamLibraryIsCheckedThenStored) {
+    const struct {
+        std::wstring typed;
+        const wchar_t* stored;  // nullptr: refused
+        const wchar_t* told;
+    } cases[] = {
+        {L"\"\\\\fs01\\客服\\团队回复.csv\" ", L"\\\\fs01\\客服\\团队回复.csv", nullptr},
+        {L"  ", L"", nullptr},
+        {L"团队回复.csv", nullptr, L"“团队回复.csv”不是完整的位置"},
+        {L"ftp://fs01/t.csv", nullptr, L"也不是以 http:// 或 https:// 开头的网址"},
+    };
+    for (const auto& c : cases) {
+        texts.values = {{kTeamLibraryValue, L"D:\\旧\\team.csv"}};
+        numbers.values.clear(), host.log.clear(), messages.shown.clear();
+        host.team.reset(), host.teamStatus = L"团队回复 128 条";
+        view.closed = false;
+        dialog.open();
+        EXPECT_EQ(view.team, L"D:\\旧\\team.csv");
+        EXPECT_EQ(view.teamStatus, L"团队回复 128 条");
+        view.team = c.typed;
+        view.hotkey = 0x034B;  // Ctrl+Shift+K
+        dialog.confirmClicked();
+        EXPECT_EQ(view.closed, c.stored != nullptr);
+        if (c.stored) {
+            EXPECT_EQ(texts.values[kTeamLibraryValue], c.stored);
+            EXPECT_EQ(host.team, c.stored);
+            continue;
+        }
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_NE(messages.shown[0].text.find(c.told), std::wstring::npos);
+        EXPECT_EQ(view.focus, L"team");
+        EXPECT_EQ(view.team, c.typed);
+        EXPECT_EQ(texts.values[kTeamLibraryValue], L"D:\\旧\\team.csv");
+        EXPECT_TRUE(host.log.empty() && numbers.values.empty() && !host.team);
+    }
+    texts.refuse = L"拒绝访问。";
+    view.team = L"D:\\同步\\团队回复.csv";
+    dialog.confirmClicked();
+    EXPECT_EQ(messages.shown.back().text, texts::kTeamLibraryNotSaved + L"拒绝访问。"s);
+    EXPECT_EQ(host.team, L"D:\\同步\\团队回复.csv");
 }
 
 TEST_F(SettingsDialogTest, ButtonsAndLinks) {

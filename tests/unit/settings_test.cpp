@@ -128,5 +128,50 @@ TEST(Settings, StartWithWindowsReadAndWritten) {
     EXPECT_EQ(run.approval, disabled);
 }
 
+// A location typed, pasted or stored: the spaces and Explorer's quotes around it dropped, then a
+// full path, a share or an http(s) address taken; one that depends on the current folder, names
+// no file or is no location at all is refused, and read from the registry as none. What is
+// written reads back the same, none as an empty value.
+TEST(Settings, TheTeamLibraryLocationJudgedReadAndWritten) {
+    using K = TeamLocation;
+    const struct {
+        std::wstring typed;
+        K kind;
+        std::wstring location;  // "" for the typed text itself
+    } cases[] = {
+        {L"  \"\" ", K::None, L""},
+        {L"\"\\\\fs01\\客服\\团队回复.csv\"", K::Path, L"\\\\fs01\\客服\\团队回复.csv"},
+        {L" D:\\同步\\团队 回复.csv\u3000", K::Path, L"D:\\同步\\团队 回复.csv"},
+        {L"HTTPS://intranet.example.com/team.csv?v=1", K::Address, L""},
+        {L"C:team.csv", K::Relative, L""},
+        {L"\\\\fs01\\客服", K::Folder, L""},
+        {L"D:\\a\\b.csv:stream", K::BadCharacter, L""},
+        {L"\\\\\\share\\a.csv", K::NoServer, L""},
+        {L"file:///D:/team.csv", K::Unusable, L""},
+    };
+    testing::FakeSettingTexts texts;
+    Settings s;
+    std::wstring reason;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.typed));
+        const std::wstring location =
+            c.location.empty() && c.kind != K::None ? c.typed : c.location;
+        const TeamLibraryCheck check = checkTeamLibrary(c.typed);
+        EXPECT_EQ(check.kind, c.kind);
+        EXPECT_EQ(check.location, location);
+        texts.values[kTeamLibraryValue] = c.typed;
+        s.teamLibrary = L"D:\\before.csv";
+        readTeamLibrary(texts, s);
+        EXPECT_EQ(s.teamLibrary, usable(c.kind) ? location : L"");
+        ASSERT_TRUE(writeTeamLibrary(texts, s, reason));
+        EXPECT_EQ(texts.values,
+                  (std::map<std::wstring, std::wstring>{{L"TeamLibrary", s.teamLibrary}}));
+    }
+    texts.values.clear();
+    s.teamLibrary = L"D:\\before.csv";
+    readTeamLibrary(texts, s);
+    EXPECT_EQ(s.teamLibrary, L"");
+}
+
 }  // namespace
 }  // namespace replybar
