@@ -7,7 +7,7 @@ set(CMAKE_C_FLAGS_RELEASE "-Os -DNDEBUG")
 set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG")
 add_compile_options(-Wall -Wextra)
 set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
-set(WIN_LIBS comctl32 comdlg32 shell32 ole32 oleaut32 uuid gdi32 user32 advapi32 msimg32 wtsapi32)
+set(WIN_LIBS comctl32 comdlg32 shell32 ole32 oleaut32 uuid gdi32 user32 advapi32 msimg32 wtsapi32 winhttp)
 
 add_library(replybar_core STATIC ${PORTABLE_SOURCES} ${WIN32_SOURCES})
 target_include_directories(replybar_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/assets)
@@ -65,6 +65,15 @@ endforeach()
 add_executable(e2e_presets ${CMAKE_SOURCE_DIR}/tests/e2e/e2e_presets.cpp)
 target_link_libraries(e2e_presets PRIVATE replybar_core)
 target_link_options(e2e_presets PRIVATE -municode ${STATIC_RUNTIME})
+# Watches a team library's source and writes what it told; HTTP comes through the delay-load
+# library, as in the bar.
+add_executable(e2e_team_source ${CMAKE_SOURCE_DIR}/tests/e2e/e2e_team_source.cpp)
+if(DELAYLOAD_LIBS)
+  add_dependencies(e2e_team_source delayload_libs)
+endif()
+target_link_libraries(e2e_team_source PRIVATE replybar_core ${DELAYLOAD_LIBS}
+                      $<$<BOOL:${DELAYLOAD_LIBS}>:delayimp>)
+target_link_options(e2e_team_source PRIVATE -municode ${STATIC_RUNTIME})
 
 if(CMAKE_CROSSCOMPILING)
   include(cmake/wine_tests.cmake)

@@ -37,6 +37,27 @@ inline std::wstring teamFileFaulty(const std::wstring& where, bool lastVersionKe
 }
 inline std::wstring teamUnreachable(const std::wstring& reason) { return L"无法读取：" + reason; }
 
+// Why the source could not be read: the reason teamUnreachable shows.
+inline constexpr wchar_t kSourceNoAnswer[] = L"无响应";
+inline constexpr wchar_t kSourceFileMissing[] = L"找不到文件";
+inline constexpr wchar_t kSourceAccessDenied[] = L"拒绝访问";
+inline constexpr wchar_t kSourceFileBusy[] = L"文件被占用";
+inline constexpr wchar_t kSourceIsFolder[] = L"这是文件夹，不是文件";
+inline constexpr wchar_t kSourceShareMissing[] = L"找不到共享文件夹";
+inline constexpr wchar_t kSourceNetworkDown[] = L"网络不通";
+inline constexpr wchar_t kSourceNotFetched[] = L"同步客户端未能取回文件";
+inline constexpr wchar_t kSourceBadAddress[] = L"地址无效";
+inline constexpr wchar_t kSourceNoServer[] = L"找不到服务器";
+inline constexpr wchar_t kSourceCannotConnect[] = L"无法连接服务器";
+inline constexpr wchar_t kSourceConnectionLost[] = L"连接中断";
+inline constexpr wchar_t kSourceInsecure[] = L"安全连接失败";
+inline std::wstring sourceServerStatus(unsigned long status) {
+    return L"服务器返回 " + std::to_wstring(status);
+}
+inline std::wstring sourceErrorCode(unsigned long code) {
+    return L"错误代码 " + std::to_wstring(code);
+}
+
 // The reply editor's export: the agent's own replies as one group.
 inline constexpr wchar_t kExportFileName[] = L"我的回复.csv";
 inline constexpr wchar_t kOwnRepliesGroup[] = L"我的";

@@ -1,0 +1,54 @@
+// Reads the team library's file where the lead publishes it — a path (a drive, a mapped drive,
+// \\server\share\…, a folder a sync client keeps) or an http(s):// address — off the bar's
+// thread, and tells every outcome.
+//
+// Nothing here ever makes its caller wait on the source. Each step that touches the source
+// (a look at the file, a read, one HTTP exchange, setting up the folder's change notification)
+// runs on a thread of its own and is waited for at most readLimitMs; one that takes longer is
+// told as Unreachable ("无响应") and left to end by itself, and no new step starts before it has.
+//
+// A path: the file is read only once its size and modification time have stayed the same for
+// two seconds (SettleWatch), so a file being saved is never read half-way; the same settled
+// file again is Unchanged. A change in its folder starts a check at once where the folder's
+// change notification works; everywhere a check runs every checkSeconds too.
+// An address: a conditional GET with the validators of the last good answer, so an unchanged
+// file costs one short answer (304: Unchanged).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "reply/team_version.h"
+
+namespace replybar::team {
+
+class TeamSourceWatch {
+public:
+    struct Options {
+        std::wstring location;    // a path or an http:// / https:// address
+        int checkSeconds = 60;    // the regular check
+        int readLimitMs = 10000;  // one step may take this long
+    };
+    // `deliver` is called on the watch's own thread with every outcome, never after the
+    // destructor has returned. While a file settles nothing is told. The first check starts at
+    // once; the constructor does not wait for it.
+    TeamSourceWatch(Options options, std::function<void(FetchOutcome)> deliver);
+    // Returns at once, also while a step hangs: that step ends by itself later.
+    ~TeamSourceWatch();
+    TeamSourceWatch(const TeamSourceWatch&) = delete;
+    TeamSourceWatch& operator=(const TeamSourceWatch&) = delete;
+
+    // A check now rather than at the next regular one (the network came back, say).
+    void checkNow();
+
+    struct Shared;
+
+private:
+    std::shared_ptr<Shared> shared_;
+};
+
+// Whether `location` is read over HTTP rather than as a file.
+bool isWebAddress(const std::wstring& location);
+
+}  // namespace replybar::team
