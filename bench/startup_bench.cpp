@@ -4,8 +4,9 @@
 // the screen, against bare_window.exe opening on the same hotkey to a picture of the panel's
 // size drawn beforehand, in the bar's own window region; then the bar's peak working set
 // at rest, after 100 launcher rebuilds and after 200 reply panel opens.
+#include "launch_support.h"
+
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,65 +17,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-std::wstring besideMe(const wchar_t* name) {
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    return path.substr(0, path.find_last_of(L'\\') + 1) + name;
-}
-
-struct Launched {
-    PROCESS_INFORMATION process{};
-    HWND window = nullptr;
-    double ms = -1;
-};
-
-// Starts `exe` and waits until a visible top-level window of `windowClass` belongs to it.
-Launched launch(const std::wstring& exe, const wchar_t* windowClass,
-                const std::wstring& args = {}) {
-    Launched l;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    std::wstring command = L"\"" + exe + L"\" " + args;
-    const auto start = Clock::now();
-    if (!::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &si, &l.process))
-        return l;
-    while (Clock::now() - start < std::chrono::seconds(20)) {
-        HWND w = ::FindWindowW(windowClass, nullptr);
-        if (w && ::IsWindowVisible(w)) {
-            l.ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-            l.window = w;
-            break;
-        }
-        ::Sleep(1);
-    }
-    return l;
-}
-
-void close(Launched& l) {
-    if (l.window) ::PostMessageW(l.window, WM_CLOSE, 0, 0);
-    if (l.process.hProcess) {
-        if (::WaitForSingleObject(l.process.hProcess, 20000) != WAIT_OBJECT_0)
-            ::TerminateProcess(l.process.hProcess, 1);
-        ::CloseHandle(l.process.hProcess);
-        ::CloseHandle(l.process.hThread);
-    }
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-double peakMb(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS pmc{};
-    pmc.cb = sizeof pmc;
-    if (!::GetProcessMemoryInfo(process, &pmc, sizeof pmc)) return -1;
-    return pmc.PeakWorkingSetSize / (1024.0 * 1024.0);
-}
+using namespace bench;
 
 // Three replies for the panel, in the bar's data folder, as the store writes them.
 void seedReplies() {
@@ -87,37 +30,6 @@ void seedReplies() {
         ::WriteFile(f, "reply\r\n", 7, &written, nullptr);
         ::CloseHandle(f);
     }
-}
-
-// Ctrl+Alt+R pressed and released, as the user's keyboard would: the system turns the press into
-// WM_HOTKEY for whichever program registered it.
-void pressHotkey() {
-    const WORD keys[6] = {VK_CONTROL, VK_MENU, 'R', 'R', VK_MENU, VK_CONTROL};
-    INPUT in[6] = {};
-    for (int i = 0; i < 6; ++i) {
-        in[i].type = INPUT_KEYBOARD;
-        in[i].ki.wVk = keys[i];
-        in[i].ki.dwFlags = i >= 3 ? KEYEVENTF_KEYUP : 0;
-    }
-    ::SendInput(6, in, sizeof(INPUT));
-}
-
-// What the screen shows at `p`, read back from the display: a window's paint counts once it is
-// there, not when the program has drawn into its own buffer.
-COLORREF screenPixel(POINT p) {
-    HDC screen = ::GetDC(nullptr);
-    const COLORREF c = ::GetPixel(screen, p.x, p.y);
-    ::ReleaseDC(nullptr, screen);
-    return c;
-}
-
-// Milliseconds from `start` until the pixel shows `colour`; -1 after five seconds.
-double waitForPixel(POINT p, COLORREF colour, Clock::time_point start) {
-    while (screenPixel(p) != colour) {
-        if (Clock::now() - start > std::chrono::seconds(5)) return -1;
-        ::Sleep(1);
-    }
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
 RECT windowRect(HWND w) {
