@@ -34,6 +34,8 @@ with zipfile.ZipFile(temporary, "w", zipfile.ZIP_DEFLATED) as z:
     z.writestr("使用说明.txt", guide.encode("utf-8"))
     # .txt so that a double-click opens it in Notepad.
     z.writestr("LICENSE.txt", windows_text("LICENSE").encode("utf-8"))
+    # The example a lead starts the team library from, as Excel's "CSV UTF-8" saves it.
+    z.write("docs/examples/团队回复示例.csv", "团队回复示例.csv")
     for shot in sorted(pathlib.Path("docs/screenshots").glob("*.png")):
         z.write(shot, "截图/" + shot.name)
 temporary.replace(zip_path)

@@ -11,7 +11,7 @@ mkdir -p "$out"
 python3 -m zipfile -e "$zip" "$out"
 
 package_holds_the_exe_the_guide_and_the_licence() {
-    for f in ReplyBar.exe 使用说明.txt LICENSE.txt; do [ -f "$out/$f" ] || fail "the package has no $f"; done
+    for f in ReplyBar.exe 使用说明.txt LICENSE.txt 团队回复示例.csv; do [ -f "$out/$f" ] || fail "the package has no $f"; done
     grep -q 'MIT License' "$out/LICENSE.txt" || fail "LICENSE.txt holds no MIT licence"
     [ "$(head -c 3 "$out/使用说明.txt" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "the guide has no byte-order mark"
     grep -q "快捷回复条 $version 使用说明" "$out/使用说明.txt" || fail "the guide does not carry version $version"

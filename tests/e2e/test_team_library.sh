@@ -91,6 +91,10 @@ share_groups_are_tabs_and_picks_land_exactly() {
     chat_clear
     pick_team_row 1 1
     wait_for 3 chat_is '价格, "含税"\r\n第二行' || fail "the second 售前 reply: $(chat_text | od -c | head -3)"
+    show_tab 1
+    xdo mousemove $((bx + 80)) "$(team_row_y 0)"
+    sleep 0.3
+    shot team_panel_group "$(fact w)x$(fact h)+$(fact x)+$(fact y)"
     show_tab 2
     xdo mousemove $((bx + 80)) "$(team_row_y 2)"
     sleep 0.3
@@ -138,7 +142,7 @@ web_server_then_offline_then_a_hanging_answer() {
     stop_bar
     need_bar
     wait_for 15 version_shown 7 || fail "the web server's library did not arrive: $(chat_text)"
-    settings_status
+    settings_status team_library_settings
     case "$STATUS" in '团队回复 52 条 · 今天 '*' 更新') ;; *) fail "status: $STATUS" ;; esac
     stop_server
     stop_bar
