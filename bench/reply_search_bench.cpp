@@ -1,6 +1,7 @@
 // One keystroke of search over 2,300 replies (a full team library and the user's own, about 30
 // characters each), against looking up the readings of every character of the same texts
-// alone, measured in the same run. The goal is in milliseconds: the panel repaints after each letter.
+// alone, measured in the same run. The goal is in milliseconds: the panel repaints after each
+// letter.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -27,9 +28,10 @@ double msSince(Clock::time_point start) {
 // Replies stitched from the phrases a shop's replies are made of, so that letters find some of
 // them at the start, some inside and most not at all.
 std::vector<std::wstring> replyTexts() {
-    const wchar_t* phrases[] = {L"欢迎光临本店", L"亲，您好", L"今天下午发货", L"请您耐心等待",
-                                L"银行卡支付", L"已为您登记", L"七天无理由退换", L"OK的，马上处理",
-                                L"快递单号已发送", L"感谢您的支持", L"有什么可以帮您", L"颜色以实物为准"};
+    const wchar_t* phrases[] = {L"欢迎光临本店",   L"亲，您好",       L"今天下午发货",
+                                L"请您耐心等待",   L"银行卡支付",     L"已为您登记",
+                                L"七天无理由退换", L"OK的，马上处理", L"快递单号已发送",
+                                L"感谢您的支持",   L"有什么可以帮您", L"颜色以实物为准"};
     std::vector<std::wstring> texts;
     for (unsigned i = 0; texts.size() < 2300; ++i) {
         std::wstring text;

@@ -28,9 +28,8 @@ Positions advanceByHanzi(std::string_view letters, Positions from, const pinyin:
         const std::string_view syllable = pinyin::syllableText(r[i]);
         for (Positions rest = from; rest != 0; rest &= rest - 1) {
             std::size_t q = static_cast<std::size_t>(std::countr_zero(rest));
-            for (std::size_t k = 0; k < syllable.size() && q < letters.size() &&
-                                    letters[q] == syllable[k];
-                 ++k)
+            for (std::size_t k = 0;
+                 k < syllable.size() && q < letters.size() && letters[q] == syllable[k]; ++k)
                 to |= Positions{1} << ++q;
         }
     }
