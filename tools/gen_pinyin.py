@@ -120,6 +120,7 @@ def render(table: dict, version: str) -> str:
     assert len(others) < 1 << 16
     extras = sorted((cp, [number[s] for s in rs]) for cp, rs in table.items()
                     if not BASE <= cp <= LAST)
+    assert all(len(rs) <= 4 for _, rs in extras)  # OutsideHanzi::readings
 
     def rows(values, per_line=16):
         return "\n".join("    " + ", ".join(str(v) for v in values[i:i + per_line]) + ","
