@@ -23,3 +23,10 @@ endif()
 if(Python3_FOUND)
   add_test(NAME assets_generator COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/assets/test_gen_assets.py)
 endif()
+# The committed pinyin table against the Unihan readings it was made from, where the machine has
+# them (Debian's unicode-data); building never needs them.
+if(Python3_FOUND AND (EXISTS /usr/share/unicode/Unihan_Readings.txt.bz2 OR
+                      EXISTS /usr/share/unicode/Unihan_Readings.txt))
+  add_test(NAME pinyin_table_matches_unihan
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/gen_pinyin.py --check)
+endif()

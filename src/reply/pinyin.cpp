@@ -1,0 +1,47 @@
+#include "reply/pinyin.h"
+
+#include <algorithm>
+#include <cassert>
+#include <iterator>
+
+namespace replybar::pinyin {
+namespace {
+
+#include "reply/pinyin_table.inc"
+
+constexpr std::uint16_t kSyllableMask = (1u << kSyllableBits) - 1;
+
+static_assert(std::size(kPrimary) == kTableLast - kTableFirst + 1);
+static_assert(std::size(kBlockStart) == (std::size(kPrimary) + kBlockSize - 1) / kBlockSize);
+
+}  // namespace
+
+std::string_view syllableText(Syllable syllable) {
+    assert(syllable < std::size(kSyllables));
+    return kSyllables[syllable];
+}
+
+Readings readingsOf(char32_t c) {
+    if (c >= kTableFirst && c <= kTableLast) {
+        const std::size_t at = c - kTableFirst;
+        const std::uint16_t entry = kPrimary[at];
+        if (entry == 0) return {};
+        const std::size_t others = entry >> kSyllableBits;
+        std::size_t start = 0;
+        if (others > 0) {
+            // Further readings are stored code point after code point; the block start saves
+            // counting from the beginning.
+            const std::size_t blockFirst = at - at % kBlockSize;
+            start = kBlockStart[blockFirst / kBlockSize];
+            for (std::size_t i = blockFirst; i < at; ++i) start += kPrimary[i] >> kSyllableBits;
+        }
+        return Readings(static_cast<Syllable>((entry & kSyllableMask) - 1), kOthers + start,
+                        others);
+    }
+    const auto* hit = std::find_if(std::begin(kOutside), std::end(kOutside),
+                                   [c](const OutsideHanzi& h) { return h.codePoint == c; });
+    if (hit == std::end(kOutside)) return {};
+    return Readings(hit->readings[0], hit->readings + 1, hit->count - 1u);
+}
+
+}  // namespace replybar::pinyin
