@@ -43,6 +43,7 @@ PxRect BarController::buttonRect(BarButton b) {
 }
 
 int BarController::rowCount() const {
+    if (searching()) return static_cast<int>(found_.size());
     const int total = static_cast<int>(shownRows().size());
     return std::clamp(total - page_ * kReplyRows, 0, kReplyRows);
 }
@@ -67,7 +68,70 @@ int BarController::pageCount() const {
 
 const Reply* BarController::shownReply(int row) const {
     if (row < 0 || row >= rowCount()) return nullptr;
-    return &shownRows()[static_cast<std::size_t>(page_ * kReplyRows + row)];
+    const Place p = shownPlace(row);
+    return &rowsOf(p.group)[static_cast<std::size_t>(p.index)];
+}
+
+BarController::Place BarController::shownPlace(int row) const {
+    if (searching()) return found_[static_cast<std::size_t>(row)];
+    return {group_, page_ * kReplyRows + row};
+}
+
+const std::vector<Reply>& BarController::rowsOf(int group) const {
+    if (group > 0 && group < groupCount()) return (*team_)[static_cast<std::size_t>(group - 1)].rows;
+    return replies_.rows;
+}
+
+std::wstring BarController::groupKey(int group) const {
+    if (group > 0 && group < groupCount()) return (*team_)[static_cast<std::size_t>(group - 1)].name;
+    return L"";
+}
+
+int BarController::tabStripPx() const {
+    if (searching()) return kTabLineHeightPx;  // the search's letters, one line
+    return hasTabs() ? tabs_.heightPx() : 0;
+}
+
+// --- the search ------------------------------------------------------------------------------
+
+// Every reply of every group, once per search: the letters typed after the first only search.
+void BarController::runSearch() {
+    if (searchItems_.empty())
+        for (int g = 0; g < groupCount(); ++g) {
+            const std::wstring key = groupKey(g);
+            const std::vector<Reply>& rows = rowsOf(g);
+            for (std::size_t i = 0; i < rows.size(); ++i)
+                searchItems_.push_back({g, static_cast<int>(i), rows[i].fullText,
+                                        history_ ? history_->lastPicked(key, rows[i].fullText)
+                                                 : 0});
+        }
+    found_.clear();
+    for (const std::size_t i : searchReplies(query_, searchItems_, kReplyRows))
+        found_.push_back({searchItems_[i].group, searchItems_[i].index});
+}
+
+void BarController::searchChanged() {
+    if (searching())
+        runSearch();
+    else
+        found_.clear();
+    keyboard_.setSearching(searching());
+    keyboard_.changeRows(rowCount());
+    hoverRow_.reset();
+    bandRow_ = keyboard_.highlight().value_or(-1);
+    relayoutPanel();
+}
+
+void BarController::endSearch() {
+    query_.clear();
+    found_.clear();
+    searchItems_.clear();
+}
+
+// Remembered for the search's order: when each reply was last picked.
+void BarController::notePick(int row) {
+    const Reply* reply = shownReply(row);
+    if (reply) ports_.actions.replyPicked(groupKey(shownPlace(row).group), reply->fullText);
 }
 
 bool BarController::anyReplies() const {
@@ -88,15 +152,15 @@ void BarController::showAGroupWithReplies() {
 }
 
 // The user's own first page keeps the size the editor set; any other page is as tall as its rows.
-// With tabs the panel is at least one column wide, so the tabs have their room.
+// With tabs or a search the panel is at least one column wide, so the strip has its room.
 PanelSize BarController::rowsSize() const {
-    PanelSize s = group_ == 0 && page_ == 0 ? panelSize_ : panelSizeFor(rowCount());
-    if (hasTabs()) s.width = std::max(s.width, kPanelWidth);
+    PanelSize s = group_ == 0 && page_ == 0 && !searching() ? panelSize_ : panelSizeFor(rowCount());
+    if (tabStripPx() > 0) s.width = std::max(s.width, kPanelWidth);
     return s;
 }
 
 void BarController::layoutTabs() {
-    if (!hasTabs()) {
+    if (!hasTabs() || searching()) {
         tabs_ = {};
         return;
     }
@@ -106,6 +170,9 @@ void BarController::layoutTabs() {
 }
 
 void BarController::teamGroupsChanged() {
+    // A search's items point into the groups that were: it starts over on the new ones.
+    searchItems_.clear();
+    if (searching()) runSearch();
     if (group_ >= groupCount()) group_ = 0;
     if (page_ >= pageCount()) page_ = 0;
     if (!panelOpen_) return;
@@ -409,6 +476,7 @@ void BarController::restoreBar() {
     // Whatever closes the panel gives the panel's keys back, but for a pick by key that is
     // still going out: they stay the bar's until its send key is out.
     if (!keyboard_.picking()) keyboard_.end(KeyboardModeEnd::ClickedElsewhere);
+    endSearch();
     // Wherever the window is now: something else may have moved it while the panel was open.
     const PxPoint face = faceOrigin();
     window_.left += face.x;
@@ -445,15 +513,17 @@ void BarController::rowUp(int row, MouseButton button) {
     const Reply* reply = shownReply(row);
     if (!reply) return;
     if (button == MouseButton::Left) {
+        const std::wstring text = reply->fullText;
+        notePick(row);
         if (panelOpen_) restoreBar();
-        pick_.release(reply->fullText, replies_.autoSend);
+        pick_.release(text, replies_.autoSend);
         return;
     }
     const Reply copy = *reply;  // closing the panel may hand the groups over meanwhile
-    const bool own = group_ == 0;
+    const Place place = shownPlace(row);
     if (panelOpen_) restoreBar();
-    if (own)
-        ports_.actions.openReplyEditor(row);
+    if (place.group == 0)
+        ports_.actions.openReplyEditor(place.index);
     else
         offerCopy(copy);
 }

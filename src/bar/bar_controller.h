@@ -14,6 +14,8 @@
 #include "reply/keyboard_panel.h"
 #include "reply/panel_geometry.h"
 #include "reply/panel_tabs.h"
+#include "reply/pick_history.h"
+#include "reply/reply_search.h"
 #include "reply/reply_pick.h"
 #include "reply/reply_table.h"
 
@@ -62,6 +64,10 @@ public:
     // Closes the open launcher menu. The bar is never the foreground window, so an Esc keystroke
     // would reach the user's window instead of the menu.
     virtual void closeLauncherMenu() = 0;
+    // A reply was picked: of the user's own (`group` "") or of the team's group `group`.
+    virtual void replyPicked(const std::wstring& group, const std::wstring& text) {
+        (void)group, (void)text;
+    }
 };
 
 // A control of the bar under the pointer, as the window adapter found it.
@@ -149,13 +155,21 @@ public:
     }
     bool hasTabs() const;
     const PanelTabs& tabs() const { return tabs_; }
-    int tabStripPx() const { return hasTabs() ? tabs_.heightPx() : 0; }
+    int tabStripPx() const;
     int shownGroup() const { return group_; }
     int shownPage() const { return page_; }
     void showGroup(int group);  // wraps round the ends
     void showPage(int page);    // wraps round the ends
     // The reply of a row of the page shown; nullptr past its rows.
     const Reply* shownReply(int row) const;
+
+    // The search of keyboard mode: the letters typed, and the replies of every group that match
+    // them, best first, as the rows; the strip at the panel's top shows the letters instead of
+    // the tabs. It ends with the panel.
+    bool searching() const { return !query_.empty(); }
+    const std::wstring& query() const { return query_; }
+    // When each reply was last picked, for the search's order; read only.
+    void setHistory(const PickHistory* history) { history_ = history; }
 
     // What the adapter paints.
     bool panelOpen() const { return panelOpen_; }
@@ -197,6 +211,16 @@ private:
     void relayoutPanel();
     void tabUp(int tab, MouseButton button);
     void offerCopy(const Reply& reply);
+    struct Place {
+        int group = 0, index = -1;  // the group, and the reply's place in it
+    };
+    Place shownPlace(int row) const;
+    const std::vector<Reply>& rowsOf(int group) const;
+    std::wstring groupKey(int group) const;  // "" for the user's own, else the group's name
+    void searchChanged();
+    void runSearch();
+    void endSearch();
+    void notePick(int row);
     // IPickEvents
     void beforeSendKey() override;
     void pickEnded() override;
@@ -218,6 +242,10 @@ private:
     int group_ = 0, page_ = 0;     // what the panel shows
     PanelTabs tabs_;               // laid out at each opening and change of group or page
     std::optional<int> tabHover_;  // the tab under the pointer, since tabHoverSince_
+    std::wstring query_;           // the search's letters, "a"-"z"
+    std::vector<Place> found_;     // its results, best first, at most kReplyRows
+    std::vector<SearchItem> searchItems_;  // every reply, made at the search's first letter
+    const PickHistory* history_ = nullptr;
     std::uint64_t tabHoverSince_ = 0;
     int panelCloseCountdown_ = 0;  // pointer polls outside left before the panel closes
     launch::MenuAutoClose menuAutoClose_;

@@ -79,9 +79,26 @@ void BarController::panelKeyPressed(int id) {
             return;
         case KeyboardPanel::Result::Pick: pickRow(r.row); return;
         case KeyboardPanel::Result::Group:
-            if (hasTabs()) showGroup(group_ + r.row);
+            if (hasTabs() && !searching()) showGroup(group_ + r.row);
             return;
-        case KeyboardPanel::Result::Page: showPage(page_ + r.row); return;
+        case KeyboardPanel::Result::Page:
+            if (!searching()) showPage(page_ + r.row);
+            return;
+        case KeyboardPanel::Result::Letter:
+            if (query_.size() < kMaxSearchLetters) {  // longer finds nothing
+                query_.push_back(static_cast<wchar_t>(r.row));
+                searchChanged();
+            }
+            return;
+        case KeyboardPanel::Result::Backspace:
+            if (!searching()) return;
+            query_.pop_back();
+            searchChanged();
+            return;
+        case KeyboardPanel::Result::ClearSearch:
+            query_.clear();
+            searchChanged();
+            return;
         case KeyboardPanel::Result::Close: restoreBar(); return;
     }
 }
@@ -103,6 +120,7 @@ void BarController::pickRow(int row) {
     keyboard_.startPick();
     if (const Reply* shown = shownReply(row)) {
         const std::wstring text = shown->fullText;
+        notePick(row);
         pick_.press(text);
         pick_.release(text, replies_.autoSend);
     }

@@ -40,6 +40,7 @@ void BarPainter::paint(HWND bar, const BarController& controller,
                        controller.shownPage(),
                        controller.bandRect(),
                        L"",
+                       controller.query(),
                        repliesVersion_};
         for (int row = 0; row < look.rows; ++row) look.keys += controller.rowKeyLabel(row) + L"|";
         if (!panelPicture_ || look != panelLook_) {
@@ -73,7 +74,10 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller,
     ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_WINDOW));
     if (!rowFont_) rowFont_ = win::makeInterfaceFont();
     // The group tabs on top; the rows below them are drawn as in a panel without tabs.
-    if (controller.hasTabs()) {
+    if (controller.searching()) {
+        paintSearchLine(dc, controller, area.right);
+        ::SetViewportOrgEx(dc, 0, controller.tabStripPx(), nullptr);
+    } else if (controller.hasTabs()) {
         paintTabs(dc, controller, area.right);
         ::SetViewportOrgEx(dc, 0, controller.tabStripPx(), nullptr);
     }
@@ -124,6 +128,29 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller,
                     DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
     }
     ::RestoreDC(dc, saved);
+}
+
+// The letters typed, on the strip where the tabs were; how to go back at its right, in grey.
+void BarPainter::paintSearchLine(HDC dc, const BarController& controller, int width) {
+    const int strip = controller.tabStripPx();
+    RECT all{0, 0, width, strip};
+    ::FillRect(dc, &all, ::GetSysColorBrush(COLOR_BTNFACE));
+    win::SelectGuard font(dc, rowFont_.get());
+    ::SetBkMode(dc, TRANSPARENT);
+    win::UniquePen edge(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW)));
+    win::SelectGuard pen(dc, edge.get());
+    ::MoveToEx(dc, 0, strip - 1, nullptr);
+    ::LineTo(dc, width, strip - 1);
+    const std::wstring text = L"搜索：" + controller.query() +
+                              (controller.rowCount() == 0 ? L"　（没有找到）" : L"");
+    RECT t{kTabTextPaddingPx, 0, width - kTabTextPaddingPx, strip};
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t,
+                DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_VCENTER | DT_END_ELLIPSIS);
+    const std::wstring hint = L"Backspace 删除 · Esc 清除";
+    ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
+    ::DrawTextW(dc, hint.c_str(), static_cast<int>(hint.size()), &t,
+                DT_SINGLELINE | DT_NOPREFIX | DT_RIGHT | DT_VCENTER);
 }
 
 // The strip in the dialog colour, the shown group's tab raised in the panel's colour and open

@@ -43,7 +43,7 @@ void BarTooltips::update(const BarController& controller) {
     const Layout layout{controller.panelOpen(), face,
                         panel,                  controller.rowCount(),
                         controller.rowsPerColumn(), controller.shownGroup(),
-                        controller.shownPage(), controller.tabStripPx()};
+                        controller.shownPage(), controller.tabStripPx(), controller.query()};
     if (!stale_ && layout == layout_) return;
     stale_ = false;
     layout_ = layout;

@@ -29,6 +29,7 @@ private:
         PxRect panel;
         int rows = 0, rowsPerColumn = 0;
         int group = 0, page = 0, strip = 0;  // the group and page shown, below the tabs
+        std::wstring query;                  // the search whose results are the rows
         bool operator==(const Layout&) const = default;
     };
     HWND bar_ = nullptr;

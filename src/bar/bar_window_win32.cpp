@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <windowsx.h>
 
+#include <ctime>
 #include <utility>
 
 #include "bar/startup.h"
@@ -97,6 +98,11 @@ void BarWindow::finishStartUp() {
     controller_->setTeamGroups(&team_->groups());
     team_->setLocation(teamLibrary_, teamCheckSeconds_);
     controller_->teamGroupsChanged();
+    // When each reply was last picked, for the order of the search's results.
+    history_ = std::make_unique<PickHistory>(
+        *files_, state_.dataDir.empty() ? L"" : state_.dataDir + kPickHistoryFileName);
+    history_->load();
+    controller_->setHistory(history_.get());
     tooltips_.create(hwnd_);
     enable(TimerId::BuildLauncherMenu, kBuildLauncherMenuDelayMs);
     stayOnTop_->start();
@@ -117,6 +123,10 @@ std::wstring BarWindow::teamCacheFolder() {
                                   SHGFP_TYPE_CURRENT, buf)))
         return L"";
     return dataDirFrom(buf) + L"ReplyBar\\";
+}
+
+void BarWindow::replyPicked(const std::wstring& group, const std::wstring& text) {
+    if (history_) history_->picked(group, text, static_cast<std::int64_t>(std::time(nullptr)));
 }
 
 void BarWindow::readFolders() {

@@ -79,6 +79,7 @@ private:
     // IBarActions
     void runButtonAction(BarButton button) override;
     void closeLauncherMenu() override;
+    void replyPicked(const std::wstring& group, const std::wstring& text) override;
     // IEditorHost
     void setPanelSize(const PanelSize& size) override;
     void exitProgram() override;
@@ -162,6 +163,7 @@ private:
     std::wstring teamLibrary_;     // where the team's replies are read from; "" for nowhere
     int teamCheckSeconds_ = kDefaultTeamCheckSeconds;
     std::unique_ptr<BarTeamLibrary> team_;  // from the end of start-up
+    std::unique_ptr<PickHistory> history_;  // from the end of start-up
     bool sessionNotices_ = false;  // WM_WTSSESSION_CHANGE tells of a lock of the screen
     std::unique_ptr<ClickWatch> clickWatch_;  // clicks elsewhere, while keyboard mode lasts
 };

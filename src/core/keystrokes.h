@@ -13,6 +13,7 @@ namespace replybar::keys {
 enum Vk : std::uint16_t {
     kReturn = 0x0D,
     kEscape = 0x1B,
+    kBack = 0x08,
     kTab = 0x09,
     kPageUp = 0x21,
     kPageDown = 0x22,

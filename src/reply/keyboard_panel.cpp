@@ -11,14 +11,14 @@ namespace {
 
 using keys::kDown, keys::kEnd, keys::kEscape, keys::kHome, keys::kReturn, keys::kUp;
 using keys::kLeft, keys::kRight, keys::kTab, keys::kShiftTab, keys::kPageUp, keys::kPageDown;
+using keys::kBack;
 
 constexpr std::uint16_t kNumpad0 = 0x60, kNumpad1 = 0x61, kNumpad9 = 0x69;
 
 std::uint16_t keyOfRow(int row) {
     if (row < 0 || row >= kKeyedRows) return 0;
     if (row < 9) return static_cast<std::uint16_t>('1' + row);
-    if (row == 9) return '0';
-    return static_cast<std::uint16_t>('A' + row - 10);
+    return '0';
 }
 
 }  // namespace
@@ -28,7 +28,6 @@ std::optional<int> rowOfKey(std::uint16_t vk) {
     if (vk == '0') return 9;
     if (vk >= kNumpad1 && vk <= kNumpad9) return vk - kNumpad1;
     if (vk == kNumpad0) return 9;
-    if (vk >= 'A' && vk <= 'Z') return 10 + vk - 'A';
     return std::nullopt;
 }
 
@@ -52,7 +51,9 @@ int movedHighlight(int row, HighlightMove move, int replyCount) {
 PanelKeyAction actionOfKey(std::uint16_t vk, int replyCount) {
     if (const auto row = rowOfKey(vk))
         return *row < replyCount ? PanelKeyAction{PanelKeyAction::PickRow, *row} : PanelKeyAction{};
+    if (vk >= 'A' && vk <= 'Z') return {PanelKeyAction::Letter, 'a' + (vk - 'A')};
     switch (vk) {
+        case kBack: return {PanelKeyAction::Backspace};
         case kUp: return {PanelKeyAction::Move, -1, HighlightMove::Up};
         case kDown: return {PanelKeyAction::Move, -1, HighlightMove::Down};
         case kHome: return {PanelKeyAction::Move, -1, HighlightMove::First};
@@ -79,6 +80,9 @@ std::vector<PanelKey> panelKeys(int replyCount, bool groupKeys) {
     for (int row = 0; row < std::min(replyCount, 10); ++row)
         out.push_back(
             {static_cast<std::uint16_t>(row == 9 ? kNumpad0 : kNumpad1 + row), keys::kModNoRepeat});
+    // The search's keys whatever the rows: a letter typed must never reach the chat meanwhile.
+    for (std::uint16_t vk = 'A'; vk <= 'Z'; ++vk) out.push_back({vk, keys::kModNoRepeat});
+    out.push_back({kBack, 0});
     if (groupKeys)
         out.insert(out.end(), {{kLeft, 0},
                                {kRight, 0},
@@ -158,7 +162,12 @@ KeyboardPanel::Result KeyboardPanel::keyPressed(int id) {
             highlight_ = moved;
             return {Result::Moved};
         }
-        case PanelKeyAction::Close: end(KeyboardModeEnd::Escaped); return {Result::Close};
+        case PanelKeyAction::Close:
+            if (searching_) return {Result::ClearSearch};
+            end(KeyboardModeEnd::Escaped);
+            return {Result::Close};
+        case PanelKeyAction::Letter: return {Result::Letter, action.row};
+        case PanelKeyAction::Backspace: return {Result::Backspace};
         case PanelKeyAction::Group: return {Result::Group, action.row};
         case PanelKeyAction::Page: return {Result::Page, action.row};
         case PanelKeyAction::Nothing: return {};
@@ -208,6 +217,7 @@ void KeyboardPanel::end(KeyboardModeEnd why) {
     keysTaken_ = false;
     heldSinceOpening_.clear();
     heldNoted_ = false;
+    searching_ = false;
     highlight_ = -1;
     lastEnd_ = why;
 }

@@ -1,7 +1,8 @@
 // The reply panel in keyboard mode. The hotkey opens the panel with the first reply highlighted
-// and each of the first 36 rows labelled with its key: 1-9 and 0, then A-Z (the number pad's
-// digits pick as the digits do). A row key picks its row, Up/Down (round the ends) and Home/End
-// move the highlight, Enter picks the highlighted row, Esc closes. The bar never has the keyboard, so these keys are registered as system-wide
+// and each of the first ten rows labelled with its key, 1-9 and 0 (the number pad's digits pick
+// as the digits do). A row key picks its row, Up/Down (round the ends) and Home/End move the
+// highlight, Enter picks the highlighted row, Esc closes. The letters A-Z type a search, which
+// Backspace shortens and Esc clears (a second Esc closes); the rows are then its results. The bar never has the keyboard, so these keys are registered as system-wide
 // hotkeys for as long as the mode lasts: they reach the bar and no other window. Every way the
 // mode ends gives them back at once, so that none stays taken from the user's other programs.
 #pragma once
@@ -16,17 +17,17 @@
 
 namespace replybar {
 
-inline constexpr int kKeyedRows = 36;
+inline constexpr int kKeyedRows = 10;
 
 // A mode nobody touches ends by itself after this long, and the keys are the user's again: a
 // panel forgotten behind another window must not keep the digits and letters from the chat.
 inline constexpr unsigned kKeyboardModeIdleMs = 20000;
 
-// The row (0-based) a row key picks: '1'-'9' rows 0-8, '0' row 9, 'A'-'Z' rows 10-35; the
-// number pad's 1-9 and 0 (with Num Lock on) as the digits.
+// The row (0-based) a row key picks: '1'-'9' rows 0-8, '0' row 9; the number pad's 1-9 and 0
+// (with Num Lock on) as the digits.
 std::optional<int> rowOfKey(std::uint16_t virtualKey);
-// The label at the left of a row: "1"-"9", "0", "A"-"Z"; "" for a row past the keyed ones or
-// past the replies.
+// The label at the left of a row: "1"-"9", "0"; "" for a row past the keyed ones or past the
+// replies.
 std::wstring rowKeyLabel(int row, int replyCount);
 
 enum class HighlightMove { Up, Down, First, Last };
@@ -34,8 +35,18 @@ enum class HighlightMove { Up, Down, First, Last };
 int movedHighlight(int row, HighlightMove move, int replyCount);
 
 struct PanelKeyAction {
-    enum Kind { Nothing, PickRow, Move, PickHighlighted, Close, Group, Page } kind = Nothing;
-    int row = -1;                            // PickRow; Group and Page: the step, 1 or -1
+    enum Kind {
+        Nothing,
+        PickRow,
+        Move,
+        PickHighlighted,
+        Close,
+        Group,
+        Page,
+        Letter,     // a letter of the search
+        Backspace,  // the search's last letter goes
+    } kind = Nothing;
+    int row = -1;  // PickRow; Group and Page: the step, 1 or -1; Letter: 'a'-'z' 
     HighlightMove move = HighlightMove::Up;  // Move
     bool operator==(const PanelKeyAction&) const = default;
 };
@@ -52,7 +63,8 @@ struct PanelKey {
     std::uint16_t id() const { return idKey ? idKey : virtualKey; }
 };
 // The keys keyboard mode takes with this many replies: the row keys of the replies there are
-// (the number pad's digits beside the digits), Esc, Enter, Up, Down, Home and End. A row key, Enter or Esc held down acts once: a user still
+// (the number pad's digits beside the digits), the letters and Backspace of the search, Esc,
+// Enter, Up, Down, Home and End. A row key, Enter or Esc held down acts once: a user still
 // holding the hotkey's letter picks nothing with it.
 // With `groupKeys` also the keys that switch groups and pages.
 std::vector<PanelKey> panelKeys(int replyCount, bool groupKeys = false);
@@ -109,6 +121,8 @@ public:
     // Another group or page is shown, of `replyCount` rows: the first highlighted, and the row
     // keys taken or given back to match while the mode holds its keys.
     void changeRows(int replyCount);
+    // A search is typed: Esc clears it rather than ending the mode.
+    void setSearching(bool on) { searching_ = on; }
     bool keysTaken() const { return active_ && keysTaken_; }
     // Where the pointer rests, when it was not known at `prepare`.
     void notePointer(int x, int y) { pointerX_ = x, pointerY_ = y; }
@@ -133,9 +147,10 @@ public:
     std::wstring label(int row) const;
 
     struct Result {
-        enum Kind { Nothing, Moved, Pick, Close, Group, Page } kind = Nothing;
+        enum Kind { Nothing, Moved, Pick, Close, Group, Page, Letter, Backspace, ClearSearch };
+        Kind kind = Nothing;
         int row = -1;  // Pick: the row to pick, exactly as a click on it would; Group and
-                       // Page: the step, 1 or -1
+                       // Page: the step, 1 or -1; Letter: 'a'-'z' 
         bool operator==(const Result&) const = default;
     };
     // WM_HOTKEY with one of the panel's ids. Esc ends the mode, keys given back, before it
@@ -165,6 +180,7 @@ private:
     std::uint16_t hotkeyKey_ = 0;
     bool heldNoted_ = false;
     bool groupKeys_ = false;
+    bool searching_ = false;
     int replyCount_ = 0;
     int highlight_ = -1;
     int pointerX_ = 0, pointerY_ = 0;

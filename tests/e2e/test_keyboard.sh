@@ -22,6 +22,7 @@ hotkey() {  # hotkey [COMBINATION]: the user presses it, the panel opens
         tries=$((tries + 1))
         [ $tries -lt 5 ] || fail "${1:-ctrl+alt+r} did not open the panel"
     done
+    sleep 0.2  # the panel's keys are the bar's once it has painted
 }
 key_pick() {  # key_pick KEY... EXPECTED: the keys, then the chat holds EXPECTED
     local want="${*: -1}"
@@ -66,11 +67,10 @@ row_keys_and_arrows_pick() {
     need_bar
     hotkey; key_pick 2 '回复2'
     hotkey; key_pick 0 '回复10'
-    hotkey; key_pick a '回复11'
     hotkey; key_pick Down Down Return '回复3'
     hotkey; key_pick Up Return '回复12'  # Up from the first row goes round to the last
     chat_has_focus
-    note "2, 0, A, Down Down Enter and Up Enter picked rows 2, 10, 11, 3 and 12"
+    note "2, 0, Down Down Enter and Up Enter picked rows 2, 10, 3 and 12"
 }
 
 esc_closes_with_nothing_typed() {

@@ -8,6 +8,9 @@
 . "$(dirname "$0")/lib.sh"
 reset_state
 put_reply 0.txt '我的回复\r\n'
+# Only pasted: the send key is not what this script is about, and a word why one was kept back
+# would stand between its steps.
+put_reply n.txt '不要自动发送信息\r\n'
 SHARE="$WORK/share"
 mkdir -p "$SHARE" "$WORK/site" "$WINEPREFIX/dosdevices/unc/teamserver"
 ln -sfn "$SHARE" "$WINEPREFIX/dosdevices/unc/teamserver/share"

@@ -35,8 +35,9 @@ digit_one_is_free() {
 
 setup() {
     reset_state
-    for i in $(seq 1 11); do put_reply "$((i - 1)).txt" "回复$i\r\n"; done
-    : >"$APPDATA/11.txt"  # the twelfth reply is empty: key B
+    for i in $(seq 1 9); do put_reply "$((i - 1)).txt" "回复$i\r\n"; done
+    : >"$APPDATA/9.txt"  # the tenth reply is empty: key 0
+    put_reply 10.txt '回复11\r\n'
     start_chat 300 120 clear
 }
 
@@ -84,7 +85,7 @@ an_empty_reply_sends_nothing() {
     over_chat
     xdo type draft
     wait_for 5 chat_is draft || fail "the draft was not typed: '$(chat_text)'"
-    hotkey; xdo key b
+    hotkey; xdo key 0
     wait_for 5 find_window '#32770' '快捷回复条' || fail "no word about the empty reply"
     controls_of '#32770'
     grep -q '空的' "$WORK/ctl.txt" || fail "message: $(cat "$WORK/ctl.txt")"

@@ -42,6 +42,9 @@ struct FakeActions : IBarActions {
     }
     void closeLauncherMenu() override { log.push_back(L"close menu"); }
     void openReplyEditorToAdd(const std::wstring& text) override { log.push_back(L"add " + text); }
+    void replyPicked(const std::wstring& group, const std::wstring& text) override {
+        log.push_back(L"picked " + group + L"|" + text);
+    }
     std::vector<std::wstring> log;
     int editorRow = -1;  // the row the editor last opened on
 };
@@ -672,6 +675,53 @@ TEST_F(TeamGroupsTest, ATeamReplyIsReadOnlyAndARightClickOffersToCopyIt) {
     EXPECT_FALSE(bar.hasTabs());
     EXPECT_EQ(bar.shownGroup(), 0);
     EXPECT_EQ(bar.rowCount(), 6);
+}
+
+// Letters type a search over every group; digits pick among its results, best first (the most
+// recently picked first among equals); Backspace takes a letter back, Esc clears, Esc again
+// closes.
+TEST_F(TeamGroupsTest, LettersSearchEveryGroupAndDigitsPickTheResults) {
+    testing::MemoryFiles files;
+    PickHistory history(files, L"history.txt");
+    history.picked(L"售前", L"pre 2", 100);
+    bar.setHistory(&history);
+    const auto key = [&](std::uint16_t vk) { bar.panelKeyPressed(panelKeyHotkeyId(vk)); };
+    openByKey();
+    for (const std::uint16_t vk : {'P', 'R', 'E'}) key(vk);
+    ASSERT_TRUE(bar.searching());
+    EXPECT_EQ(bar.query(), L"pre");
+    EXPECT_EQ(bar.tabStripPx(), kTabLineHeightPx);
+    const struct {
+        std::uint16_t vk;
+        std::wstring query;
+        std::vector<std::wstring> firstRows;
+    } steps[] = {
+        {'X', L"prex", {}},
+        {keys::kBack, L"pre", {L"pre 2", L"pre 0", L"pre 1"}},
+        {keys::kLeft, L"pre", {L"pre 2", L"pre 0", L"pre 1"}},  // no groups while searching
+        {keys::kEscape, L"", {L"reply 0", L"reply 1", L"reply 2"}},  // the group shown again
+    };
+    for (const auto& s : steps) {
+        key(s.vk);
+        EXPECT_EQ(bar.query(), s.query) << s.vk;
+        std::vector<std::wstring> rows;
+        for (int r = 0; r < std::min(bar.rowCount(), 3); ++r) rows.push_back(bar.shownReply(r)->fullText);
+        EXPECT_EQ(rows, s.firstRows) << s.vk;
+        EXPECT_TRUE(bar.panelOpen());
+    }
+    key(keys::kEscape);
+    EXPECT_FALSE(bar.panelOpen());
+
+    openByKey();
+    for (const std::uint16_t vk : {'S', 'H', 'I', 'P'}) key(vk);
+    EXPECT_EQ(bar.rowCount(), kReplyRows);  // 100 match; the panel shows the first 41
+    key('2');
+    elapse(kClipboardQuietMs + kSendKeyDelayMs);
+    EXPECT_EQ(clipboard.texts.back(), L"ship 1");
+    EXPECT_EQ(actions.log.back(), L"picked 物流|ship 1");
+    EXPECT_TRUE(hotkeys.registered.empty());
+    click(button(BarButton::Reply));
+    EXPECT_FALSE(bar.searching()) << "the search ends with the panel";
 }
 
 }  // namespace

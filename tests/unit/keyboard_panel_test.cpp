@@ -25,10 +25,10 @@ TEST(KeyboardPanelKeys, RowKeysLabelsAndWhatEachKeyDoes) {
         {'1', 5, {A::PickRow, 0}, L"1"},
         {'9', 12, {A::PickRow, 8}, L"9"},
         {'0', 12, {A::PickRow, 9}, L"0"},
-        {'A', 12, {A::PickRow, 10}, L"A"},
-        {'Z', 41, {A::PickRow, 35}, L"Z"},
+        {'A', 12, {A::Letter, 'a'}, L""},  // letters type the search
+        {'Z', 41, {A::Letter, 'z'}, L""},
+        {0x08, 3, {A::Backspace}, L""},
         {'6', 5, {}, L""},    // past the replies
-        {'B', 11, {}, L""},   // row 12 of 11
         {0x61, 41, {A::PickRow, 0}, L"1"},  // Num 1, as the digit
         {0x60, 12, {A::PickRow, 9}, L"0"},
         {0x6A, 41, {}, L""},  // Num *
@@ -46,8 +46,8 @@ TEST(KeyboardPanelKeys, RowKeysLabelsAndWhatEachKeyDoes) {
             EXPECT_EQ(rowKeyLabel(*row, c.replyCount), c.label);
         }
     }
-    EXPECT_EQ(rowKeyLabel(35, 41), L"Z");
-    EXPECT_EQ(rowKeyLabel(36, 41), L"");  // rows 37 to 41 have no key
+    EXPECT_EQ(rowKeyLabel(9, 41), L"0");
+    EXPECT_EQ(rowKeyLabel(10, 41), L"");  // rows 11 to 41 have no key
 }
 
 TEST(KeyboardPanelKeys, HighlightMovesGoRoundTheEnds) {
@@ -72,16 +72,17 @@ TEST(KeyboardPanelKeys, TheKeysTakenFollowTheReplyCount) {
         std::set<std::uint16_t> keys;
         for (const PanelKey& k : panelKeys(count)) {
             keys.insert(k.virtualKey);
-            const bool repeats = k.virtualKey == kUp || k.virtualKey == kDown;
+            const bool repeats = k.virtualKey == kUp || k.virtualKey == kDown || k.virtualKey == 0x08;
             EXPECT_EQ(k.modifiers, repeats ? 0u : keys::kModNoRepeat) << k.virtualKey;
         }
-        std::set<std::uint16_t> expected{kEsc, kEnter, kUp, kDown, kHome, kEnd};
-        for (const int vk : {int{'0'}, int{'1'}, int{'9'}, int{'A'}, int{'Z'}, 0x60, 0x61, 0x69})
+        // Every letter and Backspace whatever the rows: the search's.
+        std::set<std::uint16_t> expected{kEsc, kEnter, kUp, kDown, kHome, kEnd, 'A', 'Q', 'Z', 0x08};
+        for (const int vk : {int{'0'}, int{'1'}, int{'9'}, 0x60, 0x61, 0x69})
             if (*rowOfKey(static_cast<std::uint16_t>(vk)) < count) expected.insert(static_cast<std::uint16_t>(vk));
         for (std::uint16_t vk : keys)
-            EXPECT_TRUE(expected.count(vk) || *rowOfKey(vk) < count) << vk;
+            EXPECT_TRUE(expected.count(vk) || (vk >= 'A' && vk <= 'Z') || *rowOfKey(vk) < count) << vk;
         for (std::uint16_t vk : expected) EXPECT_TRUE(keys.count(vk)) << vk << " of " << count;
-        EXPECT_EQ(keys.size(), 6u + std::min(count, kKeyedRows) + std::min(count, 10));
+        EXPECT_EQ(keys.size(), 6u + 2 * std::min(count, kKeyedRows) + 26 + 1);
     }
 }
 
@@ -99,13 +100,13 @@ TEST(KeyboardPanelMode, EveryEndingGivesBackEveryKeyItTook) {
     } cases[] = {
         {"a row key, then the pick's end",
          [](KeyboardPanel& p) {
-             const R r = p.keyPressed(id('C'));
+             const R r = p.keyPressed(id('0'));
              EXPECT_TRUE(p.active()) << "on until the paste is out";
              p.end(E::Picked);
              return r;
          },
          E::Picked,
-         {R::Pick, 12}},
+         {R::Pick, 9}},
         {"Enter after Up, then the pick's end",
          [](KeyboardPanel& p) {
              EXPECT_EQ(p.keyPressed(id(kUp)), R{R::Moved});
@@ -144,17 +145,17 @@ TEST(KeyboardPanelMode, EveryEndingGivesBackEveryKeyItTook) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         testing::FakeHotkeys hotkeys;
-        hotkeys.taken.insert({keys::kModNoRepeat, 'B'});  // someone else's: not ours to give back
+        hotkeys.taken.insert({keys::kModNoRepeat, '3'});  // someone else's: not ours to give back
         KeyboardPanel panel(hotkeys);
         ASSERT_TRUE(panel.open(20, 300, 200));
         EXPECT_EQ(panel.highlight(), 0);
         EXPECT_EQ(panel.label(0), L"1");
-        EXPECT_EQ(panel.label(11), L"");  // its key is not ours
-        EXPECT_EQ(panel.label(12), L"C");
-        EXPECT_EQ(panel.label(20), L"");
+        EXPECT_EQ(panel.label(2), L"");  // its key is not ours
+        EXPECT_EQ(panel.label(3), L"4");
+        EXPECT_EQ(panel.label(10), L"");
         std::set<int> ids;
         for (const auto& [taken, combination] : hotkeys.registered) ids.insert(taken);
-        EXPECT_EQ(ids.size(), 6u + 20u - 1u + 10u);
+        EXPECT_EQ(ids.size(), 6u + 10u - 1u + 10u + 26u + 1u);
         EXPECT_EQ(c.ending(panel), c.result);
         EXPECT_TRUE(hotkeys.registered.empty());
         EXPECT_EQ(std::set<int>(hotkeys.unregistered.begin(), hotkeys.unregistered.end()), ids);
@@ -182,7 +183,7 @@ TEST(KeyboardPanelMode, NoModeWithoutEscAndEnterAndNothingLeftAfterTheBar) {
         KeyboardPanel panel(hotkeys);
         ASSERT_TRUE(panel.open(3, 0, 0));
         ASSERT_TRUE(panel.open(2, 0, 0));  // opened again: one set of keys, for two rows
-        EXPECT_EQ(hotkeys.registered.size(), 10u);
+        EXPECT_EQ(hotkeys.registered.size(), 6u + 2u + 2u + 26u + 1u);  // and the search's
         EXPECT_EQ(panel.keyPressed(id('3')), KeyboardPanel::Result{});
         EXPECT_EQ(panel.keyPressed(id(kEnd)).kind, KeyboardPanel::Result::Moved);
         EXPECT_EQ(panel.highlight(), 1);
