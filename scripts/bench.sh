@@ -4,7 +4,8 @@
 # topmost window, the hotkey to the painted panel against a bare window grown on the same hotkey,
 # a 150-entry launcher build against the bare shell-icon look-ups, a reply pick by mouse and by
 # key against a bare SendInput Ctrl+V, parsing a 2,000-reply team file against decoding its bytes
-# alone, the panel on a 300-reply team group against the user's 41; then the bar's peak working
+# alone, the panel on a 300-reply team group against the user's 41, one search keystroke over
+# every reply against the hotkey's opening, the matcher alone; then the bar's peak working
 # set, without a team library and with one of 2,000 replies, and the size and imports of the
 # stripped ReplyBar.exe.
 set -euo pipefail
