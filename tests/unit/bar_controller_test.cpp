@@ -240,7 +240,7 @@ TEST_F(BarControllerTest, BackgroundClicksActForTheRowLastUnderThePointer) {
     const struct {
         MouseButton button;
         std::vector<std::wstring> pasted, sent, log;
-    } cases[] = {{L, {L"reply 2"}, {L"^v|wait", L"^{Enter}"}, {}},
+    } cases[] = {{L, {L"reply 2"}, {L"^v|wait", L"^{Enter}"}, {L"picked |reply 2"}},
                  {R, {}, {}, {L"editor"}},
                  {MouseButton::Middle, {}, {}, {}}};
     for (const auto& c : cases) {
