@@ -116,7 +116,7 @@ reg_get() { rm -f "$WORK/reg.txt"; probe regget "$(winpath "$WORK/reg.txt")"; }
 reg_set() { printf '%s' "$1" >"$WORK/regin.txt"; probe regset "$(winpath "$WORK/regin.txt")"; }
 reset_state() {
     probe regdel
-    rm -f "$APPDATA"/[0-9]*.txt "$APPDATA/bmpk.txt" "$APPDATA/n.txt"
+    rm -f "$APPDATA"/[0-9]*.txt "$APPDATA/bmpk.txt" "$APPDATA/n.txt" "$APPDATA/history.txt"
 }
 
 # A reply file as the store writes it: GBK, the text given with backslash escapes.

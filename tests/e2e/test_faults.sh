@@ -5,7 +5,8 @@
 # a Chinese message where the user must act, and no reply lost or changed behind their back.
 . "$(dirname "$0")/lib.sh"
 reset_state
-snapshot() { (cd "$APPDATA" && find . -maxdepth 1 -type f -name '*.txt' -print0 | sort -z | xargs -0 -r sha1sum); }
+# The reply files (history.txt, which every pick writes, is not one of them).
+snapshot() { (cd "$APPDATA" && find . -maxdepth 1 -type f -name '*.txt' ! -name history.txt -print0 | sort -z | xargs -0 -r sha1sum); }
 set_text() { click_ctl $EDITOR_TEXT; xdo key ctrl+a; xdo type --delay 30 "$1"; sleep 0.3; }
 error_box() {  # error_box WHAT: the store's box appears, names the problem, and is answered
     wait_for 10 window_up '#32770' '快捷回复条' || fail "no message for $1"
