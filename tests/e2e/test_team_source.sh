@@ -49,7 +49,7 @@ past 2 MB|library 1 >"$file"; truncate -s 3M "$file"|faulty 0|unchanged
 CASES
     # Saved again before it settled: only the last version is read.
     library 1 >"$file"
-    watch_source "$(winpath "$file")" 60 3000 5000
+    watch_source "$(winpath "$file")" 60 10000 6000  # a slow machine must not make a step "无响应"
     sleep 1
     library 5 >"$file"
     watch_ends
