@@ -74,11 +74,20 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller,
     ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_WINDOW));
     if (!rowFont_) rowFont_ = win::makeInterfaceFont();
     // The group tabs on top; the rows below them are drawn as in a panel without tabs.
-    if (controller.searching()) {
-        paintSearchLine(dc, controller, area.right);
-        ::SetViewportOrgEx(dc, 0, controller.tabStripPx(), nullptr);
-    } else if (controller.hasTabs()) {
-        paintTabs(dc, controller, area.right);
+    if (const int strip = controller.tabStripPx(); strip > 0) {
+        // The strip in the dialog colour with a line beneath, the tabs or the search on it.
+        RECT all{0, 0, area.right, strip};
+        ::FillRect(dc, &all, ::GetSysColorBrush(COLOR_BTNFACE));
+        win::SelectGuard font(dc, rowFont_.get());
+        ::SetBkMode(dc, TRANSPARENT);
+        win::UniquePen edge(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW)));
+        win::SelectGuard pen(dc, edge.get());
+        ::MoveToEx(dc, 0, strip - 1, nullptr);
+        ::LineTo(dc, area.right, strip - 1);
+        if (controller.searching())
+            paintSearchLine(dc, controller, area.right);
+        else
+            paintTabs(dc, controller);
         ::SetViewportOrgEx(dc, 0, controller.tabStripPx(), nullptr);
     }
     win::UniqueBrush stripBrush(::CreateSolidBrush(kIconStripColour));
@@ -133,14 +142,6 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller,
 // The letters typed, on the strip where the tabs were; how to go back at its right, in grey.
 void BarPainter::paintSearchLine(HDC dc, const BarController& controller, int width) {
     const int strip = controller.tabStripPx();
-    RECT all{0, 0, width, strip};
-    ::FillRect(dc, &all, ::GetSysColorBrush(COLOR_BTNFACE));
-    win::SelectGuard font(dc, rowFont_.get());
-    ::SetBkMode(dc, TRANSPARENT);
-    win::UniquePen edge(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW)));
-    win::SelectGuard pen(dc, edge.get());
-    ::MoveToEx(dc, 0, strip - 1, nullptr);
-    ::LineTo(dc, width, strip - 1);
     const std::wstring text = L"搜索：" + controller.query() +
                               (controller.rowCount() == 0 ? L"　（没有找到）" : L"");
     RECT t{kTabTextPaddingPx, 0, width - kTabTextPaddingPx, strip};
@@ -153,18 +154,9 @@ void BarPainter::paintSearchLine(HDC dc, const BarController& controller, int wi
                 DT_SINGLELINE | DT_NOPREFIX | DT_RIGHT | DT_VCENTER);
 }
 
-// The strip in the dialog colour, the shown group's tab raised in the panel's colour and open
-// towards the rows, the others flat with a line beneath; the page buttons at the end.
-void BarPainter::paintTabs(HDC dc, const BarController& controller, int width) {
-    const int strip = controller.tabStripPx();
-    RECT all{0, 0, width, strip};
-    ::FillRect(dc, &all, ::GetSysColorBrush(COLOR_BTNFACE));
-    win::SelectGuard font(dc, rowFont_.get());
-    ::SetBkMode(dc, TRANSPARENT);
-    win::UniquePen edge(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW)));
-    win::SelectGuard pen(dc, edge.get());
-    ::MoveToEx(dc, 0, strip - 1, nullptr);
-    ::LineTo(dc, width, strip - 1);
+// The shown group's tab raised in the panel's colour and open towards the rows, the others flat
+// with a line beneath; the page buttons at the end.
+void BarPainter::paintTabs(HDC dc, const BarController& controller) {
     for (const PanelTab& tab : controller.tabs().tabs) {
         RECT r{tab.rect.left, tab.rect.top, tab.rect.right, tab.rect.bottom};
         const bool shown = tab.kind == PanelTab::Group && tab.index == controller.shownGroup();

@@ -33,7 +33,7 @@ private:
     };
 
     void paintPanel(HDC dc, const BarController& controller, const win::BarPictures& pictures);
-    void paintTabs(HDC dc, const BarController& controller, int width);
+    void paintTabs(HDC dc, const BarController& controller);
     void paintSearchLine(HDC dc, const BarController& controller, int width);
 
     win::UniqueFont rowFont_;  // made at the first paint of the panel
