@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "timing.h"
+
 namespace bench {
 
-using Clock = std::chrono::steady_clock;
 
 inline std::wstring besideMe(const wchar_t* name) {
     wchar_t self[MAX_PATH] = {};
@@ -61,10 +62,6 @@ inline void close(Launched& l) {
     }
 }
 
-inline double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 inline double peakMb(HANDLE process) {
     PROCESS_MEMORY_COUNTERS pmc{};

@@ -12,19 +12,12 @@
 #include "reply/pinyin.h"
 #include "reply/reply_search.h"
 
+#include "timing.h"
+
 namespace {
 
 using namespace replybar;
-using Clock = std::chrono::steady_clock;
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using namespace bench;
 
 // Replies stitched from the phrases a shop's replies are made of, so that letters find some of
 // them at the start, some inside and most not at all.

@@ -10,19 +10,12 @@
 #include "core/codec.h"
 #include "reply/team_csv.h"
 
+#include "timing.h"
+
 namespace {
 
 using namespace replybar;
-using Clock = std::chrono::steady_clock;
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using namespace bench;
 
 // Replies of a few lines with quotes and commas, in five groups, as a lead's file holds them.
 std::string teamFile() {
