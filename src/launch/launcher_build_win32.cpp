@@ -4,7 +4,8 @@
 
 #include <algorithm>
 #include <mutex>
-#include <thread>
+
+#include "win/thread_win32.h"
 
 namespace replybar::launch {
 namespace {
@@ -68,20 +69,20 @@ void BackgroundLauncherBuild::launch(std::uint64_t generation, const std::wstrin
     job->generation = generation;
     job->folder = folder;
     const HWND window = window_;
-    try {
-        std::thread([job, window, lister = options_.lister] {
-            // The shell's icon look-up wants COM on the calling thread.
-            const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-            LauncherContent content = gatherLauncherContent(job->folder, lister);
-            {
-                const std::lock_guard<std::mutex> lock(job->mutex);
-                job->result = std::move(content);
-            }
-            if (SUCCEEDED(com)) ::CoUninitialize();
-            ::PostMessageW(window, kBuildDone, static_cast<WPARAM>(job->generation), 0);
-        }).detach();
+    const bool started = win::startThread([job, window, lister = options_.lister] {
+        // The shell's icon look-up wants COM on the calling thread.
+        const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        LauncherContent content = gatherLauncherContent(job->folder, lister);
+        {
+            const std::lock_guard<std::mutex> lock(job->mutex);
+            job->result = std::move(content);
+        }
+        if (SUCCEEDED(com)) ::CoUninitialize();
+        ::PostMessageW(window, kBuildDone, static_cast<WPARAM>(job->generation), 0);
+    });
+    if (started) {
         running_.push_back(std::move(job));
-    } catch (const std::exception&) {
+    } else {
         // No thread to be had: list on this thread rather than show nothing.
         LauncherContent content = gatherLauncherContent(folder, options_.lister);
         if (generation == latest_) {
@@ -127,7 +128,8 @@ void BackgroundLauncherBuild::onPatienceOver() {
 }
 
 LRESULT CALLBACK BackgroundLauncherBuild::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<BackgroundLauncherBuild*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self =
+        reinterpret_cast<BackgroundLauncherBuild*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self) {
         try {
             if (msg == kBuildDone) {

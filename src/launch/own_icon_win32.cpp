@@ -8,7 +8,8 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <thread>
+
+#include "win/thread_win32.h"
 
 namespace replybar::launch {
 namespace {
@@ -117,28 +118,25 @@ std::vector<EntryIcon> readEntryIcons(const std::vector<std::wstring>& paths,
     if (toRead.empty()) return icons;
     auto reads = std::make_shared<Reads>();
     reads->done.resize(toRead.size());
-    try {
-        std::vector<std::wstring> files;
-        for (const std::size_t i : toRead) files.push_back(paths[i]);
-        std::thread([reads, files = std::move(files), read = reading.read] {
-            const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-            for (std::size_t k = 0; k < files.size(); ++k) {
-                {
-                    const std::lock_guard<std::mutex> lock(reads->mutex);
-                    if (reads->abandoned) break;
-                }
-                EntryIcon entry = read(files[k]);
+    std::vector<std::wstring> files;
+    for (const std::size_t i : toRead) files.push_back(paths[i]);
+    const bool started = win::startThread([reads, files = std::move(files), read = reading.read] {
+        const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        for (std::size_t k = 0; k < files.size(); ++k) {
+            {
                 const std::lock_guard<std::mutex> lock(reads->mutex);
-                if (reads->abandoned) break;  // the icon goes with `entry`
-                reads->done[k] = std::move(entry);
-                ++reads->count;
-                reads->changed.notify_all();
+                if (reads->abandoned) break;
             }
-            if (SUCCEEDED(com)) ::CoUninitialize();
-        }).detach();
-    } catch (const std::exception&) {
-        return icons;  // no thread to be had: every entry keeps its type icon
-    }
+            EntryIcon entry = read(files[k]);
+            const std::lock_guard<std::mutex> lock(reads->mutex);
+            if (reads->abandoned) break;  // the icon goes with `entry`
+            reads->done[k] = std::move(entry);
+            ++reads->count;
+            reads->changed.notify_all();
+        }
+        if (SUCCEEDED(com)) ::CoUninitialize();
+    });
+    if (!started) return icons;  // no thread to be had: every entry keeps its type icon
     std::unique_lock<std::mutex> lock(reads->mutex);
     reads->changed.wait_for(lock, reading.budget, [&] { return reads->count == toRead.size(); });
     reads->abandoned = true;

@@ -6,15 +6,13 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <optional>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 #include "reply/team_texts.h"
 #include "win/handles.h"
+#include "win/thread_win32.h"
 
 namespace replybar::team {
 namespace {
@@ -57,24 +55,16 @@ using UniqueInternet = win::UniqueHandle<HINTERNET, closeInternet>;
 template <typename T, typename Work>
 std::optional<T> runLimited(Work work, int limitMs, std::weak_ptr<void>& late) {
     struct State {
-        std::mutex mutex;
-        std::condition_variable done;
-        std::optional<T> result;
+        win::UniqueKernelHandle done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+        std::optional<T> result;  // the step's thread writes it before `done` is set
     };
     auto state = std::make_shared<State>();
-    try {
-        std::thread([state, work = std::move(work)]() mutable {
-            T result = work();
-            const std::lock_guard<std::mutex> lock(state->mutex);
-            state->result = std::move(result);
-            state->done.notify_all();
-        }).detach();
-    } catch (const std::system_error&) {
+    if (!state->done || !win::startThread([state, work = std::move(work)]() mutable {
+            state->result = work();
+            ::SetEvent(state->done.get());
+        }))
         return std::nullopt;  // no thread to be had: told like a source that does not answer
-    }
-    std::unique_lock<std::mutex> lock(state->mutex);
-    if (state->done.wait_for(lock, std::chrono::milliseconds(limitMs),
-                             [&] { return state->result.has_value(); }))
+    if (::WaitForSingleObject(state->done.get(), static_cast<DWORD>(limitMs)) == WAIT_OBJECT_0)
         return std::move(state->result);
     late = state;
     return std::nullopt;
@@ -437,10 +427,15 @@ struct TeamSourceWatch::Shared {
             source = std::make_unique<FileSource>(options.location, options.readLimitMs);
         const std::int64_t periodMs = std::int64_t{std::max(options.checkSeconds, 1)} * 1000;
         std::int64_t nextCheck = monotonicMs();
+        // A notice was heard and the check it brought forward is still to come. Until then the
+        // folder is not listened to: a folder whose other files never stop changing must not
+        // hold the checks off, nor keep this thread spinning.
+        bool heard = false;
         while (!stopping) {
             HANDLE handles[2] = {wake.get(), nullptr};
             DWORD count = 1;
-            if (HANDLE notice = source->changeNotice()) handles[count++] = notice;
+            if (!heard)
+                if (HANDLE notice = source->changeNotice()) handles[count++] = notice;
             const std::int64_t waitMs = std::max<std::int64_t>(nextCheck - monotonicMs(), 0);
             const DWORD woke =
                 ::WaitForMultipleObjects(count, handles, FALSE, static_cast<DWORD>(waitMs));
@@ -451,8 +446,10 @@ struct TeamSourceWatch::Shared {
                 // A save signals several times, and other files of the folder signal too: one
                 // check follows a burst shortly.
                 nextCheck = std::min(nextCheck, monotonicMs() + kSettlePollMs);
+                heard = true;
                 continue;
             }
+            heard = false;
             if (std::optional<FetchOutcome> outcome = source->check()) tell(std::move(*outcome));
             nextCheck = monotonicMs() + (source->settling() ? kSettlePollMs : periodMs);
         }
@@ -463,11 +460,8 @@ TeamSourceWatch::TeamSourceWatch(Options options, std::function<void(FetchOutcom
     : shared_(std::make_shared<Shared>()) {
     shared_->options = std::move(options);
     shared_->deliver = std::move(deliver);
-    try {
-        std::thread([shared = shared_] { shared->run(); }).detach();
-    } catch (const std::system_error&) {
-        // No thread to be had: nothing is read, and the version in use stays.
-    }
+    // Without a thread nothing is read, and the version in use stays.
+    win::startThread([shared = shared_] { shared->run(); });
 }
 
 TeamSourceWatch::~TeamSourceWatch() {
