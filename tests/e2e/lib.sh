@@ -284,6 +284,23 @@ recover() {
     wait_for 5 bar_gone || echo "  ! a bar is still running after the failure" >&2
 }
 
+# A team library's places: $SHARE, reached by the bar as \\teamserver\share through Wine's unc
+# folder, and $WORK/site, served by `start_server` on 127.0.0.1 at $SITE until the scenario ends.
+team_places() {
+    SHARE="$WORK/share"
+    mkdir -p "$SHARE" "$WORK/site" "$WINEPREFIX/dosdevices/unc/teamserver"
+    ln -sfn "$SHARE" "$WINEPREFIX/dosdevices/unc/teamserver/share"
+}
+start_server() {
+    rm -f "$WORK/port"
+    python3 "$SRC/tests/e2e/team_server.py" "$WORK/site" "$WORK/port" >"$WORK/server.log" 2>&1 &
+    SERVER=$!
+    trap 'kill "$SERVER" 2>/dev/null || true' EXIT  # also when the scenario fails
+    wait_for 10 test -s "$WORK/port" || fail "the web server did not start"
+    SITE="http://127.0.0.1:$(cat "$WORK/port")"
+}
+stop_server() { kill "$SERVER" 2>/dev/null || true; wait "$SERVER" 2>/dev/null || true; }
+
 # A command that failed without a reason of its own (the ERR trap): which one, and the line of
 # the scenario it came from.
 command_failed() {  # command_failed STATUS COMMAND LINE

@@ -10,9 +10,7 @@ put_reply 25.txt '欢迎光临，很高兴为您服务！\r\n'
 # Only pasted: the send key is not what this script is about, and a word why one was kept back
 # would stand between its steps.
 put_reply n.txt '不要自动发送信息\r\n'
-SHARE="$WORK/share"
-mkdir -p "$SHARE" "$WINEPREFIX/dosdevices/unc/teamserver"
-ln -sfn "$SHARE" "$WINEPREFIX/dosdevices/unc/teamserver/share"
+team_places
 {
     printf '\xEF\xBB\xBF分组,回复\r\n'
     for i in $(seq 299); do printf '售后,售后回复第 %s 条，请提供订单号\r\n' "$i"; done

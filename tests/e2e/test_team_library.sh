@@ -11,9 +11,7 @@ put_reply 0.txt '我的回复\r\n'
 # Only pasted: the send key is not what this script is about, and a word why one was kept back
 # would stand between its steps.
 put_reply n.txt '不要自动发送信息\r\n'
-SHARE="$WORK/share"
-mkdir -p "$SHARE" "$WORK/site" "$WINEPREFIX/dosdevices/unc/teamserver"
-ln -sfn "$SHARE" "$WINEPREFIX/dosdevices/unc/teamserver/share"
+team_places
 rm -rf "$(dirname "$APPDATA")/Local/ReplyBar"  # no local copy from an earlier run
 SETTINGS_KEY='HKCU\Software\DAZ\Registry'
 set_library() {  # set_library LOCATION: the team library the bar reads at its next start
@@ -72,15 +70,6 @@ settings_status() {
     xdo mousemove $((dx + 270)) $((dy + 60)) key Escape
     wait_for 10 window_gone ReplyBar.Settings '' || fail "the settings dialog did not close"
 }
-start_server() {
-    rm -f "$WORK/port"
-    python3 "$SRC/tests/e2e/team_server.py" "$WORK/site" "$WORK/port" >"$WORK/server.log" 2>&1 &
-    SERVER=$!
-    trap 'kill "$SERVER" 2>/dev/null || true' EXIT  # also when the scenario fails
-    wait_for 10 test -s "$WORK/port" || fail "the web server did not start"
-    SITE="http://127.0.0.1:$(cat "$WORK/port")"
-}
-stop_server() { kill "$SERVER" 2>/dev/null || true; wait "$SERVER" 2>/dev/null || true; }
 start_chat 300 150
 
 # From the share: the tabs, a team reply with a comma, quotes and a line break picked by mouse,

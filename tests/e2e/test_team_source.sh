@@ -5,9 +5,7 @@
 # while and writes each outcome with its time.
 . "$(dirname "$0")/lib.sh"
 
-SHARE="$WORK/share"
-mkdir -p "$SHARE" "$WORK/site" "$WINEPREFIX/dosdevices/unc/teamserver"
-ln -sfn "$SHARE" "$WINEPREFIX/dosdevices/unc/teamserver/share"  # Wine's way to \\teamserver\share
+team_places
 
 library() {  # library N: a team file of N replies, as Excel's "CSV UTF-8" saves it
     printf '\xEF\xBB\xBF分组,回复,图标\r\n'
@@ -23,14 +21,6 @@ watch_source() {  # watch_source LOCATION CHECK_SECONDS READ_LIMIT_MS RUN_MS, in
 told() { grep -q -- "$1" "$OUT" 2>/dev/null; }
 watch_ends() { wait_for "$WATCH_ENDS_IN" eval "! kill -0 $WATCH_PID 2>/dev/null" || fail "the watch's program did not end"; }
 outcomes() { grep -v ' destroyed ' "$OUT" | cut -d' ' -f2- | uniq | tr '\n' '|'; }
-start_server() {  # the web server on 127.0.0.1 serving $WORK/site, until the scenario ends
-    rm -f "$WORK/port"
-    python3 "$SRC/tests/e2e/team_server.py" "$WORK/site" "$WORK/port" >"$WORK/server.log" 2>&1 &
-    SERVER=$!
-    trap 'kill "$SERVER" 2>/dev/null || true' EXIT
-    wait_for 10 test -s "$WORK/port" || fail "the web server did not start"
-    SITE="http://127.0.0.1:$(cat "$WORK/port")"
-}
 
 # Each state of a file as it is told, checked every second for 5.5 s: read once it has
 # settled, then unchanged; a faulty file is refused whole.
@@ -94,8 +84,7 @@ address_is_read_with_conditional_requests() {
     watch_source "$SITE/没有这个.csv" 60 3000 1000
     watch_ends
     told 'unreachable 服务器返回 404' || fail "a missing file was told as $(outcomes)"
-    kill "$SERVER"
-    wait "$SERVER" 2>/dev/null || true
+    stop_server
     watch_source "$SITE/团队回复.csv" 60 3000 1000
     watch_ends
     told 'unreachable 无法连接服务器' || fail "a stopped server was told as $(outcomes)"
