@@ -44,7 +44,7 @@ PxRect BarController::buttonRect(BarButton b) {
 
 int BarController::rowCount() const {
     if (searching()) return static_cast<int>(found_.size());
-    const int total = static_cast<int>(shownRows().size());
+    const int total = static_cast<int>(rowsOf(group_).size());
     return std::clamp(total - page_ * kReplyRows, 0, kReplyRows);
 }
 
@@ -56,13 +56,8 @@ int BarController::groupCount() const {
 
 bool BarController::hasTabs() const { return groupCount() > 1; }
 
-const std::vector<Reply>& BarController::shownRows() const {
-    if (group_ > 0 && group_ < groupCount()) return (*team_)[static_cast<std::size_t>(group_ - 1)].rows;
-    return replies_.rows;
-}
-
 int BarController::pageCount() const {
-    const int total = static_cast<int>(shownRows().size());
+    const int total = static_cast<int>(rowsOf(group_).size());
     return std::max(1, (total + kReplyRows - 1) / kReplyRows);
 }
 
@@ -77,14 +72,19 @@ BarController::Place BarController::shownPlace(int row) const {
     return {group_, page_ * kReplyRows + row};
 }
 
+const ReplyGroup* BarController::teamGroup(int group) const {
+    if (group <= 0 || group >= groupCount()) return nullptr;
+    return &(*team_)[static_cast<std::size_t>(group - 1)];
+}
+
 const std::vector<Reply>& BarController::rowsOf(int group) const {
-    if (group > 0 && group < groupCount()) return (*team_)[static_cast<std::size_t>(group - 1)].rows;
-    return replies_.rows;
+    const ReplyGroup* team = teamGroup(group);
+    return team ? team->rows : replies_.rows;
 }
 
 std::wstring BarController::groupKey(int group) const {
-    if (group > 0 && group < groupCount()) return (*team_)[static_cast<std::size_t>(group - 1)].name;
-    return L"";
+    const ReplyGroup* team = teamGroup(group);
+    return team ? team->name : L"";
 }
 
 int BarController::tabStripPx() const {

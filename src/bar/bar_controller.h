@@ -201,7 +201,6 @@ private:
     void setPicture(BarButton b, Picture p);
     void applyBounds();
     void pickRow(int row);
-    const std::vector<Reply>& shownRows() const;
     int groupCount() const;
     int pageCount() const;
     bool anyReplies() const;
@@ -215,6 +214,7 @@ private:
         int group = 0, index = -1;  // the group, and the reply's place in it
     };
     Place shownPlace(int row) const;
+    const ReplyGroup* teamGroup(int group) const;  // nullptr for the user's own
     const std::vector<Reply>& rowsOf(int group) const;
     std::wstring groupKey(int group) const;  // "" for the user's own, else the group's name
     void searchChanged();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "reply/reply_texts.h"
 #include "win/interface_win32.h"
 
 namespace replybar {
@@ -88,7 +89,7 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller,
             paintSearchLine(dc, controller, area.right);
         else
             paintTabs(dc, controller);
-        ::SetViewportOrgEx(dc, 0, controller.tabStripPx(), nullptr);
+        ::SetViewportOrgEx(dc, 0, strip, nullptr);
     }
     win::UniqueBrush stripBrush(::CreateSolidBrush(kIconStripColour));
     const int perColumn = controller.rowsPerColumn();
@@ -142,13 +143,13 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller,
 // The letters typed, on the strip where the tabs were; how to go back at its right, in grey.
 void BarPainter::paintSearchLine(HDC dc, const BarController& controller, int width) {
     const int strip = controller.tabStripPx();
-    const std::wstring text = L"搜索：" + controller.query() +
-                              (controller.rowCount() == 0 ? L"　（没有找到）" : L"");
+    const std::wstring text = texts::kSearchLine + controller.query() +
+                              (controller.rowCount() == 0 ? texts::kSearchFoundNothing : L"");
     RECT t{kTabTextPaddingPx, 0, width - kTabTextPaddingPx, strip};
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t,
                 DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_VCENTER | DT_END_ELLIPSIS);
-    const std::wstring hint = L"Backspace 删除 · Esc 清除";
+    const std::wstring hint = texts::kSearchKeysHint;
     ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
     ::DrawTextW(dc, hint.c_str(), static_cast<int>(hint.size()), &t,
                 DT_SINGLELINE | DT_NOPREFIX | DT_RIGHT | DT_VCENTER);

@@ -84,4 +84,9 @@ inline std::wstring renumberingStopped(const std::wstring& from, const std::wstr
            L"\n\n其后的回复暂时不显示，但没有丢失：下次打开快捷回复设置或重新启动时会自动整理。";
 }
 
+// The search's line on the panel: the letters typed, and how to go back.
+inline constexpr wchar_t kSearchLine[] = L"搜索：";
+inline constexpr wchar_t kSearchFoundNothing[] = L"　（没有找到）";
+inline constexpr wchar_t kSearchKeysHint[] = L"Backspace 删除 · Esc 清除";
+
 }  // namespace replybar::texts
