@@ -23,7 +23,7 @@ panel_open() { probe_bar && [ "$(fact h)" != 29 ]; }
 hotkey() {  # the chat in front, Ctrl+Alt+R: the panel opens
     xdo mousemove 600 300
     until xdo key ctrl+alt+r && wait_for 2 panel_open; do sleep 0.5; done
-    sleep 0.3  # the panel's keys are the bar's once it has painted
+    sleep 1  # the panel's keys are the bar's once it has painted, later on a busy machine
 }
 picked() {  # picked TEXT: exactly TEXT in the chat, the panel closed, the chat still in front
     wait_for 5 chat_is "$1" || fail "the chat holds '$(chat_text)', not '$1'"
