@@ -19,6 +19,34 @@ std::vector<RECT> g_region;
 bool g_open = false;
 HDC g_picture = nullptr;  // the open window's picture, drawn before the first press
 
+// The keys the bar's keyboard mode takes, each as its own hotkey.
+struct Key {
+    UINT modifiers, vk;
+};
+std::vector<Key> panelKeys() {
+    std::vector<Key> keys{{MOD_NOREPEAT, VK_ESCAPE}, {MOD_NOREPEAT, VK_RETURN}, {0, VK_UP},
+                          {0, VK_DOWN},              {MOD_NOREPEAT, VK_HOME},   {MOD_NOREPEAT, VK_END}};
+    for (UINT vk = '0'; vk <= '9'; ++vk) keys.push_back({MOD_NOREPEAT, vk});
+    for (UINT vk = VK_NUMPAD0; vk <= VK_NUMPAD9; ++vk) keys.push_back({MOD_NOREPEAT, vk});
+    for (UINT vk = 'A'; vk <= 'Z'; ++vk) {
+        keys.push_back({MOD_NOREPEAT, vk});
+        keys.push_back({MOD_SHIFT | MOD_NOREPEAT, vk});
+    }
+    keys.push_back({0, VK_BACK});
+    return keys;
+}
+
+void takeKeys(HWND hwnd, bool take) {
+    static const std::vector<Key> keys = panelKeys();
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const int id = 0x1000 + static_cast<int>(i);
+        if (take)
+            ::RegisterHotKey(hwnd, id, keys[i].modifiers, keys[i].vk);
+        else
+            ::UnregisterHotKey(hwnd, id);
+    }
+}
+
 void setRegion(HWND hwnd) {
     if (!g_open || g_region.empty()) {
         ::SetWindowRgn(hwnd, nullptr, TRUE);
@@ -40,7 +68,9 @@ LRESULT CALLBACK bareProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DESTROY: ::PostQuitMessage(0); return 0;
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
         case WM_HOTKEY: {
+            if (wp != 1) return 0;  // one of the panel's keys
             g_open = !g_open;
+            takeKeys(hwnd, g_open);
             const RECT& r = g_rects[g_open];
             ::SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                            SWP_NOZORDER | SWP_NOACTIVATE);

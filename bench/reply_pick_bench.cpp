@@ -111,7 +111,7 @@ struct PickTimer : ITimers {
 struct NoActions : IBarActions {
     void openSettingsDialog() override {}
     void openReplyEditor(int) override {}
-    void openReplyEditorToAdd(const std::wstring&) override {}
+    void openReplyEditorToAdd(const std::wstring&, int) override {}
     void runButtonAction(BarButton) override {}
     void closeLauncherMenu() override {}
 };

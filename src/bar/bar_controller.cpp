@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "core/message_titles.h"
 #include "reply/team_texts.h"
@@ -88,8 +89,13 @@ std::wstring BarController::groupKey(int group) const {
 }
 
 int BarController::tabStripPx() const {
-    if (searching()) return kTabLineHeightPx;  // the search's letters, one line
-    return hasTabs() ? tabs_.heightPx() : 0;
+    if (searching()) return tabsTopPx() + kTabLineHeightPx;  // the search's letters, one line
+    return tabsTopPx() + (hasTabs() ? tabs_.heightPx() : 0);
+}
+
+const PanelTab* BarController::tabOf(int index) const {
+    if (index < 0 || index >= static_cast<int>(tabs_.tabs.size())) return nullptr;
+    return &tabs_.tabs[static_cast<std::size_t>(index)];
 }
 
 // --- the search ------------------------------------------------------------------------------
@@ -128,10 +134,15 @@ void BarController::endSearch() {
     searchItems_.clear();
 }
 
-// Remembered for the search's order: when each reply was last picked.
-void BarController::notePick(int row) {
-    const Reply* reply = shownReply(row);
-    if (reply) ports_.actions.replyPicked(groupKey(shownPlace(row).group), reply->fullText);
+// The pick of `reply`, as the user chose it, pasted into `window` or nowhere. It is told to the
+// history (for the search's order) once it is over: nothing slow between the choice and the
+// paste.
+void BarController::startPick(const Reply& reply, const std::wstring& group,
+                              std::uintptr_t window) {
+    const std::wstring text = reply.fullText;
+    pick_.press(text);  // ends a pick before it, which tells its own
+    pickToNote_.emplace(group, text);
+    pick_.release(text, replies_.autoSend, window);
 }
 
 bool BarController::anyReplies() const {
@@ -166,7 +177,7 @@ void BarController::layoutTabs() {
     }
     std::vector<std::wstring> names;
     for (const ReplyGroup& g : *team_) names.push_back(g.name);
-    tabs_ = layoutPanelTabs(names, twipsToPixels(kPanelWidth), page_, pageCount());
+    tabs_ = layoutPanelTabs(names, twipsToPixels(kPanelWidth), page_, pageCount(), group_);
 }
 
 void BarController::teamGroupsChanged() {
@@ -216,24 +227,26 @@ void BarController::relayoutPanel() {
 }
 
 void BarController::tabUp(int tab, MouseButton button) {
-    if (button != MouseButton::Left || tab < 0 || tab >= static_cast<int>(tabs_.tabs.size()))
-        return;
-    const PanelTab t = tabs_.tabs[static_cast<std::size_t>(tab)];
+    const PanelTab* found = tabOf(tab);
+    if (button != MouseButton::Left || !found) return;
+    const PanelTab t = *found;  // showing another group lays the tabs out anew
     switch (t.kind) {
-        case PanelTab::Group: showGroup(t.index); break;
+        case PanelTab::Group:
+        case PanelTab::EarlierGroups:
+        case PanelTab::LaterGroups: showGroup(t.index); break;
         case PanelTab::PreviousPage: showPage(page_ - 1); break;
         case PanelTab::NextPage: showPage(page_ + 1); break;
         case PanelTab::PageNumber: break;
     }
 }
 
-// A team reply cannot be changed by an agent; a right click offers to make it one of theirs.
+// A team reply cannot be changed by an agent; a right click offers to make it one of theirs,
+// with its icon.
 void BarController::offerCopy(const Reply& reply) {
-    const std::wstring text = reply.fullText;
     if (ports_.messages.show(texts::copyTeamReplyQuestion(reply.displayText),
                              texts::kCopyTeamReplyTitle, MessageKind::Question) ==
         MessageAnswer::Yes)
-        ports_.actions.openReplyEditorToAdd(text);
+        ports_.actions.openReplyEditorToAdd(reply.fullText, reply.icon);
 }
 
 PxPoint BarController::faceOrigin() const {
@@ -257,7 +270,10 @@ Target BarController::hitTest(int x, int y) const {
         if (x < p.left || x >= p.right) return {};
         const int strip = tabStripPx();
         if (y < p.top + strip) {
-            const PanelTab* tab = tabAt(tabs_, x - p.left, y - p.top);
+            const int tabsTop = p.top + tabsTopPx();
+            const PanelTab* tab = searching() || y < tabsTop
+                                      ? nullptr
+                                      : tabAt(tabs_, x - p.left, y - tabsTop);
             return {Target::Tab, tab ? static_cast<int>(tab - tabs_.tabs.data()) : -1};
         }
         const RowHit hit = hitTestRow((x - p.left) * kTwipsPerPixel,
@@ -318,6 +334,7 @@ void BarController::mouseMove(const Target& t, int x, int y) {
         case Target::RowIcon: rowMove(t.index, false); break;
         case Target::Tab:
             panelCloseCountdown_ = 2;
+            if (!tabOf(t.index)) break;  // the strip between tabs, or no tabs there at all
             if (tabHover_ != t.index) {
                 tabHover_ = t.index;
                 tabHoverSince_ = ports_.clock.milliseconds();
@@ -477,6 +494,8 @@ void BarController::restoreBar() {
     // still going out: they stay the bar's until its send key is out.
     if (!keyboard_.picking()) keyboard_.end(KeyboardModeEnd::ClickedElsewhere);
     endSearch();
+    keysNotice_.clear();
+    pressedRow_.reset();
     // Wherever the window is now: something else may have moved it while the panel was open.
     const PxPoint face = faceOrigin();
     window_.left += face.x;
@@ -491,6 +510,7 @@ void BarController::restoreBar() {
     ports_.window.setRegion({});
     ports_.timers.disable(TimerId::PanelPointerPoll);
     ports_.window.invalidate();
+    if (!pick_.pending()) ports_.actions.repliesIdle();
 }
 
 void BarController::rowMove(int row, bool overText) {
@@ -502,30 +522,31 @@ void BarController::rowMove(int row, bool overText) {
     if (overText) hoverRow_ = row;
 }
 
+// The press decides: the reply under it, and the window in front at that moment, are what the
+// release acts on.
 void BarController::rowDown(int row, MouseButton button) {
+    pressedRow_.reset();
     const Reply* reply = shownReply(row);
-    if (button != MouseButton::Left || !reply) return;
-    pick_.press(reply->fullText);
+    if (!reply) return;
+    const Place place = shownPlace(row);
+    pressedRow_ = PressedRow{row,         *reply, place.group, place.index, groupKey(place.group),
+                             ports_.target.foreground()};
+    if (button == MouseButton::Left) pick_.press(reply->fullText);
 }
 
 // The panel closes at once; the paste follows now or, when it has to wait, shortly after.
 void BarController::rowUp(int row, MouseButton button) {
-    const Reply* reply = shownReply(row);
-    if (!reply) return;
-    if (button == MouseButton::Left) {
-        const std::wstring text = reply->fullText;
-        notePick(row);
-        if (panelOpen_) restoreBar();
-        pick_.release(text, replies_.autoSend);
-        return;
-    }
-    const Reply copy = *reply;  // closing the panel may hand the groups over meanwhile
-    const Place place = shownPlace(row);
+    if (!pressedRow_ || pressedRow_->row != row) return;
+    const PressedRow pressed = *std::exchange(pressedRow_, std::nullopt);
     if (panelOpen_) restoreBar();
-    if (place.group == 0)
-        ports_.actions.openReplyEditor(place.index);
-    else
-        offerCopy(copy);
+    if (button == MouseButton::Left) {
+        pickToNote_.emplace(pressed.groupKey, pressed.reply.fullText);
+        pick_.release(pressed.reply.fullText, replies_.autoSend, pressed.window);
+    } else if (pressed.group == 0) {
+        ports_.actions.openReplyEditor(pressed.index);
+    } else {
+        offerCopy(pressed.reply);
+    }
 }
 
 // --- timers ------------------------------------------------------------------------------
@@ -547,8 +568,9 @@ void BarController::pollPointer() {
     if (tabHover_ && ports_.clock.milliseconds() >= tabHoverSince_ + kTabHoverMs) {
         const int tab = *tabHover_;
         tabHover_.reset();
-        if (hitTest(p.x - window_.left, p.y - window_.top) == Target{Target::Tab, tab} &&
-            tabs_.tabs[static_cast<std::size_t>(tab)].kind == PanelTab::Group)
+        const PanelTab* resting = tabOf(tab);
+        if (resting && resting->kind == PanelTab::Group &&
+            hitTest(p.x - window_.left, p.y - window_.top) == Target{Target::Tab, tab})
             tabUp(tab, MouseButton::Left);
     }
     // The window's whole rectangle counts, whatever its region; right and bottom edges inside.

@@ -57,23 +57,30 @@ public:
     virtual ~IBarActions() = default;
     virtual void openSettingsDialog() = 0;
     virtual void openReplyEditor(int row) = 0;  // the reply editor, `row` selected
-    // The reply editor in adding state with `text` in its box (a reply to copy into the user's
-    // own); with 41 replies the user is told the table is full.
-    virtual void openReplyEditorToAdd(const std::wstring& text) = 0;
+    // The reply editor in adding state with `text` in its box and classification `icon` (-1 for
+    // none) chosen: a reply to copy into the user's own. With 41 replies the user is told the
+    // table is full.
+    virtual void openReplyEditorToAdd(const std::wstring& text, int icon) = 0;
     virtual void runButtonAction(BarButton button) = 0;  // Show Desktop, home page, launcher
     // Closes the open launcher menu. The bar is never the foreground window, so an Esc keystroke
     // would reach the user's window instead of the menu.
     virtual void closeLauncherMenu() = 0;
-    // A reply was picked: of the user's own (`group` "") or of the team's group `group`.
+    // A reply was picked: of the user's own (`group` "") or of the team's group `group`. Told
+    // once the pick is over, its keys out.
     virtual void replyPicked(const std::wstring& group, const std::wstring& text) {
         (void)group, (void)text;
     }
+    // Neither the panel is open nor a pick going out: the team's groups may change now. While
+    // either lasts they must not: the row under the user's finger would change.
+    virtual void repliesIdle() {}
 };
 
 // A control of the bar under the pointer, as the window adapter found it.
 struct Target {
     enum Kind { None, DragStrip, Button, RowText, RowIcon, PanelBackground, Tab } kind = None;
-    int index = 0;  // the button, the row, or the tab (-1: the tab strip between tabs)
+    // The button, the row, or the tab (-1: the strip between tabs, the search line, the line
+    // naming keys another program holds).
+    int index = 0;
     bool operator==(const Target&) const = default;
 };
 
@@ -155,7 +162,12 @@ public:
     }
     bool hasTabs() const;
     const PanelTabs& tabs() const { return tabs_; }
+    // The strip at the panel's top: the line naming keys another program holds (keyboard mode),
+    // then the search's letters or the tabs. The tabs lie `tabsTopPx` below its top.
     int tabStripPx() const;
+    int tabsTopPx() const { return keysNotice_.empty() ? 0 : kTabLineHeightPx; }
+    // "" or which of the panel's keys another program holds, and what that costs.
+    const std::wstring& keysNotice() const { return keysNotice_; }
     int shownGroup() const { return group_; }
     int shownPage() const { return page_; }
     void showGroup(int group);  // wraps round the ends
@@ -220,7 +232,9 @@ private:
     void searchChanged();
     void runSearch();
     void endSearch();
-    void notePick(int row);
+    void startPick(const Reply& reply, const std::wstring& group, std::uintptr_t window);
+    const PanelTab* tabOf(int index) const;
+    std::wstring refusedKeysNotice() const;
     // IPickEvents
     void beforeSendKey() override;
     void pickEnded() override;
@@ -239,6 +253,19 @@ private:
     bool pressConsumed_ = false;
     PressState pressState_ = PressState::None;
     std::optional<int> hoverRow_;  // the row whose text was last under the pointer
+    // The reply under a press on a row, as it was then: the release acts on it, whatever the
+    // row shows by that time.
+    struct PressedRow {
+        int row;
+        Reply reply;
+        int group, index;  // where it was
+        std::wstring groupKey;
+        std::uintptr_t window;  // in front at the press: the paste goes there or nowhere
+    };
+    std::optional<PressedRow> pressedRow_;
+    // The pick going out, told to the history once its keys are out.
+    std::optional<std::pair<std::wstring, std::wstring>> pickToNote_;
+    std::wstring keysNotice_;  // keyboard mode's keys another program holds
     int group_ = 0, page_ = 0;     // what the panel shows
     PanelTabs tabs_;               // laid out at each opening and change of group or page
     std::optional<int> tabHover_;  // the tab under the pointer, since tabHoverSince_

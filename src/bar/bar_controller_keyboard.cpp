@@ -2,7 +2,10 @@
 // as a click does, and whatever ends the mode gives the keys back.
 #include "bar/bar_controller.h"
 
+#include <utility>
+
 #include "core/message_titles.h"
+#include "reply/reply_texts.h"
 
 namespace replybar {
 
@@ -29,33 +32,42 @@ void BarController::hotkeyPressed(std::uint16_t hotkeyKey) {
         ports_.actions.openReplyEditor(0);
         return;
     }
-    // The panel first, with every key's label; the keys, the pointer and the window in front
-    // once it is on screen (keyboardPanelShown). A panel the mouse opened is taken over.
+    // The keys first, then the panel: a key typed the moment the panel shows must find it
+    // listening. The window in front now is where a pick goes. A panel the mouse opened is
+    // taken over.
     if (!panelOpen_) showAGroupWithReplies();
-    keyboard_.prepare(rowCount(), 0, 0, hotkeyKey);
+    const PxPoint pointer = ports_.window.cursorPos();
+    keyboard_.prepare(rowCount(), pointer.x, pointer.y, hotkeyKey);
     keyboard_.setGroupKeys(hasTabs());
+    keyboardForeground_ = ports_.target.foreground();
+    if (!keyboard_.takeKeys()) {
+        if (panelOpen_) restoreBar();
+        ports_.messages.show(kPanelKeysTakenText, texts::kMessageTitle, MessageKind::Info);
+        return;
+    }
+    keysNotice_ = refusedKeysNotice();
     keyboardLastKeyAt_ = ports_.clock.milliseconds();
-    if (!panelOpen_) openReplyPanel();
+    if (!panelOpen_)
+        openReplyPanel();
+    else
+        relayoutPanel();  // the strip may name keys now
     bandRow_ = keyboard_.highlight().value_or(-1);
     panelCloseCountdown_ = 2;
     ports_.window.invalidate();
 }
 
-// Keys another program holds: without Esc or Enter there is no keyboard mode, and a word why;
-// a row key held elsewhere only loses its label.
+// Which keys another program holds, in the panel's own words; "" when the bar has them all.
+std::wstring BarController::refusedKeysNotice() const {
+    std::vector<std::wstring> names;
+    for (const std::uint16_t id : keyboard_.refusedKeys()) names.push_back(panelKeyName(id));
+    if (names.empty()) return L"";
+    return texts::panelKeysHeldElsewhere(names, !keyboard_.searchOffered());
+}
+
+// Once the panel is on screen, the keys still down from before it are noted: some fifty
+// questions to the system, after the picture.
 void BarController::keyboardPanelShown() {
-    if (!keyboard_.active()) return;
-    if (!keyboard_.keysTaken()) {
-        const PxPoint p = ports_.window.cursorPos();
-        keyboard_.notePointer(p.x, p.y);
-        keyboardForeground_ = ports_.target.foreground();
-        if (!keyboard_.takeKeys()) {
-            if (panelOpen_) restoreBar();
-            ports_.messages.show(kPanelKeysTakenText, texts::kMessageTitle, MessageKind::Info);
-            return;
-        }
-        ports_.window.invalidate();
-    }
+    if (!keyboard_.active() || !keyboard_.keysTaken()) return;
     if (keyboard_.noteHeldKeys()) ports_.timers.enable(TimerId::HeldKeyWatch, kHeldKeyWatchMs);
 }
 
@@ -63,8 +75,8 @@ void BarController::panelKeyPressed(int id) {
     // The user has gone to another window: the key is meant for it, not for a pick.
     if (keyboard_.active() && ports_.target.foreground() != keyboardForeground_) {
         endKeyboardMode(KeyboardModeEnd::ForegroundChanged);
-        const int vk = id - hotkeyId(HotkeyId::PanelKeys);
-        if (vk > 0 && vk < 0x100) ports_.keys.tap(static_cast<std::uint16_t>(vk));
+        const int key = id - hotkeyId(HotkeyId::PanelKeys);
+        if (key > 0 && key < 0x200) ports_.keys.tap(virtualKeyOf(static_cast<std::uint16_t>(key)));
         return;
     }
     keyboardPanelShown();
@@ -119,10 +131,8 @@ void BarController::endKeyboardMode(KeyboardModeEnd why) {
 void BarController::pickRow(int row) {
     keyboard_.startPick();
     if (const Reply* shown = shownReply(row)) {
-        const std::wstring text = shown->fullText;
-        notePick(row);
-        pick_.press(text);
-        pick_.release(text, replies_.autoSend);
+        const Reply reply = *shown;
+        startPick(reply, groupKey(shownPlace(row).group), keyboardForeground_);
     }
     if (panelOpen_) restoreBar();
     if (!pick_.pending()) keyboard_.end(KeyboardModeEnd::Picked);
@@ -131,7 +141,13 @@ void BarController::pickRow(int row) {
 // The send key must reach the chat: the panel's keys (Enter among them) are given back first.
 void BarController::beforeSendKey() { keyboard_.end(KeyboardModeEnd::Picked); }
 
-void BarController::pickEnded() { keyboard_.end(KeyboardModeEnd::Picked); }
+// The pick is over: the history hears of it now, and the team's groups may change again.
+void BarController::pickEnded() {
+    keyboard_.end(KeyboardModeEnd::Picked);
+    if (auto note = std::exchange(pickToNote_, std::nullopt))
+        ports_.actions.replyPicked(note->first, note->second);
+    if (!panelOpen_) ports_.actions.repliesIdle();
+}
 
 // A message of the pick ends keyboard mode first: its box must get the keys it is answered
 // with.

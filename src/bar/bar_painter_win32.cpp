@@ -44,6 +44,7 @@ void BarPainter::paint(HWND bar, const BarController& controller,
                        controller.query(),
                        repliesVersion_};
         for (int row = 0; row < look.rows; ++row) look.keys += controller.rowKeyLabel(row) + L"|";
+        look.keys += controller.keysNotice();
         if (!panelPicture_ || look != panelLook_) {
             win::UniqueDc draw(::CreateCompatibleDC(paint.get()));
             if (!panelPicture_ || look.width != panelLook_.width ||
@@ -85,6 +86,8 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller,
         win::SelectGuard pen(dc, edge.get());
         ::MoveToEx(dc, 0, strip - 1, nullptr);
         ::LineTo(dc, area.right, strip - 1);
+        if (controller.tabsTopPx() > 0) paintKeysNotice(dc, controller, area.right);
+        ::SetViewportOrgEx(dc, 0, controller.tabsTopPx(), nullptr);
         if (controller.searching())
             paintSearchLine(dc, controller, area.right);
         else
@@ -142,7 +145,7 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller,
 
 // The letters typed, on the strip where the tabs were; how to go back at its right, in grey.
 void BarPainter::paintSearchLine(HDC dc, const BarController& controller, int width) {
-    const int strip = controller.tabStripPx();
+    const int strip = kTabLineHeightPx;
     const std::wstring text = texts::kSearchLine + controller.query() +
                               (controller.rowCount() == 0 ? texts::kSearchFoundNothing : L"");
     RECT t{kTabTextPaddingPx, 0, width - kTabTextPaddingPx, strip};
@@ -153,6 +156,15 @@ void BarPainter::paintSearchLine(HDC dc, const BarController& controller, int wi
     ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
     ::DrawTextW(dc, hint.c_str(), static_cast<int>(hint.size()), &t,
                 DT_SINGLELINE | DT_NOPREFIX | DT_RIGHT | DT_VCENTER);
+}
+
+// Which keys another program holds, in grey on the strip's first line: they do nothing here.
+void BarPainter::paintKeysNotice(HDC dc, const BarController& controller, int width) {
+    const std::wstring& text = controller.keysNotice();
+    RECT t{kTabTextPaddingPx, 0, width - kTabTextPaddingPx, kTabLineHeightPx};
+    ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t,
+                DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_VCENTER | DT_END_ELLIPSIS);
 }
 
 // The shown group's tab raised in the panel's colour and open towards the rows, the others flat

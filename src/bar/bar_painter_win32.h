@@ -26,7 +26,7 @@ private:
     struct PanelLook {
         int width = 0, height = 0, rows = 0, rowsPerColumn = 0, group = 0, page = 0;
         std::optional<PxRect> band;
-        std::wstring keys;  // the rows' key labels, empty outside keyboard mode
+        std::wstring keys;  // the rows' key labels and the keys held elsewhere
         std::wstring query;  // the search's letters
         unsigned repliesVersion = 0;
         bool operator==(const PanelLook&) const = default;
@@ -35,6 +35,7 @@ private:
     void paintPanel(HDC dc, const BarController& controller, const win::BarPictures& pictures);
     void paintTabs(HDC dc, const BarController& controller);
     void paintSearchLine(HDC dc, const BarController& controller, int width);
+    void paintKeysNotice(HDC dc, const BarController& controller, int width);
 
     win::UniqueFont rowFont_;  // made at the first paint of the panel
     win::UniqueBitmap panelPicture_;

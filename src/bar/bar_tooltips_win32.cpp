@@ -13,6 +13,8 @@ namespace {
 
 constexpr UINT_PTR kButtonToolBase = 1;  // tooltip ids of the buttons: 1 + button
 constexpr UINT_PTR kRowToolBase = 100;   // tooltip ids of the rows: 100 + row
+constexpr UINT_PTR kTabToolBase = 200;   // tooltip ids of the group tabs: 200 + tab
+constexpr int kTabTools = 64;            // more tabs than fit the strip's lines
 constexpr int kNamedButtons = 2;         // Show Desktop and the home page
 // A tooltip shows at most this much of its reply: a reply of a megabyte must not make every
 // hover measure all of it.
@@ -34,6 +36,36 @@ void BarTooltips::create(HWND bar) {
                      toRect(BarController::buttonRect(static_cast<BarButton>(b))), names[b]);
     for (int row = 0; row < kReplyRows; ++row)
         win::addTool(tips_, bar, kRowToolBase + row, TTF_SUBCLASS, RECT{}, L"");
+    for (int tab = 0; tab < kTabTools; ++tab)
+        win::addTool(tips_, bar, kTabToolBase + tab, TTF_SUBCLASS, RECT{}, L"");
+}
+
+// A tab whose caption cuts its group's name has the whole name as its tip; « and » say where
+// they go.
+void BarTooltips::updateTabs(const BarController& controller) {
+    const auto& tabs = controller.tabs().tabs;
+    const bool shown = controller.panelOpen() && controller.hasTabs() && !controller.searching();
+    const PxRect panel = controller.panelRect();
+    for (int i = 0; i < kTabTools; ++i) {
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = bar_;
+        ti.uId = kTabToolBase + i;
+        std::wstring tip;
+        if (shown && i < static_cast<int>(tabs.size())) {
+            const PanelTab& tab = tabs[static_cast<std::size_t>(i)];
+            tip = tab.kind == PanelTab::EarlierGroups ? L"前面的分组"
+                  : tab.kind == PanelTab::LaterGroups ? L"后面的分组"
+                                                      : tab.fullName;
+            if (!tip.empty()) {
+                ti.rect = toRect(tab.rect);
+                ::OffsetRect(&ti.rect, panel.left, panel.top + controller.tabsTopPx());
+            }
+        }
+        ::SendMessageW(tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+        ti.lpszText = tip.data();
+        ::SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
 }
 
 void BarTooltips::update(const BarController& controller) {
@@ -75,6 +107,7 @@ void BarTooltips::update(const BarController& controller) {
         ti.lpszText = tip.data();
         ::SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
     }
+    updateTabs(controller);
 }
 
 }  // namespace replybar

@@ -32,6 +32,8 @@ private:
         std::wstring query;                  // the search whose results are the rows
         bool operator==(const Layout&) const = default;
     };
+    void updateTabs(const BarController& controller);
+
     HWND bar_ = nullptr;
     HWND tips_ = nullptr;  // owned by the bar, destroyed with it
     Layout layout_;

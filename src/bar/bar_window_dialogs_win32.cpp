@@ -32,16 +32,18 @@ bool BarWindow::runDialog(Dialog dialog) {
 
 void BarWindow::openReplyEditor(int row) { runReplyEditor(row, std::nullopt); }
 
-void BarWindow::openReplyEditorToAdd(const std::wstring& text) { runReplyEditor(0, text); }
+void BarWindow::openReplyEditorToAdd(const std::wstring& text, int icon) {
+    runReplyEditor(0, text, icon);
+}
 
-void BarWindow::runReplyEditor(int row, std::optional<std::wstring> newReplyText) {
+void BarWindow::runReplyEditor(int row, std::optional<std::wstring> newReplyText, int icon) {
     std::array<HICON, 10> icons{};
     for (int i = 0; i < 10; ++i) icons[i] = pictures_.classIcons[i].get();
     ReplyEditorWindow::Result result = ReplyEditorWindow::Result::Closed;
     if (!runDialog([&] {
             result = ReplyEditorWindow::showModal({hwnd_, state_.dataDir, replies_, *files_, *this,
                                                    icons, userWindow_, controller_->sendKey(), row,
-                                                   std::move(newReplyText)});
+                                                   std::move(newReplyText), icon});
         }))
         return;
     painter_.repliesChanged();  // a reply's text or icon may have changed in the editor

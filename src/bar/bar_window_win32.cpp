@@ -125,6 +125,19 @@ std::wstring BarWindow::teamCacheFolder() {
     return dataDirFrom(buf) + L"ReplyBar\\";
 }
 
+// A new version of the team library waits while the panel is open or a pick is going out: the
+// row under the user's finger must stay the reply it shows.
+void BarWindow::takeTeamOutcomes() {
+    if (!team_) return;
+    teamOutcomeWaiting_ = controller_->panelOpen() || controller_->picking();
+    if (!teamOutcomeWaiting_ && team_->takeOutcomes()) teamLibraryChanged();
+}
+
+// Told from inside the controller's own steps: the outcomes are taken once they have unwound.
+void BarWindow::repliesIdle() {
+    if (teamOutcomeWaiting_) ::PostMessageW(hwnd_, kTeamLibraryOutcome, 0, 0);
+}
+
 void BarWindow::replyPicked(const std::wstring& group, const std::wstring& text) {
     if (history_) history_->picked(group, text, static_cast<std::int64_t>(std::time(nullptr)));
 }
@@ -204,9 +217,7 @@ LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (std::exchange(tooltipsDue_, false)) ::PostMessageW(hwnd_, kUpdateTooltips, 0, 0);
             return 0;
         case kUpdateTooltips: tooltips_.update(*controller_); return 0;
-        case kTeamLibraryOutcome:
-            if (team_ && team_->takeOutcomes()) teamLibraryChanged();
-            return 0;
+        case kTeamLibraryOutcome: takeTeamOutcomes(); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT && onSetCursor()) return TRUE;

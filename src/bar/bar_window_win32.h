@@ -59,8 +59,8 @@ public:
     // Entry points of the dialogs, for the bar and the settings dialog.
     // The reply editor, with `row` selected.
     void openReplyEditor(int row = 0) override;
-    // The reply editor in adding state with `text` in its box.
-    void openReplyEditorToAdd(const std::wstring& text) override;
+    // The reply editor in adding state with `text` in its box and `icon` chosen.
+    void openReplyEditorToAdd(const std::wstring& text, int icon) override;
     void openSettingsDialog() override;
 
 private:
@@ -80,6 +80,7 @@ private:
     void runButtonAction(BarButton button) override;
     void closeLauncherMenu() override;
     void replyPicked(const std::wstring& group, const std::wstring& text) override;
+    void repliesIdle() override;
     // IEditorHost
     void setPanelSize(const PanelSize& size) override;
     void exitProgram() override;
@@ -124,8 +125,9 @@ private:
     void keepOnTop();
     template <typename Dialog>
     bool runDialog(Dialog dialog);
-    void runReplyEditor(int row, std::optional<std::wstring> newReplyText);
+    void runReplyEditor(int row, std::optional<std::wstring> newReplyText, int icon = 0);
     void teamLibraryChanged();
+    void takeTeamOutcomes();
     std::wstring teamCacheFolder();
     void writeSettingsString();
     Settings settingsInEffect() const;
@@ -163,6 +165,7 @@ private:
     std::wstring teamLibrary_;     // where the team's replies are read from; "" for nowhere
     int teamCheckSeconds_ = kDefaultTeamCheckSeconds;
     std::unique_ptr<BarTeamLibrary> team_;  // from the end of start-up
+    bool teamOutcomeWaiting_ = false;  // news of the team library, held while the panel is open
     std::unique_ptr<PickHistory> history_;  // from the end of start-up
     bool sessionNotices_ = false;  // WM_WTSSESSION_CHANGE tells of a lock of the screen
     std::unique_ptr<ClickWatch> clickWatch_;  // clicks elsewhere, while keyboard mode lasts

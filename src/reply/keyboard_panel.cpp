@@ -21,7 +21,40 @@ std::uint16_t keyOfRow(int row) {
     return '0';
 }
 
+bool isLetter(std::uint16_t vk) { return vk >= 'A' && vk <= 'Z'; }
+// The letters with and without Shift, and Backspace: the search's keys.
+bool isSearchKey(std::uint16_t id) { return isLetter(virtualKeyOf(id)) || id == kBack; }
+
 }  // namespace
+
+std::uint16_t virtualKeyOf(std::uint16_t id) {
+    if (id == keys::kShiftTab) return kTab;
+    if (id > kShiftedLetter) return static_cast<std::uint16_t>(id - kShiftedLetter);
+    return id;
+}
+
+std::wstring panelKeyName(std::uint16_t id) {
+    const std::uint16_t vk = virtualKeyOf(id);
+    const std::wstring shift = id > kShiftedLetter || id == keys::kShiftTab ? L"Shift+" : L"";
+    if ((vk >= '0' && vk <= '9') || isLetter(vk)) return shift + static_cast<wchar_t>(vk);
+    if (vk >= kNumpad0 && vk <= kNumpad9)
+        return L"小键盘 " + std::wstring(1, static_cast<wchar_t>(L'0' + vk - kNumpad0));
+    switch (vk) {
+        case kEscape: return L"Esc";
+        case kReturn: return L"Enter";
+        case kBack: return L"Backspace";
+        case kUp: return L"↑";
+        case kDown: return L"↓";
+        case kLeft: return L"←";
+        case kRight: return L"→";
+        case kHome: return L"Home";
+        case kEnd: return L"End";
+        case kTab: return shift + L"Tab";
+        case kPageUp: return L"PageUp";
+        case kPageDown: return L"PageDown";
+    }
+    return L"?";
+}
 
 std::optional<int> rowOfKey(std::uint16_t vk) {
     if (vk >= '1' && vk <= '9') return vk - '1';
@@ -48,10 +81,11 @@ int movedHighlight(int row, HighlightMove move, int replyCount) {
     return row;
 }
 
-PanelKeyAction actionOfKey(std::uint16_t vk, int replyCount) {
-    if (const auto row = rowOfKey(vk))
+PanelKeyAction actionOfKey(std::uint16_t id, int replyCount) {
+    if (const auto row = rowOfKey(id))
         return *row < replyCount ? PanelKeyAction{PanelKeyAction::PickRow, *row} : PanelKeyAction{};
-    if (vk >= 'A' && vk <= 'Z') return {PanelKeyAction::Letter, 'a' + (vk - 'A')};
+    const std::uint16_t vk = id == keys::kShiftTab ? id : virtualKeyOf(id);
+    if (isLetter(vk)) return {PanelKeyAction::Letter, 'a' + (vk - 'A')};
     switch (vk) {
         case kBack: return {PanelKeyAction::Backspace};
         case kUp: return {PanelKeyAction::Move, -1, HighlightMove::Up};
@@ -70,19 +104,23 @@ PanelKeyAction actionOfKey(std::uint16_t vk, int replyCount) {
     }
 }
 
-std::vector<PanelKey> panelKeys(int replyCount, bool groupKeys) {
+std::vector<PanelKey> panelKeys(bool groupKeys, bool searchKeys) {
     // Esc and Enter first: keyboard mode does not start without them.
     std::vector<PanelKey> out{
         {kEscape, keys::kModNoRepeat}, {kReturn, keys::kModNoRepeat}, {kUp, 0}, {kDown, 0},
         {kHome, keys::kModNoRepeat},   {kEnd, keys::kModNoRepeat}};
-    for (int row = 0; row < std::min(replyCount, kKeyedRows); ++row)
-        out.push_back({keyOfRow(row), keys::kModNoRepeat});
-    for (int row = 0; row < std::min(replyCount, 10); ++row)
-        out.push_back(
-            {static_cast<std::uint16_t>(row == 9 ? kNumpad0 : kNumpad1 + row), keys::kModNoRepeat});
-    // The search's keys whatever the rows: a letter typed must never reach the chat meanwhile.
-    for (std::uint16_t vk = 'A'; vk <= 'Z'; ++vk) out.push_back({vk, keys::kModNoRepeat});
-    out.push_back({kBack, 0});
+    // Every digit whatever the rows: a digit no row answers must not reach the chat either.
+    for (int row = 0; row < kKeyedRows; ++row) out.push_back({keyOfRow(row), keys::kModNoRepeat});
+    for (std::uint16_t vk = kNumpad0; vk <= kNumpad9; ++vk)
+        out.push_back({vk, keys::kModNoRepeat});
+    if (searchKeys) {
+        for (std::uint16_t vk = 'A'; vk <= 'Z'; ++vk) {
+            out.push_back({vk, keys::kModNoRepeat});
+            out.push_back({vk, keys::kModShift | keys::kModNoRepeat,
+                           static_cast<std::uint16_t>(kShiftedLetter + vk)});
+        }
+        out.push_back({kBack, 0});
+    }
     if (groupKeys)
         out.insert(out.end(), {{kLeft, 0},
                                {kRight, 0},
@@ -121,12 +159,29 @@ void KeyboardPanel::prepare(int replyCount, int pointerX, int pointerY, std::uin
 bool KeyboardPanel::takeKeys() {
     if (!active_ || keysTaken_) return active_;
     keysTaken_ = true;
-    registerKeys(panelKeys(replyCount_, groupKeys_));
-    if (held_.count(kEscape) && held_.count(kReturn)) return true;
-    releaseKeys();
-    active_ = false;
-    highlight_ = -1;
-    return false;
+    searchOffered_ = true;
+    refused_.clear();
+    registerKeys(panelKeys(groupKeys_, true));
+    if (!held_.count(kEscape) || !held_.count(kReturn)) {
+        releaseKeys();
+        active_ = false;
+        highlight_ = -1;
+        return false;
+    }
+    // A search that some letter could not reach would send that letter to the chat.
+    if (std::any_of(refused_.begin(), refused_.end(),
+                    [](std::uint16_t id) { return isLetter(virtualKeyOf(id)); })) {
+        searchOffered_ = false;
+        for (auto it = held_.begin(); it != held_.end();) {
+            if (!isSearchKey(*it)) {
+                ++it;
+                continue;
+            }
+            hotkeys_.unregisterKey(panelKeyHotkeyId(*it));
+            it = held_.erase(it);
+        }
+    }
+    return true;
 }
 
 std::optional<int> KeyboardPanel::highlight() const {
@@ -178,20 +233,17 @@ KeyboardPanel::Result KeyboardPanel::keyPressed(int id) {
 void KeyboardPanel::startPick() {
     if (!active_) return;
     picking_ = true;
-    for (int row = 0; row < kKeyedRows; ++row) {
-        std::uint16_t forRow[2] = {keyOfRow(row), 0};
-        if (row < 10) forRow[1] = static_cast<std::uint16_t>(row == 9 ? kNumpad0 : kNumpad1 + row);
-        for (const std::uint16_t vk : forRow)
-            if (vk && !held_.count(vk) && hotkeys_.registerKey(panelKeyHotkeyId(vk), 0, vk))
-                held_.insert(vk);
-    }
+    if (searchOffered_) return;  // the letters are the bar's already
+    for (std::uint16_t vk = 'A'; vk <= 'Z'; ++vk)
+        if (!held_.count(vk) && hotkeys_.registerKey(panelKeyHotkeyId(vk), 0, vk))
+            held_.insert(vk);
 }
 
 bool KeyboardPanel::noteHeldKeys() {
     if (!active_ || !keysTaken_ || heldNoted_) return !heldSinceOpening_.empty();
     heldNoted_ = true;
-    for (const std::uint16_t vk : held_)
-        if (keys_->isDown(vk)) heldSinceOpening_.insert(vk);
+    for (const std::uint16_t id : held_)
+        if (keys_->isDown(virtualKeyOf(id))) heldSinceOpening_.insert(id);
     if (hotkeyKey_ && keys_->isDown(hotkeyKey_)) heldSinceOpening_.insert(hotkeyKey_);
     return watchHeldKeys();
 }
@@ -199,7 +251,7 @@ bool KeyboardPanel::noteHeldKeys() {
 bool KeyboardPanel::watchHeldKeys() {
     if (!keys_) heldSinceOpening_.clear();
     for (auto it = heldSinceOpening_.begin(); it != heldSinceOpening_.end();)
-        it = keys_->isDown(*it) ? std::next(it) : heldSinceOpening_.erase(it);
+        it = keys_->isDown(virtualKeyOf(*it)) ? std::next(it) : heldSinceOpening_.erase(it);
     return !heldSinceOpening_.empty();
 }
 
@@ -222,14 +274,18 @@ void KeyboardPanel::end(KeyboardModeEnd why) {
     lastEnd_ = why;
 }
 
-// Stops at a refused Esc or Enter: the mode does not start without them.
+// Stops at a refused Esc or Enter: the mode does not start without them. Every key refused is
+// noted, for the panel to name.
 void KeyboardPanel::registerKeys(const std::vector<PanelKey>& keys) {
     for (const PanelKey& k : keys) {
         if (held_.count(k.id())) continue;
-        if (hotkeys_.registerKey(panelKeyHotkeyId(k.id()), k.modifiers, k.virtualKey))
+        if (hotkeys_.registerKey(panelKeyHotkeyId(k.id()), k.modifiers, k.virtualKey)) {
             held_.insert(k.id());
-        else if (k.virtualKey == kEscape || k.virtualKey == kReturn)
-            break;
+            continue;
+        }
+        if (std::find(refused_.begin(), refused_.end(), k.id()) == refused_.end())
+            refused_.push_back(k.id());
+        if (k.virtualKey == kEscape || k.virtualKey == kReturn) break;
     }
 }
 
@@ -238,7 +294,7 @@ void KeyboardPanel::changeRows(int replyCount) {
     replyCount_ = std::max(replyCount, 0);
     highlight_ = replyCount_ > 0 ? 0 : -1;
     if (!keysTaken_ || picking_) return;
-    const std::vector<PanelKey> wanted = panelKeys(replyCount_, groupKeys_);
+    const std::vector<PanelKey> wanted = panelKeys(groupKeys_, searchOffered_);
     for (auto it = held_.begin(); it != held_.end();) {
         const bool keep = std::any_of(wanted.begin(), wanted.end(),
                                       [&](const PanelKey& k) { return k.id() == *it; });

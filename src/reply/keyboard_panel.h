@@ -1,10 +1,13 @@
 // The reply panel in keyboard mode. The hotkey opens the panel with the first reply highlighted
 // and each of the first ten rows labelled with its key, 1-9 and 0 (the number pad's digits pick
 // as the digits do). A row key picks its row, Up/Down (round the ends) and Home/End move the
-// highlight, Enter picks the highlighted row, Esc closes. The letters A-Z type a search, which
-// Backspace shortens and Esc clears (a second Esc closes); the rows are then its results. The bar never has the keyboard, so these keys are registered as system-wide
-// hotkeys for as long as the mode lasts: they reach the bar and no other window. Every way the
-// mode ends gives them back at once, so that none stays taken from the user's other programs.
+// highlight, Enter picks the highlighted row, Esc closes. The letters A-Z, with or without
+// Shift, type a search, which Backspace shortens and Esc clears (a second Esc closes); the rows
+// are then its results. The bar never has the keyboard, so these keys are registered as
+// system-wide hotkeys for as long as the mode lasts: they reach the bar and no other window.
+// Every digit and letter is taken, whether or not a row answers it: one that went on to the
+// chat would join the next reply sent. Every way the mode ends gives them back at once, so that
+// none stays taken from the user's other programs.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +21,13 @@
 namespace replybar {
 
 inline constexpr int kKeyedRows = 10;
+// The panel's hotkey id of Shift and a letter is the letter's plus this; no key has a number
+// this high.
+inline constexpr std::uint16_t kShiftedLetter = 0x100;
+// The key a panel key's id stands for (Shift aside).
+std::uint16_t virtualKeyOf(std::uint16_t panelKeyId);
+// What the user reads for a panel key's id: "5", "小键盘 5", "Q", "Shift+Q", "Enter".
+std::wstring panelKeyName(std::uint16_t panelKeyId);
 
 // A mode nobody touches ends by itself after this long, and the keys are the user's again: a
 // panel forgotten behind another window must not keep the digits and letters from the chat.
@@ -46,14 +56,14 @@ struct PanelKeyAction {
         Letter,     // a letter of the search
         Backspace,  // the search's last letter goes
     } kind = Nothing;
-    int row = -1;  // PickRow; Group and Page: the step, 1 or -1; Letter: 'a'-'z' 
+    int row = -1;  // PickRow; Group and Page: the step, 1 or -1; Letter: 'a'-'z'
     HighlightMove move = HighlightMove::Up;  // Move
     bool operator==(const PanelKeyAction&) const = default;
 };
-// What a key does with this many replies; a row key past them does nothing.
+// What a key (a panel key's id) does with this many replies; a row key past them does nothing.
 // With the group tabs shown, Left and Right (Shift+Tab and Tab) go to the group before and
 // after, Page Up and Page Down to the page before and after.
-PanelKeyAction actionOfKey(std::uint16_t virtualKey, int replyCount);
+PanelKeyAction actionOfKey(std::uint16_t panelKeyId, int replyCount);
 
 struct PanelKey {
     std::uint16_t virtualKey;
@@ -62,12 +72,11 @@ struct PanelKey {
     bool operator==(const PanelKey&) const = default;
     std::uint16_t id() const { return idKey ? idKey : virtualKey; }
 };
-// The keys keyboard mode takes with this many replies: the row keys of the replies there are
-// (the number pad's digits beside the digits), the letters and Backspace of the search, Esc,
-// Enter, Up, Down, Home and End. A row key, Enter or Esc held down acts once: a user still
-// holding the hotkey's letter picks nothing with it.
-// With `groupKeys` also the keys that switch groups and pages.
-std::vector<PanelKey> panelKeys(int replyCount, bool groupKeys = false);
+// The keys keyboard mode takes: Esc, Enter, Up, Down, Home, End, every digit and the number
+// pad's, and with `searchKeys` the letters with and without Shift and Backspace. A row key,
+// Enter or Esc held down acts once: a user still holding the hotkey's letter picks nothing
+// with it. With `groupKeys` also the keys that switch groups and pages.
+std::vector<PanelKey> panelKeys(bool groupKeys = false, bool searchKeys = true);
 
 // Every way keyboard mode ends. All but MouseTookOver close the panel; then it stays open and
 // is worked by the mouse, as when a click opened it.
@@ -114,8 +123,13 @@ public:
     // screen before the fifty-odd registrations, which the user cannot outpace.
     void prepare(int replyCount, int pointerX, int pointerY, std::uint16_t hotkeyKey = 0);
     // Registers the keys; false, the mode ended and nothing left registered, without Esc or
-    // Enter. A row key another program holds loses its label.
+    // Enter. A row key another program holds loses its label; without every letter there is no
+    // search, and the letters and Backspace are given back.
     bool takeKeys();
+    // The keys another program held when they were taken (panel key ids), for the panel to
+    // name; and whether the letters type a search.
+    const std::vector<std::uint16_t>& refusedKeys() const { return refused_; }
+    bool searchOffered() const { return searchOffered_; }
     // The panel has tabs: the keys that switch groups and pages are taken with the others.
     void setGroupKeys(bool on) { groupKeys_ = on; }
     // Another group or page is shown, of `replyCount` rows: the first highlighted, and the row
@@ -129,8 +143,8 @@ public:
     // The mode holds its keys (also while a pick of it is going out).
     bool active() const { return active_; }
     // A pick by key is going out: the keys stay taken, and do nothing, until it has (see
-    // BarController::pickRow). Every digit and letter is taken with them, also those of rows
-    // the panel does not have: a key typed meanwhile would join the message being sent.
+    // BarController::pickRow). The letters are taken then even without a search: a key typed
+    // meanwhile would join the message being sent.
     void startPick();
     bool picking() const { return active_ && picking_; }
     // The key was down when the mode opened and has not been let go since.
@@ -181,6 +195,8 @@ private:
     bool heldNoted_ = false;
     bool groupKeys_ = false;
     bool searching_ = false;
+    bool searchOffered_ = true;
+    std::vector<std::uint16_t> refused_;  // ids another program held at the taking
     int replyCount_ = 0;
     int highlight_ = -1;
     int pointerX_ = 0, pointerY_ = 0;

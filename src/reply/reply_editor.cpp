@@ -94,10 +94,14 @@ void ReplyEditor::open(int row) {
     view_.setAutoSendChecked(replies_.autoSend);
 }
 
-void ReplyEditor::openAdding(const std::wstring& text) {
+void ReplyEditor::openAdding(const std::wstring& text, int icon) {
     open(kReplyRows);  // the last reply stays selected behind the new one
     addClicked();
-    if (adding()) setText(text);
+    if (!adding()) return;
+    setText(text);
+    const bool hasIcon = icon >= 0 && icon <= 9;
+    newReplyIconCode_ = hasIcon ? static_cast<wchar_t>(L'0' + icon) : L' ';
+    preview(hasIcon ? icon : -1);
 }
 
 void ReplyEditor::listSelected(std::optional<int> row) {

@@ -59,9 +59,10 @@ public:
     // Events of the dialog, in the order the user meets them.
     // `row` is the reply the list selects first (0-based); past the replies, the last one.
     void open(int row);
-    // Opened to add `text` as a new reply: adding state with the text in the box, unless the
-    // table is full (the user is told) or adding must wait.
-    void openAdding(const std::wstring& text);
+    // Opened to add `text` as a new reply with classification `icon` (-1 for none): adding
+    // state with the text in the box and the icon chosen, unless the table is full (the user is
+    // told) or adding must wait.
+    void openAdding(const std::wstring& text, int icon = 0);
     void listSelected(std::optional<int> row);  // the user picked an entry of the list
     void textChanged();            // the user changed the text box
     void pointerOverBackground();  // over the dialog, the text box or "清除图标"

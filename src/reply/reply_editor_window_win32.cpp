@@ -106,7 +106,8 @@ ReplyEditorWindow::Result ReplyEditorWindow::showModal(const Context& context) {
     win::runModal(form.hwnd_, context.owner, context.userWindow, form.done_,
                   {[&] {  // not on screen yet: focusing does nothing
                        if (context.newReplyText)
-                           form.editor_.openAdding(*context.newReplyText);
+                           form.editor_.openAdding(*context.newReplyText,
+                                                   context.newReplyIcon);
                        else
                            form.editor_.open(context.firstRow);
                    },

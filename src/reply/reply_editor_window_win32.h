@@ -41,6 +41,7 @@ public:
         int firstRow;           // the reply the list selects on opening
         // When given, the editor opens in adding state with this text in the box.
         std::optional<std::wstring> newReplyText = std::nullopt;
+        int newReplyIcon = 0;  // its classification icon, -1 for none
     };
     static Result showModal(const Context& context);
 

@@ -41,7 +41,8 @@ void ReplyPick::press(const std::wstring& text) {
     }
 }
 
-void ReplyPick::release(const std::wstring& text, bool autoSend) {
+void ReplyPick::release(const std::wstring& text, bool autoSend,
+                        std::optional<std::uintptr_t> window) {
     flush();
     // Ctrl+V of nothing and then the send key would send the user's draft alone.
     if (text.empty()) {
@@ -59,7 +60,7 @@ void ReplyPick::release(const std::wstring& text, bool autoSend) {
     }
     Pending p;
     p.text = text;
-    p.window = ports_.target.foreground();
+    p.window = window.value_or(ports_.target.foreground());
     p.autoSend = autoSend;
     p.sendKey = sendKey_;
     p.remote = isRemoteDesktopClass(ports_.target.foregroundClass());
@@ -103,9 +104,9 @@ void ReplyPick::advance() {
                 break;
             }
             case Stage::Paste:
-                // After a wait the window in front may have changed; in the same step as the
-                // release it is the one just read.
-                if (p.waited && ports_.target.foreground() != p.window) {
+                // The window in front may have changed since the user chose: after a wait, or
+                // between the press and the release.
+                if (ports_.target.foreground() != p.window) {
                     finish();
                     ports_.messages.show(texts::kWindowChanged, texts::kMessageTitle,
                                          MessageKind::Info);

@@ -72,9 +72,12 @@ public:
 
     // The press on a row: the reply goes on the clipboard, if the clipboard is free right now.
     void press(const std::wstring& text);
-    // The release on a row: pastes the reply once the clipboard allows. An empty reply (or one
-    // whose file could not be read) sends nothing at all, and the user hears why.
-    void release(const std::wstring& text, bool autoSend);
+    // The release on a row: pastes the reply once the clipboard allows, to `window`: the window
+    // that was in front when the user chose (at the press, or at the hotkey), by default the
+    // one in front now. Keys go to no other window. An empty reply (or one whose file could not
+    // be read) sends nothing at all, and the user hears why.
+    void release(const std::wstring& text, bool autoSend,
+                 std::optional<std::uintptr_t> window = std::nullopt);
     // The PickStep timer.
     void tick();
     // The key auto-send presses from the next release on; Ctrl+Enter until told otherwise.
@@ -86,7 +89,7 @@ private:
     enum class Stage { Clipboard, Paste, SendKey };
     struct Pending {
         std::wstring text;
-        std::uintptr_t window = 0;  // the foreground window at the release
+        std::uintptr_t window = 0;  // the foreground window when the user chose
         bool autoSend = false;
         keys::SendKey sendKey = keys::SendKey::CtrlEnter;
         bool remote = false;

@@ -301,6 +301,22 @@ start_server() {
 }
 stop_server() { kill "$SERVER" 2>/dev/null || true; wait "$SERVER" 2>/dev/null || true; }
 
+# small_screen W H: the rest of the scenario on a screen of that size, an Xvfb of its own with
+# a copy of the prefix (a wineserver of its own), both gone when the scenario ends.
+small_screen() {
+    local n=200
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 "$1x$2x24" -nolisten tcp >"$WORK/xvfb-$n.log" 2>&1 &
+    local xvfb=$!
+    SMALL_PREFIX="$REPLYBAR_HARNESS/prefix-small-$n"
+    trap 'WINEPREFIX=$SMALL_PREFIX wineserver -k >/dev/null 2>&1; kill '"$xvfb"' 2>/dev/null; rm -rf "$SMALL_PREFIX"' EXIT
+    wait_for 5 test -e "/tmp/.X11-unix/X$n" || fail "the $1 x $2 screen did not start"
+    rm -rf "$SMALL_PREFIX"
+    cp -a "$WINEPREFIX" "$SMALL_PREFIX"
+    export DISPLAY=":$n" WINEPREFIX=$SMALL_PREFIX
+    APPDATA="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
+}
+
 # A command that failed without a reason of its own (the ERR trap): which one, and the line of
 # the scenario it came from.
 command_failed() {  # command_failed STATUS COMMAND LINE

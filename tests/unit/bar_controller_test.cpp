@@ -4,6 +4,7 @@
 #include <set>
 
 #include "bar/bar_controller.h"
+#include "core/key_settings.h"
 #include "core/keystrokes.h"
 #include "fakes.h"
 
@@ -41,12 +42,16 @@ struct FakeActions : IBarActions {
         log.push_back(L"action" + std::to_wstring(int(b)));
     }
     void closeLauncherMenu() override { log.push_back(L"close menu"); }
-    void openReplyEditorToAdd(const std::wstring& text) override { log.push_back(L"add " + text); }
+    void openReplyEditorToAdd(const std::wstring& text, int icon) override {
+        log.push_back(L"add " + text + (icon >= 0 ? L" icon " + std::to_wstring(icon) : L""));
+    }
+    void repliesIdle() override { ++idle; }
     void replyPicked(const std::wstring& group, const std::wstring& text) override {
         log.push_back(L"picked " + group + L"|" + text);
     }
     std::vector<std::wstring> log;
     int editorRow = -1;  // the row the editor last opened on
+    int idle = 0;        // times the team's groups were free to change
 };
 
 constexpr PxRect kBar{159, 771, 262, 800};
@@ -564,6 +569,106 @@ TEST_F(BarControllerTest, PanelKeysPickOnlyWhatTheUserMeant) {
     EXPECT_EQ(clipboard.texts, Texts{L"reply 1"});
 }
 
+// The keys the panel shows are all the bar's: a digit without a row does nothing (and reaches no
+// chat), a capital searches, and keys another program holds are named at the panel's top
+// before it is first drawn.
+TEST_F(BarControllerTest, EveryPanelKeyIsTheBarsAndOnesHeldElsewhereAreNamed) {
+    const auto key = [&](std::uint16_t vk) { bar.panelKeyPressed(panelKeyHotkeyId(vk)); };
+    hotkeys.taken.insert({keys::kModNoRepeat, '2'});
+    bar.hotkeyPressed();  // the keys are taken here, before any paint
+    EXPECT_TRUE(hotkeys.registered.count(panelKeyHotkeyId('9')));
+    EXPECT_NE(bar.keysNotice().find(L"2"), std::wstring::npos);
+    EXPECT_EQ(bar.tabStripPx(), kTabLineHeightPx);
+    EXPECT_EQ(bar.rowKeyLabel(1), L"");
+    EXPECT_EQ(bar.hitTest(bar.panelRect().left + 30, bar.panelRect().top + 5).kind, Target::Tab);
+    key('8');  // six replies: no eighth row
+    key(0x69);  // Num 9
+    EXPECT_TRUE(bar.keyboardMode());
+    EXPECT_TRUE(keys.tapped.empty() && clipboard.texts.empty());
+    key(kShiftedLetter + 'R');
+    EXPECT_EQ(bar.query(), L"r");
+    key(keys::kEscape);
+    key(keys::kEscape);
+    EXPECT_FALSE(bar.panelOpen());
+    EXPECT_EQ(bar.keysNotice(), L"");
+}
+
+// The press decides: the reply under it is the reply pasted, into the window in front at the
+// press, whatever the row shows by the release; a window that changed gets nothing.
+TEST_F(BarControllerTest, TheReplyPressedIsTheReplySent) {
+    std::vector<ReplyGroup> before{{L"售后", {}}}, after{{L"新版", {}}};
+    for (int i = 0; i < 3; ++i) setReplyText(before[0].rows.emplace_back(), L"旧第" + std::to_wstring(i) + L"行");
+    for (int i = 0; i < 20; ++i) setReplyText(after[0].rows.emplace_back(), L"新第" + std::to_wstring(i) + L"行");
+    bar.setTeamGroups(&before);
+    click(button(BarButton::Reply));
+    bar.showGroup(1);
+    bar.mouseDown(text(2), L, 0, 0);
+    bar.setTeamGroups(&after);  // a version that lands between press and release
+    EXPECT_EQ(actions.idle, 0) << "the groups may not change while the panel is open";
+    bar.mouseUp(text(2), L, 0, 0);
+    EXPECT_EQ(actions.log, std::vector<std::wstring>{}) << "told once its keys are out";
+    elapse(kClipboardQuietMs + kSendKeyDelayMs);
+    EXPECT_EQ(clipboard.texts, std::vector<std::wstring>{L"旧第2行"});
+    EXPECT_EQ(keys.sent, (std::vector<std::wstring>{L"^v|wait", L"^{Enter}"}));
+    EXPECT_EQ(actions.log, std::vector<std::wstring>{L"picked 售后|旧第2行"});
+    EXPECT_GE(actions.idle, 1);
+
+    keys.sent.clear();
+    click(button(BarButton::Reply));
+    bar.mouseDown(text(0), L, 0, 0);
+    target.window = 0x7777;  // something else came to the front meanwhile
+    bar.mouseUp(text(0), L, 0, 0);
+    elapse(kClipboardQuietMs + kSendKeyDelayMs);
+    EXPECT_TRUE(keys.sent.empty());
+    EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+// Wherever the pointer rests on the open panel, whatever it shows (the user's own replies, the
+// group tabs, a search, groups in runs, keys held elsewhere), the pointer poll holds: it shows
+// a group only for a group tab and closes nothing while the pointer is inside.
+TEST_F(BarControllerTest, ThePointerCanRestAnywhereOnThePanel) {
+    std::vector<ReplyGroup> few{{L"售前", {}}, {L"物流", {}}}, many;
+    for (auto& g : few) setReplyText(g.rows.emplace_back(), L"pre");
+    for (int i = 0; i < 120; ++i) {
+        many.push_back({L"售前常见问题第" + std::to_wstring(i) + L"组", {}});
+        setReplyText(many.back().rows.emplace_back(), L"q " + std::to_wstring(i));
+    }
+    const struct {
+        const char* what;
+        const std::vector<ReplyGroup>* team;
+        bool byKey, search;
+    } cases[] = {{"own replies", nullptr, false, false}, {"tabs", &few, false, false},
+                 {"a search", &few, true, true},         {"many groups", &many, false, false},
+                 {"keys held elsewhere", &many, true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        bar.setTeamGroups(c.team);
+        hotkeys.taken = {{keys::kModNoRepeat, '4'}};
+        if (c.byKey)
+            bar.hotkeyPressed();
+        else
+            click(button(BarButton::Reply));
+        if (c.search) bar.panelKeyPressed(panelKeyHotkeyId('P'));
+        ASSERT_TRUE(bar.panelOpen());
+        const PxRect p = bar.panelRect();
+        for (int y = p.top; y <= p.bottom; y += 3)
+            for (int x = p.left; x <= p.right; x += 5) {
+                // Resting on a tab shows another group, and the panel follows its rows.
+                const PxRect now = bar.panelRect();
+                if (x < now.left || x > now.right || y < now.top || y > now.bottom) continue;
+                const Target t = bar.hitTest(x, y);
+                bar.mouseMove(t, x, y);
+                window.cursor = {bar.windowRect().left + x, bar.windowRect().top + y};
+                clock.now += 400;
+                bar.timerTick(TimerId::PanelPointerPoll);
+                if (!bar.panelOpen()) ADD_FAILURE() << "closed with the pointer at " << x << "," << y;
+                if (!bar.panelOpen()) break;
+            }
+        if (bar.keyboardMode()) bar.endKeyboardMode(KeyboardModeEnd::ClickedElsewhere);
+        if (bar.panelOpen()) bar.restoreBar();
+    }
+}
+
 }  // namespace
 }  // namespace replybar
 
@@ -658,6 +763,13 @@ TEST_F(TeamGroupsTest, ATeamReplyIsReadOnlyAndARightClickOffersToCopyIt) {
         EXPECT_FALSE(bar.panelOpen());
     }
     EXPECT_EQ(actions.log, std::vector<std::wstring>{L"add pre 2"});
+    // A copy keeps its icon.
+    team[0].rows[1].icon = 5;
+    click(button(BarButton::Reply));
+    click(tab(L"售前"));
+    click(text(1), R);
+    EXPECT_EQ(actions.log.back(), L"add pre 1 icon 5");
+    actions.log.clear();
     EXPECT_TRUE(clipboard.texts.empty());
 
     // The pointer resting on a tab shows its group; the library gone, the user's own are back.

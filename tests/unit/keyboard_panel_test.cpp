@@ -27,6 +27,7 @@ TEST(KeyboardPanelKeys, RowKeysLabelsAndWhatEachKeyDoes) {
         {'0', 12, {A::PickRow, 9}, L"0"},
         {'A', 12, {A::Letter, 'a'}, L""},  // letters type the search
         {'Z', 41, {A::Letter, 'z'}, L""},
+        {kShiftedLetter + 'Q', 3, {A::Letter, 'q'}, L""},  // a capital searches as well
         {0x08, 3, {A::Backspace}, L""},
         {'6', 5, {}, L""},    // past the replies
         {0x61, 41, {A::PickRow, 0}, L"1"},  // Num 1, as the digit
@@ -65,24 +66,61 @@ TEST(KeyboardPanelKeys, HighlightMovesGoRoundTheEnds) {
             << c.from << " " << static_cast<int>(c.move) << " of " << c.replyCount;
 }
 
-// Only the keys that mean something with this many replies are taken; all but Up and Down act
-// once when held.
-TEST(KeyboardPanelKeys, TheKeysTakenFollowTheReplyCount) {
-    for (const int count : {0, 1, 10, 11, 36, 41}) {
-        std::set<std::uint16_t> keys;
-        for (const PanelKey& k : panelKeys(count)) {
-            keys.insert(k.virtualKey);
-            const bool repeats = k.virtualKey == kUp || k.virtualKey == kDown || k.virtualKey == 0x08;
-            EXPECT_EQ(k.modifiers, repeats ? 0u : keys::kModNoRepeat) << k.virtualKey;
+// Every digit and letter is the bar's whatever the rows, a digit that no row answers too: one
+// that went on would join the next message. All but Up, Down and Backspace act once when held.
+TEST(KeyboardPanelKeys, EveryDigitAndLetterIsTakenWhateverTheRows) {
+    const struct {
+        bool groupKeys, searchKeys;
+        std::size_t count;
+    } cases[] = {{false, true, 6 + 20 + 52 + 1}, {true, true, 6 + 20 + 52 + 1 + 6},
+                 {false, false, 6 + 20}};
+    for (const auto& c : cases) {
+        std::set<std::uint16_t> ids;
+        for (const PanelKey& k : panelKeys(c.groupKeys, c.searchKeys)) {
+            ids.insert(k.id());
+            const std::uint16_t vk = k.virtualKey;
+            const bool once = vk == kEsc || vk == kEnter || vk == kHome || vk == kEnd ||
+                              rowOfKey(vk) || (vk >= 'A' && vk <= 'Z');
+            if (k.id() > kShiftedLetter)
+                EXPECT_EQ(k.modifiers, keys::kModShift | keys::kModNoRepeat) << k.id();
+            else if (once)
+                EXPECT_EQ(k.modifiers, keys::kModNoRepeat) << vk;
         }
-        // Every letter and Backspace whatever the rows: the search's.
-        std::set<std::uint16_t> expected{kEsc, kEnter, kUp, kDown, kHome, kEnd, 'A', 'Q', 'Z', 0x08};
-        for (const int vk : {int{'0'}, int{'1'}, int{'9'}, 0x60, 0x61, 0x69})
-            if (*rowOfKey(static_cast<std::uint16_t>(vk)) < count) expected.insert(static_cast<std::uint16_t>(vk));
-        for (std::uint16_t vk : keys)
-            EXPECT_TRUE(expected.count(vk) || (vk >= 'A' && vk <= 'Z') || *rowOfKey(vk) < count) << vk;
-        for (std::uint16_t vk : expected) EXPECT_TRUE(keys.count(vk)) << vk << " of " << count;
-        EXPECT_EQ(keys.size(), 6u + 2 * std::min(count, kKeyedRows) + 26 + 1);
+        EXPECT_EQ(ids.size(), c.count);
+        for (const int vk : {0x30, 0x35, 0x39, 0x60, 0x65, 0x69}) EXPECT_TRUE(ids.count(vk)) << vk;
+        EXPECT_EQ(ids.count(kShiftedLetter + 'Z'), c.searchKeys ? 1u : 0u);
+    }
+}
+
+// A key another program holds is named; without every letter (with or without Shift) the
+// letters and Backspace are all given back and the panel offers no search.
+TEST(KeyboardPanelKeys, KeysHeldElsewhereAreNamedAndTheSearchNeedsEveryLetter) {
+    const struct {
+        unsigned modifiers;
+        std::uint16_t vk;
+        std::wstring name;
+        bool search;
+    } cases[] = {{keys::kModNoRepeat, '5', L"5", true},
+                 {keys::kModNoRepeat, 0x63, L"小键盘 3", true},
+                 {keys::kModNoRepeat, 'Q', L"Q", false},
+                 {keys::kModShift | keys::kModNoRepeat, 'Q', L"Shift+Q", false},
+                 {0, 0x08, L"Backspace", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.vk);
+        testing::FakeHotkeys hotkeys;
+        hotkeys.taken.insert({c.modifiers, c.vk});
+        KeyboardPanel panel(hotkeys);
+        ASSERT_TRUE(panel.open(12, 0, 0));
+        ASSERT_EQ(panel.refusedKeys().size(), 1u);
+        EXPECT_EQ(panelKeyName(panel.refusedKeys()[0]), c.name);
+        EXPECT_EQ(panel.searchOffered(), c.search);
+        EXPECT_EQ(hotkeys.registered.count(panelKeyHotkeyId('A')), c.search ? 1u : 0u);
+        EXPECT_EQ(hotkeys.registered.count(panelKeyHotkeyId(kShiftedLetter + 'A')), c.search ? 1u : 0u);
+        EXPECT_TRUE(hotkeys.registered.count(panelKeyHotkeyId('7')));  // the digits stay the bar's
+        panel.startPick();  // while a pick goes out even without a search the letters are taken
+        EXPECT_TRUE(hotkeys.registered.count(panelKeyHotkeyId('A')));
+        panel.end(KeyboardModeEnd::Picked);
+        EXPECT_TRUE(hotkeys.registered.empty());
     }
 }
 
@@ -155,7 +193,7 @@ TEST(KeyboardPanelMode, EveryEndingGivesBackEveryKeyItTook) {
         EXPECT_EQ(panel.label(10), L"");
         std::set<int> ids;
         for (const auto& [taken, combination] : hotkeys.registered) ids.insert(taken);
-        EXPECT_EQ(ids.size(), 6u + 10u - 1u + 10u + 26u + 1u);
+        EXPECT_EQ(ids.size(), 6u + 10u - 1u + 10u + 52u + 1u);
         EXPECT_EQ(c.ending(panel), c.result);
         EXPECT_TRUE(hotkeys.registered.empty());
         EXPECT_EQ(std::set<int>(hotkeys.unregistered.begin(), hotkeys.unregistered.end()), ids);
@@ -183,8 +221,8 @@ TEST(KeyboardPanelMode, NoModeWithoutEscAndEnterAndNothingLeftAfterTheBar) {
         KeyboardPanel panel(hotkeys);
         ASSERT_TRUE(panel.open(3, 0, 0));
         ASSERT_TRUE(panel.open(2, 0, 0));  // opened again: one set of keys, for two rows
-        EXPECT_EQ(hotkeys.registered.size(), 6u + 2u + 2u + 26u + 1u);  // and the search's
-        EXPECT_EQ(panel.keyPressed(id('3')), KeyboardPanel::Result{});
+        EXPECT_EQ(hotkeys.registered.size(), 6u + 20u + 52u + 1u);  // every digit, the search's
+        EXPECT_EQ(panel.keyPressed(id('3')), KeyboardPanel::Result{});  // taken, and nothing
         EXPECT_EQ(panel.keyPressed(id(kEnd)).kind, KeyboardPanel::Result::Moved);
         EXPECT_EQ(panel.highlight(), 1);
     }

@@ -469,9 +469,17 @@ TEST_F(ReplyEditorTest, ImportChangesNothingItShouldNot) {
 
 TEST_F(ReplyEditorTest, OpeningToAddPutsTheTextInANewReplyUnlessFull) {
     replies(2, "01");
-    editor.openAdding(L"团队的回复");
+    editor.openAdding(L"团队的回复", 5);  // a team reply keeps its icon
     EXPECT_TRUE(view.cancelAdd);
     EXPECT_EQ(view.textBox, L"团队的回复");
+    EXPECT_EQ(view.preview, 5);
+    editor.confirmClicked();
+    EXPECT_EQ(get("bmpk.txt"), "015\r\n");
+    editor.openAdding(L"没有图标的", -1);
+    EXPECT_EQ(view.preview, -1);
+    editor.confirmClicked();
+    EXPECT_EQ(get("bmpk.txt"), "015 \r\n");
+    editor.openAdding(L"再来");
     editor.cancelAddClicked();
     replies(41, std::string(41, '0'));
     editor.openAdding(L"放不下");
