@@ -3,7 +3,6 @@
 #include <shlobj.h>
 #include <windowsx.h>
 
-#include <ctime>
 #include <utility>
 
 #include "bar/startup.h"
@@ -98,11 +97,7 @@ void BarWindow::finishStartUp() {
     controller_->setTeamGroups(&team_->groups());
     team_->setLocation(teamLibrary_, teamCheckSeconds_);
     controller_->teamGroupsChanged();
-    // When each reply was last picked, for the order of the search's results.
-    history_ = std::make_unique<PickHistory>(
-        *files_, state_.dataDir.empty() ? L"" : state_.dataDir + kPickHistoryFileName);
-    history_->load();
-    controller_->setHistory(history_.get());
+    startHistory();
     tooltips_.create(hwnd_);
     enable(TimerId::BuildLauncherMenu, kBuildLauncherMenuDelayMs);
     stayOnTop_->start();
@@ -123,10 +118,6 @@ std::wstring BarWindow::teamCacheFolder() {
                                   SHGFP_TYPE_CURRENT, buf)))
         return L"";
     return dataDirFrom(buf) + L"ReplyBar\\";
-}
-
-void BarWindow::replyPicked(const std::wstring& group, const std::wstring& text) {
-    if (history_) history_->picked(group, text, static_cast<std::int64_t>(std::time(nullptr)));
 }
 
 void BarWindow::readFolders() {
@@ -207,6 +198,7 @@ LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case kTeamLibraryOutcome:
             if (team_ && team_->takeOutcomes()) teamLibraryChanged();
             return 0;
+        case kPickHistoryWritten: takeWrittenHistory(); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT && onSetCursor()) return TRUE;
