@@ -131,11 +131,12 @@ void BarWindow::requestClose() {
 }
 
 // The session ends (logoff, shutdown, or the restart manager closing the bar for an update):
-// the settings are saved now, once, since the process may end as soon as this returns; the bar
-// then closes as if asked to.
+// the settings and the last picks are saved now, once, since the process may end as soon as this
+// returns; the bar then closes as if asked to.
 void BarWindow::endSession() {
     if (shutDown_ || settingsSaved_) return;
     writeSettingsString();
+    finishHistory();
     settingsSaved_ = true;
     ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
@@ -147,6 +148,7 @@ void BarWindow::shutdown() {
     stopKeyboard();
     if (!settingsSaved_) writeSettingsString();
     settingsSaved_ = true;
+    finishHistory();
     if (launcherMenu_) launcherMenu_->close();
     ::DestroyWindow(hwnd_);
 }

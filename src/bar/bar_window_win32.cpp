@@ -3,7 +3,6 @@
 #include <shlobj.h>
 #include <windowsx.h>
 
-#include <ctime>
 #include <utility>
 
 #include "bar/startup.h"
@@ -98,11 +97,7 @@ void BarWindow::finishStartUp() {
     controller_->setTeamGroups(&team_->groups());
     team_->setLocation(teamLibrary_, teamCheckSeconds_);
     controller_->teamGroupsChanged();
-    // When each reply was last picked, for the order of the search's results.
-    history_ = std::make_unique<PickHistory>(
-        *files_, state_.dataDir.empty() ? L"" : state_.dataDir + kPickHistoryFileName);
-    history_->load();
-    controller_->setHistory(history_.get());
+    startHistory();
     tooltips_.create(hwnd_);
     enable(TimerId::BuildLauncherMenu, kBuildLauncherMenuDelayMs);
     stayOnTop_->start();
@@ -136,10 +131,6 @@ void BarWindow::takeTeamOutcomes() {
 // Told from inside the controller's own steps: the outcomes are taken once they have unwound.
 void BarWindow::repliesIdle() {
     if (teamOutcomeWaiting_) ::PostMessageW(hwnd_, kTeamLibraryOutcome, 0, 0);
-}
-
-void BarWindow::replyPicked(const std::wstring& group, const std::wstring& text) {
-    if (history_) history_->picked(group, text, static_cast<std::int64_t>(std::time(nullptr)));
 }
 
 void BarWindow::readFolders() {
@@ -218,6 +209,7 @@ LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case kUpdateTooltips: tooltips_.update(*controller_); return 0;
         case kTeamLibraryOutcome: takeTeamOutcomes(); return 0;
+        case kPickHistoryWritten: takeWrittenHistory(); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT && onSetCursor()) return TRUE;

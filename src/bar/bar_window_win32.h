@@ -18,6 +18,7 @@
 #include "bar/stay_on_top_win32.h"
 #include "core/bar_state.h"
 #include "launch/settings_dialog.h"
+#include "reply/pick_history_writer.h"
 #include "reply/reply_editor.h"
 #include "reply/reply_table.h"
 #include "win/hotkeys_win32.h"
@@ -128,6 +129,11 @@ private:
     void runReplyEditor(int row, std::optional<std::wstring> newReplyText, int icon = 0);
     void teamLibraryChanged();
     void takeTeamOutcomes();
+    // The pick history (bar_history_win32.cpp): read at start, written off the bar's thread.
+    static constexpr UINT kPickHistoryWritten = WM_APP + 18;  // after the team library's 17
+    void startHistory();
+    void takeWrittenHistory();
+    void finishHistory();
     std::wstring teamCacheFolder();
     void writeSettingsString();
     Settings settingsInEffect() const;
@@ -167,6 +173,9 @@ private:
     std::unique_ptr<BarTeamLibrary> team_;  // from the end of start-up
     bool teamOutcomeWaiting_ = false;  // news of the team library, held while the panel is open
     std::unique_ptr<PickHistory> history_;  // from the end of start-up
+    // Writes history.txt on threads of its own, which post kPickHistoryWritten after each
+    // write; its destructor waits for none of them.
+    std::unique_ptr<PickHistoryWriter> historyWriter_;
     bool sessionNotices_ = false;  // WM_WTSSESSION_CHANGE tells of a lock of the screen
     std::unique_ptr<ClickWatch> clickWatch_;  // clicks elsewhere, while keyboard mode lasts
 };

@@ -82,6 +82,12 @@ public:
     // then moved over the target. On failure returns false, fills `reason` and leaves the old file.
     virtual bool writeAtomic(const std::wstring& path, const std::string& bytes,
                              std::wstring& reason) = 0;
+    // Replaces the file's content as one step without waiting for the disk: a temporary file
+    // beside it is written and moved over the target, neither flushed nor written through. A crash
+    // of the program leaves the old file or the new one; a power cut may lose the file. For what
+    // costs little to lose and is written often (the pick history). On failure as writeAtomic.
+    virtual bool writeReplace(const std::wstring& path, const std::string& bytes,
+                              std::wstring& reason) = 0;
     // Creates a file that is not there: a temporary file of a unique name beside it (made only
     // where no file is) is written and flushed, then renamed to `path` only if nothing has taken
     // that name meanwhile. On failure returns false, fills `reason` and leaves no file behind.

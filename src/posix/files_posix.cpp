@@ -23,8 +23,9 @@ bool fail(std::wstring& reason, int error) {
     return false;
 }
 
-// 0 when every byte reached the disk, else the errno of the failing call.
-int writeAndSync(int fd, const std::string& bytes) {
+// 0 when every byte was written (and, with `sync`, reached the disk), else the errno of the
+// failing call.
+int writeBytes(int fd, const std::string& bytes, bool sync) {
     const char* p = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
@@ -34,6 +35,7 @@ int writeAndSync(int fd, const std::string& bytes) {
         p += n;
         left -= static_cast<std::size_t>(n);
     }
+    if (!sync) return 0;
     return ::fsync(fd) == 0 ? 0 : errno;
 }
 
@@ -80,19 +82,12 @@ public:
 
     bool writeAtomic(const std::wstring& path, const std::string& bytes,
                      std::wstring& reason) override {
-        const std::string target = nativePath(path);
-        const std::string temp = target + ".tmp";
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd < 0) return fail(reason, errno);
-        int error = writeAndSync(fd, bytes);
-        if (::close(fd) != 0 && error == 0) error = errno;
-        if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
-        if (error != 0) {
-            ::unlink(temp.c_str());
-            return fail(reason, error);
-        }
-        syncFolderOf(target);
-        return true;
+        return replace(path, bytes, true, reason);
+    }
+
+    bool writeReplace(const std::wstring& path, const std::string& bytes,
+                      std::wstring& reason) override {
+        return replace(path, bytes, false, reason);
     }
 
     bool isFolder(const std::wstring& path) override {
@@ -112,7 +107,7 @@ public:
             if (fd < 0 && errno != EEXIST) return fail(reason, errno);
         }
         if (fd < 0) return fail(reason, EEXIST);
-        int error = writeAndSync(fd, bytes);
+        int error = writeBytes(fd, bytes, true);
         if (::close(fd) != 0 && error == 0) error = errno;
         if (error != 0) {
             ::unlink(nativePath(temp).c_str());
@@ -153,6 +148,25 @@ public:
         }
         ::closedir(dir);
         return names;
+    }
+
+private:
+    // Through "<name>.tmp", moved over the target; `sync` waits for the disk at each step.
+    static bool replace(const std::wstring& path, const std::string& bytes, bool sync,
+                        std::wstring& reason) {
+        const std::string target = nativePath(path);
+        const std::string temp = target + ".tmp";
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0) return fail(reason, errno);
+        int error = writeBytes(fd, bytes, sync);
+        if (::close(fd) != 0 && error == 0) error = errno;
+        if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
+        if (error != 0) {
+            ::unlink(temp.c_str());
+            return fail(reason, error);
+        }
+        if (sync) syncFolderOf(target);
+        return true;
     }
 };
 

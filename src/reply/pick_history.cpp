@@ -87,73 +87,62 @@ std::optional<Entry> parseLine(std::string_view line) {
 
 }  // namespace
 
-PickHistory::PickHistory(IFiles& files, std::wstring path)
-    : files_(files), path_(std::move(path)) {}
-
-void PickHistory::load() {
-    groups_.clear();
-    latest_ = 0;
-    fileRead_ = readFile();
-}
-
-std::int64_t PickHistory::lastPicked(const std::wstring& group, const std::wstring& text) const {
+std::int64_t PickTimes::lastPicked(const std::wstring& group, const std::wstring& text) const {
     const auto g = groups_.find(group);
     if (g == groups_.end()) return 0;
     const auto t = g->second.find(text);
     return t == g->second.end() ? 0 : t->second;
 }
 
-void PickHistory::picked(const std::wstring& group, const std::wstring& text, std::int64_t now) {
-    if (!fileRead_) fileRead_ = readFile();
-    remember(group, text, std::clamp(std::max(now, latest_ + 1), std::int64_t{1}, kLatestTime));
-    const std::string bytes = keepLatest();
-    // A failed write leaves the old file whole; the picks stay remembered for the next one.
-    std::wstring reason;
-    if (fileRead_ && !path_.empty()) files_.writeAtomic(path_, bytes, reason);
-}
-
-std::size_t PickHistory::size() const {
-    std::size_t n = 0;
-    for (const auto& [group, times] : groups_) n += times.size();
-    return n;
-}
-
-// Adds what the file holds to what is remembered; false when the file is there but could not be
-// read. Without a data folder there is no file to lose.
-bool PickHistory::readFile() {
-    if (path_.empty()) return true;
-    const std::optional<std::string> bytes = files_.readAll(path_);
-    if (!bytes) return !files_.exists(path_);
-    std::string_view rest = *bytes;
-    if (rest.substr(0, kByteOrderMark.size()) == kByteOrderMark)
-        rest.remove_prefix(kByteOrderMark.size());
-    while (!rest.empty()) {
-        const std::size_t end = std::min(rest.find('\n'), rest.size());
-        std::string_view line = rest.substr(0, end);
-        rest.remove_prefix(std::min(end + 1, rest.size()));
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (auto entry = parseLine(line)) remember(entry->group, entry->text, entry->time);
-    }
-    return true;
-}
-
-void PickHistory::remember(const std::wstring& group, const std::wstring& text, std::int64_t time) {
+void PickTimes::keep(const std::wstring& group, const std::wstring& text, std::int64_t time) {
     std::int64_t& kept = groups_[group][text];
     kept = std::max(kept, time);
     latest_ = std::max(latest_, time);
 }
 
-// The file's bytes, newest pick first. Beyond the limits the oldest picks go, from memory too,
-// so that what is remembered is what the file holds.
-std::string PickHistory::keepLatest() {
+void PickTimes::keepAll(const PickTimes& other) {
+    for (const auto& [group, times] : other.groups_)
+        for (const auto& [text, time] : times) keep(group, text, time);
+}
+
+std::int64_t PickTimes::earliest() const {
+    std::int64_t first = 0;
+    for (const auto& [group, times] : groups_)
+        for (const auto& [text, time] : times) first = first == 0 ? time : std::min(first, time);
+    return first;
+}
+
+std::size_t PickTimes::size() const {
+    std::size_t n = 0;
+    for (const auto& [group, times] : groups_) n += times.size();
+    return n;
+}
+
+PickTimes parsePickHistory(std::string_view bytes, std::int64_t now, std::int64_t future) {
+    PickTimes times;
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        bytes.remove_prefix(kByteOrderMark.size());
+    while (!bytes.empty()) {
+        const std::size_t end = std::min(bytes.find('\n'), bytes.size());
+        std::string_view line = bytes.substr(0, end);
+        bytes.remove_prefix(std::min(end + 1, bytes.size()));
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (auto entry = parseLine(line))
+            times.keep(entry->group, entry->text,
+                       entry->time > now ? std::min(future, now) : entry->time);
+    }
+    return times;
+}
+
+std::string formatPickHistory(PickTimes& times) {
     struct Ref {
         std::int64_t time;
         const std::wstring* group;
         const std::wstring* text;
     };
     std::vector<Ref> refs;
-    for (const auto& [group, times] : groups_)
-        for (const auto& [text, time] : times) refs.push_back({time, &group, &text});
+    for (const auto& [group, texts] : times.groups_)
+        for (const auto& [text, time] : texts) refs.push_back({time, &group, &text});
     std::sort(refs.begin(), refs.end(), [](const Ref& a, const Ref& b) {
         return std::tie(b.time, *b.group, *b.text) < std::tie(a.time, *a.group, *a.text);
     });
@@ -176,11 +165,46 @@ std::string PickHistory::keepLatest() {
     for (std::size_t i = kept; i < refs.size(); ++i)
         dropped.emplace_back(*refs[i].group, *refs[i].text);
     for (const auto& [group, text] : dropped) {
-        const auto g = groups_.find(group);
+        const auto g = times.groups_.find(group);
         g->second.erase(text);
-        if (g->second.empty()) groups_.erase(g);
+        if (g->second.empty()) times.groups_.erase(g);
     }
     return bytes;
+}
+
+std::optional<PickTimes> writePicks(IFiles& files, const std::wstring& path, const PickTimes& picks,
+                                    std::int64_t now) {
+    PickTimes file;
+    if (const std::optional<std::string> bytes = files.readAll(path)) {
+        // A time from the future goes just before the picks that are written now.
+        const std::int64_t beforePicks = picks.empty() ? now : picks.earliest() - 1;
+        file = parsePickHistory(*bytes, now, std::max<std::int64_t>(1, beforePicks));
+    } else if (files.exists(path)) {
+        return std::nullopt;
+    }
+    file.keepAll(picks);
+    const std::string bytes = formatPickHistory(file);
+    std::wstring reason;
+    if (!files.writeReplace(path, bytes, reason)) return std::nullopt;
+    return file;
+}
+
+PickHistory::PickHistory(IFiles& files, std::wstring path)
+    : files_(files), path_(std::move(path)) {}
+
+void PickHistory::load(std::int64_t now) {
+    times_ = {};
+    if (path_.empty()) return;
+    if (const std::optional<std::string> bytes = files_.readAll(path_))
+        times_ = parsePickHistory(*bytes, now, now);
+}
+
+std::int64_t PickHistory::picked(const std::wstring& group, const std::wstring& text,
+                                 std::int64_t now) {
+    const std::int64_t time =
+        std::clamp(std::max(now, times_.latest() + 1), std::int64_t{1}, kLatestTime);
+    times_.keep(group, text, time);
+    return time;
 }
 
 }  // namespace replybar

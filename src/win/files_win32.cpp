@@ -1,5 +1,6 @@
 // The reply store's files on Windows. A rewrite goes to "<name>.tmp" first and is moved over the
-// old file only once it is on disk, so a full disk or a crash never leaves a half-written reply.
+// old file only once it is on disk, so a full disk or a crash never leaves a half-written reply;
+// the pick history's rewrite skips the waits for the disk, not the move.
 // A step that another program's open handle blocks for a moment (a virus scanner, an indexer, a
 // sync client) is tried again for about a second before it counts as failed.
 #include <windows.h>
@@ -73,8 +74,12 @@ std::wstring siblingName(const std::wstring& path, const wchar_t* purpose) {
 }
 constexpr int kNameTries = 100;
 
-// ERROR_SUCCESS when every byte reached the disk, else the failing call's error.
-DWORD writeAndFlush(HANDLE file, const std::string& bytes) {
+// Whether a write waits until its bytes and its rename are on the disk.
+enum class Durable { Yes, No };
+
+// ERROR_SUCCESS when every byte was written (and, when durable, reached the disk), else the
+// failing call's error.
+DWORD writeBytes(HANDLE file, const std::string& bytes, Durable durable) {
     const char* p = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
@@ -85,20 +90,20 @@ DWORD writeAndFlush(HANDLE file, const std::string& bytes) {
         p += written;
         left -= written;
     }
+    if (durable == Durable::No) return ERROR_SUCCESS;
     return FlushFileBuffers(file) ? ERROR_SUCCESS : GetLastError();
 }
 
-// Writes `bytes` into the open temporary file, flushes and closes it, then moves it to `path`
-// (over a file there only with MOVEFILE_REPLACE_EXISTING in `moveFlags`). On failure the
-// temporary file is deleted and `reason` filled.
+// Writes `bytes` into the open temporary file, flushes (when durable) and closes it, then moves
+// it to `path` (over a file there only with MOVEFILE_REPLACE_EXISTING in `moveFlags`). On
+// failure the temporary file is deleted and `reason` filled.
 bool putInPlace(FileHandle& file, const std::wstring& temp, const std::wstring& path,
-                const std::string& bytes, DWORD moveFlags, std::wstring& reason) {
-    DWORD error = writeAndFlush(file.get(), bytes);
+                const std::string& bytes, DWORD moveFlags, Durable durable, std::wstring& reason) {
+    DWORD error = writeBytes(file.get(), bytes, durable);
     if (!file.close() && error == ERROR_SUCCESS) error = GetLastError();
+    if (durable == Durable::Yes) moveFlags |= MOVEFILE_WRITE_THROUGH;
     if (error == ERROR_SUCCESS)
-        error = retrying([&] {
-            return MoveFileExW(temp.c_str(), path.c_str(), moveFlags | MOVEFILE_WRITE_THROUGH);
-        });
+        error = retrying([&] { return MoveFileExW(temp.c_str(), path.c_str(), moveFlags); });
     if (error == ERROR_SUCCESS) return true;
     DeleteFileW(temp.c_str());
     return fail(reason, error);
@@ -139,11 +144,12 @@ public:
 
     bool writeAtomic(const std::wstring& path, const std::string& bytes,
                      std::wstring& reason) override {
-        const std::wstring temp = path + L".tmp";
-        FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.ok()) return fail(reason, GetLastError());
-        return putInPlace(file, temp, path, bytes, MOVEFILE_REPLACE_EXISTING, reason);
+        return replace(path, bytes, Durable::Yes, reason);
+    }
+
+    bool writeReplace(const std::wstring& path, const std::string& bytes,
+                      std::wstring& reason) override {
+        return replace(path, bytes, Durable::No, reason);
     }
 
     bool writeNew(const std::wstring& path, const std::string& bytes,
@@ -159,7 +165,7 @@ public:
         }
         if (error != ERROR_SUCCESS) return fail(reason, error);
         FileHandle file(created);
-        return putInPlace(file, temp, path, bytes, 0, reason);
+        return putInPlace(file, temp, path, bytes, 0, Durable::Yes, reason);
     }
 
     // The file is first renamed to a name of the program's own and deleted there. A file that
@@ -204,6 +210,17 @@ public:
         } while (FindNextFileW(search, &found));
         FindClose(search);
         return names;
+    }
+
+private:
+    // Through "<name>.tmp": a temporary file left by a crash is written over by the next write.
+    static bool replace(const std::wstring& path, const std::string& bytes, Durable durable,
+                        std::wstring& reason) {
+        const std::wstring temp = path + L".tmp";
+        FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.ok()) return fail(reason, GetLastError());
+        return putInPlace(file, temp, path, bytes, MOVEFILE_REPLACE_EXISTING, durable, reason);
     }
 };
 

@@ -11,6 +11,8 @@
 //   e2e_probe move X Y             moves the bar, as something other than the bar would
 //   e2e_probe send MSG WPARAM [LPARAM]   sends a message (numbers) to the bar
 //   e2e_probe hold FILE SECONDS    keeps a file open without sharing, as another program may
+//   e2e_probe holdread FILE READY UNTIL   reads a file, sharing only reads, as a sync client may:
+//                                  it cannot be replaced until UNTIL is there (two minutes at most)
 //   e2e_probe version EXE OUT      the exe's version resource, as Explorer reads it
 //   e2e_probe savekill TEXT US     through the reply editor: saves TEXT into the first reply
 //                                  and ends the bar's process US microseconds after the click
@@ -386,6 +388,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         HANDLE f = CreateFileW(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (f == INVALID_HANDLE_VALUE) return 1;
         Sleep(static_cast<DWORD>(_wtoi(argv[3])) * 1000);
+        CloseHandle(f);
+        return 0;
+    }
+    if (cmd == L"holdread" && argc > 4) {
+        HANDLE f = CreateFileW(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+        if (f == INVALID_HANDLE_VALUE) return 1;
+        writeOut(argv[3], "held\n");
+        for (int i = 0; i < 2400 && GetFileAttributesW(argv[4]) == INVALID_FILE_ATTRIBUTES; ++i)
+            Sleep(50);
         CloseHandle(f);
         return 0;
     }

@@ -67,6 +67,12 @@ public:
         return inner_.writeAtomic(path, bytes, reason);
     }
 
+    bool writeReplace(const std::wstring& path, const std::string& bytes,
+                      std::wstring& reason) override {
+        if (failing(FileOp::Write, path)) return writeAtomic(path, bytes, reason);  // fails alike
+        return inner_.writeReplace(path, bytes, reason);
+    }
+
     bool writeNew(const std::wstring& path, const std::string& bytes,
                   std::wstring& reason) override {
         if (const std::wstring* why = failing(FileOp::Write, path)) return reason = *why, false;
@@ -126,6 +132,10 @@ public:
         files[path] = {bytes};
         written.push_back(path);
         return true;
+    }
+    bool writeReplace(const std::wstring& path, const std::string& bytes,
+                      std::wstring& reason) override {
+        return writeAtomic(path, bytes, reason);
     }
     bool writeNew(const std::wstring& path, const std::string& bytes,
                   std::wstring& reason) override {
