@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "controls/picture_win32.h"
-#include "launch/launch_map.h"
+#include "controls/launch_map.h"
 #include "launch/launcher_win32.h"
 
 namespace {

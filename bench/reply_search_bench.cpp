@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "reply/pinyin.h"
-#include "reply/reply_search.h"
+#include "search/pinyin.h"
+#include "search/reply_search.h"
 
 #include "timing.h"
 

@@ -10,7 +10,7 @@ set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 set(WIN_LIBS comctl32 comdlg32 shell32 ole32 oleaut32 uuid gdi32 user32 advapi32 msimg32 wtsapi32 winhttp)
 
 add_library(replybar_core STATIC ${PORTABLE_SOURCES} ${WIN32_SOURCES})
-target_include_directories(replybar_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/assets)
+target_include_directories(replybar_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
 target_link_libraries(replybar_core PUBLIC ${WIN_LIBS})
 
 # Release builds leave out what nothing calls and carry no symbols.

@@ -8,16 +8,16 @@
 #include <optional>
 #include <vector>
 
-#include "bar/panel_layout.h"
+#include "panel/panel_layout.h"
 #include "core/ports.h"
 #include "launch/menu_auto_close.h"
-#include "reply/keyboard_panel.h"
-#include "reply/panel_geometry.h"
-#include "reply/panel_tabs.h"
-#include "reply/pick_history.h"
-#include "reply/reply_search.h"
+#include "panel/keyboard_panel.h"
+#include "panel/panel_geometry.h"
+#include "panel/panel_tabs.h"
+#include "search/pick_history.h"
+#include "search/reply_search.h"
 #include "reply/reply_pick.h"
-#include "reply/reply_table.h"
+#include "core/replies.h"
 
 namespace replybar {
 

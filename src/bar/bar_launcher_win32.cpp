@@ -2,7 +2,7 @@
 
 #include "controls/picture_win32.h"
 #include "launch/launcher_win32.h"
-#include "resource_ids.h"
+#include "assets/resource_ids.h"
 
 namespace replybar {
 

@@ -12,7 +12,7 @@
 #include "bar/bar_controller.h"
 #include "controls/owner_drawn_menu_win32.h"
 #include "core/bar_state.h"
-#include "launch/launch_map.h"
+#include "controls/launch_map.h"
 #include "launch/launcher_build_win32.h"
 #include "win/messages_win32.h"
 #include "win/shell_win32.h"

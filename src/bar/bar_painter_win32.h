@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bar/bar_controller.h"
-#include "reply/reply_table.h"
+#include "core/replies.h"
 #include "win/handles.h"
 #include "win/resources_win32.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/ports.h"
-#include "reply/reply_table.h"
+#include "core/replies.h"
 #include "reply/team_source_win32.h"
 #include "reply/team_version.h"
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "bar/bar_controller.h"
-#include "reply/reply_table.h"
+#include "core/replies.h"
 
 namespace replybar {
 

@@ -7,7 +7,7 @@
 #include "bar/startup.h"
 #include "core/settings.h"
 #include "core/settings_texts.h"
-#include "launch/settings_window_win32.h"
+#include "settings/settings_window_win32.h"
 #include "reply/reply_editor_window_win32.h"
 #include "win/modal_win32.h"
 
@@ -61,15 +61,15 @@ void BarWindow::setPanelSize(const PanelSize& size) {
 void BarWindow::exitProgram() { shutdown(); }
 
 void BarWindow::openSettingsDialog() {
-    launch::SettingsOutcome outcome = launch::SettingsOutcome::Discarded;
+    settings::SettingsOutcome outcome = settings::SettingsOutcome::Discarded;
     releaseHotkeyForDialog();
     const bool goOn = runDialog([&] {
-        outcome = launch::SettingsWindow::showModal({hwnd_, state_, *this, userWindow_});
+        outcome = settings::SettingsWindow::showModal({hwnd_, state_, *this, userWindow_});
     });
     retakeHotkeyAfterDialog();
     if (!goOn) return;
-    if (outcome == launch::SettingsOutcome::ExitProgram) exitProgram();
-    if (outcome == launch::SettingsOutcome::OpenReplyEditor) openReplyEditor();
+    if (outcome == settings::SettingsOutcome::ExitProgram) exitProgram();
+    if (outcome == settings::SettingsOutcome::OpenReplyEditor) openReplyEditor();
 }
 
 void BarWindow::resetButtonPictures() {

@@ -17,10 +17,10 @@
 #include "bar/click_watch_win32.h"
 #include "bar/stay_on_top_win32.h"
 #include "core/bar_state.h"
-#include "launch/settings_dialog.h"
-#include "reply/pick_history_writer.h"
+#include "settings/settings_dialog.h"
+#include "search/pick_history_writer.h"
 #include "reply/reply_editor.h"
-#include "reply/reply_table.h"
+#include "core/replies.h"
 #include "win/hotkeys_win32.h"
 #include "win/input_win32.h"
 #include "win/messages_win32.h"
@@ -38,7 +38,7 @@ class BarWindow : private IBarWindow,
                   private menu::IMenuPointerEvents,
                   private IBarActions,
                   private IEditorHost,
-                  private launch::ISettingsHost {
+                  private settings::ISettingsHost {
 public:
     BarWindow();
     ~BarWindow();

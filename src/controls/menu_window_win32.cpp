@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "launch/launch_map.h"
+#include "controls/launch_map.h"
 #include "core/codec.h"
 #include "win/handles.h"
 #include "win/interface_win32.h"

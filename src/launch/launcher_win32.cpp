@@ -6,7 +6,7 @@
 
 #include "core/message_titles.h"
 #include "launch/icon_convert_win32.h"
-#include "launch/launch_map.h"
+#include "controls/launch_map.h"
 #include "launch/shell_icon_win32.h"
 
 namespace replybar::launch {

@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "reply/reply_store.h"
+#include "reply/icon_codes.h"
 #include "reply/reply_texts.h"
 #include "reply/team_csv.h"
 #include "reply/team_texts.h"

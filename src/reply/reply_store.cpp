@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/codec.h"
+#include "reply/icon_codes.h"
 #include "reply/reply_texts.h"
 
 namespace replybar {

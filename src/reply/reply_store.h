@@ -10,8 +10,8 @@
 #include <string>
 
 #include "core/ports.h"
-#include "reply/panel_geometry.h"
-#include "reply/reply_table.h"
+#include "panel/panel_geometry.h"
+#include "core/replies.h"
 
 namespace replybar {
 

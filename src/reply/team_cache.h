@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/ports.h"
-#include "reply/reply_table.h"
+#include "core/replies.h"
 #include "reply/team_version.h"
 
 namespace replybar::team {

@@ -1,6 +1,6 @@
 #include "win/resources_win32.h"
 
-#include "resource_ids.h"
+#include "assets/resource_ids.h"
 
 namespace replybar::win {
 

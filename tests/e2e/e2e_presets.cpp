@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "launch/launch_map.h"
+#include "controls/launch_map.h"
 #include "controls/owner_drawn_menu_win32.h"
 #include "controls/picture_win32.h"
 

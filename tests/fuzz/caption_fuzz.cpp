@@ -1,7 +1,7 @@
 // The launcher's caption rule on any file name: a shortcut-like name loses its last extension
 // and nothing else; the path of a name keeps exactly one backslash before it.
 #include "fuzz_common.h"
-#include "launch/launch_map.h"
+#include "controls/launch_map.h"
 
 using namespace replybar;
 

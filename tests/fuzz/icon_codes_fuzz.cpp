@@ -1,7 +1,7 @@
 // Icon code strings as a hand-edited bmpk.txt may hold them, and edits at any reply number: an
 // edit lands at its own reply and moves no other reply's icon.
 #include "fuzz_common.h"
-#include "reply/reply_table.h"
+#include "reply/icon_codes.h"
 
 using namespace replybar;
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "fuzz_common.h"
-#include "launch/launch_map.h"
+#include "controls/launch_map.h"
 
 using namespace replybar;
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "fuzz_common.h"
-#include "reply/pinyin.h"
-#include "reply/reply_search.h"
+#include "search/pinyin.h"
+#include "search/reply_search.h"
 
 using namespace replybar;
 

@@ -1,7 +1,7 @@
 // Reply files of any bytes (GBK, UTF-8 with a mark, UTF-16, broken, huge lines): decoded without a
 // crash into a one-line row caption, and whatever they decode to is written so it reads back.
 #include "fuzz_common.h"
-#include "reply/reply_table.h"
+#include "core/replies.h"
 
 using namespace replybar;
 

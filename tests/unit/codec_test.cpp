@@ -1,6 +1,6 @@
 #include "core/codec.h"
 
-#include "reply/reply_table.h"
+#include "core/replies.h"
 
 #include <gtest/gtest.h>
 

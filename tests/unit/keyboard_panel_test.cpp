@@ -1,4 +1,4 @@
-#include "reply/keyboard_panel.h"
+#include "panel/keyboard_panel.h"
 
 #include <gtest/gtest.h>
 

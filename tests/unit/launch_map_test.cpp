@@ -1,4 +1,4 @@
-#include "launch/launch_map.h"
+#include "controls/launch_map.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "bar/panel_layout.h"
+#include "panel/panel_layout.h"
 
 #include <gtest/gtest.h>
 
-#include "reply/panel_geometry.h"
+#include "panel/panel_geometry.h"
 
 namespace replybar {
 namespace {

@@ -1,4 +1,4 @@
-#include "reply/panel_tabs.h"
+#include "panel/panel_tabs.h"
 
 #include <gtest/gtest.h>
 

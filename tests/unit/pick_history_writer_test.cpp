@@ -1,4 +1,4 @@
-#include "reply/pick_history_writer.h"
+#include "search/pick_history_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "reply/pinyin.h"
+#include "search/pinyin.h"
 
 #include "core/codec.h"
 

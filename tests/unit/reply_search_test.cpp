@@ -1,4 +1,4 @@
-#include "reply/reply_search.h"
+#include "search/reply_search.h"
 
 #include <gtest/gtest.h>
 

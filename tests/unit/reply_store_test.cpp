@@ -1,3 +1,4 @@
+#include "reply/icon_codes.h"
 #include "reply/reply_store.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "launch/settings_dialog.h"
+#include "settings/settings_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include "core/settings_texts.h"
 #include "fakes.h"
 
-namespace replybar::launch {
+namespace replybar::settings {
 namespace {
 
 using keys::Hotkey, keys::SendKey;
@@ -333,4 +333,4 @@ TEST_F(SettingsDialogTest, ButtonsAndLinks) {
 }
 
 }  // namespace
-}  // namespace replybar::launch
+}  // namespace replybar::settings

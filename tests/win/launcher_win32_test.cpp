@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "launch/icon_convert_win32.h"
-#include "launch/launch_map.h"
+#include "controls/launch_map.h"
 #include "launch/launcher_build_win32.h"
 #include "launch/launcher_win32.h"
 #include "launch/own_icon_win32.h"

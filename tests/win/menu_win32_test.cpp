@@ -7,7 +7,7 @@
 #include <cmath>
 #include <memory>
 
-#include "launch/launch_map.h"
+#include "controls/launch_map.h"
 #include "controls/owner_drawn_menu_win32.h"
 #include "menu_test_support.h"
 

@@ -1,4 +1,4 @@
-#include "bar/panel_layout.h"
+#include "panel/panel_layout.h"
 
 #include <algorithm>
 

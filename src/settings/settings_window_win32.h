@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "controls/folder_browser_win32.h"
-#include "launch/settings_dialog.h"
+#include "settings/settings_dialog.h"
 #include "win/handles.h"
 #include "win/messages_win32.h"
 #include "win/registry_win32.h"
 #include "win/run_at_logon_win32.h"
 #include "win/shell_win32.h"
 
-namespace replybar::launch {
+namespace replybar::settings {
 
 class SettingsWindow : private ISettingsView {
 public:
@@ -88,4 +88,4 @@ private:
     bool done_ = false;
 };
 
-}  // namespace replybar::launch
+}  // namespace replybar::settings

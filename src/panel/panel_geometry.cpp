@@ -1,10 +1,10 @@
-#include "reply/panel_geometry.h"
+#include "panel/panel_geometry.h"
 
 #include <algorithm>
 #include <array>
 #include <cassert>
 
-#include "reply/reply_table.h"
+#include "core/replies.h"
 
 namespace replybar {
 namespace {

@@ -1,4 +1,4 @@
-#include "launch/launch_map.h"
+#include "controls/launch_map.h"
 
 #include <array>
 #include <string_view>

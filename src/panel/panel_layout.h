@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/geometry.h"
-#include "reply/panel_geometry.h"
+#include "panel/panel_geometry.h"
 
 namespace replybar {
 

@@ -1,4 +1,4 @@
-#include "reply/pick_history.h"
+#include "search/pick_history.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,10 +1,10 @@
-#include "reply/reply_search.h"
+#include "search/reply_search.h"
 
 #include <algorithm>
 #include <bit>
 #include <cassert>
 
-#include "reply/pinyin.h"
+#include "search/pinyin.h"
 
 namespace replybar {
 namespace {

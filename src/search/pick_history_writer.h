@@ -17,7 +17,7 @@
 #include <string>
 
 #include "core/ports.h"
-#include "reply/pick_history.h"
+#include "search/pick_history.h"
 
 namespace replybar {
 

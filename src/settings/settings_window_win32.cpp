@@ -1,4 +1,4 @@
-#include "launch/settings_window_win32.h"
+#include "settings/settings_window_win32.h"
 
 #include <commctrl.h>
 
@@ -7,7 +7,7 @@
 #include "win/modal_win32.h"
 #include "win/window_class.h"
 
-namespace replybar::launch {
+namespace replybar::settings {
 
 namespace {
 
@@ -354,4 +354,4 @@ std::optional<std::wstring> SettingsWindow::chooseTeamLibraryFile(const std::wst
 }
 void SettingsWindow::close() { done_ = true; }
 
-}  // namespace replybar::launch
+}  // namespace replybar::settings

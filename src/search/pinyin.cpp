@@ -1,4 +1,4 @@
-#include "reply/pinyin.h"
+#include "search/pinyin.h"
 
 #include <algorithm>
 #include <cassert>
@@ -7,7 +7,7 @@
 namespace replybar::pinyin {
 namespace {
 
-#include "reply/pinyin_table.inc"
+#include "search/pinyin_table.inc"
 
 constexpr std::uint16_t kSyllableMask = (1u << kSyllableBits) - 1;
 

@@ -1,10 +1,10 @@
-#include "launch/settings_dialog.h"
+#include "settings/settings_dialog.h"
 
 #include <utility>
 
 #include "core/settings_texts.h"
 
-namespace replybar::launch {
+namespace replybar::settings {
 
 namespace {
 
@@ -180,4 +180,4 @@ void SettingsDialog::finish(SettingsOutcome outcome) {
     view_.close();
 }
 
-}  // namespace replybar::launch
+}  // namespace replybar::settings

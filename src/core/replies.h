@@ -1,5 +1,6 @@
-// The bar's reply table and the small text rules around it: the one-line row caption and the
-// icon code string, one character per reply.
+// One canned reply as the bar holds it, the agent's own replies as the store reads them, a
+// group of the team's as the panel shows it, and the small text rules around them: the one-line
+// row caption and the classification icon of a code.
 #pragma once
 
 #include <string>
@@ -46,15 +47,5 @@ void setReplyText(Reply& reply, const std::wstring& fullText);
 void setReplyIcon(Reply& reply, wchar_t code);
 
 std::wstring withoutLineBreaks(const std::wstring& text);
-// Code of 0-based row `row`; a space past the string's end or for anything but a digit.
-wchar_t iconCodeAt(const std::wstring& codes, int row);
-
-// Edits of the icon code string at the editor's 1-based reply number k. A string shorter than
-// the replies it should cover (edited by hand) is padded with spaces first, so that the edit
-// lands at the reply's own position and no other reply's icon moves.
-// A new reply number `replyCount` + 1: its code goes right after the first `replyCount`.
-std::wstring appendIconCode(const std::wstring& codes, int replyCount, wchar_t code);
-std::wstring replaceIconCode(const std::wstring& codes, int k, wchar_t code);
-std::wstring removeIconCode(const std::wstring& codes, int k);
 
 }  // namespace replybar

@@ -12,7 +12,7 @@
 #include "core/settings.h"
 #include "core/version.h"
 
-namespace replybar::launch {
+namespace replybar::settings {
 
 // The maker's details in the information frame.
 inline constexpr wchar_t kProductLine[] = L"软件名称： 快捷回复条 " REPLYBAR_VERSION_SHORT_W;
@@ -122,4 +122,4 @@ private:
     Settings settings_;  // as the dialog opened, and as taken over at the confirmation
 };
 
-}  // namespace replybar::launch
+}  // namespace replybar::settings
