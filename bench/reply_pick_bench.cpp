@@ -243,7 +243,7 @@ int wmain() {
     BarController bar(
         replies,
         {window, timers, clipboard, keys, messages, actions, targetCheck, clock, hotkeys});
-    bar.setPanelSize(panelSizeFor(1));
+    bar.panel().setOwnSize(panelSizeFor(1));
     bar.setWindowRect({0, 0, 103, 29});
     g_bar = &bar;
 

@@ -1,27 +1,22 @@
-// The bar's interaction rules: the drag strip, the four buttons' pictures, the reply panel with
-// its rows and highlight band, picking a reply, and the two auto-close timers. The window
-// adapter forwards mouse and timer events here and paints from what this object holds.
+// The bar face's rules: the drag strip, the four buttons' pictures, the launcher menu's
+// auto-close, the hotkey, and the picks of the replies the panel (panel/reply_panel) says the
+// user chose. The window adapter forwards mouse, key and timer events here; what lies on the
+// panel goes on to the panel.
 #pragma once
 
 #include <array>
 #include <initializer_list>
 #include <optional>
-#include <vector>
+#include <string>
+#include <utility>
 
-#include "panel/panel_layout.h"
 #include "core/ports.h"
-#include "launch/menu_auto_close.h"
-#include "panel/keyboard_panel.h"
-#include "panel/panel_geometry.h"
-#include "panel/panel_tabs.h"
-#include "search/pick_history.h"
-#include "search/reply_search.h"
-#include "reply/reply_pick.h"
 #include "core/replies.h"
+#include "launch/menu_auto_close.h"
+#include "panel/reply_panel.h"
+#include "reply/reply_pick.h"
 
 namespace replybar {
-
-enum class MouseButton { Left, Right, Middle };
 
 // What the last left press on the bar face went to. Buttons show their hover picture only after
 // a press on the drag strip.
@@ -34,22 +29,6 @@ inline constexpr wchar_t kNoRepliesText[] =
 // Show Desktop, home page, launcher and replies, left to right.
 enum class BarButton { Desktop = 0, Home = 1, Launch = 2, Reply = 3 };
 enum class Picture { Normal, Hover, Pressed };
-
-// What the rules need from the bar window.
-class IBarWindow {
-public:
-    virtual ~IBarWindow() = default;
-    // Screen position and size of the window, pixels.
-    virtual void setBounds(const PxRect& screenRect) = 0;
-    // The window's shape: the union of CreateRoundRectRgn(l, t, r, b, 0, 0) of each rectangle;
-    // none given: the whole window.
-    virtual void setRegion(const std::vector<PxRect>& roundRectArgs) = 0;
-    virtual void invalidate() = 0;
-    virtual PxPoint cursorPos() = 0;  // screen pixels
-    // The work area of the monitor the bar is on (the monitor less the taskbar), screen pixels:
-    // the panel never opens under the taskbar.
-    virtual PxRect workArea() = 0;
-};
 
 // Dialogs and actions that live elsewhere.
 class IBarActions {
@@ -75,16 +54,7 @@ public:
     virtual void repliesIdle() {}
 };
 
-// A control of the bar under the pointer, as the window adapter found it.
-struct Target {
-    enum Kind { None, DragStrip, Button, RowText, RowIcon, PanelBackground, Tab } kind = None;
-    // The button, the row, or the tab (-1: the strip between tabs, the search line, the line
-    // naming keys another program holds).
-    int index = 0;
-    bool operator==(const Target&) const = default;
-};
-
-class BarController : private IPickEvents {
+class BarController : private IPickEvents, private IPanelEvents {
 public:
     struct Ports {
         IBarWindow& window;
@@ -97,16 +67,18 @@ public:
         IClock& clock;
         IHotkeys& hotkeys;  // the panel's keys while keyboard mode lasts
     };
-    // `replies` are read only: the store and the reply editor change them. `teamGroups`, when
-    // given, are the team library's groups in use (none while there is no library), read only.
-    BarController(const Replies& replies, Ports ports,
-                  const std::vector<ReplyGroup>* teamGroups = nullptr);
+    // `replies` are read only: the store and the reply editor change them.
+    BarController(const Replies& replies, Ports ports);
 
-    // The window's screen rectangle after start-up placement.
+    // The panel the face opens; the painter and the tooltips read it.
+    const ReplyPanel& panel() const { return panel_; }
+    ReplyPanel& panel() { return panel_; }
+
+    // The window's screen rectangle, as the system reports it.
     void setWindowRect(const PxRect& screenRect);
-    const PxRect& windowRect() const { return window_; }
+    PxRect windowRect() const { return panel_.isOpen() ? panel_.windowRect() : window_; }
 
-    // Hit test in client pixels.
+    // Hit test in client pixels: the panel's parts, then the face's.
     Target hitTest(int x, int y) const;
 
     // Mouse events in client pixels. `target` is the control the press went to: the adapter
@@ -126,8 +98,9 @@ public:
     void menuItemSelected();
     void menuItemLeft();
 
-    void restoreBar();
     void openReplyPanel();
+    bool panelOpen() const { return panel_.isOpen(); }
+    void restoreBar() { panel_.close(); }  // the panel closed, the face alone
 
     // Keyboard mode. The hotkey opens the panel where a click on the reply button would, with
     // the first row highlighted and the row keys shown; pressed again, it closes the panel.
@@ -137,67 +110,28 @@ public:
     // WM_HOTKEY with one of the panel's own ids.
     void panelKeyPressed(int id);
     // The keyboard panel is on screen: keys still down from before it are noted now.
-    void keyboardPanelShown();
+    void keyboardPanelShown() { panel_.shownByKey(); }
     // The mode ends from outside the panel: a click elsewhere, another window in front, a lock
     // of the screen. The panel closes with it.
-    void endKeyboardMode(KeyboardModeEnd why);
-    bool keyboardMode() const { return keyboard_.active(); }
+    void endKeyboardMode(KeyboardModeEnd why) { panel_.endKeyboardMode(why); }
+    bool keyboardMode() const { return panel_.keyboardMode(); }
     // A pick is on its way to the chat (waiting for the clipboard, or for its send key).
     bool picking() const { return pick_.pending(); }
-    // The key shown at the left of a row in keyboard mode; "" for none.
-    std::wstring rowKeyLabel(int row) const { return keyboard_.label(row); }
     // The key auto-send presses after a paste, for every pick from now on.
     void setSendKey(keys::SendKey key) { pick_.setSendKey(key); }
     keys::SendKey sendKey() const { return pick_.sendKey(); }
-    // The reply editor changed the replies: new panel size (twips).
-    void setPanelSize(const PanelSize& size) { panelSize_ = size; }
     void resetPictures(std::initializer_list<BarButton> buttons);
 
-    // The group tabs: "我的" (group 0) and the team's groups, shown while a team library with
-    // replies is in use. The panel remembers the group and page it showed last.
-    void teamGroupsChanged();  // a new version of the library, or none: the panel follows
-    void setTeamGroups(const std::vector<ReplyGroup>* groups) {
-        team_ = groups;
-        teamGroupsChanged();
-    }
-    bool hasTabs() const;
-    const PanelTabs& tabs() const { return tabs_; }
-    // The strip at the panel's top: the line naming keys another program holds (keyboard mode),
-    // then the search's letters or the tabs. The tabs lie `tabsTopPx` below its top.
-    int tabStripPx() const;
-    int tabsTopPx() const { return keysNotice_.empty() ? 0 : kTabLineHeightPx; }
-    // "" or which of the panel's keys another program holds, and what that costs.
-    const std::wstring& keysNotice() const { return keysNotice_; }
-    int shownGroup() const { return group_; }
-    int shownPage() const { return page_; }
-    void showGroup(int group);  // wraps round the ends
-    void showPage(int page);    // wraps round the ends
-    // The reply of a row of the page shown; nullptr past its rows.
-    const Reply* shownReply(int row) const;
-
-    // The search of keyboard mode: the letters typed, and the replies of every group that match
-    // them, best first, as the rows; the strip at the panel's top shows the letters instead of
-    // the tabs. It ends with the panel.
-    bool searching() const { return !query_.empty(); }
-    const std::wstring& query() const { return query_; }
-    // When each reply was last picked, for the search's order; read only.
-    void setHistory(const PickHistory* history) { history_ = history; }
-
     // What the adapter paints.
-    bool panelOpen() const { return panelOpen_; }
-    PxPoint faceOrigin() const;              // the bar face's top-left, pixels in the window
-    PxRect panelRect() const;                // pixels in the window
-    std::optional<PxRect> bandRect() const;  // pixels in the panel, when visible
-    int rowsPerColumn() const { return layout_.rowsPerColumn; }
+    PxPoint faceOrigin() const { return panel_.faceOrigin(); }  // pixels in the window
     Picture picture(BarButton b) const { return pictures_[static_cast<int>(b)]; }
-    int rowCount() const;
-    const PanelSize& panelSize() const { return panelSize_; }
     // A press that opened a modal dialog ends there: the adapter drops the release.
     bool pressConsumed() const { return pressConsumed_; }
 
     static PxRect buttonRect(BarButton b);  // on the bar face, pixels
 
 private:
+    PxRect faceOnScreen() const;
     void dragStripDown(MouseButton button, int x, int y);
     void dragStripMove(int x, int y);
     void buttonDown(BarButton b, MouseButton button);
@@ -205,76 +139,27 @@ private:
     void buttonUp(BarButton b, MouseButton button, bool overButton);
     void replyButtonDown(MouseButton button);
     void replyButtonUp(MouseButton button);
-    void rowMove(int row, bool overText);
     void rowDown(int row, MouseButton button);
     void rowUp(int row, MouseButton button);
-    void pollPointer();
     void apply(launch::MenuAutoClose::Step step);
     void setPicture(BarButton b, Picture p);
     void applyBounds();
-    void pickRow(int row);
-    int groupCount() const;
-    int pageCount() const;
-    bool anyReplies() const;
-    void showAGroupWithReplies();  // the group shown has none: the first that has
-    PanelSize rowsSize() const;
-    void layoutTabs();
-    void relayoutPanel();
-    void tabUp(int tab, MouseButton button);
+    void startPick(const PanelChoice& choice);
     void offerCopy(const Reply& reply);
-    struct Place {
-        int group = 0, index = -1;  // the group, and the reply's place in it
-    };
-    Place shownPlace(int row) const;
-    const ReplyGroup* teamGroup(int group) const;  // nullptr for the user's own
-    const std::vector<Reply>& rowsOf(int group) const;
-    std::wstring groupKey(int group) const;  // "" for the user's own, else the group's name
-    void searchChanged();
-    void runSearch();
-    void endSearch();
-    void startPick(const Reply& reply, const std::wstring& group, std::uintptr_t window);
-    const PanelTab* tabOf(int index) const;
-    std::wstring refusedKeysNotice() const;
     // IPickEvents
-    void beforeSendKey() override;
+    void beforeSendKey() override { panel_.keyPickOver(); }
     void pickEnded() override;
+    // IPanelEvents
+    void panelClosed(const PxRect& face) override;
 
     const Replies& replies_;
-    const std::vector<ReplyGroup>* team_;
     Ports ports_;
-    PxRect window_{};
-    PanelSize panelSize_{kBarFaceWidthTwips, 0};
-    bool panelOpen_ = false;
-    PanelLayout layout_;  // where the open panel and the face are; its face is all when closed
-    int bandRow_ = -1;    // the row the highlight band lies under; -1 parks it out of sight
+    PxRect window_{};  // the face on the screen while the panel is closed
     std::array<Picture, 4> pictures_{};
     bool dragActive_ = false;
     int dragAnchorX_ = 0, dragAnchorY_ = 0;  // twips in the drag strip
     bool pressConsumed_ = false;
     PressState pressState_ = PressState::None;
-    std::optional<int> hoverRow_;  // the row whose text was last under the pointer
-    // The reply under a press on a row, as it was then: the release acts on it, whatever the
-    // row shows by that time.
-    struct PressedRow {
-        int row;
-        Reply reply;
-        int group, index;  // where it was
-        std::wstring groupKey;
-        std::uintptr_t window;  // in front at the press: the paste goes there or nowhere
-    };
-    std::optional<PressedRow> pressedRow_;
-    // The pick going out, told to the history once its keys are out.
-    std::optional<std::pair<std::wstring, std::wstring>> pickToNote_;
-    std::wstring keysNotice_;  // keyboard mode's keys another program holds
-    int group_ = 0, page_ = 0;     // what the panel shows
-    PanelTabs tabs_;               // laid out at each opening and change of group or page
-    std::optional<int> tabHover_;  // the tab under the pointer, since tabHoverSince_
-    std::wstring query_;           // the search's letters, "a"-"z"
-    std::vector<Place> found_;     // its results, best first, at most kReplyRows
-    std::vector<SearchItem> searchItems_;  // every reply, made at the search's first letter
-    const PickHistory* history_ = nullptr;
-    std::uint64_t tabHoverSince_ = 0;
-    int panelCloseCountdown_ = 0;  // pointer polls outside left before the panel closes
     launch::MenuAutoClose menuAutoClose_;
     struct PickMessages : IMessages {
         explicit PickMessages(BarController& bar) : bar(bar) {}
@@ -284,9 +169,9 @@ private:
     };
     PickMessages pickMessages_{*this};
     ReplyPick pick_;
-    KeyboardPanel keyboard_;
-    std::uintptr_t keyboardForeground_ = 0;  // the window in front when keyboard mode opened
-    std::uint64_t keyboardLastKeyAt_ = 0;    // the clock at its opening or last key
+    // The pick going out, told to the history once its keys are out.
+    std::optional<std::pair<std::wstring, std::wstring>> pickToNote_;
+    ReplyPanel panel_;
 };
 
 }  // namespace replybar

@@ -23,7 +23,7 @@ void BarWindow::startHistory() {
     const std::wstring path = state_.dataDir.empty() ? L"" : state_.dataDir + kPickHistoryFileName;
     history_ = std::make_unique<PickHistory>(*files_, path);
     history_->load(secondsNow());
-    controller_->setHistory(history_.get());
+    controller_->panel().setHistory(history_.get());
     if (path.empty()) return;
     const HWND bar = hwnd_;
     historyWriter_ = std::make_unique<PickHistoryWriter>(PickHistoryWriter::Context{

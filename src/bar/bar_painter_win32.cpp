@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "reply/reply_texts.h"
+#include "panel/panel_texts.h"
 #include "win/interface_win32.h"
 
 namespace replybar {
@@ -26,35 +26,36 @@ RECT pixelRect(const TwipRect& t) {
 void BarPainter::paint(HWND bar, const BarController& controller,
                        const win::BarPictures& pictures) {
     win::PaintDc paint(bar);
+    const ReplyPanel& panel = controller.panel();
     // Straight onto the window: the panel's picture and the face's pictures cover all of the
     // window's region between them, and nothing is drawn twice, so nothing flickers.
-    if (controller.panelOpen()) {
-        const PxRect panel = controller.panelRect();
-        const int w = panel.right - panel.left, h = panel.bottom - panel.top;
+    if (panel.isOpen()) {
+        const PxRect area = panel.panelRect();
+        const int w = area.right - area.left, h = area.bottom - area.top;
         // The panel is drawn once for what it shows and copied from then on: most openings
         // show exactly what the last one did, and the copy is what puts it on screen at once.
         PanelLook look{w,
                        h,
-                       controller.rowCount(),
-                       controller.rowsPerColumn(),
-                       controller.shownGroup(),
-                       controller.shownPage(),
-                       controller.bandRect(),
+                       panel.rowCount(),
+                       panel.rowsPerColumn(),
+                       panel.shownGroup(),
+                       panel.shownPage(),
+                       panel.bandRect(),
                        L"",
-                       controller.query(),
+                       panel.query(),
                        repliesVersion_};
-        for (int row = 0; row < look.rows; ++row) look.keys += controller.rowKeyLabel(row) + L"|";
-        look.keys += controller.keysNotice();
+        for (int row = 0; row < look.rows; ++row) look.keys += panel.rowKeyLabel(row) + L"|";
+        look.keys += panel.keysNotice();
         if (!panelPicture_ || look != panelLook_) {
             win::UniqueDc draw(::CreateCompatibleDC(paint.get()));
             if (!panelPicture_ || look.width != panelLook_.width ||
                 look.height != panelLook_.height)
                 panelPicture_.reset(::CreateCompatibleBitmap(paint.get(), w, h));
             win::SelectGuard drawSel(draw.get(), panelPicture_.get());
-            paintPanel(draw.get(), controller, pictures);
+            paintPanel(draw.get(), panel, pictures);
             panelLook_ = look;
         }
-        win::drawBitmap(paint.get(), panelPicture_.get(), panel.left, panel.top);
+        win::drawBitmap(paint.get(), panelPicture_.get(), area.left, area.top);
     }
     const PxPoint face = controller.faceOrigin();
     win::drawBitmap(paint.get(), pictures.skin.get(), face.x, face.y);
@@ -68,15 +69,15 @@ void BarPainter::paint(HWND bar, const BarController& controller,
 
 // The rows over the icon strip, the highlight band beneath text and icon; a tall panel in
 // columns, each with its strip. Drawn at the top left of `dc`, in the panel's own coordinates.
-void BarPainter::paintPanel(HDC dc, const BarController& controller,
+void BarPainter::paintPanel(HDC dc, const ReplyPanel& panel,
                             const win::BarPictures& pictures) {
-    const PxRect panel = controller.panelRect();
+    const PxRect rect = panel.panelRect();
     const int saved = ::SaveDC(dc);
-    RECT area{0, 0, panel.right - panel.left, panel.bottom - panel.top};
+    RECT area{0, 0, rect.right - rect.left, rect.bottom - rect.top};
     ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_WINDOW));
     if (!rowFont_) rowFont_ = win::makeInterfaceFont();
     // The group tabs on top; the rows below them are drawn as in a panel without tabs.
-    if (const int strip = controller.tabStripPx(); strip > 0) {
+    if (const int strip = panel.tabStripPx(); strip > 0) {
         // The strip in the dialog colour with a line beneath, the tabs or the search on it.
         RECT all{0, 0, area.right, strip};
         ::FillRect(dc, &all, ::GetSysColorBrush(COLOR_BTNFACE));
@@ -86,24 +87,24 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller,
         win::SelectGuard pen(dc, edge.get());
         ::MoveToEx(dc, 0, strip - 1, nullptr);
         ::LineTo(dc, area.right, strip - 1);
-        if (controller.tabsTopPx() > 0) paintKeysNotice(dc, controller, area.right);
-        ::SetViewportOrgEx(dc, 0, controller.tabsTopPx(), nullptr);
-        if (controller.searching())
-            paintSearchLine(dc, controller, area.right);
+        if (panel.tabsTopPx() > 0) paintKeysNotice(dc, panel, area.right);
+        ::SetViewportOrgEx(dc, 0, panel.tabsTopPx(), nullptr);
+        if (panel.searching())
+            paintSearchLine(dc, panel, area.right);
         else
-            paintTabs(dc, controller);
+            paintTabs(dc, panel);
         ::SetViewportOrgEx(dc, 0, strip, nullptr);
     }
     win::UniqueBrush stripBrush(::CreateSolidBrush(kIconStripColour));
-    const int perColumn = controller.rowsPerColumn();
-    const int columns = columnsFor(controller.rowCount(), perColumn);
+    const int perColumn = panel.rowsPerColumn();
+    const int columns = columnsFor(panel.rowCount(), perColumn);
     for (int c = 0; c < columns; ++c) {
         TwipRect s = kIconStrip;
         s.left += c * kPanelWidth;
         const RECT strip = pixelRect(s);
         ::FillRect(dc, &strip, stripBrush.get());
     }
-    if (const auto band = controller.bandRect()) {
+    if (const auto band = panel.bandRect()) {
         win::UniqueBrush fill(::CreateSolidBrush(kBandFill));
         win::UniquePen edge(::CreatePen(PS_SOLID, 1, kBandEdge));
         win::SelectGuard b(dc, fill.get());
@@ -116,20 +117,20 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller,
     // In keyboard mode each keyed row starts with its key, the text moved right by one column
     // wide enough for the widest key.
     int keyColumn = 0;
-    if (controller.keyboardMode()) {
+    if (panel.keyboardMode()) {
         SIZE widest{};
         ::GetTextExtentPoint32W(dc, L"W", 1, &widest);
         keyColumn = widest.cx + kKeyGap;
     }
-    for (int row = 0; row < controller.rowCount(); ++row) {
-        const Reply& r = *controller.shownReply(row);
+    for (int row = 0; row < panel.rowCount(); ++row) {
+        const Reply& r = *panel.shownReply(row);
         const RECT ic = pixelRect(rowIconRect(row, perColumn));
         if (r.icon >= 0 && r.icon < 10 && pictures.classIcons[r.icon])
             ::DrawIconEx(dc, ic.left, ic.top, pictures.classIcons[r.icon].get(), 16, 16, 0, nullptr,
                          DI_NORMAL);
         RECT t = pixelRect(rowTextRect(row, perColumn));
         if (keyColumn) {
-            const std::wstring key = controller.rowKeyLabel(row);
+            const std::wstring key = panel.rowKeyLabel(row);
             RECT k = t;
             k.right = k.left + keyColumn;
             ::DrawTextW(dc, key.c_str(), static_cast<int>(key.size()), &k,
@@ -144,10 +145,10 @@ void BarPainter::paintPanel(HDC dc, const BarController& controller,
 }
 
 // The letters typed, on the strip where the tabs were; how to go back at its right, in grey.
-void BarPainter::paintSearchLine(HDC dc, const BarController& controller, int width) {
+void BarPainter::paintSearchLine(HDC dc, const ReplyPanel& panel, int width) {
     const int strip = kTabLineHeightPx;
-    const std::wstring text = texts::kSearchLine + controller.query() +
-                              (controller.rowCount() == 0 ? texts::kSearchFoundNothing : L"");
+    const std::wstring text = texts::kSearchLine + panel.query() +
+                              (panel.rowCount() == 0 ? texts::kSearchFoundNothing : L"");
     RECT t{kTabTextPaddingPx, 0, width - kTabTextPaddingPx, strip};
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t,
@@ -159,8 +160,8 @@ void BarPainter::paintSearchLine(HDC dc, const BarController& controller, int wi
 }
 
 // Which keys another program holds, in grey on the strip's first line: they do nothing here.
-void BarPainter::paintKeysNotice(HDC dc, const BarController& controller, int width) {
-    const std::wstring& text = controller.keysNotice();
+void BarPainter::paintKeysNotice(HDC dc, const ReplyPanel& panel, int width) {
+    const std::wstring& text = panel.keysNotice();
     RECT t{kTabTextPaddingPx, 0, width - kTabTextPaddingPx, kTabLineHeightPx};
     ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t,
@@ -169,10 +170,10 @@ void BarPainter::paintKeysNotice(HDC dc, const BarController& controller, int wi
 
 // The shown group's tab raised in the panel's colour and open towards the rows, the others flat
 // with a line beneath; the page buttons at the end.
-void BarPainter::paintTabs(HDC dc, const BarController& controller) {
-    for (const PanelTab& tab : controller.tabs().tabs) {
+void BarPainter::paintTabs(HDC dc, const ReplyPanel& panel) {
+    for (const PanelTab& tab : panel.tabs().tabs) {
         RECT r{tab.rect.left, tab.rect.top, tab.rect.right, tab.rect.bottom};
-        const bool shown = tab.kind == PanelTab::Group && tab.index == controller.shownGroup();
+        const bool shown = tab.kind == PanelTab::Group && tab.index == panel.shownGroup();
         if (shown) {
             RECT face{r.left + 1, r.top + 2, r.right - 1, r.bottom};
             ::FillRect(dc, &face, ::GetSysColorBrush(COLOR_WINDOW));

@@ -32,10 +32,10 @@ private:
         bool operator==(const PanelLook&) const = default;
     };
 
-    void paintPanel(HDC dc, const BarController& controller, const win::BarPictures& pictures);
-    void paintTabs(HDC dc, const BarController& controller);
-    void paintSearchLine(HDC dc, const BarController& controller, int width);
-    void paintKeysNotice(HDC dc, const BarController& controller, int width);
+    void paintPanel(HDC dc, const ReplyPanel& panel, const win::BarPictures& pictures);
+    void paintTabs(HDC dc, const ReplyPanel& panel);
+    void paintSearchLine(HDC dc, const ReplyPanel& panel, int width);
+    void paintKeysNotice(HDC dc, const ReplyPanel& panel, int width);
 
     win::UniqueFont rowFont_;  // made at the first paint of the panel
     win::UniqueBitmap panelPicture_;

@@ -37,7 +37,7 @@ void BarTeamLibrary::setLocation(const std::wstring& location, int checkSeconds)
     }
     location_ = location;
     version_.reset();
-    groups_.clear();
+    groups_.reset();
     if (location.empty()) return;
 
     std::optional<team::CachedCopy> cached;
@@ -80,7 +80,8 @@ bool BarTeamLibrary::takeOutcomes() {
 
 void BarTeamLibrary::useVersion() {
     const team::TeamLibrary* library = version_ ? version_->library() : nullptr;
-    groups_ = library ? team::replyGroupsOf(*library) : std::vector<ReplyGroup>{};
+    groups_ = library ? std::make_shared<const std::vector<ReplyGroup>>(team::replyGroupsOf(*library))
+                      : nullptr;
 }
 
 // A copy that cannot be written costs only the next start's head start: nothing to tell.

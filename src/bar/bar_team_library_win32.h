@@ -33,7 +33,8 @@ public:
     bool takeOutcomes();
 
     // The groups in use; none without a library.
-    const std::vector<ReplyGroup>& groups() const { return groups_; }
+    // A version the panel keeps while it shows it: a new one never changes it under the panel.
+    const std::shared_ptr<const std::vector<ReplyGroup>>& groups() const { return groups_; }
     // The settings frame's status line: "" without a library.
     std::wstring status() const;
     const std::wstring& location() const { return location_; }
@@ -55,7 +56,7 @@ private:
     std::shared_ptr<Mailbox> mailbox_;
     std::optional<team::TeamVersion> version_;
     std::unique_ptr<team::TeamSourceWatch> watch_;
-    std::vector<ReplyGroup> groups_;
+    std::shared_ptr<const std::vector<ReplyGroup>> groups_;
 };
 
 // The clock as the team library's rule reads it.

@@ -42,10 +42,10 @@ void BarTooltips::create(HWND bar) {
 
 // A tab whose caption cuts its group's name has the whole name as its tip; « and » say where
 // they go.
-void BarTooltips::updateTabs(const BarController& controller) {
-    const auto& tabs = controller.tabs().tabs;
-    const bool shown = controller.panelOpen() && controller.hasTabs() && !controller.searching();
-    const PxRect panel = controller.panelRect();
+void BarTooltips::updateTabs(const ReplyPanel& panel) {
+    const auto& tabs = panel.tabs().tabs;
+    const bool shown = panel.isOpen() && panel.hasTabs() && !panel.searching();
+    const PxRect area = panel.panelRect();
     for (int i = 0; i < kTabTools; ++i) {
         TOOLINFOW ti{};
         ti.cbSize = sizeof ti;
@@ -59,7 +59,7 @@ void BarTooltips::updateTabs(const BarController& controller) {
                                                       : tab.fullName;
             if (!tip.empty()) {
                 ti.rect = toRect(tab.rect);
-                ::OffsetRect(&ti.rect, panel.left, panel.top + controller.tabsTopPx());
+                ::OffsetRect(&ti.rect, area.left, area.top + panel.tabsTopPx());
             }
         }
         ::SendMessageW(tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
@@ -68,14 +68,15 @@ void BarTooltips::updateTabs(const BarController& controller) {
     }
 }
 
-void BarTooltips::update(const BarController& controller) {
+void BarTooltips::update(const ReplyPanel& panel) {
     if (!tips_) return;
-    const PxPoint face = controller.faceOrigin();
-    const PxRect panel = controller.panelRect();
-    const Layout layout{controller.panelOpen(), face,
-                        panel,                  controller.rowCount(),
-                        controller.rowsPerColumn(), controller.shownGroup(),
-                        controller.shownPage(), controller.tabStripPx(), controller.query()};
+    const PxPoint face = panel.faceOrigin();
+    const PxRect area = panel.panelRect();
+    const Layout layout{panel.isOpen(),        face,
+                        area,                  panel.rowCount(),
+                        panel.rowsPerColumn(), panel.shownGroup(),
+                        panel.shownPage(),     panel.tabStripPx(),
+                        panel.query()};
     if (!stale_ && layout == layout_) return;
     stale_ = false;
     layout_ = layout;
@@ -97,8 +98,8 @@ void BarTooltips::update(const BarController& controller) {
         std::wstring tip;
         if (row < rows) {
             ti.rect = toRect(toPixels(rowTextRect(row, layout.rowsPerColumn)));
-            ::OffsetRect(&ti.rect, panel.left, panel.top + layout.strip);
-            const std::wstring& text = controller.shownReply(row)->fullText;
+            ::OffsetRect(&ti.rect, area.left, area.top + layout.strip);
+            const std::wstring& text = panel.shownReply(row)->fullText;
             tip = text.substr(0, kTipTextShown);
             while (!tip.empty() && (tip.back() == L'\n' || tip.back() == L'\r')) tip.pop_back();
             if (text.size() > kTipTextShown) tip += L"…";
@@ -107,7 +108,7 @@ void BarTooltips::update(const BarController& controller) {
         ti.lpszText = tip.data();
         ::SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
     }
-    updateTabs(controller);
+    updateTabs(panel);
 }
 
 }  // namespace replybar

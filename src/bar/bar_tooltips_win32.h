@@ -20,7 +20,7 @@ public:
     void markStale() { stale_ = true; }
     // Tool rectangles follow the bar face and the rows; rows beyond the panel get none. Nothing
     // is sent to the tooltips unless the panel's place or the replies changed since last time.
-    void update(const BarController& controller);
+    void update(const ReplyPanel& panel);
 
 private:
     struct Layout {
@@ -32,7 +32,7 @@ private:
         std::wstring query;                  // the search whose results are the rows
         bool operator==(const Layout&) const = default;
     };
-    void updateTabs(const BarController& controller);
+    void updateTabs(const ReplyPanel& panel);
 
     HWND bar_ = nullptr;
     HWND tips_ = nullptr;  // owned by the bar, destroyed with it

@@ -52,7 +52,7 @@ void BarWindow::runReplyEditor(int row, std::optional<std::wstring> newReplyText
 
 
 void BarWindow::setPanelSize(const PanelSize& size) {
-    controller_->setPanelSize(size);
+    controller_->panel().setOwnSize(size);
     tooltips_.markStale();  // the replies changed with it
     painter_.repliesChanged();
 }
@@ -92,7 +92,7 @@ std::wstring BarWindow::teamLibraryStatus() {
 
 // A new version or none: the panel shows what is in use now, and is drawn anew.
 void BarWindow::teamLibraryChanged() {
-    controller_->teamGroupsChanged();
+    controller_->panel().setTeamGroups(team_ ? team_->groups() : nullptr);
     painter_.repliesChanged();
     tooltips_.markStale();
     ::InvalidateRect(hwnd_, nullptr, FALSE);

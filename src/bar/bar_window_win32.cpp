@@ -91,12 +91,11 @@ void BarWindow::finishStartUp() {
     files_ = makeSystemFiles();
     store_ = std::make_unique<ReplyStore>(*files_, messages_, state_.dataDir);
     replies_ = store_->loadReplies(replies_);
-    controller_->setPanelSize(panelSizeFor(replies_.count()));
+    controller_->panel().setOwnSize(panelSizeFor(replies_.count()));
     // The team's replies from the local copy at once; the source is read off this thread.
     team_ = std::make_unique<BarTeamLibrary>(hwnd_, kTeamLibraryOutcome, *files_, teamCacheFolder());
-    controller_->setTeamGroups(&team_->groups());
     team_->setLocation(teamLibrary_, teamCheckSeconds_);
-    controller_->teamGroupsChanged();
+    controller_->panel().setTeamGroups(team_->groups());
     startHistory();
     tooltips_.create(hwnd_);
     enable(TimerId::BuildLauncherMenu, kBuildLauncherMenuDelayMs);
@@ -207,7 +206,7 @@ LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             painter_.paint(hwnd_, *controller_, pictures_);
             if (std::exchange(tooltipsDue_, false)) ::PostMessageW(hwnd_, kUpdateTooltips, 0, 0);
             return 0;
-        case kUpdateTooltips: tooltips_.update(*controller_); return 0;
+        case kUpdateTooltips: tooltips_.update(controller_->panel()); return 0;
         case kTeamLibraryOutcome: takeTeamOutcomes(); return 0;
         case kPickHistoryWritten: takeWrittenHistory(); return 0;
         case WM_ERASEBKGND: return 1;

@@ -7,9 +7,26 @@
 #include <string>
 #include <vector>
 
+#include "core/geometry.h"
 #include "core/keystrokes.h"
 
 namespace replybar {
+
+// The bar's own window, as its rules move, shape and paint it.
+class IBarWindow {
+public:
+    virtual ~IBarWindow() = default;
+    // Screen position and size of the window, pixels.
+    virtual void setBounds(const PxRect& screenRect) = 0;
+    // The window's shape: the union of CreateRoundRectRgn(l, t, r, b, 0, 0) of each rectangle;
+    // none given: the whole window.
+    virtual void setRegion(const std::vector<PxRect>& roundRectArgs) = 0;
+    virtual void invalidate() = 0;
+    virtual PxPoint cursorPos() = 0;  // screen pixels
+    // The work area of the monitor the bar is on (the monitor less the taskbar), screen pixels:
+    // the panel never opens under the taskbar.
+    virtual PxRect workArea() = 0;
+};
 
 // Message boxes and modal dialogs.
 enum class MessageKind { Info, Error, Question };

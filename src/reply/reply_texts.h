@@ -85,18 +85,4 @@ inline std::wstring renumberingStopped(const std::wstring& from, const std::wstr
 }
 
 // The search's line on the panel: the letters typed, and how to go back.
-inline constexpr wchar_t kSearchLine[] = L"搜索：";
-inline constexpr wchar_t kSearchFoundNothing[] = L"　（没有找到）";
-inline constexpr wchar_t kSearchKeysHint[] = L"Backspace 删除 · Esc 清除";
-// The line at the panel's top in keyboard mode when another program holds some of its keys:
-// those keys do nothing here, and without every letter there is no search.
-inline std::wstring panelKeysHeldElsewhere(const std::vector<std::wstring>& keys, bool noSearch) {
-    constexpr std::size_t kNamed = 5;
-    std::wstring list;
-    for (std::size_t i = 0; i < keys.size() && i < kNamed; ++i)
-        list += (i ? L"、" : L"") + keys[i];
-    if (keys.size() > kNamed) list += L" 等";
-    return L"按键 " + list + L" 被另一个程序占用" + (noSearch ? L"，不能搜索" : L"");
-}
-
 }  // namespace replybar::texts

@@ -55,6 +55,8 @@ struct FakeActions : IBarActions {
 };
 
 constexpr PxRect kBar{159, 771, 262, 800};
+// The team's groups of a test, which the test keeps and may change.
+TeamGroups borrowed(const std::vector<ReplyGroup>& groups) { return {std::shared_ptr<void>(), &groups}; }
 const Target kStrip{Target::DragStrip, 0};
 Target button(BarButton b) { return {Target::Button, static_cast<int>(b)}; }
 Target text(int row) { return {Target::RowText, row}; }
@@ -68,7 +70,7 @@ protected:
         replies.rows.resize(6);
         replies.autoSend = true;
         for (int i = 0; i < 6; ++i) replies.rows[i].fullText = L"reply " + std::to_wstring(i);
-        bar.setPanelSize(panelSizeFor(6));
+        bar.panel().setOwnSize(panelSizeFor(6));
         bar.setWindowRect(kBar);
     }
     // The middle of a bar button in window pixels, or the corner for the other targets.
@@ -215,8 +217,8 @@ TEST_F(BarControllerTest, PanelOpensUpwardWithItsRegionAndClosesBack) {
     EXPECT_EQ(bar.faceOrigin(), (PxPoint{0, 114}));
     EXPECT_EQ(window.region, (std::vector<PxRect>{{0, 0, 388, 115}, {0, 114, 104, 143 + 15}}));
     EXPECT_EQ(timers.on.at(TimerId::PanelPointerPoll), 500u);
-    EXPECT_FALSE(bar.bandRect());  // parked out of sight
-    EXPECT_EQ(bar.rowCount(), 6);
+    EXPECT_FALSE(bar.panel().bandRect());  // parked out of sight
+    EXPECT_EQ(bar.panel().rowCount(), 6);
 
     bar.restoreBar();
     EXPECT_EQ(bar.windowRect(), kBar);
@@ -227,12 +229,12 @@ TEST_F(BarControllerTest, PanelOpensUpwardWithItsRegionAndClosesBack) {
 TEST_F(BarControllerTest, ReplyButtonClickOnAnOpenPanelReopensItFresh) {
     click(button(BarButton::Reply));
     bar.mouseMove(text(1), 0, 0);
-    ASSERT_TRUE(bar.bandRect());
+    ASSERT_TRUE(bar.panel().bandRect());
     bar.mouseDown(button(BarButton::Reply), L, 0, 0);
     EXPECT_FALSE(bar.panelOpen());
     bar.mouseUp(button(BarButton::Reply), L, 0, 0);
     EXPECT_TRUE(bar.panelOpen());
-    EXPECT_FALSE(bar.bandRect());
+    EXPECT_FALSE(bar.panel().bandRect());
     EXPECT_EQ(bar.windowRect().top, 771 - 114);  // not moved up twice
     click(kBackground);  // the row hovered before is forgotten
     EXPECT_TRUE(clipboard.texts.empty());
@@ -253,7 +255,7 @@ TEST_F(BarControllerTest, BackgroundClicksActForTheRowLastUnderThePointer) {
         click(button(BarButton::Reply));
         bar.mouseMove(text(2), 0, 0);
         bar.mouseMove(icon(5), 0, 0);
-        EXPECT_EQ(bar.bandRect()->top, 94);  // (1425 - 20) / 15, to the nearest pixel
+        EXPECT_EQ(bar.panel().bandRect()->top, 94);  // (1425 - 20) / 15, to the nearest pixel
         click(kBackground, c.button);
         elapse(kClipboardQuietMs + kSendKeyDelayMs);
         EXPECT_EQ(clipboard.texts, c.pasted);
@@ -401,7 +403,7 @@ TEST_F(BarControllerTest, APanelBelowTheBarWorksAsAbove) {
     const int row2 = 29 + (630 + 60) / 15;
     EXPECT_EQ(bar.hitTest(60, row2), text(2));
     bar.mouseMove(text(2), 60, row2);
-    EXPECT_EQ(bar.bandRect()->top, (570 - 20 + 7) / 15);  // in the panel
+    EXPECT_EQ(bar.panel().bandRect()->top, (570 - 20 + 7) / 15);  // in the panel
     click(text(2));
     EXPECT_EQ(clipboard.texts, (std::vector<std::wstring>{L"reply 2"}));
     EXPECT_FALSE(bar.panelOpen());
@@ -418,9 +420,9 @@ TEST_F(BarControllerTest, APanelBelowTheBarWorksAsAbove) {
 
     bar.setWindowRect({159, 0, 262, 29});
     replies.rows.resize(41);
-    bar.setPanelSize(panelSizeFor(41));
+    bar.panel().setOwnSize(panelSizeFor(41));
     click(button(BarButton::Reply));
-    EXPECT_EQ(bar.rowsPerColumn(), 21);
+    EXPECT_EQ(bar.panel().rowsPerColumn(), 21);
     EXPECT_EQ(bar.hitTest((5805 + 400) / 15, 29 + 1200 / 15), text(25));  // column 2, 5th row
     window.cursor = {600, 300};  // inside the wide window, right of the bar face
     bar.timerTick(TimerId::PanelPointerPoll);
@@ -437,11 +439,11 @@ TEST_F(BarControllerTest, KeyboardModeOpensPicksAndAlwaysGivesItsKeysBack) {
     const int idOfEsc = panelKeyHotkeyId(keys::kEscape);
     openByKey();
     ASSERT_TRUE(bar.panelOpen() && bar.keyboardMode());
-    ASSERT_TRUE(bar.bandRect());
-    const int firstRowTop = bar.bandRect()->top;
-    EXPECT_EQ(bar.rowKeyLabel(0), L"1");
-    EXPECT_EQ(bar.rowKeyLabel(5), L"6");
-    EXPECT_EQ(bar.rowKeyLabel(6), L"");  // six replies: no seventh key
+    ASSERT_TRUE(bar.panel().bandRect());
+    const int firstRowTop = bar.panel().bandRect()->top;
+    EXPECT_EQ(bar.panel().rowKeyLabel(0), L"1");
+    EXPECT_EQ(bar.panel().rowKeyLabel(5), L"6");
+    EXPECT_EQ(bar.panel().rowKeyLabel(6), L"");  // six replies: no seventh key
     EXPECT_TRUE(hotkeys.registered.count(idOf2));
     for (int i = 0; i < 4; ++i) bar.timerTick(TimerId::PanelPointerPoll);  // pointer far away
     EXPECT_TRUE(bar.panelOpen()) << "the panel waits for its keys wherever the pointer is";
@@ -456,7 +458,7 @@ TEST_F(BarControllerTest, KeyboardModeOpensPicksAndAlwaysGivesItsKeysBack) {
 
     openByKey();  // Down, Down, Enter: the third row
     bar.panelKeyPressed(idOfDown);
-    EXPECT_GT(bar.bandRect()->top, firstRowTop);  // the band follows the highlight
+    EXPECT_GT(bar.panel().bandRect()->top, firstRowTop);  // the band follows the highlight
     bar.panelKeyPressed(idOfDown);
     bar.panelKeyPressed(idOfEnter);
     elapse(kClipboardQuietMs + kSendKeyDelayMs);
@@ -500,7 +502,7 @@ TEST_F(BarControllerTest, KeyboardModeOpensPicksAndAlwaysGivesItsKeysBack) {
         EXPECT_FALSE(bar.keyboardMode());
         EXPECT_TRUE(hotkeys.registered.empty());
         EXPECT_EQ(bar.panelOpen(), e.panelStaysOpen);
-        EXPECT_EQ(bar.rowKeyLabel(0), L"");
+        EXPECT_EQ(bar.panel().rowKeyLabel(0), L"");
         EXPECT_EQ(clipboard.texts.size(), picks) << "nothing picked";
         if (bar.panelOpen()) bar.restoreBar();
     }
@@ -577,20 +579,20 @@ TEST_F(BarControllerTest, EveryPanelKeyIsTheBarsAndOnesHeldElsewhereAreNamed) {
     hotkeys.taken.insert({keys::kModNoRepeat, '2'});
     bar.hotkeyPressed();  // the keys are taken here, before any paint
     EXPECT_TRUE(hotkeys.registered.count(panelKeyHotkeyId('9')));
-    EXPECT_NE(bar.keysNotice().find(L"2"), std::wstring::npos);
-    EXPECT_EQ(bar.tabStripPx(), kTabLineHeightPx);
-    EXPECT_EQ(bar.rowKeyLabel(1), L"");
-    EXPECT_EQ(bar.hitTest(bar.panelRect().left + 30, bar.panelRect().top + 5).kind, Target::Tab);
+    EXPECT_NE(bar.panel().keysNotice().find(L"2"), std::wstring::npos);
+    EXPECT_EQ(bar.panel().tabStripPx(), kTabLineHeightPx);
+    EXPECT_EQ(bar.panel().rowKeyLabel(1), L"");
+    EXPECT_EQ(bar.hitTest(bar.panel().panelRect().left + 30, bar.panel().panelRect().top + 5).kind, Target::Tab);
     key('8');  // six replies: no eighth row
     key(0x69);  // Num 9
     EXPECT_TRUE(bar.keyboardMode());
     EXPECT_TRUE(keys.tapped.empty() && clipboard.texts.empty());
     key(kShiftedLetter + 'R');
-    EXPECT_EQ(bar.query(), L"r");
+    EXPECT_EQ(bar.panel().query(), L"r");
     key(keys::kEscape);
     key(keys::kEscape);
     EXPECT_FALSE(bar.panelOpen());
-    EXPECT_EQ(bar.keysNotice(), L"");
+    EXPECT_EQ(bar.panel().keysNotice(), L"");
 }
 
 // The press decides: the reply under it is the reply pasted, into the window in front at the
@@ -599,11 +601,11 @@ TEST_F(BarControllerTest, TheReplyPressedIsTheReplySent) {
     std::vector<ReplyGroup> before{{L"售后", {}}}, after{{L"新版", {}}};
     for (int i = 0; i < 3; ++i) setReplyText(before[0].rows.emplace_back(), L"旧第" + std::to_wstring(i) + L"行");
     for (int i = 0; i < 20; ++i) setReplyText(after[0].rows.emplace_back(), L"新第" + std::to_wstring(i) + L"行");
-    bar.setTeamGroups(&before);
+    bar.panel().setTeamGroups(borrowed(before));
     click(button(BarButton::Reply));
-    bar.showGroup(1);
+    bar.panel().showGroup(1);
     bar.mouseDown(text(2), L, 0, 0);
-    bar.setTeamGroups(&after);  // a version that lands between press and release
+    bar.panel().setTeamGroups(borrowed(after));  // a version that lands between press and release
     EXPECT_EQ(actions.idle, 0) << "the groups may not change while the panel is open";
     bar.mouseUp(text(2), L, 0, 0);
     EXPECT_EQ(actions.log, std::vector<std::wstring>{}) << "told once its keys are out";
@@ -642,7 +644,7 @@ TEST_F(BarControllerTest, ThePointerCanRestAnywhereOnThePanel) {
                  {"keys held elsewhere", &many, true, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        bar.setTeamGroups(c.team);
+        bar.panel().setTeamGroups(c.team ? borrowed(*c.team) : nullptr);
         hotkeys.taken = {{keys::kModNoRepeat, '4'}};
         if (c.byKey)
             bar.hotkeyPressed();
@@ -650,11 +652,11 @@ TEST_F(BarControllerTest, ThePointerCanRestAnywhereOnThePanel) {
             click(button(BarButton::Reply));
         if (c.search) bar.panelKeyPressed(panelKeyHotkeyId('P'));
         ASSERT_TRUE(bar.panelOpen());
-        const PxRect p = bar.panelRect();
+        const PxRect p = bar.panel().panelRect();
         for (int y = p.top; y <= p.bottom; y += 3)
             for (int x = p.left; x <= p.right; x += 5) {
                 // Resting on a tab shows another group, and the panel follows its rows.
-                const PxRect now = bar.panelRect();
+                const PxRect now = bar.panel().panelRect();
                 if (x < now.left || x > now.right || y < now.top || y > now.bottom) continue;
                 const Target t = bar.hitTest(x, y);
                 bar.mouseMove(t, x, y);
@@ -683,14 +685,14 @@ protected:
         team = {{L"售前", {}}, {L"物流", {}}};
         for (int i = 0; i < 3; ++i) setReplyText(team[0].rows.emplace_back(), L"pre " + std::to_wstring(i));
         for (int i = 0; i < 100; ++i) setReplyText(team[1].rows.emplace_back(), L"ship " + std::to_wstring(i));
-        bar.setTeamGroups(&team);
+        bar.panel().setTeamGroups(borrowed(team));
     }
     // The window point in the middle of the tab captioned `caption`.
     Target tab(const std::wstring& caption, PxPoint* at = nullptr) {
-        const auto& tabs = bar.tabs().tabs;
+        const auto& tabs = bar.panel().tabs().tabs;
         for (std::size_t i = 0; i < tabs.size(); ++i) {
             if (tabs[i].caption != caption) continue;
-            const PxRect p = bar.panelRect();
+            const PxRect p = bar.panel().panelRect();
             const PxPoint mid{p.left + (tabs[i].rect.left + tabs[i].rect.right) / 2,
                               p.top + (tabs[i].rect.top + tabs[i].rect.bottom) / 2};
             if (at) *at = mid;
@@ -703,18 +705,18 @@ protected:
 
 TEST_F(TeamGroupsTest, TabsPagesAndKeysShowEveryReplyAndPickItExactly) {
     click(button(BarButton::Reply));
-    ASSERT_TRUE(bar.hasTabs());
-    EXPECT_EQ(bar.tabStripPx(), kTabLineHeightPx);
+    ASSERT_TRUE(bar.panel().hasTabs());
+    EXPECT_EQ(bar.panel().tabStripPx(), kTabLineHeightPx);
     EXPECT_EQ(tab(L"我的").kind, Target::Tab);
-    EXPECT_EQ(bar.rowCount(), 6);
+    EXPECT_EQ(bar.panel().rowCount(), 6);
 
     click(tab(L"售前"));
-    EXPECT_EQ(bar.rowCount(), 3);
+    EXPECT_EQ(bar.panel().rowCount(), 3);
     click(text(1));
     elapse(kClipboardQuietMs + kSendKeyDelayMs);
     EXPECT_EQ(clipboard.texts.back(), L"pre 1");
     click(button(BarButton::Reply));
-    EXPECT_EQ(bar.shownGroup(), 1) << "the panel remembers the group shown last";
+    EXPECT_EQ(bar.panel().shownGroup(), 1) << "the panel remembers the group shown last";
 
     // 100 replies: pages of 41, 41 and 18, each reached by the page buttons, round the ends.
     click(tab(L"物流"));
@@ -726,10 +728,10 @@ TEST_F(TeamGroupsTest, TabsPagesAndKeysShowEveryReplyAndPickItExactly) {
                  {L"‹", 2, 18, L"ship 82"}};
     for (const auto& p : pages) {
         click(tab(p.button));
-        EXPECT_EQ(bar.shownPage(), p.page);
-        EXPECT_EQ(bar.rowCount(), p.rows);
-        EXPECT_EQ(bar.shownReply(0)->fullText, p.first);
-        EXPECT_EQ(bar.shownReply(p.rows), nullptr);
+        EXPECT_EQ(bar.panel().shownPage(), p.page);
+        EXPECT_EQ(bar.panel().rowCount(), p.rows);
+        EXPECT_EQ(bar.panel().shownReply(0)->fullText, p.first);
+        EXPECT_EQ(bar.panel().shownReply(p.rows), nullptr);
     }
     click(text(17));
     elapse(kClipboardQuietMs + kSendKeyDelayMs);
@@ -745,7 +747,7 @@ TEST_F(TeamGroupsTest, TabsPagesAndKeysShowEveryReplyAndPickItExactly) {
     } moves[] = {{keys::kRight, 0}, {keys::kTab, 1}, {keys::kShiftTab, 0}, {keys::kLeft, 2}};
     for (const auto& m : moves) {
         bar.panelKeyPressed(panelKeyHotkeyId(m.key));
-        EXPECT_EQ(bar.shownGroup(), m.group) << m.key;
+        EXPECT_EQ(bar.panel().shownGroup(), m.group) << m.key;
     }
     bar.panelKeyPressed(panelKeyHotkeyId(keys::kPageDown));
     bar.panelKeyPressed(panelKeyHotkeyId('3'));
@@ -780,13 +782,13 @@ TEST_F(TeamGroupsTest, ATeamReplyIsReadOnlyAndARightClickOffersToCopyIt) {
     window.cursor = {bar.windowRect().left + at.x, bar.windowRect().top + at.y};
     clock.now += 400;
     bar.timerTick(TimerId::PanelPointerPoll);
-    EXPECT_EQ(bar.shownGroup(), 0);
+    EXPECT_EQ(bar.panel().shownGroup(), 0);
     click(tab(L"售前"));
     const std::vector<ReplyGroup> none;
-    bar.setTeamGroups(&none);
-    EXPECT_FALSE(bar.hasTabs());
-    EXPECT_EQ(bar.shownGroup(), 0);
-    EXPECT_EQ(bar.rowCount(), 6);
+    bar.panel().setTeamGroups(borrowed(none));
+    EXPECT_FALSE(bar.panel().hasTabs());
+    EXPECT_EQ(bar.panel().shownGroup(), 0);
+    EXPECT_EQ(bar.panel().rowCount(), 6);
 }
 
 // Letters type a search over every group; digits pick among its results, best first (the most
@@ -796,13 +798,13 @@ TEST_F(TeamGroupsTest, LettersSearchEveryGroupAndDigitsPickTheResults) {
     testing::MemoryFiles files;
     PickHistory history(files, L"history.txt");
     history.picked(L"售前", L"pre 2", 100);
-    bar.setHistory(&history);
+    bar.panel().setHistory(&history);
     const auto key = [&](std::uint16_t vk) { bar.panelKeyPressed(panelKeyHotkeyId(vk)); };
     openByKey();
     for (const std::uint16_t vk : {'P', 'R', 'E'}) key(vk);
-    ASSERT_TRUE(bar.searching());
-    EXPECT_EQ(bar.query(), L"pre");
-    EXPECT_EQ(bar.tabStripPx(), kTabLineHeightPx);
+    ASSERT_TRUE(bar.panel().searching());
+    EXPECT_EQ(bar.panel().query(), L"pre");
+    EXPECT_EQ(bar.panel().tabStripPx(), kTabLineHeightPx);
     const struct {
         std::uint16_t vk;
         std::wstring query;
@@ -815,9 +817,9 @@ TEST_F(TeamGroupsTest, LettersSearchEveryGroupAndDigitsPickTheResults) {
     };
     for (const auto& s : steps) {
         key(s.vk);
-        EXPECT_EQ(bar.query(), s.query) << s.vk;
+        EXPECT_EQ(bar.panel().query(), s.query) << s.vk;
         std::vector<std::wstring> rows;
-        for (int r = 0; r < std::min(bar.rowCount(), 3); ++r) rows.push_back(bar.shownReply(r)->fullText);
+        for (int r = 0; r < std::min(bar.panel().rowCount(), 3); ++r) rows.push_back(bar.panel().shownReply(r)->fullText);
         EXPECT_EQ(rows, s.firstRows) << s.vk;
         EXPECT_TRUE(bar.panelOpen());
     }
@@ -826,14 +828,14 @@ TEST_F(TeamGroupsTest, LettersSearchEveryGroupAndDigitsPickTheResults) {
 
     openByKey();
     for (const std::uint16_t vk : {'S', 'H', 'I', 'P'}) key(vk);
-    EXPECT_EQ(bar.rowCount(), kReplyRows);  // 100 match; the panel shows the first 41
+    EXPECT_EQ(bar.panel().rowCount(), kReplyRows);  // 100 match; the panel shows the first 41
     key('2');
     elapse(kClipboardQuietMs + kSendKeyDelayMs);
     EXPECT_EQ(clipboard.texts.back(), L"ship 1");
     EXPECT_EQ(actions.log.back(), L"picked 物流|ship 1");
     EXPECT_TRUE(hotkeys.registered.empty());
     click(button(BarButton::Reply));
-    EXPECT_FALSE(bar.searching()) << "the search ends with the panel";
+    EXPECT_FALSE(bar.panel().searching()) << "the search ends with the panel";
 }
 
 }  // namespace
