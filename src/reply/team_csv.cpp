@@ -252,6 +252,7 @@ TeamParse readTeamCsv(const std::string& bytes) {
     }
     if (reader.error) return *reader.error;
     if (!columns) return CsvError{0, texts::kCsvEmpty};
+    if (count == 0) return CsvError{0, texts::kCsvNoReplies};
     return library;
 }
 

@@ -10,6 +10,8 @@
 // "未分组". Groups come in the order they first occur, replies in file order within their group.
 // A reply's text is kept exactly as the field holds it; header names, group names and the icon
 // are trimmed of spaces.
+// A file is used whole or not at all: one without a single reply (a header alone) is refused as
+// an empty one is, since using it would take every agent's team replies away.
 #pragma once
 
 #include <cstddef>

@@ -12,6 +12,7 @@ namespace replybar::texts {
 // Why a team file was refused: short, the status line shows them.
 inline constexpr wchar_t kCsvTooLarge[] = L"文件超过 2 MB";
 inline constexpr wchar_t kCsvEmpty[] = L"文件是空的";
+inline constexpr wchar_t kCsvNoReplies[] = L"文件里没有回复";
 inline constexpr wchar_t kCsvNoReplyColumn[] = L"缺少“回复”列";
 inline constexpr wchar_t kCsvNoGroupColumn[] = L"缺少“分组”列";
 inline constexpr wchar_t kCsvUnclosedQuote[] = L"引号未闭合";
