@@ -213,6 +213,9 @@ int TeamLibrary::replyCount() const {
 
 TeamParse readTeamCsv(const std::string& bytes) {
     if (bytes.size() > kTeamMaxBytes) return CsvError{0, texts::kCsvTooLarge};
+    // Before the text is made: the rows after the change would make no sense in it.
+    if (const auto change = codec::encodingChangeOf(bytes))
+        return CsvError{change->line, texts::csvEncodingChanged(change->toUtf8)};
     const std::wstring text = codec::decodeStoreText(bytes);
     RecordReader reader(text, separatorOf(text));
 

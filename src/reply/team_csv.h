@@ -11,7 +11,9 @@
 // A reply's text is kept exactly as the field holds it; header names, group names and the icon
 // are trimmed of spaces.
 // A file is used whole or not at all: one without a single reply (a header alone) is refused as
-// an empty one is, since using it would take every agent's team replies away.
+// an empty one is, since using it would take every agent's team replies away; and one whose
+// lines change from GBK to UTF-8 or back (rows appended by another editor) is refused at the
+// first line of the other encoding, since those rows would read as gibberish.
 #pragma once
 
 #include <cstddef>

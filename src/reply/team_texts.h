@@ -21,6 +21,10 @@ inline constexpr wchar_t kCsvTooManyFields[] = L"列数多于标题行";
 inline constexpr wchar_t kCsvBadIcon[] = L"图标只能是 0–9 或空";
 inline constexpr wchar_t kCsvTooManyReplies[] = L"回复超过 2000 条";
 inline std::wstring csvRepeatedColumn(const std::wstring& name) { return L"“" + name + L"”列重复"; }
+// The line it names is the first in the other encoding.
+inline std::wstring csvEncodingChanged(bool toUtf8) {
+    return std::wstring(L"此行起换了编码（") + (toUtf8 ? L"UTF-8" : L"GBK") + L"）";
+}
 
 // The status line of the team library.
 inline constexpr wchar_t kTeamReading[] = L"正在读取…";

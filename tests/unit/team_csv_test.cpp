@@ -115,6 +115,43 @@ TEST(TeamCsv, FaultsRefuseTheFileWithTheirLine) {
     }
 }
 
+// Rows appended by an editor of the other encoding: refused at the first of them, whichever way
+// round, since they would read as gibberish. Lines of ASCII or of two-byte UTF-8 alone fit both.
+TEST(TeamCsv, MixedEncodingsAreRefusedAtTheFirstLineOfTheOther) {
+    const auto gbk = [](const std::wstring& text) { return codec::toGbk(text).value(); };
+    const auto bare = [](const std::wstring& text) { return codec::toUtf8(text); };
+    const struct {
+        const char* what;
+        std::string bytes;
+        CsvError expected;
+    } cases[] = {
+        {"GBK, then UTF-8 rows",
+         gbk(L"分组,回复\r\n售前,您好\r\n") + bare(L"售后,再见\r\n"),
+         {3, L"此行起换了编码（UTF-8）"}},
+        {"UTF-8, then GBK rows",
+         bare(L"分组,回复\r\n售前,您好\r\n") + gbk(L"售后,再见\r\n"),
+         {3, L"此行起换了编码（GBK）"}},
+        {"the mark says UTF-8 before any line",
+         utf8(L"") + gbk(L"分组,回复\r\n售前,您好\r\n"),
+         {1, L"此行起换了编码（GBK）"}},
+        {"ASCII lines say nothing; LF and lone CR end lines",
+         bare(L"\n分组,回复\rA,ok\n") + gbk(L"售前,好\r\n"),
+         {4, L"此行起换了编码（GBK）"}},
+        {"inside a quoted reply, the physical line",
+         utf8(L"分组,回复\r\n售前,\"第一行\r\n") + gbk(L"第二行\"\r\n"),
+         {3, L"此行起换了编码（GBK）"}},
+    };
+    for (const auto& c : cases) {
+        const TeamParse parsed = readTeamCsv(c.bytes);
+        ASSERT_TRUE(std::holds_alternative<CsvError>(parsed)) << c.what;
+        EXPECT_EQ(std::get<CsvError>(parsed), c.expected) << c.what;
+    }
+    // "café" is two-byte UTF-8 and a GBK pair alike: the file stays GBK, read as today.
+    const std::string twoByte = gbk(L"分组,回复\r\n") + bare(L"A,café\r\n");
+    EXPECT_EQ(readTeamCsv(twoByte),
+              TeamParse(TeamLibrary{{{L"A", {{codec::fromGbk(bare(L"café"))}}}}}));
+}
+
 TEST(TeamCsv, LimitsOfRepliesAndSize) {
     std::wstring file = L"分组,回复\r\n";
     for (int i = 0; i < kTeamMaxReplies; ++i) file += L"售前,回复" + std::to_wstring(i) + L"\r\n";
