@@ -212,6 +212,20 @@ int TeamLibrary::replyCount() const {
     return count;
 }
 
+std::vector<TeamReply> TeamLibrary::repliesInFileOrder() const {
+    std::vector<TeamReply> replies;
+    replies.reserve(static_cast<std::size_t>(replyCount()));
+    if (fileOrder.empty()) {
+        for (const TeamGroup& group : groups)
+            replies.insert(replies.end(), group.replies.begin(), group.replies.end());
+        return replies;
+    }
+    for (const ReplyPlace& place : fileOrder)
+        replies.push_back(groups.at(static_cast<std::size_t>(place.group))
+                              .replies.at(static_cast<std::size_t>(place.reply)));
+    return replies;
+}
+
 TeamParse readTeamCsv(const std::string& bytes) {
     if (bytes.size() > kTeamMaxBytes) return CsvError{0, texts::kCsvTooLarge};
     // Before the text is made: the rows after the change would make no sense in it.
@@ -252,7 +266,10 @@ TeamParse readTeamCsv(const std::string& bytes) {
         if (name.empty()) name = kUngroupedName;
         auto [at, added] = groupIndex.try_emplace(name, library.groups.size());
         if (added) library.groups.push_back(TeamGroup{std::move(name), {}});
-        library.groups[at->second].replies.push_back(TeamReply{std::wstring(reply), *icon});
+        std::vector<TeamReply>& replies = library.groups[at->second].replies;
+        library.fileOrder.push_back(
+            {static_cast<int>(at->second), static_cast<int>(replies.size())});
+        replies.push_back(TeamReply{std::wstring(reply), *icon});
     }
     if (reader.error) return *reader.error;
     if (!columns) return CsvError{0, texts::kCsvEmpty};
@@ -283,13 +300,11 @@ ImportPlan planImport(const TeamLibrary& library, int existingCount, int capacit
     const std::size_t room =
         static_cast<std::size_t>(std::max(0, capacity - std::max(0, existingCount)));
     ImportPlan plan;
-    for (const TeamGroup& group : library.groups) {
-        for (const TeamReply& reply : group.replies) {
-            if (plan.added.size() < room)
-                plan.added.push_back(reply);
-            else
-                ++plan.notFitting;
-        }
+    for (TeamReply& reply : library.repliesInFileOrder()) {
+        if (plan.added.size() < room)
+            plan.added.push_back(std::move(reply));
+        else
+            ++plan.notFitting;
     }
     return plan;
 }

@@ -215,5 +215,17 @@ TEST(TeamCsv, ImportTakesAllGroupsInOrderUpToCapacity) {
     EXPECT_EQ(planImport(library, 0, 41).added[1].icon, 3);
 }
 
+// A file read keeps the order of its rows for the import, also where groups alternate.
+TEST(TeamCsv, ImportKeepsTheOrderOfTheFile) {
+    const TeamLibrary library =
+        libraryOf(L"分组,回复,图标\r\n甲,1,1\r\n乙,2,2\r\n,3,3\r\n甲,4,4\r\n乙,5,5\r\n");
+    EXPECT_EQ(library, (TeamLibrary{{{L"甲", {{L"1", 1}, {L"4", 4}}},
+                                     {L"乙", {{L"2", 2}, {L"5", 5}}},
+                                     {kUngroupedName, {{L"3", 3}}}}}));
+    const ImportPlan plan = planImport(library, 38, 41);
+    EXPECT_EQ(plan.added, (std::vector<TeamReply>{{L"1", 1}, {L"2", 2}, {L"3", 3}}));
+    EXPECT_EQ(plan.notFitting, 2);
+}
+
 }  // namespace
 }  // namespace replybar::team
