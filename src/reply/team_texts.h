@@ -32,9 +32,9 @@ inline constexpr wchar_t kTeamReading[] = L"正在读取…";
 inline std::wstring teamUpToDate(int replies, const std::wstring& when) {
     return L"团队回复 " + std::to_wstring(replies) + L" 条 · " + when + L" 更新";
 }
-// `day` is "今天" or "12月7日".
-inline std::wstring teamOffline(const std::wstring& day) {
-    return L"离线 · 使用 " + day + L" 的副本";
+// `reason` is why the source could not be read (below), `day` "今天" or "12月7日".
+inline std::wstring teamOffline(const std::wstring& reason, const std::wstring& day) {
+    return L"离线（" + reason + L"）· 使用 " + day + L" 的副本";
 }
 // `where` is "第 17 行", or the reason when the file as a whole was refused.
 inline std::wstring teamFileFaulty(const std::wstring& where, bool lastVersionKept) {

@@ -69,7 +69,7 @@ TeamVersion::Step TeamVersion::applyFetched(const Fetched& fetched) {
 
 std::wstring TeamVersion::statusText(const LocalTime& now) const {
     if (unreachable_)
-        return library_ ? texts::teamOffline(dayText(fetched_, now))
+        return library_ ? texts::teamOffline(*unreachable_, dayText(fetched_, now))
                         : texts::teamUnreachable(*unreachable_);
     if (lastRead_ == LastRead::Faulty) {
         const std::wstring where =

@@ -143,7 +143,7 @@ web_server_then_offline_then_a_hanging_answer() {
     version_shown 7 || fail "the local copy was not shown: $(chat_text)"
     sleep 3
     settings_status team_library_offline
-    [ "$STATUS" = '离线 · 使用 今天 的副本' ] || fail "offline status: $STATUS"
+    [ "$STATUS" = '离线（无法连接服务器）· 使用 今天 的副本' ] || fail "offline status: $STATUS"
     start_server
     set_library "$SITE/slow"
     stop_bar
