@@ -18,8 +18,11 @@
 namespace replybar::team {
 namespace {
 
-// How often a settling file is looked at again.
-constexpr int kSettlePollMs = 250;
+// How often a settling file is looked at again: often enough that it is read soon after the
+// settle time, seldom enough that a dozen seconds of settling cost a dozen looks.
+constexpr int kSettleLookMs = 1000;
+// How long after a change notice its check comes, so that one check follows a burst of them.
+constexpr int kNoticeDelayMs = 250;
 
 std::int64_t monotonicMs() {
     using namespace std::chrono;
@@ -168,7 +171,8 @@ public:
 
 class FileSource : public Source {
 public:
-    FileSource(std::wstring path, int limitMs) : path_(std::move(path)), limitMs_(limitMs) {}
+    FileSource(std::wstring path, int limitMs, std::int64_t settleMs)
+        : path_(std::move(path)), limitMs_(limitMs), settle_(settleMs) {}
 
     std::optional<FetchOutcome> check() override {
         settling_ = false;
@@ -309,7 +313,8 @@ struct TeamSourceWatch::Shared {
         if (isWebAddress(options.location))
             source = std::make_unique<AddressSource>(options.location, options.readLimitMs);
         else
-            source = std::make_unique<FileSource>(options.location, options.readLimitMs);
+            source = std::make_unique<FileSource>(options.location, options.readLimitMs,
+                                                  options.settleMs);
         const std::int64_t periodMs = std::int64_t{std::max(options.checkSeconds, 1)} * 1000;
         std::int64_t nextCheck = monotonicMs();
         // A notice was heard and the check it brought forward is still to come. Until then the
@@ -325,18 +330,18 @@ struct TeamSourceWatch::Shared {
             const DWORD woke =
                 ::WaitForMultipleObjects(count, handles, FALSE, static_cast<DWORD>(waitMs));
             if (stopping) break;
-            if (woke == WAIT_FAILED) ::Sleep(kSettlePollMs);  // never a loop without a pause
+            if (woke == WAIT_FAILED) ::Sleep(kNoticeDelayMs);  // never a loop without a pause
             if (woke == WAIT_OBJECT_0 + 1) {
                 source->changeNoticed();
                 // A save signals several times, and other files of the folder signal too: one
                 // check follows a burst shortly.
-                nextCheck = std::min(nextCheck, monotonicMs() + kSettlePollMs);
+                nextCheck = std::min(nextCheck, monotonicMs() + kNoticeDelayMs);
                 heard = true;
                 continue;
             }
             heard = false;
             if (std::optional<FetchOutcome> outcome = source->check()) tell(std::move(*outcome));
-            nextCheck = monotonicMs() + (source->settling() ? kSettlePollMs : periodMs);
+            nextCheck = monotonicMs() + (source->settling() ? kSettleLookMs : periodMs);
         }
     }
 };

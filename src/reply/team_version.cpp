@@ -89,7 +89,7 @@ SettleWatch::Verdict SettleWatch::observe(const FileStamp& seen, std::int64_t no
         told_ = false;
         return Verdict::Wait;
     }
-    if (nowMs - since_ < kSettleMs) return Verdict::Wait;
+    if (nowMs - since_ < settleMs_) return Verdict::Wait;
     if (told_) return Verdict::AlreadyRead;
     told_ = true;
     return Verdict::ReadNow;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace replybar::team {
 namespace {
 
@@ -125,11 +127,35 @@ TEST(SettleWatch, ReadsOnlyWhatStayedTheSameForTwoSeconds) {
         {{200, 3}, 11500, V::ReadNow},
     };
     // clang-format on
-    SettleWatch watch;
+    SettleWatch watch(2000);
     for (const Step& s : steps) EXPECT_EQ(watch.observe(s.seen, s.ms), s.verdict) << s.ms;
 
     watch.readFailed();
     EXPECT_EQ(watch.observe({200, 3}, 12000), V::ReadNow);
+}
+
+// A writer that saves in place and pauses up to 10 s between pieces (a sync client on a slow
+// link): looked at every 250 ms, the file is read once, 12 s after its last piece.
+TEST(SettleWatch, WaitsOutPausesOfUpToTenSeconds) {
+    struct Case {
+        std::vector<std::int64_t> writes;  // when each piece changed the stamp, in ms
+        std::int64_t firstRead;            // the look that reads it
+    };
+    const Case cases[] = {
+        {{0, 10000, 20000, 30000, 40000}, 52000},
+        {{0, 2000, 11999, 21998}, 34000},  // the last piece is seen at 22000
+        {{0}, 12000},
+    };
+    for (const Case& c : cases) {
+        SettleWatch watch;
+        std::optional<std::int64_t> read;
+        for (std::int64_t ms = 0; ms <= c.firstRead + 3000 && !read; ms += 250) {
+            const auto pieces = static_cast<std::uint64_t>(std::count_if(
+                c.writes.begin(), c.writes.end(), [&](std::int64_t at) { return at <= ms; }));
+            if (watch.observe({pieces, pieces}, ms) == SettleWatch::Verdict::ReadNow) read = ms;
+        }
+        EXPECT_EQ(read, c.firstRead) << c.writes.size();
+    }
 }
 
 TEST(SyncConflictCopies, AreToldFromTheLibraryAndOtherFiles) {
