@@ -13,6 +13,7 @@ rows() {  # rows FIRST LAST: replies of the group 售后, as UTF-8
     for i in $(seq "$1" "$2"); do printf '售后,"第 %s 条, 回复",%s\r\n' "$i" $((i % 10)); done
 }
 library() { printf '\xEF\xBB\xBF'; header; rows 1 "$1"; }  # N replies, as Excel's "CSV UTF-8"
+as_gbk() { iconv -f UTF-8 -t GBK; }
 # Where the bar takes 12 s, the scenarios that are not about a file being saved wait 1 s.
 QUICK_SETTLE_MS=1000
 OUT="$WORK/outcomes.txt"
@@ -30,9 +31,12 @@ outcomes() { grep -v ' destroyed ' "$OUT" 2>/dev/null | cut -d' ' -f2- | uniq | 
 told_just() { [ "$(outcomes)" = "$1" ]; }  # told_just 'A|B|': these, in this order, and no more
 
 # Each state of a file as it is told, checked every second: read once it has settled, then
-# unchanged; a faulty file is refused whole.
+# unchanged; a faulty file is refused whole, one without replies too, and one whose rows change
+# encoding at the first row of the other (line 5: the header, then three rows).
 file_states_are_told_as_what_they_are() {
     local name arrange expected file="$SHARE/团队回复.csv"
+    gbk_then_utf8() { { header; rows 1 3; } | as_gbk >"$file"; rows 4 9 >>"$file"; }
+    utf8_then_gbk() { { header; rows 1 3; } >"$file"; rows 4 9 | as_gbk >>"$file"; }
     while IFS='|' read -r name arrange expected; do
         rm -f "$file"
         eval "$arrange"
@@ -46,6 +50,9 @@ missing|:|unreachable 找不到文件
 settled|library 3 >"$file"|fetched 3|unchanged
 malformed|printf '分组,回复\r\nA,"open\r\n' >"$file"|faulty 2 引号未闭合|unchanged
 past 2 MB|library 1 >"$file"; truncate -s 3M "$file"|faulty 0 文件超过 2 MB|unchanged
+a header alone|header >"$file"|faulty 0 文件里没有回复|unchanged
+GBK, then UTF-8 rows|gbk_then_utf8|faulty 5 此行起换了编码（UTF-8）|unchanged
+UTF-8, then GBK rows|utf8_then_gbk|faulty 5 此行起换了编码（GBK）|unchanged
 CASES
     # Saved again before it settled: only the last version is read.
     library 1 >"$file"
