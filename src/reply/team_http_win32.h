@@ -27,7 +27,8 @@ struct HttpAnswer {
     Validators validators;
 };
 
-// One exchange with the server, each phase under `limitMs`.
+// One exchange with the server, each phase under `limitMs`. An answer that ends before its
+// Content-Length fails with ERROR_WINHTTP_CONNECTION_ERROR.
 HttpAnswer exchange(const std::wstring& address, const Validators& last, int limitMs);
 
 // What the status line says for an error of the exchange.

@@ -13,7 +13,7 @@
 // its folder starts a check at once where the folder's change notification works; everywhere a
 // check runs every checkSeconds too.
 // An address: a conditional GET with the validators of the last good answer, so an unchanged
-// file costs one short answer (304: Unchanged).
+// file costs one short answer (304: Unchanged); an answer cut short is Unreachable ("连接中断").
 #pragma once
 
 #include <functional>

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Where a lead publishes the team library: a file in each state it can be in, one saved in place
 # by a writer that pauses, a share reached by its \\server\share path, a web server on 127.0.0.1
-# that this script starts and stops, and an answer that never ends. A small
+# that this script starts and stops, answers cut short, and an answer that never ends. A small
 # program (e2e_team_source.cpp) watches the source until told to stop and writes each outcome
 # with its time.
 . "$(dirname "$0")/lib.sh"
@@ -156,7 +156,26 @@ slow_source_is_told_unreachable_in_time() {
     note "slow source: told at ${first%% *} ms, asked once, the watch went in $took ms"
 }
 
+# An answer that ends before its Content-Length (here at a line end: half the replies parse) is
+# told as a lost connection, again at each check, and never used; once the server answers whole
+# (chunked, this time) the file is read, and then is unchanged. A chunked answer cut short is
+# not staged: Wine's WinHTTP ends it as if whole (see team_http_win32.cpp).
+cut_answer_is_told_unreachable_and_a_whole_one_read() {
+    start_server
+    library 300 >"$WORK/site/团队回复.csv"
+    echo cut-length >"$WORK/site/.answer"
+    watch_source "$SITE/团队回复.csv" 1 3000 30000
+    wait_for 10 told unreachable || fail "the cut answer was told as $(outcomes)"
+    wait_for 5 eval '[ "$(grep -c "\"GET /.* 200 " "$WORK/server.log")" -ge 2 ]' ||
+        fail "the cut answer was not asked for again"
+    echo chunked >"$WORK/site/.answer"
+    wait_for 10 told unchanged || true
+    watch_stop
+    told_just 'unreachable 连接中断|fetched 300|unchanged|' || fail "told $(outcomes)"
+}
+
 run_scenarios file_states_are_told_as_what_they_are \
     a_file_saved_in_place_with_pauses_is_read_only_whole \
     share_file_is_read_and_a_saved_change_reaches_the_watch \
-    address_is_read_with_conditional_requests slow_source_is_told_unreachable_in_time
+    address_is_read_with_conditional_requests cut_answer_is_told_unreachable_and_a_whole_one_read \
+    slow_source_is_told_unreachable_in_time
