@@ -4,6 +4,7 @@
 #include "core/codec.h"
 
 #include <string>
+#include <string_view>
 #include <type_traits>
 
 namespace replybar::codec {
@@ -160,7 +161,7 @@ std::string withoutNuls(std::string bytes) {
 // How much of UTF-8 a text's bytes use, when every byte decodes as strict UTF-8.
 enum class Utf8Use { NotUtf8, AsciiOnly, TwoByteOnly, Wider };
 
-Utf8Use utf8Use(const std::string& bytes) {
+Utf8Use utf8Use(std::string_view bytes) {
     Utf8Use use = Utf8Use::AsciiOnly;
     const std::size_t n = bytes.size();
     for (std::size_t i = 0; i < n;) {
@@ -274,6 +275,40 @@ std::wstring decodeStoreText(const std::string& bytes) {
     // A marked UTF-16 file may hold U+0000 too; no text that is read holds one.
     std::erase(text, L'\0');
     return text;
+}
+
+std::optional<EncodingChange> encodingChangeOf(const std::string& bytes) {
+    std::optional<bool> utf8;  // the text's encoding, once something says it
+    std::size_t start = 0;
+    switch (storeEncodingOf(bytes)) {
+        case StoreEncoding::Utf16Le:
+        case StoreEncoding::Utf16Be: return std::nullopt;
+        case StoreEncoding::Utf8AfterMark:
+            utf8 = true;
+            start = kByteOrderMarkSize;
+            break;
+        case StoreEncoding::Utf8:
+        case StoreEncoding::Gbk: break;
+    }
+    // Lines as the reader counts them once the stray NULs are gone. Neither encoding puts CR or
+    // LF inside a character, so the bytes split where the text does.
+    const std::string text = withoutNuls(bytes.substr(start));
+    int line = 1;
+    for (std::size_t at = 0;; ++line) {
+        std::size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        std::optional<bool> said;
+        switch (utf8Use(std::string_view(text).substr(at, end - at))) {
+            case Utf8Use::NotUtf8: said = false; break;
+            case Utf8Use::Wider: said = true; break;
+            case Utf8Use::AsciiOnly:
+            case Utf8Use::TwoByteOnly: break;
+        }
+        if (said && !utf8) utf8 = said;
+        if (said && *said != *utf8) return EncodingChange{line, *said};
+        if (end == text.size()) return std::nullopt;
+        at = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
 }
 
 }  // namespace replybar::codec

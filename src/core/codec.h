@@ -27,6 +27,18 @@ std::string encodeStoreText(const std::wstring& text);
 // The text never holds a NUL: a stray one in a GBK or UTF-8 file is left out.
 std::wstring decodeStoreText(const std::string& bytes);
 
+// Where a GBK or UTF-8 text (unmarked, or with the UTF-8 mark) turns into the other encoding, as
+// when a lead appends rows saved by another editor. Each physical line (CR LF, LF or a lone CR
+// ends one) says GBK when it is not valid UTF-8, UTF-8 when it is and holds a sequence of three
+// bytes or more, and nothing otherwise; the mark or the first line that says something sets the
+// text's encoding. `line` is 1-based. UTF-16 texts have one encoding by nature: nullopt.
+struct EncodingChange {
+    int line = 0;
+    bool toUtf8 = false;  // the later lines are UTF-8 (else GBK)
+    bool operator==(const EncodingChange&) const = default;
+};
+std::optional<EncodingChange> encodingChangeOf(const std::string& bytes);
+
 // Length in bytes of `text` in the ANSI code page (GBK): a double-byte character counts 2,
 // a character without a GBK form counts 1 per UTF-16 unit (it would become "?").
 std::size_t gbkByteLength(const std::wstring& text);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 
 #include "core/codec.h"
@@ -16,14 +17,14 @@ bool isLineBreak(wchar_t c) { return c == L'\r' || c == L'\n'; }
 // a second byte-order mark some editors leave at the start.
 bool isTrimmed(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u3000' || c == L'\uFEFF'; }
 
-std::wstring trimmed(const std::wstring& s) {
+std::wstring trimmed(std::wstring_view s) {
     std::size_t begin = 0, end = s.size();
     while (begin < end && isTrimmed(s[begin])) ++begin;
     while (end > begin && isTrimmed(s[end - 1])) --end;
-    return s.substr(begin, end - begin);
+    return std::wstring(s.substr(begin, end - begin));
 }
 
-bool isBlank(const std::wstring& s) {
+bool isBlank(std::wstring_view s) {
     return std::all_of(s.begin(), s.end(),
                        [](wchar_t c) { return isTrimmed(c) || isLineBreak(c); });
 }
@@ -177,7 +178,7 @@ std::variant<Columns, CsvError> columnsOf(const Record& header) {
     return columns;
 }
 
-std::optional<int> iconOf(const std::wstring& field) {
+std::optional<int> iconOf(std::wstring_view field) {
     const std::wstring code = trimmed(field);
     if (code.empty()) return -1;
     if (code.size() == 1 && code[0] >= L'0' && code[0] <= L'9') return code[0] - L'0';
@@ -211,8 +212,25 @@ int TeamLibrary::replyCount() const {
     return count;
 }
 
+std::vector<TeamReply> TeamLibrary::repliesInFileOrder() const {
+    std::vector<TeamReply> replies;
+    replies.reserve(static_cast<std::size_t>(replyCount()));
+    if (fileOrder.empty()) {
+        for (const TeamGroup& group : groups)
+            replies.insert(replies.end(), group.replies.begin(), group.replies.end());
+        return replies;
+    }
+    for (const ReplyPlace& place : fileOrder)
+        replies.push_back(groups.at(static_cast<std::size_t>(place.group))
+                              .replies.at(static_cast<std::size_t>(place.reply)));
+    return replies;
+}
+
 TeamParse readTeamCsv(const std::string& bytes) {
     if (bytes.size() > kTeamMaxBytes) return CsvError{0, texts::kCsvTooLarge};
+    // Before the text is made: the rows after the change would make no sense in it.
+    if (const auto change = codec::encodingChangeOf(bytes))
+        return CsvError{change->line, texts::csvEncodingChanged(change->toUtf8)};
     const std::wstring text = codec::decodeStoreText(bytes);
     RecordReader reader(text, separatorOf(text));
 
@@ -231,13 +249,13 @@ TeamParse readTeamCsv(const std::string& bytes) {
         }
         if (static_cast<int>(record.fields.size()) > columns->count)
             return CsvError{record.fields[columns->count].line, texts::kCsvTooManyFields};
-        auto field = [&](int column) -> const std::wstring& {
-            static const std::wstring kNone;
-            return column >= 0 && column < static_cast<int>(record.fields.size())
-                       ? record.fields[column].value
-                       : kNone;
+        // A view, not a reference to a shared empty string: a static one would be destroyed at
+        // exit while a watch's thread may still be reading a file.
+        auto field = [&](int column) -> std::wstring_view {
+            if (column < 0 || column >= static_cast<int>(record.fields.size())) return {};
+            return record.fields[column].value;
         };
-        const std::wstring& reply = field(columns->reply);
+        const std::wstring_view reply = field(columns->reply);
         if (isBlank(reply)) continue;
         const std::optional<int> icon = iconOf(field(columns->icon));
         if (!icon) return CsvError{record.fields[columns->icon].line, texts::kCsvBadIcon};
@@ -248,10 +266,14 @@ TeamParse readTeamCsv(const std::string& bytes) {
         if (name.empty()) name = kUngroupedName;
         auto [at, added] = groupIndex.try_emplace(name, library.groups.size());
         if (added) library.groups.push_back(TeamGroup{std::move(name), {}});
-        library.groups[at->second].replies.push_back(TeamReply{reply, *icon});
+        std::vector<TeamReply>& replies = library.groups[at->second].replies;
+        library.fileOrder.push_back(
+            {static_cast<int>(at->second), static_cast<int>(replies.size())});
+        replies.push_back(TeamReply{std::wstring(reply), *icon});
     }
     if (reader.error) return *reader.error;
     if (!columns) return CsvError{0, texts::kCsvEmpty};
+    if (count == 0) return CsvError{0, texts::kCsvNoReplies};
     return library;
 }
 
@@ -278,13 +300,11 @@ ImportPlan planImport(const TeamLibrary& library, int existingCount, int capacit
     const std::size_t room =
         static_cast<std::size_t>(std::max(0, capacity - std::max(0, existingCount)));
     ImportPlan plan;
-    for (const TeamGroup& group : library.groups) {
-        for (const TeamReply& reply : group.replies) {
-            if (plan.added.size() < room)
-                plan.added.push_back(reply);
-            else
-                ++plan.notFitting;
-        }
+    for (TeamReply& reply : library.repliesInFileOrder()) {
+        if (plan.added.size() < room)
+            plan.added.push_back(std::move(reply));
+        else
+            ++plan.notFitting;
     }
     return plan;
 }

@@ -10,6 +10,10 @@
 // "未分组". Groups come in the order they first occur, replies in file order within their group.
 // A reply's text is kept exactly as the field holds it; header names, group names and the icon
 // are trimmed of spaces.
+// A file is used whole or not at all: one without a single reply (a header alone) is refused as
+// an empty one is, since using it would take every agent's team replies away; and one whose
+// lines change from GBK to UTF-8 or back (rows appended by another editor) is refused at the
+// first line of the other encoding, since those rows would read as gibberish.
 #pragma once
 
 #include <cstddef>
@@ -36,10 +40,23 @@ struct TeamGroup {
     bool operator==(const TeamGroup&) const = default;
 };
 
+// Where a reply stands in a library: its group and its place in that group.
+struct ReplyPlace {
+    int group = 0;
+    int reply = 0;
+    bool operator==(const ReplyPlace&) const = default;
+};
+
 struct TeamLibrary {
     std::vector<TeamGroup> groups;
+    // Every reply in the order of the file read; empty for a library made otherwise, whose
+    // order is that of its groups.
+    std::vector<ReplyPlace> fileOrder{};
     int replyCount() const;
-    bool operator==(const TeamLibrary&) const = default;
+    std::vector<TeamReply> repliesInFileOrder() const;
+    // The same replies in the same groups: what the panel shows. How the rows of different
+    // groups were interleaved in the file does not count.
+    bool operator==(const TeamLibrary& other) const { return groups == other.groups; }
 };
 
 // Why a file was refused as a whole. `line` is the 1-based physical line of the file where the
@@ -64,8 +81,8 @@ std::string writeTeamCsv(const TeamLibrary& library);
 // The agent's own replies as one group.
 std::string writeRepliesCsv(const std::vector<TeamReply>& replies, const std::wstring& group);
 
-// An import into the agent's own replies: the replies of all groups in file order, as many as
-// fit after the `existingCount` replies already held, up to `capacity`.
+// An import into the agent's own replies: the replies of all groups in the order of the file,
+// as many as fit after the `existingCount` replies already held, up to `capacity`.
 struct ImportPlan {
     std::vector<TeamReply> added;
     int notFitting = 0;

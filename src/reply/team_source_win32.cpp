@@ -10,6 +10,7 @@
 #include <optional>
 #include <utility>
 
+#include "reply/team_http_win32.h"
 #include "reply/team_texts.h"
 #include "win/handles.h"
 #include "win/thread_win32.h"
@@ -17,11 +18,11 @@
 namespace replybar::team {
 namespace {
 
-// How often a settling file is looked at again.
-constexpr int kSettlePollMs = 250;
-// A file or an answer is read up to one byte past the limit, so that the reader refuses it as
-// too large without the whole of it in memory.
-constexpr std::size_t kReadCap = kTeamMaxBytes + 1;
+// How often a settling file is looked at again: often enough that it is read soon after the
+// settle time, seldom enough that a dozen seconds of settling cost a dozen looks.
+constexpr int kSettleLookMs = 1000;
+// How long after a change notice its check comes, so that one check follows a burst of them.
+constexpr int kNoticeDelayMs = 250;
 
 std::int64_t monotonicMs() {
     using namespace std::chrono;
@@ -46,8 +47,6 @@ Unreachable unreachable(std::wstring reason) { return {localNow(), std::move(rea
 
 void closeChangeNotice(HANDLE h) { ::FindCloseChangeNotification(h); }
 using ChangeNotice = win::UniqueHandle<HANDLE, closeChangeNotice>;  // none: nullptr
-void closeInternet(HINTERNET h) { ::WinHttpCloseHandle(h); }
-using UniqueInternet = win::UniqueHandle<HINTERNET, closeInternet>;
 
 // Runs one step that may block on the source on a thread of its own and waits for it at most
 // `limitMs`. A step still running then goes on detached; whatever it returns late is dropped
@@ -92,28 +91,6 @@ std::wstring fileErrorReason(DWORD error) {
     return texts::sourceErrorCode(error);
 }
 
-std::wstring httpErrorReason(DWORD error) {
-    switch (error) {
-        case ERROR_WINHTTP_TIMEOUT: return texts::kSourceNoAnswer;
-        case ERROR_WINHTTP_INVALID_URL:
-        case ERROR_WINHTTP_UNRECOGNIZED_SCHEME: return texts::kSourceBadAddress;
-        case ERROR_WINHTTP_NAME_NOT_RESOLVED: return texts::kSourceNoServer;
-        case ERROR_WINHTTP_CANNOT_CONNECT: return texts::kSourceCannotConnect;
-        case ERROR_WINHTTP_CONNECTION_ERROR:
-        case ERROR_WINHTTP_INVALID_SERVER_RESPONSE: return texts::kSourceConnectionLost;
-        case ERROR_WINHTTP_SECURE_FAILURE:
-        case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
-        case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
-        case ERROR_WINHTTP_SECURE_INVALID_CA:
-        case ERROR_WINHTTP_SECURE_CERT_REV_FAILED:
-        case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
-        case ERROR_WINHTTP_SECURE_INVALID_CERT:
-        case ERROR_WINHTTP_SECURE_CERT_REVOKED:
-        case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE: return texts::kSourceInsecure;
-    }
-    return texts::sourceErrorCode(error);
-}
-
 // ---- a path ----------------------------------------------------------------------------------
 
 struct FileLook {
@@ -150,15 +127,15 @@ FileRead readWhole(const std::wstring& path) {
     if (opened == INVALID_HANDLE_VALUE) return failure<FileRead>(::GetLastError());
     const win::UniqueKernelHandle file(opened);
     try {
-        read.bytes.resize(kReadCap);
+        read.bytes.resize(kSourceReadCap);
     } catch (const std::bad_alloc&) {
         return failure<FileRead>(ERROR_NOT_ENOUGH_MEMORY);
     }
     std::size_t filled = 0;
-    while (filled < kReadCap) {
+    while (filled < kSourceReadCap) {
         DWORD got = 0;
         if (!::ReadFile(file.get(), read.bytes.data() + filled,
-                        static_cast<DWORD>(kReadCap - filled), &got, nullptr))
+                        static_cast<DWORD>(kSourceReadCap - filled), &got, nullptr))
             return failure<FileRead>(::GetLastError());
         if (got == 0) break;
         filled += got;
@@ -175,95 +152,6 @@ std::wstring folderOf(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos) return L".";
     return path.substr(0, slash + 1);
-}
-
-// ---- an address ------------------------------------------------------------------------------
-
-struct Validators {
-    std::wstring etag, lastModified;
-};
-
-struct HttpAnswer {
-    DWORD error = ERROR_SUCCESS;
-    DWORD status = 0;
-    std::string body;
-    Validators validators;
-};
-
-std::wstring headerText(HINTERNET request, DWORD query) {
-    DWORD size = 0;
-    ::WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER,
-                          &size, WINHTTP_NO_HEADER_INDEX);
-    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) return {};
-    std::wstring text(size / sizeof(wchar_t), L'\0');
-    if (!::WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, text.data(), &size,
-                               WINHTTP_NO_HEADER_INDEX))
-        return {};
-    text.resize(size / sizeof(wchar_t));
-    return text;
-}
-
-HttpAnswer exchange(const std::wstring& address, const Validators& last, int limitMs) {
-    URL_COMPONENTS parts{};
-    parts.dwStructSize = sizeof parts;
-    parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = DWORD(-1);
-    if (!::WinHttpCrackUrl(address.c_str(), 0, 0, &parts))
-        return failure<HttpAnswer>(::GetLastError());
-    const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
-    // The path and the query follow each other in the address.
-    std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength + parts.dwExtraInfoLength);
-    if (path.empty()) path = L"/";
-
-    // The system's automatic proxy where the system has it (Windows 8.1 on), else the
-    // configured one.
-    UniqueInternet session(::WinHttpOpen(L"ReplyBar", WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
-                                         WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
-    if (!session)
-        session.reset(::WinHttpOpen(L"ReplyBar", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                    WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
-    if (!session) return failure<HttpAnswer>(::GetLastError());
-    ::WinHttpSetTimeouts(session.get(), limitMs, limitMs, limitMs, limitMs);
-    const UniqueInternet connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
-    if (!connection) return failure<HttpAnswer>(::GetLastError());
-    const DWORD flags = parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0;
-    const UniqueInternet request(::WinHttpOpenRequest(connection.get(), L"GET", path.c_str(),
-                                                      nullptr, WINHTTP_NO_REFERER,
-                                                      WINHTTP_DEFAULT_ACCEPT_TYPES, flags));
-    if (!request) return failure<HttpAnswer>(::GetLastError());
-    std::wstring headers;
-    if (!last.etag.empty()) headers += L"If-None-Match: " + last.etag + L"\r\n";
-    if (!last.lastModified.empty()) headers += L"If-Modified-Since: " + last.lastModified + L"\r\n";
-    if (!::WinHttpSendRequest(request.get(),
-                              headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
-                              headers.empty() ? 0 : DWORD(-1), WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
-        !::WinHttpReceiveResponse(request.get(), nullptr))
-        return failure<HttpAnswer>(::GetLastError());
-
-    HttpAnswer answer;
-    DWORD size = sizeof answer.status;
-    if (!::WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                               WINHTTP_HEADER_NAME_BY_INDEX, &answer.status, &size,
-                               WINHTTP_NO_HEADER_INDEX))
-        return failure<HttpAnswer>(::GetLastError());
-    if (answer.status != HTTP_STATUS_OK) return answer;
-    answer.validators = {headerText(request.get(), WINHTTP_QUERY_ETAG),
-                         headerText(request.get(), WINHTTP_QUERY_LAST_MODIFIED)};
-    try {
-        answer.body.resize(kReadCap);
-    } catch (const std::bad_alloc&) {
-        return failure<HttpAnswer>(ERROR_NOT_ENOUGH_MEMORY);
-    }
-    std::size_t filled = 0;
-    while (filled < kReadCap) {
-        DWORD got = 0;
-        if (!::WinHttpReadData(request.get(), answer.body.data() + filled,
-                               static_cast<DWORD>(kReadCap - filled), &got))
-            return failure<HttpAnswer>(::GetLastError());
-        if (got == 0) break;
-        filled += got;
-    }
-    answer.body.resize(filled);
-    return answer;
 }
 
 // ---- the two kinds of source -----------------------------------------------------------------
@@ -283,7 +171,8 @@ public:
 
 class FileSource : public Source {
 public:
-    FileSource(std::wstring path, int limitMs) : path_(std::move(path)), limitMs_(limitMs) {}
+    FileSource(std::wstring path, int limitMs, std::int64_t settleMs)
+        : path_(std::move(path)), limitMs_(limitMs), settle_(settleMs) {}
 
     std::optional<FetchOutcome> check() override {
         settling_ = false;
@@ -310,7 +199,7 @@ public:
         }
         // Written to since it settled: the next look sees the new stamp and waits again.
         if (!(read->after == look->stamp) ||
-            (look->stamp.size < kReadCap && read->bytes.size() != look->stamp.size)) {
+            (look->stamp.size < kSourceReadCap && read->bytes.size() != look->stamp.size)) {
             settle_.readFailed();
             settling_ = true;
             return std::nullopt;
@@ -424,7 +313,8 @@ struct TeamSourceWatch::Shared {
         if (isWebAddress(options.location))
             source = std::make_unique<AddressSource>(options.location, options.readLimitMs);
         else
-            source = std::make_unique<FileSource>(options.location, options.readLimitMs);
+            source = std::make_unique<FileSource>(options.location, options.readLimitMs,
+                                                  options.settleMs);
         const std::int64_t periodMs = std::int64_t{std::max(options.checkSeconds, 1)} * 1000;
         std::int64_t nextCheck = monotonicMs();
         // A notice was heard and the check it brought forward is still to come. Until then the
@@ -440,18 +330,18 @@ struct TeamSourceWatch::Shared {
             const DWORD woke =
                 ::WaitForMultipleObjects(count, handles, FALSE, static_cast<DWORD>(waitMs));
             if (stopping) break;
-            if (woke == WAIT_FAILED) ::Sleep(kSettlePollMs);  // never a loop without a pause
+            if (woke == WAIT_FAILED) ::Sleep(kNoticeDelayMs);  // never a loop without a pause
             if (woke == WAIT_OBJECT_0 + 1) {
                 source->changeNoticed();
                 // A save signals several times, and other files of the folder signal too: one
                 // check follows a burst shortly.
-                nextCheck = std::min(nextCheck, monotonicMs() + kSettlePollMs);
+                nextCheck = std::min(nextCheck, monotonicMs() + kNoticeDelayMs);
                 heard = true;
                 continue;
             }
             heard = false;
             if (std::optional<FetchOutcome> outcome = source->check()) tell(std::move(*outcome));
-            nextCheck = monotonicMs() + (source->settling() ? kSettlePollMs : periodMs);
+            nextCheck = monotonicMs() + (source->settling() ? kSettleLookMs : periodMs);
         }
     }
 };

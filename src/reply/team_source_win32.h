@@ -8,11 +8,12 @@
 // told as Unreachable ("无响应") and left to end by itself, and no new step starts before it has.
 //
 // A path: the file is read only once its size and modification time have stayed the same for
-// two seconds (SettleWatch), so a file being saved is never read half-way; the same settled
-// file again is Unchanged. A change in its folder starts a check at once where the folder's
-// change notification works; everywhere a check runs every checkSeconds too.
+// twelve seconds (SettleWatch), so a file being saved is never read half-way, even by a writer
+// that pauses up to 10 s between writes; the same settled file again is Unchanged. A change in
+// its folder starts a check at once where the folder's change notification works; everywhere a
+// check runs every checkSeconds too.
 // An address: a conditional GET with the validators of the last good answer, so an unchanged
-// file costs one short answer (304: Unchanged).
+// file costs one short answer (304: Unchanged); an answer cut short is Unreachable ("连接中断").
 #pragma once
 
 #include <functional>
@@ -26,9 +27,10 @@ namespace replybar::team {
 class TeamSourceWatch {
 public:
     struct Options {
-        std::wstring location;    // a path or an http:// / https:// address
-        int checkSeconds = 60;    // the regular check
-        int readLimitMs = 10000;  // one step may take this long
+        std::wstring location;                           // a path or an http:// / https:// address
+        int checkSeconds = 60;                           // the regular check
+        int readLimitMs = 10000;                         // one step may take this long
+        std::int64_t settleMs = SettleWatch::kSettleMs;  // a path is read once unchanged this long
     };
     // `deliver` is called on the watch's own thread with every outcome, never after the
     // destructor has returned. While a file settles nothing is told. The first check starts at

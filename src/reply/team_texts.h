@@ -12,6 +12,7 @@ namespace replybar::texts {
 // Why a team file was refused: short, the status line shows them.
 inline constexpr wchar_t kCsvTooLarge[] = L"文件超过 2 MB";
 inline constexpr wchar_t kCsvEmpty[] = L"文件是空的";
+inline constexpr wchar_t kCsvNoReplies[] = L"文件里没有回复";
 inline constexpr wchar_t kCsvNoReplyColumn[] = L"缺少“回复”列";
 inline constexpr wchar_t kCsvNoGroupColumn[] = L"缺少“分组”列";
 inline constexpr wchar_t kCsvUnclosedQuote[] = L"引号未闭合";
@@ -20,6 +21,10 @@ inline constexpr wchar_t kCsvTooManyFields[] = L"列数多于标题行";
 inline constexpr wchar_t kCsvBadIcon[] = L"图标只能是 0–9 或空";
 inline constexpr wchar_t kCsvTooManyReplies[] = L"回复超过 2000 条";
 inline std::wstring csvRepeatedColumn(const std::wstring& name) { return L"“" + name + L"”列重复"; }
+// The line it names is the first in the other encoding.
+inline std::wstring csvEncodingChanged(bool toUtf8) {
+    return std::wstring(L"此行起换了编码（") + (toUtf8 ? L"UTF-8" : L"GBK") + L"）";
+}
 
 // The status line of the team library.
 inline constexpr wchar_t kTeamReading[] = L"正在读取…";
@@ -27,9 +32,9 @@ inline constexpr wchar_t kTeamReading[] = L"正在读取…";
 inline std::wstring teamUpToDate(int replies, const std::wstring& when) {
     return L"团队回复 " + std::to_wstring(replies) + L" 条 · " + when + L" 更新";
 }
-// `day` is "今天" or "12月7日".
-inline std::wstring teamOffline(const std::wstring& day) {
-    return L"离线 · 使用 " + day + L" 的副本";
+// `reason` is why the source could not be read (below), `day` "今天" or "12月7日".
+inline std::wstring teamOffline(const std::wstring& reason, const std::wstring& day) {
+    return L"离线（" + reason + L"）· 使用 " + day + L" 的副本";
 }
 // `where` is "第 17 行", or the reason when the file as a whole was refused.
 inline std::wstring teamFileFaulty(const std::wstring& where, bool lastVersionKept) {

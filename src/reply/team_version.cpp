@@ -69,7 +69,7 @@ TeamVersion::Step TeamVersion::applyFetched(const Fetched& fetched) {
 
 std::wstring TeamVersion::statusText(const LocalTime& now) const {
     if (unreachable_)
-        return library_ ? texts::teamOffline(dayText(fetched_, now))
+        return library_ ? texts::teamOffline(*unreachable_, dayText(fetched_, now))
                         : texts::teamUnreachable(*unreachable_);
     if (lastRead_ == LastRead::Faulty) {
         const std::wstring where =
@@ -89,7 +89,7 @@ SettleWatch::Verdict SettleWatch::observe(const FileStamp& seen, std::int64_t no
         told_ = false;
         return Verdict::Wait;
     }
-    if (nowMs - since_ < kSettleMs) return Verdict::Wait;
+    if (nowMs - since_ < settleMs_) return Verdict::Wait;
     if (told_) return Verdict::AlreadyRead;
     told_ = true;
     return Verdict::ReadNow;

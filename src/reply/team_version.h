@@ -76,8 +76,11 @@ private:
     std::optional<std::wstring> unreachable_;  // the reason, while the source cannot be read
 };
 
-// A file that is being written is read only once it has stayed the same for kSettleMs: fed
-// each observation of its size and modification stamp with the time (a monotonic clock).
+// A file that is being written is read only once it has stayed the same for the settle time: fed
+// each observation of its size and modification stamp with the time (a monotonic clock). A file
+// saved in place grows in pieces, and a sync client on a slow link or a program that writes as
+// it goes may pause up to 10 s between them; every pause looks like a finished file, and one
+// that falls at a line end even parses. So the settle time is longer than the longest pause.
 struct FileStamp {
     std::uint64_t size = 0;
     std::uint64_t modified = 0;
@@ -86,9 +89,10 @@ struct FileStamp {
 
 class SettleWatch {
 public:
-    static constexpr std::int64_t kSettleMs = 2000;
+    static constexpr std::int64_t kSettleMs = 12000;
+    explicit SettleWatch(std::int64_t settleMs = kSettleMs) : settleMs_(settleMs) {}
     enum class Verdict {
-        Wait,         // new, or changed within the last kSettleMs
+        Wait,         // new, or changed within the settle time
         ReadNow,      // settled: read it (said once per settled state)
         AlreadyRead,  // settled and said before: the source is unchanged
     };
@@ -97,6 +101,7 @@ public:
     void readFailed() { told_ = false; }
 
 private:
+    std::int64_t settleMs_;
     std::optional<FileStamp> seen_;
     std::int64_t since_ = 0;
     bool told_ = false;

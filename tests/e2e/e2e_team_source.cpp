@@ -1,7 +1,8 @@
-// Watches a team library's source for RUN_MS and writes each outcome as a UTF-8 line
-// "<ms> fetched <replies>", "<ms> faulty <line>", "<ms> unchanged" or "<ms> unreachable <reason>",
-// then "<ms> destroyed <ms the destructor took>".
-//   e2e_team_source LOCATION OUT.txt CHECK_SECONDS READ_LIMIT_MS RUN_MS
+// Watches a team library's source for RUN_MS, or until a file OUT.txt.stop appears, and writes
+// each outcome as a UTF-8 line "<ms> fetched <replies>", "<ms> faulty <line> <reason>",
+// "<ms> unchanged" or "<ms> unreachable <reason>", then "<ms> destroyed <ms the destructor took>".
+// A path is read once it has been still for SETTLE_MS (the bar's own time when not given).
+//   e2e_team_source LOCATION OUT.txt CHECK_SECONDS READ_LIMIT_MS RUN_MS [SETTLE_MS]
 #include <windows.h>
 
 #include <cstdio>
@@ -32,8 +33,9 @@ void line(const std::wstring& text) {
 void tell(const FetchOutcome& outcome) {
     if (const auto* fetched = std::get_if<Fetched>(&outcome)) {
         const auto* library = std::get_if<TeamLibrary>(&fetched->parsed);
+        const auto* error = std::get_if<CsvError>(&fetched->parsed);
         line(library ? L"fetched " + std::to_wstring(library->replyCount())
-                     : L"faulty " + std::to_wstring(std::get<CsvError>(fetched->parsed).line));
+                     : L"faulty " + std::to_wstring(error->line) + L" " + error->reason);
     } else if (const auto* unreachable = std::get_if<Unreachable>(&outcome)) {
         line(L"unreachable " + unreachable->reason);
     } else {
@@ -45,9 +47,15 @@ void tell(const FetchOutcome& outcome) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 6 || !(out = ::_wfopen(argv[2], L"wb"))) return 2;
+    TeamSourceWatch::Options options{argv[1], ::_wtoi(argv[3]), ::_wtoi(argv[4])};
+    if (argc > 6) options.settleMs = ::_wtoi(argv[6]);
+    const std::wstring stop = std::wstring(argv[2]) + L".stop";
     std::optional<TeamSourceWatch> watch;
-    watch.emplace(TeamSourceWatch::Options{argv[1], ::_wtoi(argv[3]), ::_wtoi(argv[4])}, tell);
-    ::Sleep(::_wtoi(argv[5]));
+    watch.emplace(options, tell);
+    for (const DWORD run = ::_wtoi(argv[5]);
+         ::GetTickCount() - started < run &&
+         ::GetFileAttributesW(stop.c_str()) == INVALID_FILE_ATTRIBUTES;)
+        ::Sleep(50);
     const DWORD before = ::GetTickCount();
     watch.reset();
     line(L"destroyed " + std::to_wstring(::GetTickCount() - before));

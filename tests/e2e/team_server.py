@@ -1,6 +1,11 @@
 #!/usr/bin/env python3
 """Serves FOLDER on 127.0.0.1 as a lead's web server would: ETag and Last-Modified, and 304 to
 a GET whose If-None-Match still matches. /slow sends its body a byte every 0.3 s, for minutes.
+While FOLDER/.answer holds a word, each file's answer is sent that way:
+  chunked       whole, in chunks of 1000 bytes and the closing empty chunk
+  cut-length    its first half up to a line end, then the connection closes; Content-Length
+                says the whole
+  cut-chunked   the same in chunks, and the connection closes without the closing chunk
    team_server.py FOLDER PORT_FILE   (the port it took is written to PORT_FILE)"""
 import functools, http.server, os, sys, time
 
@@ -27,7 +32,38 @@ class Handler(http.server.SimpleHTTPRequestHandler):
                 self.send_response(304)
                 self.end_headers()
                 return None
+            how = self.answer_mode()
+            if how:
+                self.send_shaped(path, how)
+                return None
         return super().send_head()
+
+    def answer_mode(self):
+        try:
+            with open(os.path.join(self.directory, ".answer")) as f:
+                return f.read().strip()
+        except FileNotFoundError:
+            return ""
+
+    def send_shaped(self, path, how):
+        body = open(path, "rb").read()
+        cut = body[: body.rfind(b"\n", 0, len(body) // 2) + 1]  # what a cut leaves
+        self.protocol_version = "HTTP/1.1"  # chunks need it
+        self.close_connection = True
+        self.send_response(200)
+        if how == "cut-length":
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(cut)
+            return
+        self.send_header("Transfer-Encoding", "chunked")
+        self.end_headers()
+        sent = body if how == "chunked" else cut
+        for at in range(0, len(sent), 1000):
+            piece = sent[at : at + 1000]
+            self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
+        if how == "chunked":
+            self.wfile.write(b"0\r\n\r\n")
 
     def end_headers(self):
         if self.etag:

@@ -70,6 +70,10 @@ settings_status() {
     xdo mousemove $((dx + 270)) $((dy + 60)) key Escape
     wait_for 10 window_gone ReplyBar.Settings '' || fail "the settings dialog did not close"
 }
+status_says() { settings_status "${2:-}"; [ "$STATUS" = "$1" ]; }  # status_says TEXT [SHOT]
+# A file saved on the share is read once it has stayed the same for 12 s, at the next check
+# (every 2 s here) after that.
+SAVED_FILE_ARRIVES=30
 start_chat 300 150
 
 # From the share: the tabs, a team reply with a comma, quotes and a line break picked by mouse,
@@ -79,7 +83,8 @@ share_groups_are_tabs_and_picks_land_exactly() {
     set_library '\\teamserver\share\团队回复.csv'
     stop_bar
     need_bar
-    wait_for 15 version_shown 1 || fail "the share's library did not reach the panel: $(chat_text)"
+    wait_for $SAVED_FILE_ARRIVES version_shown 1 ||
+        fail "the share's library did not reach the panel: $(chat_text)"
     chat_clear
     pick_team_row 1 1
     wait_for 3 chat_is '价格, "含税"\r\n第二行' || fail "the second 售前 reply: $(chat_text | od -c | head -3)"
@@ -114,14 +119,14 @@ saved_versions_arrive_in_every_encoding_and_a_faulty_one_is_refused() {
     local v=2 enc
     for enc in as_utf8_bom as_utf16_tabs as_gbk; do
         publish "$SHARE/团队回复.csv" $v $enc
-        wait_for 15 version_shown $v || fail "version $v ($enc) did not arrive: $(chat_text)"
+        wait_for $SAVED_FILE_ARRIVES version_shown $v ||
+            fail "version $v ($enc) did not arrive: $(chat_text)"
         v=$((v + 1))
     done
     note "versions 2-4 (UTF-8 with a mark, UTF-16 tabs, GBK) arrived without a restart"
     { library_text 9 | sed -n 1,4p; printf '售前,"未闭合\r\n'; } | as_gbk >"$SHARE/团队回复.csv"
-    sleep 5
-    settings_status team_library_faulty
-    [ "$STATUS" = '文件有错误（第 5 行）· 仍使用上一版' ] || fail "status: $STATUS"
+    wait_for $SAVED_FILE_ARRIVES status_says '文件有错误（第 5 行）· 仍使用上一版' team_library_faulty ||
+        fail "status: $STATUS"
     version_shown 4 || fail "the last good version was not kept: $(chat_text)"
     note "faulty file: '$STATUS'"
 }
@@ -141,9 +146,8 @@ web_server_then_offline_then_a_hanging_answer() {
     stop_bar
     need_bar
     version_shown 7 || fail "the local copy was not shown: $(chat_text)"
-    sleep 3
-    settings_status team_library_offline
-    [ "$STATUS" = '离线 · 使用 今天 的副本' ] || fail "offline status: $STATUS"
+    wait_for 15 status_says '离线（无法连接服务器）· 使用 今天 的副本' team_library_offline ||
+        fail "offline status: $STATUS"
     start_server
     set_library "$SITE/slow"
     stop_bar

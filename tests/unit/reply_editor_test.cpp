@@ -459,6 +459,11 @@ TEST_F(ReplyEditorTest, ImportChangesNothingItShouldNot) {
     chooser.path = codec::fromUtf8((dir / "bad.csv").string());
     editor.importClicked();
     EXPECT_EQ(messages.shown.back().text, texts::importRefused(2, texts::kCsvUnclosedQuote));
+    put("header.csv", "分组,回复\r\n");
+    chooser.path = codec::fromUtf8((dir / "header.csv").string());
+    editor.importClicked();
+    EXPECT_EQ(messages.shown.back().text,
+              L"无法导入这个文件（文件里没有回复），没有导入任何回复。");
     chooser.path = codec::fromUtf8((dir / "good.csv").string());
     failing.fail(testing::FileOp::Write, store.iconCodePath());  // after the first reply's file
     editor.importClicked();

@@ -58,7 +58,6 @@ TEST(TeamCsv, QuotesLineBreaksAndLayout) {
         {"fewer fields than the header, last row without a line end",
          L"分组,回复,图标\r\n售前,您好",
          {{{L"售前", {{L"您好"}}}}}},
-        {"a header alone is an empty library", L"分组,回复\r\n", {}},
     };
     for (const Case& c : cases) EXPECT_EQ(libraryOf(c.file), c.expected) << c.what;
 }
@@ -96,6 +95,9 @@ TEST(TeamCsv, FaultsRefuseTheFileWithTheirLine) {
     const Case cases[] = {
         {L"", {0, L"文件是空的"}},
         {L"\r\n  \r\n", {0, L"文件是空的"}},
+        // Used, either would take every agent's team replies away.
+        {L"分组,回复\r\n", {0, L"文件里没有回复"}},
+        {L"分组,回复,图标\r\n\r\n,,\r\n售前,,3\r\n售前,\"  \"\r\n", {0, L"文件里没有回复"}},
         {L"\r\n分组,内容\r\n", {2, L"缺少“回复”列"}},
         {L"回复\r\n你好\r\n", {1, L"缺少“分组”列"}},
         {L"分组,回复,回复\r\n", {1, L"“回复”列重复"}},
@@ -111,6 +113,43 @@ TEST(TeamCsv, FaultsRefuseTheFileWithTheirLine) {
         ASSERT_TRUE(std::holds_alternative<CsvError>(parsed)) << codec::toUtf8(c.file);
         EXPECT_EQ(std::get<CsvError>(parsed), c.expected) << codec::toUtf8(c.file);
     }
+}
+
+// Rows appended by an editor of the other encoding: refused at the first of them, whichever way
+// round, since they would read as gibberish. Lines of ASCII or of two-byte UTF-8 alone fit both.
+TEST(TeamCsv, MixedEncodingsAreRefusedAtTheFirstLineOfTheOther) {
+    const auto gbk = [](const std::wstring& text) { return codec::toGbk(text).value(); };
+    const auto bare = [](const std::wstring& text) { return codec::toUtf8(text); };
+    const struct {
+        const char* what;
+        std::string bytes;
+        CsvError expected;
+    } cases[] = {
+        {"GBK, then UTF-8 rows",
+         gbk(L"分组,回复\r\n售前,您好\r\n") + bare(L"售后,再见\r\n"),
+         {3, L"此行起换了编码（UTF-8）"}},
+        {"UTF-8, then GBK rows",
+         bare(L"分组,回复\r\n售前,您好\r\n") + gbk(L"售后,再见\r\n"),
+         {3, L"此行起换了编码（GBK）"}},
+        {"the mark says UTF-8 before any line",
+         utf8(L"") + gbk(L"分组,回复\r\n售前,您好\r\n"),
+         {1, L"此行起换了编码（GBK）"}},
+        {"ASCII lines say nothing; LF and lone CR end lines",
+         bare(L"\n分组,回复\rA,ok\n") + gbk(L"售前,好\r\n"),
+         {4, L"此行起换了编码（GBK）"}},
+        {"inside a quoted reply, the physical line",
+         utf8(L"分组,回复\r\n售前,\"第一行\r\n") + gbk(L"第二行\"\r\n"),
+         {3, L"此行起换了编码（GBK）"}},
+    };
+    for (const auto& c : cases) {
+        const TeamParse parsed = readTeamCsv(c.bytes);
+        ASSERT_TRUE(std::holds_alternative<CsvError>(parsed)) << c.what;
+        EXPECT_EQ(std::get<CsvError>(parsed), c.expected) << c.what;
+    }
+    // "café" is two-byte UTF-8 and a GBK pair alike: the file stays GBK, read as today.
+    const std::string twoByte = gbk(L"分组,回复\r\n") + bare(L"A,café\r\n");
+    EXPECT_EQ(readTeamCsv(twoByte),
+              TeamParse(TeamLibrary{{{L"A", {{codec::fromGbk(bare(L"café"))}}}}}));
 }
 
 TEST(TeamCsv, LimitsOfRepliesAndSize) {
@@ -174,6 +213,18 @@ TEST(TeamCsv, ImportTakesAllGroupsInOrderUpToCapacity) {
         EXPECT_EQ(plan.notFitting, c.notFitting) << c.existing;
     }
     EXPECT_EQ(planImport(library, 0, 41).added[1].icon, 3);
+}
+
+// A file read keeps the order of its rows for the import, also where groups alternate.
+TEST(TeamCsv, ImportKeepsTheOrderOfTheFile) {
+    const TeamLibrary library =
+        libraryOf(L"分组,回复,图标\r\n甲,1,1\r\n乙,2,2\r\n,3,3\r\n甲,4,4\r\n乙,5,5\r\n");
+    EXPECT_EQ(library, (TeamLibrary{{{L"甲", {{L"1", 1}, {L"4", 4}}},
+                                     {L"乙", {{L"2", 2}, {L"5", 5}}},
+                                     {kUngroupedName, {{L"3", 3}}}}}));
+    const ImportPlan plan = planImport(library, 38, 41);
+    EXPECT_EQ(plan.added, (std::vector<TeamReply>{{L"1", 1}, {L"2", 2}, {L"3", 3}}));
+    EXPECT_EQ(plan.notFitting, 2);
 }
 
 }  // namespace

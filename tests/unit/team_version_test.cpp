@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace replybar::team {
 namespace {
 
@@ -44,10 +46,16 @@ TEST(TeamVersion, VersionInUseCacheWritesAndStatus) {
          {fetched(fileOf(128), kDec9Morning), Unchanged{kDec9Noon}}, 128, {false, false},
          L"团队回复 128 条 · 12月7日 12:05 更新"},
         {"unreachable with a copy", CachedCopy{fileOf(128), kDec7},
-         {Unreachable{kDec9Morning, L"连接超时"}}, 128, {false}, L"离线 · 使用 12月7日 的副本"},
+         {Unreachable{kDec9Morning, L"连接超时"}}, 128, {false}, L"离线（连接超时）· 使用 12月7日 的副本"},
         {"unreachable with today's version", std::nullopt,
          {fetched(fileOf(5), kDec9Morning), Unreachable{kDec9Noon, L"连接超时"}}, 5, {true, false},
-         L"离线 · 使用 今天 的副本"},
+         L"离线（连接超时）· 使用 今天 的副本"},
+        {"a deleted file says so", CachedCopy{fileOf(128), kDec7},
+         {Unreachable{kDec9Morning, L"找不到文件"}}, 128, {false},
+         L"离线（找不到文件）· 使用 12月7日 的副本"},
+        {"a server's answer says which", CachedCopy{fileOf(128), kDec7},
+         {Unreachable{kDec9Morning, L"服务器返回 404"}, Unreachable{kDec9Noon, L"服务器返回 500"}},
+         128, {false, false}, L"离线（服务器返回 500）· 使用 12月7日 的副本"},
         {"unreachable, nothing to use", std::nullopt, {Unreachable{kDec9Morning, L"找不到文件"}},
          -1, {false}, L"无法读取：找不到文件"},
         {"back online after being unreachable", CachedCopy{fileOf(128), kDec7},
@@ -63,6 +71,9 @@ TEST(TeamVersion, VersionInUseCacheWritesAndStatus) {
          {fetched(kFaultyAtLine3, kDec9Morning)}, -1, {false}, L"文件有错误（第 3 行）"},
         {"a file refused as a whole says why", std::nullopt, {fetched("", kDec9Morning)}, -1,
          {false}, L"文件有错误（文件是空的）"},
+        {"a header alone does not take the replies away", CachedCopy{fileOf(128), kDec7},
+         {fetched(fileOf(0), kDec9Morning)}, 128, {false},
+         L"文件有错误（文件里没有回复）· 仍使用上一版"},
         {"a fixed file after a faulty one", CachedCopy{fileOf(128), kDec7},
          {fetched(kFaultyAtLine3, kDec9Morning), fetched(fileOf(129), kDec9Noon)}, 129,
          {false, true}, L"团队回复 129 条 · 今天 12:00 更新"},
@@ -116,11 +127,35 @@ TEST(SettleWatch, ReadsOnlyWhatStayedTheSameForTwoSeconds) {
         {{200, 3}, 11500, V::ReadNow},
     };
     // clang-format on
-    SettleWatch watch;
+    SettleWatch watch(2000);
     for (const Step& s : steps) EXPECT_EQ(watch.observe(s.seen, s.ms), s.verdict) << s.ms;
 
     watch.readFailed();
     EXPECT_EQ(watch.observe({200, 3}, 12000), V::ReadNow);
+}
+
+// A writer that saves in place and pauses up to 10 s between pieces (a sync client on a slow
+// link): looked at every 250 ms, the file is read once, 12 s after its last piece.
+TEST(SettleWatch, WaitsOutPausesOfUpToTenSeconds) {
+    struct Case {
+        std::vector<std::int64_t> writes;  // when each piece changed the stamp, in ms
+        std::int64_t firstRead;            // the look that reads it
+    };
+    const Case cases[] = {
+        {{0, 10000, 20000, 30000, 40000}, 52000},
+        {{0, 2000, 11999, 21998}, 34000},  // the last piece is seen at 22000
+        {{0}, 12000},
+    };
+    for (const Case& c : cases) {
+        SettleWatch watch;
+        std::optional<std::int64_t> read;
+        for (std::int64_t ms = 0; ms <= c.firstRead + 3000 && !read; ms += 250) {
+            const auto pieces = static_cast<std::uint64_t>(std::count_if(
+                c.writes.begin(), c.writes.end(), [&](std::int64_t at) { return at <= ms; }));
+            if (watch.observe({pieces, pieces}, ms) == SettleWatch::Verdict::ReadNow) read = ms;
+        }
+        EXPECT_EQ(read, c.firstRead) << c.writes.size();
+    }
 }
 
 TEST(SyncConflictCopies, AreToldFromTheLibraryAndOtherFiles) {
