@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/codec.h"
-#include "reply/team_csv.h"
+#include "team/team_csv.h"
 
 #include "timing.h"
 

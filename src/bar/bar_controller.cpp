@@ -1,7 +1,7 @@
 #include "bar/bar_controller.h"
 
 #include "core/message_titles.h"
-#include "reply/team_texts.h"
+#include "team/team_texts.h"
 
 namespace replybar {
 

@@ -93,7 +93,7 @@ void BarWindow::finishStartUp() {
     replies_ = store_->loadReplies(replies_);
     controller_->panel().setOwnSize(panelSizeFor(replies_.count()));
     // The team's replies from the local copy at once; the source is read off this thread.
-    team_ = std::make_unique<BarTeamLibrary>(hwnd_, kTeamLibraryOutcome, *files_, teamCacheFolder());
+    team_ = std::make_unique<TeamLibraryHolder>(hwnd_, kTeamLibraryOutcome, *files_, teamCacheFolder());
     team_->setLocation(teamLibrary_, teamCheckSeconds_);
     controller_->panel().setTeamGroups(team_->groups());
     startHistory();

@@ -12,7 +12,7 @@
 #include "bar/bar_controller.h"
 #include "bar/bar_launcher_win32.h"
 #include "bar/bar_painter_win32.h"
-#include "bar/bar_team_library_win32.h"
+#include "team/team_library_win32.h"
 #include "bar/bar_tooltips_win32.h"
 #include "bar/click_watch_win32.h"
 #include "bar/stay_on_top_win32.h"
@@ -170,7 +170,7 @@ private:
     bool hotkeyRegistered_ = false;
     std::wstring teamLibrary_;     // where the team's replies are read from; "" for nowhere
     int teamCheckSeconds_ = kDefaultTeamCheckSeconds;
-    std::unique_ptr<BarTeamLibrary> team_;  // from the end of start-up
+    std::unique_ptr<TeamLibraryHolder> team_;  // from the end of start-up
     bool teamOutcomeWaiting_ = false;  // news of the team library, held while the panel is open
     std::unique_ptr<PickHistory> history_;  // from the end of start-up
     // Writes history.txt on threads of its own, which post kPickHistoryWritten after each

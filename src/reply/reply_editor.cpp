@@ -6,8 +6,8 @@
 #include "reply/reply_store.h"
 #include "reply/icon_codes.h"
 #include "reply/reply_texts.h"
-#include "reply/team_csv.h"
-#include "reply/team_texts.h"
+#include "team/team_csv.h"
+#include "team/team_texts.h"
 
 namespace replybar {
 

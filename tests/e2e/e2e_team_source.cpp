@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "reply/team_source_win32.h"
+#include "team/team_source_win32.h"
 
 using namespace replybar::team;
 

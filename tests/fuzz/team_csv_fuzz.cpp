@@ -1,7 +1,7 @@
 // Team files of any bytes: read without a crash, within the limits, and whatever library they
 // give is written so that it reads back the same; the import plan never takes more than fits.
 #include "fuzz_common.h"
-#include "reply/team_csv.h"
+#include "team/team_csv.h"
 
 using namespace replybar;
 

@@ -9,8 +9,8 @@
 
 #include "fakes.h"
 #include "reply/reply_store.h"
-#include "reply/team_csv.h"
-#include "reply/team_texts.h"
+#include "team/team_csv.h"
+#include "team/team_texts.h"
 #include "core/codec.h"
 #include "core/files.h"
 

@@ -1,4 +1,4 @@
-#include "reply/team_cache.h"
+#include "team/team_cache.h"
 
 #include <gtest/gtest.h>
 

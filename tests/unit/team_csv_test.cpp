@@ -1,4 +1,4 @@
-#include "reply/team_csv.h"
+#include "team/team_csv.h"
 
 #include "core/codec.h"
 

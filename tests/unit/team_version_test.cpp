@@ -1,4 +1,4 @@
-#include "reply/team_version.h"
+#include "team/team_version.h"
 
 #include "core/codec.h"
 

@@ -1,6 +1,6 @@
-#include "bar/bar_team_library_win32.h"
+#include "team/team_library_win32.h"
 
-#include "reply/team_cache.h"
+#include "team/team_cache.h"
 
 namespace replybar {
 
@@ -10,13 +10,13 @@ team::LocalTime localTimeNow() {
     return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute};
 }
 
-BarTeamLibrary::BarTeamLibrary(HWND bar, UINT message, IFiles& files, std::wstring cacheFolder)
+TeamLibraryHolder::TeamLibraryHolder(HWND bar, UINT message, IFiles& files, std::wstring cacheFolder)
     : files_(files), cacheFolder_(std::move(cacheFolder)), mailbox_(std::make_shared<Mailbox>()) {
     mailbox_->bar = bar;
     mailbox_->message = message;
 }
 
-BarTeamLibrary::~BarTeamLibrary() {
+TeamLibraryHolder::~TeamLibraryHolder() {
     {
         std::lock_guard<std::mutex> hold(mailbox_->lock);
         mailbox_->closed = true;
@@ -24,7 +24,7 @@ BarTeamLibrary::~BarTeamLibrary() {
     watch_.reset();
 }
 
-void BarTeamLibrary::setLocation(const std::wstring& location, int checkSeconds) {
+void TeamLibraryHolder::setLocation(const std::wstring& location, int checkSeconds) {
     if (location == location_ && watch_) {
         watch_->checkNow();
         return;
@@ -61,7 +61,7 @@ void BarTeamLibrary::setLocation(const std::wstring& location, int checkSeconds)
         });
 }
 
-bool BarTeamLibrary::takeOutcomes() {
+bool TeamLibraryHolder::takeOutcomes() {
     std::deque<team::FetchOutcome> outcomes;
     {
         std::lock_guard<std::mutex> hold(mailbox_->lock);
@@ -78,14 +78,14 @@ bool BarTeamLibrary::takeOutcomes() {
     return changed;
 }
 
-void BarTeamLibrary::useVersion() {
+void TeamLibraryHolder::useVersion() {
     const team::TeamLibrary* library = version_ ? version_->library() : nullptr;
     groups_ = library ? std::make_shared<const std::vector<ReplyGroup>>(team::replyGroupsOf(*library))
                       : nullptr;
 }
 
 // A copy that cannot be written costs only the next start's head start: nothing to tell.
-void BarTeamLibrary::writeCache() {
+void TeamLibraryHolder::writeCache() {
     if (cacheFolder_.empty() || !version_) return;
     if (!files_.isFolder(cacheFolder_)) ::CreateDirectoryW(cacheFolder_.c_str(), nullptr);
     std::wstring reason;
@@ -94,7 +94,7 @@ void BarTeamLibrary::writeCache() {
                        reason);
 }
 
-std::wstring BarTeamLibrary::status() const {
+std::wstring TeamLibraryHolder::status() const {
     if (location_.empty() || !version_) return L"";
     return version_->statusText(localTimeNow());
 }

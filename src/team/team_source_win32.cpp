@@ -1,4 +1,4 @@
-#include "reply/team_source_win32.h"
+#include "team/team_source_win32.h"
 
 #include <windows.h>
 #include <winhttp.h>
@@ -10,8 +10,8 @@
 #include <optional>
 #include <utility>
 
-#include "reply/team_http_win32.h"
-#include "reply/team_texts.h"
+#include "team/team_http_win32.h"
+#include "team/team_texts.h"
 #include "win/handles.h"
 #include "win/thread_win32.h"
 

@@ -12,7 +12,7 @@
 
 #include "core/ports.h"
 #include "core/replies.h"
-#include "reply/team_version.h"
+#include "team/team_version.h"
 
 namespace replybar::team {
 

@@ -1,6 +1,6 @@
 // The web half of the team library's source. WinHTTP is delay-loaded: a bar without a team
 // library, or with one on a share, never loads it.
-#include "reply/team_http_win32.h"
+#include "team/team_http_win32.h"
 
 #include <winhttp.h>
 
@@ -9,7 +9,7 @@
 #include <new>
 #include <optional>
 
-#include "reply/team_texts.h"
+#include "team/team_texts.h"
 #include "win/handles.h"
 
 namespace replybar::team {

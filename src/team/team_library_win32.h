@@ -14,17 +14,17 @@
 
 #include "core/ports.h"
 #include "core/replies.h"
-#include "reply/team_source_win32.h"
-#include "reply/team_version.h"
+#include "team/team_source_win32.h"
+#include "team/team_version.h"
 
 namespace replybar {
 
-class BarTeamLibrary {
+class TeamLibraryHolder {
 public:
     // `cacheFolder` ends with "\" (the user's local application data for the program); ""
     // keeps no copy. Outcomes are announced by posting `message` to `bar`.
-    BarTeamLibrary(HWND bar, UINT message, IFiles& files, std::wstring cacheFolder);
-    ~BarTeamLibrary();
+    TeamLibraryHolder(HWND bar, UINT message, IFiles& files, std::wstring cacheFolder);
+    ~TeamLibraryHolder();
 
     // The location set (a path or an address; "" for none): the copy of that location is shown
     // at once and the source is read again. The same location as now only checks again.

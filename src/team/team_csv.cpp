@@ -1,4 +1,4 @@
-#include "reply/team_csv.h"
+#include "team/team_csv.h"
 
 #include <algorithm>
 #include <optional>
@@ -6,7 +6,7 @@
 #include <unordered_map>
 
 #include "core/codec.h"
-#include "reply/team_texts.h"
+#include "team/team_texts.h"
 
 namespace replybar::team {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#include "reply/team_csv.h"
+#include "team/team_csv.h"
 
 namespace replybar::team {
 

@@ -20,7 +20,7 @@
 #include <memory>
 #include <string>
 
-#include "reply/team_version.h"
+#include "team/team_version.h"
 
 namespace replybar::team {
 

@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "reply/team_csv.h"
+#include "team/team_csv.h"
 
 namespace replybar::team {
 

@@ -1,6 +1,6 @@
-#include "reply/team_version.h"
+#include "team/team_version.h"
 
-#include "reply/team_texts.h"
+#include "team/team_texts.h"
 
 namespace replybar::team {
 namespace {
