@@ -83,7 +83,7 @@ int movedHighlight(int row, HighlightMove move, int replyCount) {
 
 PanelKeyAction actionOfKey(std::uint16_t id, int replyCount) {
     if (const auto row = rowOfKey(id))
-        return *row < replyCount ? PanelKeyAction{PanelKeyAction::PickRow, *row} : PanelKeyAction{};
+        return *row < replyCount ? PanelKeyAction{PanelKeyAction::Pick, *row} : PanelKeyAction{};
     const std::uint16_t vk = id == keys::kShiftTab ? id : virtualKeyOf(id);
     if (isLetter(vk)) return {PanelKeyAction::Letter, 'a' + (vk - 'A')};
     switch (vk) {
@@ -92,7 +92,7 @@ PanelKeyAction actionOfKey(std::uint16_t id, int replyCount) {
         case kDown: return {PanelKeyAction::Move, -1, HighlightMove::Down};
         case kHome: return {PanelKeyAction::Move, -1, HighlightMove::First};
         case kEnd: return {PanelKeyAction::Move, -1, HighlightMove::Last};
-        case kReturn: return {PanelKeyAction::PickHighlighted};
+        case kReturn: return {PanelKeyAction::Pick, -1};
         case kEscape: return {PanelKeyAction::Close};
         case kLeft:
         case kShiftTab: return {PanelKeyAction::Group, -1};
@@ -195,7 +195,7 @@ std::wstring KeyboardPanel::label(int row) const {
     return rowKeyLabel(row, replyCount_);
 }
 
-KeyboardPanel::Result KeyboardPanel::keyPressed(int id) {
+PanelKeyAction KeyboardPanel::keyPressed(int id, bool searching) {
     const int vk = id - hotkeyId(HotkeyId::PanelKeys);
     if (!active_ || picking_ || vk < 0 || !held_.count(static_cast<std::uint16_t>(vk))) return {};
     // Still down from before the mode: a repeat, not the user's choice.
@@ -203,31 +203,25 @@ KeyboardPanel::Result KeyboardPanel::keyPressed(int id) {
         if (!heldNoted_) heldSinceOpening_.insert(static_cast<std::uint16_t>(vk));
         return {};
     }
-    const PanelKeyAction action = actionOfKey(static_cast<std::uint16_t>(vk), replyCount_);
+    PanelKeyAction action = actionOfKey(static_cast<std::uint16_t>(vk), replyCount_);
     switch (action.kind) {
         // The mode stays on until the pick's paste is out: giving the keys back first would
         // keep the text from the chat for as long as that takes.
-        case PanelKeyAction::PickRow: return {Result::Pick, action.row};
-        case PanelKeyAction::PickHighlighted:
-            if (highlight_ < 0) return {};
-            return {Result::Pick, highlight_};
+        case PanelKeyAction::Pick:
+            if (action.row < 0) action.row = highlight_;
+            return action.row < 0 ? PanelKeyAction{} : action;
         case PanelKeyAction::Move: {
             const int moved = movedHighlight(highlight_, action.move, replyCount_);
             if (moved == highlight_) return {};
             highlight_ = moved;
-            return {Result::Moved};
+            return action;
         }
         case PanelKeyAction::Close:
-            if (searching_) return {Result::ClearSearch};
+            if (searching) return {PanelKeyAction::ClearSearch};
             end(KeyboardModeEnd::Escaped);
-            return {Result::Close};
-        case PanelKeyAction::Letter: return {Result::Letter, action.row};
-        case PanelKeyAction::Backspace: return {Result::Backspace};
-        case PanelKeyAction::Group: return {Result::Group, action.row};
-        case PanelKeyAction::Page: return {Result::Page, action.row};
-        case PanelKeyAction::Nothing: return {};
+            return action;
+        default: return action;
     }
-    return {};
 }
 
 void KeyboardPanel::startPick() {
@@ -269,7 +263,6 @@ void KeyboardPanel::end(KeyboardModeEnd why) {
     keysTaken_ = false;
     heldSinceOpening_.clear();
     heldNoted_ = false;
-    searching_ = false;
     highlight_ = -1;
     lastEnd_ = why;
 }

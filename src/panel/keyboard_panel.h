@@ -44,20 +44,21 @@ enum class HighlightMove { Up, Down, First, Last };
 // Up and Down go round the ends; with no replies there is nothing to highlight (-1).
 int movedHighlight(int row, HighlightMove move, int replyCount);
 
+// What a panel key does: the one set of the panel's key actions.
 struct PanelKeyAction {
     enum Kind {
         Nothing,
-        PickRow,
-        Move,
-        PickHighlighted,
-        Close,
-        Group,
-        Page,
-        Letter,     // a letter of the search
-        Backspace,  // the search's last letter goes
+        Pick,         // the row `row`; from actionOfKey, -1 for the highlighted row
+        Move,         // the highlight, by `move`
+        Close,        // the panel, keys given back
+        ClearSearch,  // the search's letters, all of them
+        Group,        // the group before or after: `row` is the step, 1 or -1
+        Page,         // the page before or after: `row` is the step
+        Letter,       // a letter of the search: `row` is 'a'-'z'
+        Backspace,    // the search's last letter goes
     } kind = Nothing;
-    int row = -1;  // PickRow; Group and Page: the step, 1 or -1; Letter: 'a'-'z'
-    HighlightMove move = HighlightMove::Up;  // Move
+    int row = -1;
+    HighlightMove move = HighlightMove::Up;
     bool operator==(const PanelKeyAction&) const = default;
 };
 // What a key (a panel key's id) does with this many replies; a row key past them does nothing.
@@ -135,8 +136,6 @@ public:
     // Another group or page is shown, of `replyCount` rows: the first highlighted, and the row
     // keys taken or given back to match while the mode holds its keys.
     void changeRows(int replyCount);
-    // A search is typed: Esc clears it rather than ending the mode.
-    void setSearching(bool on) { searching_ = on; }
     bool keysTaken() const { return active_ && keysTaken_; }
     // Where the pointer rests, when it was not known at `prepare`.
     void notePointer(int x, int y) { pointerX_ = x, pointerY_ = y; }
@@ -160,18 +159,13 @@ public:
     // The key label of a row while active, for rows whose key the mode holds.
     std::wstring label(int row) const;
 
-    struct Result {
-        enum Kind { Nothing, Moved, Pick, Close, Group, Page, Letter, Backspace, ClearSearch };
-        Kind kind = Nothing;
-        int row = -1;  // Pick: the row to pick, exactly as a click on it would; Group and
-                       // Page: the step, 1 or -1; Letter: 'a'-'z' 
-        bool operator==(const Result&) const = default;
-    };
-    // WM_HOTKEY with one of the panel's ids. Esc ends the mode, keys given back, before it
-    // returns. A pick leaves it on: the caller pastes first (Ctrl+V is none of the panel's
+    // WM_HOTKEY with one of the panel's ids: Pick with the row to pick exactly as a click on it
+    // would, Move once the highlight moved, and the others as actionOfKey has them. Esc clears
+    // a search (`searching`: letters are typed) or else ends the mode, keys given back, before
+    // it returns. A pick leaves it on: the caller pastes first (Ctrl+V is none of the panel's
     // keys) and then ends it with Picked, before anything else can reach the user (a message
     // box, the send key).
-    Result keyPressed(int id);
+    PanelKeyAction keyPressed(int id, bool searching = false);
     // The pointer over the panel. A move away from where it was at the opening is the mouse
     // taking over; the move the system reports when the panel appears under a resting pointer
     // is not. True when it ended the mode.
@@ -194,7 +188,6 @@ private:
     std::uint16_t hotkeyKey_ = 0;
     bool heldNoted_ = false;
     bool groupKeys_ = false;
-    bool searching_ = false;
     bool searchOffered_ = true;
     std::vector<std::uint16_t> refused_;  // ids another program held at the taking
     int replyCount_ = 0;

@@ -113,7 +113,6 @@ void ReplyPanel::contentChanged() {
     if (!open_) return;
     hoverRow_.reset();
     bandRow_ = -1;
-    keyboard_.setSearching(searching());
     keyboard_.setGroupKeys(hasTabs());
     keyboard_.changeRows(rowCount());
     if (keyboard_.active()) bandRow_ = keyboard_.highlight().value_or(-1);

@@ -164,39 +164,39 @@ std::optional<PanelChoice> ReplyPanel::keyPressed(int id) {
         return std::nullopt;
     }
     shownByKey();
-    const KeyboardPanel::Result r = keyboard_.keyPressed(id);
-    if (r.kind != KeyboardPanel::Result::Nothing) keyboardLastKeyAt_ = ports_.clock.milliseconds();
+    const PanelKeyAction r = keyboard_.keyPressed(id, searching());
+    if (r.kind != PanelKeyAction::Nothing) keyboardLastKeyAt_ = ports_.clock.milliseconds();
     switch (r.kind) {
-        case KeyboardPanel::Result::Nothing: break;
-        case KeyboardPanel::Result::Moved:
+        case PanelKeyAction::Nothing: break;
+        case PanelKeyAction::Move:
             bandRow_ = keyboard_.highlight().value_or(-1);
             ports_.window.invalidate();
             break;
-        case KeyboardPanel::Result::Pick:
+        case PanelKeyAction::Pick:
             if (shownReply(r.row)) return choiceOf(r.row, keyboardForeground_);
             break;
-        case KeyboardPanel::Result::Group:
+        case PanelKeyAction::Group:
             if (hasTabs() && !searching()) showGroup(group_ + r.row);
             break;
-        case KeyboardPanel::Result::Page:
+        case PanelKeyAction::Page:
             if (!searching()) showPage(page_ + r.row);
             break;
-        case KeyboardPanel::Result::Letter:
+        case PanelKeyAction::Letter:
             if (query_.size() < kMaxSearchLetters) {  // longer finds nothing
                 query_.push_back(static_cast<wchar_t>(r.row));
                 searchChanged();
             }
             break;
-        case KeyboardPanel::Result::Backspace:
+        case PanelKeyAction::Backspace:
             if (!searching()) break;
             query_.pop_back();
             searchChanged();
             break;
-        case KeyboardPanel::Result::ClearSearch:
+        case PanelKeyAction::ClearSearch:
             query_.clear();
             searchChanged();
             break;
-        case KeyboardPanel::Result::Close: close(); break;
+        case PanelKeyAction::Close: close(); break;
     }
     return std::nullopt;
 }

@@ -22,22 +22,22 @@ TEST(KeyboardPanelKeys, RowKeysLabelsAndWhatEachKeyDoes) {
         PanelKeyAction action;
         std::wstring label;  // of the row the key names, if any
     } cases[] = {
-        {'1', 5, {A::PickRow, 0}, L"1"},
-        {'9', 12, {A::PickRow, 8}, L"9"},
-        {'0', 12, {A::PickRow, 9}, L"0"},
+        {'1', 5, {A::Pick, 0}, L"1"},
+        {'9', 12, {A::Pick, 8}, L"9"},
+        {'0', 12, {A::Pick, 9}, L"0"},
         {'A', 12, {A::Letter, 'a'}, L""},  // letters type the search
         {'Z', 41, {A::Letter, 'z'}, L""},
         {kShiftedLetter + 'Q', 3, {A::Letter, 'q'}, L""},  // a capital searches as well
         {0x08, 3, {A::Backspace}, L""},
         {'6', 5, {}, L""},    // past the replies
-        {0x61, 41, {A::PickRow, 0}, L"1"},  // Num 1, as the digit
-        {0x60, 12, {A::PickRow, 9}, L"0"},
+        {0x61, 41, {A::Pick, 0}, L"1"},  // Num 1, as the digit
+        {0x60, 12, {A::Pick, 9}, L"0"},
         {0x6A, 41, {}, L""},  // Num *
         {kUp, 3, {A::Move, -1, M::Up}, L""},
         {kDown, 0, {A::Move, -1, M::Down}, L""},
         {kHome, 3, {A::Move, -1, M::First}, L""},
         {kEnd, 3, {A::Move, -1, M::Last}, L""},
-        {kEnter, 3, {A::PickHighlighted}, L""},
+        {kEnter, 3, {A::Pick, -1}, L""},
         {kEsc, 0, {A::Close}, L""},
         {0x20, 3, {}, L""},
     };
@@ -128,7 +128,7 @@ int id(std::uint16_t vk) { return panelKeyHotkeyId(vk); }
 
 // However keyboard mode ends, every key it took is given back, and nothing else was taken.
 TEST(KeyboardPanelMode, EveryEndingGivesBackEveryKeyItTook) {
-    using R = KeyboardPanel::Result;
+    using R = PanelKeyAction;
     using E = KeyboardModeEnd;
     const struct {
         const char* what;
@@ -147,7 +147,7 @@ TEST(KeyboardPanelMode, EveryEndingGivesBackEveryKeyItTook) {
          {R::Pick, 9}},
         {"Enter after Up, then the pick's end",
          [](KeyboardPanel& p) {
-             EXPECT_EQ(p.keyPressed(id(kUp)), R{R::Moved});
+             EXPECT_EQ(p.keyPressed(id(kUp)), (R{R::Move, -1, HighlightMove::Up}));
              const R r = p.keyPressed(id(kEnter));
              p.end(E::Picked);
              return r;
@@ -222,8 +222,8 @@ TEST(KeyboardPanelMode, NoModeWithoutEscAndEnterAndNothingLeftAfterTheBar) {
         ASSERT_TRUE(panel.open(3, 0, 0));
         ASSERT_TRUE(panel.open(2, 0, 0));  // opened again: one set of keys, for two rows
         EXPECT_EQ(hotkeys.registered.size(), 6u + 20u + 52u + 1u);  // every digit, the search's
-        EXPECT_EQ(panel.keyPressed(id('3')), KeyboardPanel::Result{});  // taken, and nothing
-        EXPECT_EQ(panel.keyPressed(id(kEnd)).kind, KeyboardPanel::Result::Moved);
+        EXPECT_EQ(panel.keyPressed(id('3')), PanelKeyAction{});  // taken, and nothing
+        EXPECT_EQ(panel.keyPressed(id(kEnd)).kind, PanelKeyAction::Move);
         EXPECT_EQ(panel.highlight(), 1);
     }
     EXPECT_TRUE(hotkeys.registered.empty());
