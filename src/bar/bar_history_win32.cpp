@@ -1,8 +1,7 @@
-// The pick history as the bar holds it: read once at start, each pick remembered at once and
-// handed to the writer, whose threads write history.txt and post back what it holds then.
+#include "bar/bar_history_win32.h"
+
 #include <ctime>
 
-#include "bar/bar_window_win32.h"
 #include "core/files.h"
 #include "win/thread_win32.h"
 
@@ -17,38 +16,32 @@ std::int64_t secondsNow() { return static_cast<std::int64_t>(std::time(nullptr))
 
 }  // namespace
 
-// When each reply was last picked, for the order of the search's results. Without a data folder
-// the picks are remembered until the bar closes.
-void BarWindow::startHistory() {
-    const std::wstring path = state_.dataDir.empty() ? L"" : state_.dataDir + kPickHistoryFileName;
-    history_ = std::make_unique<PickHistory>(*files_, path);
+void BarHistory::start(IFiles& files, const std::wstring& dataDir, win::UiQueue& queue) {
+    const std::wstring path = dataDir.empty() ? L"" : dataDir + kPickHistoryFileName;
+    history_ = std::make_unique<PickHistory>(files, path);
     history_->load(secondsNow());
-    controller_->panel().setHistory(history_.get());
     if (path.empty()) return;
-    const HWND bar = hwnd_;
-    historyWriter_ = std::make_unique<PickHistoryWriter>(PickHistoryWriter::Context{
+    writer_ = std::make_unique<PickHistoryWriter>(PickHistoryWriter::Context{
         makeSystemFiles(), path,
         [](std::function<void()> work) { return win::startThread(std::move(work)); },
-        [bar] { ::PostMessageW(bar, kPickHistoryWritten, 0, 0); }, secondsNow});
+        // On the writer's thread; the bar's queue drops the work once the bar has closed.
+        [queue = queue.poster(), this] { queue.post([this] { takeWritten(); }); }, secondsNow});
 }
 
-// Every pick the controller reports: remembered for the search now, written later off this
-// thread, so that nothing slow comes between the pick and its paste.
-void BarWindow::replyPicked(const std::wstring& group, const std::wstring& text) {
+void BarHistory::picked(const std::wstring& group, const std::wstring& text) {
     if (!history_) return;
     const std::int64_t time = history_->picked(group, text, secondsNow());
-    if (historyWriter_) historyWriter_->add(group, text, time);
+    if (writer_) writer_->add(group, text, time);
 }
 
 // What the file holds after a write, this bar's picks and those of another copy of it.
-void BarWindow::takeWrittenHistory() {
-    if (!historyWriter_) return;
-    if (const std::optional<PickTimes> file = historyWriter_->takeWritten())
-        history_->takeIn(*file);
+void BarHistory::takeWritten() {
+    if (!writer_) return;
+    if (const std::optional<PickTimes> file = writer_->takeWritten()) history_->takeIn(*file);
 }
 
-void BarWindow::finishHistory() {
-    if (historyWriter_) historyWriter_->finish(kHistoryCloseWait);
+void BarHistory::finish() {
+    if (writer_) writer_->finish(kHistoryCloseWait);
 }
 
 }  // namespace replybar

@@ -27,13 +27,13 @@ void BarLauncherMenu::build() {
     if (closed_) return;
     if (!build_)
         build_ = std::make_unique<launch::BackgroundLauncherBuild>(
-            [this](launch::LauncherContent content) { onContent(std::move(content)); });
-    build_->start(context_.state.launchFolder);
+            context_.queue, [this](launch::LauncherContent content) { onContent(std::move(content)); });
+    build_->start(context_.folder());
 }
 
 void BarLauncherMenu::onContent(launch::LauncherContent content) {
     // A folder changed since this build started gets a build of its own.
-    if (closed_ || content.folder != context_.state.launchFolder) return;
+    if (closed_ || content.folder != context_.folder()) return;
     // Replacing the menu under the user's pointer would close it: wait until it closes.
     if (showing_) {
         waiting_ = std::move(content);
@@ -47,7 +47,7 @@ void BarLauncherMenu::onContent(launch::LauncherContent content) {
 
 // The old menu's entries would be opened from the new folder, where they are not.
 void BarLauncherMenu::show(int x, int y, const RECT& face, const RECT& launchButton) {
-    if (closed_ || !menu_ || entries_.folder != context_.state.launchFolder) return;
+    if (closed_ || !menu_ || entries_.folder != context_.folder()) return;
     ::SetTimer(context_.bar, kMenuPointerWatch, kMenuPointerWatchMs, nullptr);
     showing_ = true;
     launchButton_ = launchButton;

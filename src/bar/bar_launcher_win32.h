@@ -11,7 +11,6 @@
 
 #include "bar/bar_controller.h"
 #include "controls/owner_drawn_menu_win32.h"
-#include "core/bar_state.h"
 #include "controls/launch_map.h"
 #include "launch/launcher_build_win32.h"
 #include "win/messages_win32.h"
@@ -23,7 +22,8 @@ class BarLauncherMenu {
 public:
     struct Context {
         HWND bar;
-        const BarState& state;  // the launch folder to list
+        win::UiQueue& queue;    // runs the build's results on the bar's thread
+        std::function<std::wstring()> folder;  // the launch folder in use, to list
         menu::IMenuPointerEvents& menuEvents;  // the auto-close hears the menu through these
         win::MessageBoxes& messages;
         std::function<void()> exitProgram;  // the menu's "exit" item
@@ -35,7 +35,7 @@ public:
     BarLauncherMenu(const BarLauncherMenu&) = delete;
     BarLauncherMenu& operator=(const BarLauncherMenu&) = delete;
 
-    // Lists state.launchFolder on a worker thread; the menu follows when the content arrives.
+    // Lists the launch folder on a worker thread; the menu follows when the content arrives.
     void build();
     // Drops the menu down at the screen point, or beside `face` when it does not fit above or
     // below the point: nothing before the first build, and nothing while the menu of a newly set

@@ -7,11 +7,15 @@
 
 #include "bar/startup.h"
 #include "bar/taskbar.h"
+#include "core/files.h"
 #include "core/message_titles.h"
+#include "core/run_at_logon.h"
+#include "core/settings.h"
+#include "core/settings_texts.h"
 #include "launch/button_actions.h"
 #include "reply/reply_store.h"
-#include "core/files.h"
-#include "core/settings.h"
+#include "win/private_messages.h"
+#include "win/run_at_logon_win32.h"
 #include "win/window_class.h"
 
 namespace replybar {
@@ -22,10 +26,6 @@ constexpr wchar_t kClassName[] = L"ReplyBar.Bar";
 // The launcher menu is built 66 ms after start-up, and again whenever its folder changes.
 constexpr UINT_PTR kBuildLauncherMenuTimer = static_cast<UINT_PTR>(TimerId::BuildLauncherMenu);
 constexpr unsigned kBuildLauncherMenuDelayMs = 66;
-// Posted by a paint that left the tooltips behind the panel's rows: they follow once the
-// panel is on the screen (bar_keyboard_win32.cpp numbers its own messages from WM_APP + 1).
-constexpr UINT kUpdateTooltips = WM_APP + 16;
-constexpr UINT kTeamLibraryOutcome = WM_APP + 17;  // the team library's watch has news
 
 }  // namespace
 
@@ -34,6 +34,7 @@ BarWindow::~BarWindow() = default;
 
 // Up to the bar on screen and painted: only what that needs runs before it.
 bool BarWindow::create() {
+    queue_ = std::make_unique<win::UiQueue>();
     win::registerWindowClass<BarWindow>(kClassName);
     pictures_.loadFace();
     ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"快捷回复条", WS_POPUP, 0, 0,
@@ -43,33 +44,51 @@ bool BarWindow::create() {
     messages_.setOwner(hwnd_);
     clipboard_ = win::Clipboard(hwnd_);
     shell_.setOwner(hwnd_);
+    surface_.attach(hwnd_, [this] { repainted(); });
+    actions_.settingsDialog = [this] { dialogs_->openSettingsDialog(); };
+    actions_.replyEditor = [this](int row, std::optional<std::wstring> text, int icon) {
+        dialogs_->openReplyEditor(row, std::move(text), icon);
+    };
+    actions_.buttonAction = [this](BarButton b) { runButtonAction(b); };
+    actions_.closeMenu = [] { ::EndMenu(); };  // ticks inside the menu's loop, on this thread
+    actions_.picked = [this](const std::wstring& g, const std::wstring& t) { history_.picked(g, t); };
+    actions_.idle = [this] { repliesIdle(); };
+    controller_ = std::make_unique<BarController>(
+        replies_, BarController::Ports{surface_, surface_, clipboard_, keys_, messages_, actions_,
+                                       target_, clock_, hotkeys_});
+    actions_.controller = controller_.get();
+    keyboard_ = std::make_unique<BarKeyboard>(BarKeyboard::Context{
+        hwnd_, *controller_, messages_, hotkeys_, [this] { return mayOpenPanel(); },
+        [this] { return dialogs_->open(); },
+        [this] { return launcherMenu_ && launcherMenu_->showing(); }, [] { ::EndMenu(); }});
+    dialogs_ = std::make_unique<BarDialogs>(BarDialogs::Context{
+        hwnd_, state_, replies_, pictures_, *controller_, *keyboard_, settings_,
+        [this]() -> IFiles& { return *files_; },
+        [this] {
+            const std::wstring& where = settings_.current().teamLibrary;
+            if (!team_) return where.empty() ? std::wstring() : texts::kTeamLibraryReading;
+            return team_->status();
+        },
+        [this] {
+            tooltips_.markStale();
+            painter_.repliesChanged();
+        },
+        [this] { shutdown(); }});
     stayOnTop_ = std::make_unique<StayOnTop>(StayOnTop::Context{
         hwnd_,
         // The menu's own loop has the z-order in hand while it is open; a change of it now
         // would close the menu.
         [this] { return shutDown_ || (launcherMenu_ && launcherMenu_->showing()); },
-        [this] {
-            if (controller_->panelOpen()) controller_->restoreBar();
-        },
+        [this] { controller_->restoreBar(); },
         [this] {
             controller_->endKeyboardMode(KeyboardModeEnd::ForegroundChanged);
-            syncMouseHook();
+            keyboard_->syncMouseHook();
         }});
-    controller_ = std::make_unique<BarController>(
-        replies_,
-        BarController::Ports{*this, *this, clipboard_, keys_, messages_, *this, target_, clock_,
-                             hotkeys_});
-    Settings stored;
-    readSettingsString(settings_, stored);
-    readKeySettings(settings_, stored);
-    readTeamLibrary(settings_, stored);
-    readTeamCheckSeconds(settings_, stored);
-    teamLibrary_ = stored.teamLibrary;
-    teamCheckSeconds_ = stored.teamCheckSeconds;
-    placeFromSettings(stored);
+    settings_.load();
+    settings_.listen(settingsFollower_);
+    placeFromSettings(settings_.current());
     // The send key from now on; the hotkey is registered once the bar is painted.
-    controller_->setSendKey(stored.sendKey);
-    hotkey_ = stored.hotkey;
+    controller_->setSendKey(settings_.current().sendKey);
     applyStyles();  // from here on the bar is on screen
     RECT r{};
     ::GetWindowRect(hwnd_, &r);
@@ -84,27 +103,44 @@ void BarWindow::finishStartUp() {
     pictures_.loadRest();
     readOsVersion();
     readFolders();
-    if (!launchFolderFromSettings_) state_.launchFolder = state_.quickLaunchDir;
+    settings_.setDefaultLaunchFolder(state_.quickLaunchDir);
     launcherMenu_ = std::make_unique<BarLauncherMenu>(BarLauncherMenu::Context{
-        hwnd_, state_, *this, messages_, [this] { shutdown(); },
+        hwnd_, *queue_, [this] { return settings_.launchFolder(); }, actions_, messages_,
+        [this] { shutdown(); },
         [this](launch::MenuPointer where) { controller_->watchMenuPointer(where); }});
     files_ = makeSystemFiles();
     store_ = std::make_unique<ReplyStore>(*files_, messages_, state_.dataDir);
     replies_ = store_->loadReplies(replies_);
     controller_->panel().setOwnSize(panelSizeFor(replies_.count()));
     // The team's replies from the local copy at once; the source is read off this thread.
-    team_ = std::make_unique<TeamLibraryHolder>(hwnd_, kTeamLibraryOutcome, *files_, teamCacheFolder());
-    team_->setLocation(teamLibrary_, teamCheckSeconds_);
+    team_ = std::make_unique<TeamLibraryHolder>(queue_->poster(), [this] { takeTeamOutcomes(); },
+                                                *files_, teamCacheFolder());
+    team_->setLocation(settings_.current().teamLibrary, settings_.current().teamCheckSeconds);
     controller_->panel().setTeamGroups(team_->groups());
-    startHistory();
+    history_.start(*files_, state_.dataDir, *queue_);
+    controller_->panel().setHistory(history_.history());
     tooltips_.create(hwnd_);
-    enable(TimerId::BuildLauncherMenu, kBuildLauncherMenuDelayMs);
+    surface_.enable(TimerId::BuildLauncherMenu, kBuildLauncherMenuDelayMs);
     stayOnTop_->start();
     if (!store_->hasFolder())
         messages_.show(
             L"找不到应用程序数据文件夹，快捷回复无法读取和保存。\n其它功能可以照常使用。",
             texts::kMessageTitle, MessageKind::Error);
-    startKeyboard();
+    win::RunAtLogon run;
+    correctStaleRunValue(run, *files_, win::exePath());
+    keyboard_->start(settings_.current().hotkey, *queue_);
+}
+
+// Those who follow a setting hear of it only when it really changed.
+void BarWindow::followSettings(const Settings& now, unsigned changed) {
+    if (changed & settings::kSendKeyChanged) controller_->setSendKey(now.sendKey);
+    if (changed & settings::kHotkeyChanged) keyboard_->setHotkey(now.hotkey);
+    if (changed & settings::kLaunchFolderChanged)
+        surface_.enable(TimerId::BuildLauncherMenu, kBuildLauncherMenuDelayMs);
+    if (changed & settings::kTeamLibraryChanged && team_) {
+        team_->setLocation(now.teamLibrary, now.teamCheckSeconds);
+        teamLibraryChanged();
+    }
 }
 
 // The per-user application data folder, made when it is missing. Without one the replies have
@@ -129,7 +165,15 @@ void BarWindow::takeTeamOutcomes() {
 
 // Told from inside the controller's own steps: the outcomes are taken once they have unwound.
 void BarWindow::repliesIdle() {
-    if (teamOutcomeWaiting_) ::PostMessageW(hwnd_, kTeamLibraryOutcome, 0, 0);
+    if (teamOutcomeWaiting_) ::PostMessageW(hwnd_, win::kTeamLibraryOutcome, 0, 0);
+}
+
+// A new version or none: the panel shows what is in use now, and is drawn anew.
+void BarWindow::teamLibraryChanged() {
+    controller_->panel().setTeamGroups(team_ ? team_->groups() : nullptr);
+    painter_.repliesChanged();
+    tooltips_.markStale();
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void BarWindow::readFolders() {
@@ -143,10 +187,6 @@ void BarWindow::readFolders() {
 }
 
 void BarWindow::placeFromSettings(const Settings& stored) {
-    // Without a saved folder the launcher lists Quick Launch, known once the folders are read.
-    launchFolderFromSettings_ = stored.launchFolder.has_value();
-    state_.launchFolder = stored.launchFolder.value_or(L"");
-    state_.homePage = stored.homePage;
     double left = 0, top = 0;
     if (stored.position) {
         left = stored.position->left;
@@ -175,9 +215,10 @@ void BarWindow::keepBarOnScreen() {
     const PxRect face{left, top, left + kBarFaceWidthPx, top + kBarFaceHeightPx};
     const PxRect fit = keepOnScreen(face, taskbar::getMonitors());
     if (fit == face) return;
-    if (controller_->panelOpen()) controller_->restoreBar();
+    controller_->restoreBar();
     const PxRect bar = controller_->windowRect();
-    setBounds({fit.left, fit.top, fit.left + bar.right - bar.left, fit.top + bar.bottom - bar.top});
+    surface_.setBounds(
+        {fit.left, fit.top, fit.left + bar.right - bar.left, fit.top + bar.bottom - bar.top});
 }
 
 void BarWindow::applyStyles() {
@@ -199,16 +240,16 @@ void BarWindow::readOsVersion() {
 }
 
 LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (onKeyboardMessage(msg, wp, lp)) return 0;
+    if (keyboard_ && keyboard_->onMessage(msg, wp, lp)) return 0;
     switch (msg) {
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
         case WM_PAINT:
             painter_.paint(hwnd_, *controller_, pictures_);
-            if (std::exchange(tooltipsDue_, false)) ::PostMessageW(hwnd_, kUpdateTooltips, 0, 0);
+            if (std::exchange(tooltipsDue_, false))
+                ::PostMessageW(hwnd_, win::kUpdateTooltips, 0, 0);
             return 0;
-        case kUpdateTooltips: tooltips_.update(controller_->panel()); return 0;
-        case kTeamLibraryOutcome: takeTeamOutcomes(); return 0;
-        case kPickHistoryWritten: takeWrittenHistory(); return 0;
+        case win::kUpdateTooltips: tooltips_.update(controller_->panel()); return 0;
+        case win::kTeamLibraryOutcome: takeTeamOutcomes(); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT && onSetCursor()) return TRUE;
@@ -261,7 +302,7 @@ void BarWindow::onMouseDown(MouseButton button, LPARAM lp) {
     if (HWND fg = ::GetForegroundWindow()) {
         DWORD pid = 0;
         ::GetWindowThreadProcessId(fg, &pid);
-        if (pid != ::GetCurrentProcessId()) userWindow_ = fg;
+        if (pid != ::GetCurrentProcessId() && dialogs_) dialogs_->noteUserWindow(fg);
     }
     const Target t = pressed_ ? *pressed_ : controller_->hitTest(x, y);
     controller_->mouseDown(t, button, x, y);
@@ -304,52 +345,20 @@ void BarWindow::onWindowPosChanged(const WINDOWPOS& pos) {
     controller_->setWindowRect({r.left, r.top, r.right, r.bottom});
 }
 
-void BarWindow::setBounds(const PxRect& r) {
-    ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+// After each change of the picture: the tooltips follow once the panel is on screen, and
+// keyboard mode may have ended with the change (one that starts sets its click watch once the
+// panel is on screen).
+void BarWindow::repainted() {
+    tooltipsDue_ = true;
+    if (keyboard_) keyboard_->syncMouseHook();
 }
 
-void BarWindow::setRegion(const std::vector<PxRect>& rects) {
-    if (rects.empty()) {
-        ::SetWindowRgn(hwnd_, nullptr, TRUE);
-        return;
-    }
-    win::UniqueRgn all(
-        ::CreateRoundRectRgn(rects[0].left, rects[0].top, rects[0].right, rects[0].bottom, 0, 0));
-    for (std::size_t i = 1; i < rects.size(); ++i) {
-        win::UniqueRgn part(::CreateRoundRectRgn(rects[i].left, rects[i].top, rects[i].right,
-                                                 rects[i].bottom, 0, 0));
-        ::CombineRgn(all.get(), all.get(), part.get(), RGN_OR);
-    }
-    // The window owns the region from here on.
-    if (::SetWindowRgn(hwnd_, all.get(), TRUE)) all.release();
+// Keyboard mode only where the user sees it: not while the bar is out of sight behind a
+// full-screen program, nor while one of its boxes or dialogs has the user's attention.
+bool BarWindow::mayOpenPanel() const {
+    return !shutDown_ && !(dialogs_ && dialogs_->open()) && !win::MessageBoxes::anyShowing() &&
+           ::IsWindowVisible(hwnd_);
 }
-
-void BarWindow::invalidate() {
-    if (!hwnd_) return;  // gone: a null window would invalidate the whole desktop
-    ::InvalidateRect(hwnd_, nullptr, FALSE);
-    tooltipsDue_ = true;  // after the paint: the user sees the panel first
-    // Keyboard mode may have ended with the change; one that starts sets its click watch once
-    // the panel is on screen.
-    if (clickWatch_ && clickWatch_->watching()) syncMouseHook();
-}
-
-PxRect BarWindow::workArea() {
-    const RECT w = monitorOf(hwnd_).rcWork;
-    return {w.left, w.top, w.right, w.bottom};
-}
-
-PxPoint BarWindow::cursorPos() {
-    POINT p{};
-    ::GetCursorPos(&p);
-    return {p.x, p.y};
-}
-
-void BarWindow::enable(TimerId id, unsigned intervalMs) {
-    ::SetTimer(hwnd_, static_cast<UINT_PTR>(id), intervalMs, nullptr);
-}
-
-void BarWindow::disable(TimerId id) { ::KillTimer(hwnd_, static_cast<UINT_PTR>(id)); }
 
 void BarWindow::runButtonAction(BarButton button) {
     switch (button) {
@@ -357,15 +366,12 @@ void BarWindow::runButtonAction(BarButton button) {
             launch::showDesktop(state_, {*files_, shell_, desktop_, messages_});
             break;
         case BarButton::Home:
-            shell_.open(launch::homePageToOpen(state_.homePage, clock_.weekday()));
+            shell_.open(launch::homePageToOpen(settings_.current().homePage, clock_.weekday()));
             break;
         case BarButton::Launch: showLauncherMenu(); break;
         case BarButton::Reply: break;  // the reply panel is the controller's own
     }
 }
-
-// The menu's close countdown ticks inside its modal loop, on this thread: EndMenu closes it there.
-void BarWindow::closeLauncherMenu() { ::EndMenu(); }
 
 // At the launcher button's top-left corner, on top of everything first.
 void BarWindow::showLauncherMenu() {
@@ -387,11 +393,6 @@ void BarWindow::showLauncherMenu() {
 
 void BarWindow::keepOnTop() {
     if (stayOnTop_) stayOnTop_->keepOnTop();
-}
-
-// The launcher menu is built from launchFolder on the build timer's next tick, as at start-up.
-void BarWindow::rebuildLauncherMenu() {
-    enable(TimerId::BuildLauncherMenu, kBuildLauncherMenuDelayMs);
 }
 
 bool BarWindow::onSetCursor() {
@@ -416,7 +417,7 @@ void BarWindow::onTimer(UINT_PTR id) {
     for (TimerId t : {TimerId::PanelPointerPoll, TimerId::MenuCloseCountdown, TimerId::PickStep,
                       TimerId::HeldKeyWatch})
         if (id == static_cast<UINT_PTR>(t)) controller_->timerTick(t);
-    syncMouseHook();  // a pick that ended on its timer ends keyboard mode
+    if (keyboard_) keyboard_->syncMouseHook();  // a pick that ended on its timer ends the mode
 }
 
 }  // namespace replybar

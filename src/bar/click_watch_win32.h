@@ -2,22 +2,28 @@
 // hook runs on the thread that set it, and every click on the system waits for that thread's
 // answer: on the bar's thread it would wait whenever the bar is busy (sending keys, waiting
 // for the target to take them), and Windows drops a hook that keeps it waiting. So the hook
-// lives on a thread of its own that does nothing else, and only tells the bar that a button
-// went down; where the click went the bar decides on its own thread, in its own coordinates.
+// lives on a thread of its own that does nothing else, and only tells the bar, through its
+// queue, that a button went down; where the click went the bar decides on its own thread, in
+// its own coordinates.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
-#include <thread>
+#include <functional>
+#include <memory>
+
+#include "win/ui_queue_win32.h"
 
 namespace replybar {
 
 class ClickWatch {
 public:
-    // `clicked` is posted to `bar` at each button press; `failed` when the hook could not be
-    // set.
-    ClickWatch(HWND bar, UINT clicked, UINT failed);
+    // `clicked` runs on the bar's thread at each button press, `failed` when the hook could not
+    // be set.
+    ClickWatch(win::UiQueue::Poster queue, std::function<void()> clicked,
+               std::function<void()> failed);
+    // Ends the watch's thread; waits for it a moment at most, and a thread that takes longer
+    // ends by itself with what it holds.
     ~ClickWatch();
     ClickWatch(const ClickWatch&) = delete;
     ClickWatch& operator=(const ClickWatch&) = delete;
@@ -26,14 +32,10 @@ public:
     void watch(bool on);
     bool watching() const { return wanted_; }
 
-private:
-    void run();
+    struct Shared;
 
-    HWND bar_;
-    UINT clicked_, failed_;
-    std::thread thread_;
-    std::atomic<DWORD> threadId_{0};
-    HANDLE ready_ = nullptr;
+private:
+    std::shared_ptr<Shared> shared_;
     bool wanted_ = false;
 };
 

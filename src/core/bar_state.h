@@ -1,5 +1,6 @@
-// The bar's shared state: what several parts of the program read and write. Everything starts
-// empty, zero or absent and gets its value at start-up or from the action that sets it.
+// What the system told the bar at start-up and several parts read: its folders and the Windows
+// version. Everything starts empty or zero. The settings in use have an owner of their own
+// (settings/settings_in_use.h).
 #pragma once
 
 #include <string>
@@ -21,8 +22,6 @@ struct BarState {
     std::wstring dataDir;         // per-user application data folder, ends with "\"; "" for none
     std::wstring quickLaunchDir;  // Quick Launch folder, ends with "\"
     OsVersion osVersion;
-    std::wstring homePage = kDefaultHomePage;  // address the home page button opens
-    std::wstring launchFolder;   // the launcher menu's folder, ends with "\"
 };
 
 }  // namespace replybar

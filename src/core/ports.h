@@ -222,7 +222,6 @@ public:
 // MenuPointerWatch looks where the pointer is while the launcher menu is open.
 // LauncherContentHandOver brings in a launcher build that finished while the menu was open.
 // ForegroundWatch keeps the bar on top where the system's foreground event does not arrive.
-// LauncherBuildPatience ends the wait for a launch folder that does not answer.
 enum class TimerId : unsigned {
     BuildLauncherMenu = 1,
     PanelPointerPoll,
@@ -233,7 +232,6 @@ enum class TimerId : unsigned {
     MenuPointerWatch = 10,
     LauncherContentHandOver,
     ForegroundWatch,
-    LauncherBuildPatience,
 };
 
 class ITimers {

@@ -12,8 +12,11 @@ namespace replybar::texts {
 
 inline constexpr wchar_t kSettingsNotSaved[] =
     L"无法保存设置：工具条的位置、快速启动文件夹和主页没有保存。";
+// A confirmation the registry refused: the values of that part stay as they were in use.
+inline constexpr wchar_t kFolderAndHomeNotSaved[] =
+    L"快速启动文件夹和主页没能保存到注册表，仍然使用原来的设置：\n";
 inline constexpr wchar_t kKeySettingsNotSaved[] =
-    L"快捷键和自动发送的按键只在这次运行中有效，没能保存到注册表：\n";
+    L"快捷键和自动发送的按键没能保存到注册表，仍然使用原来的设置：\n";
 inline constexpr wchar_t kStartNotSet[] = L"没能设置开机时自动启动快捷回复条：\n";
 inline constexpr wchar_t kStartNotCleared[] = L"没能取消开机时自动启动快捷回复条：\n";
 
@@ -37,7 +40,7 @@ inline std::wstring hotkeyTakenAtStart(const keys::Hotkey& hotkey) {
 }
 
 inline constexpr wchar_t kTeamLibraryNotSaved[] =
-    L"团队回复库的位置只在这次运行中有效，没能保存到注册表：\n";
+    L"团队回复库的位置没能保存到注册表，仍然使用原来的位置：\n";
 
 // The settings dialog refuses a team library location: what is wrong with it, then what it
 // may be.

@@ -2,7 +2,7 @@
 // offline can take half a minute, and a window that does not answer for five seconds is replaced
 // by a ghost that can take the focus: the bar must answer at once, always. So the folder is
 // listed and its icons converted on a worker thread, and the result is handed to the bar's
-// thread through a message of a hidden window of its own, where the menu is then made.
+// thread through the bar's queue, where the menu is then made.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "launch/launcher_win32.h"
+#include "win/ui_queue_win32.h"
 
 namespace replybar::launch {
 
@@ -32,9 +33,10 @@ public:
         std::size_t maxWorkers = 2;
     };
 
-    explicit BackgroundLauncherBuild(Ready ready);
-    BackgroundLauncherBuild(Ready ready, Options options);
-    // Returns at once, also while a worker hangs: a worker that ends later finds the window gone
+    // `queue` runs work on the creating thread; it outlives the build.
+    BackgroundLauncherBuild(win::UiQueue& queue, Ready ready);
+    BackgroundLauncherBuild(win::UiQueue& queue, Ready ready, Options options);
+    // Returns at once, also while a worker hangs: a worker that ends later finds the build gone
     // and drops its result.
     ~BackgroundLauncherBuild();
     BackgroundLauncherBuild(const BackgroundLauncherBuild&) = delete;
@@ -50,14 +52,16 @@ public:
     struct Job;
 
 private:
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void launch(std::uint64_t generation, const std::wstring& folder);
     void onDone(std::uint64_t generation);
     void onPatienceOver();
 
+    win::UiQueue& queue_;
     Ready ready_;
     Options options_;
-    HWND window_ = nullptr;
+    // Work of a worker that comes after the build has gone finds this expired.
+    std::shared_ptr<BackgroundLauncherBuild*> self_;
+    win::UiQueue::Delay patience_ = 0;
     std::uint64_t latest_ = 0;
     bool delivered_ = true;
     std::vector<std::shared_ptr<Job>> running_;

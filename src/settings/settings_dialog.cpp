@@ -16,15 +16,13 @@ std::wstring trimmed(const std::wstring& text, const wchar_t* around) {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(BarState& state, Ports ports, ISettingsView& view,
+SettingsDialog::SettingsDialog(const BarState& state, Ports ports, ISettingsView& view,
                                ISettingsHost& host)
     : state_(state), ports_(std::move(ports)), view_(view), host_(host) {}
 
 void SettingsDialog::open() {
-    settings_ = Settings{};
-    settings_.launchFolder = state_.launchFolder;
-    settings_.homePage = state_.homePage;
-    readKeySettings(ports_.numbers, settings_);
+    settings_ = host_.settingsInUse();
+    settings_.launchFolder = host_.launchFolderInUse();
     // Ticked only when Windows will start this very copy at logon; an entry that starts
     // another copy or program, or that Task Manager holds back, is said beside the box.
     readStartWithWindows(ports_.runAtLogon, ports_.exePath, settings_);
@@ -35,7 +33,6 @@ void SettingsDialog::open() {
     view_.setSendKey(settings_.sendKey);
     view_.setStartWithWindows(settings_.startWithWindows.ticked);
     view_.setStartNote(settings_.startWithWindows.note);
-    readTeamLibrary(ports_.texts, settings_);
     view_.setTeamLibraryText(settings_.teamLibrary);
     view_.setTeamLibraryStatus(host_.teamLibraryStatus());
 }
@@ -81,16 +78,12 @@ void SettingsDialog::confirmClicked() {
     chosen.homePage = storableHomePage(home);
     view_.setHomeText(chosen.homePage);
     chosen.sendKey = view_.sendKey();
-    state_.launchFolder = *chosen.launchFolder;
-    state_.homePage = chosen.homePage;
-    takeKeySettings(chosen);
     takeStartWithWindows(view_.startWithWindows());
-    takeTeamLibrary(chosen);
     finish(SettingsOutcome::Confirmed);
     host_.resetButtonPictures();
-    host_.rebuildLauncherMenu();
-    // At once, not only at shutdown: a crash or a power cut must not take the user's choice.
-    host_.saveSettings();
+    // Stored at once, not only at shutdown: a crash or a power cut must not take the user's
+    // choice; what the registry refuses stays as it was, and the user hears so.
+    host_.takeSettings(chosen);
 }
 
 // The hotkey is tried first: refused, the user chooses again with every other change still in
@@ -100,7 +93,7 @@ bool SettingsDialog::takeHotkey(keys::Hotkey& chosen) {
     std::wstring refusal;
     if (!hotkey)
         refusal = texts::kHotkeyInvalid;
-    else if (!keys::sameCombination(*hotkey, settings_.hotkey) && !host_.applyHotkey(*hotkey))
+    else if (!keys::sameCombination(*hotkey, settings_.hotkey) && !host_.hotkeyAvailable(*hotkey))
         refusal = texts::hotkeyTaken(*hotkey, settings_.hotkey);
     if (!refusal.empty()) {
         ports_.messages.show(refusal, texts::kMessageTitle, MessageKind::Info);
@@ -109,17 +102,6 @@ bool SettingsDialog::takeHotkey(keys::Hotkey& chosen) {
     }
     chosen = *hotkey;
     return true;
-}
-
-// Written even when unchanged: a stored value that made no sense is put right.
-void SettingsDialog::takeKeySettings(const Settings& chosen) {
-    std::wstring reason;
-    if (!writeKeySettings(ports_.numbers, chosen, reason))
-        ports_.messages.show(texts::kKeySettingsNotSaved + reason, texts::kMessageTitle,
-                             MessageKind::Error);
-    host_.setSendKey(chosen.sendKey);
-    settings_.hotkey = chosen.hotkey;
-    settings_.sendKey = chosen.sendKey;
 }
 
 // Only a change of the box touches the logon entry: an entry shown unticked (another copy's,
@@ -148,17 +130,6 @@ bool SettingsDialog::checkTeamLibraryField(std::wstring& location) {
     }
     location = typed.location;
     return true;
-}
-
-// Written even when unchanged, as the numbers are; refused by the system, the bar still goes by
-// it for this run.
-void SettingsDialog::takeTeamLibrary(const Settings& chosen) {
-    std::wstring reason;
-    if (!writeTeamLibrary(ports_.texts, chosen, reason))
-        ports_.messages.show(texts::kTeamLibraryNotSaved + reason, texts::kMessageTitle,
-                             MessageKind::Error);
-    host_.setTeamLibrary(chosen.teamLibrary);
-    settings_.teamLibrary = chosen.teamLibrary;
 }
 
 void SettingsDialog::exitClicked() { finish(SettingsOutcome::ExitProgram); }

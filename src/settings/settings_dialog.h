@@ -1,7 +1,7 @@
 // SettingsWindow's rules, " 软件信息 及 设置": the launch folder, the home page, the hotkey, the
-// key auto-send presses, starting with Windows and the team library are edited here and reach the
-// bar, the registry and the logon entry only through "确定 返回"; every other way out leaves
-// everything as it was.
+// key auto-send presses, starting with Windows and the team library are edited here, on a copy
+// of the settings in use, and reach the bar, the registry and the logon entry only through
+// "确定 返回"; every other way out leaves everything as it was.
 // The dialog window forwards its events here and shows what it is told through ISettingsView.
 #pragma once
 
@@ -54,19 +54,19 @@ public:
     virtual void close() = 0;
 };
 
-// The bar, as a confirmation changes it.
+// The bar, as the dialog sees it.
 class ISettingsHost {
 public:
     virtual ~ISettingsHost() = default;
+    // The settings the bar runs with, and the folder it lists when none is set.
+    virtual const Settings& settingsInUse() = 0;
+    virtual std::wstring launchFolderInUse() = 0;
+    // False when another program owns the combination (the bar's own is not: the dialog holds
+    // it released).
+    virtual bool hotkeyAvailable(const keys::Hotkey& hotkey) = 0;
+    // The confirmed choice, to be taken over as the settings in use (settings_in_use.h).
+    virtual void takeSettings(const Settings& chosen) = 0;
     virtual void resetButtonPictures() = 0;  // the three button pictures normal
-    virtual void rebuildLauncherMenu() = 0;  // build again: the menu follows the new folder
-    virtual void saveSettings() = 0;         // the settings string to the registry, now
-    // The hotkey that opens the panel from now on, in place of the one in effect; false, the
-    // old one kept, when another program owns the combination.
-    virtual bool applyHotkey(const keys::Hotkey& hotkey) = 0;
-    virtual void setSendKey(keys::SendKey key) = 0;  // for every auto-send pick from now on
-    // The team library the bar reads from now on ("" for none).
-    virtual void setTeamLibrary(const std::wstring& location) = 0;
     // What the bar has of its team library, one line; "" when there is none.
     virtual std::wstring teamLibraryStatus() = 0;
 };
@@ -79,16 +79,14 @@ public:
     struct Ports {
         IShell& shell;
         IMessages& messages;
-        ISettingNumbers& numbers;  // the hotkey and the send key
-        ISettingTexts& texts;      // the team library
         IRunAtLogon& runAtLogon;
         std::wstring exePath;  // the running program, as the logon entry names it
     };
-    SettingsDialog(BarState& state, Ports ports, ISettingsView& view, ISettingsHost& host);
+    // `state` gives the Quick Launch folder "默认" puts back.
+    SettingsDialog(const BarState& state, Ports ports, ISettingsView& view, ISettingsHost& host);
 
-    // From the bar's launchFolder and homePage, the home page field disabled; the hotkey and the
-    // send key as stored, the start box as the logon entry and Task Manager's switch stand; the
-    // team library as stored, with the bar's status of it.
+    // On the settings in use, the home page field disabled; the start box as the logon entry
+    // and Task Manager's switch stand now; the team library with the bar's status of it.
     void open();
     void openFolderClicked();     // "打开文件夹"
     void defaultFolderClicked();  // "默认" by the folder
@@ -109,17 +107,15 @@ public:
 private:
     void finish(SettingsOutcome outcome);
     bool takeHotkey(keys::Hotkey& chosen);
-    void takeKeySettings(const Settings& chosen);
     void takeStartWithWindows(bool on);
     bool checkTeamLibraryField(std::wstring& location);
-    void takeTeamLibrary(const Settings& chosen);
 
-    BarState& state_;
+    const BarState& state_;
     Ports ports_;
     ISettingsView& view_;
     ISettingsHost& host_;
     SettingsOutcome outcome_ = SettingsOutcome::Discarded;
-    Settings settings_;  // as the dialog opened, and as taken over at the confirmation
+    Settings settings_;  // the settings in use as the dialog opened
 };
 
 }  // namespace replybar::settings

@@ -69,7 +69,7 @@ RECT pixels(const TwipRect& p, const TwipRect& frame = {}) {
 
 SettingsWindow::SettingsWindow(const Context& context)
     : context_(context),
-      dialog_(context.state, {shell_, messages_, registry_, registry_, runAtLogon_, win::exePath()},
+      dialog_(context.state, {shell_, messages_, runAtLogon_, win::exePath()},
               *this, context.bar) {}
 
 SettingsOutcome SettingsWindow::showModal(const Context& context) {

@@ -11,7 +11,6 @@
 #include "settings/settings_dialog.h"
 #include "win/handles.h"
 #include "win/messages_win32.h"
-#include "win/registry_win32.h"
 #include "win/run_at_logon_win32.h"
 #include "win/shell_win32.h"
 
@@ -21,7 +20,7 @@ class SettingsWindow : private ISettingsView {
 public:
     struct Context {
         HWND owner;  // the bar, disabled while the dialog is open
-        BarState& state;
+        const BarState& state;  // the Quick Launch folder
         ISettingsHost& bar;
         HWND userWindow;  // where the user was typing: it gets the foreground back at the end
     };
@@ -70,7 +69,6 @@ private:
     Context context_;
     win::ShellOpener shell_;      // owned by the dialog
     win::MessageBoxes messages_;  // owned by the dialog
-    win::RegistrySettingsStore registry_;  // the numbers and the team library
     win::RunAtLogon runAtLogon_;
     SettingsDialog dialog_;
     win::UniqueFont font_;

@@ -10,10 +10,11 @@ team::LocalTime localTimeNow() {
     return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute};
 }
 
-TeamLibraryHolder::TeamLibraryHolder(HWND bar, UINT message, IFiles& files, std::wstring cacheFolder)
+TeamLibraryHolder::TeamLibraryHolder(win::UiQueue::Poster queue, std::function<void()> news,
+                                     IFiles& files, std::wstring cacheFolder)
     : files_(files), cacheFolder_(std::move(cacheFolder)), mailbox_(std::make_shared<Mailbox>()) {
-    mailbox_->bar = bar;
-    mailbox_->message = message;
+    mailbox_->queue = std::move(queue);
+    mailbox_->news = std::move(news);
 }
 
 TeamLibraryHolder::~TeamLibraryHolder() {
@@ -48,6 +49,7 @@ void TeamLibraryHolder::setLocation(const std::wstring& location, int checkSecon
     useVersion();
 
     // The watch's thread only queues and posts: the bar applies each outcome on its own thread.
+    // Work still on its way after the holder has gone finds the mailbox gone and does nothing.
     std::weak_ptr<Mailbox> box = mailbox_;
     watch_ = std::make_unique<team::TeamSourceWatch>(
         team::TeamSourceWatch::Options{location, checkSeconds > 0 ? checkSeconds : 60, 10000},
@@ -57,7 +59,9 @@ void TeamLibraryHolder::setLocation(const std::wstring& location, int checkSecon
             std::lock_guard<std::mutex> hold(mailbox->lock);
             if (mailbox->closed) return;
             mailbox->outcomes.push_back(std::move(outcome));
-            ::PostMessageW(mailbox->bar, mailbox->message, 0, 0);
+            mailbox->queue.post([box] {
+                if (const auto m = box.lock(); m && !m->closed && m->news) m->news();
+            });
         });
 }
 

@@ -1,11 +1,12 @@
 // The team library as the bar holds it: the version in use and its groups, the local copy it
 // starts from, and the watch that reads the source off the bar's thread. Outcomes come back to
-// the bar as a posted message and are taken on its thread, so the groups only ever change there.
+// the bar's thread through its queue and are taken there, so the groups only ever change there.
 #pragma once
 
 #include <windows.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -16,20 +17,22 @@
 #include "core/replies.h"
 #include "team/team_source_win32.h"
 #include "team/team_version.h"
+#include "win/ui_queue_win32.h"
 
 namespace replybar {
 
 class TeamLibraryHolder {
 public:
     // `cacheFolder` ends with "\" (the user's local application data for the program); ""
-    // keeps no copy. Outcomes are announced by posting `message` to `bar`.
-    TeamLibraryHolder(HWND bar, UINT message, IFiles& files, std::wstring cacheFolder);
+    // keeps no copy. `news` runs on the bar's thread, through `queue`, when outcomes came.
+    TeamLibraryHolder(win::UiQueue::Poster queue, std::function<void()> news, IFiles& files,
+                      std::wstring cacheFolder);
     ~TeamLibraryHolder();
 
     // The location set (a path or an address; "" for none): the copy of that location is shown
     // at once and the source is read again. The same location as now only checks again.
     void setLocation(const std::wstring& location, int checkSeconds);
-    // The posted message: every outcome that came is applied. True when the groups changed.
+    // Every outcome that came is applied. True when the groups changed.
     bool takeOutcomes();
 
     // The groups in use; none without a library.
@@ -43,8 +46,8 @@ private:
     struct Mailbox {
         std::mutex lock;
         std::deque<team::FetchOutcome> outcomes;
-        HWND bar = nullptr;
-        UINT message = 0;
+        win::UiQueue::Poster queue;
+        std::function<void()> news;  // used on the bar's thread only
         bool closed = false;
     };
     void useVersion();

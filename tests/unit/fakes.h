@@ -315,6 +315,17 @@ public:
     int registrations = 0;
 };
 
+// The settings string as the registry holds it.
+struct FakeSettingsString : ISettingsStore {
+    std::wstring read() override { return text; }
+    bool write(const std::wstring& t, std::wstring& reason) override {
+        if (!refuse.empty()) return reason = refuse, false;
+        text = t;
+        return true;
+    }
+    std::wstring text, refuse;  // when `refuse` is set, every write fails with it
+};
+
 // Numbers by value name, as the registry key holds them.
 class FakeSettingNumbers : public ISettingNumbers {
 public:

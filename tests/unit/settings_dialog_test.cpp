@@ -1,4 +1,5 @@
 #include "settings/settings_dialog.h"
+#include "settings/settings_in_use.h"
 
 #include <gtest/gtest.h>
 
@@ -42,19 +43,28 @@ struct FakeView : ISettingsView {
     bool start = false;
 };
 
-struct FakeHost : ISettingsHost {
-    void resetButtonPictures() override { log.push_back(L"pictures"); }
-    void rebuildLauncherMenu() override { log.push_back(L"rebuild"); }
-    void saveSettings() override { log.push_back(L"save"); }
-    bool applyHotkey(const Hotkey& h) override {
+// The bar as the dialog sees it: the settings in use are the real owner over fake stores, and
+// what the bar hears of a change (the listener) is logged with the dialog's calls.
+struct FakeHost : ISettingsHost, ISettingsListener {
+    explicit FakeHost(SettingsInUse& inUse) : inUse(inUse) { inUse.listen(*this); }
+    const Settings& settingsInUse() override { return inUse.current(); }
+    std::wstring launchFolderInUse() override { return inUse.launchFolder(); }
+    bool hotkeyAvailable(const Hotkey& h) override {
         log.push_back(L"hotkey " + keys::hotkeyText(h));
         return !takenByOthers;
     }
-    void setSendKey(SendKey key) override {
-        log.push_back(key == SendKey::Enter ? L"send Enter" : L"send Ctrl+Enter");
-    }
-    void setTeamLibrary(const std::wstring& location) override { team = location; }
+    void takeSettings(const Settings& chosen) override { inUse.take(chosen); }
+    void resetButtonPictures() override { log.push_back(L"pictures"); }
     std::wstring teamLibraryStatus() override { return teamStatus; }
+    void settingsChanged(const Settings& now, unsigned changed) override {
+        if (changed & kLaunchFolderChanged) log.push_back(L"folder " + *now.launchFolder);
+        if (changed & kHomePageChanged) log.push_back(L"home " + now.homePage);
+        if (changed & kHotkeyChanged) log.push_back(L"now " + keys::hotkeyText(now.hotkey));
+        if (changed & kSendKeyChanged)
+            log.push_back(now.sendKey == SendKey::Enter ? L"send Enter" : L"send Ctrl+Enter");
+        if (changed & kTeamLibraryChanged) team = now.teamLibrary;
+    }
+    SettingsInUse& inUse;
     std::vector<std::wstring> log;
     std::optional<std::wstring> team;  // what the bar was told to read
     std::wstring teamStatus;
@@ -66,20 +76,27 @@ constexpr wchar_t kExe[] = L"D:\\工具\\ReplyBar.exe";
 class SettingsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        state.launchFolder = L"D:\\tools\\";
-        state.homePage = L"about:blank";
+        string.text = L"0,0,D:\\tools\\,about:blank";
         state.quickLaunchDir = L"C:\\ql\\";
+        inUse.load();
+        dialog.open();
+    }
+    // The registry as it stands, read afresh: what the bar goes by from now on.
+    void reload() {
+        inUse.load();
         dialog.open();
     }
     BarState state;
     RecordingShell shell;
     testing::FakeMessages messages;
+    testing::FakeSettingsString string;
     testing::FakeSettingNumbers numbers;
     testing::FakeSettingTexts texts;
     testing::FakeRunAtLogon run;
+    SettingsInUse inUse{{string, numbers, texts, messages}};
     FakeView view;
-    FakeHost host;
-    SettingsDialog dialog{state, {shell, messages, numbers, texts, run, kExe}, view, host};
+    FakeHost host{inUse};
+    SettingsDialog dialog{state, {shell, messages, run, kExe}, view, host};
 };
 
 TEST_F(SettingsDialogTest, OpensOnTheBarsValuesWithTheHomePageLocked) {
@@ -108,21 +125,21 @@ TEST_F(SettingsDialogTest, ConfirmTakesOverWhatTheSettingsStringCanHold) {
     for (const auto& c : cases) {
         host.log.clear();
         view.folder = c.folder, view.home = c.home, view.closed = false;
+        view.send = SendKey::CtrlEnter;
         dialog.confirmClicked();
-        EXPECT_EQ(state.launchFolder, c.launchFolder);
-        EXPECT_EQ(state.homePage, c.homePage) << c.home;
+        EXPECT_EQ(inUse.launchFolder(), c.launchFolder);
+        EXPECT_EQ(inUse.current().homePage, c.homePage) << c.home;
         EXPECT_EQ(view.home, c.homePage);
-        // What was confirmed comes back from the settings string as it was.
-        Settings confirmed, read;
-        confirmed.launchFolder = state.launchFolder;
-        confirmed.homePage = state.homePage;
-        parseSettingsString(formatSettingsString(confirmed), read);
+        // What was confirmed is stored at once, and comes back from the settings string.
+        Settings read;
+        parseSettingsString(string.text, read);
         EXPECT_EQ(read.launchFolder, c.launchFolder);
         EXPECT_EQ(read.homePage, c.homePage);
         EXPECT_TRUE(view.closed);
         EXPECT_EQ(dialog.outcome(), SettingsOutcome::Confirmed);
-        EXPECT_EQ(host.log, (std::vector<std::wstring>{L"send Ctrl+Enter", L"pictures", L"rebuild",
-                                                       L"save"}));
+        ASSERT_FALSE(host.log.empty());
+        EXPECT_EQ(host.log.front(), L"pictures");
+        dialog.open();
     }
 }
 
@@ -138,12 +155,13 @@ TEST_F(SettingsDialogTest, ConfirmTriesTheHotkeyFirstAndKeepsTheOldOneWhenRefuse
         std::vector<std::wstring> hostLog;
         const wchar_t* told;  // in the one message when refused, the dialog still open
     } cases[] = {
-        {std::nullopt, ctrlAltR, false, {L"send Enter", L"pictures", L"rebuild", L"save"}, nullptr},
-        {0xBAD0BAD, ctrlAltR, true, {L"send Enter", L"pictures", L"rebuild", L"save"}, nullptr},
+        {std::nullopt, ctrlAltR, false, {L"pictures", L"folder E:\\new\\", L"send Enter"}, nullptr},
+        {0xBAD0BAD, ctrlAltR, true, {L"pictures", L"folder E:\\new\\", L"send Enter"}, nullptr},
         {std::nullopt,
          ctrlShiftK,
          false,
-         {L"hotkey Ctrl+Shift+K", L"send Enter", L"pictures", L"rebuild", L"save"},
+         {L"hotkey Ctrl+Shift+K", L"pictures", L"folder E:\\new\\", L"now Ctrl+Shift+K",
+          L"send Enter"},
          nullptr},
         {std::nullopt,
          ctrlShiftK,
@@ -163,7 +181,8 @@ TEST_F(SettingsDialogTest, ConfirmTriesTheHotkeyFirstAndKeepsTheOldOneWhenRefuse
         host.log.clear();
         host.takenByOthers = c.takenByOthers;
         view.closed = false, view.focus.clear();
-        dialog.open();
+        string.text = L"0,0,D:\\tools\\,about:blank";
+        reload();
         view.folder = L"E:\\new\\";
         view.hotkey = c.field;
         view.send = SendKey::Enter;
@@ -174,16 +193,15 @@ TEST_F(SettingsDialogTest, ConfirmTriesTheHotkeyFirstAndKeepsTheOldOneWhenRefuse
             ASSERT_EQ(messages.shown.size(), 1u);
             EXPECT_NE(messages.shown[0].text.find(c.told), std::wstring::npos);
             EXPECT_EQ(view.focus, L"hotkey");
-            EXPECT_EQ(state.launchFolder, L"D:\\tools\\");
+            EXPECT_EQ(inUse.launchFolder(), L"D:\\tools\\");
             EXPECT_EQ(numbers.readNumber(kHotkeyValue), c.stored);
             EXPECT_EQ(numbers.readNumber(kSendKeyValue), 0u);
         } else {
             EXPECT_TRUE(messages.shown.empty());
-            EXPECT_EQ(state.launchFolder, L"E:\\new\\");
+            EXPECT_EQ(inUse.launchFolder(), L"E:\\new\\");
             EXPECT_EQ(numbers.readNumber(kHotkeyValue), c.field);
             EXPECT_EQ(numbers.readNumber(kSendKeyValue), 1u);
         }
-        state.launchFolder = L"D:\\tools\\";
     }
 }
 
@@ -251,8 +269,8 @@ TEST_F(SettingsDialogTest, EveryOtherWayOutLeavesTheBarAsItWas) {
         (dialog.*c.close)();
         EXPECT_TRUE(view.closed);
         EXPECT_EQ(dialog.outcome(), c.outcome);
-        EXPECT_EQ(state.launchFolder, L"D:\\tools\\");
-        EXPECT_EQ(state.homePage, L"about:blank");
+        EXPECT_EQ(inUse.launchFolder(), L"D:\\tools\\");
+        EXPECT_EQ(inUse.current().homePage, L"about:blank");
     }
     EXPECT_TRUE(host.log.empty());
     EXPECT_TRUE(numbers.values.empty());
@@ -282,7 +300,7 @@ TEST_F(SettingsDialogTest, TheTeamLibraryIsCheckedThenStored) {
         numbers.values.clear(), host.log.clear(), messages.shown.clear();
         host.team.reset(), host.teamStatus = L"团队回复 128 条";
         view.closed = false;
-        dialog.open();
+        reload();
         EXPECT_EQ(view.team, L"D:\\旧\\team.csv");
         EXPECT_EQ(view.teamStatus, L"团队回复 128 条");
         view.team = c.typed;
@@ -301,11 +319,35 @@ TEST_F(SettingsDialogTest, TheTeamLibraryIsCheckedThenStored) {
         EXPECT_EQ(texts.values[kTeamLibraryValue], L"D:\\旧\\team.csv");
         EXPECT_TRUE(host.log.empty() && numbers.values.empty() && !host.team);
     }
+    // A location the registry refuses is not taken: the bar goes by what the next start finds.
     texts.refuse = L"拒绝访问。";
     view.team = L"D:\\同步\\团队回复.csv";
     dialog.confirmClicked();
     EXPECT_EQ(messages.shown.back().text, texts::kTeamLibraryNotSaved + L"拒绝访问。"s);
-    EXPECT_EQ(host.team, L"D:\\同步\\团队回复.csv");
+    EXPECT_EQ(inUse.current().teamLibrary, L"D:\\旧\\team.csv");
+    EXPECT_EQ(host.team, std::nullopt);
+}
+
+// The registry refuses a write: the values in use stay as they were and the user is told; the
+// dialog opened again shows the values in use, and "确定 返回" then puts nothing back.
+TEST_F(SettingsDialogTest, ARefusedWriteKeepsTheValuesInUseAndSaysSo) {
+    string.refuse = numbers.refuse = L"拒绝访问。";
+    view.folder = L"E:\\新\\";
+    view.send = SendKey::Enter;
+    dialog.confirmClicked();
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0].text, texts::kFolderAndHomeNotSaved + L"拒绝访问。"s);
+    EXPECT_EQ(messages.shown[1].text, texts::kKeySettingsNotSaved + L"拒绝访问。"s);
+    EXPECT_EQ(inUse.launchFolder(), L"D:\\tools\\");
+    EXPECT_EQ(inUse.current().sendKey, SendKey::CtrlEnter);
+    EXPECT_EQ(host.log, std::vector<std::wstring>{L"pictures"});  // nobody told of a change
+    string.refuse = numbers.refuse = L"";
+    dialog.open();
+    EXPECT_EQ(view.folder, L"D:\\tools\\");
+    EXPECT_EQ(view.send, SendKey::CtrlEnter);
+    dialog.confirmClicked();
+    EXPECT_EQ(inUse.current().sendKey, SendKey::CtrlEnter);
+    EXPECT_EQ(host.log, (std::vector<std::wstring>{L"pictures", L"pictures"}));
 }
 
 TEST_F(SettingsDialogTest, ButtonsAndLinks) {

@@ -9,16 +9,7 @@ namespace {
 
 using keys::SendKey;
 
-// The settings string as the registry holds it.
-struct TextStore : ISettingsStore {
-    std::wstring read() override { return text; }
-    bool write(const std::wstring& t, std::wstring& reason) override {
-        if (!refuse.empty()) return reason = refuse, false;
-        text = t;
-        return true;
-    }
-    std::wstring text, refuse;
-};
+using TextStore = testing::FakeSettingsString;
 
 // Left and Top first, the home page last, the folder everything between; what the bar writes
 // reads back the same. A string of fewer than four fields is no setting at all, and positions

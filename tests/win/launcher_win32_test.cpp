@@ -478,7 +478,7 @@ protected:
         };
         options.patienceMs = patienceMs;
         return std::make_unique<BackgroundLauncherBuild>(
-            [this](LauncherContent c) {
+            queue, [this](LauncherContent c) {
                 shown.push_back(c.answered ? c.listing.names.at(0) : L"(" + c.folder + L")");
             },
             options);
@@ -489,6 +489,7 @@ protected:
             .count();
     }
 
+    win::UiQueue queue;
     std::shared_ptr<FolderGates> gates = std::make_shared<FolderGates>();
     std::vector<std::wstring> shown;  // "name" of a listing, "(folder)" for the stand-in
 };

@@ -69,9 +69,9 @@ TEST(Resources, FlatAcrossPanelsEditorsAndSettingsDialogs) {
         }
         for (int i = 0; i < dialogs; ++i) {
             g_dialogClass = L"ReplyBar.ReplyEditor";
-            bar.openReplyEditor();
+            bar.dialogs().openReplyEditor(0);
             g_dialogClass = L"ReplyBar.Settings";
-            bar.openSettingsDialog();
+            bar.dialogs().openSettingsDialog();
         }
         pump();
     };
