@@ -60,6 +60,9 @@ public:
     HWND hwnd_ = nullptr;  // set by the window-procedure thunk
 
 private:
+    // The launcher menu is built this long after start-up, and again after a new folder.
+    static constexpr unsigned kBuildLauncherMenuDelayMs = 66;
+    void makeParts();  // bar_window_parts_win32.cpp, with how the parts reach each other
     void onMouseDown(MouseButton button, LPARAM lp);
     void onMouseMove(LPARAM lp);
     void onMouseUp(MouseButton button, LPARAM lp);

@@ -78,67 +78,81 @@ void ReplyPick::tick() {
 
 // Runs the pick as far as it can go now; a stage that has to wait arms the timer and returns.
 void ReplyPick::advance() {
-    while (pending_) {
+    for (bool goOn = true; goOn && pending_;) {
         Pending& p = *pending_;
         switch (p.stage) {
-            case Stage::Clipboard: {
-                // The cheap look first: the quiet time is waited out without asking who has
-                // the clipboard open.
-                const bool held = clipboardHoldsReply(p);
-                const std::uint64_t now = ports_.clock.milliseconds();
-                if (held && now < writtenAt_ + kClipboardQuietMs)
-                    return waitFor(static_cast<unsigned>(writtenAt_ + kClipboardQuietMs - now));
-                if (!held || !clipboardFree(p)) {
-                    if (now < p.deadline) return waitFor(kClipboardRetryStepMs);
-                    const std::wstring text = texts::clipboardBusy(p.holder);
-                    finish();
-                    ports_.messages.show(text, texts::kMessageTitle, MessageKind::Info);
-                    return;
-                }
-                p.stage = Stage::Paste;
-                if (p.remote && !p.remoteWaited) {
-                    p.remoteWaited = true;
-                    return waitFor(kRemotePasteDelayMs);
-                }
-                p.checkedNow = true;
-                break;
-            }
-            case Stage::Paste:
-                // The window in front may have changed since the user chose: after a wait, or
-                // between the press and the release.
-                if (ports_.target.foreground() != p.window) {
-                    finish();
-                    ports_.messages.show(texts::kWindowChanged, texts::kMessageTitle,
-                                         MessageKind::Info);
-                    return;
-                }
-                // Once more after a wait: another program may have written or opened it
-                // meanwhile.
-                if (!std::exchange(p.checkedNow, false) &&
-                    !(written_ == p.text && ports_.clipboard.holdsOurText() &&
-                      ports_.clipboard.access(p.window, false) == IClipboard::Access::Free)) {
-                    p.stage = Stage::Clipboard;
-                    p.remoteWaited = false;
-                    break;
-                }
-                return paste(p);
-            case Stage::SendKey: {
-                // The user went to another window: the send key is not theirs to get.
-                if (ports_.target.foreground() != p.window) return finish();
-                // Held open now, the clipboard may still be keeping a slow target from the
-                // paste.
-                if (ports_.clipboard.access(p.window, true) == IClipboard::Access::ByOther) {
-                    finish();
-                    ports_.messages.show(texts::kPasteInDoubt, texts::kMessageTitle,
-                                         MessageKind::Info);
-                    return;
-                }
-                if (ports_.events) ports_.events->beforeSendKey();
-                sendKeys(keys::chordOf(p.sendKey), false);
-                return finish();
-            }
+            case Stage::Clipboard: goOn = clipboardStage(p); break;
+            case Stage::Paste: goOn = pasteStage(p); break;
+            case Stage::SendKey: sendKeyStage(p); return;
         }
     }
+}
+
+// The reply on the clipboard, quiet for long enough and held by nobody; false while waiting or
+// once the pick is given up.
+bool ReplyPick::clipboardStage(Pending& p) {
+    // The cheap look first: the quiet time is waited out without asking who has the clipboard
+    // open.
+    const bool held = clipboardHoldsReply(p);
+    const std::uint64_t now = ports_.clock.milliseconds();
+    if (held && now < writtenAt_ + kClipboardQuietMs) {
+        waitFor(static_cast<unsigned>(writtenAt_ + kClipboardQuietMs - now));
+        return false;
+    }
+    if (!held || !clipboardFree(p)) {
+        if (now < p.deadline) {
+            waitFor(kClipboardRetryStepMs);
+            return false;
+        }
+        const std::wstring text = texts::clipboardBusy(p.holder);
+        finish();
+        ports_.messages.show(text, texts::kMessageTitle, MessageKind::Info);
+        return false;
+    }
+    p.stage = Stage::Paste;
+    if (p.remote && !p.remoteWaited) {
+        p.remoteWaited = true;
+        waitFor(kRemotePasteDelayMs);
+        return false;
+    }
+    p.checkedNow = true;
+    return true;
+}
+
+// Ctrl+V, to the window the user chose in, with the reply still ours on the clipboard; false
+// once it went out or the pick was given up, true to look at the clipboard again.
+bool ReplyPick::pasteStage(Pending& p) {
+    // The window in front may have changed since the user chose: after a wait, or between the
+    // press and the release.
+    if (ports_.target.foreground() != p.window) {
+        finish();
+        ports_.messages.show(texts::kWindowChanged, texts::kMessageTitle, MessageKind::Info);
+        return false;
+    }
+    // Once more after a wait: another program may have written or opened it meanwhile.
+    if (!std::exchange(p.checkedNow, false) &&
+        !(written_ == p.text && ports_.clipboard.holdsOurText() &&
+          ports_.clipboard.access(p.window, false) == IClipboard::Access::Free)) {
+        p.stage = Stage::Clipboard;
+        p.remoteWaited = false;
+        return true;
+    }
+    paste(p);
+    return false;
+}
+
+void ReplyPick::sendKeyStage(Pending& p) {
+    // The user went to another window: the send key is not theirs to get.
+    if (ports_.target.foreground() != p.window) return finish();
+    // Held open now, the clipboard may still be keeping a slow target from the paste.
+    if (ports_.clipboard.access(p.window, true) == IClipboard::Access::ByOther) {
+        finish();
+        ports_.messages.show(texts::kPasteInDoubt, texts::kMessageTitle, MessageKind::Info);
+        return;
+    }
+    if (ports_.events) ports_.events->beforeSendKey();
+    sendKeys(keys::chordOf(p.sendKey), false);
+    finish();
 }
 
 bool ReplyPick::clipboardHoldsReply(Pending& p) {

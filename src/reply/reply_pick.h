@@ -102,6 +102,9 @@ private:
     };
 
     void advance();
+    bool clipboardStage(Pending& p);
+    bool pasteStage(Pending& p);
+    void sendKeyStage(Pending& p);
     bool clipboardHoldsReply(Pending& p);
     bool clipboardFree(Pending& p);
     void paste(Pending& p);

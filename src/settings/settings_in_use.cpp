@@ -22,45 +22,42 @@ Settings SettingsInUse::withFolder() const {
 
 void SettingsInUse::saveString() { saveSettingsString(stores_.string, stores_.messages, withFolder()); }
 
+// A write of one stored form: refused, the user hears which values stay as they were, and why.
+bool SettingsInUse::stored(bool written, const wchar_t* whatStays, const std::wstring& reason) {
+    if (!written)
+        stores_.messages.show(whatStays + reason, texts::kMessageTitle, MessageKind::Error);
+    return written;
+}
+
 bool SettingsInUse::take(const Settings& chosen) {
     const Settings before = current_;
-    bool allTaken = true;
     std::wstring reason;
-
-    Settings string = withFolder();
-    string.launchFolder = chosen.launchFolder;
-    string.homePage = chosen.homePage;
-    if (stores_.string.write(formatSettingsString(string), reason)) {
+    Settings next = withFolder();
+    next.launchFolder = chosen.launchFolder;
+    next.homePage = chosen.homePage;
+    const bool string = stored(stores_.string.write(formatSettingsString(next), reason),
+                               texts::kFolderAndHomeNotSaved, reason);
+    if (string) {
         current_.launchFolder = chosen.launchFolder;
         current_.homePage = chosen.homePage;
-    } else {
-        allTaken = false;
-        stores_.messages.show(texts::kFolderAndHomeNotSaved + reason, texts::kMessageTitle,
-                              MessageKind::Error);
     }
+    next = current_;
+    next.hotkey = chosen.hotkey;
+    next.sendKey = chosen.sendKey;
+    const bool keys = stored(writeKeySettings(stores_.numbers, next, reason),
+                             texts::kKeySettingsNotSaved, reason);
+    if (keys) current_ = next;
+    next = current_;
+    next.teamLibrary = chosen.teamLibrary;
+    const bool team = stored(writeTeamLibrary(stores_.texts, next, reason),
+                             texts::kTeamLibraryNotSaved, reason);
+    if (team) current_ = next;
+    tell(before);
+    return string && keys && team;
+}
 
-    Settings keys = current_;
-    keys.hotkey = chosen.hotkey;
-    keys.sendKey = chosen.sendKey;
-    if (writeKeySettings(stores_.numbers, keys, reason)) {
-        current_.hotkey = chosen.hotkey;
-        current_.sendKey = chosen.sendKey;
-    } else {
-        allTaken = false;
-        stores_.messages.show(texts::kKeySettingsNotSaved + reason, texts::kMessageTitle,
-                              MessageKind::Error);
-    }
-
-    Settings team = current_;
-    team.teamLibrary = chosen.teamLibrary;
-    if (writeTeamLibrary(stores_.texts, team, reason)) {
-        current_.teamLibrary = chosen.teamLibrary;
-    } else {
-        allTaken = false;
-        stores_.messages.show(texts::kTeamLibraryNotSaved + reason, texts::kMessageTitle,
-                              MessageKind::Error);
-    }
-
+// Those who follow the settings hear of the values that really changed.
+void SettingsInUse::tell(const Settings& before) {
     unsigned changed = 0;
     if (current_.launchFolder != before.launchFolder) changed |= kLaunchFolderChanged;
     if (current_.homePage != before.homePage) changed |= kHomePageChanged;
@@ -69,7 +66,6 @@ bool SettingsInUse::take(const Settings& chosen) {
     if (current_.teamLibrary != before.teamLibrary) changed |= kTeamLibraryChanged;
     if (changed)
         for (ISettingsListener* listener : listeners_) listener->settingsChanged(current_, changed);
-    return allTaken;
 }
 
 }  // namespace replybar::settings

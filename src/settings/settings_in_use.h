@@ -73,6 +73,8 @@ public:
 
 private:
     Settings withFolder() const;
+    bool stored(bool written, const wchar_t* whatStays, const std::wstring& reason);
+    void tell(const Settings& before);
 
     Stores stores_;
     Settings current_;
