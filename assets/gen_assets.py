@@ -363,7 +363,6 @@ for _n, (_btn, _, _) in enumerate(BUTTONS):
                           f"{_btn}_{_state}.bmp"))
 RESOURCES.append(("IDC_DRAG", 150, "CURSOR", "drag.cur"))
 RESOURCES += [(f"IDI_CLASS{i}", 160 + i, "ICON", f"class{i}.ico") for i in range(10)]
-RESOURCES.append(("IDB_LEFTBAR", 170, "BITMAP", "leftbar.bmp"))
 
 
 def check_inside_frame(icon, shift):
@@ -406,7 +405,6 @@ def build_outputs():
     out["drag.cur"] = icon_file([drag], image_1bit, cursor=True)
     for i in range(10):
         out[f"class{i}.ico"] = icon_file([load(f"class{i}")], image_4bit)
-    out["leftbar.bmp"] = bmp(load("leftbar"), bits=32)
     out["app.ico"] = icon_file([load("app16"), load("app32")], image_32bit)
     missing = {f for _, _, _, f in RESOURCES} - set(out)
     assert not missing, f"resource table names unbuilt files: {missing}"

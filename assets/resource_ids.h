@@ -27,6 +27,5 @@
 #define IDI_CLASS7            167
 #define IDI_CLASS8            168
 #define IDI_CLASS9            169
-#define IDB_LEFTBAR           170
 
 #endif

@@ -169,7 +169,7 @@ class FinishedPictures(unittest.TestCase):
         return read_bmp(self.out[name])
 
     def test_sizes_and_depths(self):
-        cases = [("skin.bmp", 103, 29, 24), ("leftbar.bmp", 20, 1024, 32)]
+        cases = [("skin.bmp", 103, 29, 24)]
         cases += [(f"{b}_{s}.bmp", 16 if b == "launch" else 23, 22, 24)
                   for b, _, _ in ga.BUTTONS for s in ("normal", "hover", "pressed")]
         for name, w, h, bits in cases:
@@ -196,9 +196,9 @@ class FinishedPictures(unittest.TestCase):
         want = {"IDI_APP": 1, "IDB_SKIN": 101, "IDB_DESKTOP_NORMAL": 110,
                 "IDB_DESKTOP_PRESSED": 112, "IDB_HOME_HOVER": 121, "IDB_LAUNCH_NORMAL": 130,
                 "IDB_LAUNCH_PRESSED": 132, "IDB_REPLY_NORMAL": 140, "IDB_REPLY_PRESSED": 142,
-                "IDC_DRAG": 150, "IDI_CLASS0": 160, "IDI_CLASS9": 169, "IDB_LEFTBAR": 170}
+                "IDC_DRAG": 150, "IDI_CLASS0": 160, "IDI_CLASS9": 169}
         ids = {sym: num for sym, num, _, _ in ga.RESOURCES}
-        self.assertEqual(len(ids), 26)
+        self.assertEqual(len(ids), 25)
         for sym, num in want.items():
             self.assertEqual(ids[sym], num, sym)
         self.assertEqual(len(set(ids.values())), len(ids))
@@ -220,7 +220,7 @@ class CheckMode(unittest.TestCase):
                     code = ga.check(root)
                 return code, text.getvalue()
 
-            self.assertEqual(run(), (0, "assets: 28 files match\n"))
+            self.assertEqual(run(), (0, "assets: 27 files match\n"))
             skin = os.path.join(out, "skin.bmp")
             edits = [
                 ("changed byte", lambda: spoil(skin), "differs: out/skin.bmp"),

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/reply/pinyin_table.inc, the toneless pinyin readings of the common hanzi, from
+"""Writes src/search/pinyin_table.inc, the toneless pinyin readings of the common hanzi, from
 the Unihan readings (Debian's unicode-data package: /usr/share/unicode/Unihan_Readings.txt,
 plain or .bz2, or the Unihan zip).
 
@@ -11,8 +11,9 @@ The table covers U+4E00..U+9FFF and U+3007; every hanzi of GB 2312 must have a r
 
 Layout, sized for a small exe:
   kSyllables[]        every toneless syllable once, sorted, NUL-padded to 7 bytes;
-  kPrimary[cp-base]   one uint16 per code point: the first reading's syllable number + 1 in
-                      the low 9 bits (0: no reading), the number of further readings above;
+  kPrimary            twelve bits per code point, two code points in three bytes (the first
+                      in the low twelve bits): the first reading's syllable number + 1 in the
+                      low 9 bits (0: no reading), the number of further readings above;
   kBlockStart[]       per block of kBlockSize code points, where the block's further readings
                       begin in kOthers;
   kOthers[]           the further readings, as syllable numbers, code point after code point.
@@ -27,14 +28,14 @@ import unicodedata
 import zipfile
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-OUT = ROOT / "src" / "reply" / "pinyin_table.inc"
+OUT = ROOT / "src" / "search" / "pinyin_table.inc"
 FIELDS = ("kMandarin", "kHanyuPinyin", "kXHC1983")
 BASE, LAST = 0x4E00, 0x9FFF
 # U+3007 (〇, "ling") has no Unihan reading but is written as a numeral in Chinese text.
 EXTRA_READINGS = {0x3007: ["ling"]}
 BLOCK_SIZE = 16
 SYLLABLE_BITS = 9
-COUNT_BITS = 16 - SYLLABLE_BITS
+COUNT_BITS = 12 - SYLLABLE_BITS  # twelve bits a code point
 SEARCH = ["/usr/share/unicode/Unihan_Readings.txt", "/usr/share/unicode/Unihan_Readings.txt.bz2",
           "/usr/share/unicode/Unihan.zip", "/usr/share/unicode-data/Unihan.zip"]
 
@@ -122,6 +123,12 @@ def render(table: dict, version: str) -> str:
                     if not BASE <= cp <= LAST)
     assert all(len(rs) <= 4 for _, rs in extras)  # OutsideHanzi::readings
 
+    if len(primary) % 2:
+        primary.append(0)
+    packed = []
+    for a, b in zip(primary[0::2], primary[1::2]):
+        packed += [a & 0xFF, (a >> 8) | ((b & 0xF) << 4), b >> 4]
+
     def rows(values, per_line=16):
         return "\n".join("    " + ", ".join(str(v) for v in values[i:i + per_line]) + ","
                          for i in range(0, len(values), per_line))
@@ -139,8 +146,8 @@ constexpr char kSyllables[][7] = {{
 {rows(['"' + s + '"' for s in syllables], 10)}
 }};
 
-constexpr std::uint16_t kPrimary[] = {{
-{rows(primary, 20)}
+constexpr std::uint8_t kPrimary[] = {{
+{rows(packed, 20)}
 }};
 
 constexpr std::uint16_t kBlockStart[] = {{

@@ -2,7 +2,7 @@
 
 #include "controls/picture_win32.h"
 #include "launch/launcher_win32.h"
-#include "assets/resource_ids.h"
+#include "controls/left_bar_win32.h"
 
 namespace replybar {
 
@@ -14,12 +14,14 @@ constexpr UINT_PTR kContentHandOver = static_cast<UINT_PTR>(TimerId::LauncherCon
 
 BarLauncherMenu::BarLauncherMenu(Context context)
     : context_(std::move(context)), shell_(context_.bar, &context_.messages) {
-    leftBarPicture_ = menu::OlePicture::fromBitmap(static_cast<HBITMAP>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LEFTBAR), IMAGE_BITMAP, 0, 0,
-                     LR_CREATEDIBSECTION)));
 }
 
 BarLauncherMenu::~BarLauncherMenu() { close(); }
+
+menu::PicturePtr BarLauncherMenu::leftBar() {
+    if (!leftBarPicture_) leftBarPicture_ = menu::OlePicture::fromBitmap(menu::makeLeftBarBitmap());
+    return leftBarPicture_;
+}
 
 // The folder is listed on a worker thread: the bar keeps answering while a slow or offline
 // drive takes its time, and the menu is made here when the content arrives.
@@ -40,7 +42,7 @@ void BarLauncherMenu::onContent(launch::LauncherContent content) {
         return;
     }
     launch::fillLauncherMenu({menu::MenuHost{&entries_, &context_.menuEvents, &shell_,
-                                             context_.exitProgram, leftBarPicture_},
+                                             context_.exitProgram, [this] { return leftBar(); }},
                               &context_.messages},
                              std::move(content), menu_);
 }

@@ -52,7 +52,9 @@ private:
     void watchPointer();
 
     Context context_;
-    menu::PicturePtr leftBarPicture_;             // the left bar of menu preset 4
+    // The left bar of menu preset 4, made when that preset is first applied.
+    menu::PicturePtr leftBar();
+    menu::PicturePtr leftBarPicture_;
     std::unique_ptr<menu::OwnerDrawnMenu> menu_;  // none until the first build ends
     launch::LaunchEntries entries_;  // what the menu's items open: written by each fill
     std::unique_ptr<launch::BackgroundLauncherBuild> build_;

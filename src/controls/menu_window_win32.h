@@ -34,7 +34,8 @@ struct MenuHost {
     IMenuPointerEvents* pointerEvents = nullptr;
     IShell* shell = nullptr;    // opens the chosen entry, owned by the bar
     std::function<void()> unloadAll;  // an item with the alias "exit" ends the program
-    PicturePtr leftBarPicture;        // the 20 × 1024 left bar of preset 4
+    // The 20 × 1024 left bar of preset 4, asked for when that preset is first applied.
+    std::function<PicturePtr()> leftBarPicture;
 };
 
 class OwnerDrawnMenu;

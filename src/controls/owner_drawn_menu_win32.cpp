@@ -190,7 +190,9 @@ std::int32_t OwnerDrawnMenu::GetItemState(const std::wstring& itemAlias) const {
 HMENU OwnerDrawnMenu::hwnd() const { return sharedMenu().menuHandle; }
 
 void OwnerDrawnMenu::Style(std::int32_t nMenuStyle) {
-    model().setStyle(nMenuStyle, Win32SystemColors{}, host_.leftBarPicture);
+    const PicturePtr bar =
+        nMenuStyle == 4 && host_.leftBarPicture ? host_.leftBarPicture() : PicturePtr{};
+    model().setStyle(nMenuStyle, Win32SystemColors{}, bar);
 }
 
 }  // namespace replybar::menu

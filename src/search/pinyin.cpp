@@ -10,9 +10,17 @@ namespace {
 #include "search/pinyin_table.inc"
 
 constexpr std::uint16_t kSyllableMask = (1u << kSyllableBits) - 1;
+constexpr std::size_t kCodePoints = kTableLast - kTableFirst + 1;
 
-static_assert(std::size(kPrimary) == kTableLast - kTableFirst + 1);
-static_assert(std::size(kBlockStart) == (std::size(kPrimary) + kBlockSize - 1) / kBlockSize);
+static_assert(std::size(kPrimary) == (kCodePoints + 1) / 2 * 3);
+static_assert(std::size(kBlockStart) == (kCodePoints + kBlockSize - 1) / kBlockSize);
+
+// Code point `at`'s twelve bits: two of them in every three bytes, the first in the low bits.
+std::uint16_t primaryAt(std::size_t at) {
+    const std::uint8_t* p = kPrimary + at / 2 * 3;
+    return at % 2 == 0 ? static_cast<std::uint16_t>(p[0] | (p[1] & 0x0F) << 8)
+                       : static_cast<std::uint16_t>(p[1] >> 4 | p[2] << 4);
+}
 
 }  // namespace
 
@@ -24,7 +32,7 @@ std::string_view syllableText(Syllable syllable) {
 Readings readingsOf(char32_t c) {
     if (c >= kTableFirst && c <= kTableLast) {
         const std::size_t at = c - kTableFirst;
-        const std::uint16_t entry = kPrimary[at];
+        const std::uint16_t entry = primaryAt(at);
         if (entry == 0) return {};
         const std::size_t others = entry >> kSyllableBits;
         std::size_t start = 0;
@@ -33,7 +41,7 @@ Readings readingsOf(char32_t c) {
             // counting from the beginning.
             const std::size_t blockFirst = at - at % kBlockSize;
             start = kBlockStart[blockFirst / kBlockSize];
-            for (std::size_t i = blockFirst; i < at; ++i) start += kPrimary[i] >> kSyllableBits;
+            for (std::size_t i = blockFirst; i < at; ++i) start += primaryAt(i) >> kSyllableBits;
         }
         return Readings(static_cast<Syllable>((entry & kSyllableMask) - 1), kOthers + start,
                         others);

@@ -79,7 +79,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     ::SelectObject(bandDc, oldBand);
     ::DeleteDC(bandDc);
-    menu::MenuHost host{&entries, nullptr, &shell, [] {}, menu::OlePicture::fromBitmap(band)};
+    const menu::PicturePtr bandPicture = menu::OlePicture::fromBitmap(band);
+    menu::MenuHost host{&entries, nullptr, &shell, [] {}, [bandPicture] { return bandPicture; }};
 
     struct Item {
         const wchar_t* text;

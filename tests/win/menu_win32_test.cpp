@@ -99,8 +99,9 @@ TEST_F(MenuTest, Preset2LeftBarGradientSpansTheWholeMenu) {
 TEST_F(MenuTest, Preset4PaintsTheBarImageAndNoDrawingLeavesGdiObjectsBehind) {
     const COLORREF barColor = RGB(10, 200, 30);
     menu = std::make_unique<OwnerDrawnMenu>(
-        MenuHost{&entries, &heard, &shell, nullptr,
-                 OlePicture::fromBitmap(testing::solidBitmap(20, 1024, barColor))});
+        MenuHost{&entries, &heard, &shell, nullptr, [barColor] {
+                     return OlePicture::fromBitmap(testing::solidBitmap(20, 1024, barColor));
+                 }});
     menu->CreateMenu();
     menu->AddItem(L"a", testing::solidIconPicture(32, kRed), L"甲", 0, 0);
     menu->AddItem(L"b", nullptr, L"", MFT_SEPARATOR, 0);
