@@ -292,11 +292,11 @@ int wmain() {
     const double b = median(bare), bk = median(bareKey), p = median(pick), k = median(keyPick);
     std::printf(
         "reply pick: %.2f ms (median of %d), bare SendInput Ctrl+V: %.2f ms, ratio %.2f "
-        "(goal <= 1.5)\n",
+        "(goal <= 1.4)\n",
         p, rounds, b, b > 0 ? p / b : 0.0);
     std::printf(
         "keyboard pick: %.2f ms (median of %d), bare key, clipboard, %u ms quiet, Ctrl+V: "
-        "%.2f ms, ratio %.2f (goal <= 1.2)\n",
+        "%.2f ms, ratio %.2f (goal <= 1.1)\n",
         k, rounds, kClipboardQuietMs, bk, bk > 0 ? k / bk : 0.0);
     if (!keyPickExact) std::printf("keyboard pick: the target got other text than the reply\n");
     ::PostMessageW(g_top, WM_QUIT, 0, 0);

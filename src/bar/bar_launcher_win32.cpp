@@ -1,5 +1,7 @@
 #include "bar/bar_launcher_win32.h"
 
+#include <utility>
+
 #include "controls/picture_win32.h"
 #include "launch/launcher_win32.h"
 #include "controls/left_bar_win32.h"
@@ -9,6 +11,8 @@ namespace replybar {
 namespace {
 constexpr UINT_PTR kMenuPointerWatch = static_cast<UINT_PTR>(TimerId::MenuPointerWatch);
 constexpr unsigned kMenuPointerWatchMs = 100;  // only while the menu is open
+// A click on » before the first build has ended opens the menu when it ends, this soon after.
+constexpr DWORD kPendingShowMs = 1500;
 constexpr UINT_PTR kContentHandOver = static_cast<UINT_PTR>(TimerId::LauncherContentHandOver);
 }  // namespace
 
@@ -45,11 +49,23 @@ void BarLauncherMenu::onContent(launch::LauncherContent content) {
                                              context_.exitProgram, [this] { return leftBar(); }},
                               &context_.messages},
                              std::move(content), menu_);
+    // A click that came before the first build shows the menu now, if it was a moment ago.
+    if (const auto asked = std::exchange(pendingShow_, std::nullopt);
+        asked && ::GetTickCount() - asked->at < kPendingShowMs)
+        context_.queue.post([this, asked] {
+            if (!showing_) show(asked->x, asked->y, asked->face, asked->launchButton);
+        });
 }
 
 // The old menu's entries would be opened from the new folder, where they are not.
 void BarLauncherMenu::show(int x, int y, const RECT& face, const RECT& launchButton) {
-    if (closed_ || !menu_ || entries_.folder != context_.folder()) return;
+    if (closed_) return;
+    if (!menu_) {  // the first build is still to come: the menu follows it
+        pendingShow_ = PendingShow{x, y, face, launchButton, ::GetTickCount()};
+        if (!started()) build();
+        return;
+    }
+    if (entries_.folder != context_.folder()) return;
     ::SetTimer(context_.bar, kMenuPointerWatch, kMenuPointerWatchMs, nullptr);
     showing_ = true;
     launchButton_ = launchButton;

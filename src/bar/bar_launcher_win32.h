@@ -36,7 +36,9 @@ public:
     BarLauncherMenu& operator=(const BarLauncherMenu&) = delete;
 
     // Lists the launch folder on a worker thread; the menu follows when the content arrives.
+    // The first build waits until the launcher is first needed: the pointer on the bar.
     void build();
+    bool started() const { return build_ != nullptr; }
     // Drops the menu down at the screen point, or beside `face` when it does not fit above or
     // below the point: nothing before the first build, and nothing while the menu of a newly set
     // folder is being built. Returns when the menu has closed. Screen pixels.
@@ -62,6 +64,12 @@ private:
     bool showing_ = false;
     RECT launchButton_{};  // while showing
     bool closed_ = false;
+    struct PendingShow {
+        int x, y;
+        RECT face, launchButton;
+        DWORD at;  // GetTickCount of the click
+    };
+    std::optional<PendingShow> pendingShow_;
     win::ShellOpener shell_;  // opens launcher entries; says so when the shell refuses
 };
 
