@@ -138,8 +138,10 @@ void BarController::pickRow(int row) {
     if (!pick_.pending()) keyboard_.end(KeyboardModeEnd::Picked);
 }
 
-// The send key must reach the chat: the panel's keys (Enter among them) are given back first.
-void BarController::beforeSendKey() { keyboard_.end(KeyboardModeEnd::Picked); }
+// The send key must reach the chat: the panel's Enter is given back first. The other keys stay
+// the bar's until the pick is over, just after: given back before the send key, a digit typed
+// during the pick could reach the chat in the moment between and join the message.
+void BarController::beforeSendKey() { keyboard_.giveBack(keys::kReturn); }
 
 // The pick is over: the history hears of it now, and the team's groups may change again.
 void BarController::pickEnded() {
