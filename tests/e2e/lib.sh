@@ -1,6 +1,6 @@
-# Shared by the end-to-end tests: the harness's display and prefix, starting and probing the
-# bar, driving the pointer like a person would, screenshots, and the runner of a script's
-# scenarios.
+# Shared by the end-to-end tests: a display and a prefix of the script's own, starting and
+# probing the bar, driving the pointer like a person would, screenshots, and the runner of a
+# script's scenarios.
 set -euo pipefail
 : "${REPLYBAR_HARNESS:?run through ctest}"
 . "$REPLYBAR_HARNESS/env.sh"
@@ -10,11 +10,6 @@ WORK="$BIN/e2e/$(basename "$0" .sh)"
 SHOTS="$BIN/screenshots"
 rm -rf "$WORK"
 mkdir -p "$WORK" "$SHOTS"
-APPDATA="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
-QUICK_LAUNCH="$APPDATA/Microsoft/Internet Explorer/Quick Launch"
-# The same folders as the bar names them.
-DATA_W='C:\users\'"$(id -un)"'\AppData\Roaming\'
-QUICK_LAUNCH_W="${DATA_W}"'Microsoft\Internet Explorer\Quick Launch\'
 PIDS=()
 
 # Inside a scenario the reason goes to the runner, which reports it with the scenario's name.
@@ -23,6 +18,79 @@ fail() {
     if [ -n "$SCENARIO" ]; then printf '%s\n' "$*" >"$WORK/failure"; else echo "FAIL: $*" >&2; fi
     exit 1
 }
+
+wait_for() {  # wait_for SECONDS command...: SECONDS may have a fraction (1.5)
+    local end
+    end=$(( ${EPOCHREALTIME/./} + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1000000 }') ))
+    shift
+    until "$@"; do
+        [ "${EPOCHREALTIME/./}" -lt "$end" ] || return 1
+        sleep 0.2
+    done
+}
+
+# Two scripts run at once, each on an X display and in a Wine prefix of its own: nothing one
+# does (the registry, the data folder, the keyboard, the windows on the screen) reaches the
+# other. Each display and prefix is written on the script's record in the harness folder, for
+# the harness's teardown should the script be killed before its cleanup ends them.
+RECORD="$REPLYBAR_HARNESS/e2e/$(basename "$0" .sh).slot"
+SCREENS=()
+start_screen() {  # start_screen W H: a new Xvfb of that size; DISPLAY names it from now on
+    local n="$WORK/display-${#SCREENS[@]}" xvfb
+    rm -f "$n"
+    # Xvfb takes the first free display number itself and writes it once it takes clients.
+    Xvfb -displayfd 3 -screen 0 "$1x$2x24" -nolisten tcp 3>"$n" >"$n.log" 2>&1 &
+    xvfb=$!
+    SCREENS+=("$xvfb")
+    echo "xvfb $xvfb" >>"$RECORD"
+    wait_for 20 test -s "$n" || fail "no $1 x $2 screen: $(cat "$n.log")"
+    export DISPLAY=":$(head -n 1 "$n")"
+}
+own_prefix() {  # own_prefix DIR: a prefix this script made, ended with it
+    echo "prefix $1" >>"$RECORD"
+}
+copy_prefix() {  # copy_prefix FROM TO: TO a copy of the prefix FROM, its server not yet started
+    rm -rf "$2"
+    own_prefix "$2"
+    cp -a "$1" "$2"
+    rm -f "$2/.prepared"
+}
+end_screen() {  # end_screen PID: that Xvfb ended, if the process is still one
+    if grep -qa '^Xvfb' "/proc/$1/cmdline" 2>/dev/null; then kill "$1" 2>/dev/null || true; fi
+}
+end_prefix() {  # end_prefix DIR: every program of that prefix ended, its server gone
+    WINEPREFIX=$1 wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX=$1 wineserver -w >/dev/null 2>&1 || true
+}
+# At the end of the script: what it started, by process id, then every prefix and display on
+# its record (a scenario's small screen too).
+cleanup() {
+    local p what value
+    for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
+    while read -r what value; do
+        if [ "$what" = prefix ] && [ -d "$value" ]; then end_prefix "$value"; rm -rf "$value"; fi
+    done <"$RECORD"
+    while read -r what value; do
+        [ "$what" != xvfb ] || end_screen "$value"
+    done <"$RECORD"
+    rm -f "$RECORD"
+}
+: >"$RECORD"
+trap cleanup EXIT
+start_screen 1280 800
+copy_prefix "$REPLYBAR_TEMPLATE" "$WORK/prefix"
+export WINEPREFIX="$WORK/prefix"
+# The prefix's server kept up until the script ends, and its services started once: otherwise
+# they go a few seconds after the last program and every later start pays for them again.
+wineserver -p </dev/null >/dev/null 2>&1
+LC_ALL=zh_CN.UTF-8 wine wineboot </dev/null >>"$WORK/wine.log" 2>&1
+
+APPDATA="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
+QUICK_LAUNCH="$APPDATA/Microsoft/Internet Explorer/Quick Launch"
+# The same folders as the bar names them.
+DATA_W='C:\users\'"$(id -un)"'\AppData\Roaming\'
+QUICK_LAUNCH_W="${DATA_W}"'Microsoft\Internet Explorer\Quick Launch\'
+
 note() { echo "  - $*"; }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 # TEXT, with backslash escapes such as \r\n, in GBK: the code page of the bar's own files.
@@ -38,15 +106,6 @@ probe() { w "$BIN/e2e_probe.exe" "$@"; }
 probe_bar() { rm -f "$WORK/bar.txt"; probe bar "$(winpath "$WORK/bar.txt")"; }
 fact() { sed -n "s/^$1=//p" "${2:-$WORK/bar.txt}" | head -n 1; }
 
-wait_for() {  # wait_for SECONDS command...: SECONDS may have a fraction (1.5)
-    local end
-    end=$(( ${EPOCHREALTIME/./} + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1000000 }') ))
-    shift
-    until "$@"; do
-        [ "${EPOCHREALTIME/./}" -lt "$end" ] || return 1
-        sleep 0.2
-    done
-}
 bar_up() { probe_bar && [ "$(fact found)" = 1 ] && [ "$(fact visible)" = 1 ]; }
 bar_gone() { probe_bar && [ "$(fact count)" = 0 ]; }
 
@@ -153,11 +212,6 @@ shot_window() {
 }
 pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
 
-cleanup() {
-    for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
-    wineserver -k >/dev/null 2>&1 || true
-}
-trap cleanup EXIT
 
 # Dialogs have no window manager here: keys go to the X window under the pointer.
 find_window() {  # find_window CLASS TITLE: facts into $WORK/win.txt; true when found
@@ -244,14 +298,16 @@ seconds_since() { awk -v a="$(now)" -v b="$1" 'BEGIN { printf "%.2f", a - b }'; 
 between() { awk -v x="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(x >= lo && x <= hi) }'; }
 
 # "The shell opened X": files of these types open the logger, which appends its command line to
-# $BIN/opened.log; addresses go to a browser script appending to $WORK/urls.log.
+# $OPENED, beside its copy in $WORK; addresses go to a browser script appending to $WORK/urls.log.
+OPENED="$WORK/opened.log"
 log_shell_opens() {
     local logger t
-    logger=$(winpath "$BIN/e2e_logger.exe")
+    cp "$BIN/e2e_logger.exe" "$WORK/e2e_logger.exe"
+    logger=$(winpath "$WORK/e2e_logger.exe")
     for t in "$@"; do
         w reg add "HKLM\\Software\\Classes\\$t\\shell\\open\\command" /ve /d "\"$logger\" \"%1\"" /f
     done
-    rm -f "$BIN/opened.log"
+    rm -f "$OPENED"
 }
 log_browser() {
     printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$WORK/urls.log" >"$WORK/browser.sh"
@@ -259,7 +315,7 @@ log_browser() {
     w reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$WORK/browser.sh" /f
     rm -f "$WORK/urls.log"
 }
-opened_count() { grep -cF "$1" "$BIN/opened.log" 2>/dev/null || true; }
+opened_count() { grep -cF "$1" "$OPENED" 2>/dev/null || true; }
 # Days from today to the next given weekday (1 Monday ... 7 Sunday), for faketime.
 days_until() { echo $(( ($1 - $(date +%u) + 7) % 7 )); }
 on_day() {  # on_day WEEKDAY: the environment that makes the bar live on that day
@@ -304,16 +360,11 @@ stop_server() { kill "$SERVER" 2>/dev/null || true; wait "$SERVER" 2>/dev/null |
 # small_screen W H: the rest of the scenario on a screen of that size, an Xvfb of its own with
 # a copy of the prefix (a wineserver of its own), both gone when the scenario ends.
 small_screen() {
-    local n=200
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 "$1x$2x24" -nolisten tcp >"$WORK/xvfb-$n.log" 2>&1 &
-    local xvfb=$!
-    SMALL_PREFIX="$REPLYBAR_HARNESS/prefix-small-$n"
-    trap 'WINEPREFIX=$SMALL_PREFIX wineserver -k >/dev/null 2>&1; kill '"$xvfb"' 2>/dev/null; rm -rf "$SMALL_PREFIX"' EXIT
-    wait_for 5 test -e "/tmp/.X11-unix/X$n" || fail "the $1 x $2 screen did not start"
-    rm -rf "$SMALL_PREFIX"
-    cp -a "$WINEPREFIX" "$SMALL_PREFIX"
-    export DISPLAY=":$n" WINEPREFIX=$SMALL_PREFIX
+    local prefix="$WORK/prefix-small-$1x$2" screens=${#SCREENS[@]}
+    start_screen "$1" "$2"
+    copy_prefix "$WINEPREFIX" "$prefix"
+    trap 'end_prefix "'"$prefix"'"; rm -rf "'"$prefix"'"; end_screen '"${SCREENS[$screens]}" EXIT
+    export WINEPREFIX=$prefix
     APPDATA="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
 }
 

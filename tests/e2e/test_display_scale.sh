@@ -10,8 +10,7 @@ BASE_PREFIX=$WINEPREFIX
 SCALED=""
 stop_scaled() {
     [ -n "$SCALED" ] || return 0
-    WINEPREFIX=$SCALED wineserver -k >/dev/null 2>&1 || true
-    WINEPREFIX=$SCALED wineserver -w >/dev/null 2>&1 || true
+    end_prefix "$SCALED"
     rm -rf "$SCALED"
     SCALED=""
 }
@@ -19,9 +18,8 @@ stop_scaled() {
 # A copy of the test prefix at that DPI, for the rest of the scenario. Wine reads LogPixels
 # when its server starts.
 scaled_prefix() {
-    SCALED="$REPLYBAR_HARNESS/prefix-dpi$1"
-    rm -rf "$SCALED"
-    cp -a "$BASE_PREFIX" "$SCALED"
+    SCALED="$WORK/prefix-dpi$1"
+    copy_prefix "$BASE_PREFIX" "$SCALED"
     export WINEPREFIX=$SCALED
     APPDATA="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
     w reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f

@@ -59,15 +59,15 @@ menu_stays_open_over_its_items() {
 # until then.
 choosing_an_item_opens_its_file() {
     need_bar
-    rm -f "$BIN/opened.log"
+    rm -f "$OPENED"
     launcher
     wait_for 3 menu_open || fail "the menu did not open a third time"
     menu_corner
     xdo mousemove $((mx + 40)) $((my + 3 + 19 + 9))
     sleep 0.3
     xdo click 1
-    wait_for 10 test -s "$BIN/opened.log" || fail "nothing was opened"
-    grep -qF "${QUICK_LAUNCH_W}b.url" "$BIN/opened.log" || fail "opened: $(cat "$BIN/opened.log")"
+    wait_for 10 test -s "$OPENED" || fail "nothing was opened"
+    grep -qF "${QUICK_LAUNCH_W}b.url" "$OPENED" || fail "opened: $(cat "$OPENED")"
     note "choosing b opened ${QUICK_LAUNCH_W}b.url"
     close_bar
 }
@@ -83,7 +83,7 @@ appearance_presets_are_drawn() {
 missing_folder_shows_one_grey_item() {
     stop_bar
     reg_set "2385,11565,C:\\没有这个文件夹,about:blank"
-    rm -f "$BIN/opened.log"
+    rm -f "$OPENED"
     start_bar
     bx=$(fact x); by=$(fact y)
     sleep 0.5  # the menu is first built a moment after the bar shows
@@ -94,7 +94,7 @@ missing_folder_shows_one_grey_item() {
     shot launcher_menu_missing_folder "200x$((mh + 20))+$((mx - 10))+$((my - 10))"
     xdo mousemove $((mx + 40)) $((my + 12)) click 1
     sleep 1
-    [ ! -s "$BIN/opened.log" ] || fail "the grey item opened $(cat "$BIN/opened.log")"
+    [ ! -s "$OPENED" ] || fail "the grey item opened $(cat "$OPENED")"
     close_bar
     note "a missing launch folder shows one grey item that opens nothing"
 }
@@ -125,7 +125,7 @@ long_name_is_cut_and_shown_whole() {
 bar_on_folder() {
     stop_bar
     reg_set "2385,11565,$1,about:blank"
-    rm -f "$BIN/opened.log"
+    rm -f "$OPENED"
     start_bar
     probe_bar; bx=$(fact x); by=$(fact y)
     sleep 1
@@ -183,10 +183,10 @@ tall_folder_opens_in_columns() {
     sleep 0.5
     menu_open || fail "the menu closed with the pointer on its last column"
     xdo click 1
-    wait_for 10 test -s "$BIN/opened.log" || fail "the last column's entry opened nothing"
+    wait_for 10 test -s "$OPENED" || fail "the last column's entry opened nothing"
     # Wine lists a folder in name order: the last row of the last column is f150.
-    grep -qF 'many\f150.txt' "$BIN/opened.log" || fail "opened: $(cat "$BIN/opened.log")"
-    note "150 entries in $columns columns of $rows on screen; the last column opened $(tr -d '\r\n' <"$BIN/opened.log")"
+    grep -qF 'many\f150.txt' "$OPENED" || fail "opened: $(cat "$OPENED")"
+    note "150 entries in $columns columns of $rows on screen; the last column opened $(tr -d '\r\n' <"$OPENED")"
     close_bar
 }
 
@@ -202,8 +202,8 @@ deep_folder_files_open_or_say_why() {
     [ $(( ${#deepw} + ${#long_file} )) -gt 260 ] || fail "the test path is not longer than MAX_PATH"
     bar_on_folder "$deepw" "of the deep folder"
     xdo mousemove $((mx + 40)) $((my + 3 + 9)) click 1
-    wait_for 10 test -s "$BIN/opened.log" || fail "the file with a path past MAX_PATH opened nothing"
-    note "a path of $(( ${#deepw} + ${#long_file} )) characters opened as $(tr -d '\r\n' <"$BIN/opened.log")"
+    wait_for 10 test -s "$OPENED" || fail "the file with a path past MAX_PATH opened nothing"
+    note "a path of $(( ${#deepw} + ${#long_file} )) characters opened as $(tr -d '\r\n' <"$OPENED")"
     launcher
     wait_for 5 menu_open || fail "the menu of the deep folder did not open again"
     menu_corner

@@ -167,14 +167,14 @@ auto_send_off_survives_a_missing_data_folder() {
 # A left press on Show Desktop slid off the bar before the release: nothing written or opened.
 press_slid_off_show_desktop_does_nothing() {
     need_bar
-    rm -f "$APPDATA/显示桌面.scf" "$BIN/opened.log"
+    rm -f "$APPDATA/显示桌面.scf" "$OPENED"
     on_bar $SHOW_DESKTOP_BUTTON mousedown 1
     on_bar 16 -80
     on_bar 200 -120 mouseup 1
     sleep 1.5
-    [ ! -e "$APPDATA/显示桌面.scf" ] && [ ! -s "$BIN/opened.log" ] || fail "a click slid off Show Desktop ran it"
+    [ ! -e "$APPDATA/显示桌面.scf" ] && [ ! -s "$OPENED" ] || fail "a click slid off Show Desktop ran it"
     on_bar $SHOW_DESKTOP_BUTTON click 1
-    wait_for 10 test -s "$BIN/opened.log" || fail "a click on Show Desktop opened nothing"
+    wait_for 10 test -s "$OPENED" || fail "a click on Show Desktop opened nothing"
     note "a press slid off Show Desktop does nothing; a click still runs it"
     close_bar
 }
