@@ -108,6 +108,9 @@ fact() { sed -n "s/^$1=//p" "${2:-$WORK/bar.txt}" | head -n 1; }
 
 bar_up() { probe_bar && [ "$(fact found)" = 1 ] && [ "$(fact visible)" = 1 ]; }
 bar_gone() { probe_bar && [ "$(fact count)" = 0 ]; }
+# The bar shows before the rest of its start-up: it makes its tooltips once it has read its
+# folders and replies, just before it takes its hotkey.
+bar_started() { probe_bar && [ "$(fact tips)" -ge 1 ] 2>/dev/null; }
 
 # Spots on the bar's face, from its top-left corner, where a person puts the pointer:
 # `on_bar $REPLY_BUTTON click 1`.
@@ -170,6 +173,22 @@ chat_is() {
     [ "$(od -An -tx1 "$CHAT_LOG.text" 2>/dev/null | tr -d ' \n')" = "$(printf "$1" | od -An -tx1 | tr -d ' \n')" ]
 }
 chat_clear() { probe chatclear; wait_for 5 chat_is '' || fail "the chat was not emptied"; }
+# Every key sent to the chat so far has reached it: a mark sent to the window in front after
+# them has. A send key too many from the bar would have arrived by then. (The chat must be in
+# front.)
+chat_caught_up() {
+    local marks; marks=$(fact marks "$CHAT_LOG")
+    probe mark || return 1
+    wait_for 5 eval '[ "$(fact marks "$CHAT_LOG")" -gt '"${marks:-0}"' ]'
+}
+# The bar rewrites history.txt once a pick is over, its keys sent: `noted=$(picks_noted)` before
+# the pick, `pick_over "$noted"` after it, and nothing more of that pick can come.
+picks_noted() { cksum <"$APPDATA/history.txt" 2>/dev/null || echo none; }
+pick_over() {  # pick_over NOTED: the pick noted, and whatever it sent has reached the chat
+    local noted=$1
+    wait_for 5 eval '[ "$(picks_noted)" != "$noted" ]' || fail "the pick never ended: history.txt is as before"
+    chat_caught_up || fail "the chat did not catch up with the keys sent to it"
+}
 
 reg_get() { rm -f "$WORK/reg.txt"; probe regget "$(winpath "$WORK/reg.txt")"; }
 reg_set() { printf '%s' "$1" >"$WORK/regin.txt"; probe regset "$(winpath "$WORK/regin.txt")"; }
@@ -190,10 +209,42 @@ open_panel() {
 # 1470 twips.
 REPLY_TEXT_TOPS=(2 23 42 60 79 98)
 row_y() { echo $(( $(fact y) + ${REPLY_TEXT_TOPS[$1]} + 6 )); }
+# The highlight band behind the row under the pointer, RGB(182, 189, 210) as the bar paints it.
+BAND='#B6BDD2'
+band_in() {  # band_in GEOMETRY: some of the band shows in that part of the screen
+    # (grep reads to the end: under pipefail an early exit would fail the pipe.)
+    import -window root -crop "$1" +repage -depth 8 miff:- 2>/dev/null |
+        convert - -unique-colors -depth 8 txt:- | grep -F "$BAND" >/dev/null
+}
+band_on() {  # band_on X Y: the band on the screen's line Y, around X
+    band_in "120x1+$(( $1 > 60 ? $1 - 60 : 0 ))+$2"
+}
+# The pointer onto a row of the open panel at X,Y: once its band shows there, the panel knows
+# the pointer is on it.
+hover() {  # hover X Y
+    xdo mousemove "$1" "$2"
+    wait_for 5 band_on "$1" "$2" || fail "the row at $1,$2 shows no highlight under the pointer"
+}
 hover_row() {
     open_panel
-    xdo mousemove $((bx + 60)) "$(row_y "$1")"
-    sleep 0.3
+    hover $((bx + 60)) "$(row_y "$1")"
+}
+# Keyboard mode listens once its panel is painted, the highlight on its first row: the bar then
+# notes which keys are still down from before, and a key typed earlier is taken for one of them.
+keyboard_panel_painted() {
+    probe_bar && [ "$(fact h)" != 29 ] && band_in "$(fact w)x$(fact h)+$(fact x)+$(fact y)"
+}
+# The user presses the hotkey (Ctrl+Alt+R unless given) and keyboard mode opens. The bar takes its
+# hotkey at the end of its start-up; a second press would close a panel still on its way, so
+# the press is made again only once nothing has come of it for a while.
+press_hotkey() {  # press_hotkey [COMBINATION]
+    wait_for 10 bar_started || fail "the bar did not finish starting"
+    local tries=0
+    until xdo key "${1:-ctrl+alt+r}" && wait_for 5 keyboard_panel_painted; do
+        [ "$(fact h)" = 29 ] || fail "keyboard mode shows no highlight: $(fact w) x $(fact h)"
+        tries=$((tries + 1))
+        [ $tries -lt 3 ] || fail "${1:-ctrl+alt+r} did not open the panel"
+    done
 }
 pick_row() {
     hover_row "$1"
@@ -211,6 +262,22 @@ shot_window() {
     shot "$1" "$(fact w "$WORK/win.txt")x$(fact h "$WORK/win.txt")+$(fact x "$WORK/win.txt")+$(fact y "$WORK/win.txt")"
 }
 pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
+screen_pixel() {  # screen_pixel X Y: that pixel of the screen now, as #RRGGBB
+    import -window root -crop "1x1+$1+$2" +repage -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}'
+}
+# The part of the screen shows more than one colour and looks the same twice in a row:
+# whatever was asked of the windows there is painted.
+screen_settled() {  # screen_settled GEOMETRY
+    local geometry=$1 a="$WORK/settle-a.png" b="$WORK/settle-b.png"
+    import -window root -crop "$geometry" +repage "$a"
+    wait_for 5 eval 'import -window root -crop "$geometry" +repage "$b" &&
+        compare -metric AE "$a" "$b" null: >/dev/null 2>&1 &&
+        [ "$(convert "$b" -format "%k" info:)" -gt 1 ] || { mv "$b" "$a"; false; }'
+}
+shot_settled() {  # shot_settled NAME GEOMETRY: the shot once that part of the screen is painted
+    screen_settled "$2" || fail "the screen at $2 kept changing"
+    shot "$1" "$2"
+}
 
 
 # Dialogs have no window manager here: keys go to the X window under the pointer.
@@ -243,7 +310,6 @@ click_ctl() {  # click_ctl ID [button]
     local r; r=$(ctl_field "$1" 4)
     IFS=, read -r l t rr b <<<"$r"
     xdo mousemove $(( (l + rr) / 2 )) $(( (t + b) / 2 )) click "${2:-1}"
-    sleep 0.3
 }
 
 # The controls of the settings dialog and of the reply editor, by id.
@@ -278,9 +344,10 @@ EDITOR_IMPORT=133             # 导入…
 EDITOR_RETURN=2               # 返回, also Esc
 editor_list() { sed -n "s/^combo$EDITOR_LIST=//p" "$WORK/ctl.txt"; }
 editor_up() { editor_controls && [ -n "$(ctl $EDITOR_TEXT)" ]; }
+# The editor fills its controls before it shows and takes the foreground once it is shown.
+editor_shown() { editor_up && probe_bar && [ "$(fact foreground)" = ReplyBar.ReplyEditor ]; }
 wait_editor() {
-    wait_for 10 editor_up || fail "the editor did not open"
-    sleep 0.3
+    wait_for 10 editor_shown || fail "the editor did not open"
     editor_controls
 }
 open_editor() { on_bar $REPLY_BUTTON click 3; wait_editor; }  # a right click on the reply button
@@ -293,6 +360,15 @@ close_editor() {  # Esc, with the pointer on the editor
 # The open popup menu, if any: its window's rectangle in $WORK/menu.txt.
 menu_open() { rm -f "$WORK/menu.txt"; probe find '#32768' '' "$(winpath "$WORK/menu.txt")"; [ "$(fact found "$WORK/menu.txt")" = 1 ] && [ "$(fact visible "$WORK/menu.txt")" = 1 ]; }
 menu_closed() { ! menu_open; }
+# The launcher menu opened by a click on its button. The bar builds the menu off its thread after
+# it starts and after the folder changes; until it is there a click shows nothing, and the click
+# is made again. LAUNCHER_CLICKED: when the click that opened it was made.
+open_launcher() {  # open_launcher [SECONDS]
+    local end=$(( SECONDS + ${1:-15} ))
+    until LAUNCHER_CLICKED=$(now) && on_bar $LAUNCHER_BUTTON click 1 && wait_for 3 menu_open; do
+        [ $SECONDS -lt $end ] || return 1
+    done
+}
 now() { date +%s.%N; }
 seconds_since() { awk -v a="$(now)" -v b="$1" 'BEGIN { printf "%.2f", a - b }'; }
 between() { awk -v x="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(x >= lo && x <= hi) }'; }

@@ -18,12 +18,15 @@ home() { on_bar $HOME_BUTTON click 1; }
 buttons_show_hover_and_pressed_pictures() {
     need_bar
     on_bar $DRAG_STRIP click 1
+    local normal; normal=$(screen_pixel $((bx + 29)) $((by + 5)))
     on_bar $HOME_BUTTON
-    sleep 0.4
-    shot bar_hover "103x29+$bx+$by"
+    wait_for 5 eval '[ "$(screen_pixel $((bx + 29)) $((by + 5)))" != "$normal" ]' \
+        || fail "no hover picture on the home button"
+    shot_settled bar_hover "103x29+$bx+$by"
+    # The press is the bar's once it holds the mouse: the pressed picture is painted after.
     on_bar $SHOW_DESKTOP_BUTTON mousedown 1
-    sleep 0.4
-    shot bar_pressed "103x29+$bx+$by"
+    wait_for 5 eval 'probe_bar && [ "$(fact capture)" = ReplyBar.Bar ]' || fail "the press did not reach the bar"
+    shot_settled bar_pressed "103x29+$bx+$by"
     # Slid off before the release: the press runs nothing.
     on_bar 200 -120 mouseup 1
     convert "$SHOTS/bar_hover.png" "$SHOTS/bar_pressed.png" -scale 400% -append "$SHOTS/bar_pictures_4x.png"
@@ -114,7 +117,8 @@ xp_writes_the_command_file_into_quick_launch_once() {
     wait_for 10 test -e "$QUICK_LAUNCH/显示桌面.scf" || fail "no command file in Quick Launch on Windows XP"
     cmp -s <(printf '%s' "$SCF") "$QUICK_LAUNCH/显示桌面.scf" || fail "the Quick Launch command file's bytes differ"
     written=$(stat -c %i.%Y "$QUICK_LAUNCH/显示桌面.scf")
-    sleep 1.1
+    # A rewrite in place would keep the inode: the clock past the file's second shows it.
+    wait_for 2 eval '[ "$(date +%s)" -gt "$(stat -c %Y "$QUICK_LAUNCH/显示桌面.scf")" ]'
     desktop
     wait_for 10 eval '[ "$(opened_count "${QUICK_LAUNCH_W}显示桌面.scf")" = 2 ]' \
         || fail "the command file was not opened twice: $(cat "$OPENED")"

@@ -57,7 +57,8 @@ first_run() {  # first_run PNG X Y W H
 dialog_at_scale() {
     on_bar $1 click 3
     wait_for 10 window_up "$2" '' || fail "$2 did not open at $dpi DPI"
-    sleep 0.5
+    screen_settled "$(fact w "$WORK/win.txt")x$(fact h "$WORK/win.txt")+$(fact x "$WORK/win.txt")+$(fact y "$WORK/win.txt")" ||
+        fail "$2 kept changing at $dpi DPI"
     find_window "$2" '' || fail "no $2"
     shot_window "${3}_${dpi}dpi"
     controls_inside "$2"
@@ -92,9 +93,7 @@ at_scale() {
     note "$dpi DPI (small icons $smicon px, menu rows $cymenu px): the bar starts at $bx,$by on the work area's bottom; common controls v6"
 
     # The launcher menu: four rows of SM_CYMENU, each icon whole: as wide as the rows allow.
-    sleep 0.5  # the menu is built a moment after the bar shows
-    on_bar $LAUNCHER_BUTTON click 1
-    wait_for 3 menu_open || fail "the launcher menu did not open at $dpi DPI"
+    open_launcher || fail "the launcher menu did not open at $dpi DPI"
     mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
     mw=$(fact w "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
     [ $(( (mh - 6) / cymenu )) = 4 ] || fail "the menu is $mh px high at $dpi DPI, not 4 rows of $cymenu"

@@ -41,15 +41,15 @@ type_text() {  # replaces the text box's content; xdotool can drop a remapped Ch
     done
     fail "the text box holds '$(ctl_field $EDITOR_TEXT 5)' instead of '$1'"
 }
-pick_icon() {  # pick_icon I: "选择图标", then icon I of the strip
+strip_shown() { editor_controls && grep -q '=ReplyBar.IconStrip|1|' "$WORK/ctl.txt"; }
+pick_icon() {  # pick_icon I [SHOT]: "选择图标", then icon I of the strip, which closes
     click_ctl $EDITOR_CHOOSE_ICON
-    editor_controls
+    wait_for 5 strip_shown || fail "选择图标 showed no icons"
     IFS=, read -r cx cy <<<"$(fact client "$WORK/ctl.txt")"
     xdo mousemove $((cx + 194 + 4 + 23 * ($1 % 5) + 8)) $((cy + 23 + ($1 < 5 ? 4 : 26) + 8))
-    sleep 0.2
-    [ -n "${2:-}" ] && shot "$2" "670x200+$((cx - 10))+$((cy - 10))"
+    [ -n "${2:-}" ] && shot_settled "$2" "670x200+$((cx - 10))+$((cy - 10))"
     xdo click 1
-    sleep 0.3
+    wait_for 5 eval '! strip_shown' || fail "the icon strip stayed open after icon $1"
 }
 esc_closes_the_editor() {  # Esc is 返回
     click_ctl $EDITOR_TEXT
@@ -126,12 +126,13 @@ changing_a_reply_saves_its_text() {
     type_text "$(printf '第一条：改过了\n第二行')"  # Enter: a line break, not a button
     click_ctl $EDITOR_CONFIRM
     file_is 0.txt "$(printf '第一条：改过了\r\n第二行')"
+    editor_controls  # answered once the editor is done with the save
     file_is bmpk.txt 0123
     pick_icon 7
     type_text '第一条：图标后再打字'
     click_ctl $EDITOR_CONFIRM
-    sleep 0.5
     file_is 0.txt '第一条：图标后再打字'
+    editor_controls
     file_is bmpk.txt 0123
     note "text changes alone; an icon pick followed by typing saves only the text"
     esc_closes_the_editor
@@ -143,9 +144,8 @@ deleting_a_reply_renumbers_the_rest() {
     open_editor
     click_ctl $EDITOR_LIST
     xdo key Down Return
-    sleep 0.3
-    editor_controls
-    [ "$(ctl_field $EDITOR_TEXT 5)" = "${texts[1]}" ] || fail "reply 2 not shown: $(ctl_field $EDITOR_TEXT 5)"
+    wait_for 5 eval 'editor_controls && [ "$(ctl_field $EDITOR_TEXT 5)" = "${texts[1]}" ]' ||
+        fail "reply 2 not shown: $(ctl_field $EDITOR_TEXT 5)"
     click_ctl $EDITOR_DELETE
     answer_box '删除确认' $BOX_YES
     wait_for 5 eval '[ ! -f "$APPDATA/3.txt" ]' || fail "3.txt still there"
@@ -169,12 +169,13 @@ auto_send_off_writes_n_txt() {
     click_ctl $EDITOR_RETURN
     wait_for 5 eval '! editor_up' || fail "the editor did not close"
     sent=$(fact ctrl_enter "$CHAT_LOG")
+    noted=$(picks_noted)
     on_bar $REPLY_BUTTON click 1
     wait_for 5 eval 'probe_bar; [ "$(fact h)" != 29 ]' || fail "the panel did not open"
     py=$(fact y)
     xdo mousemove $((bx + 60)) $((py + 2 + 6)) click 1
     wait_for 5 eval 'chat_text | grep -q 图标后再打字' || fail "row 0 was not pasted"
-    sleep 0.5
+    pick_over "$noted"
     [ "$(fact ctrl_enter "$CHAT_LOG")" = "$sent" ] || fail "Ctrl+Enter sent with auto-send off"
     note "auto-send off: n.txt written, no Ctrl+Enter"
 }
