@@ -29,17 +29,55 @@ have_replies() {
     fi
     need_bar
 }
-type_text() {  # replaces the text box's content; xdotool can drop a remapped Chinese key
-    local want=${1//$'\n'/^~}   # the probe reports CR as "^" and LF as "~"
-    for _ in 1 2 3; do
-        click_ctl $EDITOR_TEXT
-        xdo key ctrl+a
-        xdo type --delay 40 "$1"
-        sleep 0.3
-        editor_controls
-        [ "$(ctl_field $EDITOR_TEXT 5)" = "$want" ] && return 0
+# The text box's text as the probe tells it (CR as "^", LF as "~"), cut into what one key
+# typed: a character, or a line break "^~".
+box_text() { editor_controls && ctl_field $EDITOR_TEXT 5; }
+units_of() {  # units_of TEXT: into UNITS
+    local LC_ALL=C.UTF-8
+    local s=$1 i
+    UNITS=()
+    for ((i = 0; i < ${#s}; i++)); do
+        if [ "${s:i:2}" = '^~' ]; then UNITS+=('^~'); i=$((i + 1)); else UNITS+=("${s:i:1}"); fi
     done
-    fail "the text box holds '$(ctl_field $EDITOR_TEXT 5)' instead of '$1'"
+}
+# Replaces the text box's content. xdotool maps a character the keyboard lacks to a spare key
+# for its press and takes the key back --delay / 2 after it; a busy Wine that reads the key later
+# loses the character. So once the box stops changing short of the text, it is taken back to
+# where it first differs and typed on a character at a time, each given half a second and seen
+# in the box before the next.
+type_text() {
+    local LC_ALL=C.UTF-8
+    local text=${1//$'\n'/^~} want got prev k n same tries=0
+    units_of "$text"
+    local units=("${UNITS[@]}")
+    want=$(printf '%s' "${units[@]}")
+    click_ctl $EDITOR_TEXT
+    xdo key ctrl+a
+    xdo type --delay 100 "$1"
+    got=$(box_text)
+    until [ "$got" = "$want" ]; do
+        # Short of the text: it has stopped changing once it reads the same three times running.
+        same=0
+        while [ $same -lt 2 ] && [ "$got" != "$want" ]; do
+            prev=$got
+            got=$(box_text)
+            if [ "$got" = "$prev" ]; then same=$((same + 1)); else same=0; fi
+        done
+        [ "$got" != "$want" ] || break
+        tries=$((tries + 1))
+        [ $tries -le $((2 * ${#units[@]} + 3)) ] || fail "the text box holds '$got' instead of '$want'"
+        units_of "$got"
+        for ((k = 0; k < ${#UNITS[@]} && k < ${#units[@]}; k++)); do
+            [ "${UNITS[k]}" = "${units[k]}" ] || break
+        done
+        n=$(( ${#UNITS[@]} - k ))
+        xdo key ctrl+End  # no selection left: each BackSpace takes one
+        [ $n = 0 ] || xdo key --repeat "$n" BackSpace
+        if [ $k -lt ${#units[@]} ]; then
+            if [ "${units[k]}" = '^~' ]; then xdo key Return; else xdo type --delay 1000 "${units[k]}"; fi
+        fi
+        got=$(box_text)
+    done
 }
 strip_shown() { editor_controls && grep -q '=ReplyBar.IconStrip|1|' "$WORK/ctl.txt"; }
 pick_icon() {  # pick_icon I [SHOT]: "选择图标", then icon I of the strip, which closes
