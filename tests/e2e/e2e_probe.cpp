@@ -38,6 +38,9 @@
 //   e2e_probe filename PATH        PATH into the file dialog's name box (cmb13 or edt1), then OK
 //   e2e_probe comctl OUT           the path of the comctl32.dll in the bar's process: the
 //                                  side-by-side one when its manifest was taken
+//   e2e_probe hidden CLASS MS READY OUT   waits (MS at most) for a window of that class to
+//                                  show and then to go; OUT gets the moment it went as Unix
+//                                  seconds, or nothing. READY is written once it looks.
 //   e2e_probe mark                 F24 pressed and let go through SendInput, to the window in
 //                                  front, after every key the bar has sent it before
 #include <windows.h>
@@ -545,6 +548,29 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         // follows EN_CHANGE.
         SendMessageW(chat, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(edit), EN_CHANGE),
                      reinterpret_cast<LPARAM>(edit));
+        return 0;
+    }
+    if (cmd == L"hidden" && argc > 5) {
+        const DWORD end = GetTickCount() + static_cast<DWORD>(_wtoi(argv[3]));
+        const auto shown = [&] {
+            for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, argv[2], nullptr)) != nullptr;)
+                if (IsWindowVisible(h)) return true;
+            return false;
+        };
+        writeOut(argv[4], "ready\n");
+        bool seen = false;
+        while (!(seen = shown()) && GetTickCount() < end) Sleep(10);
+        while (seen && shown() && GetTickCount() < end) Sleep(10);
+        std::string out = "hidden=";
+        if (seen && !shown()) {
+            FILETIME ft{};
+            GetSystemTimeAsFileTime(&ft);
+            const ULONGLONG since1601 = (ULONGLONG(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+            char buf[40];
+            snprintf(buf, sizeof buf, "%.3f", (since1601 - 116444736000000000ULL) / 1e7);
+            out += buf;
+        }
+        writeOut(argv[5], out + "\n");
         return 0;
     }
     if (cmd == L"mark") {
