@@ -68,7 +68,7 @@ cleanup() {
     local p what value
     for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
     while read -r what value; do
-        if [ "$what" = prefix ] && [ -d "$value" ]; then end_prefix "$value"; rm -rf "$value"; fi
+        if [ "$what" = prefix ] && [ -d "$value" ]; then end_prefix "$value"; rm -rf "$value" || true; fi
     done <"$RECORD"
     while read -r what value; do
         [ "$what" != xvfb ] || end_screen "$value"

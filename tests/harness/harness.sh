@@ -54,10 +54,13 @@ teardown() {
         while read -r what value; do
             case "$what" in
             prefix)
-                [ -d "$value" ] || continue
-                WINEPREFIX="$value" wineserver -k >/dev/null 2>&1 || true
-                WINEPREFIX="$value" wineserver -w >/dev/null 2>&1 || true
-                rm -rf "$value"
+                # A wine command the script had under way may start a new server meanwhile.
+                for _ in 1 2 3; do
+                    [ -d "$value" ] || break
+                    WINEPREFIX="$value" wineserver -k >/dev/null 2>&1 || true
+                    WINEPREFIX="$value" wineserver -w >/dev/null 2>&1 || true
+                    rm -rf "$value" 2>/dev/null || true
+                done
                 ;;
             xvfb) if grep -qa '^Xvfb' "/proc/$value/cmdline" 2>/dev/null; then kill "$value" 2>/dev/null || true; fi ;;
             esac
