@@ -97,6 +97,7 @@ foreach(src ${BENCHES})
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine LABELS bench
+                         RUN_SERIAL TRUE
                          ENVIRONMENT "REPLYBAR_HARNESS=${CMAKE_BINARY_DIR}/harness" TIMEOUT 300)
   endif()
 endforeach()

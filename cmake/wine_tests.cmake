@@ -1,4 +1,8 @@
-# Tests that run under Wine on the harness's own Xvfb display and prefix (Linux only).
+# Tests that run under Wine (Linux only). The harness fixture makes a template prefix once per
+# run, and a display and a prefix copy for the Win32 tests and the benchmarks, which take turns
+# on them. Each end-to-end script copies the template for a display and prefix of its own, so
+# the scripts run beside each other and beside the Win32 tests (ctest -j2); the benchmarks run
+# alone, with nothing else taking the machine.
 set(HARNESS_DIR ${CMAKE_BINARY_DIR}/harness)
 add_test(NAME harness_setup COMMAND ${CMAKE_SOURCE_DIR}/tests/harness/harness.sh setup ${HARNESS_DIR})
 add_test(NAME harness_teardown COMMAND ${CMAKE_SOURCE_DIR}/tests/harness/harness.sh teardown ${HARNESS_DIR})
@@ -17,6 +21,6 @@ file(GLOB E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.sh)
 foreach(script ${E2E_TESTS})
   get_filename_component(name ${script} NAME_WE)
   add_test(NAME e2e_${name} COMMAND bash ${script})
-  set_tests_properties(e2e_${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine
+  set_tests_properties(e2e_${name} PROPERTIES FIXTURES_REQUIRED wine
                        ENVIRONMENT "${WINE_TEST_ENV}" TIMEOUT 300)
 endforeach()

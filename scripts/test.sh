@@ -21,9 +21,10 @@ ctest --preset fuzz --output-on-failure -j2
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 bash scripts/package.sh
-ctest --preset windows --output-on-failure -LE bench
-# The benchmarks print their figures as ratios against a baseline of the same run; the
-# harness fixtures run again around them (about a second).
+# Two at a time: each end-to-end script has a display and a Wine prefix of its own.
+ctest --preset windows --output-on-failure -j2 -LE bench
+# The benchmarks, alone afterwards, print their figures as ratios against a baseline of the
+# same run; the harness fixtures run again around them (about a second).
 ctest --preset windows --output-on-failure -L bench -LE startup -V >build/windows/bench.log 2>&1 \
     || { cat build/windows/bench.log; exit 1; }
 grep -E ', ratio ' build/windows/bench.log | sed 's/^[0-9]*: /bench: /'

@@ -147,7 +147,11 @@ private:
     void startPick(const PanelChoice& choice);
     void offerCopy(const Reply& reply);
     // IPickEvents
-    void beforeSendKey() override { panel_.keyPickOver(); }
+    // The send key must reach the chat: the panel's Enter is given back first. The other keys
+    // stay the bar's until the pick is over, just after: given back before the send key, a
+    // digit typed during the pick could reach the chat in the moment between and join the
+    // message.
+    void beforeSendKey() override { panel_.freeTheSendKey(); }
     void pickEnded() override;
     // IPanelEvents
     void panelClosed(const PxRect& face) override;

@@ -302,6 +302,10 @@ void KeyboardPanel::changeRows(int replyCount) {
 }
 
 // Every key, even when one is refused: the others must not stay taken.
+void KeyboardPanel::giveBack(std::uint16_t virtualKey) {
+    if (held_.erase(virtualKey)) hotkeys_.unregisterKey(panelKeyHotkeyId(virtualKey));
+}
+
 void KeyboardPanel::releaseKeys() {
     for (const std::uint16_t vk : held_) hotkeys_.unregisterKey(panelKeyHotkeyId(vk));
     held_.clear();

@@ -172,6 +172,10 @@ public:
     bool pointerMoved(int x, int y);
     // Ends the mode, keys given back; nothing when it is not on.
     void end(KeyboardModeEnd why);
+    // Gives back one key, the mode staying on: the pick's send key goes out through it while
+    // the other keys are still the bar's, so a key that reaches the system meanwhile cannot
+    // land in the message ahead of it.
+    void giveBack(std::uint16_t virtualKey);
     // How the mode last ended; nullopt while on and before the first opening.
     std::optional<KeyboardModeEnd> lastEnd() const { return lastEnd_; }
 

@@ -133,6 +133,7 @@ public:
     // A pick by key is going out: the keys stay the bar's, and do nothing, until it is over.
     void keyPickStarted() { keyboard_.startPick(); }
     void keyPickOver() { keyboard_.end(KeyboardModeEnd::Picked); }
+    void freeTheSendKey() { keyboard_.giveBack(keys::kReturn); }
     // The mode ends from outside: a click elsewhere, another window in front, a lock of the
     // screen. All but MouseTookOver close the panel.
     void endKeyboardMode(KeyboardModeEnd why);

@@ -52,6 +52,7 @@ class IPickEvents {
 public:
     virtual ~IPickEvents() = default;
     // The send key goes out next: whatever would catch it (the panel's own Enter) must let go.
+    // Nothing else need: the pick ends just after it.
     virtual void beforeSendKey() = 0;
     // The pick is over: its keys are out, or it was given up.
     virtual void pickEnded() = 0;

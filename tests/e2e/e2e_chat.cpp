@@ -5,7 +5,8 @@
 // message it sent, one line each (line breaks as \n), in LOG.sent; with the option "clear" the
 // box is emptied by a send, as a chat client does. The option "second" titles it chat-second.
 // F11 puts it full-screen in place and back, as browsers and players do: no caption or frame,
-// the whole monitor, and no change of the foreground.
+// the whole monitor, and no change of the foreground. F24 (e2e_probe mark) is counted as
+// "marks": once a mark is counted, every key sent to the window before it has been handled.
 #include <windows.h>
 
 #include <cstdio>
@@ -16,7 +17,7 @@ namespace {
 HWND g_edit = nullptr;
 WNDPROC g_editProc = nullptr;
 std::wstring g_log;
-int g_ctrlEnter = 0, g_enter = 0, g_focusLost = 0, g_deactivated = 0, g_menu = 0;
+int g_ctrlEnter = 0, g_enter = 0, g_focusLost = 0, g_deactivated = 0, g_menu = 0, g_marks = 0;
 std::string g_keys, g_sent;
 bool g_clearOnSend = false;
 
@@ -44,8 +45,9 @@ void writeLog() {
     text.resize(len);
     writeFile(g_log + L".text", utf8(text));
     char buf[200];
-    snprintf(buf, sizeof buf, "ctrl_enter=%d\nenter=%d\nfocus_lost=%d\ndeactivated=%d\nmenu=%d\n",
-             g_ctrlEnter, g_enter, g_focusLost, g_deactivated, g_menu);
+    snprintf(buf, sizeof buf,
+             "ctrl_enter=%d\nenter=%d\nfocus_lost=%d\ndeactivated=%d\nmenu=%d\nmarks=%d\n",
+             g_ctrlEnter, g_enter, g_focusLost, g_deactivated, g_menu, g_marks);
     writeFile(g_log, buf);
     writeFile(g_log + L".keys", g_keys);
     writeFile(g_log + L".sent", g_sent);
@@ -95,6 +97,11 @@ void toggleFullScreen(HWND h) {
 LRESULT CALLBACK editProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == WM_KEYDOWN && w == VK_F11) {
         toggleFullScreen(GetParent(h));
+        return 0;
+    }
+    if (m == WM_KEYDOWN && w == VK_F24) {
+        ++g_marks;
+        writeLog();
         return 0;
     }
     if (m == WM_KEYDOWN && (w == 'V' || w == VK_RETURN)) {

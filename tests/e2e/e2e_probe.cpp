@@ -1,5 +1,7 @@
 // Reports window facts the X side cannot see, for the end-to-end tests:
-//   e2e_probe bar OUT      the bar's rectangle, styles, region, instance count, foreground/focus
+//   e2e_probe bar OUT      the bar's rectangle, styles, region, instance count, foreground/focus,
+//                          the window holding the bar thread's mouse capture, and whether the
+//                          bar has made its tooltips (the last part of its start-up that shows)
 //   e2e_probe close        posts WM_CLOSE to the bar
 //   e2e_probe find CLASS TITLE OUT   whether a window exists, with its rectangle, whether it
 //                                  is maximised and whether it has a caption
@@ -10,7 +12,8 @@
 //   e2e_probe mklnk LINK TARGET    a shell shortcut
 //   e2e_probe move X Y             moves the bar, as something other than the bar would
 //   e2e_probe send MSG WPARAM [LPARAM]   sends a message (numbers) to the bar
-//   e2e_probe hold FILE SECONDS    keeps a file open without sharing, as another program may
+//   e2e_probe hold FILE SECONDS [READY]   keeps a file open without sharing, as another
+//                                  program may; READY is written once it is open
 //   e2e_probe holdread FILE READY UNTIL   reads a file, sharing only reads, as a sync client may:
 //                                  it cannot be replaced until UNTIL is there (two minutes at most)
 //   e2e_probe version EXE OUT      the exe's version resource, as Explorer reads it
@@ -37,6 +40,11 @@
 //   e2e_probe filename PATH        PATH into the file dialog's name box (cmb13 or edt1), then OK
 //   e2e_probe comctl OUT           the path of the comctl32.dll in the bar's process: the
 //                                  side-by-side one when its manifest was taken
+//   e2e_probe hidden CLASS MS READY OUT   waits (MS at most) for a window of that class to
+//                                  show and then to go; OUT gets the moment it went as Unix
+//                                  seconds, or nothing. READY is written once it looks.
+//   e2e_probe mark                 F24 pressed and let go through SendInput, to the window in
+//                                  front, after every key the bar has sent it before
 #include <windows.h>
 #include <commctrl.h>
 #include <dlgs.h>
@@ -110,6 +118,7 @@ std::string barFacts() {
     wchar_t focusText[512] = {};
     if (gti.hwndFocus) SendMessageW(gti.hwndFocus, WM_GETTEXT, 512, (LPARAM)focusText);
     out += "focustext=" + utf8(focusText) + "\n";
+    out += "focusid=" + std::to_string(gti.hwndFocus ? GetDlgCtrlID(gti.hwndFocus) : 0) + "\n";
     if (!bar) return out;
     RECT r{};
     GetWindowRect(bar, &r);
@@ -142,6 +151,15 @@ std::string barFacts() {
     }
     out += "\n";
     DeleteObject(rgn);
+    GUITHREADINFO barThread{};
+    barThread.cbSize = sizeof barThread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(bar, nullptr), &barThread);
+    out += "capture=" + className(barThread.hwndCapture) + "\n";
+    int tips = 0;
+    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, TOOLTIPS_CLASSW, nullptr)) != nullptr;)
+        if (GetWindow(h, GW_OWNER) == bar) ++tips;
+    snprintf(buf, sizeof buf, "tips=%d\n", tips);
+    out += buf;
     return out;
 }
 
@@ -195,6 +213,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                     snprintf(buf, sizeof buf, "combo%d=%d|%d\n", GetDlgCtrlID(c),
                              (int)SendMessageW(c, CB_GETCOUNT, 0, 0),
                              (int)SendMessageW(c, CB_GETCURSEL, 0, 0));
+                    out += buf;
+                }
+                if (className(c) == HOTKEY_CLASSA) {
+                    snprintf(buf, sizeof buf, "hotkey%d=0x%x\n", GetDlgCtrlID(c),
+                             (unsigned)(SendMessageW(c, HKM_GETHOTKEY, 0, 0) & 0xFFFF));
                     out += buf;
                 }
                 if (className(c) == "Button") {
@@ -387,6 +410,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (cmd == L"hold" && argc > 3) {
         HANDLE f = CreateFileW(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (f == INVALID_HANDLE_VALUE) return 1;
+        if (argc > 4) writeOut(argv[4], "held\n");
         Sleep(static_cast<DWORD>(_wtoi(argv[3])) * 1000);
         CloseHandle(f);
         return 0;
@@ -537,6 +561,38 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         SendMessageW(chat, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(edit), EN_CHANGE),
                      reinterpret_cast<LPARAM>(edit));
         return 0;
+    }
+    if (cmd == L"hidden" && argc > 5) {
+        const DWORD end = GetTickCount() + static_cast<DWORD>(_wtoi(argv[3]));
+        const auto shown = [&] {
+            for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, argv[2], nullptr)) != nullptr;)
+                if (IsWindowVisible(h)) return true;
+            return false;
+        };
+        writeOut(argv[4], "ready\n");
+        bool seen = false;
+        while (!(seen = shown()) && GetTickCount() < end) Sleep(10);
+        while (seen && shown() && GetTickCount() < end) Sleep(10);
+        std::string out = "hidden=";
+        if (seen && !shown()) {
+            FILETIME ft{};
+            GetSystemTimeAsFileTime(&ft);
+            const ULONGLONG since1601 = (ULONGLONG(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+            char buf[40];
+            snprintf(buf, sizeof buf, "%.3f", (since1601 - 116444736000000000ULL) / 1e7);
+            out += buf;
+        }
+        writeOut(argv[5], out + "\n");
+        return 0;
+    }
+    if (cmd == L"mark") {
+        INPUT keys[2] = {};
+        for (INPUT& k : keys) {
+            k.type = INPUT_KEYBOARD;
+            k.ki.wVk = VK_F24;
+        }
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        return SendInput(2, keys, sizeof(INPUT)) == 2 ? 0 : 1;
     }
     if (cmd == L"keystate" && argc > 2) {
         char buf[200];

@@ -1,6 +1,6 @@
-# Shared by the end-to-end tests: the harness's display and prefix, starting and probing the
-# bar, driving the pointer like a person would, screenshots, and the runner of a script's
-# scenarios.
+# Shared by the end-to-end tests: a display and a prefix of the script's own, starting and
+# probing the bar, driving the pointer like a person would, screenshots, and the runner of a
+# script's scenarios.
 set -euo pipefail
 : "${REPLYBAR_HARNESS:?run through ctest}"
 . "$REPLYBAR_HARNESS/env.sh"
@@ -10,11 +10,6 @@ WORK="$BIN/e2e/$(basename "$0" .sh)"
 SHOTS="$BIN/screenshots"
 rm -rf "$WORK"
 mkdir -p "$WORK" "$SHOTS"
-APPDATA="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
-QUICK_LAUNCH="$APPDATA/Microsoft/Internet Explorer/Quick Launch"
-# The same folders as the bar names them.
-DATA_W='C:\users\'"$(id -un)"'\AppData\Roaming\'
-QUICK_LAUNCH_W="${DATA_W}"'Microsoft\Internet Explorer\Quick Launch\'
 PIDS=()
 
 # Inside a scenario the reason goes to the runner, which reports it with the scenario's name.
@@ -23,6 +18,79 @@ fail() {
     if [ -n "$SCENARIO" ]; then printf '%s\n' "$*" >"$WORK/failure"; else echo "FAIL: $*" >&2; fi
     exit 1
 }
+
+wait_for() {  # wait_for SECONDS command...: SECONDS may have a fraction (1.5)
+    local end
+    end=$(( ${EPOCHREALTIME/./} + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1000000 }') ))
+    shift
+    until "$@"; do
+        [ "${EPOCHREALTIME/./}" -lt "$end" ] || return 1
+        sleep 0.2
+    done
+}
+
+# Two scripts run at once, each on an X display and in a Wine prefix of its own: nothing one
+# does (the registry, the data folder, the keyboard, the windows on the screen) reaches the
+# other. Each display and prefix is written on the script's record in the harness folder, for
+# the harness's teardown should the script be killed before its cleanup ends them.
+RECORD="$REPLYBAR_HARNESS/e2e/$(basename "$0" .sh).slot"
+SCREENS=()
+start_screen() {  # start_screen W H: a new Xvfb of that size; DISPLAY names it from now on
+    local n="$WORK/display-${#SCREENS[@]}" xvfb
+    rm -f "$n"
+    # Xvfb takes the first free display number itself and writes it once it takes clients.
+    Xvfb -displayfd 3 -screen 0 "$1x$2x24" -nolisten tcp 3>"$n" >"$n.log" 2>&1 &
+    xvfb=$!
+    SCREENS+=("$xvfb")
+    echo "xvfb $xvfb" >>"$RECORD"
+    wait_for 20 test -s "$n" || fail "no $1 x $2 screen: $(cat "$n.log")"
+    export DISPLAY=":$(head -n 1 "$n")"
+}
+own_prefix() {  # own_prefix DIR: a prefix this script made, ended with it
+    echo "prefix $1" >>"$RECORD"
+}
+copy_prefix() {  # copy_prefix FROM TO: TO a copy of the prefix FROM, its server not yet started
+    rm -rf "$2"
+    own_prefix "$2"
+    cp -a "$1" "$2"
+    rm -f "$2/.prepared"
+}
+end_screen() {  # end_screen PID: that Xvfb ended, if the process is still one
+    if grep -qa '^Xvfb' "/proc/$1/cmdline" 2>/dev/null; then kill "$1" 2>/dev/null || true; fi
+}
+end_prefix() {  # end_prefix DIR: every program of that prefix ended, its server gone
+    WINEPREFIX=$1 wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX=$1 wineserver -w >/dev/null 2>&1 || true
+}
+# At the end of the script: what it started, by process id, then every prefix and display on
+# its record (a scenario's small screen too).
+cleanup() {
+    local p what value
+    for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
+    while read -r what value; do
+        if [ "$what" = prefix ] && [ -d "$value" ]; then end_prefix "$value"; rm -rf "$value" || true; fi
+    done <"$RECORD"
+    while read -r what value; do
+        [ "$what" != xvfb ] || end_screen "$value"
+    done <"$RECORD"
+    rm -f "$RECORD"
+}
+: >"$RECORD"
+trap cleanup EXIT
+start_screen 1280 800
+copy_prefix "$REPLYBAR_TEMPLATE" "$WORK/prefix"
+export WINEPREFIX="$WORK/prefix"
+# The prefix's server kept up until the script ends, and its services started once: otherwise
+# they go a few seconds after the last program and every later start pays for them again.
+wineserver -p </dev/null >/dev/null 2>&1
+LC_ALL=zh_CN.UTF-8 wine wineboot </dev/null >>"$WORK/wine.log" 2>&1
+
+APPDATA="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
+QUICK_LAUNCH="$APPDATA/Microsoft/Internet Explorer/Quick Launch"
+# The same folders as the bar names them.
+DATA_W='C:\users\'"$(id -un)"'\AppData\Roaming\'
+QUICK_LAUNCH_W="${DATA_W}"'Microsoft\Internet Explorer\Quick Launch\'
+
 note() { echo "  - $*"; }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 # TEXT, with backslash escapes such as \r\n, in GBK: the code page of the bar's own files.
@@ -38,17 +106,11 @@ probe() { w "$BIN/e2e_probe.exe" "$@"; }
 probe_bar() { rm -f "$WORK/bar.txt"; probe bar "$(winpath "$WORK/bar.txt")"; }
 fact() { sed -n "s/^$1=//p" "${2:-$WORK/bar.txt}" | head -n 1; }
 
-wait_for() {  # wait_for SECONDS command...: SECONDS may have a fraction (1.5)
-    local end
-    end=$(( ${EPOCHREALTIME/./} + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1000000 }') ))
-    shift
-    until "$@"; do
-        [ "${EPOCHREALTIME/./}" -lt "$end" ] || return 1
-        sleep 0.2
-    done
-}
 bar_up() { probe_bar && [ "$(fact found)" = 1 ] && [ "$(fact visible)" = 1 ]; }
 bar_gone() { probe_bar && [ "$(fact count)" = 0 ]; }
+# The bar shows before the rest of its start-up: it makes its tooltips once it has read its
+# folders and replies, just before it takes its hotkey.
+bar_started() { probe_bar && [ "$(fact tips)" -ge 1 ] 2>/dev/null; }
 
 # Spots on the bar's face, from its top-left corner, where a person puts the pointer:
 # `on_bar $REPLY_BUTTON click 1`.
@@ -111,6 +173,22 @@ chat_is() {
     [ "$(od -An -tx1 "$CHAT_LOG.text" 2>/dev/null | tr -d ' \n')" = "$(printf "$1" | od -An -tx1 | tr -d ' \n')" ]
 }
 chat_clear() { probe chatclear; wait_for 5 chat_is '' || fail "the chat was not emptied"; }
+# Every key sent to the chat so far has reached it: a mark sent to the window in front after
+# them has. A send key too many from the bar would have arrived by then. (The chat must be in
+# front.)
+chat_caught_up() {
+    local marks; marks=$(fact marks "$CHAT_LOG")
+    probe mark || return 1
+    wait_for 5 eval '[ "$(fact marks "$CHAT_LOG")" -gt '"${marks:-0}"' ]'
+}
+# The bar rewrites history.txt once a pick is over, its keys sent: `noted=$(picks_noted)` before
+# the pick, `pick_over "$noted"` after it, and nothing more of that pick can come.
+picks_noted() { cksum <"$APPDATA/history.txt" 2>/dev/null || echo none; }
+pick_over() {  # pick_over NOTED: the pick noted, and whatever it sent has reached the chat
+    local noted=$1
+    wait_for 5 eval '[ "$(picks_noted)" != "$noted" ]' || fail "the pick never ended: history.txt is as before"
+    chat_caught_up || fail "the chat did not catch up with the keys sent to it"
+}
 
 reg_get() { rm -f "$WORK/reg.txt"; probe regget "$(winpath "$WORK/reg.txt")"; }
 reg_set() { printf '%s' "$1" >"$WORK/regin.txt"; probe regset "$(winpath "$WORK/regin.txt")"; }
@@ -131,10 +209,42 @@ open_panel() {
 # 1470 twips.
 REPLY_TEXT_TOPS=(2 23 42 60 79 98)
 row_y() { echo $(( $(fact y) + ${REPLY_TEXT_TOPS[$1]} + 6 )); }
+# The highlight band behind the row under the pointer, RGB(182, 189, 210) as the bar paints it.
+BAND='#B6BDD2'
+band_in() {  # band_in GEOMETRY: some of the band shows in that part of the screen
+    # (grep reads to the end: under pipefail an early exit would fail the pipe.)
+    import -window root -crop "$1" +repage -depth 8 miff:- 2>/dev/null |
+        convert - -unique-colors -depth 8 txt:- | grep -F "$BAND" >/dev/null
+}
+band_on() {  # band_on X Y: the band on the screen's line Y, around X
+    band_in "120x1+$(( $1 > 60 ? $1 - 60 : 0 ))+$2"
+}
+# The pointer onto a row of the open panel at X,Y: once its band shows there, the panel knows
+# the pointer is on it.
+hover() {  # hover X Y
+    xdo mousemove "$1" "$2"
+    wait_for 5 band_on "$1" "$2" || fail "the row at $1,$2 shows no highlight under the pointer"
+}
 hover_row() {
     open_panel
-    xdo mousemove $((bx + 60)) "$(row_y "$1")"
-    sleep 0.3
+    hover $((bx + 60)) "$(row_y "$1")"
+}
+# Keyboard mode listens once its panel is painted, the highlight on its first row: the bar then
+# notes which keys are still down from before, and a key typed earlier is taken for one of them.
+keyboard_panel_painted() {
+    probe_bar && [ "$(fact h)" != 29 ] && band_in "$(fact w)x$(fact h)+$(fact x)+$(fact y)"
+}
+# The user presses the hotkey (Ctrl+Alt+R unless given) and keyboard mode opens. The bar takes its
+# hotkey at the end of its start-up; a second press would close a panel still on its way, so
+# the press is made again only once nothing has come of it for a while.
+press_hotkey() {  # press_hotkey [COMBINATION]
+    wait_for 10 bar_started || fail "the bar did not finish starting"
+    local tries=0
+    until xdo key "${1:-ctrl+alt+r}" && wait_for 5 keyboard_panel_painted; do
+        [ "$(fact h)" = 29 ] || fail "keyboard mode shows no highlight: $(fact w) x $(fact h)"
+        tries=$((tries + 1))
+        [ $tries -lt 3 ] || fail "${1:-ctrl+alt+r} did not open the panel"
+    done
 }
 pick_row() {
     hover_row "$1"
@@ -152,12 +262,23 @@ shot_window() {
     shot "$1" "$(fact w "$WORK/win.txt")x$(fact h "$WORK/win.txt")+$(fact x "$WORK/win.txt")+$(fact y "$WORK/win.txt")"
 }
 pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
-
-cleanup() {
-    for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
-    wineserver -k >/dev/null 2>&1 || true
+screen_pixel() {  # screen_pixel X Y: that pixel of the screen now, as #RRGGBB
+    import -window root -crop "1x1+$1+$2" +repage -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}'
 }
-trap cleanup EXIT
+# The part of the screen shows more than one colour and looks the same twice in a row:
+# whatever was asked of the windows there is painted.
+screen_settled() {  # screen_settled GEOMETRY
+    local geometry=$1 a="$WORK/settle-a.png" b="$WORK/settle-b.png"
+    import -window root -crop "$geometry" +repage "$a"
+    wait_for 5 eval 'import -window root -crop "$geometry" +repage "$b" &&
+        compare -metric AE "$a" "$b" null: >/dev/null 2>&1 &&
+        [ "$(convert "$b" -format "%k" info:)" -gt 1 ] || { mv "$b" "$a"; false; }'
+}
+shot_settled() {  # shot_settled NAME GEOMETRY: the shot once that part of the screen is painted
+    screen_settled "$2" || fail "the screen at $2 kept changing"
+    shot "$1" "$2"
+}
+
 
 # Dialogs have no window manager here: keys go to the X window under the pointer.
 find_window() {  # find_window CLASS TITLE: facts into $WORK/win.txt; true when found
@@ -189,7 +310,6 @@ click_ctl() {  # click_ctl ID [button]
     local r; r=$(ctl_field "$1" 4)
     IFS=, read -r l t rr b <<<"$r"
     xdo mousemove $(( (l + rr) / 2 )) $(( (t + b) / 2 )) click "${2:-1}"
-    sleep 0.3
 }
 
 # The controls of the settings dialog and of the reply editor, by id.
@@ -224,9 +344,10 @@ EDITOR_IMPORT=133             # 导入…
 EDITOR_RETURN=2               # 返回, also Esc
 editor_list() { sed -n "s/^combo$EDITOR_LIST=//p" "$WORK/ctl.txt"; }
 editor_up() { editor_controls && [ -n "$(ctl $EDITOR_TEXT)" ]; }
+# The editor fills its controls before it shows and takes the foreground once it is shown.
+editor_shown() { editor_up && probe_bar && [ "$(fact foreground)" = ReplyBar.ReplyEditor ]; }
 wait_editor() {
-    wait_for 10 editor_up || fail "the editor did not open"
-    sleep 0.3
+    wait_for 10 editor_shown || fail "the editor did not open"
     editor_controls
 }
 open_editor() { on_bar $REPLY_BUTTON click 3; wait_editor; }  # a right click on the reply button
@@ -239,19 +360,30 @@ close_editor() {  # Esc, with the pointer on the editor
 # The open popup menu, if any: its window's rectangle in $WORK/menu.txt.
 menu_open() { rm -f "$WORK/menu.txt"; probe find '#32768' '' "$(winpath "$WORK/menu.txt")"; [ "$(fact found "$WORK/menu.txt")" = 1 ] && [ "$(fact visible "$WORK/menu.txt")" = 1 ]; }
 menu_closed() { ! menu_open; }
+# The launcher menu opened by a click on its button. The bar builds the menu off its thread after
+# it starts and after the folder changes; until it is there a click shows nothing, and the click
+# is made again. LAUNCHER_CLICKED: when the click that opened it was made.
+open_launcher() {  # open_launcher [SECONDS]
+    local end=$(( SECONDS + ${1:-15} ))
+    until LAUNCHER_CLICKED=$(now) && on_bar $LAUNCHER_BUTTON click 1 && wait_for 3 menu_open; do
+        [ $SECONDS -lt $end ] || return 1
+    done
+}
 now() { date +%s.%N; }
 seconds_since() { awk -v a="$(now)" -v b="$1" 'BEGIN { printf "%.2f", a - b }'; }
 between() { awk -v x="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(x >= lo && x <= hi) }'; }
 
 # "The shell opened X": files of these types open the logger, which appends its command line to
-# $BIN/opened.log; addresses go to a browser script appending to $WORK/urls.log.
+# $OPENED, beside its copy in $WORK; addresses go to a browser script appending to $WORK/urls.log.
+OPENED="$WORK/opened.log"
 log_shell_opens() {
     local logger t
-    logger=$(winpath "$BIN/e2e_logger.exe")
+    cp "$BIN/e2e_logger.exe" "$WORK/e2e_logger.exe"
+    logger=$(winpath "$WORK/e2e_logger.exe")
     for t in "$@"; do
         w reg add "HKLM\\Software\\Classes\\$t\\shell\\open\\command" /ve /d "\"$logger\" \"%1\"" /f
     done
-    rm -f "$BIN/opened.log"
+    rm -f "$OPENED"
 }
 log_browser() {
     printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$WORK/urls.log" >"$WORK/browser.sh"
@@ -259,7 +391,7 @@ log_browser() {
     w reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$WORK/browser.sh" /f
     rm -f "$WORK/urls.log"
 }
-opened_count() { grep -cF "$1" "$BIN/opened.log" 2>/dev/null || true; }
+opened_count() { grep -cF "$1" "$OPENED" 2>/dev/null || true; }
 # Days from today to the next given weekday (1 Monday ... 7 Sunday), for faketime.
 days_until() { echo $(( ($1 - $(date +%u) + 7) % 7 )); }
 on_day() {  # on_day WEEKDAY: the environment that makes the bar live on that day
@@ -304,16 +436,11 @@ stop_server() { kill "$SERVER" 2>/dev/null || true; wait "$SERVER" 2>/dev/null |
 # small_screen W H: the rest of the scenario on a screen of that size, an Xvfb of its own with
 # a copy of the prefix (a wineserver of its own), both gone when the scenario ends.
 small_screen() {
-    local n=200
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 "$1x$2x24" -nolisten tcp >"$WORK/xvfb-$n.log" 2>&1 &
-    local xvfb=$!
-    SMALL_PREFIX="$REPLYBAR_HARNESS/prefix-small-$n"
-    trap 'WINEPREFIX=$SMALL_PREFIX wineserver -k >/dev/null 2>&1; kill '"$xvfb"' 2>/dev/null; rm -rf "$SMALL_PREFIX"' EXIT
-    wait_for 5 test -e "/tmp/.X11-unix/X$n" || fail "the $1 x $2 screen did not start"
-    rm -rf "$SMALL_PREFIX"
-    cp -a "$WINEPREFIX" "$SMALL_PREFIX"
-    export DISPLAY=":$n" WINEPREFIX=$SMALL_PREFIX
+    local prefix="$WORK/prefix-small-$1x$2" screens=${#SCREENS[@]}
+    start_screen "$1" "$2"
+    copy_prefix "$WINEPREFIX" "$prefix"
+    trap 'end_prefix "'"$prefix"'"; rm -rf "'"$prefix"'"; end_screen '"${SCREENS[$screens]}" EXIT
+    export WINEPREFIX=$prefix
     APPDATA="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
 }
 

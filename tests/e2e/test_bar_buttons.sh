@@ -18,12 +18,15 @@ home() { on_bar $HOME_BUTTON click 1; }
 buttons_show_hover_and_pressed_pictures() {
     need_bar
     on_bar $DRAG_STRIP click 1
+    local normal; normal=$(screen_pixel $((bx + 29)) $((by + 5)))
     on_bar $HOME_BUTTON
-    sleep 0.4
-    shot bar_hover "103x29+$bx+$by"
+    wait_for 5 eval '[ "$(screen_pixel $((bx + 29)) $((by + 5)))" != "$normal" ]' \
+        || fail "no hover picture on the home button"
+    shot_settled bar_hover "103x29+$bx+$by"
+    # The press is the bar's once it holds the mouse: the pressed picture is painted after.
     on_bar $SHOW_DESKTOP_BUTTON mousedown 1
-    sleep 0.4
-    shot bar_pressed "103x29+$bx+$by"
+    wait_for 5 eval 'probe_bar && [ "$(fact capture)" = ReplyBar.Bar ]' || fail "the press did not reach the bar"
+    shot_settled bar_pressed "103x29+$bx+$by"
     # Slid off before the release: the press runs nothing.
     on_bar 200 -120 mouseup 1
     convert "$SHOTS/bar_hover.png" "$SHOTS/bar_pressed.png" -scale 400% -append "$SHOTS/bar_pictures_4x.png"
@@ -39,10 +42,10 @@ buttons_show_hover_and_pressed_pictures() {
 show_desktop_opens_a_command_file_in_the_data_folder() {
     need_bar
     desktop
-    wait_for 10 test -s "$BIN/opened.log" || fail "Show Desktop opened nothing"
+    wait_for 10 test -s "$OPENED" || fail "Show Desktop opened nothing"
     cmp -s <(printf '%s' "$SCF") "$APPDATA/显示桌面.scf" || fail "the data folder's command file differs"
     [ ! -e "$QUICK_LAUNCH/显示桌面.scf" ] || fail "a command file was written into Quick Launch"
-    grep -qF "${DATA_W}显示桌面.scf" "$BIN/opened.log" || fail "opened: $(cat "$BIN/opened.log")"
+    grep -qF "${DATA_W}显示桌面.scf" "$OPENED" || fail "opened: $(cat "$OPENED")"
     note "Show Desktop without shortcuts wrote and opened ${DATA_W}显示桌面.scf"
 }
 
@@ -51,7 +54,7 @@ show_desktop_opens_the_users_shortcut() {
     need_bar
     probe mklnk "${QUICK_LAUNCH_W}显示桌面.lnk" "$(winpath "$WORK/targets/desktop.txt")" || fail "no shortcut made"
     desktop
-    wait_for 10 grep -qF 'desktop.txt' "$BIN/opened.log" || fail "the shortcut was not opened"
+    wait_for 10 grep -qF 'desktop.txt' "$OPENED" || fail "the shortcut was not opened"
     note "with 显示桌面.lnk in Quick Launch, Show Desktop opened it"
 }
 
@@ -105,19 +108,20 @@ portal_home_page_gives_way_at_weekends() {
 xp_writes_the_command_file_into_quick_launch_once() {
     stop_bar
     w reg add 'HKCU\Software\Wine\AppDefaults\ReplyBar.exe' /v Version /d winxp /f
-    # The later scripts share this prefix: they must see Windows 7 again whatever happens here.
+    # A scenario after this one must see Windows 7 again whatever happens here.
     trap "w reg delete 'HKCU\\Software\\Wine\\AppDefaults\\ReplyBar.exe' /f || true" EXIT
-    rm -f "$BIN/opened.log"
+    rm -f "$OPENED"
     start_bar
     bx=$(fact x); by=$(fact y)
     desktop
     wait_for 10 test -e "$QUICK_LAUNCH/显示桌面.scf" || fail "no command file in Quick Launch on Windows XP"
     cmp -s <(printf '%s' "$SCF") "$QUICK_LAUNCH/显示桌面.scf" || fail "the Quick Launch command file's bytes differ"
     written=$(stat -c %i.%Y "$QUICK_LAUNCH/显示桌面.scf")
-    sleep 1.1
+    # A rewrite in place would keep the inode: the clock past the file's second shows it.
+    wait_for 2 eval '[ "$(date +%s)" -gt "$(stat -c %Y "$QUICK_LAUNCH/显示桌面.scf")" ]'
     desktop
     wait_for 10 eval '[ "$(opened_count "${QUICK_LAUNCH_W}显示桌面.scf")" = 2 ]' \
-        || fail "the command file was not opened twice: $(cat "$BIN/opened.log")"
+        || fail "the command file was not opened twice: $(cat "$OPENED")"
     [ "$(stat -c %i.%Y "$QUICK_LAUNCH/显示桌面.scf")" = "$written" ] || fail "the second click rewrote the file"
     close_bar
     note "on Windows XP the first click wrote ${QUICK_LAUNCH_W}显示桌面.scf, both clicks opened it"

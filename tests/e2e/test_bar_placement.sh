@@ -51,11 +51,11 @@ drag_ends_when_the_capture_is_taken() {
     need_bar
     move_bar 650 410
     on_bar $DRAG_STRIP mousedown 1 mousemove 730 434
-    sleep 0.3
-    probe bar "$(winpath "$WORK/bar.txt")"
+    wait_for 5 eval 'probe_bar && [ "$(fact x),$(fact y)" != 650,410 ]' || fail "the drag did not move the bar"
     before="$(fact x),$(fact y)"
     probe send 0x1F 0  # WM_CANCELMODE
     xdo mousemove 800 500
+    # Nothing shows that the bar has had the move and let it be: a moment for it to go wrong.
     sleep 0.5
     at_place "$before" || fail "the bar kept following the pointer: $(fact x),$(fact y)"
     xdo mouseup 1
@@ -80,8 +80,7 @@ display_change_brings_the_bar_back() {
 need_chat() { find_window E2EChat '' || start_chat 700 300; }
 pick() {  # pick X Y TEXT: a click on the row at X, Y pastes TEXT into the emptied chat window
     chat_clear
-    xdo mousemove "$1" "$2"
-    sleep 0.3
+    hover "$1" "$2"
     xdo click 1
     wait_for 5 chat_is "$3" || fail "picked '$(chat_text)', not '$3'"
 }

@@ -10,8 +10,7 @@ BASE_PREFIX=$WINEPREFIX
 SCALED=""
 stop_scaled() {
     [ -n "$SCALED" ] || return 0
-    WINEPREFIX=$SCALED wineserver -k >/dev/null 2>&1 || true
-    WINEPREFIX=$SCALED wineserver -w >/dev/null 2>&1 || true
+    end_prefix "$SCALED"
     rm -rf "$SCALED"
     SCALED=""
 }
@@ -19,9 +18,8 @@ stop_scaled() {
 # A copy of the test prefix at that DPI, for the rest of the scenario. Wine reads LogPixels
 # when its server starts.
 scaled_prefix() {
-    SCALED="$REPLYBAR_HARNESS/prefix-dpi$1"
-    rm -rf "$SCALED"
-    cp -a "$BASE_PREFIX" "$SCALED"
+    SCALED="$WORK/prefix-dpi$1"
+    copy_prefix "$BASE_PREFIX" "$SCALED"
     export WINEPREFIX=$SCALED
     APPDATA="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"
     w reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f
@@ -59,7 +57,8 @@ first_run() {  # first_run PNG X Y W H
 dialog_at_scale() {
     on_bar $1 click 3
     wait_for 10 window_up "$2" '' || fail "$2 did not open at $dpi DPI"
-    sleep 0.5
+    screen_settled "$(fact w "$WORK/win.txt")x$(fact h "$WORK/win.txt")+$(fact x "$WORK/win.txt")+$(fact y "$WORK/win.txt")" ||
+        fail "$2 kept changing at $dpi DPI"
     find_window "$2" '' || fail "no $2"
     shot_window "${3}_${dpi}dpi"
     controls_inside "$2"
@@ -94,9 +93,7 @@ at_scale() {
     note "$dpi DPI (small icons $smicon px, menu rows $cymenu px): the bar starts at $bx,$by on the work area's bottom; common controls v6"
 
     # The launcher menu: four rows of SM_CYMENU, each icon whole: as wide as the rows allow.
-    sleep 0.5  # the menu is built a moment after the bar shows
-    on_bar $LAUNCHER_BUTTON click 1
-    wait_for 3 menu_open || fail "the launcher menu did not open at $dpi DPI"
+    open_launcher || fail "the launcher menu did not open at $dpi DPI"
     mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt")
     mw=$(fact w "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
     [ $(( (mh - 6) / cymenu )) = 4 ] || fail "the menu is $mh px high at $dpi DPI, not 4 rows of $cymenu"

@@ -7,7 +7,14 @@
 reset_state
 # The reply files (history.txt, which every pick writes, is not one of them).
 snapshot() { (cd "$APPDATA" && find . -maxdepth 1 -type f -name '*.txt' ! -name history.txt -print0 | sort -z | xargs -0 -r sha1sum); }
-set_text() { click_ctl $EDITOR_TEXT; xdo key ctrl+a; xdo type --delay 30 "$1"; sleep 0.3; }
+set_text() {
+    local want=$1
+    click_ctl $EDITOR_TEXT
+    xdo key ctrl+a
+    xdo type --delay 30 "$want"
+    wait_for 5 eval 'editor_controls && [ "$(ctl_field $EDITOR_TEXT 5)" = "$want" ]' ||
+        fail "the text box holds '$(ctl_field $EDITOR_TEXT 5)', not '$want'"
+}
 error_box() {  # error_box WHAT: the store's box appears, names the problem, and is answered
     wait_for 10 window_up '#32770' '快捷回复条' || fail "no message for $1"
     answer_box '快捷回复条' $BOX_OK
@@ -54,8 +61,9 @@ held_reply_file_is_reported_and_kept() {
     need_bar
     before=$(snapshot)
     open_editor
-    w_bg "$BIN/e2e_probe.exe" hold "$(winpath "$APPDATA/0.txt")" 5
-    sleep 1.5
+    rm -f "$WORK/held"
+    w_bg "$BIN/e2e_probe.exe" hold "$(winpath "$APPDATA/0.txt")" 5 "$(winpath "$WORK/held")"
+    wait_for 10 test -f "$WORK/held" || fail "the reply file could not be held"
     set_text 'not while it is held'
     click_ctl $EDITOR_CONFIRM
     error_box "a reply file held by another program"
@@ -104,9 +112,7 @@ huge_launch_folder_opens_and_closes() {
     reg_set "2385,11565,$(winpath "$big")\\,about:blank"
     start_bar
     bx=$(fact x); by=$(fact y)
-    sleep 3
-    on_bar $LAUNCHER_BUTTON click 1
-    wait_for 10 menu_open || fail "no launcher menu for 10,000 files"
+    open_launcher 60 || fail "no launcher menu for 10,000 files"
     shot faults_big_launch_folder "700x200+$((bx - 10))+$(fact y "$WORK/menu.txt")"
     [ $(( $(fact x "$WORK/menu.txt") + $(fact w "$WORK/menu.txt") )) -le 1280 ] \
         || fail "the menu is wider than the screen: $(cat "$WORK/menu.txt")"

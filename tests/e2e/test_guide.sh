@@ -22,15 +22,14 @@ setup() {
 
 panel_shot() {  # panel_shot NAME: the open panel and the bar, a few pixels around them
     probe_bar
-    shot "$1" "$(( $(fact w) + 10 ))x$(( $(fact h) + 10 ))+$(( $(fact x) - 5 ))+$(( $(fact y) - 5 ))"
+    shot_settled "$1" "$(( $(fact w) + 10 ))x$(( $(fact h) + 10 ))+$(( $(fact x) - 5 ))+$(( $(fact y) - 5 ))"
 }
 
 reply_panel_with_its_highlight() {
     need_bar
     open_panel
     hover_row 1
-    xdo mousemove $((bx + 10)) "$(row_y 1)"  # onto the row's icon: the band stays, no tip
-    sleep 0.3
+    hover $((bx + 10)) "$(row_y 1)"  # onto the row's icon: the band stays, no tip
     panel_shot guide_reply_panel
     xdo mousemove 1000 100
     wait_for 5 eval 'probe_bar; [ "$(fact h)" = 29 ]' || fail "the panel did not close"
@@ -39,12 +38,7 @@ reply_panel_with_its_highlight() {
 keyboard_mode_with_its_keys() {
     need_bar
     xdo mousemove 400 200  # X gives the keys to the window under the pointer: the chat
-    local tries=0
-    until xdo key ctrl+alt+r && wait_for 2 eval 'probe_bar; [ "$(fact h)" != 29 ]'; do
-        tries=$((tries + 1))
-        [ $tries -lt 5 ] || fail "Ctrl+Alt+R did not open the panel"
-    done
-    sleep 0.3
+    press_hotkey
     panel_shot guide_keyboard_mode
     xdo key Escape
     wait_for 5 eval 'probe_bar; [ "$(fact h)" = 29 ]' || fail "Esc did not close the panel"
@@ -52,13 +46,8 @@ keyboard_mode_with_its_keys() {
 
 launcher_menu_of_the_users_shortcuts() {
     need_bar
-    local tries=0
-    until on_bar $LAUNCHER_BUTTON click 1 && wait_for 2 menu_open; do
-        tries=$((tries + 1))
-        [ $tries -lt 8 ] || fail "the launcher menu did not open"
-    done
-    sleep 0.3
-    shot guide_launcher_menu "$(( $(fact w "$WORK/menu.txt") + 110 ))x$(( $(fact h "$WORK/menu.txt") + 40 ))+$((bx - 5))+$(( $(fact y "$WORK/menu.txt") - 5 ))"
+    open_launcher || fail "the launcher menu did not open"
+    shot_settled guide_launcher_menu "$(( $(fact w "$WORK/menu.txt") + 110 ))x$(( $(fact h "$WORK/menu.txt") + 40 ))+$((bx - 5))+$(( $(fact y "$WORK/menu.txt") - 5 ))"
     xdo mousemove 1000 100
     wait_for 5 menu_closed || fail "the launcher menu did not close"
 }

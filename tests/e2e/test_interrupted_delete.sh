@@ -8,15 +8,18 @@ reset_state
 for i in 0 1 2 3 4; do printf 'r%s\r\n' "$i" >"$APPDATA/$i.txt"; done
 printf '01234\r\n' >"$APPDATA/bmpk.txt"
 start_chat 300 120
-add_reply() {  # "添加", the text, "修改确定"
+reply_files() { find "$APPDATA" -maxdepth 1 -name '[0-9]*.txt' | wc -l; }
+add_reply() {  # "添加", the text, "修改确定": one reply file more, the editor out of adding
+    local want=$1 files; files=$(reply_files)
     click_ctl $EDITOR_ADD
     editor_controls
     click_ctl $EDITOR_TEXT
-    xdo type --delay 40 "$1"
-    sleep 0.3
+    xdo type --delay 40 "$want"
+    wait_for 5 eval 'editor_controls && [ "$(ctl_field $EDITOR_TEXT 5)" = "$want" ]' ||
+        fail "the text box holds '$(ctl_field $EDITOR_TEXT 5)', not '$want'"
     click_ctl $EDITOR_CONFIRM
-    sleep 0.5
-    editor_controls
+    wait_for 5 eval '[ "$(reply_files)" -gt '"$files"' ] && editor_controls && [ "$(ctl_field $EDITOR_ADD 2)" = 1 ]' ||
+        fail "adding $want wrote no reply file"
 }
 list_count() { editor_controls && editor_list | cut -d'|' -f1; }
 
@@ -30,9 +33,9 @@ interrupted_delete_loses_no_reply() {
     [ "$(ctl_field $EDITOR_TEXT 5)" = r1 ] || fail "the editor shows '$(ctl_field $EDITOR_TEXT 5)', not reply 2 (r1)"
     # Held for longer than the store's retries of about a second at each step, through the reload
     # and the refused add.
-    w_bg "$BIN/e2e_probe.exe" hold "$(winpath "$APPDATA/3.txt")" 14
+    w_bg "$BIN/e2e_probe.exe" hold "$(winpath "$APPDATA/3.txt")" 14 "$(winpath "$WORK/held")"
     HOLDER=$!
-    sleep 1
+    wait_for 10 test -f "$WORK/held" || fail "3.txt could not be held"
     click_ctl $EDITOR_DELETE
     answer_box '删除确认' $BOX_YES
     wait_for 10 window_up '#32770' '快捷回复条' || fail "the failed renumbering was not reported"

@@ -13,17 +13,8 @@ reg_value() {  # reg_value KEY NAME: the value's data as reg.exe prints it, or n
 }
 reg_dword() { LC_ALL=C wine reg add "$SETTINGS_KEY" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1 </dev/null; }
 shot_box() { shot "$1" "$(fact w "$WORK/win.txt")x$(fact h "$WORK/win.txt")+$(fact x "$WORK/win.txt")+$(fact y "$WORK/win.txt")"; }
-panel_open() { probe_bar; [ "$(fact h)" != 29 ]; }
 panel_closed() { probe_bar; [ "$(fact h)" = 29 ]; }
-hotkey() {  # hotkey [COMBINATION]: the user presses it, the panel opens
-    # Right after a start the bar may not hold its hotkey yet: a press then does nothing.
-    local tries=0
-    until xdo key "${1:-ctrl+alt+r}" && wait_for 2 panel_open; do
-        tries=$((tries + 1))
-        [ $tries -lt 5 ] || fail "${1:-ctrl+alt+r} did not open the panel"
-    done
-    sleep 0.2  # the panel's keys are the bar's once it has painted
-}
+hotkey() { press_hotkey "${1:-}"; }  # hotkey [COMBINATION]: the user presses it, the panel opens
 key_pick() {  # key_pick KEY... EXPECTED: the keys, then the chat holds EXPECTED
     local want="${*: -1}"
     chat_clear
@@ -32,8 +23,16 @@ key_pick() {  # key_pick KEY... EXPECTED: the keys, then the chat holds EXPECTED
     wait_for 5 panel_closed || fail "the panel stayed open after the pick"
 }
 # Without a window manager X gives the keyboard to the window under the pointer: keys are
-# typed with the pointer over the chat, where on Windows the chat simply keeps the focus.
-back_to_chat() { sleep 1; xdo mousemove 400 200 click 1; sleep 0.3; }
+# typed with the pointer over the chat, where on Windows the chat simply keeps the focus. A
+# closed dialog stays in front for a moment: the click is made again until the chat is.
+chat_in_front() { probe_bar && [ "$(fact foreground)" = E2EChat ] && [ "$(fact focus)" = Edit ]; }
+back_to_chat() {
+    local tries=0
+    until xdo mousemove 400 200 click 1 && wait_for 2 chat_in_front; do
+        tries=$((tries + 1))
+        [ $tries -lt 5 ] || fail "the chat did not come to the front: $(fact foreground)/$(fact focus)"
+    done
+}
 chat_has_focus() {
     probe_bar
     [ "$(fact foreground)" = E2EChat ] && [ "$(fact focus)" = Edit ] ||
@@ -79,8 +78,7 @@ esc_closes_with_nothing_typed() {
     hotkey
     xdo key Escape
     wait_for 5 panel_closed || fail "Esc did not close the panel"
-    sleep 0.3
-    xdo type 5
+    xdo type 5  # the bar lets go of the panel's keys before the panel closes
     wait_for 5 chat_is 5 || fail "after Esc the chat holds '$(chat_text)'"
     note "Esc closed the panel; the row keys reach the chat again"
 }
@@ -100,10 +98,11 @@ send_key_follows_the_settings() {
     need_bar
     chat_clear
     open_panel
+    local noted; noted=$(picks_noted)
     pick_row 1
     wait_for 5 chat_is '回复2' || fail "the mouse pick pasted '$(chat_text)'"
     wait_for 3 eval '[ "$(fact enter "$CHAT_LOG")" = $((enter + 2)) ]' || fail "no Enter after a mouse pick"
-    sleep 0.5
+    pick_over "$noted"
     [ "$(fact ctrl_enter "$CHAT_LOG")" = $((ctrl + 1)) ] && [ "$(fact enter "$CHAT_LOG")" = $((enter + 2)) ] ||
         fail "sends: ctrl_enter $(fact ctrl_enter "$CHAT_LOG"), enter $(fact enter "$CHAT_LOG")"
     open_editor
@@ -118,8 +117,8 @@ a_taken_hotkey_is_told_and_the_mouse_still_picks() {
     need_bar
     close_bar
     rm -f "$WORK/held.txt"
-    local held_since; held_since=$(now)
     w_bg "$BIN/e2e_probe.exe" holdhotkey 3 82 8000 "$(winpath "$WORK/held.txt")"  # Ctrl+Alt+R
+    HOLDER=$!
     wait_for 10 test -f "$WORK/held.txt" || fail "the other program did not get Ctrl+Alt+R"
     start_bar
     wait_for 15 window_up '#32770' '快捷回复条' || fail "no message about the taken hotkey"
@@ -133,8 +132,8 @@ a_taken_hotkey_is_told_and_the_mouse_still_picks() {
     wait_for 5 chat_is '回复1' || fail "the mouse pick pasted '$(chat_text)'"
     note "Ctrl+Alt+R held by another program: told once, the mouse still picks"
     close_bar
-    # The other program lets go of Ctrl+Alt+R after eight seconds.
-    sleep "$(awk -v s="$(seconds_since "$held_since")" 'BEGIN { print (s < 9 ? 9 - s : 0) }')"
+    # The other program lets go of Ctrl+Alt+R after eight seconds, and ends.
+    wait_for 15 eval "! kill -0 $HOLDER 2>/dev/null" || fail "the other program kept Ctrl+Alt+R"
     start_bar
 }
 
@@ -152,8 +151,10 @@ settings_change_the_hotkey_and_the_start_with_windows() {
     click_ctl $SETTINGS_HOTKEY
     xdo key ctrl+shift+k
     click_ctl $SETTINGS_START_WITH_WINDOWS
-    sleep 0.3
-    shot settings_dialog_keys "541x449+$cx+$cy"
+    wait_for 5 eval 'controls_of ReplyBar.Settings && [ "$(sed -n "s/^hotkey$SETTINGS_HOTKEY=//p" "$WORK/ctl.txt")" = 0x34b ] &&
+        [ "$(sed -n "s/^check$SETTINGS_START_WITH_WINDOWS=//p" "$WORK/ctl.txt")" = 1 ]' ||
+        fail "the dialog does not show Ctrl+Shift+K and the start box ticked"
+    shot_settled settings_dialog_keys "541x449+$cx+$cy"
     click_ctl $SETTINGS_CONFIRM
     wait_for 10 window_gone ReplyBar.Settings '' || fail "确定 返回 did not close the dialog"
     back_to_chat
@@ -179,6 +180,9 @@ settings_change_the_hotkey_and_the_start_with_windows() {
     open_keys
     click_ctl $SETTINGS_HOTKEY
     xdo key ctrl+alt+j
+    # Typed into the field before the other program takes the combination.
+    wait_for 5 eval 'controls_of ReplyBar.Settings && [ "$(sed -n "s/^hotkey$SETTINGS_HOTKEY=//p" "$WORK/ctl.txt")" = 0x64a ]' ||
+        fail "Ctrl+Alt+J did not reach the hotkey field"
     rm -f "$WORK/held.txt"
     w_bg "$BIN/e2e_probe.exe" holdhotkey 3 74 6000 "$(winpath "$WORK/held.txt")"  # Ctrl+Alt+J
     wait_for 10 test -f "$WORK/held.txt" || fail "the other program did not get Ctrl+Alt+J"
@@ -186,7 +190,7 @@ settings_change_the_hotkey_and_the_start_with_windows() {
     wait_for 10 window_up '#32770' '快捷回复条' || fail "no message about the taken combination"
     shot_box hotkey_refused_message
     answer_box 快捷回复条 1
-    sleep 0.5
+    wait_for 5 eval 'probe_bar && [ "$(fact foreground)" = ReplyBar.Settings ]' || fail "the dialog is not in front after the message"
     xdo mousemove $((dx + 270)) $((dy + 60)) key Escape
     wait_for 10 window_gone ReplyBar.Settings '' || fail "Esc did not close the dialog"
     back_to_chat

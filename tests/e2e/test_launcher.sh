@@ -17,19 +17,46 @@ start_chat 300 120
 launcher() { on_bar $LAUNCHER_BUTTON click 1; }
 # The open menu's corner, after menu_open.
 menu_corner() { mx=$(fact x "$WORK/menu.txt"); my=$(fact y "$WORK/menu.txt"); }
+menu_geometry() { echo "$(fact w "$WORK/menu.txt")x$(fact h "$WORK/menu.txt")+$(fact x "$WORK/menu.txt")+$(fact y "$WORK/menu.txt")"; }
+# The pointer onto the open menu's item at X,Y: the menu shows the item selected.
+onto_item() {  # onto_item X Y
+    local before="$WORK/menu-before.png"
+    import -window root -crop "$(menu_geometry)" +repage "$before"
+    xdo mousemove "$1" "$2"
+    wait_for 5 eval 'import -window root -crop "$(menu_geometry)" +repage "$WORK/menu-now.png" &&
+        ! compare -metric AE "$before" "$WORK/menu-now.png" null: >/dev/null 2>&1' ||
+        fail "the item at $1,$2 did not show selected"
+}
+# The moment the menu goes, told by a watch inside Wine that looks every 10 ms: a probe started
+# afresh for each look lags by as long as a start takes on a busy machine, and the closing
+# times below would be off by as much.
+watch_menu() {  # in the background, until the menu has come (or is there) and gone
+    rm -f "$WORK/menu-ready" "$WORK/menu-gone"
+    w_bg "$BIN/e2e_probe.exe" hidden '#32768' 15000 "$(winpath "$WORK/menu-ready")" "$(winpath "$WORK/menu-gone")"
+    wait_for 10 test -f "$WORK/menu-ready" || fail "the menu watch did not start"
+}
+menu_gone_after() {  # menu_gone_after T0: seconds from T0 (now's format) until the menu went
+    wait_for 20 test -s "$WORK/menu-gone" || fail "the menu watch did not end"
+    local at; at=$(fact hidden "$WORK/menu-gone")
+    [ -n "$at" ] || fail "the menu did not close by itself"
+    awk -v a="$at" -v b="$1" 'BEGIN { printf "%.2f", a - b }'
+}
+# open_for SECONDS: the menu stays open at every look for that long.
+open_for() {
+    local end=$(( ${EPOCHREALTIME/./} + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1000000 }') ))
+    while [ "${EPOCHREALTIME/./}" -lt "$end" ]; do menu_open || return 1; done
+}
 
 # Opened with the pointer resting on the button: the countdown of six ticks closes it. Four
 # items (a, b, LICENSE, notes.txt; no hidden file, no folder): four rows of SM_CYMENU.
 menu_lists_normal_files_and_closes_by_itself() {
     need_bar
-    sleep 0.5
-    launcher
-    t0=$(now)
-    wait_for 3 menu_open || fail "the launcher menu did not open"
+    watch_menu
+    open_launcher || fail "the launcher menu did not open"
+    t0=$LAUNCHER_CLICKED
     my=$(fact y "$WORK/menu.txt"); mh=$(fact h "$WORK/menu.txt")
     shot launcher_menu "260x$((mh + 50))+$((bx - 10))+$((my - 10))"
-    wait_for 4 menu_closed || fail "the menu did not close by itself"
-    took=$(seconds_since "$t0")
+    took=$(menu_gone_after "$t0")
     between "$took" 0.9 2.2 || fail "closed after $took s, not about 1.2 s"
     note "the menu closed by itself after $took s (pointer away from the items)"
     rows=$(( (mh - 6) / 19 ))
@@ -42,15 +69,13 @@ menu_stays_open_over_its_items() {
     launcher
     wait_for 3 menu_open || fail "the menu did not open again"
     menu_corner
-    xdo mousemove $((mx + 40)) $((my + 12))
-    sleep 0.3
+    onto_item $((mx + 40)) $((my + 12))
     xdo mousemove $((mx + 40)) $((my + 31))
-    sleep 1.5
-    menu_open || fail "the menu closed while the pointer was on an item"
+    open_for 1.8 || fail "the menu closed while the pointer was on an item"
+    watch_menu
     xdo mousemove $((bx + 300)) $((by - 300))
     t0=$(now)
-    wait_for 4 menu_closed || fail "the menu did not close after the pointer left"
-    took=$(seconds_since "$t0")
+    took=$(menu_gone_after "$t0")
     between "$took" 0.5 1.8 || fail "closed $took s after the pointer left, not about 0.8 s"
     note "the menu stayed open over its items and closed $took s after the pointer left"
 }
@@ -59,15 +84,14 @@ menu_stays_open_over_its_items() {
 # until then.
 choosing_an_item_opens_its_file() {
     need_bar
-    rm -f "$BIN/opened.log"
+    rm -f "$OPENED"
     launcher
     wait_for 3 menu_open || fail "the menu did not open a third time"
     menu_corner
-    xdo mousemove $((mx + 40)) $((my + 3 + 19 + 9))
-    sleep 0.3
+    onto_item $((mx + 40)) $((my + 3 + 19 + 9))
     xdo click 1
-    wait_for 10 test -s "$BIN/opened.log" || fail "nothing was opened"
-    grep -qF "${QUICK_LAUNCH_W}b.url" "$BIN/opened.log" || fail "opened: $(cat "$BIN/opened.log")"
+    wait_for 10 test -s "$OPENED" || fail "nothing was opened"
+    grep -qF "${QUICK_LAUNCH_W}b.url" "$OPENED" || fail "opened: $(cat "$OPENED")"
     note "choosing b opened ${QUICK_LAUNCH_W}b.url"
     close_bar
 }
@@ -83,18 +107,17 @@ appearance_presets_are_drawn() {
 missing_folder_shows_one_grey_item() {
     stop_bar
     reg_set "2385,11565,C:\\没有这个文件夹,about:blank"
-    rm -f "$BIN/opened.log"
+    rm -f "$OPENED"
     start_bar
     bx=$(fact x); by=$(fact y)
-    sleep 0.5  # the menu is first built a moment after the bar shows
-    launcher
-    wait_for 3 menu_open || fail "the menu of a missing folder did not open"
+    open_launcher || fail "the menu of a missing folder did not open"
     menu_corner; mh=$(fact h "$WORK/menu.txt")
     [ $(( (mh - 6) / 19 )) = 1 ] || fail "the menu of a missing folder is $mh px high"
     shot launcher_menu_missing_folder "200x$((mh + 20))+$((mx - 10))+$((my - 10))"
     xdo mousemove $((mx + 40)) $((my + 12)) click 1
+    # An item that opens nothing shows nothing to wait for: a moment for a wrong open to land.
     sleep 1
-    [ ! -s "$BIN/opened.log" ] || fail "the grey item opened $(cat "$BIN/opened.log")"
+    [ ! -s "$OPENED" ] || fail "the grey item opened $(cat "$OPENED")"
     close_bar
     note "a missing launch folder shows one grey item that opens nothing"
 }
@@ -109,9 +132,7 @@ long_name_is_cut_and_shown_whole() {
     reg_set "2385,11565,$(winpath "$WORK/long")\\,about:blank"
     start_bar
     bx=$(fact x); by=$(fact y)
-    sleep 0.5
-    launcher
-    wait_for 3 menu_open || fail "the menu with a long name did not open"
+    open_launcher || fail "the menu with a long name did not open"
     menu_corner; mw=$(fact w "$WORK/menu.txt")
     [ "$mw" -le 670 ] || fail "the menu is $mw px wide: its item is wider than half the screen"
     xdo mousemove $((mx + 100)) $((my + 12))
@@ -125,12 +146,10 @@ long_name_is_cut_and_shown_whole() {
 bar_on_folder() {
     stop_bar
     reg_set "2385,11565,$1,about:blank"
-    rm -f "$BIN/opened.log"
+    rm -f "$OPENED"
     start_bar
     probe_bar; bx=$(fact x); by=$(fact y)
-    sleep 1
-    launcher
-    wait_for 5 menu_open || fail "the menu $2 did not open"
+    open_launcher 30 || fail "the menu $2 did not open"
     menu_corner
 }
 
@@ -167,26 +186,23 @@ tall_folder_opens_in_columns() {
     bl=$((bx + 51)); bt=$((by + 4)); br=$((bx + 67)); bb=$((by + 26))  # the » button
     [ $((mx + mw)) -le "$bl" ] || [ "$mx" -ge "$br" ] || [ $((my + mh)) -le "$bt" ] || [ "$my" -ge "$bb" ] ||
         fail "the menu ${mw}x${mh}+${mx}+${my} covers the » button at $bl,$bt-$br,$bb"
-    sleep 2.5
+    open_for 2.5 || fail "the menu closed while the pointer rested on the » button"
     shot launcher_columns_beside_bar "$((mx + mw))x800+0+0"
-    menu_open || fail "the menu closed while the pointer rested on the » button"
-    xdo mousemove $((mx + 20)) $((my + 12))
-    sleep 1  # 150 owner-drawn items take a moment to paint
-    shot launcher_columns "${mw}x${mh}+${mx}+${my}"
+    onto_item $((mx + 20)) $((my + 12))
+    shot_settled launcher_columns "${mw}x${mh}+${mx}+${my}"  # 150 owner-drawn items painted
     [ "$mx" -ge 0 ] && [ "$my" -ge 0 ] && [ $((mx + mw)) -le 1280 ] && [ $((my + mh)) -le 800 ] ||
         fail "the menu ${mw}x${mh}+${mx}+${my} is not wholly on the screen"
     rows=$(( (mh - 6) / 19 ))
     columns=$(( (150 + rows - 1) / rows ))
     [ "$columns" -ge 4 ] || fail "$rows rows per column cannot hold 150 entries in $columns columns"
     last=$(( 150 - (columns - 1) * rows ))  # rows in the last column
-    xdo mousemove $((mx + mw - 25)) $((my + 3 + (last - 1) * 19 + 9))
-    sleep 0.5
+    onto_item $((mx + mw - 25)) $((my + 3 + (last - 1) * 19 + 9))
     menu_open || fail "the menu closed with the pointer on its last column"
     xdo click 1
-    wait_for 10 test -s "$BIN/opened.log" || fail "the last column's entry opened nothing"
+    wait_for 10 test -s "$OPENED" || fail "the last column's entry opened nothing"
     # Wine lists a folder in name order: the last row of the last column is f150.
-    grep -qF 'many\f150.txt' "$BIN/opened.log" || fail "opened: $(cat "$BIN/opened.log")"
-    note "150 entries in $columns columns of $rows on screen; the last column opened $(tr -d '\r\n' <"$BIN/opened.log")"
+    grep -qF 'many\f150.txt' "$OPENED" || fail "opened: $(cat "$OPENED")"
+    note "150 entries in $columns columns of $rows on screen; the last column opened $(tr -d '\r\n' <"$OPENED")"
     close_bar
 }
 
@@ -202,8 +218,8 @@ deep_folder_files_open_or_say_why() {
     [ $(( ${#deepw} + ${#long_file} )) -gt 260 ] || fail "the test path is not longer than MAX_PATH"
     bar_on_folder "$deepw" "of the deep folder"
     xdo mousemove $((mx + 40)) $((my + 3 + 9)) click 1
-    wait_for 10 test -s "$BIN/opened.log" || fail "the file with a path past MAX_PATH opened nothing"
-    note "a path of $(( ${#deepw} + ${#long_file} )) characters opened as $(tr -d '\r\n' <"$BIN/opened.log")"
+    wait_for 10 test -s "$OPENED" || fail "the file with a path past MAX_PATH opened nothing"
+    note "a path of $(( ${#deepw} + ${#long_file} )) characters opened as $(tr -d '\r\n' <"$OPENED")"
     launcher
     wait_for 5 menu_open || fail "the menu of the deep folder did not open again"
     menu_corner

@@ -110,13 +110,14 @@ held_modifiers_leave_only_the_reply() {
         before=$(sends)
         chat_clear
         hover_row 0
+        noted=$(picks_noted)
         xdo keydown "$mod"
         xdo click 1
-        sleep 0.3
-        xdo keyup "$mod"
+        # Still held while the reply is pasted.
         wait_for 5 chat_is '好的' || fail "with $mod held: $(od -c "$CHAT_LOG.text" | head -3)"
+        xdo keyup "$mod"
         wait_for 5 eval '[ "$(sends)" = $((before + 1)) ]' || fail "with $mod held: $(sends) Ctrl+Enter"
-        sleep 0.3
+        pick_over "$noted"
         rm -f "$WORK/keys.txt"
         probe keystate "$(winpath "$WORK/keys.txt")"
         [ "$(tr '\n' ' ' <"$WORK/keys.txt")" = "shift=0 ctrl=0 alt=0 win=0 " ] || fail "after $mod: $(cat "$WORK/keys.txt")"
@@ -135,7 +136,7 @@ auto_send_off_survives_a_missing_data_folder() {
     start_bar
     bx=$(fact x); by=$(fact y)
     # The bar is on screen before it reads its folders: the folder goes only once it has.
-    sleep 1.5
+    wait_for 10 bar_started || fail "the bar did not finish starting"
     mv "$APPDATA" "$APPDATA.away"
     trap '[ ! -d "$APPDATA.away" ] || mv "$APPDATA.away" "$APPDATA" || true' EXIT
     on_bar $REPLY_BUTTON click 3
@@ -157,9 +158,10 @@ auto_send_off_survives_a_missing_data_folder() {
     wait_for 5 window_gone ReplyBar.ReplyEditor '' || fail "the editor did not close"
     before=$(sends)
     chat_clear
+    noted=$(picks_noted)
     pick_row 0
     wait_for 5 chat_is '好的' || fail "no paste after the folder came back"
-    sleep 0.5
+    pick_over "$noted"
     [ "$(sends)" = "$before" ] || fail "Ctrl+Enter sent although n.txt is there"
     note "the editor met a missing folder: the box unchecked, and no send key afterwards"
 }
@@ -167,14 +169,18 @@ auto_send_off_survives_a_missing_data_folder() {
 # A left press on Show Desktop slid off the bar before the release: nothing written or opened.
 press_slid_off_show_desktop_does_nothing() {
     need_bar
-    rm -f "$APPDATA/显示桌面.scf" "$BIN/opened.log"
+    rm -f "$APPDATA/显示桌面.scf" "$OPENED"
     on_bar $SHOW_DESKTOP_BUTTON mousedown 1
+    wait_for 5 eval 'probe_bar && [ "$(fact capture)" = ReplyBar.Bar ]' || fail "the press did not reach the bar"
     on_bar 16 -80
     on_bar 200 -120 mouseup 1
-    sleep 1.5
-    [ ! -e "$APPDATA/显示桌面.scf" ] && [ ! -s "$BIN/opened.log" ] || fail "a click slid off Show Desktop ran it"
+    # The bar lets go of the mouse as it takes the release, and a message sent to it is answered
+    # once it has done with the release: had it run the button, the command file would be there.
+    wait_for 5 eval 'probe_bar && [ -z "$(fact capture)" ]' || fail "the bar kept the mouse after the release"
+    probe send 0 0  # WM_NULL
+    [ ! -e "$APPDATA/显示桌面.scf" ] && [ ! -s "$OPENED" ] || fail "a click slid off Show Desktop ran it"
     on_bar $SHOW_DESKTOP_BUTTON click 1
-    wait_for 10 test -s "$BIN/opened.log" || fail "a click on Show Desktop opened nothing"
+    wait_for 10 test -s "$OPENED" || fail "a click on Show Desktop opened nothing"
     note "a press slid off Show Desktop does nothing; a click still runs it"
     close_bar
 }

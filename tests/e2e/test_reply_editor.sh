@@ -29,27 +29,65 @@ have_replies() {
     fi
     need_bar
 }
-type_text() {  # replaces the text box's content; xdotool can drop a remapped Chinese key
-    local want=${1//$'\n'/^~}   # the probe reports CR as "^" and LF as "~"
-    for _ in 1 2 3; do
-        click_ctl $EDITOR_TEXT
-        xdo key ctrl+a
-        xdo type --delay 40 "$1"
-        sleep 0.3
-        editor_controls
-        [ "$(ctl_field $EDITOR_TEXT 5)" = "$want" ] && return 0
+# The text box's text as the probe tells it (CR as "^", LF as "~"), cut into what one key
+# typed: a character, or a line break "^~".
+box_text() { editor_controls && ctl_field $EDITOR_TEXT 5; }
+units_of() {  # units_of TEXT: into UNITS
+    local LC_ALL=C.UTF-8
+    local s=$1 i
+    UNITS=()
+    for ((i = 0; i < ${#s}; i++)); do
+        if [ "${s:i:2}" = '^~' ]; then UNITS+=('^~'); i=$((i + 1)); else UNITS+=("${s:i:1}"); fi
     done
-    fail "the text box holds '$(ctl_field $EDITOR_TEXT 5)' instead of '$1'"
 }
-pick_icon() {  # pick_icon I: "选择图标", then icon I of the strip
+# Replaces the text box's content. xdotool maps a character the keyboard lacks to a spare key
+# for its press and takes the key back --delay / 2 after it; a busy Wine that reads the key later
+# loses the character. So once the box stops changing short of the text, it is taken back to
+# where it first differs and typed on a character at a time, each given half a second and seen
+# in the box before the next.
+type_text() {
+    local LC_ALL=C.UTF-8
+    local text=${1//$'\n'/^~} want got prev k n same tries=0
+    units_of "$text"
+    local units=("${UNITS[@]}")
+    want=$(printf '%s' "${units[@]}")
+    click_ctl $EDITOR_TEXT
+    xdo key ctrl+a
+    xdo type --delay 100 "$1"
+    got=$(box_text)
+    until [ "$got" = "$want" ]; do
+        # Short of the text: it has stopped changing once it reads the same three times running.
+        same=0
+        while [ $same -lt 2 ] && [ "$got" != "$want" ]; do
+            prev=$got
+            got=$(box_text)
+            if [ "$got" = "$prev" ]; then same=$((same + 1)); else same=0; fi
+        done
+        [ "$got" != "$want" ] || break
+        tries=$((tries + 1))
+        [ $tries -le $((2 * ${#units[@]} + 3)) ] || fail "the text box holds '$got' instead of '$want'"
+        units_of "$got"
+        for ((k = 0; k < ${#UNITS[@]} && k < ${#units[@]}; k++)); do
+            [ "${UNITS[k]}" = "${units[k]}" ] || break
+        done
+        n=$(( ${#UNITS[@]} - k ))
+        xdo key ctrl+End  # no selection left: each BackSpace takes one
+        [ $n = 0 ] || xdo key --repeat "$n" BackSpace
+        if [ $k -lt ${#units[@]} ]; then
+            if [ "${units[k]}" = '^~' ]; then xdo key Return; else xdo type --delay 1000 "${units[k]}"; fi
+        fi
+        got=$(box_text)
+    done
+}
+strip_shown() { editor_controls && grep -q '=ReplyBar.IconStrip|1|' "$WORK/ctl.txt"; }
+pick_icon() {  # pick_icon I [SHOT]: "选择图标", then icon I of the strip, which closes
     click_ctl $EDITOR_CHOOSE_ICON
-    editor_controls
+    wait_for 5 strip_shown || fail "选择图标 showed no icons"
     IFS=, read -r cx cy <<<"$(fact client "$WORK/ctl.txt")"
     xdo mousemove $((cx + 194 + 4 + 23 * ($1 % 5) + 8)) $((cy + 23 + ($1 < 5 ? 4 : 26) + 8))
-    sleep 0.2
-    [ -n "${2:-}" ] && shot "$2" "670x200+$((cx - 10))+$((cy - 10))"
+    [ -n "${2:-}" ] && shot_settled "$2" "670x200+$((cx - 10))+$((cy - 10))"
     xdo click 1
-    sleep 0.3
+    wait_for 5 eval '! strip_shown' || fail "the icon strip stayed open after icon $1"
 }
 esc_closes_the_editor() {  # Esc is 返回
     click_ctl $EDITOR_TEXT
@@ -126,12 +164,13 @@ changing_a_reply_saves_its_text() {
     type_text "$(printf '第一条：改过了\n第二行')"  # Enter: a line break, not a button
     click_ctl $EDITOR_CONFIRM
     file_is 0.txt "$(printf '第一条：改过了\r\n第二行')"
+    editor_controls  # answered once the editor is done with the save
     file_is bmpk.txt 0123
     pick_icon 7
     type_text '第一条：图标后再打字'
     click_ctl $EDITOR_CONFIRM
-    sleep 0.5
     file_is 0.txt '第一条：图标后再打字'
+    editor_controls
     file_is bmpk.txt 0123
     note "text changes alone; an icon pick followed by typing saves only the text"
     esc_closes_the_editor
@@ -143,9 +182,8 @@ deleting_a_reply_renumbers_the_rest() {
     open_editor
     click_ctl $EDITOR_LIST
     xdo key Down Return
-    sleep 0.3
-    editor_controls
-    [ "$(ctl_field $EDITOR_TEXT 5)" = "${texts[1]}" ] || fail "reply 2 not shown: $(ctl_field $EDITOR_TEXT 5)"
+    wait_for 5 eval 'editor_controls && [ "$(ctl_field $EDITOR_TEXT 5)" = "${texts[1]}" ]' ||
+        fail "reply 2 not shown: $(ctl_field $EDITOR_TEXT 5)"
     click_ctl $EDITOR_DELETE
     answer_box '删除确认' $BOX_YES
     wait_for 5 eval '[ ! -f "$APPDATA/3.txt" ]' || fail "3.txt still there"
@@ -169,12 +207,13 @@ auto_send_off_writes_n_txt() {
     click_ctl $EDITOR_RETURN
     wait_for 5 eval '! editor_up' || fail "the editor did not close"
     sent=$(fact ctrl_enter "$CHAT_LOG")
+    noted=$(picks_noted)
     on_bar $REPLY_BUTTON click 1
     wait_for 5 eval 'probe_bar; [ "$(fact h)" != 29 ]' || fail "the panel did not open"
     py=$(fact y)
     xdo mousemove $((bx + 60)) $((py + 2 + 6)) click 1
     wait_for 5 eval 'chat_text | grep -q 图标后再打字' || fail "row 0 was not pasted"
-    sleep 0.5
+    pick_over "$noted"
     [ "$(fact ctrl_enter "$CHAT_LOG")" = "$sent" ] || fail "Ctrl+Enter sent with auto-send off"
     note "auto-send off: n.txt written, no Ctrl+Enter"
 }

@@ -20,11 +20,10 @@ panel_opens_above_the_bar() {
     [ "$(fact x)" = "$bx" ] || fail "window left moved"
     [ "$(fact region)" = "0,0,387,58;0,58,103,101" ] || fail "region $(fact region)"
     note "panel opens upward: 387x87, region panel + face"
-    xdo mousemove $((bx + 60)) "$(row_y 1)"
-    sleep 0.2
+    hover $((bx + 60)) "$(row_y 1)"
     xdo mousemove $((bx + 62)) "$(row_y 1)"
-    sleep 1.5
-    shot reply_panel_tooltip "420x160+$((bx - 10))+$(( $(fact y) - 60 ))"
+    wait_for 5 window_up tooltips_class32 '' || fail "no tip over row 1"
+    shot_settled reply_panel_tooltip "420x160+$((bx - 10))+$(( $(fact y) - 60 ))"
     xdo mousemove 1000 100
     wait_for 5 eval 'probe_bar; [ "$(fact h)" = 29 ]' || fail "the panel did not close when the pointer left"
     note "the panel closed when the pointer left"
@@ -53,15 +52,18 @@ quick_return_keeps_the_panel() {
     need_bar
     open_panel
     # The panel's screenshot, with the band on row 1.
-    xdo mousemove $((bx + 200)) "$(row_y 1)"
-    sleep 0.3
-    shot reply_panel "400x100+$((bx - 5))+$(( $(fact y) - 5 ))"
+    hover $((bx + 200)) "$(row_y 1)"
+    shot_settled reply_panel "400x100+$((bx - 5))+$(( $(fact y) - 5 ))"
+    # Away for less than one poll, then back: the panel must stay open for longer than it
+    # takes to close after the pointer has left.
     xdo mousemove 1000 100
     sleep 0.25
     xdo mousemove $((bx + 50)) "$(row_y 0)"
-    sleep 1.3
-    probe_bar
-    [ "$(fact h)" = 87 ] || fail "the panel closed although the pointer came back"
+    local end=$(( ${EPOCHREALTIME/./} + 1300000 ))
+    while [ "${EPOCHREALTIME/./}" -lt "$end" ]; do
+        probe_bar
+        [ "$(fact h)" = 87 ] || fail "the panel closed although the pointer came back"
+    done
     xdo mousemove 1000 100
     wait_for 5 eval 'probe_bar; [ "$(fact h)" = 29 ]' || fail "the panel did not close"
     note "a quick return keeps the panel; staying away closes it"
@@ -73,10 +75,10 @@ n_txt_turns_auto_send_off() {
     gbk '不要自动发送信息\r\n' >"$APPDATA/n.txt"
     start_bar
     bx=$(fact x); by=$(fact y)
-    local sent; sent=$(sends)
+    local sent noted; sent=$(sends) noted=$(picks_noted)
     pick_row 2
     wait_for 5 eval 'chat_text | grep -q "收到👍"' || fail "the emoji reply was not pasted intact: $(chat_text | od -c | tail -3)"
-    sleep 0.5
+    pick_over "$noted"
     [ "$(sends)" = "$sent" ] || fail "Ctrl+Enter sent although n.txt exists"
     note "with n.txt: the emoji reply pasted intact, no Ctrl+Enter"
 }
@@ -88,9 +90,8 @@ drag_strip_moves_the_bar() {
     on_bar 52 -16
     on_bar 102 -46
     xdo mouseup 1
-    sleep 0.3
-    probe_bar
-    [ "$(fact x),$(fact y)" = "$((bx + 100)),$((by - 60))" ] || fail "drag ended at $(fact x),$(fact y)"
+    wait_for 5 eval 'probe_bar && [ "$(fact x),$(fact y)" = "$((bx + 100)),$((by - 60))" ] && [ -z "$(fact capture)" ]' ||
+        fail "drag ended at $(fact x),$(fact y)"
     note "drag moved the bar by (100, -60)"
     close_bar
 }

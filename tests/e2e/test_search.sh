@@ -20,11 +20,12 @@ w reg add 'HKCU\Software\DAZ\Registry' /v TeamLibrary /t REG_SZ /d '\\teamserver
 start_chat 300 150
 
 panel_open() { probe_bar && [ "$(fact h)" != 29 ]; }
-hotkey() {  # the chat in front, Ctrl+Alt+R: the panel opens
+hotkey() {  # the chat in front, Ctrl+Alt+R: the panel opens, listening to the keys
     xdo mousemove 600 300
-    until xdo key ctrl+alt+r && wait_for 2 panel_open; do sleep 0.5; done
-    sleep 1  # the panel's keys are the bar's once it has painted, later on a busy machine
+    press_hotkey
+    h0=$(fact h)  # its height before any letter
 }
+panel_height_not() { probe_bar && [ "$(fact h)" != 29 ] && [ "$(fact h)" != "$1" ]; }
 picked() {  # picked TEXT: exactly TEXT in the chat, the panel closed, the chat still in front
     wait_for 5 chat_is "$1" || fail "the chat holds '$(chat_text)', not '$1'"
     wait_for 5 eval '! panel_open' || fail "the panel stayed open after the pick"
@@ -34,13 +35,13 @@ picked() {  # picked TEXT: exactly TEXT in the chat, the panel closed, the chat 
 
 initials_find_an_own_reply_and_a_team_reply() {
     need_bar
-    sleep 3  # the share's file settles before it is read
+    # The share's file is read once it has settled; the bar keeps a copy of what it read.
+    wait_for 30 test -f "$(dirname "$APPDATA")/Local/ReplyBar/team-library.cache" || fail "the team library was not read"
     chat_clear
     hotkey
     xdo key h y g l
-    sleep 0.5
-    probe_bar
-    shot search_results "$(fact w)x$(fact h)+$(fact x)+$(fact y)"
+    wait_for 5 panel_height_not "$h0" || fail "hygl did not change the panel"
+    shot_settled search_results "$(fact w)x$(fact h)+$(fact x)+$(fact y)"
     xdo key 1
     picked '欢迎光临，很高兴为您服务！'
     chat_clear
@@ -54,14 +55,19 @@ backspace_esc_and_the_keypad() {
     need_bar
     chat_clear
     hotkey
-    xdo key h y g l x  # nothing matches
-    sleep 0.3
+    xdo key h y g l
+    wait_for 5 panel_height_not "$h0" || fail "hygl did not change the panel"
+    local found=$(fact h)
+    xdo key x  # nothing matches
+    wait_for 5 panel_height_not "$found" || fail "hyglx showed what hygl did"
     xdo key BackSpace KP_1
     picked '欢迎光临，很高兴为您服务！'
     chat_clear
     hotkey
-    xdo key h y Escape  # Esc clears the search: the digits are the rows' again
-    sleep 0.3
+    xdo key h y
+    wait_for 5 panel_height_not "$h0" || fail "hy did not change the panel"
+    xdo key Escape  # Esc clears the search: the digits are the rows' again
+    wait_for 5 eval 'probe_bar && [ "$(fact h)" = "$h0" ]' || fail "the first Esc did not clear the search: $(fact h) px high, not $h0"
     panel_open || fail "the first Esc closed the panel"
     xdo key Escape
     wait_for 3 eval '! panel_open' || fail "the second Esc did not close the panel"

@@ -14,12 +14,7 @@ reg_set "2385,11565,${OTHER_W},about:blank"
 start_chat 300 120
 
 menu_rows() {  # the launcher menu's item count, from its height
-    # The menu is built off the bar's thread: until it is there, a click shows nothing.
-    local tries=0
-    until on_bar $LAUNCHER_BUTTON click 1 && wait_for 1 menu_open; do
-        tries=$((tries + 1))
-        [ $tries -lt 8 ] || fail "the launcher menu did not open"
-    done
+    open_launcher || fail "the launcher menu did not open"
     echo $(( ($(fact h "$WORK/menu.txt") - 6) / 19 ))
     xdo mousemove $((bx + 300)) $((by - 300))
     wait_for 4 menu_closed || fail "the launcher menu did not close"
@@ -34,10 +29,12 @@ open_settings() {
 dialog_gone() { wait_for 10 window_gone ReplyBar.Settings '' || fail "the dialog did not close: $1"; }
 value() { reg_get; fact value "$WORK/reg.txt"; }
 type_home() {  # "设置" unlocks the home page; its text is replaced by $1
+    local want=$1
     click_ctl $SETTINGS_SET_HOME_PAGE
     xdo key End shift+Home BackSpace
-    [ -z "$1" ] || xdo type --delay 30 "$1"
-    sleep 0.3
+    [ -z "$want" ] || xdo type --delay 30 "$want"
+    wait_for 5 eval 'controls_of ReplyBar.Settings && [ "$(ctl_field $SETTINGS_HOME_PAGE 5)" = "$want" ]' ||
+        fail "the home page holds '$(ctl_field $SETTINGS_HOME_PAGE 5)', not '$want'"
 }
 
 # The layout: caption, frame texts, the buttons where they belong; links in blue. Tab goes top
@@ -61,10 +58,12 @@ dialog_shows_its_layout_and_tab_order() {
     awk -v m="$blue" 'BEGIN { exit !(m > 0.02) }' || fail "the web site link is not blue ($blue)"
 
     order=""
+    local focused=""
+    probe_bar
     for _ in $(seq 14); do
+        focused="$(fact focus)|$(fact focustext)|$(fact focusid)"
         xdo key Tab
-        sleep 0.15
-        probe_bar
+        wait_for 3 eval 'probe_bar && [ "$(fact focus)|$(fact focustext)|$(fact focusid)" != "$focused" ]' || true
         order+="$(fact focustext)|"
     done
     [ "$order" = "设置|默认|设置|默认||Ctrl+Enter|开机时自动启动快捷回复条||选择…|退出本程序|添加快捷回复信息|确定 返回|打开文件夹|$OTHER_W|" ] \
@@ -132,9 +131,7 @@ browsing_gives_a_folder() {
     wait_for 10 window_up '#32770' '' || fail "no folder dialog"
     xdo mousemove $(( $(fact x "$WORK/win.txt") + 100 )) $(( $(fact y "$WORK/win.txt") + 100 ))
     shot_window folder_dialog
-    xdo key Down
-    sleep 0.5
-    xdo key Return
+    xdo key Down Return  # the keys are taken in turn: the folder below, then OK
     wait_for 10 window_gone '#32770' '' || fail "the folder dialog did not close"
     controls_of ReplyBar.Settings
     chosen=$(ctl_field $FOLDER_TEXT 5)

@@ -24,6 +24,8 @@ clicks_leave_the_chat_focused() {
     need_bar
     on_bar 2 27 click 1
     on_bar 40 27 click 1
+    # Nothing shows that the bar has had the clicks and left the focus be: a moment for a wrong
+    # activation to happen.
     sleep 0.5
     probe_bar
     [ "$(fact foreground)" = E2EChat ] || fail "a click on the bar took the foreground: $(fact foreground)"

@@ -9,21 +9,14 @@
 
 SETTINGS_KEY='HKCU\Software\DAZ\Registry'
 reg_dword() { LC_ALL=C wine reg add "$SETTINGS_KEY" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1 </dev/null; }
-panel_open() { probe_bar; [ "$(fact h)" != 29 ]; }
 panel_closed() { probe_bar; [ "$(fact h)" = 29 ]; }
-hotkey() {  # the user presses Ctrl+Alt+R, the panel opens
-    local tries=0
-    until xdo key ctrl+alt+r && wait_for 2 panel_open; do
-        tries=$((tries + 1))
-        [ $tries -lt 5 ] || fail "Ctrl+Alt+R did not open the panel"
-    done
-}
+hotkey() { press_hotkey; }  # the user presses Ctrl+Alt+R, the panel opens
 # Without a window manager X gives the keyboard to the window under the pointer.
 over_chat() { xdo mousemove 400 200; }
 expect_sent() {  # expect_sent N MESSAGE...: after the first N, exactly these were sent
     local n=$1; shift
     wait_for 5 sent_after "$n" "$@" || fail "sent '$(sent_since "$n")', not '$*|'"
-    sleep 0.5
+    chat_caught_up || fail "the chat did not catch up with the keys sent to it"
     sent_after "$n" "$@" || fail "then sent '$(sent_since "$n")', not '$*|'"
 }
 # The panel's key for 1 is free for another program: keyboard mode does not hold it.
@@ -90,7 +83,8 @@ an_empty_reply_sends_nothing() {
     controls_of '#32770'
     grep -q '空的' "$WORK/ctl.txt" || fail "message: $(cat "$WORK/ctl.txt")"
     answer_box 快捷回复条 $BOX_OK
-    sleep 0.5
+    wait_for 5 eval 'probe_bar && [ "$(fact foreground)" = E2EChat ]' || fail "the chat is not in front after the message"
+    chat_caught_up || fail "the chat did not catch up with the keys sent to it"
     chat_is draft && sent_after "$n" || fail "chat '$(chat_text)', sent '$(sent_since "$n")'"
     chat_clear
     note "an empty reply: a word why, the draft neither pasted over nor sent"
@@ -112,7 +106,6 @@ each_key_pick_sends_its_own_reply() {
     over_chat; hotkey
     xdo key 2 sleep 0.03 key 0
     expect_sent "$n" 回复4 回复2
-    sleep 0.3
     chat_is '' || chat_is 0 || fail "the chat holds '$(chat_text)'"
     note "Enter as the send key: the hotkey and a digit 30 ms after a pick joined no message"
     close_bar
@@ -125,6 +118,7 @@ no_keyboard_mode_out_of_sight() {
     w_bg "$BIN/e2e_probe.exe" cover 0 0 1280 800 0 5000
     wait_for 3 eval 'probe_bar; [ "$(fact visible)" = 0 ]' || fail "the bar stayed over the full-screen program"
     xdo mousemove 640 400 key ctrl+alt+r
+    # A hotkey the bar lets be shows nothing to wait for: a moment for it to take the keys.
     sleep 0.7
     digit_one_is_free || fail "behind a full-screen program the hotkey took the digits"
     wait_for 10 bar_up || fail "the bar did not come back after the full-screen program"
@@ -134,11 +128,13 @@ no_keyboard_mode_out_of_sight() {
     trap 'mv "$WORK/away/"* "$APPDATA/" 2>/dev/null || true' EXIT
     start_bar
     over_chat
-    local tries=0  # right after a start the bar may not hold its hotkey yet
+    wait_for 10 bar_started || fail "the bar did not finish starting"
+    local tries=0
     until xdo key ctrl+alt+r && wait_for 2 find_window '#32770' '提示'; do
         tries=$((tries + 1))
         [ $tries -lt 5 ] || fail "no word that there are no replies"
     done
+    # Nor does a hotkey under the box: a moment after each for a second box to come.
     xdo mousemove 640 700 key ctrl+alt+r sleep 0.5 key ctrl+alt+r sleep 0.5
     rm -f "$WORK/list.txt"; probe list "$(winpath "$WORK/list.txt")"
     [ "$(grep -c '^#32770 .*visible=1' "$WORK/list.txt")" = 1 ] || fail "boxes: $(grep '#32770' "$WORK/list.txt" | tr '\n' ' ')"
@@ -165,6 +161,7 @@ a_key_after_switching_windows_goes_there() {
     probe activate E2EChat chat-second
     xdo mousemove 900 250 key 3
     wait_for 5 eval '[ "$(cat "$second.text")" = 3 ]' || fail "the second window got '$(cat "$second.text")'"
+    # The key went to the window in front: nothing marks the first chat's keys as all in.
     sleep 0.5
     sent_after "$n" && chat_is '' || fail "the first chat got '$(chat_text)', sent '$(sent_since "$n")'"
     panel_closed || fail "the panel stayed open"
@@ -189,10 +186,11 @@ background_right_click_sends_nothing() {
     local n; n=$(sent_count)
     hover_row 2
     # Between the first two rows' texts: the background.
-    xdo mousemove $((bx + 60)) $(( $(fact y) + 18 )) sleep 0.3 click 3
+    xdo mousemove $((bx + 60)) $(( $(fact y) + 18 )) click 3
     wait_editor
     close_editor
-    sleep 0.5
+    wait_for 5 eval 'probe_bar && [ "$(fact foreground)" = E2EChat ]' || fail "the chat is not in front after the editor"
+    chat_caught_up || fail "the chat did not catch up with the keys sent to it"
     chat_is '' && sent_after "$n" || fail "chat '$(chat_text)', sent '$(sent_since "$n")'"
     note "a right click on the background opened the editor; nothing pasted or sent"
 }
