@@ -21,6 +21,13 @@ std::wstring appData() {
     return path;
 }
 
+// The bar's local copy of the team library: there once a version was read whole.
+std::wstring teamCopy() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetEnvironmentVariableW(L"LOCALAPPDATA", path, MAX_PATH);
+    return std::wstring(path) + L"\\ReplyBar\\team-library.cache";
+}
+
 void writeFile(const std::wstring& path, const std::string& bytes) {
     HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
@@ -89,8 +96,14 @@ int wmain() {
     const double without = peakMb(plain.process.hProcess);
     close(plain);
     setLibrary(file);
+    ::DeleteFileW(teamCopy().c_str());
     Launched l = launch(bar, L"ReplyBar.Bar");
-    ::Sleep(4000);  // the file settles for two seconds before it is read
+    // A file is read once it has stayed the same for the settle time: until its copy is there.
+    for (int waited = 0; waited < 40000 && ::GetFileAttributesW(teamCopy().c_str()) ==
+                                               INVALID_FILE_ATTRIBUTES;
+         waited += 100)
+        ::Sleep(100);
+    ::Sleep(500);  // the version in use, then the panel's groups of it
     const double with = peakMb(l.process.hProcess);
     std::printf("memory: peak working set %.1f MB at rest with a 2,000-reply team library, "
                 "%.1f MB without, ratio %.2f (goal <= 1.2)\n",

@@ -78,6 +78,7 @@ void BarWindow::finishStartUp() {
     controller_->panel().setTeamGroups(team_->groups());
     history_.start(*files_, state_.dataDir, *queue_);
     controller_->panel().setHistory(history_.history());
+    tooltips_.create(hwnd_);
     stayOnTop_->start();
     if (!store_->hasFolder())
         messages_.show(
@@ -262,12 +263,8 @@ void BarWindow::onMouseMove(LPARAM lp) {
     if (!pointerInside_) {  // the pointer entered: on top before anything opens
         pointerInside_ = true;
         keepOnTop();
-        // What only the pointer on the bar needs is made when it first comes: the tooltips and
-        // the launcher menu (a 150-entry folder's icons are megabytes at rest).
-        if (!tooltipsMade_) {
-            tooltipsMade_ = true;
-            tooltips_.create(hwnd_);
-        }
+        // The launcher menu is built when the pointer first comes: a 150-entry folder's icons
+        // are megabytes at rest, for a menu the user may not open.
         if (launcherMenu_ && !launcherMenu_->started()) launcherMenu_->build();
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd_, 0};
         ::TrackMouseEvent(&track);

@@ -118,7 +118,6 @@ private:
     BarPainter painter_;
     BarTooltips tooltips_;
     bool tooltipsDue_ = false;  // the panel or the replies changed since the tips were set
-    bool tooltipsMade_ = false;  // at the pointer's first coming
     std::unique_ptr<BarLauncherMenu> launcherMenu_;  // its build's workers drop late results
     std::unique_ptr<StayOnTop> stayOnTop_;
     std::unique_ptr<BarKeyboard> keyboard_;  // ends the click watch's thread

@@ -29,16 +29,12 @@ panel_closed() { probe_bar && [ "$(fact h)" = 29 ]; }
 HOTKEY_AT="600 400"  # over the chat, where X sends the keys
 hotkey() {  # the chat in front, Ctrl+Alt+R: the panel opens with its keys taken
     xdo mousemove $HOTKEY_AT
-    local tries=0
-    until xdo key ctrl+alt+r && wait_for 2 panel_open; do
-        tries=$((tries + 1))
-        [ $tries -lt 5 ] || fail "Ctrl+Alt+R did not open the panel"
-    done
+    press_hotkey
 }
 bar_alive() { [ -n "$BAR_PID" ] && kill -0 "$BAR_PID" 2>/dev/null && bar_up; }
 rest_at() {  # rest_at X Y: the pointer rests there past the poll's tab delay; the bar lives
     xdo mousemove "$1" "$2"
-    sleep 1.2
+    sleep 1.2  # resting is what is tried: two of the poll's half-seconds past the tab delay
     bar_alive || fail "the bar is gone after the pointer rested at $1,$2"
 }
 start_chat 300 150
@@ -86,7 +82,7 @@ stray_digits_and_capitals_never_reach_the_chat() {
     xdo key x q z 3  # a search with no result: 3 does nothing
     xdo key Escape Escape
     wait_for 3 panel_closed || fail "Esc twice did not close the panel"
-    sleep 0.3
+    chat_caught_up || fail "the chat did not catch up with its keys"
     chat_is '' || fail "keys reached the chat: '$(chat_text)'"
     # Another program holds 2: the panel names it, and a 2 goes to that program.
     w_bg "$BIN/e2e_probe.exe" holdhotkey 0 50 6000 "$(winpath "$WORK/held.txt")"
@@ -106,10 +102,8 @@ stray_digits_and_capitals_never_reach_the_chat() {
 show_team_row() {  # show_team_row ROW: the panel open on 售后, the pointer on that row
     open_panel
     xdo mousemove $((bx + 60)) $(( $(fact y) + 11 )) click 1  # the 售后 tab, beside 我的
-    sleep 0.4
     probe_bar
-    xdo mousemove $((bx + 80)) $(( $(fact y) + 22 + ${REPLY_TEXT_TOPS[$1]} + 6 ))
-    sleep 0.3
+    hover $((bx + 80)) $(( $(fact y) + 22 + ${REPLY_TEXT_TOPS[$1]} + 6 ))
 }
 
 # The lead publishes a new version while the user's button is down on a team row: the reply
@@ -131,6 +125,7 @@ a_team_version_between_press_and_release_changes_nothing() {
     # The bar has read the new version at least once while the button is down.
     wait_for 10 eval '[ "$(grep "\"GET /team.csv" "$WORK/server.log" | tail -n +$((gets + 1)) | grep -c " 200 ")" -ge 1 ]' ||
         { xdo mouseup 1; fail "the bar did not read the new version"; }
+    # Nothing shows the news reaching the bar while the open panel holds it back: a moment.
     sleep 0.5
     xdo mouseup 1
     wait_for 5 chat_is '旧第3行' || fail "pressed 旧第3行, the chat holds '$(chat_text)'"

@@ -40,16 +40,18 @@ publish() {  # publish FILE VERSION ENCODER: written beside, then moved in, as e
 TAB_Y=11              # the tab strip's middle, from the panel's top
 TAB_X=(20 60 100)     # 我的, 售前, 物流: 40 px each
 team_row_y() { echo $(( $(fact y) + 22 + ${REPLY_TEXT_TOPS[$1]} + 6 )); }
-show_tab() {  # show_tab N: the panel open, tab N clicked
+show_tab() {  # show_tab N: the panel open, tab N clicked, its group laid out
     open_panel
+    local before; before="$(fact y),$(fact h)"
     xdo mousemove $((bx + ${TAB_X[$1]})) $(( $(fact y) + TAB_Y )) click 1
-    sleep 0.4
-    probe_bar
+    # Another group changes the panel's height; the same one (or one of as many rows) does not.
+    wait_for 1 eval 'probe_bar; [ "$(fact y),$(fact h)" != "$before" ]' || true
 }
-pick_team_row() {  # pick_team_row TAB ROW
+pick_team_row() {  # pick_team_row TAB ROW; false when there is no such row (yet)
     show_tab "$1"
+    [ "$(fact h)" != 29 ] || return 1  # no such tab: the click picked a row of the user's own
     xdo mousemove $((bx + 80)) "$(team_row_y "$2")"
-    sleep 0.3
+    wait_for 5 band_on $((bx + 80)) "$(team_row_y "$2")" || return 1
     xdo click 1
     wait_for 5 eval 'probe_bar; [ "$(fact h)" = 29 ]' || fail "the panel did not close after a pick"
 }
@@ -89,24 +91,20 @@ share_groups_are_tabs_and_picks_land_exactly() {
     pick_team_row 1 1
     wait_for 3 chat_is '价格, "含税"\r\n第二行' || fail "the second 售前 reply: $(chat_text | od -c | head -3)"
     show_tab 1
-    xdo mousemove $((bx + 80)) "$(team_row_y 0)"
-    sleep 0.3
+    hover $((bx + 80)) "$(team_row_y 0)"
     shot team_panel_group "$(fact w)x$(fact h)+$(fact x)+$(fact y)"
     show_tab 2
-    xdo mousemove $((bx + 80)) "$(team_row_y 2)"
-    sleep 0.3
+    hover $((bx + 80)) "$(team_row_y 2)"
     shot team_panel_tabs "$(fact w)x$(fact h)+$(fact x)+$(fact y)"
     xdo mousemove 1000 100
     wait_for 5 eval 'probe_bar; [ "$(fact h)" = 29 ]' || fail "the panel did not close"
     chat_clear
     xdo mousemove 600 300
-    until xdo key ctrl+alt+r && wait_for 2 eval 'probe_bar; [ "$(fact h)" != 29 ]'; do sleep 0.5; done
-    sleep 1  # the panel's keys are the bar's once it has painted, later on a busy machine
+    press_hotkey
     xdo key Left Left Left 3  # from 物流, which the panel remembers: 售前, 我的, round to 物流
     wait_for 3 chat_is '物流 第 3 条' || fail "by key: $(chat_text)"
     probe_bar
     [ "$(fact foreground)" = E2EChat ] && [ "$(fact focus)" = Edit ] || fail "focus left the chat"
-    sleep 0.3
     xdo type x
     wait_for 3 chat_is '物流 第 3 条x' || fail "letters typed after the pick did not reach the chat"
     note "tabs from the share; mouse and key picks exact; the chat kept its focus"

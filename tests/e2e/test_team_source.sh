@@ -57,15 +57,16 @@ CASES
     # Saved again before it settled: only the last version is read.
     library 1 >"$file"
     watch_source "$(winpath "$file")" 60 10000 30000 3000
-    sleep 1
+    sleep 1  # within the settle time of the first save: that is what is tried
     library 5 >"$file"
     wait_for 20 told fetched || true
     watch_stop
     told_just 'fetched 5|' || fail "a file being written was told as $(outcomes)"
     # Held by another program without sharing: read at the first check after it is let go,
     # although its size and time never changed.
-    w_bg "$BIN/e2e_probe.exe" hold "$(winpath "$file")" 5
-    sleep 1
+    rm -f "$WORK/held.txt"
+    w_bg "$BIN/e2e_probe.exe" hold "$(winpath "$file")" 5 "$(winpath "$WORK/held.txt")"
+    wait_for 10 test -s "$WORK/held.txt" || fail "the probe did not hold the file"
     watch_source "$(winpath "$file")" 1 10000 30000 $QUICK_SETTLE_MS
     wait_for 20 told unchanged || true
     watch_stop
