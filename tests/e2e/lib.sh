@@ -102,8 +102,20 @@ w_bg() { LC_ALL=zh_CN.UTF-8 wine "$@" </dev/null >>"$WORK/wine.log" 2>&1 & PIDS+
 xdo() { LC_ALL=C.UTF-8 xdotool "$@"; }
 
 probe() { w "$BIN/e2e_probe.exe" "$@"; }
+# probe_into FILE COMMAND [ARGS...]: a probe that writes FILE (its last argument, as a Windows
+# path). A Wine process that could not start on a loaded machine leaves no file: try again.
+probe_into() {
+    local file=$1 try
+    shift
+    for try in 1 2 3; do
+        rm -f "$file"
+        probe "$@" "$(winpath "$file")"
+        [ -e "$file" ] && return 0
+    done
+    return 1
+}
 # Facts of the bar into $WORK/bar.txt; `fact KEY` reads one.
-probe_bar() { rm -f "$WORK/bar.txt"; probe bar "$(winpath "$WORK/bar.txt")"; }
+probe_bar() { probe_into "$WORK/bar.txt" bar; }
 fact() { sed -n "s/^$1=//p" "${2:-$WORK/bar.txt}" | head -n 1; }
 
 bar_up() { probe_bar && [ "$(fact found)" = 1 ] && [ "$(fact visible)" = 1 ]; }
@@ -190,7 +202,7 @@ pick_over() {  # pick_over NOTED: the pick noted, and whatever it sent has reach
     chat_caught_up || fail "the chat did not catch up with the keys sent to it"
 }
 
-reg_get() { rm -f "$WORK/reg.txt"; probe regget "$(winpath "$WORK/reg.txt")"; }
+reg_get() { probe_into "$WORK/reg.txt" regget; }
 reg_set() { printf '%s' "$1" >"$WORK/regin.txt"; probe regset "$(winpath "$WORK/regin.txt")"; }
 reset_state() {
     probe regdel
@@ -265,13 +277,14 @@ pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
 screen_pixel() {  # screen_pixel X Y: that pixel of the screen now, as #RRGGBB
     import -window root -crop "1x1+$1+$2" +repage -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}'
 }
-# The part of the screen shows more than one colour and looks the same twice in a row:
-# whatever was asked of the windows there is painted.
+# The part of the screen shows more than one colour and looks the same twice in a row, but for
+# a blinking caret (at most 64 pixels at 192 DPI): whatever was asked of the windows there is
+# painted.
 screen_settled() {  # screen_settled GEOMETRY
     local geometry=$1 a="$WORK/settle-a.png" b="$WORK/settle-b.png"
     import -window root -crop "$geometry" +repage "$a"
-    wait_for 5 eval 'import -window root -crop "$geometry" +repage "$b" &&
-        compare -metric AE "$a" "$b" null: >/dev/null 2>&1 &&
+    wait_for 8 eval 'import -window root -crop "$geometry" +repage "$b" &&
+        [ "$(compare -metric AE "$a" "$b" null: 2>&1 | cut -d" " -f1)" -le 64 ] 2>/dev/null &&
         [ "$(convert "$b" -format "%k" info:)" -gt 1 ] || { mv "$b" "$a"; false; }'
 }
 shot_settled() {  # shot_settled NAME GEOMETRY: the shot once that part of the screen is painted
@@ -282,8 +295,7 @@ shot_settled() {  # shot_settled NAME GEOMETRY: the shot once that part of the s
 
 # Dialogs have no window manager here: keys go to the X window under the pointer.
 find_window() {  # find_window CLASS TITLE: facts into $WORK/win.txt; true when found
-    rm -f "$WORK/win.txt"
-    probe find "$1" "$2" "$(winpath "$WORK/win.txt")"
+    probe_into "$WORK/win.txt" find "$1" "$2"
     [ "$(fact found "$WORK/win.txt")" = 1 ]
 }
 window_up() { find_window "$@" && [ "$(fact visible "$WORK/win.txt")" = 1 ]; }
@@ -302,7 +314,7 @@ answer_box() {  # answer_box TITLE ID: click the message box's button ID ($BOX_O
     wait_for 5 window_gone '#32770' "$title" || fail "the message box '$title' did not close"
 }
 # A dialog's controls: ctl<ID>=class|visible|enabled|l,t,r,b|text
-controls_of() { rm -f "$WORK/ctl.txt"; probe controls "$1" "$(winpath "$WORK/ctl.txt")"; }
+controls_of() { probe_into "$WORK/ctl.txt" controls "$1"; }
 editor_controls() { controls_of ReplyBar.ReplyEditor; }
 ctl() { sed -n "s/^ctl$1=//p" "$WORK/ctl.txt"; }
 ctl_field() { ctl "$1" | cut -d'|' -f"$2"; }
