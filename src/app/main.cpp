@@ -3,7 +3,16 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <cstdlib>
+
 #include "bar/bar_window_win32.h"
+
+// An exception nothing catches ends the bar at once. The C++ library's own handler would first
+// write the exception's type, demangled, to a console the bar does not have, and brings some
+// 37 KB of demangler into the exe for it.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 namespace {
 constexpr wchar_t kInstanceMutex[] =

@@ -14,12 +14,23 @@ std::string timeText(const LocalTime& t) {
     return buf;
 }
 
+// "YYYY-MM-DD HH:MM", as timeText writes it, and nothing else.
 std::optional<LocalTime> parseTime(const std::string& s) {
+    static constexpr char kShape[] = "0000-00-00 00:00";
+    if (s.size() != sizeof kShape - 1) return std::nullopt;
+    for (std::size_t i = 0; i < s.size(); ++i)
+        if (kShape[i] == '0' ? (s[i] < '0' || s[i] > '9') : s[i] != kShape[i]) return std::nullopt;
+    const auto number = [&](std::size_t at, std::size_t digits) {
+        int n = 0;
+        for (std::size_t i = at; i < at + digits; ++i) n = n * 10 + (s[i] - '0');
+        return n;
+    };
     LocalTime t;
-    char tail = 0;
-    if (std::sscanf(s.c_str(), "%4d-%2d-%2d %2d:%2d%c", &t.year, &t.month, &t.day, &t.hour,
-                    &t.minute, &tail) != 5)
-        return std::nullopt;
+    t.year = number(0, 4);
+    t.month = number(5, 2);
+    t.day = number(8, 2);
+    t.hour = number(11, 2);
+    t.minute = number(14, 2);
     if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour < 0 || t.hour > 23 ||
         t.minute < 0 || t.minute > 59)
         return std::nullopt;

@@ -20,6 +20,7 @@ TEST(TeamCache, TheCopyOfTheLocationSetIsUsedAndNothingElse) {
         copy.substr(0, copy.find("\r\n")),                      // cut after the location
         formatCache(share, {2026, 13, 7, 12, 5}, bytes),        // no such month
         formatCache(share, when, bytes).replace(0, 2, "//"),    // another location
+        std::string(copy).replace(copy.find("2026-12-07"), 10, "2026-12-7 "),  // not its shape
     };
     for (const std::string& d : damaged) EXPECT_FALSE(parseCache(d, share)) << d;
     EXPECT_FALSE(parseCache(copy, L"https://intranet/回复.csv"));
