@@ -471,9 +471,10 @@ command_failed() {  # command_failed STATUS COMMAND LINE
 # ends only that scenario; one PASS or FAIL line each, then a summary. A scenario undoes what
 # must not outlive it with `trap '...' EXIT`; variables it sets end with it.
 run_scenarios() {
-    local name rc passed=0 failed=() started=$SECONDS
+    local name rc passed=0 failed=() started=$SECONDS began
     for name in "$@"; do
         rm -f "$WORK/failure"
+        began=$SECONDS
         set +e
         (
             set -eE
@@ -484,7 +485,7 @@ run_scenarios() {
         rc=$?
         set -e
         if [ "$rc" = 0 ]; then
-            echo "PASS $name"
+            echo "PASS $name ($((SECONDS - began)) s)"
             passed=$((passed + 1))
         else
             echo "FAIL $name: $(cat "$WORK/failure" 2>/dev/null || echo "exit status $rc")"
