@@ -72,19 +72,27 @@ FileRead readWhole(const std::wstring& path) {
                                         nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return failure<FileRead>(::GetLastError());
     const win::UniqueKernelHandle file(opened);
+    // Room for the file as it is now and one byte more, which tells that it grew meanwhile;
+    // the whole cap only then. A buffer of the cap up front would touch 2 MB for a small file.
+    LARGE_INTEGER size{};
+    std::size_t room = kSourceReadCap;
+    if (::GetFileSizeEx(file.get(), &size) && size.QuadPart >= 0 &&
+        static_cast<std::uint64_t>(size.QuadPart) < kSourceReadCap)
+        room = static_cast<std::size_t>(size.QuadPart) + 1;
+    std::size_t filled = 0;
     try {
-        read.bytes.resize(kSourceReadCap);
+        read.bytes.resize(room);
+        while (filled < kSourceReadCap) {
+            if (filled == read.bytes.size()) read.bytes.resize(kSourceReadCap);
+            DWORD got = 0;
+            if (!::ReadFile(file.get(), read.bytes.data() + filled,
+                            static_cast<DWORD>(read.bytes.size() - filled), &got, nullptr))
+                return failure<FileRead>(::GetLastError());
+            if (got == 0) break;
+            filled += got;
+        }
     } catch (const std::bad_alloc&) {
         return failure<FileRead>(ERROR_NOT_ENOUGH_MEMORY);
-    }
-    std::size_t filled = 0;
-    while (filled < kSourceReadCap) {
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), read.bytes.data() + filled,
-                        static_cast<DWORD>(kSourceReadCap - filled), &got, nullptr))
-            return failure<FileRead>(::GetLastError());
-        if (got == 0) break;
-        filled += got;
     }
     read.bytes.resize(filled);
     BY_HANDLE_FILE_INFORMATION info{};
