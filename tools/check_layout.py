@@ -16,7 +16,7 @@ FLOORS = {
     "core": 0,
     "win": 1, "posix": 1,
     "controls": 2,
-    "team": 3, "search": 3, "panel": 3,
+    "team": 3, "search": 3, "panel": 3, "fill": 3,
     "reply": 4, "settings": 4, "launch": 4,
     "bar": 5,
     "app": 6,
