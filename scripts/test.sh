@@ -14,7 +14,7 @@ cmake --build --preset native
 ctest --preset native --output-on-failure -j2
 
 # The fuzzers, a bounded time each (longer runs: scripts/fuzz.sh SECONDS).
-cmake --preset fuzz -DREPLYBAR_FUZZ_SECONDS=15 >/dev/null
+cmake --preset fuzz -DREPLYBAR_FUZZ_SECONDS=8 >/dev/null
 cmake --build --preset fuzz
 ctest --preset fuzz --output-on-failure -j2
 
