@@ -4,7 +4,7 @@ If-None-Match still matches) and appends a line "<unix ms> <status> <body bytes>
 every answer, so that the team-of-200 benchmark can count requests, 304s and full downloads
 in each second.
    team_server_counting.py FOLDER PORT_FILE LOG"""
-import http.server, os, sys, threading, time
+import http.server, os, sys, threading, time, urllib.parse
 
 folder, port_file, log_path = sys.argv[1:4]
 log = open(log_path, "a", buffering=1)
@@ -13,7 +13,10 @@ log_lock = threading.Lock()
 
 class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
-        path = os.path.join(folder, os.path.basename(self.path.split("?")[0]))
+        # The name as sent: percent-escaped UTF-8, or raw UTF-8 that the request line carries as
+        # Latin-1.
+        name = self.path.split("?")[0].encode("latin-1").decode("utf-8", "replace")
+        path = os.path.join(folder, os.path.basename(urllib.parse.unquote(name)))
         try:
             body = open(path, "rb").read()
             st = os.stat(path)
@@ -40,7 +43,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         pass
 
 
-server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-server.request_queue_size = 256  # two hundred bars start at once
+class Server(http.server.ThreadingHTTPServer):
+    request_queue_size = 256  # two hundred bars start at once
+
+
+server = Server(("127.0.0.1", 0), Handler)
 open(port_file, "w").write(str(server.server_address[1]))
 server.serve_forever()

@@ -109,7 +109,7 @@ share_file_is_read_and_a_saved_change_reaches_the_watch() {
     wait_for 15 told 'fetched 3' || fail "the share's file was not read: $(outcomes)"
     library 120 >"$SHARE/团队回复.csv.tmp"
     mv "$SHARE/团队回复.csv.tmp" "$SHARE/团队回复.csv"  # saved as editors do: a new file renamed
-    wait_for 10 told 'fetched 120' || fail "the saved change did not reach the watch: $(outcomes)"
+    wait_for 20 told 'fetched 120' || fail "the saved change did not reach the watch: $(outcomes)"
     watch_stop
     note "share: $(outcomes)"
 }

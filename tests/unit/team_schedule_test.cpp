@@ -17,7 +17,7 @@ CheckSchedule::Random scripted(std::vector<std::uint32_t> values) {
     };
 }
 
-TEST(CheckSchedule, KeepsABeatOfItsOwnWhateverBroughtAChecksForward) {
+TEST(CheckSchedule, KeepsABeatOfItsOwnWhateverBroughtACheckForward) {
     // Period 60 s, started at 1 s, the beat drawn 15 s into the period: 16 s, 76 s, 136 s...
     const CheckSchedule schedule(60000, scripted({15000}), 1000);
     const struct {
