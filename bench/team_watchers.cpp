@@ -113,9 +113,10 @@ bool reportRest(const std::vector<Answer>& answers, std::int64_t from, std::int6
     for (const Answer& a : answers)
         if (a.at >= from && a.at < to) ++requests, notModified += a.status == 304;
     const double perSecond = requests * 1000.0 / double(to - from);
-    std::printf("team of %d: at rest %.2f requests/s (%d of %d answered 304, over %lld s); "
-                "goal <= 4 requests/s: %s\n",
-                n, perSecond, notModified, requests, (to - from) / 1000, verdict(perSecond <= 4));
+    std::printf(
+        "team of %d: at rest %.2f requests/s (%d of %d answered 304, over %lld s); "
+        "goal <= 4 requests/s: %s\n",
+        n, perSecond, notModified, requests, (to - from) / 1000, verdict(perSecond <= 4));
     return perSecond <= 4;
 }
 
@@ -126,13 +127,16 @@ bool reportNew(const char* what, const std::vector<std::unique_ptr<Bar>>& bars,
     long long reads = 0, bytes = 0, last = 0;
     for (const auto& bar : bars) {
         reads += bar->newReads;
-        if (bar->hadItAt) last = std::max<long long>(last, bar->hadItAt - published);
-        else last = -1;
+        if (bar->hadItAt)
+            last = std::max<long long>(last, bar->hadItAt - published);
+        else
+            last = -1;
     }
     if (answers) {
         reads = 0;
         for (const Answer& a : *answers)
-            if (a.at >= published && a.status == 200) ++reads, bytes += a.bytes, times.push_back(a.at);
+            if (a.at >= published && a.status == 200)
+                ++reads, bytes += a.bytes, times.push_back(a.at);
     } else {
         for (const auto& bar : bars) times.push_back(bar->hadItAt);
     }
@@ -141,11 +145,12 @@ bool reportNew(const char* what, const std::vector<std::unique_ptr<Bar>>& bars,
     // The peak's goal is the web server's; a share's reads follow the change notice's spread.
     const std::string peakGoal = answers ? std::string(" (goal <= 20: ") + verdict(calm) + ")" : "";
     const std::string bytesRead = answers ? ", " + std::to_string(bytes) + " bytes" : "";
-    std::printf("team of %d, %s: new version: %lld full reads%s (%.2f per bar; goal 1: %s); "
-                "every bar had it after %.1f s (goal <= 90 s: %s); peak %d full reads in one "
-                "second%s\n",
-                n, what, reads, bytesRead.c_str(), double(reads) / n, verdict(once),
-                last / 1000.0, verdict(inTime), peak, peakGoal.c_str());
+    std::printf(
+        "team of %d, %s: new version: %lld full reads%s (%.2f per bar; goal 1: %s); "
+        "every bar had it after %.1f s (goal <= 90 s: %s); peak %d full reads in one "
+        "second%s\n",
+        n, what, reads, bytesRead.c_str(), double(reads) / n, verdict(once), last / 1000.0,
+        verdict(inTime), peak, peakGoal.c_str());
     return once && inTime && (calm || !answers);
 }
 

@@ -34,9 +34,8 @@ void SettingsDialog::open() {
     view_.setStartWithWindows(settings_.startWithWindows.ticked);
     view_.setStartNote(settings_.startWithWindows.note);
     // A share's path stored for a mapped drive shows as both: the drive is what the user knows.
-    const std::optional<std::wstring> drive = settings_.teamLibrary.empty()
-                                                  ? std::nullopt
-                                                  : host_.driveFormOf(settings_.teamLibrary);
+    const std::optional<std::wstring> drive =
+        settings_.teamLibrary.empty() ? std::nullopt : host_.driveFormOf(settings_.teamLibrary);
     view_.setTeamLibraryText(drive ? texts::teamLibraryBothForms(*drive, settings_.teamLibrary)
                                    : settings_.teamLibrary);
     teamStatusShown_ = host_.teamLibraryStatus();

@@ -192,8 +192,8 @@ std::optional<int> iconOf(std::wstring_view field) {
 // for every text.
 bool excelTakesAsFormula(std::wstring_view text) {
     const std::size_t first = text.find_first_not_of(L'\'');
-    return first != std::wstring_view::npos && std::wstring_view(L"=+-@").find(text[first]) !=
-                                                    std::wstring_view::npos;
+    return first != std::wstring_view::npos &&
+           std::wstring_view(L"=+-@").find(text[first]) != std::wstring_view::npos;
 }
 
 std::wstring protectedFromExcel(const std::wstring& text) {

@@ -95,7 +95,7 @@ struct TeamSourceWatch::Shared {
             heard = false;
             if (std::optional<FetchOutcome> outcome = source->check()) tell(std::move(*outcome));
             const std::int64_t now = monotonicMs();
-            nextCheck = source->settling()    ? now + kSettleLookMs
+            nextCheck = source->settling()     ? now + kSettleLookMs
                         : source->lookFailed() ? schedule.afterFailedLook(now)
                                                : schedule.nextRegular(now);
         }

@@ -23,11 +23,11 @@ TEST(CheckSchedule, KeepsABeatOfItsOwnWhateverBroughtACheckForward) {
     const struct {
         std::int64_t now, next;
     } cases[] = {
-        {1000, 16000},    // the first regular check after the one at start
-        {15999, 16000},   // a check brought forward just before the beat leaves the beat alone
-        {16000, 76000},   // the check on the beat: the next one a period later
-        {40000, 76000},   // after a notice's check in between
-        {200000, 256000}, // long after: still on the beat
+        {1000, 16000},     // the first regular check after the one at start
+        {15999, 16000},    // a check brought forward just before the beat leaves the beat alone
+        {16000, 76000},    // the check on the beat: the next one a period later
+        {40000, 76000},    // after a notice's check in between
+        {200000, 256000},  // long after: still on the beat
     };
     for (const auto& c : cases) EXPECT_EQ(schedule.nextRegular(c.now), c.next) << c.now;
 }
