@@ -8,8 +8,11 @@ bin=$1 bars=${2:-200} rest=${3:-30}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/replybar-team200.XXXXXX")
 server=
-cleanup() {
-    [ -n "$server" ] && kill "$server" 2>/dev/null && wait "$server" 2>/dev/null
+cleanup() {  # the benchmark's own status stays the script's
+    if [ -n "$server" ]; then
+        kill "$server" 2>/dev/null || true
+        wait "$server" 2>/dev/null || true
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
