@@ -4,7 +4,7 @@
 # the same folder as a path, and stops the server it started.
 #   team_watchers.sh BIN_DIR [BARS] [REST_SECONDS]
 set -euo pipefail
-bin=$1 bars=${2:-200} rest=${3:-30}
+bin=$1 bars=${2:-200} rest=${3:-60}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/replybar-team200.XXXXXX")
 server=
