@@ -130,8 +130,6 @@ void SettingsDialog::takeStartWithWindows(bool on) {
                          texts::kMessageTitle, MessageKind::Error);
 }
 
-// The location as it will be stored, or a message saying what is wrong with it and the field
-// focused, the text left as typed.
 // The field's text; of a path shown in both forms, the share's.
 std::wstring SettingsDialog::teamLibraryFieldText() {
     std::wstring text = view_.teamLibraryText();
@@ -143,6 +141,8 @@ std::wstring SettingsDialog::teamLibraryFieldText() {
     return close > from ? text.substr(from, close - from) : text;
 }
 
+// The location as it will be stored (a path on a mapped drive as the share's own), or a message
+// saying what is wrong with it and the field focused, the text left as typed.
 bool SettingsDialog::checkTeamLibraryField(std::wstring& location) {
     TeamLibraryCheck typed = checkTeamLibrary(teamLibraryFieldText());
     if (!usable(typed.kind)) {
