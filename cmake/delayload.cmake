@@ -1,8 +1,8 @@
-# The shell, COM, OLE pictures, the common controls, the file dialogs, the session notices and
-# HTTP are first needed after the bar is on screen: ReplyBar.exe imports their functions through
-# delay-load libraries, so their DLLs load at the first call instead of at process start. The
-# lists name every function the program calls from them; a new call into one of these DLLs goes
-# to the plain import library and still works, only loading at start.
+# The shell, COM, OLE pictures, the common controls, the file dialogs, the session notices,
+# mapped drives and HTTP are first needed after the bar is on screen: ReplyBar.exe imports their
+# functions through delay-load libraries, so their DLLs load at the first call instead of at
+# process start. The lists name every function the program calls from them; a new call into one
+# of these DLLs goes to the plain import library and still works, only loading at start.
 find_program(DLLTOOL ${TOOLCHAIN_PREFIX}-dlltool)
 set(DELAYLOAD_IMPORTS
     "SHELL32.dll:ExtractIconExW,SHBrowseForFolderW,SHGetFileInfoW,SHGetFolderPathW,SHGetPathFromIDListW,ShellExecuteW"
@@ -11,6 +11,7 @@ set(DELAYLOAD_IMPORTS
     "COMCTL32.dll:ImageList_Draw,ImageList_GetIconSize,InitCommonControlsEx"
     "COMDLG32.dll:GetOpenFileNameW,GetSaveFileNameW"
     "WTSAPI32.dll:WTSRegisterSessionNotification,WTSUnRegisterSessionNotification"
+    "MPR.dll:WNetGetConnectionW,WNetGetUniversalNameW"
     "WINHTTP.dll:WinHttpCloseHandle,WinHttpConnect,WinHttpCrackUrl,WinHttpOpen,WinHttpOpenRequest,WinHttpQueryHeaders,WinHttpReadData,WinHttpReceiveResponse,WinHttpSendRequest,WinHttpSetTimeouts")
 set(DELAYLOAD_LIBS)
 if(DLLTOOL)

@@ -17,6 +17,7 @@
 #include "reply/reply_editor.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_in_use.h"
+#include "win/mapped_drives_win32.h"
 #include "win/resources_win32.h"
 
 namespace replybar {
@@ -63,6 +64,12 @@ private:
     void takeSettings(const Settings& chosen) override;
     void resetButtonPictures() override;
     std::wstring teamLibraryStatus() override { return context_.teamStatus(); }
+    std::optional<std::wstring> shareFormOf(const std::wstring& path) override {
+        return win::shareFormOf(path);
+    }
+    std::optional<std::wstring> driveFormOf(const std::wstring& sharePath) override {
+        return win::driveFormOf(sharePath);
+    }
 
     Context context_;
     bool open_ = false;

@@ -39,6 +39,13 @@ inline std::wstring hotkeyTakenAtStart(const keys::Hotkey& hotkey) {
            L"在“软件信息 及 设置”的“快捷键与启动”中选择，再点“确定 返回”。";
 }
 
+// A path on a mapped drive as the settings dialog shows it: with the share's own path, which is
+// what is stored; the dialog reads the latter back from it.
+inline constexpr wchar_t kBothFormsOpen[] = L"（即 ";
+inline std::wstring teamLibraryBothForms(const std::wstring& drive, const std::wstring& share) {
+    return drive + kBothFormsOpen + share + L"）";
+}
+
 inline constexpr wchar_t kTeamLibraryNotSaved[] =
     L"团队回复库的位置没能保存到注册表，仍然使用原来的位置：\n";
 

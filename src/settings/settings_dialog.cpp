@@ -33,8 +33,20 @@ void SettingsDialog::open() {
     view_.setSendKey(settings_.sendKey);
     view_.setStartWithWindows(settings_.startWithWindows.ticked);
     view_.setStartNote(settings_.startWithWindows.note);
-    view_.setTeamLibraryText(settings_.teamLibrary);
-    view_.setTeamLibraryStatus(host_.teamLibraryStatus());
+    // A share's path stored for a mapped drive shows as both: the drive is what the user knows.
+    const std::optional<std::wstring> drive =
+        settings_.teamLibrary.empty() ? std::nullopt : host_.driveFormOf(settings_.teamLibrary);
+    view_.setTeamLibraryText(drive ? texts::teamLibraryBothForms(*drive, settings_.teamLibrary)
+                                   : settings_.teamLibrary);
+    teamStatusShown_ = host_.teamLibraryStatus();
+    view_.setTeamLibraryStatus(teamStatusShown_);
+}
+
+void SettingsDialog::teamLibraryStatusDue() {
+    std::wstring now = host_.teamLibraryStatus();
+    if (now == teamStatusShown_) return;  // set again, the line and its tip would flicker
+    teamStatusShown_ = std::move(now);
+    view_.setTeamLibraryStatus(teamStatusShown_);
 }
 
 void SettingsDialog::openFolderClicked() {
@@ -56,7 +68,7 @@ void SettingsDialog::setHomeClicked() {
 void SettingsDialog::defaultHomeClicked() { view_.setHomeText(kDefaultHomePage); }
 
 void SettingsDialog::chooseTeamLibraryClicked() {
-    const TeamLibraryCheck typed = checkTeamLibrary(view_.teamLibraryText());
+    const TeamLibraryCheck typed = checkTeamLibrary(teamLibraryFieldText());
     const auto chosen =
         view_.chooseTeamLibraryFile(typed.kind == TeamLocation::Path ? typed.location : L"");
     if (chosen) view_.setTeamLibraryText(*chosen);
@@ -118,16 +130,30 @@ void SettingsDialog::takeStartWithWindows(bool on) {
                          texts::kMessageTitle, MessageKind::Error);
 }
 
-// The location as it will be stored, or a message saying what is wrong with it and the field
-// focused, the text left as typed.
+// The field's text; of a path shown in both forms, the share's.
+std::wstring SettingsDialog::teamLibraryFieldText() {
+    std::wstring text = view_.teamLibraryText();
+    const std::size_t both = text.find(texts::kBothFormsOpen);
+    const std::size_t close = text.find_last_not_of(L" \u3000");
+    if (both == std::wstring::npos || close == std::wstring::npos || text[close] != L'）')
+        return text;
+    const std::size_t from = both + std::char_traits<wchar_t>::length(texts::kBothFormsOpen);
+    return close > from ? text.substr(from, close - from) : text;
+}
+
+// The location as it will be stored (a path on a mapped drive as the share's own), or a message
+// saying what is wrong with it and the field focused, the text left as typed.
 bool SettingsDialog::checkTeamLibraryField(std::wstring& location) {
-    const TeamLibraryCheck typed = checkTeamLibrary(view_.teamLibraryText());
+    TeamLibraryCheck typed = checkTeamLibrary(teamLibraryFieldText());
     if (!usable(typed.kind)) {
         ports_.messages.show(texts::teamLibraryRefused(typed.kind, typed.location),
                              texts::kMessageTitle, MessageKind::Info);
         view_.focusTeamLibrary();
         return false;
     }
+    if (typed.kind == TeamLocation::Path)
+        if (std::optional<std::wstring> share = host_.shareFormOf(typed.location))
+            typed.location = std::move(*share);
     location = typed.location;
     return true;
 }

@@ -69,6 +69,12 @@ public:
     virtual void resetButtonPictures() = 0;  // the three button pictures normal
     // What the bar has of its team library, one line; "" when there is none.
     virtual std::wstring teamLibraryStatus() = 0;
+    // A path on a mapped network drive as the share's own (\\server\share\…), which a bar
+    // that runs elevated, or starts before the drive reconnects at logon, still reaches; nothing
+    // for any other path.
+    virtual std::optional<std::wstring> shareFormOf(const std::wstring& path) = 0;
+    // The other way: a share's path as the user's mapped drive reaches it, where one does.
+    virtual std::optional<std::wstring> driveFormOf(const std::wstring& sharePath) = 0;
 };
 
 // How the dialog ended; what follows its closing is the bar's to do.
@@ -101,6 +107,9 @@ public:
     void addRepliesClicked();     // "添加快捷回复信息"
     void linkClicked(Link link);
     void cancelled();  // the close box, Esc
+    // A moment while open: the team library's status line follows what the bar says now (a new
+    // version, an outage).
+    void teamLibraryStatusDue();
 
     SettingsOutcome outcome() const { return outcome_; }
 
@@ -109,6 +118,7 @@ private:
     bool takeHotkey(keys::Hotkey& chosen);
     void takeStartWithWindows(bool on);
     bool checkTeamLibraryField(std::wstring& location);
+    std::wstring teamLibraryFieldText();
 
     const BarState& state_;
     Ports ports_;
@@ -116,6 +126,7 @@ private:
     ISettingsHost& host_;
     SettingsOutcome outcome_ = SettingsOutcome::Discarded;
     Settings settings_;  // the settings in use as the dialog opened
+    std::wstring teamStatusShown_;
 };
 
 }  // namespace replybar::settings

@@ -44,6 +44,7 @@ enum ControlId {
     kTeamLibraryHint = 1404,
     kTeamLibraryStatus = 1405,
 };
+constexpr UINT_PTR kTeamStatusTimer = 1;
 
 // The frames, in twips on the dialog; the controls inside a frame are placed relative to it.
 constexpr TwipRect kAboutBox{180, 60, 7785, 1275};
@@ -85,6 +86,9 @@ SettingsOutcome SettingsWindow::showModal(const Context& context) {
     form.shell_.setOwner(form.hwnd_);
     form.messages_.setOwner(form.hwnd_);
     form.createControls();
+    // The bar takes the team library's news on this thread meanwhile (the queue's messages come
+    // through the dialog's loop); the status line looks at it each second.
+    ::SetTimer(form.hwnd_, kTeamStatusTimer, 1000, nullptr);
     win::runModal(form.hwnd_, context.owner, context.userWindow, form.done_,
                   {[&] { form.dialog_.open(); }, [&] { form.focusFolder(); }, {}});
     return form.dialog_.outcome();
@@ -254,6 +258,9 @@ LRESULT SettingsWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (onSetCursor(reinterpret_cast<HWND>(wp))) return TRUE;
             break;
         case WM_CLOSE: dialog_.cancelled(); return 0;
+        case WM_TIMER:
+            if (wp == kTeamStatusTimer) dialog_.teamLibraryStatusDue();
+            return 0;
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);
 }

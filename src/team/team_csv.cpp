@@ -185,13 +185,34 @@ std::optional<int> iconOf(std::wstring_view field) {
     return std::nullopt;
 }
 
+// Excel opens a CSV cell that starts with =, +, - or @ as a formula: "-送运费险" becomes
+// #NAME?, and is saved back so. Such a cell is written with an apostrophe before it, which
+// Excel shows and saves back as text; the reader takes one apostrophe off again. A text that
+// already starts with apostrophes before one of those gets one more, so the two undo each other
+// for every text.
+bool excelTakesAsFormula(std::wstring_view text) {
+    const std::size_t first = text.find_first_not_of(L'\'');
+    return first != std::wstring_view::npos &&
+           std::wstring_view(L"=+-@").find(text[first]) != std::wstring_view::npos;
+}
+
+std::wstring protectedFromExcel(const std::wstring& text) {
+    return excelTakesAsFormula(text) ? L"'" + text : text;
+}
+
+std::wstring unprotected(std::wstring_view text) {
+    if (!text.empty() && text.front() == L'\'' && excelTakesAsFormula(text)) text.remove_prefix(1);
+    return std::wstring(text);
+}
+
 bool needsQuotes(const std::wstring& field) {
     if (field.empty()) return false;
     return field.find_first_of(L",\"\r\n\t") != std::wstring::npos || isTrimmed(field.front()) ||
            isTrimmed(field.back());
 }
 
-void appendField(std::wstring& out, const std::wstring& field) {
+void appendField(std::wstring& out, const std::wstring& text) {
+    const std::wstring field = protectedFromExcel(text);
     if (!needsQuotes(field)) {
         out += field;
         return;
@@ -262,14 +283,14 @@ TeamParse readTeamCsv(const std::string& bytes) {
         if (count == kTeamMaxReplies) return CsvError{record.line, texts::kCsvTooManyReplies};
         ++count;
 
-        std::wstring name = trimmed(field(columns->group));
+        std::wstring name = unprotected(trimmed(field(columns->group)));
         if (name.empty()) name = kUngroupedName;
         auto [at, added] = groupIndex.try_emplace(name, library.groups.size());
         if (added) library.groups.push_back(TeamGroup{std::move(name), {}});
         std::vector<TeamReply>& replies = library.groups[at->second].replies;
         library.fileOrder.push_back(
             {static_cast<int>(at->second), static_cast<int>(replies.size())});
-        replies.push_back(TeamReply{std::wstring(reply), *icon});
+        replies.push_back(TeamReply{unprotected(reply), *icon});
     }
     if (reader.error) return *reader.error;
     if (!columns) return CsvError{0, texts::kCsvEmpty};

@@ -9,7 +9,8 @@
 // Blank lines and rows with an empty 回复 are skipped; a reply with an empty 分组 goes to the group
 // "未分组". Groups come in the order they first occur, replies in file order within their group.
 // A reply's text is kept exactly as the field holds it; header names, group names and the icon
-// are trimmed of spaces.
+// are trimmed of spaces. A reply or group that starts with an apostrophe before =, +, - or @
+// loses that one apostrophe: the writer puts it there so that Excel keeps the text as text.
 // A file is used whole or not at all: one without a single reply (a header alone) is refused as
 // an empty one is, since using it would take every agent's team replies away; and one whose
 // lines change from GBK to UTF-8 or back (rows appended by another editor) is refused at the
@@ -75,7 +76,8 @@ using TeamParse = std::variant<TeamLibrary, CsvError>;
 TeamParse readTeamCsv(const std::string& bytes);
 
 // UTF-8 with a mark, header "分组,回复,图标", CR LF line ends; a field is quoted when it holds a
-// comma, a quote, a tab, a line break or starts or ends with a space. An icon outside 0-9 is
+// comma, a quote, a tab, a line break or starts or ends with a space, and one that Excel would
+// take as a formula (=, +, - or @ first, after any apostrophes) gets an apostrophe before it. An icon outside 0-9 is
 // written empty. readTeamCsv reads back exactly the library written.
 std::string writeTeamCsv(const TeamLibrary& library);
 // The agent's own replies as one group.

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "team/team_http_win32.h"
+#include "team/team_schedule.h"
 #include "team/team_source_parts_win32.h"
 #include "team/team_texts.h"
 
@@ -14,6 +15,13 @@ namespace {
 // How a change in the file's folder is heard, where the folder's change notification works.
 void closeChangeNotice(HANDLE h) { ::FindCloseChangeNotification(h); }
 using ChangeNotice = win::UniqueHandle<HANDLE, closeChangeNotice>;  // none: nullptr
+// A notification that died with a server restart or an SMB reconnect is never signalled and
+// says nothing of it: it is set up afresh this often.
+constexpr std::int64_t kNoticeRenewMs = 5 * 60 * 1000;
+
+bool isNotFound(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
 
 std::wstring fileErrorReason(DWORD error) {
     switch (error) {
@@ -31,9 +39,9 @@ std::wstring fileErrorReason(DWORD error) {
         case ERROR_HOST_UNREACHABLE:
         case ERROR_NO_NETWORK: return texts::kSourceNetworkDown;
         case ERROR_SEM_TIMEOUT: return texts::kSourceNoAnswer;
+        case 384: return texts::kSourceNeedsSmb1;  // ERROR_SMB1_NOT_AVAILABLE
     }
-    // The cloud-file errors of sync clients' placeholders (ERROR_CLOUD_FILE_…).
-    if (error >= 358 && error <= 404) return texts::kSourceNotFetched;
+    if (const wchar_t* cloud = texts::cloudFileError(error)) return cloud;
     return texts::sourceErrorCode(error);
 }
 
@@ -114,15 +122,22 @@ public:
         : path_(std::move(path)), limitMs_(limitMs), settle_(settleMs) {}
 
     std::optional<FetchOutcome> check() override {
-        settling_ = false;
+        settling_ = lookFailed_ = false;
         if (!late_.expired()) return unreachable(texts::kSourceNoAnswer);
         const std::optional<FileLook> look =
             runLimited<FileLook>([path = path_] { return lookAt(path); }, limitMs_, late_);
         if (!look) return unreachable(texts::kSourceNoAnswer);
         if (look->error != ERROR_SUCCESS) {
-            noticeTried_ = false;  // once it is back, its folder may have a notification again
+            // Its notification may have died with the share: set up anew once it is back.
+            dropNotice();
+            if (isNotFound(look->error) && missing_.waitOut(monotonicMs())) {
+                settling_ = true;  // saved by delete and rename, or a share's stale cache
+                return std::nullopt;
+            }
+            lookFailed_ = true;
             return unreachable(fileErrorReason(look->error));
         }
+        missing_.found();
         reached_ = true;
         if (look->folder) return unreachable(texts::kSourceIsFolder);
         switch (settle_.observe(look->stamp, monotonicMs())) {
@@ -143,16 +158,20 @@ public:
             settling_ = true;
             return std::nullopt;
         }
+        missing_.readWell();
         return parseFetched(std::move(read->bytes), localNow());
     }
 
     bool settling() const override { return settling_; }
+    bool lookFailed() const override { return lookFailed_; }
 
     HANDLE changeNotice() override {
         // Only once the file was reached, and never beside a step still hanging: on a share
         // that does not answer, setting it up would hang as well.
-        if (!notice_ && !noticeTried_ && reached_ && late_.expired()) {
-            noticeTried_ = true;  // where it fails (network shares often), the checks do
+        const std::int64_t now = monotonicMs();
+        if ((!noticeTriedAt_ || now - *noticeTriedAt_ >= kNoticeRenewMs) && reached_ &&
+            late_.expired()) {
+            noticeTriedAt_ = now;  // where it fails (network shares often), the checks do
             std::optional<ChangeNotice> made = runLimited<ChangeNotice>(
                 [folder = folderOf(path_)] {
                     const HANDLE notice = ::FindFirstChangeNotificationW(
@@ -162,26 +181,31 @@ public:
                     return ChangeNotice(notice == INVALID_HANDLE_VALUE ? nullptr : notice);
                 },
                 limitMs_, late_);
-            if (made) notice_ = std::move(*made);
+            if (made) notice_ = std::move(*made);  // the old one closes only now
         }
         return notice_ ? notice_.get() : nullptr;
     }
 
     void changeNoticed() override {
         // A folder that went away ends its notification: set it up again once it is back.
-        if (!::FindNextChangeNotification(notice_.get())) {
-            notice_.reset();
-            noticeTried_ = false;
-        }
+        if (!::FindNextChangeNotification(notice_.get())) dropNotice();
     }
 
 private:
+    void dropNotice() {
+        notice_.reset();
+        noticeTriedAt_.reset();
+        reached_ = false;  // set up only once the file is reached again, not on a dead share
+    }
+
     std::wstring path_;
     int limitMs_;
     SettleWatch settle_;
+    MissingGrace missing_;
     bool settling_ = false;
+    bool lookFailed_ = false;
     bool reached_ = false;
-    bool noticeTried_ = false;
+    std::optional<std::int64_t> noticeTriedAt_;  // when it was last set up, or tried
     ChangeNotice notice_;
     std::weak_ptr<void> late_;
 };

@@ -66,6 +66,8 @@ public:
     virtual std::optional<FetchOutcome> check() = 0;
     // Whether the next check should come soon (a file is settling).
     virtual bool settling() const { return false; }
+    // Whether the last check could not look at the source and should be tried again soon.
+    virtual bool lookFailed() const { return false; }
     // Sets up the change notification where there is one to have: a handle that is signalled
     // at a change, or none.
     virtual HANDLE changeNotice() { return nullptr; }

@@ -1,3 +1,7 @@
+// rand_s, for each bar's own beat: declared only when asked for before the C library's headers.
+#define _CRT_RAND_S
+#include <stdlib.h>
+
 #include "team/team_source_win32.h"
 
 #include <windows.h>
@@ -9,6 +13,7 @@
 #include <optional>
 #include <utility>
 
+#include "team/team_schedule.h"
 #include "team/team_source_parts_win32.h"
 #include "win/handles.h"
 #include "win/thread_win32.h"
@@ -19,8 +24,14 @@ namespace {
 // How often a settling file is looked at again: often enough that it is read soon after the
 // settle time, seldom enough that a dozen seconds of settling cost a dozen looks.
 constexpr int kSettleLookMs = 1000;
-// How long after a change notice its check comes, so that one check follows a burst of them.
-constexpr int kNoticeDelayMs = 250;
+// How long a wait that failed is followed by a pause, so that the loop never spins.
+constexpr int kFailedWaitPauseMs = 250;
+
+std::uint32_t randomNumber() {
+    unsigned int n = 0;
+    if (::rand_s(&n) != 0) n = ::GetTickCount() * 2654435761u;  // a beat of some sort all the same
+    return n;
+}
 
 }  // namespace
 
@@ -57,6 +68,7 @@ struct TeamSourceWatch::Shared {
         else
             source = makeFileSource(options.location, options.readLimitMs, options.settleMs);
         const std::int64_t periodMs = std::int64_t{std::max(options.checkSeconds, 1)} * 1000;
+        CheckSchedule schedule(periodMs, randomNumber, monotonicMs());
         std::int64_t nextCheck = monotonicMs();
         // A notice was heard and the check it brought forward is still to come. Until then the
         // folder is not listened to: a folder whose other files never stop changing must not
@@ -71,18 +83,21 @@ struct TeamSourceWatch::Shared {
             const DWORD woke =
                 ::WaitForMultipleObjects(count, handles, FALSE, static_cast<DWORD>(waitMs));
             if (stopping) break;
-            if (woke == WAIT_FAILED) ::Sleep(kNoticeDelayMs);  // never a loop without a pause
+            if (woke == WAIT_FAILED) ::Sleep(kFailedWaitPauseMs);
             if (woke == WAIT_OBJECT_0 + 1) {
                 source->changeNoticed();
                 // A save signals several times, and other files of the folder signal too: one
-                // check follows a burst shortly.
-                nextCheck = std::min(nextCheck, monotonicMs() + kNoticeDelayMs);
+                // check follows a burst, after a moment of this bar's own.
+                nextCheck = std::min(nextCheck, schedule.afterNotice(monotonicMs()));
                 heard = true;
                 continue;
             }
             heard = false;
             if (std::optional<FetchOutcome> outcome = source->check()) tell(std::move(*outcome));
-            nextCheck = monotonicMs() + (source->settling() ? kSettleLookMs : periodMs);
+            const std::int64_t now = monotonicMs();
+            nextCheck = source->settling()     ? now + kSettleLookMs
+                        : source->lookFailed() ? schedule.afterFailedLook(now)
+                                               : schedule.nextRegular(now);
         }
     }
 };

@@ -10,8 +10,12 @@
 // A path: the file is read only once its size and modification time have stayed the same for
 // twelve seconds (SettleWatch), so a file being saved is never read half-way, even by a writer
 // that pauses up to 10 s between writes; the same settled file again is Unchanged. A change in
-// its folder starts a check at once where the folder's change notification works; everywhere a
-// check runs every checkSeconds too.
+// its folder starts a check within ten seconds (a random moment, CheckSchedule) where the
+// folder's change notification works; the notification is set up again after any look that
+// failed and every few minutes, since one that died with a server restart or a reconnect is
+// never signalled. A path that cannot be looked at is tried again within seconds, and "not
+// found" right after a good read is waited out for ten seconds (MissingGrace). Everywhere a
+// check runs every checkSeconds too, on a beat of this watch's own within the period.
 // An address: a conditional GET with the validators of the last good answer, so an unchanged
 // file costs one short answer (304: Unchanged); an answer cut short is Unreachable ("连接中断").
 #pragma once

@@ -50,7 +50,45 @@ inline constexpr wchar_t kSourceFileBusy[] = L"文件被占用";
 inline constexpr wchar_t kSourceIsFolder[] = L"这是文件夹，不是文件";
 inline constexpr wchar_t kSourceShareMissing[] = L"找不到共享文件夹";
 inline constexpr wchar_t kSourceNetworkDown[] = L"网络不通";
-inline constexpr wchar_t kSourceNotFetched[] = L"同步客户端未能取回文件";
+// The errors of sync clients' placeholders (winerror.h's ERROR_CLOUD_FILE_… and its
+// neighbours), each by its meaning; nullptr for a code that is none of them.
+inline const wchar_t* cloudFileError(unsigned long code) {
+    switch (code) {
+        case 358: return L"同步文件夹的记录已损坏";              // SYNC_ROOT_METADATA_CORRUPT
+        case 362: return L"同步客户端没有运行";                  // PROVIDER_NOT_RUNNING
+        case 363: return L"文件的同步记录已损坏";                // METADATA_CORRUPT
+        case 364: return L"文件的同步记录过大";                  // METADATA_TOO_LARGE
+        case 365: return L"文件的同步属性过大";                  // PROPERTY_BLOB_TOO_LARGE
+        case 366: return L"文件的同步属性校验不符";              // PROPERTY_BLOB_CHECKSUM_MISMATCH
+        case 374: return L"文件的同步属性过多";                  // TOO_MANY_PROPERTY_BLOBS
+        case 375: return L"同步属性的版本不受支持";              // PROPERTY_VERSION_NOT_SUPPORTED
+        case 376: return L"这不是同步客户端的文件";              // NOT_A_CLOUD_FILE
+        case 377: return L"文件尚未同步完成";                    // NOT_IN_SYNC
+        case 378: return L"同步文件夹已由另一个同步客户端连接";  // ALREADY_CONNECTED
+        case 379: return L"同步客户端不支持此操作";              // NOT_SUPPORTED
+        case 380: return L"同步客户端拒绝了请求";                // INVALID_REQUEST
+        case 381: return L"同步文件夹所在的盘是只读的";          // READ_ONLY_VOLUME
+        case 382: return L"只有已连接的同步客户端能取回";        // CONNECTED_PROVIDER_ONLY
+        case 383: return L"同步客户端未能验证文件";              // VALIDATION_FAILED
+        case 386: return L"同步客户端登录失败";                  // AUTHENTICATION_FAILED
+        case 387: return L"同步客户端资源不足";                  // INSUFFICIENT_RESOURCES
+        case 388: return L"同步客户端连不上网络";                // NETWORK_UNAVAILABLE
+        case 389: return L"同步客户端未能取回文件";              // UNSUCCESSFUL
+        case 390: return L"文件不在同步文件夹中";                // NOT_UNDER_SYNC_ROOT
+        case 391: return L"同步客户端正在使用文件";              // IN_USE
+        case 392: return L"文件已固定，无法取回";                // PINNED
+        case 393: return L"同步客户端中止了取回";                // REQUEST_ABORTED
+        case 394: return L"文件的同步属性已损坏";                // PROPERTY_CORRUPT
+        case 395: return L"同步客户端拒绝访问";                  // ACCESS_DENIED
+        case 396: return L"文件有硬链接，无法同步";              // INCOMPATIBLE_HARDLINKS
+        case 397: return L"文件的同步属性被锁定";                // PROPERTY_LOCK_CONFLICT
+        case 398: return L"取回文件被取消";                      // REQUEST_CANCELED
+        case 404: return L"同步客户端已退出";                    // PROVIDER_TERMINATED
+    }
+    return nullptr;
+}
+// ERROR_SMB1_NOT_AVAILABLE (384): a NAS that speaks only the old SMB1, which Windows switched off.
+inline constexpr wchar_t kSourceNeedsSmb1[] = L"共享只支持旧的 SMB1 协议，本机已停用";
 inline constexpr wchar_t kSourceBadAddress[] = L"地址无效";
 inline constexpr wchar_t kSourceNoServer[] = L"找不到服务器";
 inline constexpr wchar_t kSourceCannotConnect[] = L"无法连接服务器";

@@ -252,6 +252,40 @@ export_then_import_into_an_empty_folder() {
     note "exported, the data folder emptied, imported: 0.txt to 2.txt and bmpk.txt came back"
 }
 
+# Replies that Excel would open as formulas, exported, opened in Excel and saved again as
+# "Unicode 文本" (Excel keeps a cell that begins with an apostrophe as text and saves it so),
+# then imported into an empty folder: each comes back as it was.
+replies_excel_would_compute_survive_export_excel_and_import() {
+    local mine=('=SUM(A1:A3) 不是公式' '-送运费险' '+86 400 800 1234' '@客服小王 请跟进') i
+    stop_bar
+    reset_state
+    for i in 0 1 2 3; do put_reply $i.txt "${mine[$i]}\r\n"; done
+    need_bar
+    open_editor
+    click_ctl $EDITOR_EXPORT
+    choose_file "$WORK/formulas.csv"
+    close_editor
+    python3 - "$WORK/formulas.csv" "$WORK/formulas.txt" <<'EXCEL' || fail "the export is open to Excel's formulas"
+import csv, sys
+rows = list(csv.reader(open(sys.argv[1], encoding="utf-8-sig", newline="")))
+if any(cell[:1] in "=+-@" and cell for row in rows for cell in row):
+    sys.exit(1)
+with open(sys.argv[2], "w", encoding="utf-16", newline="") as f:  # Excel's "Unicode 文本"
+    csv.writer(f, dialect="excel-tab").writerows(rows)
+EXCEL
+    stop_bar
+    reset_state
+    need_bar
+    on_bar $REPLY_BUTTON click 3  # no replies: a notice, then the editor in adding state
+    answer_box '提示' $BOX_OK
+    wait_editor
+    click_ctl $EDITOR_IMPORT
+    choose_file "$WORK/formulas.txt"
+    for i in 0 1 2 3; do file_is $i.txt "${mine[$i]}"; done
+    close_editor
+    note "=, -, + and @ replies: exported, saved by Excel as Unicode text, imported unchanged"
+}
+
 # "退出本程序" ends the program and saves the settings string.
 exit_from_the_editor_saves_the_settings() {
     need_bar
@@ -269,4 +303,6 @@ exit_from_the_editor_saves_the_settings() {
 run_scenarios adding_replies_to_an_empty_list panel_shows_new_replies_at_once \
     right_click_on_a_row_edits_that_reply changing_a_reply_saves_its_text \
     deleting_a_reply_renumbers_the_rest auto_send_off_writes_n_txt \
-    export_then_import_into_an_empty_folder exit_from_the_editor_saves_the_settings
+    export_then_import_into_an_empty_folder \
+    replies_excel_would_compute_survive_export_excel_and_import \
+    exit_from_the_editor_saves_the_settings

@@ -161,6 +161,32 @@ web_server_then_offline_then_a_hanging_answer() {
     note "web: read, offline from the copy; a hanging answer left picks at $(seconds_since "$t") s"
 }
 
+# The settings dialog left open: its status line follows a new version of the web server's
+# file, then the server's outage, without being opened again.
+settings_status_follows_while_open() {
+    start_server
+    library_text 7 | as_utf8_bom >"$WORK/site/team.csv"
+    set_library "$SITE/team.csv"
+    stop_bar
+    need_bar
+    wait_for 15 version_shown 7 || fail "the web server's library did not arrive: $(chat_text)"
+    on_bar $DRAG_STRIP click 3
+    wait_for 10 window_up ReplyBar.Settings '' || fail "the settings dialog did not open"
+    local dx dy
+    dx=$(fact x "$WORK/win.txt"); dy=$(fact y "$WORK/win.txt")
+    status_is() { controls_of ReplyBar.Settings && STATUS=$(ctl_field $SETTINGS_TEAM_STATUS 5) && [[ "$STATUS" == $1 ]]; }
+    wait_for 5 status_is '团队回复 52 条 · 今天 * 更新' || fail "status as it opened: $STATUS"
+    { library_text 8; printf '物流,物流 第 51 条,\r\n'; } | as_utf8_bom >"$WORK/site/team.csv.part"
+    mv "$WORK/site/team.csv.part" "$WORK/site/team.csv"
+    wait_for 15 status_is '团队回复 53 条 · 今天 * 更新' || fail "the new version was not followed: $STATUS"
+    stop_server
+    wait_for 15 status_is '离线（无法连接服务器）· 使用 今天 的副本' ||
+        fail "the outage was not followed: $STATUS"
+    xdo mousemove $((dx + 270)) $((dy + 60)) key Escape
+    wait_for 10 window_gone ReplyBar.Settings '' || fail "the settings dialog did not close"
+    note "the open dialog's status followed a new version and an outage"
+}
+
 run_scenarios share_groups_are_tabs_and_picks_land_exactly \
     saved_versions_arrive_in_every_encoding_and_a_faulty_one_is_refused \
-    web_server_then_offline_then_a_hanging_answer
+    web_server_then_offline_then_a_hanging_answer settings_status_follows_while_open

@@ -56,6 +56,15 @@ struct FakeHost : ISettingsHost, ISettingsListener {
     void takeSettings(const Settings& chosen) override { inUse.take(chosen); }
     void resetButtonPictures() override { log.push_back(L"pictures"); }
     std::wstring teamLibraryStatus() override { return teamStatus; }
+    // Z: is mapped to \\fs01\客服.
+    std::optional<std::wstring> shareFormOf(const std::wstring& path) override {
+        if (path.rfind(L"Z:\\", 0) != 0) return std::nullopt;
+        return L"\\\\fs01\\客服" + path.substr(2);
+    }
+    std::optional<std::wstring> driveFormOf(const std::wstring& share) override {
+        if (share.rfind(L"\\\\fs01\\客服\\", 0) != 0) return std::nullopt;
+        return L"Z:" + share.substr(9);
+    }
     void settingsChanged(const Settings& now, unsigned changed) override {
         if (changed & kLaunchFolderChanged) log.push_back(L"folder " + *now.launchFolder);
         if (changed & kHomePageChanged) log.push_back(L"home " + now.homePage);
@@ -277,6 +286,34 @@ TEST_F(SettingsDialogTest, EveryOtherWayOutLeavesTheBarAsItWas) {
     EXPECT_TRUE(texts.values.empty());
     EXPECT_EQ(host.team, std::nullopt);
     EXPECT_EQ(run.command, std::nullopt);
+}
+
+// While the dialog is open its status line follows the bar's: a new version, then an outage.
+TEST_F(SettingsDialogTest, TheTeamLibraryStatusFollowsTheBarWhileOpen) {
+    host.teamStatus = L"正在读取…";
+    reload();
+    EXPECT_EQ(view.teamStatus, L"正在读取…");
+    for (const wchar_t* said : {L"团队回复 128 条 · 今天 12:05 更新",
+                                L"离线（找不到文件）· 使用 今天 的副本"}) {
+        host.teamStatus = said;
+        dialog.teamLibraryStatusDue();
+        EXPECT_EQ(view.teamStatus, said);
+    }
+}
+
+// A path on a mapped drive is stored as the share's own; the field shows both, and confirmed
+// as shown stores the same again.
+TEST_F(SettingsDialogTest, AMappedDrivePathIsStoredAsTheSharesOwn) {
+    const std::wstring both = L"Z:\\团队\\回复.csv（即 \\\\fs01\\客服\\团队\\回复.csv）";
+    for (const std::wstring& typed : {std::wstring(L"Z:\\团队\\回复.csv"), both}) {
+        reload();
+        view.team = typed;
+        view.hotkey = 0x034B;
+        dialog.confirmClicked();
+        EXPECT_EQ(host.team, L"\\\\fs01\\客服\\团队\\回复.csv");
+        reload();
+        EXPECT_EQ(view.team, both);
+    }
 }
 
 // The field opens on what is stored, the status line on what the bar says. A usable location is

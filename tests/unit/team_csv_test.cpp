@@ -192,6 +192,36 @@ TEST(TeamCsv, WrittenRepliesReadBackExactly) {
     EXPECT_EQ(readTeamCsv(writeTeamCsv(several)), TeamParse(several));
 }
 
+// Excel opens a cell that starts with =, +, - or @ as a formula. Such a text is written with an
+// apostrophe, which Excel shows as text and saves back; every form Excel saves it in reads the
+// text as it was, and what Excel would not compute is written as it is.
+TEST(TeamCsv, TextsExcelWouldComputeSurviveExcelBothWays) {
+    const struct {
+        std::wstring text, field;
+    } cases[] = {
+        {L"=SUM(A1:A3) 不是公式", L"'=SUM(A1:A3) 不是公式"},
+        {L"-送运费险", L"'-送运费险"},
+        {L"+86 400 800 1234", L"'+86 400 800 1234"},
+        {L"@客服小王 请跟进", L"'@客服小王 请跟进"},
+        {L"-", L"'-"},
+        {L"'-本来就有撇号", L"''-本来就有撇号"},  // one more written, one fewer read
+        {L"'撇号开头", L"'撇号开头"},
+        {L"满 100 减 20=80", L"满 100 减 20=80"},
+    };
+    for (const auto& c : cases) {
+        const std::string written = writeRepliesCsv({{c.text, 1}}, L"-促销");
+        EXPECT_NE(written.find(codec::toUtf8(L"'-促销," + c.field + L",1\r\n")), std::string::npos)
+            << codec::toUtf8(c.text);
+        const TeamLibrary expected{{{L"-促销", {{c.text, 1}}}}};
+        const std::wstring comma = L"分组,回复,图标\r\n'-促销," + c.field + L",1\r\n";
+        const std::wstring tab = L"分组\t回复\t图标\r\n'-促销\t" + c.field + L"\t1\r\n";
+        EXPECT_EQ(readTeamCsv(written), TeamParse(expected)) << codec::toUtf8(c.text);
+        EXPECT_EQ(readTeamCsv(utf16le(tab)), TeamParse(expected)) << codec::toUtf8(c.text);
+        EXPECT_EQ(readTeamCsv(codec::toGbk(comma).value()), TeamParse(expected))
+            << codec::toUtf8(c.text);
+    }
+}
+
 TEST(TeamCsv, ImportTakesAllGroupsInOrderUpToCapacity) {
     const TeamLibrary library{{{L"甲", {{L"1"}, {L"2", 3}}}, {L"乙", {{L"3"}, {L"4"}}}}};
     struct Case {
