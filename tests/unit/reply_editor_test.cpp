@@ -438,9 +438,10 @@ TEST_F(ReplyEditorTest, ImportAddsWhatFitsAfterTheExistingReplies) {
         open();
         editor.importClicked();
         const std::string last = std::to_string(existing + added - 1);  // the last one added
-        if (added)
+        if (added) {
             EXPECT_EQ(get(last + ".txt"),
                       codec::encodeStoreText(L"新" + std::to_wstring(added - 1) + L"\r\n"));
+        }
         EXPECT_FALSE(has(std::to_string(existing + added) + ".txt"));
         EXPECT_EQ(get("bmpk.txt"), std::string(static_cast<std::size_t>(existing), '7') +
                                        std::string("0123456789", static_cast<std::size_t>(added)) +
