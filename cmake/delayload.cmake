@@ -11,7 +11,7 @@ set(DELAYLOAD_IMPORTS
     "COMCTL32.dll:ImageList_Draw,ImageList_GetIconSize,InitCommonControlsEx"
     "COMDLG32.dll:GetOpenFileNameW,GetSaveFileNameW"
     "WTSAPI32.dll:WTSRegisterSessionNotification,WTSUnRegisterSessionNotification"
-    "WINHTTP.dll:WinHttpCloseHandle,WinHttpConnect,WinHttpCrackUrl,WinHttpOpen,WinHttpOpenRequest,WinHttpQueryHeaders,WinHttpReadData,WinHttpReceiveResponse,WinHttpSendRequest,WinHttpSetTimeouts")
+    "WINHTTP.dll:WinHttpCloseHandle,WinHttpConnect,WinHttpCrackUrl,WinHttpGetIEProxyConfigForCurrentUser,WinHttpGetProxyForUrl,WinHttpOpen,WinHttpOpenRequest,WinHttpQueryAuthSchemes,WinHttpQueryDataAvailable,WinHttpQueryHeaders,WinHttpReadData,WinHttpReceiveResponse,WinHttpSendRequest,WinHttpSetCredentials,WinHttpSetOption,WinHttpSetTimeouts")
 set(DELAYLOAD_LIBS)
 if(DLLTOOL)
   foreach(entry ${DELAYLOAD_IMPORTS})
