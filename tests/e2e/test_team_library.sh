@@ -167,16 +167,11 @@ web_server_then_offline_then_a_hanging_answer() {
 # the proxy gone, the status names it.
 CONNECTIONS='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings\Connections'
 use_proxy() {  # use_proxy HOST:PORT BYPASS: a fixed proxy, as Internet Options saves one
-    local hex
-    hex=$(python3 - "$1" "$2" <<'BLOB'
-import struct, sys
-blob = struct.pack("<III", 0x46, 1, 3)  # version, a counter, flags: direct and a proxy
-for text in (sys.argv[1], sys.argv[2], ""):  # the proxy, the bypass list, no PAC address
-    blob += struct.pack("<I", len(text)) + text.encode()
-print((blob + bytes(32)).hex())
-BLOB
-)
-    w reg add "$CONNECTIONS" /v DefaultConnectionSettings /t REG_BINARY /d "$hex" /f
+    le32() { printf '%02x%02x0000' $(($1 & 255)) $(($1 >> 8)); }
+    hex() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n'; }
+    # Version, a counter, flags (direct, and a proxy), the proxy, the bypass list, no PAC address.
+    w reg add "$CONNECTIONS" /v DefaultConnectionSettings /t REG_BINARY /f /d \
+        "460000000100000003000000$(le32 ${#1})$(hex "$1")$(le32 ${#2})$(hex "$2")00000000"
 }
 library_comes_through_the_proxy_the_internet_settings_name() {
     start_server

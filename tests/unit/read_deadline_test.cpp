@@ -20,26 +20,12 @@ TEST(ReadDeadline, EndsASilentReadSoonAndADrippingOneByItsTotal) {
         Verdict verdict;
         int waitMs;  // how long the next wait for bytes may last
     } cases[] = {
-        {"just started", {}, 0, Verdict::Going, 20000},
         {"bytes came: the silence counts from them", {5000}, 24000, Verdict::Going, 1000},
         {"silent for the no-progress limit", {5000}, 25000, Verdict::Stalled, 1},
-        {"nothing at all after the headers", {}, 20000, Verdict::Stalled, 1},
-        {"a byte every 5 s: going near the end",
-         {100000, 105000, 110000, 115000},
-         118000,
-         Verdict::Going,
-         2000},
-        {"a byte every 5 s: ended by the total",
-         {100000, 105000, 110000, 115000},
-         120000,
-         Verdict::TooLong,
-         1},
+        {"a byte every 5 s, near the end", {110000, 115000}, 118000, Verdict::Going, 2000},
+        {"a byte every 5 s, at the end", {110000, 115000}, 120000, Verdict::TooLong, 1},
         {"the total wins when both are due", {100000}, 120000, Verdict::TooLong, 1},
-        {"2 MB at 20 KB/s, a piece a second, is whole at 105 s",
-         {103000, 104000},
-         105000,
-         Verdict::Going,
-         15000},
+        {"2 MB at 20 KB/s is whole by 105 s", {104000}, 105000, Verdict::Going, 15000},
     };
     for (const auto& c : cases) {
         ReadDeadline deadline({120000, 20000}, 0);
