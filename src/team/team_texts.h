@@ -58,7 +58,7 @@ inline constexpr wchar_t kSourceConnectionLost[] = L"连接中断";
 inline constexpr wchar_t kSourceInsecure[] = L"安全连接失败";
 // A web read the watch stopped waiting for while the answer still comes in.
 inline constexpr wchar_t kSourceStillReading[] = L"服务器很慢，仍在读取";
-inline constexpr wchar_t kSourceTooSlow[] = L"下载太慢，2 分钟内没有读完";
+inline constexpr wchar_t kSourceTooSlow[] = L"下载太慢，2 分钟内没有读完";  // ReadDeadline's total
 inline constexpr wchar_t kSourceSignInNeeded[] = L"服务器要求登录";
 inline constexpr wchar_t kSourceProxySignInNeeded[] = L"代理服务器要求登录";
 inline constexpr wchar_t kSourceTlsUpdateMissing[] = L"安全连接失败，需安装 Windows 更新 KB3140245";
