@@ -30,9 +30,8 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             return None
         if self.path == "/signin":
             self.send_response(401)
-            self.send_header("WWW-Authenticate", "Negotiate")
-            self.send_header("WWW-Authenticate", "NTLM")
-            self.send_header("Content-Length", "0")
+            for scheme in ("Negotiate", "NTLM"):
+                self.send_header("WWW-Authenticate", scheme)
             self.end_headers()
             return None
         if os.path.isfile(path):

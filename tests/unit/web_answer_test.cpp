@@ -38,35 +38,22 @@ TEST(SignInRounds, OneRoundEachWithTheUsersOwnSignInAndNeverMore) {
 }
 
 TEST(WebAnswer, TheStatusLineNamesTheProxyAndTheMissingUpdate) {
-    const struct {
-        WebFault fault;
-        WebWay way;
-        const wchar_t* reason;
-    } cases[] = {
-        {WebFault::CannotConnect, {L"proxy.corp:8080"}, L"代理服务器 proxy.corp:8080 连不上"},
-        {WebFault::NoServer, {L"proxy.corp:8080"}, L"代理服务器 proxy.corp:8080 连不上"},
-        {WebFault::CannotConnect, {}, L"无法连接服务器"},
-        {WebFault::NoAnswer, {L"proxy.corp:8080"}, L"无响应"},
-        {WebFault::Insecure, {L"", true}, L"安全连接失败，需安装 Windows 更新 KB3140245"},
-        {WebFault::Insecure, {}, L"安全连接失败"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(webFaultReason(c.fault, c.way), c.reason) << c.reason;
+    const WebWay proxy{L"proxy.corp:8080", false}, straight{L"", false}, oldTls{L"", true};
+    EXPECT_EQ(webFaultReason(WebFault::CannotConnect, proxy), L"代理服务器 proxy.corp:8080 连不上");
+    EXPECT_EQ(webFaultReason(WebFault::NoServer, proxy), L"代理服务器 proxy.corp:8080 连不上");
+    EXPECT_EQ(webFaultReason(WebFault::NoAnswer, proxy), L"无响应");
+    EXPECT_EQ(webFaultReason(WebFault::CannotConnect, straight), L"无法连接服务器");
+    EXPECT_EQ(webFaultReason(WebFault::Insecure, oldTls),
+              L"安全连接失败，需安装 Windows 更新 KB3140245");
+    EXPECT_EQ(webFaultReason(WebFault::Insecure, straight), L"安全连接失败");
 }
 
 TEST(WebAnswer, AnHttpsAddressSentToHttpIsRefusedWithAWord) {
-    const struct {
-        unsigned long status;
-        bool secure;
-        const wchar_t* location;
-        const wchar_t* reason;
-    } cases[] = {
-        {302, true, L"http://files.corp/team.csv", L"服务器转到了不加密的 http 地址，已拒绝"},
-        {308, true, L"HTTP://files.corp/", L"服务器转到了不加密的 http 地址，已拒绝"},
-        {302, true, L"https://other.corp/team.csv", L"服务器返回 302"},
-        {404, true, L"", L"服务器返回 404"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(answerRefusal(c.status, c.secure, c.location), c.reason) << c.status;
+    const std::wstring refused = L"服务器转到了不加密的 http 地址，已拒绝";
+    EXPECT_EQ(answerRefusal(302, true, L"http://files.corp/team.csv"), refused);
+    EXPECT_EQ(answerRefusal(308, true, L"HTTP://files.corp/"), refused);
+    EXPECT_EQ(answerRefusal(302, true, L"https://other.corp/team.csv"), L"服务器返回 302");
+    EXPECT_EQ(answerRefusal(404, true, L""), L"服务器返回 404");
 }
 
 }  // namespace
