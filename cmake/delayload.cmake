@@ -12,7 +12,7 @@ set(DELAYLOAD_IMPORTS
     "COMDLG32.dll:GetOpenFileNameW,GetSaveFileNameW"
     "WTSAPI32.dll:WTSRegisterSessionNotification,WTSUnRegisterSessionNotification"
     "MPR.dll:WNetGetConnectionW,WNetGetUniversalNameW"
-    "WINHTTP.dll:WinHttpCloseHandle,WinHttpConnect,WinHttpCrackUrl,WinHttpOpen,WinHttpOpenRequest,WinHttpQueryHeaders,WinHttpReadData,WinHttpReceiveResponse,WinHttpSendRequest,WinHttpSetTimeouts")
+    "WINHTTP.dll:WinHttpCloseHandle,WinHttpConnect,WinHttpCrackUrl,WinHttpGetIEProxyConfigForCurrentUser,WinHttpGetProxyForUrl,WinHttpOpen,WinHttpOpenRequest,WinHttpQueryAuthSchemes,WinHttpQueryDataAvailable,WinHttpQueryHeaders,WinHttpReadData,WinHttpReceiveResponse,WinHttpSendRequest,WinHttpSetCredentials,WinHttpSetOption,WinHttpSetTimeouts")
 set(DELAYLOAD_LIBS)
 if(DLLTOOL)
   foreach(entry ${DELAYLOAD_IMPORTS})

@@ -1,38 +1,51 @@
 #include "team/team_cache.h"
 
-#include <cstdio>
 
 #include "core/codec.h"
 
 namespace replybar::team {
 namespace {
 
-std::string timeText(const LocalTime& t) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d", t.year, t.month, t.day, t.hour,
-                  t.minute);
-    return buf;
+// Written and read by hand: the C library's scanf family would bring some 20 KB of formatting
+// code into the program for this one line.
+void appendNumber(std::string& out, int value, int digits) {
+    std::string text(static_cast<std::size_t>(digits), '0');
+    for (int i = digits - 1; i >= 0 && value > 0; --i, value /= 10)
+        text[static_cast<std::size_t>(i)] = static_cast<char>('0' + value % 10);
+    out += text;
 }
 
-// "YYYY-MM-DD HH:MM", as timeText writes it, and nothing else.
+std::string timeText(const LocalTime& t) {  // "2024-12-07 12:05"
+    std::string text;
+    appendNumber(text, t.year, 4);
+    text += '-';
+    appendNumber(text, t.month, 2);
+    text += '-';
+    appendNumber(text, t.day, 2);
+    text += ' ';
+    appendNumber(text, t.hour, 2);
+    text += ':';
+    appendNumber(text, t.minute, 2);
+    return text;
+}
+
 std::optional<LocalTime> parseTime(const std::string& s) {
     static constexpr char kShape[] = "0000-00-00 00:00";
     if (s.size() != sizeof kShape - 1) return std::nullopt;
-    for (std::size_t i = 0; i < s.size(); ++i)
-        if (kShape[i] == '0' ? (s[i] < '0' || s[i] > '9') : s[i] != kShape[i]) return std::nullopt;
-    const auto number = [&](std::size_t at, std::size_t digits) {
-        int n = 0;
-        for (std::size_t i = at; i < at + digits; ++i) n = n * 10 + (s[i] - '0');
-        return n;
-    };
-    LocalTime t;
-    t.year = number(0, 4);
-    t.month = number(5, 2);
-    t.day = number(8, 2);
-    t.hour = number(11, 2);
-    t.minute = number(14, 2);
-    if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour < 0 || t.hour > 23 ||
-        t.minute < 0 || t.minute > 59)
+    int fields[5] = {};
+    int field = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (kShape[i] != '0') {
+            if (s[i] != kShape[i]) return std::nullopt;
+            ++field;
+        } else if (s[i] >= '0' && s[i] <= '9') {
+            fields[field] = fields[field] * 10 + (s[i] - '0');
+        } else {
+            return std::nullopt;
+        }
+    }
+    const LocalTime t{fields[0], fields[1], fields[2], fields[3], fields[4]};
+    if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour > 23 || t.minute > 59)
         return std::nullopt;
     return t;
 }

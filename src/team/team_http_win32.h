@@ -1,12 +1,16 @@
 // One reading of the team library from a web address: a GET through WinHTTP, conditional on the
-// last good answer, that gives the body only when all of it arrived.
+// last good answer and past any cache on the way, through the user's proxy, with one round of
+// Windows sign-in, under a total deadline and a no-progress limit (team/read_deadline). It gives
+// the body only when all of it arrived.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 
+#include "team/read_deadline.h"
 #include "team/team_csv.h"
 
 namespace replybar::team {
@@ -21,17 +25,17 @@ struct Validators {
 };
 
 struct HttpAnswer {
-    DWORD error = ERROR_SUCCESS;  // then nothing else holds
-    DWORD status = 0;
+    std::wstring
+        refused;       // why the file did not come, for the status line; then nothing else holds
+    DWORD status = 0;  // 200 or 304
     std::string body;  // of a 200 answer, up to kSourceReadCap bytes
     Validators validators;
 };
 
-// One exchange with the server, each phase under `limitMs`. An answer that ends before its
-// Content-Length fails with ERROR_WINHTTP_CONNECTION_ERROR.
-HttpAnswer exchange(const std::wstring& address, const Validators& last, int limitMs);
-
-// What the status line says for an error of the exchange.
-std::wstring httpErrorReason(DWORD error);
+// One exchange with the server. `answering` is set once the answer's headers are in: a read
+// that takes long from then on is slow, not silent. An answer that ends before its
+// Content-Length is refused as a lost connection.
+HttpAnswer exchange(const std::wstring& address, const Validators& last,
+                    const ReadDeadline::Limits& limits, std::atomic<bool>& answering);
 
 }  // namespace replybar::team

@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "team/read_deadline.h"
 #include "team/team_version.h"
 #include "win/handles.h"
 #include "win/thread_win32.h"
@@ -72,9 +73,14 @@ public:
     // at a change, or none.
     virtual HANDLE changeNotice() { return nullptr; }
     virtual void changeNoticed() {}
+    // A handle that is signalled when a step the watch stopped waiting for has ended, or none;
+    // then the outcome it brought, if it is still to be told.
+    virtual HANDLE lateNotice() { return nullptr; }
+    virtual std::optional<FetchOutcome> takeLate() { return std::nullopt; }
 };
 
 std::unique_ptr<Source> makeFileSource(std::wstring path, int limitMs, std::int64_t settleMs);
-std::unique_ptr<Source> makeAddressSource(std::wstring address, int limitMs);
+std::unique_ptr<Source> makeAddressSource(std::wstring address, int limitMs,
+                                          ReadDeadline::Limits limits);
 
 }  // namespace replybar::team

@@ -64,7 +64,7 @@ struct TeamSourceWatch::Shared {
     void run() {
         std::unique_ptr<Source> source;
         if (isWebAddress(options.location))
-            source = makeAddressSource(options.location, options.readLimitMs);
+            source = makeAddressSource(options.location, options.readLimitMs, options.webLimits);
         else
             source = makeFileSource(options.location, options.readLimitMs, options.settleMs);
         const std::int64_t periodMs = std::int64_t{std::max(options.checkSeconds, 1)} * 1000;
@@ -75,16 +75,24 @@ struct TeamSourceWatch::Shared {
         // hold the checks off, nor keep this thread spinning.
         bool heard = false;
         while (!stopping) {
-            HANDLE handles[2] = {wake.get(), nullptr};
+            HANDLE handles[3] = {wake.get(), nullptr, nullptr};
             DWORD count = 1;
-            if (!heard)
-                if (HANDLE notice = source->changeNotice()) handles[count++] = notice;
+            // A read the last check stopped waiting for: its answer is told when it comes.
+            const HANDLE late = source->lateNotice();
+            if (late) handles[count++] = late;
+            const HANDLE notice = heard ? nullptr : source->changeNotice();
+            if (notice) handles[count++] = notice;
             const std::int64_t waitMs = std::max<std::int64_t>(nextCheck - monotonicMs(), 0);
             const DWORD woke =
                 ::WaitForMultipleObjects(count, handles, FALSE, static_cast<DWORD>(waitMs));
             if (stopping) break;
             if (woke == WAIT_FAILED) ::Sleep(kFailedWaitPauseMs);
-            if (woke == WAIT_OBJECT_0 + 1) {
+            if (late && woke == WAIT_OBJECT_0 + 1) {
+                if (std::optional<FetchOutcome> outcome = source->takeLate())
+                    tell(std::move(*outcome));
+                continue;
+            }
+            if (notice && woke == WAIT_OBJECT_0 + count - 1) {
                 source->changeNoticed();
                 // A save signals several times, and other files of the folder signal too: one
                 // check follows a burst, after a moment of this bar's own.

@@ -5,7 +5,9 @@
 // Nothing here ever makes its caller wait on the source. Each step that touches the source
 // (a look at the file, a read, one HTTP exchange, setting up the folder's change notification)
 // runs on a thread of its own and is waited for at most readLimitMs; one that takes longer is
-// told as Unreachable ("无响应") and left to end by itself, and no new step starts before it has.
+// told as Unreachable ("无响应") and left to end by itself. On a path no new step starts before
+// it has. An address's read goes on under its own deadlines (webLimits) and its answer is told
+// when it comes; meanwhile the next check asks afresh, with at most one read left behind.
 //
 // A path: the file is read only once its size and modification time have stayed the same for
 // twelve seconds (SettleWatch), so a file being saved is never read half-way, even by a writer
@@ -17,13 +19,15 @@
 // found" right after a good read is waited out for ten seconds (MissingGrace). Everywhere a
 // check runs every checkSeconds too, on a beat of this watch's own within the period.
 // An address: a conditional GET with the validators of the last good answer, so an unchanged
-// file costs one short answer (304: Unchanged); an answer cut short is Unreachable ("连接中断").
+// file costs one short answer (304: Unchanged), through the user's proxy; an answer cut short is
+// Unreachable ("连接中断").
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "team/read_deadline.h"
 #include "team/team_version.h"
 
 namespace replybar::team {
@@ -35,6 +39,7 @@ public:
         int checkSeconds = 60;                           // the regular check
         int readLimitMs = 10000;                         // one step may take this long
         std::int64_t settleMs = SettleWatch::kSettleMs;  // a path is read once unchanged this long
+        ReadDeadline::Limits webLimits = {};             // an address's read in all, and silent
     };
     // `deliver` is called on the watch's own thread with every outcome, never after the
     // destructor has returned. While a file settles nothing is told. The first check starts at

@@ -94,6 +94,16 @@ inline constexpr wchar_t kSourceNoServer[] = L"找不到服务器";
 inline constexpr wchar_t kSourceCannotConnect[] = L"无法连接服务器";
 inline constexpr wchar_t kSourceConnectionLost[] = L"连接中断";
 inline constexpr wchar_t kSourceInsecure[] = L"安全连接失败";
+// A web read the watch stopped waiting for while the answer still comes in.
+inline constexpr wchar_t kSourceStillReading[] = L"服务器很慢，仍在读取";
+inline constexpr wchar_t kSourceTooSlow[] = L"下载太慢，2 分钟内没有读完";  // ReadDeadline's total
+inline constexpr wchar_t kSourceSignInNeeded[] = L"服务器要求登录";
+inline constexpr wchar_t kSourceProxySignInNeeded[] = L"代理服务器要求登录";
+inline constexpr wchar_t kSourceTlsUpdateMissing[] = L"安全连接失败，需安装 Windows 更新 KB3140245";
+inline constexpr wchar_t kSourceInsecureRedirect[] = L"服务器转到了不加密的 http 地址，已拒绝";
+inline std::wstring sourceProxyUnreachable(const std::wstring& proxy) {
+    return L"代理服务器 " + proxy + L" 连不上";
+}
 inline std::wstring sourceServerStatus(unsigned long status) {
     return L"服务器返回 " + std::to_wstring(status);
 }

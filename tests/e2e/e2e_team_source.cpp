@@ -1,8 +1,9 @@
 // Watches a team library's source for RUN_MS, or until a file OUT.txt.stop appears, and writes
 // each outcome as a UTF-8 line "<ms> fetched <replies>", "<ms> faulty <line> <reason>",
 // "<ms> unchanged" or "<ms> unreachable <reason>", then "<ms> destroyed <ms the destructor took>".
-// A path is read once it has been still for SETTLE_MS (the bar's own time when not given).
-//   e2e_team_source LOCATION OUT.txt CHECK_SECONDS READ_LIMIT_MS RUN_MS [SETTLE_MS]
+// A path is read once it has been still for SETTLE_MS (the bar's own time when not given), an
+// address's read ends after TOTAL_MS in all or STALL_MS without a byte (the bar's own limits).
+//   e2e_team_source LOCATION OUT.txt CHECK_SECONDS READ_LIMIT_MS RUN_MS [SETTLE_MS [STALL_MS TOTAL_MS]]
 #include <windows.h>
 
 #include <cstdio>
@@ -49,6 +50,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 6 || !(out = ::_wfopen(argv[2], L"wb"))) return 2;
     TeamSourceWatch::Options options{argv[1], ::_wtoi(argv[3]), ::_wtoi(argv[4])};
     if (argc > 6) options.settleMs = ::_wtoi(argv[6]);
+    if (argc > 8) options.webLimits = {::_wtoi(argv[8]), ::_wtoi(argv[7])};
     const std::wstring stop = std::wstring(argv[2]) + L".stop";
     std::optional<TeamSourceWatch> watch;
     watch.emplace(options, tell);

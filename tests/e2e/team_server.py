@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Serves FOLDER on 127.0.0.1 as a lead's web server would: ETag and Last-Modified, and 304 to
-a GET whose If-None-Match still matches. /slow sends its body a byte every 0.3 s, for minutes.
+a GET whose If-None-Match still matches. /slow sends its body a byte every 0.3 s, for minutes;
+/signin asks for Windows sign-in (401, Negotiate or NTLM) and never lets anyone in. Each request
+is logged with its Cache-Control and Pragma headers.
 While FOLDER/.answer holds a word, each file's answer is sent that way:
   chunked       whole, in chunks of 1000 bytes and the closing empty chunk
   cut-length    its first half up to a line end, then the connection closes; Content-Length
                 says the whole
   cut-chunked   the same in chunks, and the connection closes without the closing chunk
+  drip N        the next answer only: a byte a second for N seconds, then the rest
    team_server.py FOLDER PORT_FILE   (the port it took is written to PORT_FILE)"""
 import functools, http.server, os, sys, time
 
@@ -24,6 +27,12 @@ class Handler(http.server.SimpleHTTPRequestHandler):
                     time.sleep(0.3)
             except ConnectionError:
                 pass  # the client gave up
+            return None
+        if self.path == "/signin":
+            self.send_response(401)
+            for scheme in ("Negotiate", "NTLM"):
+                self.send_header("WWW-Authenticate", scheme)
+            self.end_headers()
             return None
         if os.path.isfile(path):
             st = os.stat(path)
@@ -47,6 +56,20 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 
     def send_shaped(self, path, how):
         body = open(path, "rb").read()
+        if how.startswith("drip"):
+            os.remove(os.path.join(self.directory, ".answer"))
+            self.send_response(200)
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            try:
+                for at in range(int(how.split()[1])):
+                    self.wfile.write(body[at : at + 1])
+                    self.wfile.flush()
+                    time.sleep(1)
+                self.wfile.write(body[int(how.split()[1]) :])
+            except ConnectionError:
+                pass  # the client gave up
+            return
         cut = body[: body.rfind(b"\n", 0, len(body) // 2) + 1]  # what a cut leaves
         self.protocol_version = "HTTP/1.1"  # chunks need it
         self.close_connection = True
@@ -64,6 +87,10 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
         if how == "chunked":
             self.wfile.write(b"0\r\n\r\n")
+
+    def log_request(self, code="-", size="-"):
+        self.log_message('"%s" %s %s cache=%s pragma=%s', self.requestline, code, size,
+                         self.headers.get("Cache-Control"), self.headers.get("Pragma"))
 
     def end_headers(self):
         if self.etag:

@@ -187,6 +187,46 @@ settings_status_follows_while_open() {
     note "the open dialog's status followed a new version and an outage"
 }
 
+# The user's Internet settings name a proxy on 127.0.0.1 (the binary value Internet Options
+# writes, which WinHTTP reads): the library's address has a name only that proxy knows, so the
+# file comes through it or not at all, and asks every cache on the way for a fresh answer. With
+# the proxy gone, the status names it.
+CONNECTIONS='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings\Connections'
+use_proxy() {  # use_proxy HOST:PORT BYPASS: a fixed proxy, as Internet Options saves one
+    le32() { printf '%02x%02x0000' $(($1 & 255)) $(($1 >> 8)); }
+    hex() { printf '%s' "$1" | od -An -tx1 | tr -d ' \n'; }
+    # Version, a counter, flags (direct, and a proxy), the proxy, the bypass list, no PAC address.
+    w reg add "$CONNECTIONS" /v DefaultConnectionSettings /t REG_BINARY /f /d \
+        "460000000100000003000000$(le32 ${#1})$(hex "$1")$(le32 ${#2})$(hex "$2")00000000"
+}
+library_comes_through_the_proxy_the_internet_settings_name() {
+    start_server
+    library_text 8 | as_utf8_bom >"$WORK/site/team.csv"
+    rm -f "$WORK/proxy.port" "$WORK/proxy.log"
+    python3 "$SRC/tests/e2e/team_proxy.py" "$WORK/proxy.port" "$WORK/proxy.log" \
+        "teamhost.invalid=127.0.0.1:${SITE##*:}" &
+    PROXY_PID=$!  # not local: the trap runs after the scenario's function has returned
+    trap 'kill "$SERVER" "$PROXY_PID" 2>/dev/null || true
+          w reg delete "$CONNECTIONS" /v DefaultConnectionSettings /f || true' EXIT
+    wait_for 10 test -s "$WORK/proxy.port" || fail "the proxy did not start"
+    local proxy
+    proxy="127.0.0.1:$(cat "$WORK/proxy.port")"
+    use_proxy "$proxy" '<local>'
+    set_library 'http://teamhost.invalid/team.csv'
+    stop_bar
+    need_bar
+    wait_for 20 version_shown 8 || fail "the library did not come through the proxy: $(chat_text)"
+    grep -Eq '^GET http://teamhost\.invalid(:80)?/team\.csv ' "$WORK/proxy.log" ||
+        fail "the proxy logged: $(cat "$WORK/proxy.log")"
+    grep -q '"GET /team.csv .* cache=no-cache pragma=no-cache$' "$WORK/server.log" ||
+        fail "the server saw: $(cat "$WORK/server.log")"
+    kill "$PROXY_PID"
+    wait_for 20 status_says "离线（代理服务器 $proxy 连不上）· 使用 今天 的副本" team_library_proxy_gone ||
+        fail "with the proxy gone: $STATUS"
+    note "through $proxy: $(head -n 1 "$WORK/proxy.log"); then '$STATUS'"
+}
+
 run_scenarios share_groups_are_tabs_and_picks_land_exactly \
     saved_versions_arrive_in_every_encoding_and_a_faulty_one_is_refused \
-    web_server_then_offline_then_a_hanging_answer settings_status_follows_while_open
+    web_server_then_offline_then_a_hanging_answer settings_status_follows_while_open \
+    library_comes_through_the_proxy_the_internet_settings_name

@@ -21,6 +21,7 @@ TEST(TeamCache, TheCopyOfTheLocationSetIsUsedAndNothingElse) {
         formatCache(share, {2026, 13, 7, 12, 5}, bytes),        // no such month
         formatCache(share, when, bytes).replace(0, 2, "//"),    // another location
         std::string(copy).replace(copy.find("2026-12-07"), 10, "2026-12-7 "),  // not its shape
+        std::string(copy).replace(copy.find("12:05"), 2, "1x"),  // not a time
     };
     for (const std::string& d : damaged) EXPECT_FALSE(parseCache(d, share)) << d;
     EXPECT_FALSE(parseCache(copy, L"https://intranet/回复.csv"));
