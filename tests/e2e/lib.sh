@@ -109,11 +109,15 @@ probe_into() {
     shift
     for try in 1 2 3; do
         rm -f "$file"
-        probe "$@" "$(winpath "$file")"
+        probe "$@" "$(winpath "$file")" || true  # its file says whether it ran
         [ -e "$file" ] && return 0
     done
     return 1
 }
+# The fresh prefix runs a program of ours before the script goes on: on a loaded machine the
+# first start in a copied prefix has been seen to fail ("ShellExecuteEx 失败").
+wait_for 30 probe_into "$WORK/ready.txt" keystate ||
+    { echo "the Wine prefix runs no program: $(tail -n 5 "$WORK/wine.log")" >&2; exit 1; }
 # Facts of the bar into $WORK/bar.txt; `fact KEY` reads one.
 probe_bar() { probe_into "$WORK/bar.txt" bar; }
 fact() { sed -n "s/^$1=//p" "${2:-$WORK/bar.txt}" | head -n 1; }

@@ -33,7 +33,7 @@ exe_needs_only_the_system_and_windows_7() {
         case "$dll" in
         kernel32.dll | user32.dll | gdi32.dll | advapi32.dll | shell32.dll | ole32.dll | oleaut32.dll | \
             comctl32.dll | comdlg32.dll | msvcrt.dll | msimg32.dll | shlwapi.dll | version.dll | \
-            wtsapi32.dll | winhttp.dll) ;;
+            wtsapi32.dll | winhttp.dll | mpr.dll) ;;
         *) fail "ReplyBar.exe imports $dll" ;;
         esac
     done
