@@ -29,7 +29,7 @@ wait_for() {  # wait_for SECONDS command...: SECONDS may have a fraction (1.5)
     done
 }
 
-# Two scripts run at once, each on an X display and in a Wine prefix of its own: nothing one
+# Scripts run side by side, each on an X display and in a Wine prefix of its own: nothing one
 # does (the registry, the data folder, the keyboard, the windows on the screen) reaches the
 # other. Each display and prefix is written on the script's record in the harness folder, for
 # the harness's teardown should the script be killed before its cleanup ends them.
