@@ -220,8 +220,7 @@ deep_folder_files_open_or_say_why() {
     xdo mousemove $((mx + 40)) $((my + 3 + 9)) click 1
     wait_for 10 test -s "$OPENED" || fail "the file with a path past MAX_PATH opened nothing"
     note "a path of $(( ${#deepw} + ${#long_file} )) characters opened as $(tr -d '\r\n' <"$OPENED")"
-    launcher
-    wait_for 5 menu_open || fail "the menu of the deep folder did not open again"
+    open_launcher || fail "the menu of the deep folder did not open again"
     menu_corner
     xdo mousemove $((mx + 40)) $((my + 3 + 19 + 9)) click 1
     wait_for 10 window_up '#32770' '快捷回复条' || fail "a file the shell refuses said nothing"
