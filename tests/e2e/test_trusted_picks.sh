@@ -166,7 +166,10 @@ a_key_after_switching_windows_goes_there() {
     sent_after "$n" && chat_is '' || fail "the first chat got '$(chat_text)', sent '$(sent_since "$n")'"
     panel_closed || fail "the panel stayed open"
     kill $CHAT2 2>/dev/null || true
+    # The next scenario's hotkey must not meet the focus moving on as the second chat goes.
+    wait_for 10 eval '! find_window E2EChat second' || fail "the second chat did not end"
     probe activate E2EChat chat-target
+    wait_for 5 eval 'probe_bar && [ "$(fact foreground)" = E2EChat ]' || fail "the chat is not in front"
     note "a key typed right after switching windows reached that window, not a pick"
 }
 
