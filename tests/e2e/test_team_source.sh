@@ -204,7 +204,8 @@ dripping_answer_lands_late_and_holds_nothing_off() {
     local slow landed
     slow=$(grep -m1 unreachable "$OUT" | cut -d' ' -f1)
     landed=$(grep -m1 fetched "$OUT" | cut -d' ' -f1)
-    [ "$slow" -le 3500 ] && [ "$landed" -ge 4500 ] || fail "slow at $slow ms, landed at $landed ms"
+    # Told slow at the 2 s limit; landed once the dripping ended, a good while after that.
+    [ "$slow" -le 3500 ] && [ "$landed" -ge $((slow + 1500)) ] || fail "slow at $slow ms, landed at $landed ms"
     library 7 >"$WORK/site/团队回复.csv"
     echo 'drip 600' >"$WORK/site/.answer"
     watch_source "$SITE/团队回复.csv" 1 2000 30000
