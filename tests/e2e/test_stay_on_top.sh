@@ -20,7 +20,7 @@ cover() {  # cover X Y W H TOPMOST MS, in the background
 bar_rises_above_another_topmost_window() {
     need_bar
     cover $((bx + 20)) $((by - 10)) 200 40 1 4000
-    wait_for 1.5 above ReplyBar.Bar E2ECover || fail "the bar stayed under another always-on-top window: $(fact zorder "$WORK/z.txt")"
+    wait_for 3 above ReplyBar.Bar E2ECover || fail "the bar stayed under another always-on-top window: $(fact zorder "$WORK/z.txt")"
     # (Without a window manager Wine does not restack the X windows after the fact, so what shows
     # on the screen does not follow the z-order the system keeps; the z-order is what is checked.)
     wait "$COVER" || true
