@@ -129,15 +129,20 @@ saved_versions_arrive_in_every_encoding_and_a_faulty_one_is_refused() {
     note "faulty file: '$STATUS'"
 }
 
-# From a web server; stopped, the next start shows the local copy and says it is offline; a
-# server that never finishes its answer leaves the bar answering.
-web_server_then_offline_then_a_hanging_answer() {
+# The bar started afresh on the web server's library of seven groups, once it shows.
+bar_on_web_library() {
     start_server
     library_text 7 | as_utf8_bom >"$WORK/site/team.csv"
     set_library "$SITE/team.csv"
     stop_bar
     need_bar
     wait_for 15 version_shown 7 || fail "the web server's library did not arrive: $(chat_text)"
+}
+
+# From a web server; stopped, the next start shows the local copy and says it is offline; a
+# server that never finishes its answer leaves the bar answering.
+web_server_then_offline_then_a_hanging_answer() {
+    bar_on_web_library
     settings_status team_library_settings
     case "$STATUS" in '团队回复 52 条 · 今天 '*' 更新') ;; *) fail "status: $STATUS" ;; esac
     stop_server
@@ -164,12 +169,7 @@ web_server_then_offline_then_a_hanging_answer() {
 # The settings dialog left open: its status line follows a new version of the web server's
 # file, then the server's outage, without being opened again.
 settings_status_follows_while_open() {
-    start_server
-    library_text 7 | as_utf8_bom >"$WORK/site/team.csv"
-    set_library "$SITE/team.csv"
-    stop_bar
-    need_bar
-    wait_for 15 version_shown 7 || fail "the web server's library did not arrive: $(chat_text)"
+    bar_on_web_library
     on_bar $DRAG_STRIP click 3
     wait_for 10 window_up ReplyBar.Settings '' || fail "the settings dialog did not open"
     local dx dy
