@@ -19,6 +19,7 @@ struct BarActions : IBarActions, menu::IMenuPointerEvents {
     std::function<void()> closeMenu;
     std::function<void(const std::wstring& group, const std::wstring& text)> picked;
     std::function<void()> idle;
+    std::function<void()> agentNameSetting;
     BarController* controller = nullptr;  // hears the launcher menu's pointer
 
     void openSettingsDialog() override { settingsDialog(); }
@@ -32,6 +33,7 @@ struct BarActions : IBarActions, menu::IMenuPointerEvents {
         picked(group, text);
     }
     void repliesIdle() override { idle(); }
+    void openAgentNameSetting() override { agentNameSetting(); }
     void itemSelected() override { controller->menuItemSelected(); }
     void itemLeft() override { controller->menuItemLeft(); }
 };

@@ -10,6 +10,8 @@ BarController::BarController(const Replies& replies, Ports ports)
       ports_(ports),
       pick_({ports.clipboard, ports.keys, pickMessages_, ports.target, ports.timers, ports.clock,
              this}),
+      fields_({ports.clipboard, ports.clock, pickMessages_, ports.blanks, ports.agentName,
+               [this] { ports_.actions.openAgentNameSetting(); }}),
       panel_(replies, {ports.window, ports.timers, ports.hotkeys, ports.keys, ports.clock,
                        ports.target, *this}) {
     pictures_.fill(Picture::Normal);
@@ -217,7 +219,7 @@ void BarController::panelClosed(const PxRect& face) {
 // release acts on.
 void BarController::rowDown(int row, MouseButton button) {
     const PanelChoice* pressed = panel_.rowPressed(row);
-    if (pressed && button == MouseButton::Left) pick_.press(pressed->reply.fullText);
+    if (pressed && button == MouseButton::Left) pick_.press(fields_.press(pressed->reply.fullText));
 }
 
 // The panel closes at once; the paste follows now or, when it has to wait, shortly after.
@@ -225,8 +227,7 @@ void BarController::rowUp(int row, MouseButton button) {
     const std::optional<PanelChoice> chosen = panel_.rowReleased(row);
     if (!chosen) return;
     if (button == MouseButton::Left) {
-        pickToNote_.emplace(chosen->groupKey, chosen->reply.fullText);
-        pick_.release(chosen->reply.fullText, replies_.autoSend, chosen->window);
+        releasePick(*chosen);
     } else if (chosen->group == 0) {
         ports_.actions.openReplyEditor(chosen->index);
     } else {

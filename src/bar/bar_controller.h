@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "core/ports.h"
 #include "core/replies.h"
+#include "fill/field_pick.h"
 #include "launch/menu_auto_close.h"
 #include "panel/reply_panel.h"
 #include "reply/reply_pick.h"
@@ -52,6 +54,8 @@ public:
     // Neither the panel is open nor a pick going out: the team's groups may change now. While
     // either lasts they must not: the row under the user's finger would change.
     virtual void repliesIdle() {}
+    // A reply greets with the agent's name, which is not set: the settings, at its field.
+    virtual void openAgentNameSetting() {}
 };
 
 class BarController : private IPickEvents, private IPanelEvents {
@@ -66,6 +70,8 @@ public:
         ITargetWindow& target;
         IClock& clock;
         IHotkeys& hotkeys;  // the panel's keys while keyboard mode lasts
+        fill::IBlankBox& blanks;  // asks for a reply's blanks at its pick
+        std::function<std::wstring()> agentName;  // what {客服} fills in; "" when not set
     };
     // `replies` are read only: the store and the reply editor change them.
     BarController(const Replies& replies, Ports ports);
@@ -73,6 +79,8 @@ public:
     // The panel the face opens; the painter and the tooltips read it.
     const ReplyPanel& panel() const { return panel_; }
     ReplyPanel& panel() { return panel_; }
+    // The fields of the replies picked; the tooltips show how a reply would paste now.
+    fill::FieldPick& fields() { return fields_; }
 
     // The window's screen rectangle, as the system reports it.
     void setWindowRect(const PxRect& screenRect);
@@ -145,6 +153,7 @@ private:
     void setPicture(BarButton b, Picture p);
     void applyBounds();
     void startPick(const PanelChoice& choice);
+    void releasePick(const PanelChoice& choice);
     void offerCopy(const Reply& reply);
     // IPickEvents
     // The send key must reach the chat: the panel's Enter is given back first. The other keys
@@ -173,6 +182,7 @@ private:
     };
     PickMessages pickMessages_{*this};
     ReplyPick pick_;
+    fill::FieldPick fields_;  // what a reply's fields paste, read as its pick starts
     // The pick going out, told to the history once its keys are out.
     std::optional<std::pair<std::wstring, std::wstring>> pickToNote_;
     ReplyPanel panel_;

@@ -44,10 +44,23 @@ void BarController::panelKeyPressed(int id) {
 // The pick of a choice, pasted into its window or nowhere. It is told to the history (for the
 // search's order) once it is over: nothing slow between the choice and the paste.
 void BarController::startPick(const PanelChoice& choice) {
-    const std::wstring text = choice.reply.fullText;
-    pick_.press(text);  // ends a pick before it, which tells its own
-    pickToNote_.emplace(choice.groupKey, text);
-    pick_.release(text, replies_.autoSend, choice.window);
+    pick_.press(fields_.press(choice.reply.fullText));  // ends a pick before it, which tells its own
+    releasePick(choice);
+}
+
+// The release of a pick: its fields filled, then the paste. What asks the user something (the
+// box for blanks, a reply that cannot be filled) has the panel closed and its keys given back
+// first. The history hears of the reply as written, never of what filled it.
+void BarController::releasePick(const PanelChoice& choice) {
+    const std::wstring& reply = choice.reply.fullText;
+    if (fields_.needsUser(reply)) {
+        panel_.keyPickOver();
+        panel_.close();
+    }
+    const std::optional<std::wstring> text = fields_.release(reply, choice.window);
+    if (!text) return pickEnded();
+    pickToNote_.emplace(choice.groupKey, reply);
+    pick_.release(*text, replies_.autoSend, choice.window);
 }
 
 // The pick is over: the history hears of it now, and the team's groups may change again.

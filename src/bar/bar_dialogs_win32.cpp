@@ -52,12 +52,12 @@ void BarDialogs::setPanelSize(const PanelSize& size) {
 
 // The dialog's hotkey field must receive the combination the bar holds: it is let go while the
 // dialog is open and taken (or the new one) again afterwards.
-void BarDialogs::openSettingsDialog() {
+void BarDialogs::openSettingsDialog(bool atAgentName) {
     settings::SettingsOutcome outcome = settings::SettingsOutcome::Discarded;
     context_.keyboard.releaseForDialog();
     const bool goOn = run([&] {
         outcome = settings::SettingsWindow::showModal({context_.bar, context_.state, *this,
-                                                       userWindow_});
+                                                       userWindow_, atAgentName});
     });
     context_.keyboard.retakeAfterDialog();
     if (!goOn) return;

@@ -42,7 +42,8 @@ public:
     // The reply editor, with `row` selected; in adding state with `text` and `icon` when given.
     void openReplyEditor(int row, std::optional<std::wstring> newReplyText = std::nullopt,
                          int icon = 0);
-    void openSettingsDialog();
+    // `atAgentName`: a pick asked for the agent's name; its field has the keyboard.
+    void openSettingsDialog(bool atAgentName = false);
     bool open() const { return open_; }
     // Where the user was typing at the last press on the bar: it gets the foreground back when
     // a dialog closes.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "bar/startup.h"
+#include "fill/fill_fields.h"
 #include "win/interface_win32.h"
 
 namespace replybar {
@@ -22,10 +23,18 @@ constexpr std::size_t kTipTextShown = 1000;
 
 RECT toRect(const PxRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
+std::wstring tipOf(const std::wstring& text) {
+    std::wstring tip = text.substr(0, kTipTextShown);
+    while (!tip.empty() && (tip.back() == L'\n' || tip.back() == L'\r')) tip.pop_back();
+    if (text.size() > kTipTextShown) tip += L"…";
+    return tip;
+}
+
 }  // namespace
 
-void BarTooltips::create(HWND bar) {
+void BarTooltips::create(HWND bar, std::function<std::wstring(const std::wstring&)> preview) {
     bar_ = bar;
+    preview_ = std::move(preview);
     tips_ = win::createTooltipWindow(bar);
     // Multi-line replies keep their line breaks in the tip.
     ::SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, 400);
@@ -96,19 +105,35 @@ void BarTooltips::update(const ReplyPanel& panel) {
         ti.hwnd = bar_;
         ti.uId = kRowToolBase + row;
         std::wstring tip;
+        rowReplies_[static_cast<std::size_t>(row)].clear();
         if (row < rows) {
             ti.rect = toRect(toPixels(rowTextRect(row, layout.rowsPerColumn)));
             ::OffsetRect(&ti.rect, area.left, area.top + layout.strip);
             const std::wstring& text = panel.shownReply(row)->fullText;
-            tip = text.substr(0, kTipTextShown);
-            while (!tip.empty() && (tip.back() == L'\n' || tip.back() == L'\r')) tip.pop_back();
-            if (text.size() > kTipTextShown) tip += L"…";
+            // A reply with fields is filled in as its tip shows: the clipboard and the time
+            // of that moment.
+            if (fill::hasFields(text))
+                rowReplies_[static_cast<std::size_t>(row)] = text;
+            else
+                tip = tipOf(text);
         }
         ::SendMessageW(tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
-        ti.lpszText = tip.data();
+        ti.lpszText = rowReplies_[static_cast<std::size_t>(row)].empty() ? tip.data()
+                                                                          : LPSTR_TEXTCALLBACKW;
         ::SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
     }
     updateTabs(panel);
+}
+
+bool BarTooltips::notify(const NMHDR& header) {
+    if (header.hwndFrom != tips_ || header.code != TTN_GETDISPINFOW) return false;
+    const UINT_PTR row = header.idFrom - kRowToolBase;
+    if (header.idFrom < kRowToolBase || row >= rowReplies_.size() || rowReplies_[row].empty())
+        return false;
+    shown_ = tipOf(preview_(rowReplies_[row]));
+    auto& info = *reinterpret_cast<NMTTDISPINFOW*>(const_cast<NMHDR*>(&header));
+    info.lpszText = shown_.data();
+    return true;
 }
 
 }  // namespace replybar

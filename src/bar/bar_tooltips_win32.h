@@ -1,8 +1,13 @@
 // The bar's tooltips: the names of the Show Desktop and home page buttons, and each reply row's
-// whole text while the panel is open.
+// whole text while the panel is open; of a reply with fields, how it would paste at the moment
+// the tip shows.
 #pragma once
 
 #include <windows.h>
+
+#include <array>
+#include <functional>
+#include <string>
 
 #include "bar/bar_controller.h"
 #include "core/replies.h"
@@ -15,12 +20,15 @@ public:
     BarTooltips(const BarTooltips&) = delete;
     BarTooltips& operator=(const BarTooltips&) = delete;
 
-    void create(HWND bar);
+    // `preview`: how a reply with fields would paste now.
+    void create(HWND bar, std::function<std::wstring(const std::wstring&)> preview);
     // The replies changed: the next update sends every row's text again.
     void markStale() { stale_ = true; }
     // Tool rectangles follow the bar face and the rows; rows beyond the panel get none. Nothing
     // is sent to the tooltips unless the panel's place or the replies changed since last time.
     void update(const ReplyPanel& panel);
+    // The bar's WM_NOTIFY: a tip asks for its text as it shows. True when it was one of ours.
+    bool notify(const NMHDR& header);
 
 private:
     struct Layout {
@@ -34,6 +42,9 @@ private:
     };
     void updateTabs(const ReplyPanel& panel);
 
+    std::function<std::wstring(const std::wstring&)> preview_;
+    std::array<std::wstring, kReplyRows> rowReplies_;  // of the rows whose tip is made as it shows
+    std::wstring shown_;  // the text of the tip made last
     HWND bar_ = nullptr;
     HWND tips_ = nullptr;  // owned by the bar, destroyed with it
     Layout layout_;

@@ -17,9 +17,12 @@ void BarWindow::makeParts() {
     actions_.closeMenu = [] { ::EndMenu(); };  // ticks inside the menu's loop, on this thread
     actions_.picked = [this](const std::wstring& g, const std::wstring& t) { history_.picked(g, t); };
     actions_.idle = [this] { repliesIdle(); };
+    actions_.agentNameSetting = [this] { dialogs_->openSettingsDialog(true); };
+    blanks_ = std::make_unique<fill::BlankBox>(hwnd_);
     controller_ = std::make_unique<BarController>(
         replies_, BarController::Ports{surface_, surface_, clipboard_, keys_, messages_, actions_,
-                                       target_, clock_, hotkeys_});
+                                       target_, clock_, hotkeys_, *blanks_,
+                                       [this] { return settings_.current().agentName; }});
     actions_.controller = controller_.get();
     keyboard_ = std::make_unique<BarKeyboard>(BarKeyboard::Context{
         hwnd_, *controller_, messages_, hotkeys_, [this] { return mayOpenPanel(); },
@@ -74,7 +77,7 @@ void BarWindow::repainted() {
 // full-screen program, nor while one of its boxes or dialogs has the user's attention.
 bool BarWindow::mayOpenPanel() const {
     return !shutDown_ && !(dialogs_ && dialogs_->open()) && !win::MessageBoxes::anyShowing() &&
-           ::IsWindowVisible(hwnd_);
+           !fill::BlankBox::anyShowing() && ::IsWindowVisible(hwnd_);
 }
 
 void BarWindow::runButtonAction(BarButton button) {

@@ -78,7 +78,9 @@ void BarWindow::finishStartUp() {
     controller_->panel().setTeamGroups(team_->groups());
     history_.start(*files_, state_.dataDir, *queue_);
     controller_->panel().setHistory(history_.history());
-    tooltips_.create(hwnd_);
+    tooltips_.create(hwnd_, [this](const std::wstring& reply) {
+        return controller_->fields().preview(reply);
+    });
     stayOnTop_->start();
     if (!store_->hasFolder())
         messages_.show(
@@ -197,6 +199,9 @@ LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case win::kUpdateTooltips: tooltips_.update(controller_->panel()); return 0;
         case win::kTeamLibraryOutcome: takeTeamOutcomes(); return 0;
         case WM_ERASEBKGND: return 1;
+        case WM_NOTIFY:
+            if (tooltips_.notify(*reinterpret_cast<const NMHDR*>(lp))) return 0;
+            break;
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT && onSetCursor()) return TRUE;
             break;

@@ -22,6 +22,7 @@
 #include "bar/stay_on_top_win32.h"
 #include "core/bar_state.h"
 #include "core/replies.h"
+#include "fill/blank_box_win32.h"
 #include "settings/settings_in_use.h"
 #include "team/team_library_win32.h"
 #include "win/hotkeys_win32.h"
@@ -114,6 +115,7 @@ private:
     std::unique_ptr<TeamLibraryHolder> team_;  // ends its watch's telling; waits for no step
     bool teamOutcomeWaiting_ = false;  // news of the team library, held while the panel is open
     BarActions actions_;
+    std::unique_ptr<fill::BlankBox> blanks_;  // the box the controller asks a reply's blanks in
     std::unique_ptr<BarController> controller_;
     BarPainter painter_;
     BarTooltips tooltips_;

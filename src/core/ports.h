@@ -9,6 +9,7 @@
 
 #include "core/geometry.h"
 #include "core/keystrokes.h"
+#include "core/local_time.h"
 
 namespace replybar {
 
@@ -137,6 +138,9 @@ public:
     // only `thorough` looks for that, with an attempt of our own to open it, which costs more.
     enum class Access { Free, ByTarget, ByOther };
     virtual Access access(std::uintptr_t target, bool thorough) = 0;
+    // The text on the clipboard now; none when it holds no text, or another program keeps it
+    // open for longer than a moment.
+    virtual std::optional<std::wstring> readText() = 0;
 };
 
 class IKeys {
@@ -208,6 +212,8 @@ public:
     virtual int weekday() = 0;
     // Milliseconds since some fixed moment; never goes back.
     virtual std::uint64_t milliseconds() = 0;
+    // The local date and time now.
+    virtual LocalTime localTime() = 0;
 };
 
 // Every timer of the program, its value the id the system knows it by on the bar's window (the

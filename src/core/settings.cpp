@@ -164,6 +164,18 @@ void readTeamCheckSeconds(ISettingNumbers& numbers, Settings& settings) {
         n && *n >= 2 && *n <= 3600 ? static_cast<int>(*n) : kDefaultTeamCheckSeconds;
 }
 
+std::wstring cleanAgentName(const std::wstring& typed) {
+    std::wstring name;
+    for (wchar_t c : typed) name += c < L' ' ? L' ' : c;  // a pasted line break, a tab
+    name = trimmed(name, L" \u3000");
+    if (name.size() > kAgentNameMax) name = trimmed(name.substr(0, kAgentNameMax), L" \u3000");
+    return name;
+}
+
+void readAgentName(ISettingTexts& texts, Settings& settings) {
+    settings.agentName = cleanAgentName(texts.readText(kAgentNameValue).value_or(L""));
+}
+
 void saveSettingsString(ISettingsStore& store, IMessages& messages, const Settings& settings) {
     std::wstring reason;
     if (store.write(formatSettingsString(settings), reason)) return;
@@ -178,6 +190,10 @@ bool writeKeySettings(ISettingNumbers& numbers, const Settings& settings, std::w
 
 bool writeTeamLibrary(ISettingTexts& texts, const Settings& settings, std::wstring& reason) {
     return texts.writeText(kTeamLibraryValue, settings.teamLibrary, reason);
+}
+
+bool writeAgentName(ISettingTexts& texts, const Settings& settings, std::wstring& reason) {
+    return texts.writeText(kAgentNameValue, settings.agentName, reason);
 }
 
 bool writeStartWithWindows(IRunAtLogon& run, const std::wstring& exePath, bool on,

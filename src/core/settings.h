@@ -51,6 +51,8 @@ struct Settings {
     // How often the team library is looked at besides the folder's change notices, seconds.
     // Not in the dialog: an administrator (or a test) sets the number "TeamLibraryCheckSeconds".
     int teamCheckSeconds = kDefaultTeamCheckSeconds;
+    // What {客服} in a reply pastes: "我的称呼" in the dialog; "" when not set.
+    std::wstring agentName;
     bool operator==(const Settings&) const = default;
 };
 
@@ -70,6 +72,12 @@ inline constexpr wchar_t kHotkeyValue[] = L"Hotkey";    // the hotkey control's 
 inline constexpr wchar_t kSendKeyValue[] = L"SendKey";  // 0 Ctrl+Enter, 1 Enter
 // The team library's value name, a text beside the numbers.
 inline constexpr wchar_t kTeamLibraryValue[] = L"TeamLibrary";
+// The agent's name, a text beside it.
+inline constexpr wchar_t kAgentNameValue[] = L"AgentName";
+// A name as typed, as it is kept: one line, no spaces around it, at most kAgentNameMax
+// characters (a greeting's name, not a paragraph).
+inline constexpr std::size_t kAgentNameMax = 30;
+std::wstring cleanAgentName(const std::wstring& typed);
 
 // What a team library location typed by the user is: none, a file by its full path (a drive
 // path, or \\server\share\...), a web address, or one of the reasons it cannot be used.
@@ -105,6 +113,7 @@ void readStartWithWindows(IRunAtLogon& run, const std::wstring& exePath, Setting
 void readTeamLibrary(ISettingTexts& texts, Settings& settings);
 // 2 to 3600 seconds; anything else reads as the default.
 void readTeamCheckSeconds(ISettingNumbers& numbers, Settings& settings);
+void readAgentName(ISettingTexts& texts, Settings& settings);
 
 // Writes the settings string; when the system refuses, one message says what was not saved and
 // why, and the bar goes on.
@@ -113,6 +122,7 @@ void saveSettingsString(ISettingsStore& store, IMessages& messages, const Settin
 bool writeKeySettings(ISettingNumbers& numbers, const Settings& settings, std::wstring& reason);
 // Writes the team library's location, "" when there is none; false with the system's reason.
 bool writeTeamLibrary(ISettingTexts& texts, const Settings& settings, std::wstring& reason);
+bool writeAgentName(ISettingTexts& texts, const Settings& settings, std::wstring& reason);
 // Ticked, the entry is pointed at this copy; unticked, removed. False with the system's reason.
 bool writeStartWithWindows(IRunAtLogon& run, const std::wstring& exePath, bool on,
                            std::wstring& reason);

@@ -48,6 +48,7 @@ inline std::wstring teamLibraryBothForms(const std::wstring& drive, const std::w
 
 inline constexpr wchar_t kTeamLibraryNotSaved[] =
     L"团队回复库的位置没能保存到注册表，仍然使用原来的位置：\n";
+inline constexpr wchar_t kAgentNameNotSaved[] = L"“我的称呼”没能保存到注册表，仍然使用原来的称呼：\n";
 
 // The settings dialog refuses a team library location: what is wrong with it, then what it
 // may be.

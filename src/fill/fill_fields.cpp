@@ -223,4 +223,19 @@ Filled fill(const std::vector<Piece>& pieces, const FillContext& context) {
     return out;
 }
 
+std::wstring preview(const std::vector<Piece>& pieces, const FillContext& context) {
+    FillContext shown = context;
+    // A long clip is shown by its start: the tip is a line or two, not the whole clip.
+    constexpr std::size_t kClipShown = 40;
+    const std::wstring clip = context.clipboard ? trimmed(*context.clipboard) : L"";
+    shown.clipboard = clip.empty()               ? L"〔剪贴板里没有文字〕"
+                      : clip.size() > kClipShown ? clip.substr(0, kClipShown) + L"…"
+                                                 : clip;
+    if (trimmed(context.agent).empty()) shown.agent = L"〔未设置我的称呼〕";
+    shown.answers.clear();
+    for (const std::wstring& prompt : blanksOf(pieces))
+        shown.answers.push_back(L"〔" + (prompt.empty() ? std::wstring(L"填写") : prompt) + L"〕");
+    return fill(pieces, shown).text;
+}
+
 }  // namespace replybar::fill

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/local_time.h"
+
 namespace replybar::fill {
 
 enum class FieldKind { Clipboard, Date, FullDate, Time, Weekday, Agent, Blank };
@@ -36,9 +38,7 @@ std::vector<std::wstring> blanksOf(const std::vector<Piece>& pieces);
 // Whether the reply reads the clipboard.
 bool readsClipboard(const std::vector<Piece>& pieces);
 
-struct Moment {
-    int year = 2000, month = 1, day = 1, hour = 0, minute = 0;
-};
+using Moment = LocalTime;
 
 // What the fields are filled from, read when the pick starts.
 struct FillContext {
@@ -61,6 +61,9 @@ struct Filled {
 };
 
 Filled fill(const std::vector<Piece>& pieces, const FillContext& context);
+// How the reply would paste now, for its tooltip: never fails. A blank shows its prompt in
+// brackets (〔订单号〕), a field with nothing to fill it says so in brackets.
+std::wstring preview(const std::vector<Piece>& pieces, const FillContext& context);
 
 // A date N days from `from`, across months and years.
 Moment addDays(const Moment& from, int days);

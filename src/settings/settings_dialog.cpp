@@ -40,6 +40,7 @@ void SettingsDialog::open() {
                                    : settings_.teamLibrary);
     teamStatusShown_ = host_.teamLibraryStatus();
     view_.setTeamLibraryStatus(teamStatusShown_);
+    view_.setAgentNameText(settings_.agentName);
 }
 
 void SettingsDialog::teamLibraryStatusDue() {
@@ -90,6 +91,7 @@ void SettingsDialog::confirmClicked() {
     chosen.homePage = storableHomePage(home);
     view_.setHomeText(chosen.homePage);
     chosen.sendKey = view_.sendKey();
+    chosen.agentName = cleanAgentName(view_.agentNameText());
     takeStartWithWindows(view_.startWithWindows());
     finish(SettingsOutcome::Confirmed);
     host_.resetButtonPictures();

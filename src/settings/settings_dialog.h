@@ -1,5 +1,5 @@
 // SettingsWindow's rules, " 软件信息 及 设置": the launch folder, the home page, the hotkey, the
-// key auto-send presses, starting with Windows and the team library are edited here, on a copy
+// key auto-send presses, starting with Windows, the agent's name and the team library are edited here, on a copy
 // of the settings in use, and reach the bar, the registry and the logon entry only through
 // "确定 返回"; every other way out leaves everything as it was.
 // The dialog window forwards its events here and shows what it is told through ISettingsView.
@@ -48,6 +48,9 @@ public:
     virtual void setTeamLibraryText(const std::wstring& text) = 0;
     virtual void focusTeamLibrary() = 0;
     virtual void setTeamLibraryStatus(const std::wstring& status) = 0;  // one line under it
+    virtual std::wstring agentNameText() = 0;  // "我的称呼"
+    virtual void setAgentNameText(const std::wstring& text) = 0;
+    virtual void focusAgentName() = 0;
     // The system's file-open dialog for a CSV file, opening at `initial` when that is a path;
     // the chosen file's full path, or none when the user cancelled.
     virtual std::optional<std::wstring> chooseTeamLibraryFile(const std::wstring& initial) = 0;

@@ -10,6 +10,7 @@ void SettingsInUse::load() {
     readKeySettings(stores_.numbers, stored);
     readTeamLibrary(stores_.texts, stored);
     readTeamCheckSeconds(stores_.numbers, stored);
+    readAgentName(stores_.texts, stored);
     current_ = stored;
 }
 
@@ -52,8 +53,15 @@ bool SettingsInUse::take(const Settings& chosen) {
     const bool team = stored(writeTeamLibrary(stores_.texts, next, reason),
                              texts::kTeamLibraryNotSaved, reason);
     if (team) current_ = next;
+    // Any text stored reads as a name: only a change is written.
+    next = current_;
+    next.agentName = cleanAgentName(chosen.agentName);
+    const bool name = next.agentName == current_.agentName ||
+                      stored(writeAgentName(stores_.texts, next, reason),
+                             texts::kAgentNameNotSaved, reason);
+    if (name) current_ = next;
     tell(before);
-    return string && keys && team;
+    return string && keys && team && name;
 }
 
 // Those who follow the settings hear of the values that really changed.
@@ -64,6 +72,7 @@ void SettingsInUse::tell(const Settings& before) {
     if (!(current_.hotkey == before.hotkey)) changed |= kHotkeyChanged;
     if (current_.sendKey != before.sendKey) changed |= kSendKeyChanged;
     if (current_.teamLibrary != before.teamLibrary) changed |= kTeamLibraryChanged;
+    if (current_.agentName != before.agentName) changed |= kAgentNameChanged;
     if (changed)
         for (ISettingsListener* listener : listeners_) listener->settingsChanged(current_, changed);
 }

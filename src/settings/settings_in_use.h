@@ -21,6 +21,7 @@ enum Changed : unsigned {
     kHotkeyChanged = 4,
     kSendKeyChanged = 8,
     kTeamLibraryChanged = 16,
+    kAgentNameChanged = 32,
 };
 
 class ISettingsListener {
@@ -46,7 +47,7 @@ public:
     struct Stores {
         ISettingsStore& string;    // the position, the launch folder, the home page
         ISettingNumbers& numbers;  // the hotkey, the send key, the team library's check
-        ISettingTexts& texts;      // the team library
+        ISettingTexts& texts;      // the team library, the agent's name
         IMessages& messages;       // what could not be stored
     };
     explicit SettingsInUse(Stores stores) : stores_(stores) {}
@@ -66,7 +67,7 @@ public:
     void saveString();
 
     // Takes over the dialog's choice of the launch folder, the home page, the hotkey, the send
-    // key and the team library. Each stored form is written even when unchanged, so that a
+    // key, the team library and the agent's name. Each stored form is written even when unchanged, so that a
     // stored value that made no sense is put right; the values of a form the system refused to
     // store stay as they were in use, and the user hears which and why. False then.
     bool take(const Settings& chosen);

@@ -26,6 +26,9 @@ enum ControlId {
     kSendEnter = 1009,
     kStartWithWindows = 1010,
     kChooseTeamLibrary = 1011,
+    kAgentNameField = 1105,
+    kAgentNameFrame = 1206,
+    kAgentNameHint = 1406,
     kFolderField = 1101,
     kHomePageField = 1102,
     kHotkeyField = 1103,
@@ -53,8 +56,9 @@ constexpr TwipRect kHomePageBox{180, 2430, 7785, 825};
 // Below the home page frame, as far from it as the frames are from each other; the row of
 // buttons moves down by as much as the frame takes, gap included.
 constexpr TwipRect kKeysBox{180, 3390, 7785, 1275};
-// The team library's frame below it in the same way.
-constexpr TwipRect kTeamLibraryBox{180, kKeysBox.top + kKeysBox.height + 135, 7785, 1350};
+// The agent's name, then the team library's frame, below it in the same way.
+constexpr TwipRect kAgentNameBox{180, kKeysBox.top + kKeysBox.height + 135, 7785, 825};
+constexpr TwipRect kTeamLibraryBox{180, kAgentNameBox.top + kAgentNameBox.height + 135, 7785, 1350};
 constexpr int kButtonRowTop = kTeamLibraryBox.top + kTeamLibraryBox.height + 135;
 constexpr int kClientW = 8115, kClientH = kButtonRowTop + 345 + 105;  // twips
 
@@ -90,7 +94,8 @@ SettingsOutcome SettingsWindow::showModal(const Context& context) {
     // through the dialog's loop); the status line looks at it each second.
     ::SetTimer(form.hwnd_, kTeamStatusTimer, 1000, nullptr);
     win::runModal(form.hwnd_, context.owner, context.userWindow, form.done_,
-                  {[&] { form.dialog_.open(); }, [&] { form.focusFolder(); }, {}});
+                  {[&] { form.dialog_.open(); },
+                   [&] { context.atAgentName ? form.focusAgentName() : form.focusFolder(); }, {}});
     return form.dialog_.outcome();
 }
 
@@ -112,6 +117,13 @@ void SettingsWindow::createControls() {
     make(L"BUTTON", L"设置", button, pixels({6030, 300, 735, 345}, kHomePageBox), kSetHomePage);
     make(L"BUTTON", L"默认", button, pixels({6900, 300, 735, 345}, kHomePageBox), kDefaultHomeButton);
     createKeysFrame();
+    agentField_ = make(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL,
+                       pixels({210, 300, 2100, 345}, kAgentNameBox), kAgentNameField,
+                       WS_EX_CLIENTEDGE);
+    ::SendMessageW(agentField_, EM_LIMITTEXT, kAgentNameMax, 0);
+    agentHint_ = make(L"STATIC", L"回复里的 {客服} 会换成这个称呼",
+                      SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
+                      pixels({2430, 300, 5175, 345}, kAgentNameBox), kAgentNameHint);
     createTeamLibraryFrame();
     make(L"BUTTON", L"退出本程序", button, pixels({180, kButtonRowTop, 1365, 345}), kExitProgram);
     make(L"BUTTON", L"添加快捷回复信息", button, pixels({4590, kButtonRowTop, 1725, 345}),
@@ -125,6 +137,7 @@ void SettingsWindow::createControls() {
          kFolderFrame);
     make(L"BUTTON", L"设置快速启动栏IE首页", frame, pixels(kHomePageBox), kHomePageFrame);
     make(L"BUTTON", L"快捷键与启动", frame, pixels(kKeysBox), kKeysFrame);
+    make(L"BUTTON", L"我的称呼", frame, pixels(kAgentNameBox), kAgentNameFrame);
     make(L"BUTTON", L"团队回复库", frame, pixels(kTeamLibraryBox), kTeamLibraryFrame);
 }
 
@@ -240,7 +253,7 @@ LRESULT SettingsWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_COMMAND: onCommand(LOWORD(wp), HIWORD(wp)); return 0;
         case WM_CTLCOLORSTATIC:
-            if (reinterpret_cast<HWND>(lp) == teamHint_) {
+            if (reinterpret_cast<HWND>(lp) == teamHint_ || reinterpret_cast<HWND>(lp) == agentHint_) {
                 const HDC dc = reinterpret_cast<HDC>(wp);
                 ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
                 ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
@@ -358,6 +371,14 @@ std::optional<std::wstring> SettingsWindow::chooseTeamLibraryFile(const std::wst
     // The pairs of a caption and its patterns, each ended by a NUL, the last by two.
     static constexpr wchar_t kFilter[] = L"CSV 文件 (*.csv)\0*.csv\0所有文件 (*.*)\0*.*\0";
     return win::chooseFileToOpen(hwnd_, L"选择团队回复库文件", kFilter, initial);
+}
+std::wstring SettingsWindow::agentNameText() { return win::windowText(agentField_); }
+void SettingsWindow::setAgentNameText(const std::wstring& text) {
+    ::SetWindowTextW(agentField_, text.c_str());
+}
+void SettingsWindow::focusAgentName() {
+    ::SetFocus(agentField_);
+    ::SendMessageW(agentField_, EM_SETSEL, 0, -1);
 }
 void SettingsWindow::close() { done_ = true; }
 

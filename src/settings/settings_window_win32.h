@@ -23,6 +23,7 @@ public:
         const BarState& state;  // the Quick Launch folder
         ISettingsHost& bar;
         HWND userWindow;  // where the user was typing: it gets the foreground back at the end
+        bool atAgentName = false;  // "我的称呼" has the keyboard first, not the folder
     };
     static SettingsOutcome showModal(const Context& context);
 
@@ -63,6 +64,9 @@ private:
     void focusTeamLibrary() override;
     void setTeamLibraryStatus(const std::wstring& status) override;
     std::optional<std::wstring> chooseTeamLibraryFile(const std::wstring& initial) override;
+    std::wstring agentNameText() override;
+    void setAgentNameText(const std::wstring& text) override;
+    void focusAgentName() override;
     void close() override;
     void setTip(HWND control, const std::wstring& text);
 
@@ -79,6 +83,8 @@ private:
     HWND startWithWindows_ = nullptr;
     HWND startNote_ = nullptr;  // beside the start box
     HWND noteTip_ = nullptr;    // the whole note or status, where it is cut short
+    HWND agentField_ = nullptr;  // "我的称呼"
+    HWND agentHint_ = nullptr;   // beside it, in grey
     HWND teamField_ = nullptr;  // the team library's location
     HWND teamHint_ = nullptr;   // under it, in grey
     HWND teamStatus_ = nullptr;

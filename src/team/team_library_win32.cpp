@@ -1,14 +1,9 @@
 #include "team/team_library_win32.h"
 
 #include "team/team_cache.h"
+#include "win/shell_win32.h"
 
 namespace replybar {
-
-team::LocalTime localTimeNow() {
-    SYSTEMTIME st{};
-    ::GetLocalTime(&st);
-    return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute};
-}
 
 TeamLibraryHolder::TeamLibraryHolder(win::UiQueue::Poster queue, std::function<void()> news,
                                      IFiles& files, std::wstring cacheFolder)
@@ -100,7 +95,7 @@ void TeamLibraryHolder::writeCache() {
 
 std::wstring TeamLibraryHolder::status() const {
     if (location_.empty() || !version_) return L"";
-    return version_->statusText(localTimeNow());
+    return version_->statusText(win::localTimeNow());
 }
 
 }  // namespace replybar

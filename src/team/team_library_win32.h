@@ -62,7 +62,4 @@ private:
     std::shared_ptr<const std::vector<ReplyGroup>> groups_;
 };
 
-// The clock as the team library's rule reads it.
-team::LocalTime localTimeNow();
-
 }  // namespace replybar

@@ -14,6 +14,7 @@
 #include "team/read_deadline.h"
 #include "team/team_version.h"
 #include "win/handles.h"
+#include "win/shell_win32.h"
 #include "win/thread_win32.h"
 
 namespace replybar::team {
@@ -23,11 +24,7 @@ inline std::int64_t monotonicMs() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-inline LocalTime localNow() {
-    SYSTEMTIME t;
-    ::GetLocalTime(&t);
-    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute};
-}
+inline LocalTime localNow() { return win::localTimeNow(); }
 
 // A step's result that holds only why it failed.
 template <typename T>

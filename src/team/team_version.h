@@ -13,15 +13,13 @@
 #include <optional>
 #include <string>
 
+#include "core/local_time.h"
 #include "team/team_csv.h"
 
 namespace replybar::team {
 
 // Local time, filled by the caller.
-struct LocalTime {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0;
-    bool operator==(const LocalTime&) const = default;
-};
+using replybar::LocalTime;
 
 // The local copy of an earlier run.
 struct CachedCopy {

@@ -92,6 +92,28 @@ IClipboard::Access Clipboard::access(std::uintptr_t target, bool thorough) {
     return Access::Free;
 }
 
+// A program that has the clipboard open to read a new clip lets go within a few milliseconds: a
+// few tries, then the clipboard counts as holding no text.
+std::optional<std::wstring> Clipboard::readText() {
+    bool open = false;
+    for (int attempt = 0; attempt < 5 && !(open = ::OpenClipboard(owner_)); ++attempt)
+        ::Sleep(10);
+    if (!open) return std::nullopt;
+    std::optional<std::wstring> text;
+    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* p = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            // Up to the first NUL, never past the memory's end.
+            const SIZE_T chars = ::GlobalSize(data) / sizeof(wchar_t);
+            SIZE_T n = 0;
+            while (n < chars && p[n]) ++n;
+            text.emplace(p, n);
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
 namespace {
 
 bool down(int vk) { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }

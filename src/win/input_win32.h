@@ -15,6 +15,7 @@ public:
     bool holdsOurText() override;
     std::wstring holderName() override;
     Access access(std::uintptr_t target, bool thorough) override;
+    std::optional<std::wstring> readText() override;
 
 private:
     HWND owner_;

@@ -121,4 +121,10 @@ int SystemClock::weekday() {
 
 std::uint64_t SystemClock::milliseconds() { return ::GetTickCount64(); }
 
+LocalTime localTimeNow() {
+    SYSTEMTIME t{};
+    ::GetLocalTime(&t);
+    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute};
+}
+
 }  // namespace replybar::win

@@ -43,10 +43,14 @@ public:
     bool toggleDesktop() override;
 };
 
+// The local date and time now, to the minute.
+LocalTime localTimeNow();
+
 class SystemClock : public IClock {
 public:
     int weekday() override;
     std::uint64_t milliseconds() override;
+    LocalTime localTime() override { return localTimeNow(); }
 };
 
 }  // namespace replybar::win

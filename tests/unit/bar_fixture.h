@@ -42,6 +42,7 @@ struct FakeActions : IBarActions {
         log.push_back(L"add " + text + (icon >= 0 ? L" icon " + std::to_wstring(icon) : L""));
     }
     void repliesIdle() override { ++idle; }
+    void openAgentNameSetting() override { log.push_back(L"agent name"); }
     void replyPicked(const std::wstring& group, const std::wstring& text) override {
         log.push_back(L"picked " + group + L"|" + text);
     }
@@ -106,8 +107,11 @@ protected:
     FakeActions actions;
     FakeTarget target;
     FakeHotkeys hotkeys;
+    FakeBox blanks;
+    std::wstring agent = L"小王";
     BarController bar{replies,
-                      {window, timers, clipboard, keys, messages, actions, target, clock, hotkeys}};
+                      {window, timers, clipboard, keys, messages, actions, target, clock, hotkeys,
+                       blanks, [this] { return agent; }}};
 };
 
 }  // namespace replybar::testing

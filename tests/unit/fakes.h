@@ -13,6 +13,7 @@
 
 #include "controls/menu_model.h"
 #include "core/ports.h"
+#include "fill/field_pick.h"
 
 namespace replybar::testing {
 
@@ -179,8 +180,10 @@ class FakeClock : public IClock {
 public:
     int weekday() override { return day; }
     std::uint64_t milliseconds() override { return now; }
+    LocalTime localTime() override { return local; }
     int day = 2;
     std::uint64_t now = 1000;
+    LocalTime local{2026, 12, 9, 14, 5};
 };
 
 // Timers that remember when each was armed, so a test can fire what is due.
@@ -220,6 +223,16 @@ public:
         return busy || open ? Access::ByOther : Access::Free;
     }
     void overwrite() { ours = false; }
+    // Another program copied `text` (none: something that is not text).
+    void copy(std::optional<std::wstring> text) {
+        held = std::move(text);
+        ours = false;
+    }
+    std::optional<std::wstring> readText() override {
+        if (busy) return std::nullopt;
+        return ours && !texts.empty() ? std::optional(texts.back()) : held;
+    }
+    std::optional<std::wstring> held;  // what another program put there
 
     std::vector<std::wstring> texts;  // every successful write
     bool busy = false;  // open by another program, which also keeps us from writing
@@ -373,6 +386,19 @@ public:
     std::optional<std::wstring> command;
     std::optional<std::string> approval;
     std::wstring refuse;
+};
+
+// The box for a reply's blanks: answers as the user would type them, or Esc (none); what it
+// was asked is kept, with what `onAsk` sees at that moment.
+struct FakeBox : fill::IBlankBox {
+    std::optional<std::vector<std::wstring>> ask(const fill::BlankQuestion& q) override {
+        asked.push_back(q);
+        if (onAsk) onAsk();
+        return answers;
+    }
+    std::optional<std::vector<std::wstring>> answers;
+    std::vector<fill::BlankQuestion> asked;
+    std::function<void()> onAsk;
 };
 
 }  // namespace replybar::testing

@@ -35,8 +35,11 @@ struct FakeView : ISettingsView {
     void focusTeamLibrary() override { focus = L"team"; }
     void setTeamLibraryStatus(const std::wstring& t) override { teamStatus = t; }
     std::optional<std::wstring> chooseTeamLibraryFile(const std::wstring&) override { return {}; }
+    std::wstring agentNameText() override { return agent; }
+    void setAgentNameText(const std::wstring& t) override { agent = t; }
+    void focusAgentName() override { focus = L"agent"; }
     void close() override { closed = true; }
-    std::wstring folder, home, focus, startNote, team, teamStatus;
+    std::wstring folder, home, focus, startNote, team, teamStatus, agent;
     bool homeEnabled = true, closed = false;
     std::uint16_t hotkey = 0;
     SendKey send = SendKey::Enter;
@@ -72,6 +75,7 @@ struct FakeHost : ISettingsHost, ISettingsListener {
         if (changed & kSendKeyChanged)
             log.push_back(now.sendKey == SendKey::Enter ? L"send Enter" : L"send Ctrl+Enter");
         if (changed & kTeamLibraryChanged) team = now.teamLibrary;
+        if (changed & kAgentNameChanged) log.push_back(L"agent " + now.agentName);
     }
     SettingsInUse& inUse;
     std::vector<std::wstring> log;
@@ -385,6 +389,42 @@ TEST_F(SettingsDialogTest, ARefusedWriteKeepsTheValuesInUseAndSaysSo) {
     dialog.confirmClicked();
     EXPECT_EQ(inUse.current().sendKey, SendKey::CtrlEnter);
     EXPECT_EQ(host.log, (std::vector<std::wstring>{L"pictures", L"pictures"}));
+}
+
+// "我的称呼": one line without the spaces around it, stored as typed otherwise, told to the bar
+// only when it changed; a refused write keeps the name in use.
+TEST_F(SettingsDialogTest, TheAgentsNameIsCleanedStoredAndKeptWhenRefused) {
+    const struct {
+        const wchar_t* typed;
+        const wchar_t* kept;
+    } cases[] = {
+        {L"  小王\u3000", L"小王"},
+        {L"小王\r\n", L"小王"},
+        {L"客服 007", L"客服 007"},
+        {L"一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十多余", L"一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十"},
+        {L"   ", L""},
+    };
+    for (const auto& c : cases) {
+        texts.values = {{kAgentNameValue, L"旧名"}};
+        host.log.clear();
+        reload();
+        EXPECT_EQ(view.agent, L"旧名");
+        view.agent = c.typed;
+        dialog.confirmClicked();
+        EXPECT_EQ(texts.values[kAgentNameValue], c.kept) << c.typed;
+        EXPECT_EQ(inUse.current().agentName, c.kept);
+        EXPECT_EQ(host.log.back(), L"agent "s + c.kept);
+    }
+    texts.values = {{kAgentNameValue, L"小王"}};
+    reload();
+    host.log.clear();
+    dialog.confirmClicked();  // unchanged: nothing written, nobody told
+    EXPECT_EQ(host.log, std::vector<std::wstring>{L"pictures"});
+    texts.refuse = L"拒绝访问。";
+    view.agent = L"小李";
+    dialog.confirmClicked();
+    EXPECT_EQ(messages.shown.back().text, texts::kAgentNameNotSaved + L"拒绝访问。"s);
+    EXPECT_EQ(inUse.current().agentName, L"小王");
 }
 
 TEST_F(SettingsDialogTest, ButtonsAndLinks) {
