@@ -1,9 +1,11 @@
-// A reply pick, from the button's release to the text in the target, against a bare SendInput
-// Ctrl+V of the same text; and a keyboard pick, from the row key's injection to the text in the
-// target, against a bare program that takes the same key, writes the clipboard then, lets the
-// pick's quiet time pass and pastes; all measured in this run. The target is a focused edit in a
-// window of its own thread, so its input is processed as a chat window's would be. The pick's
-// waits run on real timers of this thread, whose messages are handled while the text is awaited.
+// A reply pick of a reply with three fields (the agent's name, the order number the user just
+// copied, a date three days out), from the button's release to the text in the target, against
+// a bare SendInput Ctrl+V of the filled text; and a keyboard pick, from the row key's injection
+// to the text in the target, against a bare program that takes the same key, writes the
+// clipboard then, lets the pick's quiet time pass and pastes; all measured in this run. The
+// target is a focused edit in a window of its own thread, so its input is processed as a chat
+// window's would be. The pick's waits run on real timers of this thread, whose messages are
+// handled while the text is awaited.
 #include <windows.h>
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "bar/bar_controller.h"
+#include "fill/blank_box_win32.h"
 #include "reply/reply_pick.h"
 #include "win/hotkeys_win32.h"
 #include "win/input_win32.h"
@@ -219,8 +222,11 @@ int wmain() {
     ::WaitForSingleObject(ready, 10000);
     ::AttachThreadInput(::GetCurrentThreadId(), ::GetWindowThreadProcessId(g_top, nullptr), FALSE);
 
-    const std::wstring reply = L"好的，马上处理，请稍等。\r\n谢谢！";
-    const int length = static_cast<int>(reply.size());
+    // The reply as written; `filled` is what the target must get, and what the bare programs
+    // paste. Before each pick the user copies the order number.
+    const std::wstring reply = L"您好，我是{客服}，订单{剪贴板}预计{日期+3}发货。\r\n谢谢！";
+    const std::wstring order = L"DD20261209-0042";
+    win::Clipboard copied(nullptr);  // another program's clipboard writes
     WNDCLASSW wc{};
     wc.lpfnWndProc = ownerProc;
     wc.lpszClassName = L"ReplyBar.BenchOwner";
@@ -240,9 +246,12 @@ int wmain() {
     replies.rows.resize(1);
     replies.rows[0].fullText = reply;
     win::WindowHotkeys hotkeys(owner);
-    BarController bar(
-        replies,
-        {window, timers, clipboard, keys, messages, actions, targetCheck, clock, hotkeys});
+    fill::BlankBox blanks(owner);  // never asked: the reply has no blank
+    BarController bar(replies, {window, timers, clipboard, keys, messages, actions, targetCheck,
+                                clock, hotkeys, blanks, [] { return std::wstring(L"小王"); }});
+    copied.setText(order);
+    const std::wstring filled = bar.fields().preview(reply);
+    const int length = static_cast<int>(filled.size());
     bar.panel().setOwnSize(panelSizeFor(1));
     bar.setWindowRect({0, 0, 103, 29});
     g_bar = &bar;
@@ -253,25 +262,27 @@ int wmain() {
     bool keyPickExact = true;
     for (int r = 0; r < rounds; ++r) {
         clearText();
-        clipboard.setText(reply);
+        clipboard.setText(filled);
         auto t0 = Clock::now();
         ::SendInput(4, ctrlV.data(), sizeof(INPUT));
         bare.push_back(waitForText(t0, length));
 
         clearText();
-        bareKey.push_back(bareKeyPick(owner, reply, rowKey, ctrlV));
+        bareKey.push_back(bareKeyPick(owner, filled, rowKey, ctrlV));
 
         // The row key as the user presses it: the system turns it into WM_HOTKEY for the bar's
         // window (the key never reaches the target), and the pick writes the clipboard itself.
         clearText();
+        copied.setText(order);
         bar.hotkeyPressed();
         bar.keyboardPanelShown();
         t0 = Clock::now();
         ::SendInput(2, rowKey.data(), sizeof(INPUT));
         keyPick.push_back(bar.keyboardMode() && deliverHotkey(bar) ? waitForText(t0, length) : -1);
-        keyPickExact = keyPickExact && text() == reply;
+        keyPickExact = keyPickExact && text() == filled;
 
         clearText();
+        copied.setText(order);
         bar.openReplyPanel();
         const Target row{Target::RowText, 0};
         bar.mouseDown(row, MouseButton::Left, 0, 0);  // puts the reply on the clipboard
@@ -283,7 +294,7 @@ int wmain() {
         pick.push_back(waitForText(t0, length));
 
         clearText();
-        clipboard.setText(reply);
+        clipboard.setText(filled);
         t0 = Clock::now();
         keys.send(keys::Chord::Paste, false);
         nowait.push_back(waitForText(t0, length));

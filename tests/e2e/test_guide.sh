@@ -59,7 +59,7 @@ settings_dialog_in_the_users_profile() {
     controls_of ReplyBar.Settings
     [ "$(ctl_field $FOLDER_TEXT 5)" = "$QUICK_LAUNCH_W" ] || fail "folder shown: $(ctl_field $FOLDER_TEXT 5)"
     IFS=, read -r cx cy <<<"$(fact client "$WORK/ctl.txt")"
-    shot guide_settings_dialog "541x449+$cx+$cy"
+    shot guide_settings_dialog "541x513+$cx+$cy"
     xdo mousemove $((cx + 270)) $((cy + 60)) key Escape
     wait_for 10 window_gone ReplyBar.Settings '' || fail "Esc did not close the dialog"
 }

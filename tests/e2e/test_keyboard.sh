@@ -154,7 +154,7 @@ settings_change_the_hotkey_and_the_start_with_windows() {
     wait_for 5 eval 'controls_of ReplyBar.Settings && [ "$(sed -n "s/^hotkey$SETTINGS_HOTKEY=//p" "$WORK/ctl.txt")" = 0x34b ] &&
         [ "$(sed -n "s/^check$SETTINGS_START_WITH_WINDOWS=//p" "$WORK/ctl.txt")" = 1 ]' ||
         fail "the dialog does not show Ctrl+Shift+K and the start box ticked"
-    shot_settled settings_dialog_keys "541x449+$cx+$cy"
+    shot_settled settings_dialog_keys "541x513+$cx+$cy"
     click_ctl $SETTINGS_CONFIRM
     wait_for 10 window_gone ReplyBar.Settings '' || fail "确定 返回 did not close the dialog"
     back_to_chat

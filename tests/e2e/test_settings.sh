@@ -51,7 +51,7 @@ dialog_shows_its_layout_and_tab_order() {
     [ "$((l - cx)),$((t - cy)),$((r - cx)),$((b - cy))" = 428,419,531,442 ] || fail "确定 返回 at $l,$t"
     [ "$(ctl_field $SETTINGS_HOME_PAGE 3)" = 0 ] || fail "the home page is not locked when the dialog opens"
     [ "$(ctl_field $FOLDER_TEXT 5)" = "$OTHER_W" ] || fail "folder shown: $(ctl_field $FOLDER_TEXT 5)"
-    shot settings_dialog "541x449+$cx+$cy"  # the client area: no window manager draws a frame
+    shot settings_dialog "541x513+$cx+$cy"  # the client area: no window manager draws a frame
     IFS=, read -r l t r b <<<"$(ctl_field $SETTINGS_WEB_SITE_LINK 4)"
     blue=$(convert "$SHOTS/settings_dialog.png" +repage -crop "$((r - l))x$((b - t))+$((l - cx))+$((t - cy))" \
         -fx 'b > 0.7 && r < 0.35 && g < 0.35' -format '%[fx:mean]' info:)
@@ -247,7 +247,7 @@ team_library_refused_stored_and_shown() {
     case "$(ctl_field $SETTINGS_TEAM_STATUS 5)" in 正在读取… | 无法读取*) ;;
         *) fail "no status: $(ctl $SETTINGS_TEAM_STATUS)" ;; esac
     IFS=, read -r cx cy <<<"$(sed -n 's/^client=//p' "$WORK/ctl.txt")"
-    shot settings_team_library "541x449+$cx+$cy"
+    shot settings_team_library "541x513+$cx+$cy"
     xdo key Escape
     dialog_gone "Esc"
 }

@@ -68,7 +68,7 @@ settings_status() {
     controls_of ReplyBar.Settings
     STATUS=$(ctl_field $SETTINGS_TEAM_STATUS 5)
     IFS=, read -r cx cy <<<"$(sed -n 's/^client=//p' "$WORK/ctl.txt")"
-    [ -z "${1:-}" ] || shot "$1" "541x130+$cx+$((cy + 319))"
+    [ -z "${1:-}" ] || shot "$1" "541x130+$cx+$((cy + 383))"
     xdo mousemove $((dx + 270)) $((dy + 60)) key Escape
     wait_for 10 window_gone ReplyBar.Settings '' || fail "the settings dialog did not close"
 }
