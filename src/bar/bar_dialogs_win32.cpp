@@ -38,7 +38,7 @@ void BarDialogs::openReplyEditor(int row, std::optional<std::wstring> newReplyTe
             result = ReplyEditorWindow::showModal(
                 {context_.bar, context_.state.dataDir, context_.replies, context_.files(), *this,
                  icons, userWindow_, context_.controller.sendKey(), row, std::move(newReplyText),
-                 icon});
+                 icon, context_.settings.current().agentName});
         }))
         return;
     context_.repliesChanged();  // a reply's text or icon may have changed in the editor

@@ -223,6 +223,20 @@ Filled fill(const std::vector<Piece>& pieces, const FillContext& context) {
     return out;
 }
 
+std::vector<FieldChoice> fieldChoices(const FillContext& context) {
+    auto now = [&](const wchar_t* field) { return preview(readFields(field), context); };
+    return {
+        {L"{剪贴板}", L"选回复时剪贴板里的文字，如刚复制的订单号"},
+        {L"{日期}", L"今天，如 " + now(L"{日期}")},
+        {L"{日期+3}", L"3 天后，如 " + now(L"{日期+3}") + L"（数字可改，{日期-1} 是昨天）"},
+        {L"{年月日}", L"如 " + now(L"{年月日}")},
+        {L"{时间}", L"现在的时间，如 " + now(L"{时间}")},
+        {L"{星期}", L"如 " + now(L"{星期}")},
+        {L"{客服}", L"设置里“我的称呼”，现在是 " + now(L"{客服}")},
+        {L"{填写:}", L"选回复时在小框里填写，冒号后写提示，如 {填写:快递单号}"},
+    };
+}
+
 std::wstring preview(const std::vector<Piece>& pieces, const FillContext& context) {
     FillContext shown = context;
     // A long clip is shown by its start: the tip is a line or two, not the whole clip.

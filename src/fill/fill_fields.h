@@ -65,6 +65,14 @@ Filled fill(const std::vector<Piece>& pieces, const FillContext& context);
 // brackets (〔订单号〕), a field with nothing to fill it says so in brackets.
 std::wstring preview(const std::vector<Piece>& pieces, const FillContext& context);
 
+// The fields the reply editor offers to insert ("插入字段"), each with a line on what it pastes,
+// filled from `context` where it can be.
+struct FieldChoice {
+    std::wstring field;   // as inserted: {日期+3}
+    std::wstring pastes;  // 3 天后，如 12月12日（数字可改）
+};
+std::vector<FieldChoice> fieldChoices(const FillContext& context);
+
 // A date N days from `from`, across months and years.
 Moment addDays(const Moment& from, int days);
 // 0 = Sunday … 6 = Saturday.

@@ -3,7 +3,10 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include "fill/fill_fields.h"
+#include "win/handles.h"
 #include "win/interface_win32.h"
+#include "win/shell_win32.h"
 #include "win/modal_win32.h"
 #include "win/window_class.h"
 
@@ -30,6 +33,7 @@ enum ControlId {
     kExit = 125,
     kAutoSend = 131,
     kConfirm = 123,
+    kInsertField = 134,
     kReturn = IDCANCEL,
 };
 
@@ -150,6 +154,7 @@ void ReplyEditorWindow::createControls() {
     delete_ = make(L"BUTTON", L"删除", button, 434, 62, 99, 23, kDelete);
     export_ = make(L"BUTTON", L"导出…", button, 542, 30, 99, 23, kExport);
     import_ = make(L"BUTTON", L"导入…", button, 542, 62, 99, 23, kImport);
+    insertField_ = make(L"BUTTON", L"插入字段…", button, 434, 94, 99, 23, kInsertField);
     exit_ = make(L"BUTTON", L"退出本程序", button, 6, 138, 81, 23, kExit);
     // The caption names the key auto-send presses, as the settings chose it.
     autoSend_ = make(L"BUTTON",
@@ -203,12 +208,41 @@ void ReplyEditorWindow::onCommand(int id, int code, HWND) {
         case kDelete: editor_.deleteClicked(); break;
         case kExport: editor_.exportClicked(); break;
         case kImport: editor_.importClicked(); break;
+        case kInsertField: insertField(); break;
         case kExit: editor_.exitClicked(); break;
         case kAutoSend:
             editor_.autoSendClicked(::SendMessageW(autoSend_, BM_GETCHECK, 0, 0) == BST_CHECKED);
             break;
         case kConfirm: editor_.confirmClicked(); break;
         case kReturn: editor_.returnClicked(); break;
+    }
+}
+
+// The fields as a menu under the button, each with what it pastes; the one chosen goes in at the
+// text's caret, as typed (the editor hears of the change). In {填写:} the caret stays before the
+// brace, where the prompt is typed.
+void ReplyEditorWindow::insertField() {
+    fill::FillContext now;
+    now.now = win::localTimeNow();
+    now.agent = context_.agentName;
+    const std::vector<fill::FieldChoice> choices = fill::fieldChoices(now);
+    const win::UniqueMenu menu(::CreatePopupMenu());
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        const std::wstring item = choices[i].field + L"\t" + choices[i].pastes;
+        ::AppendMenuW(menu.get(), MF_STRING, i + 1, item.c_str());
+    }
+    RECT r{};
+    ::GetWindowRect(insertField_, &r);
+    const auto chosen = static_cast<std::size_t>(::TrackPopupMenu(
+        menu.get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, r.left, r.bottom, 0, hwnd_, nullptr));
+    ::SetFocus(text_);
+    if (chosen == 0 || chosen > choices.size()) return;
+    const std::wstring& field = choices[chosen - 1].field;
+    ::SendMessageW(text_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(field.c_str()));
+    if (field.size() > 2 && field[field.size() - 2] == L':') {
+        DWORD end = 0;
+        ::SendMessageW(text_, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
+        ::SendMessageW(text_, EM_SETSEL, end - 1, end - 1);
     }
 }
 

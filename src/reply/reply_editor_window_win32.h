@@ -42,6 +42,7 @@ public:
         // When given, the editor opens in adding state with this text in the box.
         std::optional<std::wstring> newReplyText = std::nullopt;
         int newReplyIcon = 0;  // its classification icon, -1 for none
+        std::wstring agentName = L"";  // what {客服} pastes, shown by "插入字段"
     };
     static Result showModal(const Context& context);
 
@@ -53,6 +54,7 @@ private:
     explicit ReplyEditorWindow(const Context& context);
     void createControls();
     void onCommand(int id, int code, HWND control);
+    void insertField();
 
     // IEditorView
     void setList(int rows, std::optional<int> selection) override;
@@ -83,6 +85,7 @@ private:
     HWND delete_ = nullptr, export_ = nullptr, import_ = nullptr, exit_ = nullptr;
     HWND autoSend_ = nullptr, confirm_ = nullptr;
     HWND return_ = nullptr, strip_ = nullptr;
+    HWND insertField_ = nullptr;  // "插入字段…"
     IconStrip iconStrip_;
     bool onScreen_ = false, settingText_ = false, done_ = false, exitRequested_ = false;
 };

@@ -81,7 +81,11 @@ blanks_are_typed_into_the_box_and_esc_sends_nothing() {
     chat_clear
     pick_tab_row 0 1
     onto_box
-    shot_settled fill_box "$(fact w "$WORK/win.txt")x$(fact h "$WORK/win.txt")+$(fact x "$WORK/win.txt")+$(fact y "$WORK/win.txt")"
+    # The client area: no window manager draws a frame around it here.
+    local x y cx cy
+    x=$(fact x "$WORK/win.txt"); y=$(fact y "$WORK/win.txt")
+    IFS=, read -r cx cy <<<"$(fact client "$WORK/ctl.txt")"
+    shot_settled fill_box "$(( $(fact w "$WORK/win.txt") - 2 * (cx - x) ))x$(( $(fact h "$WORK/win.txt") - (cy - y) - (cx - x) ))+$cx+$cy"
     xdo type Zhang
     xdo key Tab
     xdo type SF1234
@@ -104,5 +108,25 @@ blanks_are_typed_into_the_box_and_esc_sends_nothing() {
     note "answers typed in the box reached the chat; offered again; Esc sent nothing"
 }
 
+# "插入字段…" lists the fields with what each pastes; the one clicked goes in at the caret.
+the_editor_inserts_a_field() {
+    need_bar
+    open_editor
+    click_ctl $EDITOR_TEXT
+    xdo key ctrl+End
+    click_ctl $EDITOR_INSERT_FIELD
+    wait_for 5 menu_open || fail "插入字段 showed no menu"
+    local l t w h
+    l=$(fact x "$WORK/menu.txt"); t=$(fact y "$WORK/menu.txt")
+    w=$(fact w "$WORK/menu.txt"); h=$(fact h "$WORK/menu.txt")
+    shot_settled editor_insert_field "${w}x$h+$l+$t"
+    # Eight rows between a few pixels of border: the seventh is {客服}.
+    xdo mousemove $(( l + w / 2 )) $(( t + 3 + (h - 6) * 13 / 16 )) click 1
+    wait_for 5 eval 'editor_controls && [[ "$(ctl_field $EDITOR_TEXT 5)" == *"{客服}"* ]]' ||
+        fail "the editor's text is '$(ctl_field $EDITOR_TEXT 5)'"
+    close_editor
+    note "插入字段 put {客服} into the reply"
+}
+
 run_scenarios clipboard_date_and_name_fill_in_by_mouse_and_by_key \
-    blanks_are_typed_into_the_box_and_esc_sends_nothing
+    blanks_are_typed_into_the_box_and_esc_sends_nothing the_editor_inserts_a_field

@@ -48,7 +48,7 @@ dialog_shows_its_layout_and_tab_order() {
         || fail "folder frame: '$(ctl_field $SETTINGS_FOLDER_FRAME 5)'"
     IFS=, read -r cx cy <<<"$(sed -n 's/^client=//p' "$WORK/ctl.txt")"
     IFS=, read -r l t r b <<<"$(ctl_field $SETTINGS_CONFIRM 4)"
-    [ "$((l - cx)),$((t - cy)),$((r - cx)),$((b - cy))" = 428,419,531,442 ] || fail "确定 返回 at $l,$t"
+    [ "$((l - cx)),$((t - cy)),$((r - cx)),$((b - cy))" = 428,483,531,506 ] || fail "确定 返回 at $l,$t"
     [ "$(ctl_field $SETTINGS_HOME_PAGE 3)" = 0 ] || fail "the home page is not locked when the dialog opens"
     [ "$(ctl_field $FOLDER_TEXT 5)" = "$OTHER_W" ] || fail "folder shown: $(ctl_field $FOLDER_TEXT 5)"
     shot settings_dialog "541x513+$cx+$cy"  # the client area: no window manager draws a frame
@@ -60,13 +60,13 @@ dialog_shows_its_layout_and_tab_order() {
     order=""
     local focused=""
     probe_bar
-    for _ in $(seq 14); do
+    for _ in $(seq 15); do
         focused="$(fact focus)|$(fact focustext)|$(fact focusid)"
         xdo key Tab
         wait_for 3 eval 'probe_bar && [ "$(fact focus)|$(fact focustext)|$(fact focusid)" != "$focused" ]' || true
         order+="$(fact focustext)|"
     done
-    [ "$order" = "设置|默认|设置|默认||Ctrl+Enter|开机时自动启动快捷回复条||选择…|退出本程序|添加快捷回复信息|确定 返回|打开文件夹|$OTHER_W|" ] \
+    [ "$order" = "设置|默认|设置|默认||Ctrl+Enter|开机时自动启动快捷回复条|||选择…|退出本程序|添加快捷回复信息|确定 返回|打开文件夹|$OTHER_W|" ] \
         || fail "tab order: $order"
     xdo mousemove $((dx + 270)) $((dy + 60)) key Escape
     dialog_gone "Esc"

@@ -112,5 +112,17 @@ TEST(FillFields, BlanksAreAskedOnceEachInOrder) {
     EXPECT_FALSE(hasFields(L"x{{时间}}{无}"));
 }
 
+// What the editor offers to insert is read back as one field each, and says what it pastes now.
+TEST(FillFields, TheEditorsChoicesAreFieldsWithWhatTheyPasteNow) {
+    const std::vector<FieldChoice> choices = fieldChoices(today());
+    ASSERT_EQ(choices.size(), 8u);
+    for (const FieldChoice& c : choices) {
+        const std::vector<Piece> pieces = readFields(c.field);
+        EXPECT_TRUE(pieces.size() == 1 && pieces[0].field) << c.field;
+    }
+    EXPECT_EQ(choices[2].pastes, L"3 天后，如 12月12日（数字可改，{日期-1} 是昨天）");
+    EXPECT_EQ(choices[6].pastes, L"设置里“我的称呼”，现在是 小王");
+}
+
 }  // namespace
 }  // namespace replybar::fill
