@@ -1,5 +1,6 @@
 // Replies of any text: read into text and fields without a crash; text without braces stays
-// whole; and with everything a field asks for at hand, every reply fills in.
+// whole; with everything a field asks for at hand, every reply fills in; and its preview is
+// made without any.
 #include "fill/fill_fields.h"
 #include "fuzz_common.h"
 
@@ -26,5 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(filled.problem == fill::FillProblem::None);
     // No field grows past its longest filling (2026年12月31日: 11 characters) but the answers.
     FUZZ_CHECK(filled.text.size() <= reply.size() * 11);
+    // A tooltip's preview never fails, with nothing to fill from either.
+    context.clipboard.reset();
+    context.agent.clear();
+    FUZZ_CHECK(fill::preview(pieces, context).size() <= reply.size() * 11);
     return 0;
 }
