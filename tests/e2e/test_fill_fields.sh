@@ -31,13 +31,9 @@ copy_text() {  # copy_text TEXT: another program copies TEXT (printf's escapes)
 BLANKS=ReplyBar.Blanks
 BLANK_FIRST=1100  # the box's first field; the next ones follow
 box_up() { window_up $BLANKS '' && controls_of $BLANKS && [ "$(fact active "$WORK/ctl.txt")" = 1 ]; }
-# Keys go to the X window under the pointer: onto the box's first field.
-onto_box() {
+onto_box() {  # keys go to the X window under the pointer: onto the box's first field
     wait_for 10 box_up || fail "the box for the blanks did not come up in front"
-    local r l t rr b
-    r=$(ctl_field $BLANK_FIRST 4)
-    IFS=, read -r l t rr b <<<"$r"
-    xdo mousemove $(( (l + rr) / 2 )) $(( (t + b) / 2 ))
+    click_ctl $BLANK_FIRST
 }
 # With the team's group the panel has tabs (我的, 团队, 40 px each) above the rows.
 pick_tab_row() {  # pick_tab_row TAB ROW

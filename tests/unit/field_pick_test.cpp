@@ -33,21 +33,23 @@ protected:
 
 // {剪贴板} is what the user copied: read before the bar writes, and still that once a pick put
 // the bar's own reply there; a clip the bar wrote over without reading it is not guessed at.
+// The tooltip's preview fills the same way, and shows what it cannot fill in brackets.
 TEST_F(FieldPickTest, TheClipboardFieldIsWhatTheUserCopied) {
     const std::wstring reply = L"订单{剪贴板}已发货";
     clipboard.copy(L" DD001\r\n");
     EXPECT_EQ(pick(reply), L"订单DD001已发货");
     EXPECT_EQ(pick(reply), L"订单DD001已发货");  // the clipboard holds the last reply now
-    clipboard.copy(L"DD002");
-    EXPECT_EQ(pick(reply), L"订单DD002已发货");
+    EXPECT_EQ(fields.preview(L"{剪贴板}，{时间}"), L"DD001，14:05");
     clipboard.copy(L"DD003");
-    EXPECT_EQ(pick(L"好的"), L"好的");  // written over DD003 unread
+    EXPECT_EQ(pick(L"{订单} 好的"), L"{订单} 好的");  // no field: written over DD003 unread
+    EXPECT_EQ(fields.preview(L"{剪贴板}{填写:姓名}"), L"〔剪贴板里没有文字〕〔姓名〕");
     EXPECT_EQ(pick(reply), L"<nothing>");
     EXPECT_TRUE(messages.shown.size() == 1 && messages.shown[0].text == texts::kNoClipboardText);
 }
 
 // Whatever keeps a reply from being filled: nothing goes out, the clipboard is not written at
-// the press, and the user hears why once; a missing name offers the settings.
+// the press, and the user hears why once, before any blank is asked; a missing name offers the
+// settings.
 TEST_F(FieldPickTest, AReplyThatCannotBeFilledSendsNothing) {
     const struct {
         const wchar_t* reply;
@@ -61,19 +63,14 @@ TEST_F(FieldPickTest, AReplyThatCannotBeFilledSendsNothing) {
         {L"订单{剪贴板}", L" \r\n\u3000", L"小王", MessageAnswer::Ok, texts::kNoClipboardText, 0},
         {L"我是{客服}", L"x", L"", MessageAnswer::Yes, texts::kNoAgentName, 1},
         {L"我是{客服}", L"x", L" ", MessageAnswer::No, texts::kNoAgentName, 0},
-        // Told before any blank is asked.
-        {L"{填写:姓名}，订单{剪贴板}", std::nullopt, L"小王", MessageAnswer::Ok,
-         texts::kNoClipboardText, 0},
+        {L"{填写:姓名}，订单{剪贴板}", std::nullopt, L"", MessageAnswer::Ok, texts::kNoClipboardText, 0},
     };
     for (const auto& c : cases) {
-        clipboard = {}, messages = {}, box = {}, nameOffered = 0;
-        FieldPick fresh{{clipboard, clock, messages, box, [&] { return std::wstring(c.agent); },
-                         [this] { ++nameOffered; }}};
+        messages.shown.clear(), box.asked.clear(), clipboard.texts.clear(), nameOffered = 0;
         clipboard.copy(c.clip);
+        agent = c.agent;
         messages.answer = c.answer;
-        EXPECT_EQ(fresh.press(c.reply), L"") << c.reply;
-        EXPECT_TRUE(fresh.needsUser(c.reply));
-        EXPECT_EQ(fresh.release(c.reply, 42), std::nullopt);
+        EXPECT_EQ(pick(c.reply), L"<nothing>") << c.reply;
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].text, c.told);
         EXPECT_EQ(nameOffered, c.offered);
@@ -85,10 +82,9 @@ TEST_F(FieldPickTest, AReplyThatCannotBeFilledSendsNothing) {
 // sends nothing. The chat the answers go to is named to the box.
 TEST_F(FieldPickTest, BlanksAreAskedInOneBoxWithTheLastAnswersOffered) {
     const std::wstring reply = L"{填写:姓名}您好，{日期+1}给{填写:姓名}回电，单号{填写:单号}";
-    EXPECT_EQ(fields.press(reply), L"");  // nothing on the clipboard before the answers
-    EXPECT_TRUE(fields.needsUser(reply));
     box.answers = std::vector<std::wstring>{L"张先生", L"A-9"};
     EXPECT_EQ(pick(reply), L"张先生您好，12月10日给张先生回电，单号A-9");
+    EXPECT_EQ(clipboard.texts.size(), 1u) << "nothing on the clipboard before the answers";
     ASSERT_EQ(box.asked.size(), 1u);
     EXPECT_EQ(box.asked[0].prompts, (std::vector<std::wstring>{L"姓名", L"单号"}));
     EXPECT_EQ(box.asked[0].offered, (std::vector<std::wstring>{L"", L""}));
@@ -97,20 +93,6 @@ TEST_F(FieldPickTest, BlanksAreAskedInOneBoxWithTheLastAnswersOffered) {
     EXPECT_EQ(pick(reply), L"<nothing>");
     EXPECT_EQ(box.asked[1].offered, (std::vector<std::wstring>{L"张先生", L"A-9"}));
     EXPECT_TRUE(messages.shown.empty());
-}
-
-// Replies without fields go out untouched and read nothing; the tooltip's preview fills what
-// it can now and shows the rest in brackets.
-TEST_F(FieldPickTest, PlainRepliesAndPreviews) {
-    clipboard.copy(L"DD001");
-    EXPECT_EQ(pick(L"{订单} 好的"), L"{订单} 好的");
-    EXPECT_FALSE(fields.needsUser(L"好的"));
-    agent = L"";
-    EXPECT_EQ(fields.preview(L"{客服}：{剪贴板}，{填写:姓名}，{时间}"),
-              L"〔未设置我的称呼〕：〔剪贴板里没有文字〕，〔姓名〕，14:05");
-    clipboard.copy(L"DD002");
-    EXPECT_EQ(fields.preview(L"单号{剪贴板}"), L"单号DD002");
-    EXPECT_TRUE(messages.shown.empty() && box.asked.empty());
 }
 
 }  // namespace
