@@ -44,7 +44,8 @@ void BarController::panelKeyPressed(int id) {
 // The pick of a choice, pasted into its window or nowhere. It is told to the history (for the
 // search's order) once it is over: nothing slow between the choice and the paste.
 void BarController::startPick(const PanelChoice& choice) {
-    pick_.press(fields_.press(choice.reply.fullText));  // ends a pick before it, which tells its own
+    // The press ends a pick before it, which tells its own.
+    pick_.press(fields_.press(choice.reply.fullText));
     releasePick(choice);
 }
 

@@ -60,18 +60,21 @@ void BlankBoxWindow::createControls(const BlankQuestion& question) {
     font_ = win::makeInterfaceFont();
     const int fieldLeft = kMargin + kLabelWidth + 90;
     // The reply as written, on two lines at most; a longer one ends in an ellipsis.
-    control(L"STATIC", question.reply.c_str(), SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | SS_ENDELLIPSIS,
+    control(L"STATIC", question.reply.c_str(),
+            SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | SS_ENDELLIPSIS,
             pixels(kMargin, kReplyTop, kWidth - 2 * kMargin, kReplyHeight), kReplyLabel);
     for (std::size_t i = 0; i < question.prompts.size(); ++i) {
         const int top = kFirstRowTop + static_cast<int>(i) * (kRowHeight + kRowGap);
-        const std::wstring label = (question.prompts[i].empty() ? L"填写" : question.prompts[i]) + L"：";
+        const std::wstring label =
+            (question.prompts[i].empty() ? L"填写" : question.prompts[i]) + L"：";
         control(L"STATIC", label.c_str(), SS_RIGHT | SS_NOPREFIX | SS_CENTERIMAGE | SS_ENDELLIPSIS,
                 pixels(kMargin, top, kLabelWidth, kRowHeight), -1);
         fields_.push_back(control(L"EDIT", question.offered[i].c_str(), WS_TABSTOP | ES_AUTOHSCROLL,
                                   pixels(fieldLeft, top, kWidth - kMargin - fieldLeft, kRowHeight),
                                   kFirstField + static_cast<int>(i), WS_EX_CLIENTEDGE));
     }
-    const int buttonsTop = kFirstRowTop + static_cast<int>(fields_.size()) * (kRowHeight + kRowGap) + 30;
+    const int buttonsTop =
+        kFirstRowTop + static_cast<int>(fields_.size()) * (kRowHeight + kRowGap) + 30;
     const int right = kWidth - kMargin;
     control(L"BUTTON", L"粘贴", WS_TABSTOP | BS_DEFPUSHBUTTON,
             pixels(right - 2 * kButtonWidth - 120, buttonsTop, kButtonWidth, kRowHeight), IDOK);

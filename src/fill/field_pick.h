@@ -67,7 +67,7 @@ private:
     // The clip the user made last, read before the bar wrote over it: once a pick put a reply
     // on the clipboard, {剪贴板} still means what the user copied, not the bar's own reply.
     std::optional<std::wstring> userClip_;
-    std::optional<std::pair<std::wstring, FillContext>> pressed_;  // the reply and its context
+    std::optional<std::pair<std::wstring, FillContext>> pressed_;    // the reply and its context
     std::map<std::wstring, std::vector<std::wstring>> lastAnswers_;  // in memory only
 };
 

@@ -233,8 +233,9 @@ void ReplyEditorWindow::insertField() {
     }
     RECT r{};
     ::GetWindowRect(insertField_, &r);
-    const auto chosen = static_cast<std::size_t>(::TrackPopupMenu(
-        menu.get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, r.left, r.bottom, 0, hwnd_, nullptr));
+    const auto chosen = static_cast<std::size_t>(
+        ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, r.left,
+                         r.bottom, 0, hwnd_, nullptr));
     ::SetFocus(text_);
     if (chosen == 0 || chosen > choices.size()) return;
     const std::wstring& field = choices[chosen - 1].field;

@@ -1,7 +1,7 @@
 // SettingsWindow's rules, " 软件信息 及 设置": the launch folder, the home page, the hotkey, the
-// key auto-send presses, starting with Windows, the agent's name and the team library are edited here, on a copy
-// of the settings in use, and reach the bar, the registry and the logon entry only through
-// "确定 返回"; every other way out leaves everything as it was.
+// key auto-send presses, starting with Windows, the agent's name and the team library are edited
+// here, on a copy of the settings in use, and reach the bar, the registry and the logon entry
+// only through "确定 返回"; every other way out leaves everything as it was.
 // The dialog window forwards its events here and shows what it is told through ISettingsView.
 #pragma once
 

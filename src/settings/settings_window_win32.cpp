@@ -253,7 +253,8 @@ LRESULT SettingsWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_COMMAND: onCommand(LOWORD(wp), HIWORD(wp)); return 0;
         case WM_CTLCOLORSTATIC:
-            if (reinterpret_cast<HWND>(lp) == teamHint_ || reinterpret_cast<HWND>(lp) == agentHint_) {
+            if (const HWND label = reinterpret_cast<HWND>(lp);
+                label == teamHint_ || label == agentHint_) {
                 const HDC dc = reinterpret_cast<HDC>(wp);
                 ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
                 ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));

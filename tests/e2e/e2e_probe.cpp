@@ -493,15 +493,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             char b[4096];
             for (size_t n; (n = fread(b, 1, sizeof b, f)) > 0;) bytes.append(b, n);
             fclose(f);
-            text.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), (int)bytes.size(), nullptr, 0));
-            MultiByteToWideChar(CP_UTF8, 0, bytes.data(), (int)bytes.size(), text.data(),
-                                (int)text.size());
+            const int n = (int)bytes.size();
+            text.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), n, nullptr, 0));
+            MultiByteToWideChar(CP_UTF8, 0, bytes.data(), n, text.data(), (int)text.size());
         }
         if (!OpenClipboard(nullptr)) return 1;
         EmptyClipboard();
-        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, argc > 2 ? (text.size() + 1) * sizeof(wchar_t) : 4);
+        const size_t size = argc > 2 ? (text.size() + 1) * sizeof(wchar_t) : 4;
+        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, size);
         void* p = GlobalLock(mem);
-        if (argc > 2) memcpy(p, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        if (argc > 2) memcpy(p, text.c_str(), size);
         GlobalUnlock(mem);
         SetClipboardData(argc > 2 ? CF_UNICODETEXT : RegisterClipboardFormatW(L"E2E Picture"), mem);
         CloseClipboard();

@@ -27,8 +27,8 @@ protected:
     FakeBox box;
     std::wstring agent = L"小王";
     int nameOffered = 0;
-    FieldPick fields{{clipboard, clock, messages, box, [this] { return agent; },
-                      [this] { ++nameOffered; }}};
+    FieldPick fields{
+        {clipboard, clock, messages, box, [this] { return agent; }, [this] { ++nameOffered; }}};
 };
 
 // {剪贴板} is what the user copied: read before the bar writes, and still that once a pick put
@@ -63,7 +63,8 @@ TEST_F(FieldPickTest, AReplyThatCannotBeFilledSendsNothing) {
         {L"订单{剪贴板}", L" \r\n\u3000", L"小王", MessageAnswer::Ok, texts::kNoClipboardText, 0},
         {L"我是{客服}", L"x", L"", MessageAnswer::Yes, texts::kNoAgentName, 1},
         {L"我是{客服}", L"x", L" ", MessageAnswer::No, texts::kNoAgentName, 0},
-        {L"{填写:姓名}，订单{剪贴板}", std::nullopt, L"", MessageAnswer::Ok, texts::kNoClipboardText, 0},
+        {L"{填写:姓名}，订单{剪贴板}", std::nullopt, L"", MessageAnswer::Ok,
+         texts::kNoClipboardText, 0},
     };
     for (const auto& c : cases) {
         messages.shown.clear(), box.asked.clear(), clipboard.texts.clear(), nameOffered = 0;
