@@ -2,6 +2,8 @@
 // the last picks with it, and a close that waits for an open dialog.
 #include "bar/bar_window_win32.h"
 
+#include "win/modal_win32.h"
+
 namespace replybar {
 
 // The face's position with the rest: with the reply panel open the window's top is higher by
@@ -18,9 +20,14 @@ void BarWindow::writeSettingsString() {
 
 // A close asked for while a dialog is open (by Windows, another program, the restart manager)
 // ends the dialog first, discarding what it had not taken over, and the bar closes once the
-// dialog's loop has unwound.
+// dialog's loop has unwound. The box of a pick's blanks ends as Esc would, sending nothing.
 void BarWindow::requestClose() {
     if (dialogs_ && dialogs_->open()) return dialogs_->closeWhenDone();
+    if (fill::BlankBox::anyShowing()) {
+        win::endModalLoops();
+        ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+        return;
+    }
     shutdown();
 }
 

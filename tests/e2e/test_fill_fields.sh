@@ -101,7 +101,11 @@ blanks_are_typed_into_the_box_and_esc_sends_nothing() {
     wait_for 5 chat_in_front || fail "the chat did not get the keyboard back after Esc"
     chat_caught_up || fail "the chat did not catch up"
     chat_is '' || fail "Esc sent '$(chat_text)'"
-    note "answers typed in the box reached the chat; offered again; Esc sent nothing"
+    pick_tab_row 0 1
+    wait_for 10 box_up || fail "the box did not come up again"
+    close_bar  # as Windows asks at shutdown: the box ends as Esc would, then the bar
+    chat_is '' || fail "the close sent '$(chat_text)'"
+    note "answers typed in the box reached the chat; offered again; Esc and a close sent nothing"
 }
 
 # "插入字段…" lists the fields with what each pastes; the one clicked goes in at the caret.
