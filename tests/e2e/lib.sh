@@ -49,10 +49,15 @@ start_screen() {  # start_screen W H: a new Xvfb of that size; DISPLAY names it 
 own_prefix() {  # own_prefix DIR: a prefix this script made, ended with it
     echo "prefix $1" >>"$RECORD"
 }
+# The system's libraries and programs, 630 of a prefix's 700 MB, are only ever read: the copy
+# links them and copies everything else (the registry, the user's folders, settings files).
+SHARED_SYSTEM_FILES='.*/drive_c/windows/system32/[^/]*\.\(dll\|exe\|drv\|sys\|ocx\|cpl\|acm\|tlb\|ax\|nls\)'
 copy_prefix() {  # copy_prefix FROM TO: TO a copy of the prefix FROM, its server not yet started
     rm -rf "$2"
     own_prefix "$2"
-    cp -a "$1" "$2"
+    cp -al "$1" "$2"
+    find "$2" -type f ! -regex "$SHARED_SYSTEM_FILES" -exec sh -c \
+        'for f; do cp -p "$f" "$f.copy" && mv -f "$f.copy" "$f"; done' sh {} +
     rm -f "$2/.prepared"
 }
 end_screen() {  # end_screen PID: that Xvfb ended, if the process is still one
