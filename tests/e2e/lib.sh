@@ -110,7 +110,7 @@ xdo() { LC_ALL=C.UTF-8 xdotool "$@"; }
 # kept running in the prefix and on the display in use (e2e_probe serve): a Wine process start
 # costs a quarter of a second and much of a core, and the scripts poll. Any other probe starts a
 # process of its own, as does every probe once a server stops answering.
-SERVED_PROBES=" bar find controls regget keystate zorder checked list mark chatclear close savekill "
+SERVED_PROBES=" bar find controls regget keystate zorder checked list mark chatclear close send savekill "
 PROBE_SERVER="" PROBE_SERVER_PID="" PROBE_SERVER_FOR=""
 probe() {
     if [[ "$SERVED_PROBES" == *" $1 "* ]] && probe_server; then
@@ -326,6 +326,10 @@ press_hotkey() {  # press_hotkey [COMBINATION]
         tries=$((tries + 1))
         [ $tries -lt 3 ] || fail "${1:-ctrl+alt+r} did not open the panel"
     done
+    # The bar paints the panel and notes the keys still down in one go, on its thread; on a busy
+    # machine the paint can show before the rest is done. A message sent to the bar (WM_NULL)
+    # is answered once its thread is back at its message loop, with the keys noted.
+    probe send 0 0
 }
 pick_row() {
     hover_row "$1"
