@@ -8,6 +8,20 @@ add_library(replybar_logic STATIC ${PORTABLE_SOURCES} ${POSIX_SOURCES})
 target_include_directories(replybar_logic PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(replybar_logic PUBLIC Iconv::Iconv)
 
+# Under clang the fuzzers are built here too, on the same library: it carries libFuzzer's
+# coverage hooks (which the unit tests, linked without libFuzzer, leave to the sanitizer
+# runtime's defaults), so no source is compiled twice. The fuzz preset builds them optimised,
+# for long runs.
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  option(REPLYBAR_NATIVE_FUZZERS "Build the fuzzers beside the unit tests" ON)
+endif()
+if(REPLYBAR_NATIVE_FUZZERS)
+  set(REPLYBAR_FUZZ_SECONDS 8 CACHE STRING "How long each fuzzer runs as a test")
+  target_compile_options(replybar_logic PRIVATE -fsanitize=fuzzer-no-link)
+  include(cmake/fuzzers.cmake)
+  replybar_add_fuzzers(replybar_logic)
+endif()
+
 find_package(GTest REQUIRED)
 include(GoogleTest)
 file(GLOB UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)

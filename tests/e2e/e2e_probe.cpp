@@ -47,6 +47,10 @@
 //                                  seconds, or nothing. READY is written once it looks.
 //   e2e_probe mark                 F24 pressed and let go through SendInput, to the window in
 //                                  front, after every key the bar has sent it before
+//   e2e_probe serve DIR            answers the commands above from one process, so that a script
+//                                  that polls does not start a Wine process each time: DIR\N.req
+//                                  holds a command's arguments (UTF-8, each ended by a NUL); its
+//                                  exit status goes to DIR\N.rc. Ready once DIR\ready is there.
 #include <windows.h>
 #include <commctrl.h>
 #include <dlgs.h>
@@ -166,11 +170,8 @@ std::string barFacts() {
     return out;
 }
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+// One command; its exit status.
+int run(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     std::wstring cmd = argv[1];
     if (cmd == L"bar" && argc > 2) {
@@ -694,4 +695,74 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return 0;
     }
     return 2;
+}
+
+std::string readAll(const std::wstring& path) {
+    std::string bytes;
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f) return bytes;
+    char b[4096];
+    for (size_t n; (n = fread(b, 1, sizeof b, f)) > 0;) bytes.append(b, n);
+    fclose(f);
+    return bytes;
+}
+
+std::wstring wide(const std::string& s) {
+    if (s.empty()) return {};
+    int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), nullptr, 0);
+    std::wstring w(n, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), w.data(), n);
+    return w;
+}
+
+// The requests in DIR, oldest name first, each answered once: its file is gone before the
+// answer is written, and the answer is renamed into place whole.
+[[noreturn]] void serve(const std::wstring& dir) {
+    // A request's arrival wakes the server at once; without the notice it still looks every
+    // 50 ms.
+    HANDLE change = FindFirstChangeNotificationW(dir.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
+    writeOut(dir + L"\\ready", "ready\n");
+    for (;;) {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW found;
+        HANDLE find = FindFirstFileW((dir + L"\\*.req").c_str(), &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do names.push_back(found.cFileName);
+            while (FindNextFileW(find, &found));
+            FindClose(find);
+        }
+        for (const std::wstring& name : names) {
+            const std::wstring request = dir + L"\\" + name;
+            const std::string bytes = readAll(request);
+            DeleteFileW(request.c_str());
+            std::vector<std::wstring> args{L"e2e_probe"};
+            for (size_t at = 0, end; (end = bytes.find('\0', at)) != std::string::npos; at = end + 1)
+                args.push_back(wide(bytes.substr(at, end - at)));
+            std::vector<wchar_t*> argv;
+            for (std::wstring& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            const int status = run(static_cast<int>(args.size()), argv.data());
+            const std::wstring base = request.substr(0, request.size() - 4);
+            writeOut(base + L".part", std::to_string(status) + "\n");
+            MoveFileExW((base + L".part").c_str(), (base + L".rc").c_str(), MOVEFILE_REPLACE_EXISTING);
+        }
+        // Nothing is expected, but a process of the desktop answers what it is sent.
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        if (!names.empty()) continue;
+        if (change == INVALID_HANDLE_VALUE) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        } else if (MsgWaitForMultipleObjects(1, &change, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0) {
+            FindNextChangeNotification(change);
+        }
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc > 2 && std::wstring(argv[1]) == L"serve") serve(argv[2]);
+    return run(argc, argv);
 }

@@ -49,10 +49,15 @@ start_screen() {  # start_screen W H: a new Xvfb of that size; DISPLAY names it 
 own_prefix() {  # own_prefix DIR: a prefix this script made, ended with it
     echo "prefix $1" >>"$RECORD"
 }
+# The system's libraries and programs, 630 of a prefix's 700 MB, are only ever read: the copy
+# links them and copies everything else (the registry, the user's folders, settings files).
+SHARED_SYSTEM_FILES='.*/drive_c/windows/system32/[^/]*\.\(dll\|exe\|drv\|sys\|ocx\|cpl\|acm\|tlb\|ax\|nls\)'
 copy_prefix() {  # copy_prefix FROM TO: TO a copy of the prefix FROM, its server not yet started
     rm -rf "$2"
     own_prefix "$2"
-    cp -a "$1" "$2"
+    cp -al "$1" "$2"
+    find "$2" -type f ! -regex "$SHARED_SYSTEM_FILES" -exec sh -c \
+        'for f; do cp -p "$f" "$f.copy" && mv -f "$f.copy" "$f"; done' sh {} +
     rm -f "$2/.prepared"
 }
 end_screen() {  # end_screen PID: that Xvfb ended, if the process is still one
@@ -101,7 +106,61 @@ w() { LC_ALL=zh_CN.UTF-8 wine "$@" </dev/null >>"$WORK/wine.log" 2>&1; }
 w_bg() { LC_ALL=zh_CN.UTF-8 wine "$@" </dev/null >>"$WORK/wine.log" 2>&1 & PIDS+=($!); }
 xdo() { LC_ALL=C.UTF-8 xdotool "$@"; }
 
-probe() { w "$BIN/e2e_probe.exe" "$@"; }
+# A probe that only looks, or posts or sends the bar one message, is answered by a probe process
+# kept running in the prefix and on the display in use (e2e_probe serve): a Wine process start
+# costs a quarter of a second and much of a core, and the scripts poll. Any other probe starts a
+# process of its own, as does every probe once a server stops answering.
+SERVED_PROBES=" bar find controls regget keystate zorder checked list mark chatclear close send savekill "
+PROBE_SERVER="" PROBE_SERVER_PID="" PROBE_SERVER_FOR=""
+probe() {
+    if [[ "$SERVED_PROBES" == *" $1 "* ]] && probe_server; then
+        served_probe "$@"
+    else
+        w "$BIN/e2e_probe.exe" "$@"
+    fi
+}
+probe_server() {  # true when a server answers in this prefix and on this display
+    local here="$WINEPREFIX $DISPLAY"
+    if [ "$PROBE_SERVER_FOR" = "$here" ]; then
+        [ -n "$PROBE_SERVER" ] && kill -0 "$PROBE_SERVER_PID" 2>/dev/null && return 0
+        [ -z "$PROBE_SERVER" ] && return 1  # did not start here: a process each time
+    fi
+    # A new server: the first probe in this prefix and display, or the old one ended with its
+    # prefix. Its folder is its own: a server started in a subshell, whose record ended with it,
+    # answers in a folder no later probe writes to, until its prefix ends.
+    PROBE_SERVER_FOR=$here
+    PROBE_SERVER="$WORK/probe-server-$BASHPID-$RANDOM"
+    rm -rf "$PROBE_SERVER"
+    mkdir -p "$PROBE_SERVER"
+    local try
+    for try in 1 2 3; do  # a start on a loaded machine may fail, as any Wine start
+        w_bg "$BIN/e2e_probe.exe" serve "$(winpath "$PROBE_SERVER")"
+        PROBE_SERVER_PID=$!
+        wait_for 10 test -e "$PROBE_SERVER/ready" && return 0
+        kill "$PROBE_SERVER_PID" 2>/dev/null || true
+    done
+    echo "e2e_probe serve did not start: every probe starts a process" >>"$WORK/wine.log"
+    PROBE_SERVER=""
+    return 1
+}
+served_probe() {
+    local request="$PROBE_SERVER/$BASHPID-$RANDOM" status i
+    printf '%s\0' "$@" >"$request.part"
+    mv "$request.part" "$request.req"
+    for ((i = 1; i <= 3000; i++)); do  # half a minute at most
+        if [ -e "$request.rc" ]; then
+            status=$(<"$request.rc")
+            rm -f "$request.rc"
+            return "$status"
+        fi
+        if ((i % 50 == 0)) && ! kill -0 "$PROBE_SERVER_PID" 2>/dev/null; then break; fi
+        sleep 0.01
+    done
+    rm -f "$request.req"
+    echo "e2e_probe serve: no answer to $*" >>"$WORK/wine.log"
+    PROBE_SERVER=""
+    w "$BIN/e2e_probe.exe" "$@"
+}
 # probe_into FILE COMMAND [ARGS...]: a probe that writes FILE (its last argument, as a Windows
 # path). A Wine process that could not start on a loaded machine leaves no file: try again.
 probe_into() {
@@ -116,8 +175,14 @@ probe_into() {
 }
 # The fresh prefix runs a program of ours before the script goes on: on a loaded machine the
 # first start in a copied prefix has been seen to fail ("ShellExecuteEx 失败").
-wait_for 30 probe_into "$WORK/ready.txt" keystate ||
+first_start() {
+    rm -f "$WORK/ready.txt"
+    w "$BIN/e2e_probe.exe" keystate "$(winpath "$WORK/ready.txt")" || true
+    [ -e "$WORK/ready.txt" ]
+}
+wait_for 30 first_start ||
     { echo "the Wine prefix runs no program: $(tail -n 5 "$WORK/wine.log")" >&2; exit 1; }
+probe_server || true  # the script's own, before its scenarios' subshells
 # Facts of the bar into $WORK/bar.txt; `fact KEY` reads one.
 probe_bar() { probe_into "$WORK/bar.txt" bar; }
 fact() { sed -n "s/^$1=//p" "${2:-$WORK/bar.txt}" | head -n 1; }
@@ -261,6 +326,10 @@ press_hotkey() {  # press_hotkey [COMBINATION]
         tries=$((tries + 1))
         [ $tries -lt 3 ] || fail "${1:-ctrl+alt+r} did not open the panel"
     done
+    # The bar paints the panel and notes the keys still down in one go, on its thread; on a busy
+    # machine the paint can show before the rest is done. A message sent to the bar (WM_NULL)
+    # is answered once its thread is back at its message loop, with the keys noted.
+    probe send 0 0
 }
 pick_row() {
     hover_row "$1"
