@@ -203,6 +203,11 @@ std::optional<PanelChoice> ReplyPanel::keyPressed(int id) {
 
 void ReplyPanel::endKeyboardMode(KeyboardModeEnd why) {
     if (!keyboard_.active()) return;
+    // The system tells of a change of the window in front a while after it: a notice of the
+    // switch to the very window the mode opened over, come late, is no change.
+    if (why == KeyboardModeEnd::ForegroundChanged &&
+        ports_.target.foreground() == keyboardForeground_)
+        return;
     keyboard_.end(why);
     if (why == KeyboardModeEnd::MouseTookOver)
         ports_.window.invalidate();

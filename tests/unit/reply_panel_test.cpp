@@ -51,7 +51,11 @@ TEST_F(BarControllerTest, KeyboardModeOpensPicksAndAlwaysGivesItsKeysBack) {
         {"a click elsewhere", [&] { bar.endKeyboardMode(KeyboardModeEnd::ClickedElsewhere); },
          false},
         {"another window in front",
-         [&] { bar.endKeyboardMode(KeyboardModeEnd::ForegroundChanged); }, false},
+         [&] {
+             target.window += 1;
+             bar.endKeyboardMode(KeyboardModeEnd::ForegroundChanged);
+         },
+         false},
         {"a lock of the screen", [&] { bar.endKeyboardMode(KeyboardModeEnd::SessionEnded); },
          false},
         {"a press on the drag strip", [&] { bar.mouseDown(kStrip, L, 2, 2); }, false},
@@ -81,6 +85,11 @@ TEST_F(BarControllerTest, KeyboardModeOpensPicksAndAlwaysGivesItsKeysBack) {
         EXPECT_EQ(clipboard.texts.size(), picks) << "nothing picked";
         if (bar.panelOpen()) bar.restoreBar();
     }
+    // A late notice of the switch to the window the mode opened over ends nothing.
+    openByKey();
+    bar.endKeyboardMode(KeyboardModeEnd::ForegroundChanged);
+    EXPECT_TRUE(bar.keyboardMode());
+    bar.restoreBar();
 
     // Esc or Enter held by another program: no keyboard mode at all, and a word why.
     hotkeys.taken.insert({0, keys::kEscape});
