@@ -27,8 +27,6 @@
 //                                  clipboard history and clipboard managers do
 //   e2e_probe activate CLASS TITLE brings that window to the front, as the user switching to it
 //   e2e_probe clipinfo OUT         the clipboard's text, owner and the formats a reply carries
-//   e2e_probe setclip IN           the text of a UTF-8 file onto the clipboard, as a copy in
-//                                  another program puts it; without IN, a picture and no text
 //   e2e_probe holdhotkey MODS VK MS READY   owns that system-wide hotkey for MS ms, as another
 //                                  program may; READY is written once it is registered
 //   e2e_probe keystate OUT         which modifiers the system thinks are down
@@ -58,7 +56,6 @@
 #include <shlobj.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -483,30 +480,6 @@ int run(int argc, wchar_t** argv) {
             Sleep(10);
         }
         UnregisterHotKey(nullptr, 1);
-        return 0;
-    }
-    if (cmd == L"setclip") {
-        std::wstring text;
-        if (argc > 2) {
-            FILE* f = _wfopen(argv[2], L"rb");
-            if (!f) return 1;
-            std::string bytes;
-            char b[4096];
-            for (size_t n; (n = fread(b, 1, sizeof b, f)) > 0;) bytes.append(b, n);
-            fclose(f);
-            const int n = (int)bytes.size();
-            text.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), n, nullptr, 0));
-            MultiByteToWideChar(CP_UTF8, 0, bytes.data(), n, text.data(), (int)text.size());
-        }
-        if (!OpenClipboard(nullptr)) return 1;
-        EmptyClipboard();
-        const size_t size = argc > 2 ? (text.size() + 1) * sizeof(wchar_t) : 4;
-        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, size);
-        void* p = GlobalLock(mem);
-        if (argc > 2) memcpy(p, text.c_str(), size);
-        GlobalUnlock(mem);
-        SetClipboardData(argc > 2 ? CF_UNICODETEXT : RegisterClipboardFormatW(L"E2E Picture"), mem);
-        CloseClipboard();
         return 0;
     }
     if (cmd == L"clipinfo" && argc > 2) {

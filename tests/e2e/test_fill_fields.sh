@@ -24,9 +24,13 @@ IN_THREE_DAYS=$(date -d '+3 days' '+%-m月%-d日')
 FILLED="您好，我是小王。订单${ORDER}预计${IN_THREE_DAYS}发货"
 start_chat 300 150
 
-copy_text() {  # copy_text TEXT: another program copies TEXT (printf's escapes)
-    printf "$1" >"$WORK/clip.txt"
-    probe setclip "$(winpath "$WORK/clip.txt")"
+copy_order() {  # the user copies the order number, typed into the chat's box for it
+    chat_clear
+    xdo mousemove 600 300 type "$ORDER"
+    xdo key shift+Home ctrl+c
+    wait_for 5 eval 'probe_into "$WORK/clip.txt" clipinfo && [ "$(fact text "$WORK/clip.txt")" = "$ORDER" ]' ||
+        fail "the order number was not copied: $(cat "$WORK/clip.txt")"
+    chat_clear
 }
 BLANKS=ReplyBar.Blanks
 BLANK_FIRST=1100  # the box's first field; the next ones follow
@@ -50,8 +54,7 @@ chat_in_front() { probe_bar && [ "$(fact foreground)" = E2EChat ] && [ "$(fact f
 
 clipboard_date_and_name_fill_in_by_mouse_and_by_key() {
     need_bar
-    chat_clear
-    copy_text "  $ORDER\r\n"
+    copy_order
     noted=$(picks_noted)
     pick_tab_row 0 0
     wait_for 5 chat_is "$FILLED" || fail "by mouse the chat got '$(chat_text)'"

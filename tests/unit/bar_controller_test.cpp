@@ -353,7 +353,7 @@ TEST_F(BarControllerTest, TheReplyPressedIsTheReplySent) {
 
 // A reply with blanks picked by key: the box opens with the panel closed and its keys given
 // back, the paste goes to the window in front at the choice, the history hears of the reply as
-// written; Esc in the box sends nothing and tells the history nothing.
+// written; the next time the answers are offered again, and Esc sends and tells nothing.
 TEST_F(BarControllerTest, TheBoxForBlanksOpensWithTheKeysGivenBack) {
     replies.rows[1].fullText = L"{填写:姓名}您好";
     target.window = 0x5150;
@@ -375,6 +375,7 @@ TEST_F(BarControllerTest, TheBoxForBlanksOpensWithTheKeysGivenBack) {
     openByKey();
     bar.panelKeyPressed(panelKeyHotkeyId('2'));
     elapse(kClipboardQuietMs + kSendKeyDelayMs);
+    EXPECT_EQ(blanks.asked.back().offered, std::vector<std::wstring>{L"张先生"});
     EXPECT_TRUE(keys.sent.empty());
     EXPECT_EQ(actions.log.size(), logged);
     EXPECT_TRUE(hotkeys.registered.empty() && !bar.picking());

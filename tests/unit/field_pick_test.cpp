@@ -79,22 +79,5 @@ TEST_F(FieldPickTest, AReplyThatCannotBeFilledSendsNothing) {
     }
 }
 
-// The blanks are asked once per pick, in order, with the reply's last answers offered; Esc
-// sends nothing. The chat the answers go to is named to the box.
-TEST_F(FieldPickTest, BlanksAreAskedInOneBoxWithTheLastAnswersOffered) {
-    const std::wstring reply = L"{填写:姓名}您好，{日期+1}给{填写:姓名}回电，单号{填写:单号}";
-    box.answers = std::vector<std::wstring>{L"张先生", L"A-9"};
-    EXPECT_EQ(pick(reply), L"张先生您好，12月10日给张先生回电，单号A-9");
-    EXPECT_EQ(clipboard.texts.size(), 1u) << "nothing on the clipboard before the answers";
-    ASSERT_EQ(box.asked.size(), 1u);
-    EXPECT_EQ(box.asked[0].prompts, (std::vector<std::wstring>{L"姓名", L"单号"}));
-    EXPECT_EQ(box.asked[0].offered, (std::vector<std::wstring>{L"", L""}));
-    EXPECT_EQ(box.asked[0].chat, 42u);
-    box.answers.reset();  // Esc
-    EXPECT_EQ(pick(reply), L"<nothing>");
-    EXPECT_EQ(box.asked[1].offered, (std::vector<std::wstring>{L"张先生", L"A-9"}));
-    EXPECT_TRUE(messages.shown.empty());
-}
-
 }  // namespace
 }  // namespace replybar::fill
