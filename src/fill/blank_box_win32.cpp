@@ -84,12 +84,7 @@ void BlankBoxWindow::createControls(const BlankQuestion& question) {
 
 HWND BlankBoxWindow::control(const wchar_t* cls, const wchar_t* text, DWORD style, const RECT& r,
                              int id, DWORD exStyle) {
-    HWND c = ::CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
-                               r.right - r.left, r.bottom - r.top, hwnd_,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               ::GetModuleHandleW(nullptr), nullptr);
-    ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    return c;
+    return win::makeChildControl(hwnd_, font_.get(), cls, text, style, r, id, exStyle);
 }
 
 LRESULT BlankBoxWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {

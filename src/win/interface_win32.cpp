@@ -29,4 +29,14 @@ void addTool(HWND tips, HWND owner, UINT_PTR id, UINT flags, const RECT& rect,
     ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
+HWND makeChildControl(HWND parent, HFONT font, const wchar_t* cls, const wchar_t* text,
+                      DWORD style, const RECT& r, int id, DWORD exStyle) {
+    HWND c = ::CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                               r.right - r.left, r.bottom - r.top, parent,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return c;
+}
+
 }  // namespace replybar::win

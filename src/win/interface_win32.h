@@ -10,6 +10,10 @@ namespace replybar::win {
 // 宋体 at 12 pixels in the GB2312 character set: the dialogs' controls and the panel's rows.
 UniqueFont makeInterfaceFont();
 
+// A visible child control of a dialog at `r` (pixels in the parent), with id `id`, in `font`.
+HWND makeChildControl(HWND parent, HFONT font, const wchar_t* cls, const wchar_t* text,
+                      DWORD style, const RECT& r, int id, DWORD exStyle = 0);
+
 // A topmost tooltip window owned by `owner`; TTS_NOPREFIX keeps a reply's "&" as it is.
 HWND createTooltipWindow(HWND owner);
 
