@@ -111,25 +111,5 @@ blanks_are_typed_into_the_box_and_esc_sends_nothing() {
     note "answers typed in the box reached the chat; offered again; Esc and a close sent nothing"
 }
 
-# "插入字段…" lists the fields with what each pastes; the one clicked goes in at the caret.
-the_editor_inserts_a_field() {
-    need_bar
-    open_editor
-    click_ctl $EDITOR_TEXT
-    xdo key ctrl+End
-    click_ctl $EDITOR_INSERT_FIELD
-    wait_for 5 menu_open || fail "插入字段 showed no menu"
-    local l t w h
-    l=$(fact x "$WORK/menu.txt"); t=$(fact y "$WORK/menu.txt")
-    w=$(fact w "$WORK/menu.txt"); h=$(fact h "$WORK/menu.txt")
-    shot_settled editor_insert_field "${w}x$h+$l+$t"
-    # Eight rows between a few pixels of border: the seventh is {客服}.
-    xdo mousemove $(( l + w / 2 )) $(( t + 3 + (h - 6) * 13 / 16 )) click 1
-    wait_for 5 eval 'editor_controls && [[ "$(ctl_field $EDITOR_TEXT 5)" == *"{客服}"* ]]' ||
-        fail "the editor's text is '$(ctl_field $EDITOR_TEXT 5)'"
-    close_editor
-    note "插入字段 put {客服} into the reply"
-}
-
 run_scenarios clipboard_date_and_name_fill_in_by_mouse_and_by_key \
-    blanks_are_typed_into_the_box_and_esc_sends_nothing the_editor_inserts_a_field
+    blanks_are_typed_into_the_box_and_esc_sends_nothing

@@ -396,8 +396,7 @@ TEST_F(SettingsDialogTest, ARefusedWriteKeepsTheValuesInUseAndSaysSo) {
 TEST_F(SettingsDialogTest, TheAgentsNameIsCleanedStoredAndKeptWhenRefused) {
     const std::wstring thirty(30, L'名');
     const std::pair<std::wstring, std::wstring> typedKept[] = {
-        {L"  小王\u3000", L"小王"}, {L"小王\r\n", L"小王"}, {L"客服 007", L"客服 007"},
-        {thirty + L"多", thirty}, {L"   ", L""}, {L"", L""}};
+        {L" 小王\r\n\u3000", L"小王"}, {thirty + L"多", thirty}, {L"   ", L""}};
     for (const auto& [typed, kept] : typedKept) {
         texts.values = {{kAgentNameValue, L"旧名"}};
         reload();
@@ -408,8 +407,6 @@ TEST_F(SettingsDialogTest, TheAgentsNameIsCleanedStoredAndKeptWhenRefused) {
         EXPECT_EQ(texts.values[kAgentNameValue], kept) << typed;
         EXPECT_EQ(host.log, (std::vector<std::wstring>{L"pictures", L"agent " + kept}));
     }
-    dialog.confirmClicked();  // unchanged: nobody told
-    EXPECT_EQ(host.log.back(), L"pictures");
     texts.refuse = L"拒绝访问。";
     view.agent = L"小李";
     dialog.confirmClicked();
