@@ -27,43 +27,62 @@ void BarPainter::paint(HWND bar, const BarController& controller,
                        const win::BarPictures& pictures) {
     win::PaintDc paint(bar);
     const ReplyPanel& panel = controller.panel();
+    if (!panel.isOpen()) return paintFace(paint.get(), controller, pictures);
     // Straight onto the window: the panel's picture and the face's pictures cover all of the
     // window's region between them, and nothing is drawn twice, so nothing flickers.
-    if (panel.isOpen()) {
-        const PxRect area = panel.panelRect();
-        const int w = area.right - area.left, h = area.bottom - area.top;
-        // The panel is drawn once for what it shows and copied from then on: most openings
-        // show exactly what the last one did, and the copy is what puts it on screen at once.
-        PanelLook look{w,
-                       h,
-                       panel.rowCount(),
-                       panel.rowsPerColumn(),
-                       panel.shownGroup(),
-                       panel.shownPage(),
-                       panel.bandRect(),
-                       L"",
-                       panel.query(),
-                       repliesVersion_};
-        for (int row = 0; row < look.rows; ++row) look.keys += panel.rowKeyLabel(row) + L"|";
-        look.keys += panel.keysNotice();
-        if (!panelPicture_ || look != panelLook_) {
-            win::UniqueDc draw(::CreateCompatibleDC(paint.get()));
-            if (!panelPicture_ || look.width != panelLook_.width ||
-                look.height != panelLook_.height)
-                panelPicture_.reset(::CreateCompatibleBitmap(paint.get(), w, h));
-            win::SelectGuard drawSel(draw.get(), panelPicture_.get());
-            paintPanel(draw.get(), panel, pictures);
-            panelLook_ = look;
-        }
-        win::drawBitmap(paint.get(), panelPicture_.get(), area.left, area.top);
+    const PxRect area = panel.panelRect();
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    // The panel is drawn once for what it shows and copied from then on: most openings
+    // show exactly what the last one did, and the copy is what puts it on screen at once.
+    PanelLook look{w,
+                   h,
+                   panel.rowCount(),
+                   panel.rowsPerColumn(),
+                   panel.shownGroup(),
+                   panel.shownPage(),
+                   panel.bandRect(),
+                   L"",
+                   panel.query(),
+                   repliesVersion_};
+    for (int row = 0; row < look.rows; ++row) look.keys += panel.rowKeyLabel(row) + L"|";
+    look.keys += panel.keysNotice();
+    if (!panelPicture_ || look != panelLook_) {
+        win::UniqueDc draw(::CreateCompatibleDC(paint.get()));
+        if (!panelPicture_ || look.width != panelLook_.width || look.height != panelLook_.height)
+            panelPicture_.reset(::CreateCompatibleBitmap(paint.get(), w, h));
+        win::SelectGuard drawSel(draw.get(), panelPicture_.get());
+        paintPanel(draw.get(), panel, pictures);
+        panelLook_ = look;
+        ++panelDrawn_;
     }
+    // The panel and the face together in one picture, put on screen by one copy.
+    RECT client{};
+    ::GetClientRect(bar, &client);
+    WindowLook window{client.right, client.bottom, area, controller.faceOrigin(), {}, panelDrawn_};
+    for (int b = 0; b < win::kButtonCount; ++b)
+        window.buttons[b] = static_cast<int>(controller.picture(static_cast<BarButton>(b)));
+    if (!windowPicture_ || window != windowLook_) {
+        if (!windowPicture_ || window.width != windowLook_.width ||
+            window.height != windowLook_.height)
+            windowPicture_.reset(
+                ::CreateCompatibleBitmap(paint.get(), window.width, window.height));
+        win::UniqueDc draw(::CreateCompatibleDC(paint.get()));
+        win::SelectGuard drawSel(draw.get(), windowPicture_.get());
+        win::drawBitmap(draw.get(), panelPicture_.get(), area.left, area.top);
+        paintFace(draw.get(), controller, pictures);
+        windowLook_ = window;
+    }
+    win::drawBitmap(paint.get(), windowPicture_.get(), 0, 0);
+}
+
+void BarPainter::paintFace(HDC dc, const BarController& controller,
+                           const win::BarPictures& pictures) {
     const PxPoint face = controller.faceOrigin();
-    win::drawBitmap(paint.get(), pictures.skin.get(), face.x, face.y);
+    win::drawBitmap(dc, pictures.skin.get(), face.x, face.y);
     for (int b = 0; b < win::kButtonCount; ++b) {
         const PxRect r = BarController::buttonRect(static_cast<BarButton>(b));
         const int pic = static_cast<int>(controller.picture(static_cast<BarButton>(b)));
-        win::drawBitmap(paint.get(), pictures.buttons[b][pic].get(), face.x + r.left,
-                        face.y + r.top);
+        win::drawBitmap(dc, pictures.buttons[b][pic].get(), face.x + r.left, face.y + r.top);
     }
 }
 

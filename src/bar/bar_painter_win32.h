@@ -1,5 +1,5 @@
 // Paints the bar: the face with its four buttons in their pictures and, when open, the reply
-// panel above it, through one off-screen bitmap so that nothing flickers.
+// panel above it, from pictures drawn off screen, so that nothing flickers.
 #pragma once
 
 #include <windows.h>
@@ -32,6 +32,18 @@ private:
         bool operator==(const PanelLook&) const = default;
     };
 
+    // Everything the open window's picture depends on besides the panel's: where the face is
+    // and its buttons' pictures.
+    struct WindowLook {
+        int width = 0, height = 0;
+        PxRect panel;
+        PxPoint face;
+        int buttons[win::kButtonCount] = {};
+        unsigned panelDrawn = 0;
+        bool operator==(const WindowLook&) const = default;
+    };
+
+    void paintFace(HDC dc, const BarController& controller, const win::BarPictures& pictures);
     void paintPanel(HDC dc, const ReplyPanel& panel, const win::BarPictures& pictures);
     void paintTabs(HDC dc, const ReplyPanel& panel);
     void paintSearchLine(HDC dc, const ReplyPanel& panel, int width);
@@ -40,6 +52,9 @@ private:
     win::UniqueFont rowFont_;  // made at the first paint of the panel
     win::UniqueBitmap panelPicture_;
     PanelLook panelLook_;
+    unsigned panelDrawn_ = 0;  // how many times the panel's picture was drawn
+    win::UniqueBitmap windowPicture_;  // the panel and the face: the open window in one copy
+    WindowLook windowLook_;
     unsigned repliesVersion_ = 0;
 };
 

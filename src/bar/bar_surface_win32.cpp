@@ -5,9 +5,11 @@
 
 namespace replybar {
 
+// Whatever the window showed is painted again from the bar's pictures, so nothing of it is
+// copied across.
 void BarSurface::setBounds(const PxRect& r) {
     ::SetWindowPos(bar_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
 }
 
 void BarSurface::setRegion(const std::vector<PxRect>& rects) {

@@ -1,6 +1,7 @@
 #include "bar/bar_tooltips_win32.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <string>
 
@@ -39,14 +40,24 @@ void BarTooltips::create(HWND bar, std::function<std::wstring(const std::wstring
     // Multi-line replies keep their line breaks in the tip.
     ::SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, 400);
     ::SendMessageW(tips_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
+    // The bar hands the tips its mouse messages itself (relay): a subclass would put every
+    // message of the bar, the hotkey's and the panel's moves among them, through two look-ups.
     const wchar_t* names[kNamedButtons] = {L"显示桌面", L"打开IE浏览器"};
     for (int b = 0; b < kNamedButtons; ++b)
-        win::addTool(tips_, bar, kButtonToolBase + b, TTF_SUBCLASS,
+        win::addTool(tips_, bar, kButtonToolBase + b, 0,
                      toRect(BarController::buttonRect(static_cast<BarButton>(b))), names[b]);
     for (int row = 0; row < kReplyRows; ++row)
-        win::addTool(tips_, bar, kRowToolBase + row, TTF_SUBCLASS, RECT{}, L"");
+        win::addTool(tips_, bar, kRowToolBase + row, 0, RECT{}, L"");
     for (int tab = 0; tab < kTabTools; ++tab)
-        win::addTool(tips_, bar, kTabToolBase + tab, TTF_SUBCLASS, RECT{}, L"");
+        win::addTool(tips_, bar, kTabToolBase + tab, 0, RECT{}, L"");
+}
+
+void BarTooltips::relay(UINT msg, WPARAM wp, LPARAM lp) {
+    if (!tips_) return;
+    MSG m{bar_, msg, wp, lp, static_cast<DWORD>(::GetMessageTime()), {}};
+    const DWORD at = ::GetMessagePos();
+    m.pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    ::SendMessageW(tips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
 }
 
 // A tab whose caption cuts its group's name has the whole name as its tip; « and » say where

@@ -189,6 +189,8 @@ void BarWindow::readOsVersion() {
 
 LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (keyboard_ && keyboard_->onMessage(msg, wp, lp)) return 0;
+    if (msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONUP)
+        tooltips_.relay(msg, wp, lp);
     switch (msg) {
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
         case WM_PAINT:
@@ -199,6 +201,7 @@ LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case win::kUpdateTooltips: tooltips_.update(controller_->panel()); return 0;
         case win::kTeamLibraryOutcome: takeTeamOutcomes(); return 0;
         case WM_ERASEBKGND: return 1;
+        case WM_NCPAINT: return 0;  // no frame, no caption: nothing outside the client area
         case WM_NOTIFY:
             if (tooltips_.notify(*reinterpret_cast<const NMHDR*>(lp))) return 0;
             break;
