@@ -40,12 +40,18 @@ onto_box() {  # keys go to the X window under the pointer: onto the box's first 
     click_ctl $BLANK_FIRST
 }
 # With the team's group the panel has tabs (我的, 团队, 40 px each) above the rows.
-pick_tab_row() {  # pick_tab_row TAB ROW
+pick_tab_row() {  # pick_tab_row TAB ROW [switches]: "switches" when the panel showed the other group
     open_panel
     local before; before="$(fact y),$(fact h)"
     xdo mousemove $((bx + 20 + 40 * $1)) $(( $(fact y) + 11 )) click 1
-    # Another group has another number of rows: the panel lays itself out again.
-    wait_for 1.5 eval 'probe_bar; [ "$(fact y),$(fact h)" != "$before" ]' || true
+    # Another group has another number of rows: the panel lays itself out again, and the row is
+    # found where it is then.
+    if [ "${3:-}" = switches ]; then
+        wait_for 5 eval 'probe_bar; [ "$(fact y),$(fact h)" != "$before" ]' ||
+            fail "the panel did not show tab $1's group"
+    else
+        wait_for 1.5 eval 'probe_bar; [ "$(fact y),$(fact h)" != "$before" ]' || true
+    fi
     hover $((bx + 80)) $(( $(fact y) + 22 + ${REPLY_TEXT_TOPS[$2]} + 6 ))
     xdo click 1
     wait_for 5 eval 'probe_bar; [ "$(fact h)" = 29 ]' || fail "the panel did not close after a pick"
@@ -70,7 +76,7 @@ clipboard_date_and_name_fill_in_by_mouse_and_by_key() {
     ! grep -qF "$ORDER" "$HISTORY" || fail "history.txt holds the order number"
 
     chat_clear
-    pick_tab_row 1 0
+    pick_tab_row 1 0 switches
     wait_for 5 chat_is '您好，我是小王，很高兴为您服务' || fail "the team reply pasted '$(chat_text)'"
     note "mouse and key picks pasted '$FILLED'; the team's greeting carries 小王"
 }
