@@ -16,6 +16,11 @@ constexpr COLORREF kIconStripColour = RGB(219, 216, 209);
 constexpr int kKeyGap = 4;  // pixels between a row's key and its text
 constexpr COLORREF kBandFill = RGB(182, 189, 210), kBandEdge = RGB(10, 36, 106);
 
+// `picture` made anew, `width` by `height`, when there is none or its size is not that.
+void fitPicture(win::UniqueBitmap& picture, HDC dc, int width, int height, bool sameSize) {
+    if (!picture || !sameSize) picture.reset(::CreateCompatibleBitmap(dc, width, height));
+}
+
 RECT pixelRect(const TwipRect& t) {
     const PxRect p = toPixels(t);
     return {p.left, p.top, p.right, p.bottom};
@@ -28,8 +33,8 @@ void BarPainter::paint(HWND bar, const BarController& controller,
     win::PaintDc paint(bar);
     const ReplyPanel& panel = controller.panel();
     if (!panel.isOpen()) return paintFace(paint.get(), controller, pictures);
-    // Straight onto the window: the panel's picture and the face's pictures cover all of the
-    // window's region between them, and nothing is drawn twice, so nothing flickers.
+    // The panel's picture and the face's pictures cover all of the window's region between
+    // them, and nothing is drawn twice, so nothing flickers.
     const PxRect area = panel.panelRect();
     const int w = area.right - area.left, h = area.bottom - area.top;
     // The panel is drawn once for what it shows and copied from then on: most openings
@@ -47,9 +52,9 @@ void BarPainter::paint(HWND bar, const BarController& controller,
     for (int row = 0; row < look.rows; ++row) look.keys += panel.rowKeyLabel(row) + L"|";
     look.keys += panel.keysNotice();
     if (!panelPicture_ || look != panelLook_) {
+        fitPicture(panelPicture_, paint.get(), w, h,
+                   look.width == panelLook_.width && look.height == panelLook_.height);
         win::UniqueDc draw(::CreateCompatibleDC(paint.get()));
-        if (!panelPicture_ || look.width != panelLook_.width || look.height != panelLook_.height)
-            panelPicture_.reset(::CreateCompatibleBitmap(paint.get(), w, h));
         win::SelectGuard drawSel(draw.get(), panelPicture_.get());
         paintPanel(draw.get(), panel, pictures);
         panelLook_ = look;
@@ -62,10 +67,8 @@ void BarPainter::paint(HWND bar, const BarController& controller,
     for (int b = 0; b < win::kButtonCount; ++b)
         window.buttons[b] = static_cast<int>(controller.picture(static_cast<BarButton>(b)));
     if (!windowPicture_ || window != windowLook_) {
-        if (!windowPicture_ || window.width != windowLook_.width ||
-            window.height != windowLook_.height)
-            windowPicture_.reset(
-                ::CreateCompatibleBitmap(paint.get(), window.width, window.height));
+        fitPicture(windowPicture_, paint.get(), window.width, window.height,
+                   window.width == windowLook_.width && window.height == windowLook_.height);
         win::UniqueDc draw(::CreateCompatibleDC(paint.get()));
         win::SelectGuard drawSel(draw.get(), windowPicture_.get());
         win::drawBitmap(draw.get(), panelPicture_.get(), area.left, area.top);

@@ -53,7 +53,7 @@ void BarTooltips::create(HWND bar, std::function<std::wstring(const std::wstring
 }
 
 void BarTooltips::relay(UINT msg, WPARAM wp, LPARAM lp) {
-    if (!tips_) return;
+    if (!tips_ || msg < WM_MOUSEFIRST || msg > WM_MBUTTONUP) return;
     MSG m{bar_, msg, wp, lp, static_cast<DWORD>(::GetMessageTime()), {}};
     const DWORD at = ::GetMessagePos();
     m.pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};

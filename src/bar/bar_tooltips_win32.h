@@ -27,7 +27,8 @@ public:
     // Tool rectangles follow the bar face and the rows; rows beyond the panel get none. Nothing
     // is sent to the tooltips unless the panel's place or the replies changed since last time.
     void update(const ReplyPanel& panel);
-    // One of the bar's mouse messages, for the tips to see where the pointer rests.
+    // Any message of the bar: its mouse messages go on to the tips, for them to see where the
+    // pointer rests.
     void relay(UINT msg, WPARAM wp, LPARAM lp);
     // The bar's WM_NOTIFY: a tip asks for its text as it shows. True when it was one of ours.
     bool notify(const NMHDR& header);

@@ -189,8 +189,7 @@ void BarWindow::readOsVersion() {
 
 LRESULT BarWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (keyboard_ && keyboard_->onMessage(msg, wp, lp)) return 0;
-    if (msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONUP)
-        tooltips_.relay(msg, wp, lp);
+    tooltips_.relay(msg, wp, lp);
     switch (msg) {
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
         case WM_PAINT:
